@@ -1,0 +1,345 @@
+#include "base/u_bwbaseclass.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "base/u_bwfunc.h"
+#include "base/u_bwtoken.h"
+
+namespace {
+
+std::atomic<std::uint64_t> nextSerial{1};
+
+unsigned char FoldAsciiUpper(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+}  // namespace
+
+bool TBWClass::InheritsFrom(const TBWClass& ancestor) const
+{
+    for (const TBWClass* c = this; c; c = c->parent_)
+        if (c == &ancestor)
+            return true;
+    return false;
+}
+
+// ---------------------------------------------------------------- TBWObject
+
+const TBWClass& TBWObject::StaticClass()
+{
+    static const TBWClass info("TBWObject", nullptr, &BWFactoryFor<TBWObject>);
+    return info;
+}
+
+TBWObject::TBWObject(TBWObject* owner) : owner_(owner), serial_(nextSerial.fetch_add(1))
+{
+    if (!owner_)
+        return;
+    nextSibling_ = owner_->firstOwned_;
+    if (nextSibling_)
+        nextSibling_->previousSibling_ = this;
+    else
+        owner_->lastOwned_ = this;
+    owner_->firstOwned_ = this;
+}
+
+TBWObject::~TBWObject()
+{
+    Detach();
+    DeleteOwned();
+}
+
+void TBWObject::Changed()
+{
+    if (owner_)
+        owner_->Changed();
+}
+
+void TBWObject::Detach()
+{
+    if (!owner_)
+        return;
+    if (owner_->firstOwned_ == this)
+        owner_->firstOwned_ = nextSibling_;
+    if (owner_->lastOwned_ == this)
+        owner_->lastOwned_ = previousSibling_;
+    if (previousSibling_)
+        previousSibling_->nextSibling_ = nextSibling_;
+    if (nextSibling_)
+        nextSibling_->previousSibling_ = previousSibling_;
+    nextSibling_ = previousSibling_ = nullptr;
+    owner_ = nullptr;
+}
+
+void TBWObject::DeleteOwned()
+{
+    // Oldest first: the tail of the list, walking back to its head. Each
+    // deleted object takes itself out of the list.
+    TBWObject* object = lastOwned_;
+    while (object && object->owner_ == this) {
+        TBWObject* newer = object->previousSibling_;
+        delete object;
+        object = newer;
+    }
+    firstOwned_ = lastOwned_ = nullptr;
+}
+
+// ------------------------------------------------------------ TBWComparable
+
+BW_IMPLEMENT_CLASS(TBWComparable, TBWObject)
+
+std::int32_t CompareTexts(std::string_view a, std::string_view b, bool ignoreCase)
+{
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (ignoreCase) {
+            x = FoldAsciiUpper(x);
+            y = FoldAsciiUpper(y);
+        }
+        if (x != y)
+            return static_cast<std::int32_t>(x) - static_cast<std::int32_t>(y);
+    }
+    return (a.size() > b.size()) - (a.size() < b.size());
+}
+
+std::int32_t TBWComparable::Compare(const TBWComparable* other, TBWKey key) const
+{
+    if (key == kDefaultKey)
+        key = DefaultKey();
+    if (!other || !other->InheritsFrom(ClassType()))
+        return 0;
+    switch (KeyKind(key)) {
+    case kkTextCase:
+        return CompareTexts(KeyText(key), other->KeyText(key), false);
+    case kkTextNoCase:
+        return CompareTexts(KeyText(key), other->KeyText(key), true);
+    case kkInteger: {
+        const std::int64_t mine = KeyInt(key), theirs = other->KeyInt(key);
+        return (mine > theirs) - (mine < theirs);
+    }
+    }
+    return 0;
+}
+
+void TBWComparable::Assign(const TBWComparable&)
+{
+    throw EBWClassError(std::string("Abstract method called: ") + ClassName() + " cannot be assigned");
+}
+
+TBWComparable* TBWComparable::Clone(TBWObject* newOwner) const
+{
+    TBWObject* created = ClassType().Create(newOwner ? newOwner : Owner());
+    if (!created)
+        throw EBWClassError(std::string("An instance of ") + ClassName() +
+                            " should have been created but hasn't");
+    if (!created->InheritsFrom(ClassType())) {
+        const std::string message = std::string("The classtype ") + created->ClassName() +
+                                    " is not in base class type " + ClassName();
+        delete created;
+        throw EBWClassError(message);
+    }
+    auto* copy = static_cast<TBWComparable*>(created);
+    try {
+        copy->Assign(*this);
+    } catch (...) {
+        delete copy;
+        throw;
+    }
+    return copy;
+}
+
+std::int32_t CompareItems(const TBWComparable* a, const TBWComparable* b, TBWKey key)
+{
+    return a ? a->Compare(b, key) : 0;
+}
+
+// ------------------------------------------------------ TBWWordedComparable
+
+BW_IMPLEMENT_CLASS(TBWWordedComparable, TBWComparable)
+
+TBWKeyKind TBWWordedComparable::KeyKind(TBWKey key) const
+{
+    return key >= kFirstWordKey ? kkTextCase : TBWComparable::KeyKind(key);
+}
+
+std::string TBWWordedComparable::KeyText(TBWKey key) const
+{
+    if (key < kFirstWordKey)
+        return TBWComparable::KeyText(key);
+    const std::size_t index = static_cast<std::size_t>(key - kFirstWordKey);
+    return index < words_.size() ? words_[index] : std::string();
+}
+
+void TBWWordedComparable::Assign(const TBWComparable& source)
+{
+    if (const auto* worded = dynamic_cast<const TBWWordedComparable*>(&source)) {
+        words_ = worded->words_;
+        fieldEnds_ = worded->fieldEnds_;
+    }
+}
+
+std::string TBWWordedComparable::NormalizeText(const std::string& text) const
+{
+    static const TBWCharSet wordSet = CharSetOf(" -0123456789abcdefghijklmnopqrstuvwxyz");
+    std::string lower = text;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    // RestrictChars already leaves single blanks and trims.
+    return RestrictChars(lower, wordSet, false, ' ');
+}
+
+void TBWWordedComparable::SetText(const std::string& text)
+{
+    words_.clear();
+    fieldEnds_.clear();
+    TBWToken tokens;
+    tokens.SetText(NormalizeText(text));
+    for (std::string token = tokens.First(); !token.empty(); token = tokens.Next()) {
+        if (token != "-")
+            words_.push_back(std::move(token));
+        else if (!words_.empty())
+            fieldEnds_.push_back(static_cast<std::int32_t>(words_.size()) - 1);
+    }
+    if (!words_.empty())
+        fieldEnds_.push_back(static_cast<std::int32_t>(words_.size()) - 1);
+}
+
+void TBWWordedComparable::DropShortWords(std::int32_t minimumLength)
+{
+    if (minimumLength <= 0)
+        return;
+    std::vector<std::string> kept;
+    std::vector<std::int32_t> ends = fieldEnds_;
+    for (std::size_t i = 0; i < words_.size(); ++i) {
+        if (static_cast<std::int32_t>(words_[i].size()) >= minimumLength)
+            kept.push_back(std::move(words_[i]));
+        const std::int32_t lastKept = static_cast<std::int32_t>(kept.size()) - 1;
+        for (std::int32_t& end : ends)
+            if (end == static_cast<std::int32_t>(i))
+                end = lastKept;
+    }
+    words_ = std::move(kept);
+    if (ends.size() >= 2) {
+        std::vector<std::int32_t> nonEmpty;
+        for (std::size_t i = 0; i + 1 < ends.size(); ++i)
+            if (ends[i] >= 0 && ends[i] < ends[i + 1])
+                nonEmpty.push_back(ends[i]);
+        nonEmpty.push_back(ends.back());
+        ends = std::move(nonEmpty);
+    }
+    fieldEnds_ = std::move(ends);
+}
+
+std::int32_t TBWWordedComparable::FieldStart(std::int32_t field) const
+{
+    return field >= 1 ? fieldEnds_[field - 1] + 1 : 0;
+}
+
+std::int32_t TBWWordedComparable::WordCount(std::int32_t field) const
+{
+    if (field < 0)
+        return static_cast<std::int32_t>(words_.size());
+    if (field >= FieldCount())
+        return 0;
+    return std::max(0, fieldEnds_[field] - FieldStart(field) + 1);
+}
+
+std::string TBWWordedComparable::GetWord(std::int32_t index, std::int32_t field) const
+{
+    if (field >= FieldCount())
+        return {};
+    const std::int64_t position = static_cast<std::int64_t>(FieldStart(field)) + index;
+    if (position < 0 || position >= static_cast<std::int64_t>(words_.size()))
+        return {};
+    return words_[static_cast<std::size_t>(position)];
+}
+
+std::int32_t TBWWordedComparable::CountMatches(const TBWWordedComparable& other,
+                                               std::int32_t field, std::int32_t otherField,
+                                               std::int32_t tolerance) const
+{
+    const std::int32_t count = WordCount(field), otherCount = other.WordCount(otherField);
+    if (count == 0 || otherCount == 0)
+        return 0;
+    const std::int32_t start = field < 0 ? 0 : FieldStart(field);
+    const std::int32_t otherStart = otherField < 0 ? 0 : other.FieldStart(otherField);
+
+    // Reused between calls: matching sits in the scan's innermost loop.
+    thread_local std::vector<char> used;
+    used.assign(static_cast<std::size_t>(otherCount), 0);
+    std::int32_t matches = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::string& word = words_[start + i];
+        for (std::int32_t j = 0; j < otherCount; ++j) {
+            if (used[j])
+                continue;
+            const std::string& candidate = other.words_[otherStart + j];
+            const bool match = tolerance <= 0 ? word == candidate
+                                              : WithinEditDistance(word, candidate, tolerance);
+            if (match) {
+                used[j] = 1;
+                ++matches;
+                break;
+            }
+        }
+    }
+    return matches;
+}
+
+double TBWWordedComparable::FieldScore(const TBWWordedComparable& other, std::int32_t field,
+                                       std::int32_t otherField, std::int32_t tolerance) const
+{
+    const std::int32_t total = WordCount(field) + other.WordCount(otherField);
+    if (total == 0)
+        return 1.0;
+    return 2.0 * CountMatches(other, field, otherField, tolerance) / total;
+}
+
+double TBWWordedComparable::SimilarityInOrder(const TBWWordedComparable& other,
+                                              std::int32_t tolerance) const
+{
+    if (FieldCount() != other.FieldCount())
+        return 0.0;
+    double result = 1.0;
+    for (std::int32_t i = 0; i < FieldCount(); ++i)
+        result = std::min(result, FieldScore(other, i, i, tolerance));
+    return result;
+}
+
+double TBWWordedComparable::SimilarityAnyOrder(const TBWWordedComparable& other,
+                                               std::int32_t tolerance) const
+{
+    if (FieldCount() > other.FieldCount())
+        return other.SimilarityAnyOrder(*this, tolerance);
+    double result = 1.0;
+    for (std::int32_t i = 0; i < FieldCount(); ++i) {
+        double best = 0.0;
+        for (std::int32_t j = 0; j < other.FieldCount(); ++j)
+            best = std::max(best, FieldScore(other, i, j, tolerance));
+        result = std::min(result, best);
+    }
+    return result;
+}
+
+double TBWWordedComparable::Similarity(const TBWWordedComparable* other, bool byField,
+                                       bool anyFieldOrder, std::int32_t tolerance) const
+{
+    if (!other)
+        return 0.0;
+    if (!byField) {
+        const std::int32_t total = WordCount() + other->WordCount();
+        return total == 0 ? 0.0 : 2.0 * CountMatches(*other, -1, -1, tolerance) / total;
+    }
+    return anyFieldOrder ? SimilarityAnyOrder(*other, tolerance)
+                         : SimilarityInOrder(*other, tolerance);
+}
+
+std::string TBWWordedComparable::WordsText() const
+{
+    return JoinBracketed(words_);
+}

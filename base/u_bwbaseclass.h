@@ -1,0 +1,183 @@
+// The roots of the in-house class library: owned objects, comparables with
+// numbered sort keys, and the worded comparable whose similarity score decides
+// which files are duplicates. Every container, model object and result entry
+// derives from these.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+class TBWObject;
+
+// A class reference: lets a container or file list create items of whatever
+// subclass it was given, and lets a comparison ask "is that one of mine".
+class TBWClass {
+public:
+    using Factory = TBWObject* (*)(TBWObject* owner);
+
+    TBWClass(const char* name, const TBWClass* parent, Factory factory)
+        : name_(name), parent_(parent), factory_(factory) {}
+
+    const char* Name() const { return name_; }
+    const TBWClass* Parent() const { return parent_; }
+    bool InheritsFrom(const TBWClass& ancestor) const;
+    // The virtual constructor; none for abstract classes.
+    TBWObject* Create(TBWObject* owner) const { return factory_ ? factory_(owner) : nullptr; }
+
+private:
+    const char* name_;
+    const TBWClass* parent_;
+    Factory factory_;
+};
+
+// Misuse of a class (a clone of the wrong class, copying into a class that
+// cannot copy): the message names the classes involved.
+class EBWClassError : public std::logic_error {
+public:
+    using std::logic_error::logic_error;
+};
+
+template <class T>
+TBWObject* BWFactoryFor(TBWObject* owner)
+{
+    if constexpr (std::is_abstract_v<T>)
+        return nullptr;
+    else
+        return new T(owner);
+}
+
+// Gives a class its class reference. Use once in every class body, then
+// BW_IMPLEMENT_CLASS(Self, Parent) once in its .cpp file.
+#define BW_CLASS(Self)                                  \
+public:                                                 \
+    static const TBWClass& StaticClass();               \
+    const TBWClass& ClassType() const override { return StaticClass(); }
+
+#define BW_IMPLEMENT_CLASS(Self, Parent)                                       \
+    const TBWClass& Self::StaticClass()                                        \
+    {                                                                          \
+        static const TBWClass info(#Self, &Parent::StaticClass(), &BWFactoryFor<Self>); \
+        return info;                                                           \
+    }
+
+// An object with an owner and the list of objects it owns. Deleting an object
+// takes it out of its owner's list and then deletes what it owns, oldest first.
+class TBWObject {
+public:
+    explicit TBWObject(TBWObject* owner = nullptr);
+    virtual ~TBWObject();
+    TBWObject(const TBWObject&) = delete;
+    TBWObject& operator=(const TBWObject&) = delete;
+
+    static const TBWClass& StaticClass();
+    virtual const TBWClass& ClassType() const { return StaticClass(); }
+    const char* ClassName() const { return ClassType().Name(); }
+    bool InheritsFrom(const TBWClass& ancestor) const { return ClassType().InheritsFrom(ancestor); }
+
+    // A change notice; passed up the owner chain unless a subclass handles it.
+    virtual void Changed();
+
+    TBWObject* Owner() const { return owner_; }
+    TBWObject* FirstOwned() const { return firstOwned_; }
+    TBWObject* NextSibling() const { return nextSibling_; }
+    TBWObject* PreviousSibling() const { return previousSibling_; }
+    // Identity order: a number given at construction, increasing, never reused.
+    std::uint64_t Serial() const { return serial_; }
+
+private:
+    void Detach();
+    void DeleteOwned();
+
+    TBWObject* owner_ = nullptr;
+    TBWObject* firstOwned_ = nullptr;
+    TBWObject* lastOwned_ = nullptr;  // the oldest owned object, where freeing starts
+    TBWObject* nextSibling_ = nullptr;
+    TBWObject* previousSibling_ = nullptr;
+    std::uint64_t serial_;
+};
+
+// Kinds of a sort key.
+enum TBWKeyKind : std::uint8_t {
+    kkTextCase = 0,    // bytes compared as they are
+    kkTextNoCase = 1,  // a to z folded to upper case, nothing else
+    kkInteger = 2,
+};
+
+using TBWKey = std::int32_t;
+constexpr TBWKey kDefaultKey = -1;
+
+// An object that compares itself with another of its class on numbered keys.
+class TBWComparable : public TBWObject {
+    BW_CLASS(TBWComparable)
+public:
+    using TBWObject::TBWObject;
+
+    virtual TBWKey DefaultKey() const { return 0; }
+    virtual TBWKeyKind KeyKind(TBWKey) const { return kkInteger; }
+    virtual std::string KeyText(TBWKey) const { return {}; }
+    virtual std::int64_t KeyInt(TBWKey) const { return 0; }
+    // Negative, 0 or positive. 0 when other is none or not of this object's
+    // class (or a class derived from it).
+    virtual std::int32_t Compare(const TBWComparable* other, TBWKey key = kDefaultKey) const;
+    // Copies the state of source; classes that cannot copy raise an error.
+    virtual void Assign(const TBWComparable& source);
+
+    // A new object of the same class, owned by newOwner or else by this one's owner.
+    TBWComparable* Clone(TBWObject* newOwner = nullptr) const;
+};
+
+// The comparison routine of the containers.
+std::int32_t CompareItems(const TBWComparable* a, const TBWComparable* b, TBWKey key);
+
+// Ordinal comparison: difference of the first differing bytes, else the sign
+// of the difference of the lengths.
+std::int32_t CompareTexts(std::string_view a, std::string_view b, bool ignoreCase);
+
+// Word keys name one word of a worded comparable: key kFirstWordKey + i is word i.
+constexpr TBWKey kFirstWordKey = 0x10000;
+
+// A text held as normalised words grouped in fields, scored against another
+// as twice the matched words over all words.
+class TBWWordedComparable : public TBWComparable {
+    BW_CLASS(TBWWordedComparable)
+public:
+    using TBWComparable::TBWComparable;
+
+    TBWKeyKind KeyKind(TBWKey key) const override;
+    std::string KeyText(TBWKey key) const override;
+    void Assign(const TBWComparable& source) override;
+
+    // Lower case, only blank, "-", 0-9 and a-z kept, single blanks, trimmed.
+    virtual std::string NormalizeText(const std::string& text) const;
+
+    void SetText(const std::string& text);
+    void DropShortWords(std::int32_t minimumLength);
+
+    std::int32_t FieldCount() const { return static_cast<std::int32_t>(fieldEnds_.size()); }
+    std::int32_t WordCount(std::int32_t field = -1) const;
+    std::string GetWord(std::int32_t index, std::int32_t field = -1) const;
+    const std::vector<std::string>& Words() const { return words_; }
+    const std::vector<std::int32_t>& FieldEnds() const { return fieldEnds_; }
+
+    // Greedy: each word of this field takes the first unused matching word of
+    // the other's field; never undone, so not always the largest pairing.
+    std::int32_t CountMatches(const TBWWordedComparable& other, std::int32_t field,
+                              std::int32_t otherField, std::int32_t tolerance) const;
+    double Similarity(const TBWWordedComparable* other, bool byField, bool anyFieldOrder,
+                      std::int32_t tolerance) const;
+    std::string WordsText() const;
+
+private:
+    std::int32_t FieldStart(std::int32_t field) const;
+    double FieldScore(const TBWWordedComparable& other, std::int32_t field,
+                      std::int32_t otherField, std::int32_t tolerance) const;
+    double SimilarityInOrder(const TBWWordedComparable& other, std::int32_t tolerance) const;
+    double SimilarityAnyOrder(const TBWWordedComparable& other, std::int32_t tolerance) const;
+
+    std::vector<std::string> words_;
+    std::vector<std::int32_t> fieldEnds_;
+};

@@ -1,0 +1,338 @@
+#include "base/u_bwfunc.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// The parts of a path: a leading separator is part 0, then the names
+// between separators (runs of separators make no empty part).
+std::vector<std::string> SplitPath(const std::string& path)
+{
+    std::vector<std::string> parts;
+    if (!path.empty() && path.front() == kPathDelimiter)
+        parts.emplace_back(1, kPathDelimiter);
+    TBWToken tokens;
+    tokens.delimiters = CharSetOf(std::string(1, kPathDelimiter));
+    tokens.SetText(path);
+    for (std::string part = tokens.First(); !part.empty(); part = tokens.Next())
+        parts.push_back(std::move(part));
+    return parts;
+}
+
+char AsciiUpper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
+}
+
+bool IsBlankOrControl(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+std::string TrimBlanksAndControls(const std::string& text)
+{
+    std::size_t first = 0, last = text.size();
+    while (first < last && IsBlankOrControl(text[first]))
+        ++first;
+    while (last > first && IsBlankOrControl(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to)
+{
+    std::string result;
+    result.reserve(text.size());
+    std::size_t at = 0;
+    for (std::size_t hit; (hit = text.find(from, at)) != std::string::npos; at = hit + from.size())
+        result.append(text, at, hit - at).append(to);
+    result.append(text, at);
+    return result;
+}
+
+// Decodes UTF-8 into code points; a byte that does not start a valid
+// sequence stands for itself, so any byte string has a reading.
+std::u32string DecodeCodePoints(std::string_view text)
+{
+    std::u32string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3
+                         : (lead >> 3) == 30 ? 4 : 0;
+        char32_t codePoint = length == 1 ? lead : length == 2 ? lead & 0x1F
+                           : length == 3 ? lead & 0x0F : lead & 0x07;
+        bool valid = length > 0 && i + length <= text.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            codePoint = (codePoint << 6) | (next & 0x3F);
+        }
+        result.push_back(valid ? codePoint : lead);
+        i += valid ? length : 1;
+    }
+    return result;
+}
+
+// Upper case of the letters of the Western code page (ASCII and Latin-1,
+// with the few Latin letters that page adds); everything else as it is.
+char32_t FoldUpper(char32_t c)
+{
+    if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+        return c - 0x20;
+    switch (c) {
+    case 0xFF: return 0x178;
+    case 0x153: return 0x152;
+    case 0x161: return 0x160;
+    case 0x17E: return 0x17D;
+    default: return c;
+    }
+}
+
+std::u32string FoldedCodePoints(std::string_view text)
+{
+    std::u32string codePoints = DecodeCodePoints(text);
+    for (char32_t& c : codePoints)
+        c = FoldUpper(c);
+    return codePoints;
+}
+
+bool IsAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Unit-cost edit distance limited to the diagonal band |i - j| <= tolerance,
+// stopping as soon as a whole row exceeds it. Cells outside the band can only
+// hold values above the tolerance, so the decision equals the full table's.
+bool WithinBandedDistance(std::string_view a, std::string_view b, std::int32_t tolerance)
+{
+    const std::int32_t n = static_cast<std::int32_t>(a.size());
+    const std::int32_t m = static_cast<std::int32_t>(b.size());
+    if (std::abs(n - m) > tolerance)
+        return false;
+    const std::int32_t beyond = tolerance + 1;
+    thread_local std::vector<std::int32_t> previous, current;
+    previous.assign(static_cast<std::size_t>(m) + 1, beyond);
+    current.assign(static_cast<std::size_t>(m) + 1, beyond);
+    for (std::int32_t j = 0; j <= std::min(m, tolerance); ++j)
+        previous[j] = j;
+    for (std::int32_t i = 1; i <= n; ++i) {
+        const std::int32_t from = std::max(1, i - tolerance), to = std::min(m, i + tolerance);
+        // Cells this row reads outside its band must read as beyond; the
+        // right edge never held a value, the left one may hold a stale one.
+        current[from - 1] = from == 1 && i <= tolerance ? i : beyond;
+        std::int32_t rowMinimum = current[from - 1];
+        for (std::int32_t j = from; j <= to; ++j) {
+            const std::int32_t step = AsciiUpper(a[i - 1]) == AsciiUpper(b[j - 1]) ? 0 : 1;
+            const std::int32_t cell = std::min({previous[j - 1] + step, current[j - 1] + 1,
+                                                previous[j] + 1, beyond});
+            current[j] = cell;
+            rowMinimum = std::min(rowMinimum, cell);
+        }
+        if (rowMinimum > tolerance)
+            return false;
+        std::swap(previous, current);
+    }
+    return previous[m] <= tolerance;
+}
+
+}  // namespace
+
+std::string AppendCharIfMissing(const std::string& text, char character)
+{
+    if (text.empty() || text.back() == character)
+        return text;
+    return TrimBlanksAndControls(text) + character;
+}
+
+std::string AddTrailingBackslash(const std::string& path)
+{
+    if (path.empty() || path.back() == kPathDelimiter)
+        return path;
+    return path + kPathDelimiter;
+}
+
+std::string StripTrailingBackslash(const std::string& path)
+{
+    if (!path.empty() && path.back() == kPathDelimiter)
+        return path.substr(0, path.size() - 1);
+    return path;
+}
+
+std::int32_t PathPartCount(const std::string& path)
+{
+    return static_cast<std::int32_t>(SplitPath(path).size());
+}
+
+std::string GetPathPart(const std::string& path, std::int32_t index)
+{
+    const std::vector<std::string> parts = SplitPath(path);
+    if (index < 0 || index >= static_cast<std::int32_t>(parts.size()))
+        return {};
+    return parts[static_cast<std::size_t>(index)];
+}
+
+std::string LastPathPart(const std::string& path)
+{
+    if (path == std::string(1, kPathDelimiter))
+        return path;
+    const std::string stripped = StripTrailingBackslash(path);
+    const std::size_t slash = stripped.rfind(kPathDelimiter);
+    return slash == std::string::npos ? stripped : stripped.substr(slash + 1);
+}
+
+TBWPathRelation PathRelation(const std::string& a, const std::string& b)
+{
+    const std::string x = AddTrailingBackslash(a), y = AddTrailingBackslash(b);
+    if (x == y)
+        return prEqual;
+    if (x.size() > y.size() && x.starts_with(y))
+        return prAInsideB;
+    if (y.size() > x.size() && y.starts_with(x))
+        return prBInsideA;
+    return prUnrelated;
+}
+
+std::string RebasePath(const std::string& path, const std::string& base)
+{
+    const std::vector<std::string> pathParts = SplitPath(path), baseParts = SplitPath(base);
+    std::string result = AddTrailingBackslash(base);
+    std::size_t i = 1;
+    while (i < pathParts.size() && i < baseParts.size() &&
+           EqualIgnoringAsciiCase(pathParts[i], baseParts[i]))
+        ++i;
+    for (; i < pathParts.size(); ++i)
+        result += pathParts[i] + kPathDelimiter;
+    return result;
+}
+
+std::string FileNameWithoutExt(const std::string& text)
+{
+    std::string name = text;
+    const std::size_t slash = name.rfind(kPathDelimiter);
+    if (slash != std::string::npos)
+        name.erase(0, slash + 1);
+    return StripExtension(name, true);
+}
+
+std::string StripExtension(const std::string& text, bool fromLastDot)
+{
+    const std::size_t dot = fromLastDot ? text.rfind('.') : text.find('.');
+    return dot == std::string::npos ? text : text.substr(0, dot);
+}
+
+std::string ExtensionUpper(const std::string& fileName)
+{
+    const std::size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || fileName.find(kPathDelimiter, dot) != std::string::npos)
+        return {};
+    std::string extension = fileName.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(), AsciiUpper);
+    return extension;
+}
+
+void CreateDirectoryPath(const std::string& path)
+{
+    for (std::size_t i = 0; i < path.size(); ++i)
+        if (path[i] == kPathDelimiter || i + 1 == path.size())
+            ::mkdir(path.substr(0, i + 1).c_str(), 0777);
+}
+
+std::uint32_t SwapEndian32(std::uint32_t value)
+{
+    return ((value & 0xFFu) << 24) | ((value & 0xFF00u) << 8) | ((value >> 8) & 0xFF00u) |
+           (value >> 24);
+}
+
+std::string NormalizeWhitespace(const std::string& text, std::int32_t flags)
+{
+    const bool all = flags & wsAll;
+    std::string result = text;
+    if (all || (flags & wsRemoveCrLf))
+        result = ReplaceAll(std::move(result), "\r\n", "");
+    if (all || (flags & wsTabsToBlanks))
+        std::replace(result.begin(), result.end(), '\t', ' ');
+    if (all || (flags & wsSingleBlanks)) {
+        auto doubled = [](char x, char y) { return x == ' ' && y == ' '; };
+        result.erase(std::unique(result.begin(), result.end(), doubled), result.end());
+    }
+    return result;
+}
+
+std::string RestrictChars(const std::string& text, const TBWCharSet& set, bool invert,
+                          char replacement)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        if (set.test(static_cast<unsigned char>(c)) != invert)
+            result += c;
+        else if (replacement != '\0')
+            result += replacement;
+    }
+    return TrimBlanksAndControls(NormalizeWhitespace(result, wsSingleBlanks));
+}
+
+std::int32_t EditDistance(std::string_view a, std::string_view b, std::int32_t substitutionCost,
+                          std::int32_t insertionCost, std::int32_t deletionCost)
+{
+    const std::u32string x = FoldedCodePoints(a), y = FoldedCodePoints(b);
+    // Two rows of the (|a|+1) x (|b|+1) table are all the recurrence needs.
+    std::vector<std::int32_t> previous(y.size() + 1), current(y.size() + 1);
+    for (std::size_t j = 1; j <= y.size(); ++j)
+        previous[j] = previous[j - 1] + insertionCost;
+    for (std::size_t i = 1; i <= x.size(); ++i) {
+        current[0] = previous[0] + deletionCost;
+        for (std::size_t j = 1; j <= y.size(); ++j) {
+            const std::int32_t step = x[i - 1] == y[j - 1] ? 0 : substitutionCost;
+            current[j] = std::min({previous[j - 1] + step, current[j - 1] + insertionCost,
+                                   previous[j] + deletionCost});
+        }
+        std::swap(previous, current);
+    }
+    return previous[y.size()];
+}
+
+bool WithinEditDistance(std::string_view a, std::string_view b, std::int32_t tolerance)
+{
+    if (tolerance < 0)
+        return false;
+    if (IsAscii(a) && IsAscii(b))
+        return WithinBandedDistance(a, b, tolerance);
+    return EditDistance(a, b, 1, 1, 1) <= tolerance;
+}
+
+std::string PluralCount(const std::string& word, std::int64_t number)
+{
+    return std::to_string(number) + ' ' + word + (number > 1 ? "s" : "");
+}
+
+std::string IfThenStr(bool condition, const std::string& a, const std::string& b)
+{
+    return condition ? a : b;
+}
+
+std::string JoinBracketed(const std::vector<std::string>& texts)
+{
+    std::string result = "[";
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        result += (i ? "," : "") + texts[i];
+    return result + "]";
+}
+
+double SafeRatio(std::int64_t a, std::int64_t b, double defaultValue)
+{
+    return b == 0 ? defaultValue : static_cast<double>(a) / static_cast<double>(b);
+}

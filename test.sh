@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds Corvella and runs every test with ctest.
+#   ./test.sh          release build (GCC)
+#   ./test.sh --asan   AddressSanitizer + UndefinedBehaviorSanitizer build (clang)
+set -euo pipefail
+cd "$(dirname "$0")"
+preset=release
+[[ "${1:-}" == "--asan" ]] && preset=asan
+
+scripts/setup.sh
+scripts/build.sh "$preset"
+ctest --preset "$preset" -j "$(nproc)" --timeout 300
