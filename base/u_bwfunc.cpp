@@ -123,9 +123,19 @@ bool WithinBandedDistance(std::string_view a, std::string_view b, std::int32_t t
     if (std::abs(n - m) > tolerance)
         return false;
     const std::int32_t beyond = tolerance + 1;
-    thread_local std::vector<std::int32_t> previous, current;
-    previous.assign(static_cast<std::size_t>(m) + 1, beyond);
-    current.assign(static_cast<std::size_t>(m) + 1, beyond);
+    // Words are short: two rows on the stack, the heap only for long texts.
+    constexpr std::int32_t kStackRow = 64;
+    std::int32_t stackRows[2][kStackRow];
+    std::vector<std::int32_t> heapRows;
+    std::int32_t* previous = stackRows[0];
+    std::int32_t* current = stackRows[1];
+    if (m + 1 > kStackRow) {
+        heapRows.resize(2 * (static_cast<std::size_t>(m) + 1));
+        previous = heapRows.data();
+        current = previous + m + 1;
+    }
+    std::fill(previous, previous + m + 1, beyond);
+    std::fill(current, current + m + 1, beyond);
     for (std::int32_t j = 0; j <= std::min(m, tolerance); ++j)
         previous[j] = j;
     for (std::int32_t i = 1; i <= n; ++i) {
@@ -309,6 +319,8 @@ bool WithinEditDistance(std::string_view a, std::string_view b, std::int32_t tol
 {
     if (tolerance < 0)
         return false;
+    if (a == b)
+        return true;
     if (IsAscii(a) && IsAscii(b))
         return WithinBandedDistance(a, b, tolerance);
     return EditDistance(a, b, 1, 1, 1) <= tolerance;
