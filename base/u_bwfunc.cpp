@@ -99,14 +99,6 @@ char32_t FoldUpper(char32_t c)
     }
 }
 
-std::u32string FoldedCodePoints(std::string_view text)
-{
-    std::u32string codePoints = DecodeCodePoints(text);
-    for (char32_t& c : codePoints)
-        c = FoldUpper(c);
-    return codePoints;
-}
-
 bool IsAscii(std::string_view text)
 {
     return std::all_of(text.begin(), text.end(),
@@ -159,6 +151,14 @@ bool WithinBandedDistance(std::string_view a, std::string_view b, std::int32_t t
 }
 
 }  // namespace
+
+std::u32string FoldedCodePoints(std::string_view text)
+{
+    std::u32string codePoints = DecodeCodePoints(text);
+    for (char32_t& c : codePoints)
+        c = FoldUpper(c);
+    return codePoints;
+}
 
 std::string AppendCharIfMissing(const std::string& text, char character)
 {

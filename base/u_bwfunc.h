@@ -60,6 +60,9 @@ std::string RestrictChars(const std::string& text, const TBWCharSet& set, bool i
 // Western code page).
 std::int32_t EditDistance(std::string_view a, std::string_view b, std::int32_t substitutionCost,
                           std::int32_t insertionCost, std::int32_t deletionCost);
+// The characters EditDistance compares: code points of the UTF-8 text (a
+// byte that starts no valid sequence stands for itself), letters upper-cased.
+std::u32string FoldedCodePoints(std::string_view text);
 // Whether EditDistance(a, b, 1, 1, 1) <= tolerance, without computing more
 // of the table than the tolerance needs.
 bool WithinEditDistance(std::string_view a, std::string_view b, std::int32_t tolerance);
