@@ -1,0 +1,141 @@
+#include "base/platform/u_drives.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string_view>
+
+#include "base/platform/u_hexescapes.h"
+#include "base/platform/u_mountinfo.h"
+#include "base/platform/u_wholefile.h"
+#include "base/u_bwfunc.h"
+
+namespace {
+
+bool IsOneOf(std::string_view text, std::initializer_list<std::string_view> candidates)
+{
+    return std::find(candidates.begin(), candidates.end(), text) != candidates.end();
+}
+
+bool IsPseudoFileSystem(const std::string& fsType)
+{
+    return IsOneOf(fsType, {"proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2",
+                            "securityfs", "pstore", "bpf", "debugfs", "tracefs", "configfs",
+                            "fusectl", "mqueue", "hugetlbfs", "autofs", "binfmt_misc",
+                            "efivarfs", "rpc_pipefs", "nsfs", "selinuxfs", "nfsd",
+                            "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs"});
+}
+
+bool IsSystemPlace(const std::string& mountPoint)
+{
+    if (PathIsWithin(mountPoint, "/run"))
+        return !PathIsWithin(mountPoint, "/run/media");
+    for (const char* place : {"/proc", "/sys", "/dev", "/boot", "/snap", "/var/lib"})
+        if (PathIsWithin(mountPoint, place))
+            return true;
+    return false;
+}
+
+bool IsRemoteFileSystem(const TMountEntry& entry)
+{
+    return IsOneOf(entry.fsType, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs",
+                                  "ceph", "9p", "davfs", "fuse.sshfs", "fuse.rclone",
+                                  "fuse.glusterfs"}) ||
+           entry.source.starts_with("//");
+}
+
+// A partition has no "removable" attribute of its own; its disk, the parent
+// folder in sysfs, has. The kernel resolves ".." after following the link.
+bool IsRemovableDevice(const std::string& blockDeviceFolder, const std::string& majorMinor)
+{
+    const std::string device = blockDeviceFolder + "/" + majorMinor;
+    std::string flag;
+    if (!ReadWholeFile(device + "/removable", flag) && !ReadWholeFile(device + "/../removable", flag))
+        return false;
+    return flag.starts_with('1');
+}
+
+TBWDriveKind DriveKindOf(const TMountEntry& entry, const TPlatformSources& sources)
+{
+    if (IsRemoteFileSystem(entry))
+        return dkRemote;
+    if (IsOneOf(entry.fsType, {"tmpfs", "ramfs"}))
+        return dkRamDisk;
+    if (IsOneOf(entry.fsType, {"iso9660", "udf"}) || entry.source.starts_with("/dev/sr"))
+        return dkOptical;
+    if (IsRemovableDevice(sources.blockDeviceFolder, entry.majorMinor))
+        return dkRemovable;
+    return dkFixed;
+}
+
+// The kernel's name of a device node ("dm-0" for "/dev/mapper/vg-root"), to
+// match the targets of the label links.
+std::string KernelDeviceName(const std::string& source)
+{
+    if (!source.starts_with("/dev/"))
+        return {};
+    char resolved[PATH_MAX];
+    return LastPathPart(::realpath(source.c_str(), resolved) ? std::string(resolved) : source);
+}
+
+// Kernel device name -> label, from the links of the label folder.
+std::map<std::string, std::string> ReadVolumeLabels(const std::string& labelFolder)
+{
+    std::map<std::string, std::string> labels;
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(labelFolder.c_str()), ::closedir);
+    if (!folder)
+        return labels;
+    while (const dirent* entry = ::readdir(folder.get())) {
+        const std::string name = entry->d_name;
+        if (name.starts_with('.'))
+            continue;
+        char target[PATH_MAX];
+        const ssize_t length =
+            ::readlink((labelFolder + "/" + name).c_str(), target, sizeof target - 1);
+        // udev writes the bytes of a label that are unsafe in a file name as
+        // "\x" and two hex digits ("My\x20Disc").
+        if (length > 0)
+            labels[LastPathPart(std::string(target, static_cast<std::size_t>(length)))] =
+                DecodeHexEscapes(name, "\\x");
+    }
+    return labels;
+}
+
+TBWDrive DriveOf(const TMountEntry& entry, const TPlatformSources& sources,
+                 const std::map<std::string, std::string>& labels)
+{
+    TBWDrive drive;
+    drive.root = AddTrailingBackslash(entry.mountPoint);
+    drive.kind = DriveKindOf(entry, sources);
+    drive.device = entry.source;
+    const auto label = labels.find(KernelDeviceName(entry.source));
+    if (label != labels.end())
+        drive.label = label->second;
+    return drive;
+}
+
+}  // namespace
+
+std::vector<TBWDrive> ListDrives(const TPlatformSources& sources)
+{
+    const std::map<std::string, std::string> labels = ReadVolumeLabels(sources.labelFolder);
+    std::vector<TBWDrive> drives{TBWDrive{"/", dkFixed, "", ""}};
+    for (const TMountEntry& entry : ReadMountInfo(sources.mountInfoFile)) {
+        if (IsPseudoFileSystem(entry.fsType) ||
+            (entry.mountPoint != "/" && IsSystemPlace(entry.mountPoint)))
+            continue;
+        TBWDrive drive = DriveOf(entry, sources, labels);
+        const auto listed = std::find_if(drives.begin(), drives.end(),
+                                         [&](const TBWDrive& d) { return d.root == drive.root; });
+        if (listed != drives.end())
+            *listed = std::move(drive);
+        else
+            drives.push_back(std::move(drive));
+    }
+    return drives;
+}

@@ -1,0 +1,41 @@
+// The drives of the machine as the program shows them: "/" first, then the
+// mounted volumes in the order of the mount table, each with its kind, label
+// and device. The model root lists them, the disc request looks for an
+// optical one, and the wizards read a volume's label. Listing reads only the
+// mount table, the label links and sysfs; it never looks inside a mounted
+// file system, so a dead network mount cannot hang it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/platform/u_platformsources.h"
+
+// Numbered as the drive types of the Windows API, which the rest of the
+// program and its stored settings already use.
+enum TBWDriveKind : std::int32_t {
+    dkUnknown = 0,
+    dkRemovable = 2,
+    dkFixed = 3,
+    dkRemote = 4,
+    dkOptical = 5,
+    dkRamDisk = 6,
+};
+
+struct TBWDrive {
+    std::string root;    // the mount point with a trailing "/"; "/" for the root
+    TBWDriveKind kind = dkFixed;
+    std::string label;   // the volume label, empty when the volume has none
+    std::string device;  // the mount source: "/dev/sdb1", "server:/export", ...
+
+    bool operator==(const TBWDrive&) const = default;
+};
+
+// Pseudo file systems (proc, sysfs, cgroup, ...) and the system's own places
+// (/proc, /sys, /dev, /run except /run/media, /boot, /snap, /var/lib) are
+// left out; a point mounted twice is listed once, with the topmost mount.
+// Kinds: network file systems are remote, tmpfs and ramfs RAM disks,
+// iso9660, udf and /dev/sr* optical, a block device that sysfs marks
+// removable removable, anything else fixed.
+std::vector<TBWDrive> ListDrives(const TPlatformSources& sources);

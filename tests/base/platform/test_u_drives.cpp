@@ -1,0 +1,75 @@
+#include "base/platform/u_drives.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/base/platform/fake_system.h"
+
+namespace {
+
+// A USB stick whose disk sysfs marks removable, a home partition that is not.
+void WriteBlockDevices(const TFakeSystem& system)
+{
+    system.WriteFile("sys/devices/usb1/block/fakestick/removable", "1\n");
+    system.MakeFolder("sys/devices/usb1/block/fakestick/fakestick1");
+    system.MakeLink("sys/dev/block/8:17", "../../devices/usb1/block/fakestick/fakestick1");
+    system.WriteFile("sys/devices/pci0/block/fakehome/removable", "0\n");
+    system.MakeLink("sys/dev/block/8:2", "../../devices/pci0/block/fakehome");
+}
+
+void WriteLabels(const TFakeSystem& system)
+{
+    system.MakeLink("by-label/ROOT", "../../fakeroot");
+    system.MakeLink("by-label/Home\\x20Data", "../../fakehome");
+    system.MakeLink("by-label/STICK", "../../fakestick1");
+    system.MakeLink("by-label/AUDIO_CD", "../../sr0");
+    system.MakeLink("by-label/UNMOUNTED", "../../fakeother");
+}
+
+TEST(Drives, ListsRootThenVolumesWithKindsAndLabelsLeavingOutSystemMounts)
+{
+    TFakeSystem system;
+    WriteBlockDevices(system);
+    WriteLabels(system);
+    system.WriteMountTable(
+        TFakeSystem::MountLine("0:5", "/proc", "proc", "proc") +
+        TFakeSystem::MountLine("0:26", "/sys/fs/cgroup", "cgroup2", "cgroup2") +
+        TFakeSystem::MountLine("0:27", "/run/user/1000", "tmpfs", "tmpfs") +
+        TFakeSystem::MountLine("0:28", "/dev/shm", "tmpfs", "tmpfs") +
+        TFakeSystem::MountLine("8:5", "/boot/efi", "vfat", "/dev/fakeboot") +
+        TFakeSystem::MountLine("0:29", "/srv/gvfs", "fuse.gvfsd-fuse", "gvfsd-fuse") +
+        TFakeSystem::MountLine("8:2", "/home", "ext4", "/dev/fakehome") +
+        TFakeSystem::MountLine("8:17", "/run/media/ann/STICK", "vfat", "/dev/fakestick1") +
+        TFakeSystem::MountLine("11:0", "/media/ann/CD", "iso9660", "/dev/sr0") +
+        TFakeSystem::MountLine("11:1", "/media/ann/DVD", "udf", "/dev/fakedvd") +
+        TFakeSystem::MountLine("11:2", "/media/ann/DATA", "vfat", "/dev/sr1") +
+        TFakeSystem::MountLine("0:50", "/mnt/nas", "nfs4", "nas:/export") +
+        TFakeSystem::MountLine("0:51", "/mnt/share", "cifs", "//server/music") +
+        TFakeSystem::MountLine("0:30", "/tmp", "tmpfs", "tmpfs") +
+        TFakeSystem::MountLine("8:3", "/mnt/data", "ext4", "/dev/fakeold") +
+        TFakeSystem::MountLine("8:33", "/media/ann/My\\040Disc", "vfat", "/dev/fakedisc") +
+        TFakeSystem::MountLine("8:4", "/mnt/data", "ext4", "/dev/fakenew"));
+
+    const std::vector<TBWDrive> expected = {
+        {"/", dkFixed, "ROOT", "/dev/fakeroot"},
+        {"/home/", dkFixed, "Home Data", "/dev/fakehome"},
+        {"/run/media/ann/STICK/", dkRemovable, "STICK", "/dev/fakestick1"},
+        {"/media/ann/CD/", dkOptical, "AUDIO_CD", "/dev/sr0"},
+        {"/media/ann/DVD/", dkOptical, "", "/dev/fakedvd"},
+        {"/media/ann/DATA/", dkOptical, "", "/dev/sr1"},
+        {"/mnt/nas/", dkRemote, "", "nas:/export"},
+        {"/mnt/share/", dkRemote, "", "//server/music"},
+        {"/tmp/", dkRamDisk, "", "tmpfs"},
+        {"/mnt/data/", dkFixed, "", "/dev/fakenew"},
+        {"/media/ann/My Disc/", dkFixed, "", "/dev/fakedisc"},
+    };
+    EXPECT_EQ(ListDrives(PlatformSources()), expected);
+}
+
+TEST(Drives, RootIsListedEvenWithoutAMountTable)
+{
+    TFakeSystem system;
+    const std::vector<TBWDrive> expected = {{"/", dkFixed, "", ""}};
+    EXPECT_EQ(ListDrives(PlatformSources()), expected);
+}
+
+}  // namespace
