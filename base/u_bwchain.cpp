@@ -140,13 +140,15 @@ void TBWChain::AttachOrdered(TBWChainNode* node)
     const TBWKeySet& keys = ActiveKeys();
     // Items arriving in order go to the end without a search.
     if (!tail_ || CompareForOrder(node->Item(), tail_->Item(), keys) > 0) {
-        node->orderPosition_ = orderIndex_.insert(orderIndex_.end(), node);
+        if (orderIndexBuilt_)
+            node->orderPosition_ = orderIndex_.insert(orderIndex_.end(), node);
         node->Attach(tail_, TBWChainNode::kAfter);
         NoteInsertedAt(StoredCount() - 1);
         return;
     }
     // The first node not lower than the new one: an equal one gets the new
     // node right behind it, a greater one gets it in front.
+    EnsureOrderIndex();
     const auto lower = orderIndex_.lower_bound(node);
     if (lower == orderIndex_.end()) {
         node->orderPosition_ = orderIndex_.insert(lower, node);
@@ -173,6 +175,7 @@ TBWComparable* TBWChain::Find()
         return nullptr;
     BeforeAccess();
     const TBWComparable* key = SearchKey();
+    EnsureOrderIndex();
     const auto found = orderIndex_.lower_bound(TBWChainOrderLess::Probe{key});
     if (found != orderIndex_.end() && CompareOnKeys((*found)->Item(), key, ActiveKeys()) == 0) {
         PlaceCursor(*found);
@@ -191,7 +194,7 @@ void TBWChain::SetActiveKeys(std::int32_t index)
     if (Ordered())
         Sort();
     else
-        orderIndex_.clear();
+        DropOrderIndex();
 }
 
 void TBWChain::SetSortKeys(std::int32_t index, TBWKeySet keys)
@@ -224,15 +227,22 @@ void TBWChain::Sort()
     auto item = items.begin();
     for (TBWChainNode* node = head_; node; node = node->next_)
         node->SetItem(*item++);
-    if (Ordered())
-        RebuildOrderIndex();
+    DropOrderIndex();
 }
 
-void TBWChain::RebuildOrderIndex()
+void TBWChain::EnsureOrderIndex()
 {
-    orderIndex_.clear();
+    if (orderIndexBuilt_)
+        return;
     for (TBWChainNode* node = head_; node; node = node->next_)
         node->orderPosition_ = orderIndex_.insert(orderIndex_.end(), node);
+    orderIndexBuilt_ = true;
+}
+
+void TBWChain::DropOrderIndex()
+{
+    orderIndex_.clear();
+    orderIndexBuilt_ = false;
 }
 
 void TBWChain::SetCount(std::int32_t count)
@@ -249,7 +259,7 @@ void TBWChain::Clear()
     TBWStruct::Clear();
     head_ = tail_ = cachedNode_ = nullptr;
     cachedIndex_ = -1;
-    orderIndex_.clear();
+    DropOrderIndex();
 }
 
 void TBWChain::ForEachNode(const NodeCallback& callback)
@@ -285,7 +295,7 @@ void TBWChain::NodeRemoved(TBWStructNode* node)
         head_ = removed->next_;
     if (tail_ == removed)
         tail_ = removed->prior_;
-    if (Ordered())
+    if (orderIndexBuilt_)
         orderIndex_.erase(removed->orderPosition_);
 }
 

@@ -28,8 +28,10 @@ struct TBWChainOrderLess {
     bool operator()(Probe probe, const TBWChainNode* node) const;
 };
 
-// While a sort-key set is active, every attached node is also in this
-// index, so that placing a new item costs a logarithmic search, not a walk.
+// While a sort-key set is active and the index is built, every attached node
+// is also in it, so that placing an item costs a logarithmic search, not a
+// walk. It is built on the first search after a sort: a chain that is only
+// sorted and read, or filled in order, never needs it.
 using TBWChainOrderIndex = std::multiset<TBWChainNode*, TBWChainOrderLess>;
 
 class TBWChainNode : public TBWStructNode {
@@ -109,7 +111,8 @@ private:
     TBWChainNode* NewChainNode(TBWComparable* item);
     void AttachOrdered(TBWChainNode* node);
     void Reposition(TBWChainNode* node);
-    void RebuildOrderIndex();
+    void EnsureOrderIndex();
+    void DropOrderIndex();
     TBWChainNode* NodeAtStored(std::int32_t position);
 
     TBWChainNode* head_ = nullptr;
@@ -119,4 +122,5 @@ private:
     TBWChainNode* cachedNode_ = nullptr;
     std::int32_t cachedIndex_ = -1;
     TBWChainOrderIndex orderIndex_;
+    bool orderIndexBuilt_ = false;
 };
