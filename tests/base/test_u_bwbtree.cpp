@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,6 +57,21 @@ TYPED_TEST(TreeContract, EqualItemsComeNewestFirst)
     EXPECT_EQ(WalkNames(t.tree), (Names{"low", "new", "old", "high"}));
 }
 
+TYPED_TEST(TreeContract, NamesDifferingInCaseKeepOneOrderWhateverTheInput)
+{
+    const Names spellings = {"Music", "music", "MUSIC"};
+    std::vector<int> order = {0, 1, 2};
+    do {
+        KeyedTree<TypeParam> t;
+        t.tree.SetActiveKeys(1);
+        for (int i : order)
+            t.Add(spellings[static_cast<std::size_t>(i)], i);
+        EXPECT_EQ(WalkNames(t.tree), (Names{"MUSIC", "Music", "music"}));
+        static_cast<TTestItem*>(t.tree.SearchKey())->name = "mUsIc";
+        EXPECT_NE(t.tree.Find(), nullptr);  // the search still ignores case
+    } while (std::next_permutation(order.begin(), order.end()));
+}
+
 TYPED_TEST(TreeContract, EachKeySetHasItsOwnIndex)
 {
     KeyedTree<TypeParam> t;
@@ -78,6 +94,8 @@ TYPED_TEST(TreeContract, EveryItemHasOneNodePerIndex)
     t.tree.OnNodeEvent = [&attached](TBWStructNode*, std::int32_t code) { attached += code == necAttaching; };
     t.Add("a", 1);
     EXPECT_EQ(attached, 3);  // two key sets and the index without keys
+    EXPECT_EQ(t.tree.Add(nullptr), nullptr);  // missing items are not added
+    EXPECT_EQ(attached, 3);
     t.tree.OnNodeEvent = nullptr;
 }
 
@@ -227,13 +245,6 @@ TYPED_TEST(TreeContract, ClearEmptiesEveryIndex)
         EXPECT_EQ(t.tree.Root(), nullptr);
     }
     EXPECT_EQ(t.tree.FirstOwned(), nullptr);
-}
-
-TYPED_TEST(TreeContract, MissingItemsAreNotAdded)
-{
-    TypeParam tree;
-    EXPECT_EQ(tree.Add(nullptr), nullptr);
-    EXPECT_EQ(tree.Count(), 0);
 }
 
 TEST(TreeNodes, AttachingToAnOccupiedSideRaisesTheError)

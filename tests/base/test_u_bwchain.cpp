@@ -41,16 +41,6 @@ struct SortedChain {
 
 }  // namespace
 
-TEST(ChainAdd, FirstNodeIsHeadAndTail)
-{
-    TItemPool pool;
-    TBWChain chain;
-    chain.Add(pool.Make("a"));
-    EXPECT_EQ(chain.Head(), chain.Tail());
-    EXPECT_NE(chain.Head(), nullptr);
-    EXPECT_EQ(chain.Count(), 1);
-}
-
 TEST(ChainAdd, OrderedPlacesFollowTheKeys)
 {
     struct Case {
@@ -106,6 +96,18 @@ TEST(ChainSort, ActivatingAKeySetSortsStablyAndKeepsNodes)
     chain.SetActiveKeys(-1);
     chain.Add(pool.Make("z", 0));  // no keys: appended
     EXPECT_EQ(WalkNames(chain), (Names{"a1", "a2", "b", "z"}));
+}
+
+TEST(ChainSort, RedefiningTheActiveSetSortsByItsNewKeys)
+{
+    SortedChain sorted;
+    sorted.Add("b", 1);
+    sorted.Add("a", 2);
+    sorted.chain.SetSortKeys(0, {kByNumber});
+    EXPECT_EQ(WalkNames(sorted.chain), (Names{"b", "a"}));
+    sorted.Add("c", 0);
+    EXPECT_EQ(WalkNames(sorted.chain), (Names{"c", "b", "a"}));
+    EXPECT_EQ(NameOf(sorted.Find("", 2)), "a");
 }
 
 TEST(ChainSort, WithoutKeysSortsByIdentity)
@@ -279,11 +281,13 @@ TEST(ChainSetCount, AddsEmptyNodesAndTrimsTheWalkEnd)
     EXPECT_EQ(chain.Count(), 0);
 }
 
-TEST(ChainClear, DetachesEveryNodeTailFirst)
+TEST(ChainClear, DetachesEveryNodeTailFirstAndFreesDetachedOnesToo)
 {
     TItemPool pool;
     TBWChain chain;
-    AddAll(chain, pool.MakeNamed({"a", "b", "c"}));
+    AddAll(chain, pool.MakeNamed({"gone", "a", "b", "c"}));
+    chain.First();
+    chain.DeleteCurrent();
     Names detached;
     int destroyed = 0;
     chain.OnNodeEvent = [&](TBWStructNode* node, std::int32_t code) {
@@ -293,22 +297,9 @@ TEST(ChainClear, DetachesEveryNodeTailFirst)
     };
     chain.Clear();
     EXPECT_EQ(detached, (Names{"c", "b", "a"}));
-    EXPECT_EQ(destroyed, 3);
+    EXPECT_EQ(destroyed, 4);  // the node detached before stayed owned until now
     EXPECT_EQ(chain.Head(), nullptr);
     EXPECT_EQ(chain.Tail(), nullptr);
-}
-
-TEST(ChainClear, DetachedNodesStayOwnedUntilClear)
-{
-    TItemPool pool;
-    TBWChain chain;
-    AddAll(chain, pool.MakeNamed({"a", "b"}));
-    chain.First();
-    chain.DeleteCurrent();
-    int destroyed = 0;
-    chain.OnNodeEvent = [&](TBWStructNode*, std::int32_t code) { destroyed += code == necDestroying; };
-    chain.Clear();
-    EXPECT_EQ(destroyed, 2);
 }
 
 TEST(ChainCompare, ChainsCompareByCount)
