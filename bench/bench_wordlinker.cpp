@@ -6,6 +6,7 @@
 #include <set>
 
 #include "engine/SimilarWordLinker.h"
+#include "engine/u_bwgroup.h"
 
 namespace {
 
@@ -44,5 +45,18 @@ void LinkSixtyThousandWords(benchmark::State& state)
     state.counters["words"] = static_cast<double>(words.size());
 }
 BENCHMARK(LinkSixtyThousandWords)->Arg(1)->Arg(2)->ArgName("tolerance")->Unit(benchmark::kMillisecond);
+
+// The same through the word index: entries in a balanced tree, links in chains.
+void LinkSixtyThousandWordsOfAnIndex(benchmark::State& state)
+{
+    static const std::vector<std::string> words = RealisticWords(60000);
+    TBWGrpChString index;
+    for (const std::string& word : words)
+        index.FindOrAddWord(word);
+    index.MaxDistance = static_cast<std::int32_t>(state.range(0));
+    for (auto _ : state)
+        index.LinkSimilarWords({});
+}
+BENCHMARK(LinkSixtyThousandWordsOfAnIndex)->Arg(1)->Arg(2)->ArgName("tolerance")->Unit(benchmark::kMillisecond);
 
 }  // namespace
