@@ -6,27 +6,9 @@
 #include <random>
 #include <set>
 
-#include "base/u_bwfunc.h"
+#include "tests/engine/plain_links.h"
 
 namespace {
-
-// The plain walk over every pair, as the index once did it.
-std::vector<std::vector<std::uint32_t>> LinkEveryPair(const std::vector<std::string>& words,
-                                                      std::int32_t tolerance)
-{
-    std::vector<std::vector<std::uint32_t>> links(words.size());
-    if (tolerance <= 0)
-        return links;
-    for (std::uint32_t a = 0; a < words.size(); ++a)
-        for (std::uint32_t b = a + 1; b < words.size(); ++b) {
-            const auto difference = static_cast<std::int64_t>(words[a].size()) -
-                                    static_cast<std::int64_t>(words[b].size());
-            if (std::abs(difference) <= tolerance &&
-                EditDistance(words[a], words[b], 1, 1, 1) <= tolerance)
-                links[a].push_back(b);
-        }
-    return links;
-}
 
 std::vector<std::string> RandomVocabulary(std::size_t count, std::uint32_t seed)
 {
