@@ -146,13 +146,14 @@ TEST_F(XmlProfileStorage, ListsTheXmlFilesOfItsFolderOnly)
     for (const char* name : {"b.xml", "A.XML", "a.xml", "notes.txt", "xml", ".xml", "c.xml.bak"})
         folder.WriteFile(std::string("profiles/") + name, "<bwprofile/>");
     std::filesystem::create_directories(folder.Path("profiles/folder.xml"));
-    folder.WriteFile("settings.xml", "<bwprofile/>");
     // Names that differ in case only name one profile.
     EXPECT_EQ(storage.ListProfiles(), (TTexts{"A", "b"}));
 
+    // The general settings live in the data folder itself.
     TXMLProfileInterface settings("", folder.Path());
-    EXPECT_EQ(settings.ListProfiles(), TTexts{"settings"});
     EXPECT_EQ(settings.FolderPath(), folder.Path());
+    ASSERT_TRUE(settings.Save("settings", [] {}));
+    EXPECT_EQ(settings.ListProfiles(), TTexts{"settings"});
 }
 
 TEST_F(XmlProfileStorage, AProfileIsOneFileWhateverTheLetterCase)
