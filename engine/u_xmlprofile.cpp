@@ -118,8 +118,8 @@ std::vector<std::string> FileNamesIn(const std::string& folder)
     return names;
 }
 
-// The parser takes fragments as well; a file must hold one root element and
-// nothing else at the top.
+// The parser also takes several elements in a row at the top, which no
+// profile file holds.
 bool HasOneRootElement(const pugi::xml_document& document)
 {
     const auto top = document.children();

@@ -98,6 +98,19 @@ TEST_F(XmlProfileStorage, ReadsAnyWellFormedLayout)
     EXPECT_EQ(list, (TNumbered{{"one", 0}, {" two ", 4}, {"", 0}}));
 }
 
+TEST_F(XmlProfileStorage, DeeplyNestedTextIsReadWithoutExhaustingTheStack)
+{
+    constexpr int kDepth = 200000;
+    std::string nested;
+    for (int i = 0; i < kDepth; ++i)
+        nested += "<n>";
+    nested += "deep";
+    for (int i = 0; i < kDepth; ++i)
+        nested += "</n>";
+    ASSERT_TRUE(LoadText("<bwprofile><Deep>" + nested + "</Deep></bwprofile>"));
+    EXPECT_EQ(storage.ReadString("Deep", ""), "deep");
+}
+
 TEST_F(XmlProfileStorage, NumbersThatAreNoNumbersGiveTheDefault)
 {
     struct TNumberCase {
