@@ -1,0 +1,198 @@
+#include "engine/u_cvprofile.h"
+
+#include <algorithm>
+#include <limits>
+#include <string_view>
+
+#include "base/u_bwdatetime.h"
+#include "base/u_bwfunc.h"
+#include "base/u_bwtextcase.h"
+#include "engine/u_xmlprofile.h"
+
+namespace {
+
+bool IsPermutationOfCriteria(const std::string& text)
+{
+    const std::string_view criteria = TBWCVProfile::DefaultPriorityList;
+    return text.size() == criteria.size() &&
+           std::all_of(criteria.begin(), criteria.end(),
+                       [&text](char letter) { return text.find(letter) != std::string::npos; });
+}
+
+std::vector<std::string> CutAtSemicolons(const std::string& text)
+{
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(';', start)) != std::string::npos; start = end + 1)
+        pieces.push_back(text.substr(start, end - start));
+    if (start < text.size())
+        pieces.push_back(text.substr(start));
+    return pieces;
+}
+
+std::int32_t SecondsToStore(double days)
+{
+    constexpr std::int64_t kLowest = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t kHighest = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::clamp(WholeSeconds(days), kLowest, kHighest));
+}
+
+constexpr double kSecondsPerDay = 86400.0;
+
+}  // namespace
+
+std::int32_t DirTypeRank(std::int32_t role)
+{
+    if (role >= dtPriority1 && role <= dtReference)
+        return role + 1;
+    return 0;
+}
+
+TBWCVProfile::TBWCVProfile(std::string dataFolder)
+    : TBWProfile(std::make_unique<TXMLProfileInterface>("profiles", std::move(dataFolder)))
+{
+}
+
+void TBWCVProfile::SetPriorityList(const std::string& text)
+{
+    priorityList_ = IsPermutationOfCriteria(text) ? text : DefaultPriorityList;
+}
+
+void TBWCVProfile::SetDirPriority(const std::string& dir, std::int32_t role)
+{
+    const std::string key = LowerCaseAscii(dir);
+    const auto found = std::find_if(dirPri_.begin(), dirPri_.end(),
+                                    [&key](const TBWNumberedText& entry) { return entry.text == key; });
+    if (found != dirPri_.end())
+        found->number = role;
+    else
+        dirPri_.push_back({key, role});
+}
+
+void TBWCVProfile::ClearDirPriorities()
+{
+    dirPri_.clear();
+}
+
+std::int32_t TBWCVProfile::GetDirPriority(const std::string& path) const
+{
+    const std::string key = LowerCaseAscii(path);
+    std::int32_t role = dtPriority3;
+    const std::string* best = nullptr;
+    for (const TBWNumberedText& entry : dirPri_) {
+        const TBWPathRelation relation = PathRelation(entry.text, key);
+        const bool holdsPath = relation == prEqual || relation == prBInsideA;
+        if (holdsPath && (!best || PathRelation(entry.text, *best) == prAInsideB)) {
+            role = entry.number;
+            best = &entry.text;
+        }
+    }
+    return role;
+}
+
+void TBWCVProfile::CleanDirPriorities()
+{
+    std::vector<std::string> scanned(DirPath.size());
+    std::transform(DirPath.begin(), DirPath.end(), scanned.begin(),
+                   [](const std::string& dir) { return LowerCaseAscii(dir); });
+    std::erase_if(dirPri_, [&scanned](const TBWNumberedText& entry) {
+        return std::all_of(scanned.begin(), scanned.end(), [&entry](const std::string& dir) {
+            return PathRelation(dir, entry.text) == prUnrelated;
+        });
+    });
+}
+
+void TBWCVProfile::SetExclusions(const std::string& text)
+{
+    exclusionText_ = LowerCaseAscii(text);
+    exclusions_ = CutAtSemicolons(exclusionText_);
+}
+
+void TBWCVProfile::ResetDefaults()
+{
+    LastTime = 0;
+    LastRun = 0;
+    ProfileComment.clear();
+    priorityList_ = DefaultPriorityList;
+    DirPath.clear();
+    SetExclusions("");
+    MinPerc = 80;
+    MinWordCount = 2;
+    MinWordLength = 3;
+    AnimNo = 0;
+    SimWord = 0;
+    CompType = ctFileNameFields;
+    ExtPri = DefaultExtPri;
+    ResultType = rsDuplicates;
+    NoFieldOrder = false;
+}
+
+void TBWCVProfile::AfterNew()
+{
+    ClearDirPriorities();
+}
+
+void TBWCVProfile::ReadSettings()
+{
+    ProfileComment = ReadString("ProfileComment", "");
+    LastRun = ReadFloat("LastRun", 0);
+    LastTime = ReadInteger("LastTime", 0) / kSecondsPerDay;
+    ReadStrings("DirPath", DirPath);
+    ReadStrings("DirPri", dirPri_);
+    LowerDirPriKeys();
+    MinPerc = ReadInteger("MinPerc", MinPerc);
+    MinWordCount = ReadInteger("MinWordCount", MinWordCount);
+    MinWordLength = ReadInteger("MinWordLength", MinWordLength);
+    SetExclusions(ReadString("Exclusions", exclusionText_));
+    // Stored as read, one byte each; nothing checks the range.
+    CompType = static_cast<TBWCompType>(static_cast<std::uint8_t>(ReadInteger("CompType", 0)));
+    ResultType = static_cast<TBWResultType>(static_cast<std::uint8_t>(ReadInteger("ResultType", 0)));
+    SetPriorityList(ReadString("PriorityList", priorityList_));
+    ExtPri = ReadString("ExtPri", ExtPri);
+    AnimNo = ReadInteger("AnimNo", AnimNo);
+    SimWord = ReadInteger("SimWord", SimWord);
+    NoFieldOrder = ReadBool("NoFieldOrder", NoFieldOrder);
+}
+
+void TBWCVProfile::WriteSettings()
+{
+    CleanDirPriorities();
+    WriteFloat("LastRun", LastRun);
+    WriteInteger("LastTime", SecondsToStore(LastTime));
+    WriteString("ProfileComment", ProfileComment);
+    WriteStrings("DirPath", DirPath);
+    WriteStrings("DirPri", dirPri_);
+    WriteInteger("MinPerc", MinPerc);
+    WriteInteger("MinWordCount", MinWordCount);
+    WriteInteger("MinWordLength", MinWordLength);
+    WriteString("Exclusions", exclusionText_);
+    WriteInteger("CompType", CompType);
+    WriteInteger("ResultType", ResultType);
+    WriteString("PriorityList", priorityList_);
+    WriteString("ExtPri", ExtPri);
+    WriteInteger("AnimNo", AnimNo);
+    WriteInteger("SimWord", SimWord);
+    WriteBool("NoFieldOrder", NoFieldOrder);
+}
+
+void TBWCVProfile::Upgrade(std::int32_t oldVersion)
+{
+    if (oldVersion != 0)
+        return;
+    Storage().ReadFlatStrings("DirPath", DirPath);
+    Storage().ReadFlatStrings("DirPri", dirPri_);
+    LowerDirPriKeys();
+}
+
+// Keys are compared lower-cased; a hand-edited file may hold others.
+void TBWCVProfile::LowerDirPriKeys()
+{
+    for (TBWNumberedText& entry : dirPri_)
+        entry.text = LowerCaseAscii(entry.text);
+}
+
+TBWCVProfile& CurrentProfile()
+{
+    static TBWCVProfile profile;
+    return profile;
+}

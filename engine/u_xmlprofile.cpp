@@ -1,0 +1,315 @@
+#include "engine/u_xmlprofile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include "base/HUtils.h"
+#include "base/platform/u_wholefile.h"
+#include "base/u_bwfunc.h"
+#include "base/u_bwtextcase.h"
+#include "base/u_bwxmlwriter.h"
+
+namespace {
+
+constexpr const char* kRootName = "bwprofile";
+constexpr const char* kItemName = "item";
+constexpr const char* kNumberAttribute = "intval";
+constexpr std::string_view kExtension = ".xml";
+
+bool IsBlankOrControl(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string Trimmed(const std::string& text)
+{
+    const auto first = std::find_if_not(text.begin(), text.end(), IsBlankOrControl);
+    const auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlankOrControl).base();
+    return first < last ? std::string(first, last) : std::string();
+}
+
+// XML 1.0 holds no control character but tab, line feed and carriage
+// return; a text carrying one would make the whole file unreadable.
+std::string XmlSafeText(const std::string& text)
+{
+    std::string safe;
+    safe.reserve(text.size());
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= ' ' || c == '\t' || c == '\n' || c == '\r')
+            safe += c;
+    return safe;
+}
+
+// All text below the node, in document order. Walks without recursion, so
+// a deeply nested file cannot exhaust the stack.
+std::string TextBelow(const pugi::xml_node& node)
+{
+    std::string text;
+    pugi::xml_node at = node.first_child();
+    while (at) {
+        if (at.type() == pugi::node_pcdata || at.type() == pugi::node_cdata)
+            text += at.value();
+        if (at.first_child()) {
+            at = at.first_child();
+            continue;
+        }
+        while (at != node && !at.next_sibling())
+            at = at.parent();
+        if (at == node)
+            break;
+        at = at.next_sibling();
+    }
+    return text;
+}
+
+// The writer puts the start and end tags of an empty entry on two lines,
+// so the line break between them is the empty text.
+std::string EntryText(const pugi::xml_node& item)
+{
+    std::string text = TextBelow(item);
+    return text == "\n" ? std::string() : text;
+}
+
+bool ParseInteger(const std::string& text, std::int32_t& value)
+{
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && *first == '+')
+        ++first;
+    const auto [end, error] = std::from_chars(first, last, value);
+    return error == std::errc() && end == last && first != last;
+}
+
+std::int32_t ClampedInteger(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    constexpr double kLowest = std::numeric_limits<std::int32_t>::min();
+    constexpr double kHighest = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::clamp(std::trunc(value), kLowest, kHighest));
+}
+
+// A name that stays inside the profile folder as a file name of its own.
+bool IsStorableName(const std::string& name)
+{
+    return !name.empty() && name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+bool HasProfileExtension(const std::string& fileName)
+{
+    return fileName.size() > kExtension.size() &&
+           SameTextAscii(std::string_view(fileName).substr(fileName.size() - kExtension.size()), kExtension);
+}
+
+// The names of the files (not folders) of the folder.
+std::vector<std::string> FileNamesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
+         entries.increment(error)) {
+        std::error_code typeError;
+        if (!entries->is_directory(typeError))
+            names.push_back(entries->path().filename().string());
+    }
+    return names;
+}
+
+// The parser also takes several elements in a row at the top, which no
+// profile file holds.
+bool HasOneRootElement(const pugi::xml_document& document)
+{
+    const auto top = document.children();
+    return std::distance(top.begin(), top.end()) == 1 && document.first_child().type() == pugi::node_element;
+}
+
+bool NameOrderIgnoringCase(const std::string& a, const std::string& b)
+{
+    const std::string lowerA = LowerCaseAscii(a), lowerB = LowerCaseAscii(b);
+    return lowerA != lowerB ? lowerA < lowerB : a < b;
+}
+
+}  // namespace
+
+TXMLProfileInterface::TXMLProfileInterface(std::string folder, std::string dataFolder)
+    : TBWProfileInterface(std::move(folder)), dataFolder_(std::move(dataFolder))
+{
+}
+
+std::string TXMLProfileInterface::FolderPath() const
+{
+    const std::string dataFolder = dataFolder_.empty() ? AppPaths().dataFolder : dataFolder_;
+    if (dataFolder.empty())
+        return {};
+    const std::string base = AddTrailingBackslash(dataFolder);
+    return Folder().empty() ? base : base + Folder() + kPathDelimiter;
+}
+
+pugi::xml_node TXMLProfileInterface::Element(const std::string& key) const
+{
+    return root_.child(key.c_str());
+}
+
+pugi::xml_node TXMLProfileInterface::ClearedElement(const std::string& key)
+{
+    pugi::xml_node element = Element(key);
+    if (!element)
+        element = root_.append_child(key.c_str());
+    element.remove_children();
+    return element;
+}
+
+std::string TXMLProfileInterface::ReadString(const std::string& key, const std::string& defaultValue) const
+{
+    const pugi::xml_node element = Element(key);
+    return element ? Trimmed(TextBelow(element)) : defaultValue;
+}
+
+std::int32_t TXMLProfileInterface::ReadInteger(const std::string& key, std::int32_t defaultValue) const
+{
+    std::int32_t value = 0;
+    return ParseInteger(ReadString(key, ""), value) ? value : defaultValue;
+}
+
+double TXMLProfileInterface::ReadFloat(const std::string& key, double defaultValue) const
+{
+    const std::int32_t whole = ReadInteger(key, 0);
+    return whole == 0 ? defaultValue : whole;
+}
+
+void TXMLProfileInterface::ReadStrings(const std::string& key, std::vector<std::string>& list) const
+{
+    list.clear();
+    for (const pugi::xml_node& item : Element(key).children(kItemName))
+        list.push_back(EntryText(item));
+}
+
+void TXMLProfileInterface::ReadStrings(const std::string& key, std::vector<TBWNumberedText>& list) const
+{
+    list.clear();
+    for (const pugi::xml_node& item : Element(key).children(kItemName)) {
+        std::int32_t number = 0;
+        if (!ParseInteger(Trimmed(item.attribute(kNumberAttribute).value()), number))
+            number = 0;
+        list.push_back({EntryText(item), number});
+    }
+}
+
+bool TXMLProfileInterface::ValueExists(const std::string& key) const
+{
+    return static_cast<bool>(Element(key));
+}
+
+void TXMLProfileInterface::WriteInteger(const std::string& key, std::int32_t value)
+{
+    WriteString(key, std::to_string(value));
+}
+
+void TXMLProfileInterface::WriteFloat(const std::string& key, double value)
+{
+    WriteInteger(key, ClampedInteger(value));
+}
+
+void TXMLProfileInterface::WriteString(const std::string& key, const std::string& value)
+{
+    ClearedElement(key).append_child(pugi::node_pcdata).set_value(XmlSafeText(value).c_str());
+}
+
+void TXMLProfileInterface::WriteStrings(const std::string& key, const std::vector<std::string>& list)
+{
+    pugi::xml_node element = ClearedElement(key);
+    for (const std::string& entry : list)
+        element.append_child(kItemName).append_child(pugi::node_pcdata).set_value(XmlSafeText(entry).c_str());
+}
+
+void TXMLProfileInterface::WriteStrings(const std::string& key, const std::vector<TBWNumberedText>& list)
+{
+    pugi::xml_node element = ClearedElement(key);
+    for (const TBWNumberedText& entry : list) {
+        pugi::xml_node item = element.append_child(kItemName);
+        item.append_attribute(kNumberAttribute).set_value(entry.number);
+        item.append_child(pugi::node_pcdata).set_value(XmlSafeText(entry.text).c_str());
+    }
+}
+
+std::vector<std::string> TXMLProfileInterface::ListProfiles() const
+{
+    const std::string folder = FolderPath();
+    if (folder.empty())
+        return {};
+    std::vector<std::string> names;
+    for (const std::string& fileName : FileNamesIn(folder))
+        if (HasProfileExtension(fileName))
+            names.push_back(fileName.substr(0, fileName.size() - kExtension.size()));
+    std::sort(names.begin(), names.end(), NameOrderIgnoringCase);
+    names.erase(std::unique(names.begin(), names.end(), SameTextAscii), names.end());
+    return names;
+}
+
+// The files of the folder named name + ".xml" in any letter case, the one
+// in exactly that case first.
+std::vector<std::string> TXMLProfileInterface::ProfileFiles(const std::string& name) const
+{
+    const std::string folder = FolderPath();
+    if (folder.empty() || !IsStorableName(name))
+        return {};
+    const std::string wanted = name + std::string(kExtension);
+    std::vector<std::string> files;
+    for (const std::string& fileName : FileNamesIn(folder))
+        if (SameTextAscii(fileName, wanted))
+            files.push_back(folder + fileName);
+    std::stable_partition(files.begin(), files.end(),
+                          [&](const std::string& file) { return file == folder + wanted; });
+    return files;
+}
+
+bool TXMLProfileInterface::Load(const std::string& name, const std::function<void()>& readValues)
+{
+    document_.reset();
+    root_ = pugi::xml_node();
+    const std::vector<std::string> files = ProfileFiles(name);
+    std::string contents;
+    if (files.empty() || !ReadWholeFile(files.front(), contents))
+        return false;
+    // Blank text between tags is layout, except where it is all an element
+    // holds: a list entry of blanks keeps them, and the line break of an
+    // empty entry's two tag lines is seen (and read as the empty text).
+    constexpr unsigned kOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+    if (!document_.load_buffer(contents.data(), contents.size(), kOptions) ||
+        !HasOneRootElement(document_)) {
+        document_.reset();
+        return false;
+    }
+    root_ = document_.first_child();
+    readValues();
+    return true;
+}
+
+bool TXMLProfileInterface::Save(const std::string& name, const std::function<void()>& writeValues)
+{
+    const std::string folder = FolderPath();
+    if (folder.empty() || !IsStorableName(name))
+        return false;
+    document_.reset();
+    root_ = document_.append_child(kRootName);
+    writeValues();
+    CreateDirectoryPath(folder);
+    const std::string fileName = folder + name + std::string(kExtension);
+    if (!SaveXmlFile(document_, fileName))
+        return false;
+    std::error_code ignored;
+    for (const std::string& file : ProfileFiles(name))
+        if (file != fileName)
+            std::filesystem::remove(file, ignored);
+    return true;
+}
+
+void TXMLProfileInterface::Delete(const std::string& name)
+{
+    std::error_code ignored;
+    for (const std::string& file : ProfileFiles(name))
+        std::filesystem::remove(file, ignored);
+}

@@ -1,0 +1,58 @@
+// The storage of settings profiles as XML files: one file per profile, named
+// after it with ".xml", root element "bwprofile", one element per value in
+// the order written. The comparison profiles live in the "profiles" folder
+// of the data folder, the general settings in the data folder itself.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include "engine/u_bwprofile.h"
+
+class TXMLProfileInterface : public TBWProfileInterface {
+public:
+    // dataFolder: the folder that holds Folder, ending in "/"; empty for
+    // the program's data folder (AppPaths), looked up at each use. Without
+    // either, nothing is read or written.
+    explicit TXMLProfileInterface(std::string folder = "profiles", std::string dataFolder = {});
+
+    // Trimmed of blanks and control characters at both ends.
+    std::string ReadString(const std::string& key, const std::string& defaultValue) const override;
+    // Decimal; a text that is no 32-bit integer gives the default.
+    std::int32_t ReadInteger(const std::string& key, std::int32_t defaultValue) const override;
+    // A stored 0 (or none) gives the default.
+    double ReadFloat(const std::string& key, double defaultValue) const override;
+    // Entries are the "item" elements, not trimmed; numbered ones carry the
+    // attribute "intval" (0 when absent or no number).
+    void ReadStrings(const std::string& key, std::vector<std::string>& list) const override;
+    void ReadStrings(const std::string& key, std::vector<TBWNumberedText>& list) const override;
+    bool ValueExists(const std::string& key) const override;
+    void WriteInteger(const std::string& key, std::int32_t value) override;
+    void WriteFloat(const std::string& key, double value) override;
+    void WriteString(const std::string& key, const std::string& value) override;
+    void WriteStrings(const std::string& key, const std::vector<std::string>& list) override;
+    void WriteStrings(const std::string& key, const std::vector<TBWNumberedText>& list) override;
+
+    // Sorted; a name differing from another in letter case only is the
+    // same profile.
+    std::vector<std::string> ListProfiles() const override;
+    bool Load(const std::string& name, const std::function<void()>& readValues) override;
+    // Creates the folder when missing. Writes the file through a temporary
+    // one and then removes the files whose names differ from it in letter
+    // case only, so exactly one file holds the profile.
+    bool Save(const std::string& name, const std::function<void()>& writeValues) override;
+    // Removes every file of the profile, in whatever letter case.
+    void Delete(const std::string& name) override;
+
+    // The folder of the profile files, ending in "/"; empty when no data
+    // folder is known.
+    std::string FolderPath() const;
+
+private:
+    pugi::xml_node Element(const std::string& key) const;
+    pugi::xml_node ClearedElement(const std::string& key);
+    std::vector<std::string> ProfileFiles(const std::string& name) const;
+
+    std::string dataFolder_;
+    pugi::xml_document document_;
+    pugi::xml_node root_;
+};
