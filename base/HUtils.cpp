@@ -9,6 +9,7 @@
 #include "base/platform/u_trash.h"
 #include "base/platform/u_xdgdirs.h"
 #include "base/u_bwfunc.h"
+#include "base/u_bwtextcase.h"
 #include "base/u_bwxmlwriter.h"
 
 namespace {
@@ -69,13 +70,6 @@ bool IsSpecialFolder(std::int32_t type)
     return type >= sfStartMenu && type < sfNone;
 }
 
-std::string AsciiLower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-    return text;
-}
-
 // The names XML 1.0 allows, for the ASCII range; bytes of UTF-8 sequences
 // are let through as the name characters they mostly are.
 bool IsXmlName(const std::string& name)
@@ -121,7 +115,7 @@ std::string GetSpecialFolder(std::int32_t type, std::int32_t flags)
 
 TBWSpecialFolder FolderMacroType(const std::string& text)
 {
-    const std::string lower = AsciiLower(text);
+    const std::string lower = LowerCaseAscii(text);
     for (TBWSpecialFolder type : SpecialFolderOrder)
         if (lower == SpecialFolderMacro[type])
             return type;

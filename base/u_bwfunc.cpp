@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "base/u_bwtextcase.h"
+
 namespace {
 
 // The parts of a path: a leading separator is part 0, then the names
@@ -26,27 +28,6 @@ std::vector<std::string> SplitPath(const std::string& path)
 char AsciiUpper(char c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
-}
-
-bool IsBlankOrControl(char c)
-{
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string TrimBlanksAndControls(const std::string& text)
-{
-    std::size_t first = 0, last = text.size();
-    while (first < last && IsBlankOrControl(text[first]))
-        ++first;
-    while (last > first && IsBlankOrControl(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
 }
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to)
@@ -150,7 +131,23 @@ bool WithinBandedDistance(std::string_view a, std::string_view b, std::int32_t t
     return previous[m] <= tolerance;
 }
 
+
+bool IsBlankOrControl(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
 }  // namespace
+
+std::string TrimBlanksAndControls(const std::string& text)
+{
+    std::size_t first = 0, last = text.size();
+    while (first < last && IsBlankOrControl(text[first]))
+        ++first;
+    while (last > first && IsBlankOrControl(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
 
 std::u32string FoldedCodePoints(std::string_view text)
 {
@@ -221,7 +218,7 @@ std::string RebasePath(const std::string& path, const std::string& base)
     std::string result = AddTrailingBackslash(base);
     std::size_t i = 1;
     while (i < pathParts.size() && i < baseParts.size() &&
-           EqualIgnoringAsciiCase(pathParts[i], baseParts[i]))
+           SameTextAscii(pathParts[i], baseParts[i]))
         ++i;
     for (; i < pathParts.size(); ++i)
         result += pathParts[i] + kPathDelimiter;

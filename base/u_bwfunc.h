@@ -48,6 +48,8 @@ enum TBWWhitespaceFlags : std::int32_t {
     wsSingleBlanks = 4,
     wsAll = 8,
 };
+// Without leading and trailing blanks and control characters (codes 0 to 32).
+std::string TrimBlanksAndControls(const std::string& text);
 std::string NormalizeWhitespace(const std::string& text, std::int32_t flags);
 // Keeps the characters whose membership of the set differs from invert;
 // others become replacement (or vanish when it is '\0'). Then single blanks

@@ -19,18 +19,6 @@ constexpr const char* kItemName = "item";
 constexpr const char* kNumberAttribute = "intval";
 constexpr std::string_view kExtension = ".xml";
 
-bool IsBlankOrControl(char c)
-{
-    return static_cast<unsigned char>(c) <= ' ';
-}
-
-std::string Trimmed(const std::string& text)
-{
-    const auto first = std::find_if_not(text.begin(), text.end(), IsBlankOrControl);
-    const auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlankOrControl).base();
-    return first < last ? std::string(first, last) : std::string();
-}
-
 // XML 1.0 holds no control character but tab, line feed and carriage
 // return; a text carrying one would make the whole file unreadable.
 std::string XmlSafeText(const std::string& text)
@@ -165,7 +153,7 @@ pugi::xml_node TXMLProfileInterface::ClearedElement(const std::string& key)
 std::string TXMLProfileInterface::ReadString(const std::string& key, const std::string& defaultValue) const
 {
     const pugi::xml_node element = Element(key);
-    return element ? Trimmed(TextBelow(element)) : defaultValue;
+    return element ? TrimBlanksAndControls(TextBelow(element)) : defaultValue;
 }
 
 std::int32_t TXMLProfileInterface::ReadInteger(const std::string& key, std::int32_t defaultValue) const
@@ -192,7 +180,7 @@ void TXMLProfileInterface::ReadStrings(const std::string& key, std::vector<TBWNu
     list.clear();
     for (const pugi::xml_node& item : Element(key).children(kItemName)) {
         std::int32_t number = 0;
-        if (!ParseInteger(Trimmed(item.attribute(kNumberAttribute).value()), number))
+        if (!ParseInteger(TrimBlanksAndControls(item.attribute(kNumberAttribute).value()), number))
             number = 0;
         list.push_back({EntryText(item), number});
     }
