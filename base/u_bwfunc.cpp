@@ -131,7 +131,6 @@ bool WithinBandedDistance(std::string_view a, std::string_view b, std::int32_t t
     return previous[m] <= tolerance;
 }
 
-
 bool IsBlankOrControl(char c)
 {
     return static_cast<unsigned char>(c) <= 32;
