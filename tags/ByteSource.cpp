@@ -1,0 +1,72 @@
+#include "tags/ByteSource.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::int64_t TByteSource::ReadWindow(std::int64_t offset, std::int64_t count,
+                                     std::vector<std::uint8_t>& buffer)
+{
+    buffer.assign(static_cast<std::size_t>(std::max<std::int64_t>(count, 0)), 0);
+    if (offset < 0 || count < 0)
+        return -1;
+    if (offset >= Size() || count == 0)
+        return 0;
+    const std::int64_t wanted = std::min(count, Size() - offset);
+    const std::int64_t got =
+        ReadAt(offset, std::span<std::uint8_t>(buffer.data(), static_cast<std::size_t>(wanted)));
+    if (got < 0)
+        std::fill(buffer.begin(), buffer.end(), 0);
+    return got;
+}
+
+std::int64_t TMemorySource::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer)
+{
+    const TBinaryView part = bytes_.sub(offset, static_cast<std::int64_t>(buffer.size()));
+    std::copy(part.begin(), part.end(), buffer.begin());
+    return part.size();
+}
+
+TFileSource::~TFileSource()
+{
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+}
+
+bool TFileSource::Open(const std::string& fileName)
+{
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+    descriptor_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat status {};
+    if (descriptor_ < 0 || ::fstat(descriptor_, &status) != 0 || !S_ISREG(status.st_mode)) {
+        if (descriptor_ >= 0)
+            ::close(descriptor_);
+        descriptor_ = -1;
+        size_ = 0;
+        return false;
+    }
+    size_ = static_cast<std::int64_t>(status.st_size);
+    return true;
+}
+
+std::int64_t TFileSource::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer)
+{
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const std::span<std::uint8_t> rest = buffer.subspan(done);
+        const ssize_t got = ::pread(descriptor_, rest.data(), rest.size(),
+                                    static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;  // the file shrank while we read it
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<std::int64_t>(done);
+}

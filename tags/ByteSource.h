@@ -1,0 +1,75 @@
+// Where a format reader's bytes come from: a file on disk, or bytes in memory
+// for tests and fuzzing. Readers parse a source; opening a file is the thin
+// layer above. Offsets and sizes are 64-bit, and what lies past the end of a
+// source reads as zeros.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tags/BinaryView.h"
+
+class TByteSource {
+public:
+    virtual ~TByteSource() = default;
+
+    virtual std::int64_t Size() const = 0;
+
+    // Fills buffer with exactly count bytes from offset, zeros past the end.
+    // Returns how many bytes came from the source, or -1 when the offset lies
+    // before the start or the read failed (the buffer is all zeros then).
+    std::int64_t ReadWindow(std::int64_t offset, std::int64_t count, std::vector<std::uint8_t>& buffer);
+
+protected:
+    // Copies up to buffer.size() bytes from offset, which lies within the
+    // source; returns the count copied or -1 on a read error.
+    virtual std::int64_t ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) = 0;
+};
+
+class TMemorySource : public TByteSource {
+public:
+    explicit TMemorySource(TBinaryView bytes) : bytes_(bytes) {}
+
+    std::int64_t Size() const override { return bytes_.size(); }
+
+protected:
+    std::int64_t ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) override;
+
+private:
+    TBinaryView bytes_;
+};
+
+// A regular file opened for reading; closed when the source goes.
+class TFileSource : public TByteSource {
+public:
+    TFileSource() = default;
+    ~TFileSource() override;
+    TFileSource(const TFileSource&) = delete;
+    TFileSource& operator=(const TFileSource&) = delete;
+
+    // False when the path names no readable regular file.
+    bool Open(const std::string& fileName);
+    std::int64_t Size() const override { return size_; }
+
+protected:
+    std::int64_t ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) override;
+
+private:
+    int descriptor_ = -1;
+    std::int64_t size_ = 0;
+};
+
+// The LoadFile of every reader: open the file, parse it, close it. A file
+// that cannot be opened leaves the reader cleared and gives false.
+template <class TReader>
+bool LoadReaderFromFile(TReader& reader, const std::string& fileName)
+{
+    TFileSource source;
+    if (!source.Open(fileName)) {
+        reader.Clear();
+        return false;
+    }
+    return reader.LoadFromSource(source);
+}
