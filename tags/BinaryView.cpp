@@ -5,8 +5,17 @@
 namespace {
 
 // Big-endian value of count bytes; bytes outside the view read as zero.
+// True when none of count bytes from at lies in the view; checked first so
+// that positions near the limits of 64 bits never overflow.
+bool AllOutside(const TBinaryView& view, std::int64_t at, int count)
+{
+    return at >= view.size() || at <= -count;
+}
+
 std::uint64_t BigEndian(const TBinaryView& view, std::int64_t at, int count)
 {
+    if (AllOutside(view, at, count))
+        return 0;
     std::uint64_t value = 0;
     for (int i = 0; i < count; ++i)
         value = (value << 8) | view.u8(at + i);
@@ -15,6 +24,8 @@ std::uint64_t BigEndian(const TBinaryView& view, std::int64_t at, int count)
 
 std::uint64_t LittleEndian(const TBinaryView& view, std::int64_t at, int count)
 {
+    if (AllOutside(view, at, count))
+        return 0;
     std::uint64_t value = 0;
     for (int i = count - 1; i >= 0; --i)
         value = (value << 8) | view.u8(at + i);

@@ -99,7 +99,7 @@ std::string DecodeUtf8(TBinaryView bytes, bool truncated)
                 break;
             ++valid;
         }
-        if (valid == shape.length) {
+        if (valid > 0 && valid == shape.length) {
             text.append(bytes.chars(at, valid));
             at += valid;
             continue;

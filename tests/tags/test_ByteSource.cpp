@@ -1,0 +1,100 @@
+#include "tags/ByteSource.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "tags/BinaryView.h"
+#include "tags/ID3v1.h"
+#include "tests/tags/TagBytes.h"
+
+namespace {
+
+TEST(BinaryView, ReadsOutsideTheBytesGiveZerosOrNothing)
+{
+    const TBytes bytes = {0x12, 0x34, 0x56, 0x78};
+    const TBinaryView view(bytes);
+    EXPECT_EQ(view.u16le(0), 0x3412);
+    EXPECT_EQ(view.u24be(1), 0x345678u);
+    EXPECT_EQ(view.u32be(0), 0x12345678u);
+    EXPECT_EQ(view.u32le(2), 0x7856u);  // the two bytes past the end read as zero
+    EXPECT_EQ(view.u32be(-1), 0x00123456u);
+    EXPECT_EQ(view.u8(4), 0);
+    EXPECT_EQ(view.u64le(INT64_MAX - 2), 0u);
+    EXPECT_EQ(view.u16be(INT64_MIN), 0u);
+    EXPECT_TRUE(view.sub(4, 1).empty());
+    EXPECT_TRUE(view.sub(-1, 2).empty());
+    EXPECT_EQ(view.sub(2, 100).size(), 2);
+    EXPECT_EQ(view.chars(1, 2).size(), 2u);
+}
+
+TEST(BinaryView, FindsAndMatchesPatternsWithinTheBytes)
+{
+    const TBytes bytes = Bytes("xxXingyyXing");
+    const TBinaryView view(bytes);
+    EXPECT_EQ(view.find("Xing"), 2);
+    EXPECT_EQ(view.find("Xing", 3), 8);
+    EXPECT_EQ(view.find("Xing", 9), TBinaryView::npos);
+    EXPECT_EQ(view.find("Xing", 100), TBinaryView::npos);
+    EXPECT_TRUE(view.matches(8, "Xing"));
+    EXPECT_FALSE(view.matches(10, "Xing"));  // runs past the end
+}
+
+TEST(ByteSource, WindowsAreZeroFilledPastTheEndAndRefusedBeforeTheStart)
+{
+    const TBytes bytes = {1, 2, 3};
+    TMemorySource source{TBinaryView(bytes)};
+    std::vector<std::uint8_t> buffer;
+    EXPECT_EQ(source.ReadWindow(1, 4, buffer), 2);
+    EXPECT_EQ(buffer, (std::vector<std::uint8_t>{2, 3, 0, 0}));
+    EXPECT_EQ(source.ReadWindow(10, 2, buffer), 0);
+    EXPECT_EQ(buffer, (std::vector<std::uint8_t>{0, 0}));
+    EXPECT_EQ(source.ReadWindow(-1, 2, buffer), -1);
+}
+
+class TempFolder : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("corvella_tags_" + std::to_string(::getpid()) + "_" +
+                   testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(TempFolder, OnlyReadableRegularFilesOpen)
+{
+    TFileSource source;
+    EXPECT_FALSE(source.Open((folder_ / "missing.mp3").string()));
+    EXPECT_FALSE(source.Open(folder_.string()));
+    std::ofstream(folder_ / "empty.mp3").close();
+    EXPECT_TRUE(source.Open((folder_ / "empty.mp3").string()));
+    EXPECT_EQ(source.Size(), 0);
+}
+
+TEST_F(TempFolder, ReadsBeyondFourGigabytes)
+{
+    // A sparse file: no disk space is used for the hole before the tag.
+    const std::filesystem::path path = folder_ / "huge.mp3";
+    const std::int64_t size = (std::int64_t{5} << 30) + 77;
+    const TBytes tag = ID3v1Tag("Far away", "", "", "", Filled(30), 0);
+    const int descriptor = ::open(path.c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(descriptor, 0);
+    ASSERT_EQ(::ftruncate(descriptor, size), 0);
+    ASSERT_EQ(::pwrite(descriptor, tag.data(), tag.size(), size - 128), 128);
+    ::close(descriptor);
+
+    TID3v1 id3v1;
+    ASSERT_TRUE(id3v1.LoadFile(path.string()));
+    EXPECT_EQ(id3v1.Title(), "Far away");
+}
+
+}  // namespace
