@@ -188,14 +188,13 @@ std::string FindEncoder(TBinaryView block, std::int64_t frameSize)
 {
     const std::int64_t last = block.size() - 8;
     const std::int64_t window = std::min(5 * frameSize, last);
-    for (std::int64_t i = 0; i <= window; ++i) {
-        const std::int64_t at = last - i;
-        if (block.matches(at, "LAME"))
-            return DecodeText(block.sub(at, 8), TTextEncoding::Windows1252);
-        if (block.matches(at, "GOGO"))
-            return "GOGO";
-    }
-    return {};
+    // The mark nearest the end wins: the region from last - window to last.
+    const std::string_view region = block.chars(last - window, window + 4);
+    const std::size_t lame = region.rfind("LAME");
+    const std::size_t gogo = region.rfind("GOGO");
+    if (lame != std::string_view::npos && (gogo == std::string_view::npos || lame > gogo))
+        return DecodeText(block.sub(last - window + static_cast<std::int64_t>(lame), 8), TTextEncoding::Windows1252);
+    return gogo != std::string_view::npos ? "GOGO" : "";
 }
 
 }  // namespace
