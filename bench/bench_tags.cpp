@@ -27,11 +27,13 @@ public:
             if (entry.path().extension() == ".mp3")
                 originals.push_back(entry.path());
         }
-        folder_ = std::filesystem::temp_directory_path() / ("corvella_bench_tags_" + std::to_string(::getpid()));
+        folder_ =
+            std::filesystem::temp_directory_path() / ("corvella_bench_tags_" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder_);
         for (int i = 0; i < kFileCount && !originals.empty(); ++i) {
             const std::filesystem::path& original = originals[static_cast<std::size_t>(i) % originals.size()];
-            const std::filesystem::path copy = folder_ / (std::to_string(i) + "_" + original.filename().string());
+            const std::filesystem::path copy =
+                folder_ / (std::to_string(i) + "_" + original.filename().string());
             std::filesystem::copy_file(original, copy, std::filesystem::copy_options::overwrite_existing);
             files_.push_back(copy.string());
         }
@@ -61,7 +63,8 @@ void BM_ReadMp3Collection(benchmark::State& state)
         }
         benchmark::DoNotOptimize(total);
     }
-    const auto files = static_cast<double>(state.iterations()) * static_cast<double>(collection.Files().size());
+    const auto files =
+        static_cast<double>(state.iterations()) * static_cast<double>(collection.Files().size());
     state.counters["files_per_second"] = benchmark::Counter(files, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ReadMp3Collection)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -69,6 +69,11 @@ std::uint64_t TBinaryView::u64le(std::int64_t at) const
     return LittleEndian(*this, at, 8);
 }
 
+std::uint64_t TBinaryView::u64be(std::int64_t at) const
+{
+    return BigEndian(*this, at, 8);
+}
+
 bool TBinaryView::matches(std::int64_t at, std::string_view pattern) const
 {
     return chars(at, static_cast<std::int64_t>(pattern.size())) == pattern;

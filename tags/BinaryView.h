@@ -28,6 +28,7 @@ public:
     std::uint32_t u32le(std::int64_t at) const;
     std::uint32_t u32be(std::int64_t at) const;
     std::uint64_t u64le(std::int64_t at) const;
+    std::uint64_t u64be(std::int64_t at) const;
 
     // Whether the bytes at `at` spell pattern; false when they run past the end.
     bool matches(std::int64_t at, std::string_view pattern) const;

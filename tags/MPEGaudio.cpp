@@ -25,10 +25,10 @@ constexpr std::array<std::array<std::uint16_t, 16>, 3> kMpeg2BitRates = {{
 // Sample rates in Hz by VersionID and SampleRateID (ISO/IEC 11172-3,
 // ISO/IEC 13818-3, and the MPEG 2.5 extension).
 constexpr std::array<std::array<std::int32_t, 4>, 4> kSampleRates = {{
-    {11025, 12000, 8000, 0},  // MPEG 2.5
-    {0, 0, 0, 0},             // reserved
-    {22050, 24000, 16000, 0}, // MPEG 2
-    {44100, 48000, 32000, 0}, // MPEG 1
+    {11025, 12000, 8000, 0},   // MPEG 2.5
+    {0, 0, 0, 0},              // reserved
+    {22050, 24000, 16000, 0},  // MPEG 2
+    {44100, 48000, 32000, 0},  // MPEG 1
 }};
 
 // Samples per frame by layer (I, II, III): MPEG-1, then MPEG-2 and 2.5.
@@ -182,6 +182,45 @@ bool FindFirstFrame(TBinaryView window, std::int64_t candidates, TFrameHeader& f
     return false;
 }
 
+// Xing and Info: a flags word, then the fields the flags announce, in this
+// order: frames, bytes, a 100-byte seek table, quality; then, from LAME and
+// ffmpeg, eight characters naming the encoder.
+TVbrHeader XingHeader(TBinaryView header)
+{
+    TVbrHeader vbr;
+    vbr.Found = true;
+    vbr.Kind = std::string(header.chars(0, 4));
+    const std::uint32_t flags = header.u32be(4);
+    std::int64_t at = 8;
+    if (flags & 0x1) {
+        vbr.Frames = header.u32be(at);
+        at += 4;
+    }
+    if (flags & 0x2) {
+        vbr.Bytes = header.u32be(at);
+        at += 4;
+    }
+    if (flags & 0x4)
+        at += 100;
+    if (flags & 0x8) {
+        vbr.Quality = header.u8(at + 3);
+        at += 4;
+    }
+    vbr.EncoderText = DecodeText(header.sub(at, 8), TTextEncoding::Windows1252);
+    return vbr;
+}
+
+TVbrHeader VbriHeader(TBinaryView header)
+{
+    TVbrHeader vbr;
+    vbr.Found = true;
+    vbr.Kind = "VBRI";
+    vbr.Quality = header.u8(9);
+    vbr.Bytes = header.u32be(10);
+    vbr.Frames = header.u32be(14);
+    return vbr;
+}
+
 // Encoders leave their mark in the stream: "LAME" with its version, or
 // "GOGO". Looked for backwards from the end of the block, within a few frames.
 std::string FindEncoder(TBinaryView block, std::int64_t frameSize)
@@ -193,7 +232,8 @@ std::string FindEncoder(TBinaryView block, std::int64_t frameSize)
     const std::size_t lame = region.rfind("LAME");
     const std::size_t gogo = region.rfind("GOGO");
     if (lame != std::string_view::npos && (gogo == std::string_view::npos || lame > gogo))
-        return DecodeText(block.sub(last - window + static_cast<std::int64_t>(lame), 8), TTextEncoding::Windows1252);
+        return DecodeText(block.sub(last - window + static_cast<std::int64_t>(lame), 8),
+                          TTextEncoding::Windows1252);
     return gogo != std::string_view::npos ? "GOGO" : "";
 }
 
@@ -249,34 +289,10 @@ bool TMPEGaudio::ReadVbrHeader(TByteSource& source)
         return false;
     const TBinaryView frame(buffer);
     const std::int64_t xing = XingOffset(frameHeader_);
-    if (frame.matches(xing, "Xing") || frame.matches(xing, "Info")) {
-        // The flags say which of the optional fields follow, in this order.
-        const TBinaryView header = frame.sub(xing, kVbrWindow);
-        const std::uint32_t flags = header.u32be(4);
-        std::int64_t at = 8;
-        auto field = [&](std::uint32_t flag, std::int64_t length) {
-            const bool present = (flags & flag) != 0;
-            const std::int64_t position = at;
-            at += present ? length : 0;
-            return present ? position : TBinaryView::npos;
-        };
-        const std::int64_t frames = field(0x1, 4);
-        const std::int64_t bytes = field(0x2, 4);
-        field(0x4, 100);  // the seek table
-        const std::int64_t quality = field(0x8, 4);
-        vbrHeader_.Kind = std::string(header.chars(0, 4));
-        vbrHeader_.Frames = frames == TBinaryView::npos ? 0 : header.u32be(frames);
-        vbrHeader_.Bytes = bytes == TBinaryView::npos ? 0 : header.u32be(bytes);
-        vbrHeader_.Quality = quality == TBinaryView::npos ? 0 : header.u8(quality + 3);
-        vbrHeader_.EncoderText = DecodeText(header.sub(at, 8), TTextEncoding::Windows1252);
-        vbrHeader_.Found = true;
-    } else if (frame.matches(kVbriOffset, "VBRI")) {
-        vbrHeader_.Kind = "VBRI";
-        vbrHeader_.Quality = frame.u8(kVbriOffset + 9);
-        vbrHeader_.Bytes = frame.u32be(kVbriOffset + 10);
-        vbrHeader_.Frames = frame.u32be(kVbriOffset + 14);
-        vbrHeader_.Found = true;
-    }
+    if (frame.matches(xing, "Xing") || frame.matches(xing, "Info"))
+        vbrHeader_ = XingHeader(frame.sub(xing, kVbrWindow));
+    else if (frame.matches(kVbriOffset, "VBRI"))
+        vbrHeader_ = VbriHeader(frame.sub(kVbriOffset, kVbrWindow));
     return true;
 }
 
@@ -312,8 +328,8 @@ std::uint16_t TMPEGaudio::BitRate() const
     const std::int64_t bytes = vbrHeader_.Bytes > 0 ? vbrHeader_.Bytes : audioEnd_ - audioStart_;
     const double frameBytes = static_cast<double>(bytes) / static_cast<double>(vbrHeader_.Frames) -
                               static_cast<double>(PaddingSize(frameHeader_));
-    const double kbits = frameBytes * SampleRateOf(frameHeader_) /
-                         static_cast<double>(Coefficient(frameHeader_)) / 1000.0;
+    const double kbits =
+        frameBytes * SampleRateOf(frameHeader_) / static_cast<double>(Coefficient(frameHeader_)) / 1000.0;
     return static_cast<std::uint16_t>(std::clamp(std::nearbyint(kbits), 0.0, 65535.0));
 }
 

@@ -21,6 +21,8 @@ TEST(BinaryView, ReadsOutsideTheBytesGiveZerosOrNothing)
     EXPECT_EQ(view.u16le(0), 0x3412);
     EXPECT_EQ(view.u24be(1), 0x345678u);
     EXPECT_EQ(view.u32be(0), 0x12345678u);
+    EXPECT_EQ(view.u64be(0), 0x1234567800000000u);
+    EXPECT_EQ(view.u64le(0), 0x78563412u);
     EXPECT_EQ(view.u32le(2), 0x7856u);  // the two bytes past the end read as zero
     EXPECT_EQ(view.u32be(-1), 0x00123456u);
     EXPECT_EQ(view.u8(4), 0);

@@ -32,7 +32,8 @@ TEST(ID3v1, TellsVersionOneFromOnePointOneByTheTrackBytes)
     };
     for (const TCase& test : cases) {
         TID3v1 tag;
-        ASSERT_TRUE(LoadBytes(tag, kAudio + ID3v1Tag("T", "A", "B", "1999", Comment(text28, test.byte125, test.byte126), 17)));
+        ASSERT_TRUE(LoadBytes(
+            tag, kAudio + ID3v1Tag("T", "A", "B", "1999", Comment(text28, test.byte125, test.byte126), 17)));
         EXPECT_TRUE(tag.Exists());
         EXPECT_EQ(tag.VersionID(), test.version) << int(test.byte125) << "/" << int(test.byte126);
         EXPECT_EQ(tag.Track(), test.track);
@@ -43,7 +44,8 @@ TEST(ID3v1, TellsVersionOneFromOnePointOneByTheTrackBytes)
 TEST(ID3v1, ReadsFieldsAsWindows1252WithoutTrailingBlanks)
 {
     TID3v1 tag;
-    ASSERT_TRUE(LoadBytes(tag, kAudio + ID3v1Tag("Caf\xE9 \x80  ", std::string_view("Artist\0junk", 11), "  Album", "2004", Field("", 30), 0)));
+    ASSERT_TRUE(LoadBytes(tag, kAudio + ID3v1Tag("Caf\xE9 \x80  ", std::string_view("Artist\0junk", 11),
+                                                 "  Album", "2004", Field("", 30), 0)));
     EXPECT_EQ(tag.Title(), "Café €");
     EXPECT_EQ(tag.Artist(), "Artist");
     EXPECT_EQ(tag.Album(), "  Album");
@@ -56,9 +58,9 @@ TEST(ID3v1, ReadsFieldsAsWindows1252WithoutTrailingBlanks)
 TEST(ID3v1, GenreTableFollowsTheStandardListAndItsExtension)
 {
     const std::pair<int, const char*> cases[] = {
-        {0, "Blues"}, {7, "Hip-Hop"}, {29, "Jazz+Funk"}, {40, "AlternRock"}, {62, "Pop/Funk"},
-        {67, "Psychadelic"}, {79, "Hard Rock"}, {80, "Folk"}, {85, "Bebob"}, {123, "A capella"},
-        {146, "JPop"}, {147, "Synthpop"}, {148, ""}, {255, ""}, {-1, ""},
+        {0, "Blues"},        {7, "Hip-Hop"},    {29, "Jazz+Funk"}, {40, "AlternRock"}, {62, "Pop/Funk"},
+        {67, "Psychadelic"}, {79, "Hard Rock"}, {80, "Folk"},      {85, "Bebob"},      {123, "A capella"},
+        {146, "JPop"},       {147, "Synthpop"}, {148, ""},         {255, ""},          {-1, ""},
     };
     for (const auto& [id, name] : cases)
         EXPECT_EQ(GenreName(id), name) << id;
@@ -67,13 +69,14 @@ TEST(ID3v1, GenreTableFollowsTheStandardListAndItsExtension)
 TEST(ID3v1, Lyrics3FieldsGiveLongTextsAndTheirOwnValues)
 {
     const std::string title40(40, 't');
-    const TBytes block = Lyrics3Block(Lyrics3Field("IND", "11") + Lyrics3Field("ETT", " " + title40 + " ") +
-                                      Lyrics3Field("EAR", "Short artist") + Lyrics3Field("AUT", " Author ") +
-                                      Lyrics3Field("IMG", " pic.jpg||\r\n") +
-                                      Lyrics3Field("LYR", "one\rtwo\r\nthree\n") +
-                                      Lyrics3Field("XXX", "ends the fields") + Lyrics3Field("EAL", "never read"));
+    const TBytes block =
+        Lyrics3Block(Lyrics3Field("IND", "11") + Lyrics3Field("ETT", " " + title40 + " ") +
+                     Lyrics3Field("EAR", "Short artist") + Lyrics3Field("AUT", " Author ") +
+                     Lyrics3Field("IMG", " pic.jpg||\r\n") + Lyrics3Field("LYR", "one\rtwo\r\nthree\n") +
+                     Lyrics3Field("XXX", "ends the fields") + Lyrics3Field("EAL", "never read"));
     TID3v1 tag;
-    ASSERT_TRUE(LoadBytes(tag, kAudio + block + ID3v1Tag("Short title", "Tag artist", "Tag album", "", Field("", 30), 1)));
+    ASSERT_TRUE(LoadBytes(
+        tag, kAudio + block + ID3v1Tag("Short title", "Tag artist", "Tag album", "", Field("", 30), 1)));
     EXPECT_TRUE(tag.Lyrics3Found());
     EXPECT_EQ(tag.Lyrics3Length(), static_cast<std::int32_t>(block.size() - 15));
     EXPECT_EQ(tag.Title(), title40);
@@ -114,14 +117,16 @@ TEST(ID3v1, DamagedOrTooShortFilesFailWithClearedValues)
     EXPECT_FALSE(tag.Exists());
 
     // A size that points before the start of the file.
-    const TBytes tooLong = Bytes("LYRICSBEGIN") + Bytes("999999LYRICS200") + ID3v1Tag("Lost", "", "", "", Field("", 30), 1);
+    const TBytes tooLong =
+        Bytes("LYRICSBEGIN") + Bytes("999999LYRICS200") + ID3v1Tag("Lost", "", "", "", Field("", 30), 1);
     EXPECT_FALSE(LoadBytes(tag, tooLong));
     EXPECT_FALSE(tag.Exists());
     EXPECT_EQ(tag.Title(), "");
     EXPECT_EQ(tag.GenreID(), kNoGenre);
 
     // A size that lands on something other than "LYRICSBEGIN" is no block.
-    const TBytes misplaced = kAudio + Bytes("000020LYRICS200") + ID3v1Tag("Kept", "", "", "", Field("", 30), 1);
+    const TBytes misplaced =
+        kAudio + Bytes("000020LYRICS200") + ID3v1Tag("Kept", "", "", "", Field("", 30), 1);
     EXPECT_TRUE(LoadBytes(tag, misplaced));
     EXPECT_FALSE(tag.Lyrics3Found());
     EXPECT_EQ(tag.Lyrics3Length(), 0);

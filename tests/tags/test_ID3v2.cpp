@@ -55,8 +55,10 @@ TEST(ID3v2, DecodesAllFourTextEncodings)
     };
     for (const TCase& test : cases) {
         const std::string id = test.version == 2 ? "TT2" : "TIT2";
-        const TID3v2 tag = Loaded(ID3v2Tag(test.version, ID3v2Frame(test.version, id, test.content)) + kAudio);
-        EXPECT_EQ(tag.Title(), "Café") << "version " << test.version << ", encoding " << int(test.content[0]);
+        const TID3v2 tag =
+            Loaded(ID3v2Tag(test.version, ID3v2Frame(test.version, id, test.content)) + kAudio);
+        EXPECT_EQ(tag.Title(), "Café") << "version " << test.version << ", encoding "
+                                       << int(test.content[0]);
     }
 }
 
@@ -69,11 +71,12 @@ TEST(ID3v2, Utf16KeepsEveryCharacterButTheByteOrderMark)
 
 TEST(ID3v2, ReadsVersionTwoPointTwoFrames)
 {
-    const TBytes frames = ID3v2Frame(2, "TT2", Text(0, "Title")) + ID3v2Frame(2, "TP1", Text(0, "Artist")) +
-                          ID3v2Frame(2, "TAL", Text(0, "Album")) + ID3v2Frame(2, "TRK", Text(0, "4/10")) +
-                          ID3v2Frame(2, "TYE", Text(0, "1994")) + ID3v2Frame(2, "TCO", Text(0, "(17)Rock")) +
-                          ID3v2Frame(2, "COM", Text(0, std::string("eng", 3) + std::string("desc\0Comment", 12))) +
-                          ID3v2Frame(2, "WXX", Text(0, std::string("\0http://x.org", 13)));
+    const TBytes frames =
+        ID3v2Frame(2, "TT2", Text(0, "Title")) + ID3v2Frame(2, "TP1", Text(0, "Artist")) +
+        ID3v2Frame(2, "TAL", Text(0, "Album")) + ID3v2Frame(2, "TRK", Text(0, "4/10")) +
+        ID3v2Frame(2, "TYE", Text(0, "1994")) + ID3v2Frame(2, "TCO", Text(0, "(17)Rock")) +
+        ID3v2Frame(2, "COM", Text(0, std::string("engdesc\0Comment", 15))) +
+        ID3v2Frame(2, "WXX", Text(0, std::string("\0http://x.org", 13)));
     const TID3v2 tag = Loaded(ID3v2Tag(2, frames, 20) + kAudio);
     EXPECT_EQ(tag.VersionID(), 2);
     EXPECT_EQ(tag.Title(), "Title");
@@ -101,18 +104,20 @@ TEST(ID3v2, VersionFourSizesAreSynchsafeWithAPlainFallback)
 
 TEST(ID3v2, SkipsAnExtendedHeader)
 {
-    const TBytes v3Extended = BigEndian(6, 4) + TBytes{0, 0} + BigEndian(0, 4);         // size without itself
-    const TBytes v4Extended = Synchsafe(6) + TBytes{1, 0};                              // size with itself
-    const TID3v2 v3 = Loaded(ID3v2Tag(3, v3Extended + ID3v2Frame(3, "TIT2", Text(0, "Three")), 0, 0x40) + kAudio);
-    EXPECT_EQ(v3.Title(), "Three");
-    const TID3v2 v4 = Loaded(ID3v2Tag(4, v4Extended + ID3v2Frame(4, "TIT2", Text(0, "Four")), 0, 0x40) + kAudio);
+    const TBytes v3Extended = BigEndian(6, 4) + TBytes{0, 0} + BigEndian(0, 4);  // size without itself
+    const TBytes v4Extended = Synchsafe(6) + TBytes{1, 0};                       // size with itself
+    const TBytes v3Frames = v3Extended + ID3v2Frame(3, "TIT2", Text(0, "Three"));
+    EXPECT_EQ(Loaded(ID3v2Tag(3, v3Frames, 0, 0x40) + kAudio).Title(), "Three");
+    const TBytes v4Frames = v4Extended + ID3v2Frame(4, "TIT2", Text(0, "Four"));
+    const TID3v2 v4 = Loaded(ID3v2Tag(4, v4Frames, 0, 0x40) + kAudio);
     EXPECT_EQ(v4.Title(), "Four");
 }
 
 TEST(ID3v2, CommentAndLinkSkipTheirDescriptions)
 {
     // The description 'A' U+0100 has a zero pair that straddles two characters.
-    const TBytes comment = ID3v2Text(1, Bytes("eng") + Utf16LE(u"A\u0100") + TBytes{0, 0} + Utf16LE(u"Text"));
+    const TBytes comment =
+        ID3v2Text(1, Bytes("eng") + Utf16LE(u"A\u0100") + TBytes{0, 0} + Utf16LE(u"Text"));
     const TBytes link = ID3v2Text(1, Utf16LE(u"Home") + TBytes{0, 0} + Bytes("http://example.org/\xE9"));
     const TID3v2 tag =
         Loaded(ID3v2Tag(3, ID3v2Frame(3, "COMM", comment) + ID3v2Frame(3, "WXXX", link)) + kAudio);
@@ -135,11 +140,12 @@ TEST(ID3v2, GenreDropsNumericReferencesOrNamesThem)
 
 TEST(ID3v2, TrackYearAndFallbackFrames)
 {
-    const TBytes frames = ID3v2Frame(3, "TRCK", Text(0, "3/12")) + ID3v2Frame(3, "TDRC", Text(0, "2004-05-01")) +
-                          ID3v2Frame(3, "TIT1", Text(0, "Group")) + ID3v2Frame(3, "TOPE", Text(0, "Original")) +
-                          ID3v2Frame(3, "TOAL", Text(0, "First album")) + ID3v2Frame(3, "TSIZ", Text(0, "1234")) +
-                          ID3v2Frame(3, "TCOM", Text(0, "Composer")) + ID3v2Frame(3, "TENC", Text(0, "Encoder")) +
-                          ID3v2Frame(3, "TCOP", Text(0, "(c)")) + ID3v2Frame(3, "TLAN", Text(0, "eng"));
+    const TBytes frames =
+        ID3v2Frame(3, "TRCK", Text(0, "3/12")) + ID3v2Frame(3, "TDRC", Text(0, "2004-05-01")) +
+        ID3v2Frame(3, "TIT1", Text(0, "Group")) + ID3v2Frame(3, "TOPE", Text(0, "Original")) +
+        ID3v2Frame(3, "TOAL", Text(0, "First album")) + ID3v2Frame(3, "TSIZ", Text(0, "1234")) +
+        ID3v2Frame(3, "TCOM", Text(0, "Composer")) + ID3v2Frame(3, "TENC", Text(0, "Encoder")) +
+        ID3v2Frame(3, "TCOP", Text(0, "(c)")) + ID3v2Frame(3, "TLAN", Text(0, "eng"));
     const TID3v2 tag = Loaded(ID3v2Tag(3, frames) + kAudio);
     EXPECT_EQ(tag.Track(), 3);
     EXPECT_EQ(tag.TrackText(), "3/12");
@@ -174,9 +180,9 @@ TEST(ID3v2, LongFramesAreCutToFiveHundredBytes)
 
 TEST(ID3v2, LaterFramesReplaceEarlierOnesAndOpaqueFramesAreSkipped)
 {
-    const TBytes frames = ID3v2Frame(3, "TIT2", Text(0, "First")) + ID3v2Frame(3, "TIT2", Text(0, "Second")) +
-                          ID3v2Frame(3, "TPE1", Text(0, "Compressed"), 0x80) +
-                          ID3v2Frame(3, "TALB", Text(4, "Unknown encoding"));
+    const TBytes frames =
+        ID3v2Frame(3, "TIT2", Text(0, "First")) + ID3v2Frame(3, "TIT2", Text(0, "Second")) +
+        ID3v2Frame(3, "TPE1", Text(0, "Compressed"), 0x80) + ID3v2Frame(3, "TALB", Text(4, "Encoding 4"));
     const TID3v2 tag = Loaded(ID3v2Tag(3, frames) + kAudio);
     EXPECT_EQ(tag.Title(), "Second");
     EXPECT_EQ(tag.Artist(), "");

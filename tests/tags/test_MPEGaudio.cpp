@@ -150,8 +150,8 @@ TEST(MPEGaudio, InfoFrameOfAHigherBitRateDoesNotSetTheDuration)
 {
     // MPEG-2 mono at 22.05 kHz: a 64 kbit/s Info frame (208 bytes) in front of
     // 24 kbit/s frames (78 bytes), as encoders write it at low bitrates.
-    const TBytes info = Patched(MpegFrame(kMpeg2Layer3, Rates(8, 0), kMono, 208), 13,
-                                XingHeader("Info", 0x0F, 100, 7800));
+    const TBytes info =
+        Patched(MpegFrame(kMpeg2Layer3, Rates(8, 0), kMono, 208), 13, XingHeader("Info", 0x0F, 100, 7800));
     const TBytes stream = Repeated(MpegFrame(kMpeg2Layer3, Rates(3, 0), kMono, 78), 100);
     const TMPEGaudio mpeg = Loaded(info + stream);
     EXPECT_DOUBLE_EQ(mpeg.Duration(), 100.0 * 576 / 22050);
@@ -248,7 +248,9 @@ TEST(MPEGaudio, DamagedTagsDoNotHideTheStream)
 class TSparseSource : public TByteSource {
 public:
     TSparseSource(std::int64_t size, std::vector<std::pair<std::int64_t, TBytes>> parts)
-        : size_(size), parts_(std::move(parts)) {}
+        : size_(size), parts_(std::move(parts))
+    {
+    }
     std::int64_t Size() const override { return size_; }
 
 protected:
@@ -272,7 +274,8 @@ private:
 TEST(MPEGaudio, PositionsAndSizesBeyondFourGigabytes)
 {
     const std::int64_t size = std::int64_t{6} << 30;
-    TSparseSource source(size, {{0, Repeated(kFrame128, 3)}, {size - 128, ID3v1Tag("Long", "", "", "", Filled(30), 0)}});
+    TSparseSource source(
+        size, {{0, Repeated(kFrame128, 3)}, {size - 128, ID3v1Tag("Long", "", "", "", Filled(30), 0)}});
     TMPEGaudio mpeg;
     ASSERT_TRUE(mpeg.LoadFromSource(source));
     EXPECT_EQ(mpeg.FileLength(), size);

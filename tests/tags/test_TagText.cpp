@@ -16,7 +16,7 @@ struct TDecodeCase {
 
 TEST(TagText, DecodesEveryTagEncodingToUtf8)
 {
-    const std::string replacement = "\xEF\xBF\xBD";
+    const std::string bad = "\xEF\xBF\xBD";  // U+FFFD
     const TDecodeCase cases[] = {
         {"1252 accents", Bytes("caf\xE9"), TTextEncoding::Windows1252, false, "café"},
         {"1252 euro and quotes", {0x80, 0x93, 0x94}, TTextEncoding::Windows1252, false, "€“”"},
@@ -29,21 +29,21 @@ TEST(TagText, DecodesEveryTagEncodingToUtf8)
         {"UTF-16BE", {0x04, 0x1F, 0x00, 'x'}, TTextEncoding::Utf16BE, false, "Пx"},
         {"UTF-16BE honours a BOM", {0xFF, 0xFE, 'x', 0}, TTextEncoding::Utf16BE, false, "x"},
         {"surrogate pair", {0x34, 0xD8, 0x1E, 0xDD}, TTextEncoding::Utf16, false, "𝄞"},
-        {"lone low surrogate", {0x1E, 0xDD, 'a', 0}, TTextEncoding::Utf16, false, replacement + "a"},
-        {"high surrogate before a letter", {0x34, 0xD8, 'a', 0}, TTextEncoding::Utf16, false, replacement + "a"},
+        {"lone low surrogate", {0x1E, 0xDD, 'a', 0}, TTextEncoding::Utf16, false, bad + "a"},
+        {"high surrogate before a letter", {0x34, 0xD8, 'a', 0}, TTextEncoding::Utf16, false, bad + "a"},
         {"cut surrogate pair", {'a', 0, 0x34, 0xD8}, TTextEncoding::Utf16, true, "a"},
         {"UTF-16 stops at a zero unit", {'a', 0, 0, 0, 'b', 0}, TTextEncoding::Utf16, false, "a"},
         {"UTF-8 valid", Bytes("Ünï 日本 🎵"), TTextEncoding::Utf8, false, "Ünï 日本 🎵"},
-        {"UTF-8 overlong", {0xC0, 0x80, 'a'}, TTextEncoding::Utf8, false, replacement + replacement + "a"},
-        {"UTF-8 surrogate", {0xED, 0xA0, 0x80}, TTextEncoding::Utf8, false, replacement + replacement + replacement},
-        {"UTF-8 above U+10FFFF", {0xF4, 0x90, 0x80, 0x80}, TTextEncoding::Utf8, false,
-         replacement + replacement + replacement + replacement},
-        {"UTF-8 Latin-1 byte", Bytes("caf\xE9!"), TTextEncoding::Utf8, false, "caf" + replacement + "!"},
-        {"UTF-8 incomplete at the end", {'a', 0xE2, 0x82}, TTextEncoding::Utf8, false, "a" + replacement},
+        {"UTF-8 overlong", {0xC0, 0x80, 'a'}, TTextEncoding::Utf8, false, bad + bad + "a"},
+        {"UTF-8 surrogate", {0xED, 0xA0, 0x80}, TTextEncoding::Utf8, false, bad + bad + bad},
+        {"UTF-8 above U+10FFFF", {0xF4, 0x90, 0x80, 0x80}, TTextEncoding::Utf8, false, bad + bad + bad + bad},
+        {"UTF-8 Latin-1 byte", Bytes("caf\xE9!"), TTextEncoding::Utf8, false, "caf" + bad + "!"},
+        {"UTF-8 incomplete at the end", {'a', 0xE2, 0x82}, TTextEncoding::Utf8, false, "a" + bad},
         {"UTF-8 cut at a size limit", {'a', 0xE2, 0x82}, TTextEncoding::Utf8, true, "a"},
     };
     for (const TDecodeCase& test : cases)
-        EXPECT_EQ(DecodeText(TBinaryView(test.bytes), test.encoding, test.truncated), test.expected) << test.name;
+        EXPECT_EQ(DecodeText(TBinaryView(test.bytes), test.encoding, test.truncated), test.expected)
+            << test.name;
 }
 
 TEST(TagText, TerminatorOfUtf16IsAnAlignedZeroPair)
