@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "base/u_bwfunc.h"
 #include "tags/TagText.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tags/ID3v1.h"
+#include "base/u_bwfunc.h"
 #include "tags/TagText.h"
 
 namespace {
@@ -214,7 +215,7 @@ std::string GenreText(const std::string& text)
         rest.remove_prefix(close + 1);
     }
     if (!rest.empty() || reference < 0 || reference >= kGenreCount)
-        return TrimBlanksAndControls(rest);
+        return TrimBlanksAndControls(std::string(rest));
     return std::string(GenreName(static_cast<std::int32_t>(reference)));
 }
 

@@ -180,14 +180,6 @@ std::int64_t TerminatorEnd(TBinaryView bytes, TTextEncoding encoding)
     return TBinaryView::npos;
 }
 
-std::string TrimBlanksAndControls(std::string_view text)
-{
-    std::size_t first = 0;
-    while (first < text.size() && IsBlankOrControl(text[first]))
-        ++first;
-    return TrimRightBlanksAndControls(text.substr(first));
-}
-
 std::string TrimRightBlanksAndControls(std::string_view text)
 {
     std::size_t end = text.size();

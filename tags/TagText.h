@@ -26,9 +26,8 @@ std::string DecodeText(TBinaryView bytes, TTextEncoding encoding, bool truncated
 // UTF-16 two zero bytes at an even offset. TBinaryView::npos without one.
 std::int64_t TerminatorEnd(TBinaryView bytes, TTextEncoding encoding);
 
-// Blanks and control characters (bytes up to 0x20) removed at both ends, or
-// only at the end.
-std::string TrimBlanksAndControls(std::string_view text);
+// Blanks and control characters (bytes up to 0x20) removed at the end; for
+// both ends the readers use TrimBlanksAndControls of base/u_bwfunc.h.
 std::string TrimRightBlanksAndControls(std::string_view text);
 
 // The number of characters (code points) of a UTF-8 text.
