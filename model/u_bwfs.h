@@ -1,0 +1,305 @@
+// The file-system model: a tree of directories whose subdirectories, files
+// and file information are read only when first asked for. Disk folders, Mp3
+// Lists and the model root derive from it; the engine and the views walk it.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/u_bwbaseclass.h"
+#include "base/u_bwchain.h"
+#include "base/u_bwdatetime.h"
+#include "base/u_bwselchain.h"
+#include "model/u_bwnameindex.h"
+
+class TBWFileList;
+class TBWFile;
+
+// What changed in the tree. A notice is (directory, kind): for files the
+// directory whose list changed, for directories the one added or removed.
+enum TBWChangeKind : std::int32_t {
+    ckFileAdded = 0,
+    ckDirAdded = 1,
+    ckDirRemoved = 2,
+    ckFileRemoved = 3,
+};
+
+// When a directory or a file list was last loaded or touched: a number from
+// one counter that only grows, so a later load always has a larger stamp,
+// however close together two loads come or however the clock is set.
+// 0 = never.
+using TBWLoadStamp = std::uint64_t;
+TBWLoadStamp NextLoadStamp();
+
+class TBWDirectory : public TBWComparable {
+    BW_CLASS(TBWDirectory)
+public:
+    explicit TBWDirectory(TBWObject* owner = nullptr);
+    ~TBWDirectory() override;
+
+    // Every key is the caption, compared without regard to case.
+    TBWKeyKind KeyKind(TBWKey) const override { return kkTextNoCase; }
+    std::string KeyText(TBWKey) const override { return displayName_; }
+    void Assign(const TBWComparable&) override {}
+
+    // A new directory of this directory's own class, owned by it.
+    virtual TBWDirectory* NewChildDir();
+    // Makes, names and lists a subdirectory; the caption, when given,
+    // replaces the one the name gives. No check for a name already listed.
+    virtual TBWDirectory* AddSubDir(const std::string& name, const std::string& caption = {});
+    // AddSubDir, then the directory counts as loaded with what it holds.
+    virtual TBWDirectory* AddSubDirTouch(const std::string& name, const std::string& caption = {});
+    // Fills SubDirs from the source.
+    virtual void LoadSubDirs() = 0;
+    // The caption becomes the last path component of name.
+    virtual void SetName(const std::string& name);
+    // The parent's Path followed by Name with a trailing "/"; the root's
+    // empty name gives the empty path.
+    virtual std::string Path() const;
+    // The path on disk; Path here.
+    virtual std::string RealPath() const;
+    // Takes the directory out of its parent's subdirectories.
+    virtual void Detach();
+    // Passes a notice up to the parent.
+    virtual void DirChanged(TBWDirectory* dir, TBWChangeKind kind);
+    virtual void RefreshIfNeeded();
+    // Reads the subdirectories again. The old ones are only unlisted: they
+    // stay alive, owned by this directory, so references to them hold.
+    virtual void Refresh();
+
+    const std::string& Name() const { return name_; }
+    const std::string& DisplayName() const { return displayName_; }
+    void SetDisplayName(const std::string& caption) { displayName_ = caption; }
+    TBWLoadStamp LoadedAt() const { return loadedAt_; }
+    // Marks the directory loaded as it stands, so that a change made in
+    // memory is not read over, and its file list reads again on next look.
+    void Touch() { loadedAt_ = NextLoadStamp(); }
+    TBWChain* SubDirs() const { return subDirs_; }
+
+    // The cursor over the subdirectories; every move loads them first.
+    TBWDirectory* FirstDir();
+    TBWDirectory* NextDir();
+    TBWDirectory* CurrentDir() const;
+    bool EofDirs() const { return subDirs_->Eof(); }
+    TBWDirectory* DirAt(std::int32_t index);
+    std::int32_t DirCount() { return subDirs_->Count(); }
+
+    // The file list, made on first use.
+    TBWFileList* Files();
+    // The file list when it was made, else none.
+    TBWFileList* FileList() const { return fileList_; }
+    TBWDirectory* ParentDir() const;
+    TBWDirectory* Root();
+    // The highest directory reached through parents of exactly this class
+    // (for a directory of an Mp3 List, the list root).
+    TBWDirectory* TopOfKind();
+    bool IsTopOfKind() { return TopOfKind() == this; }
+
+    // The subdirectory of that name, the exact name first, else one that
+    // differs only in case; loads the subdirectories first.
+    TBWDirectory* FindChild(const std::string& name);
+    // Lists a directory made elsewhere without taking it over.
+    void AddDir(TBWDirectory* dir);
+    // Unlists a subdirectory without freeing it.
+    void RemoveDir(TBWDirectory* dir);
+    // Detaches the directory and marks its parent loaded as it stands.
+    void Delete();
+    // Loaded and empty, without reading anything.
+    void Reload();
+    void SetSortOrder(std::int32_t keySet) { subDirs_->SetActiveKeys(keySet); }
+
+    // The directory at a model path, which may lack its trailing "/".
+    // Components match with their case first, else without regard to it.
+    // With create, missing levels are made in memory (a component that is
+    // empty is never made: none is the answer).
+    TBWDirectory* FindDir(const std::string& path, bool create);
+    // Adds every file of the subtree to target, a directory's own files
+    // before its subdirectories', depth first; loads the whole subtree.
+    void CollectFiles(TBWStruct* target, bool selectedOnly);
+    TBWFile* FindFileByPath(const std::string& path);
+    // Copies source's files (with their information, read now) and its
+    // subtree into this directory, merging with what is here by name.
+    void CopyTree(TBWDirectory* source);
+    // Over the part of the subtree already loaded; these never load anything.
+    void ClearSelections();
+    std::int32_t SelectedCount();
+
+protected:
+    const TBWClass& FileListClass() const { return *fileListClass_; }
+    void SetFileListClass(const TBWClass& listClass) { fileListClass_ = &listClass; }
+
+private:
+    void OnSubDirNode(TBWStructNode* node, std::int32_t code);
+    // The subdirectories, loaded first, in list order.
+    std::vector<TBWDirectory*> ListedDirs();
+    // The directory at rest, a path relative to this one ending in "/".
+    TBWDirectory* FindBelow(std::string_view rest, bool create);
+    // The same, for a subdirectory whose name opens rest.
+    TBWDirectory* FindFrom(std::string_view rest, bool create);
+    TBWDirectory* FindChildExact(const std::string& name);
+    // Subdirectories whose name opens rest: exact matches, then the ones
+    // that differ only in case.
+    std::vector<TBWDirectory*> DirsOpening(std::string_view rest);
+    // Loaded directories only, never loading.
+    template <class Visit>
+    void VisitLoadedSubtree(const Visit& visit);
+
+    TBWChain* subDirs_;
+    std::string name_;
+    std::string displayName_;
+    TBWFileList* fileList_ = nullptr;
+    TBWLoadStamp loadedAt_ = 0;
+    const TBWClass* fileListClass_;
+    // The listed subdirectories by the first component of their names.
+    TBWNameIndex dirIndex_;
+};
+
+class TBWFileList : public TBWObject {
+    BW_CLASS(TBWFileList)
+public:
+    explicit TBWFileList(TBWObject* owner = nullptr);
+    ~TBWFileList() override;
+
+    // The listed entry of exactly that name, else a new one, so that a
+    // name is never listed twice. Names that differ in case are two files.
+    virtual TBWFile* AddFile(const std::string& name);
+    // AddFile, then the list counts as loaded as it stands.
+    virtual TBWFile* AddFileTouch(const std::string& name);
+    // Fills the list from the source; nothing here.
+    virtual void LoadFiles() {}
+    // Loads when never loaded or when the directory was loaded or touched
+    // since.
+    virtual void RefreshIfNeeded();
+    // Reads the entries again, unless the directory has the empty name (the
+    // model root has no files). Old entries are only unlisted and stay
+    // alive, owned by the list.
+    virtual void Refresh();
+
+    // The cursor; every move loads first.
+    TBWFile* FirstFile();
+    TBWFile* NextFile();
+    TBWFile* CurrentFile() const;
+    bool EofFiles() const { return items_->Eof(); }
+    TBWFile* FileAt(std::int32_t index);
+    std::int32_t Count() { return items_->Count(); }
+
+    // The entry of exactly that name, else one that differs only in case.
+    TBWFile* FindByName(const std::string& name);
+    // A new entry of the list's file class, owned by the list, not listed.
+    TBWFile* NewFile();
+    // Unlists the entry without freeing it.
+    void RemoveFile(TBWFile* file);
+    TBWDirectory* Directory() const;
+    void ClearSelection() { items_->SelectNone(); }
+    bool ToggleSelected(TBWFile* file);
+    std::int32_t SelectedCount() { return items_->SelectedCount(); }
+    void SetSortKeys(std::int32_t keySet, TBWKeySet keys) { items_->SetSortKeys(keySet, std::move(keys)); }
+
+    TBWSelChain* Items() const { return items_; }
+    TBWLoadStamp LoadedAt() const { return loadedAt_; }
+    void Touch() { loadedAt_ = NextLoadStamp(); }
+
+protected:
+    const TBWClass& FileClass() const { return *fileClass_; }
+    void SetFileClass(const TBWClass& fileClass) { fileClass_ = &fileClass; }
+
+private:
+    friend class TBWFile;
+
+    void OnItemNode(TBWStructNode* node, std::int32_t code);
+    TBWFile* FindExact(const std::string& name);
+    void NameChanged(TBWFile* file, const std::string& oldName);
+
+    TBWSelChain* items_;
+    TBWLoadStamp loadedAt_ = 0;
+    const TBWClass* fileClass_;
+    TBWNameIndex nameIndex_;
+};
+
+// Kinds of information of a file entry, each loaded once, on first request.
+enum TBWInfoKind : std::int32_t {
+    ikBasic = 0,   // size and times
+    ikDigest = 1,  // content digest
+    ikTags = 2,    // tags; audio entries only
+};
+using TBWInfoKinds = std::bitset<256>;
+using TBWDigest = std::array<std::uint8_t, 16>;
+
+// Keys of a file entry (audio entries add 10 to 16; 65536 and up are words).
+enum TBWFileKey : TBWKey {
+    fkName = 0,
+    fkDirPath = 1,
+    fkSize = 2,
+    fkDigest = 3,
+    fkCreated = 4,
+    fkModified = 5,
+    fkAccessed = 6,
+};
+
+class TBWFile : public TBWWordedComparable {
+    BW_CLASS(TBWFile)
+public:
+    using TBWWordedComparable::TBWWordedComparable;
+
+    TBWKeyKind KeyKind(TBWKey key) const override;
+    std::string KeyText(TBWKey key) const override;
+    std::int64_t KeyInt(TBWKey key) const override;
+    // Words and name as they stand, size and digest read from the source
+    // entry if it had not read them, then its loaded kinds. No change signal.
+    void Assign(const TBWComparable& source) override;
+    // The words of a file name leave out its folder and its extension.
+    std::string NormalizeText(const std::string& text) const override;
+
+    // Reads one kind of information: kind 0 the size and times of FullPath
+    // on disk; other kinds nothing here.
+    virtual void LoadInfo(std::int32_t kind);
+    void EnsureInfo(std::int32_t kind);
+    const TBWInfoKinds& LoadedInfo() const { return loadedInfo_; }
+    void SetLoadedInfo(const TBWInfoKinds& kinds) { loadedInfo_ = kinds; }
+
+    const std::string& Name() const { return name_; }
+    void SetName(const std::string& name);
+    // Bytes for plain files, kilobytes for audio entries; -1 when the file
+    // could not be read. Loads kind 0 first.
+    std::int64_t Size();
+    void SetSize(std::int64_t size);
+    const TBWDigest& GetDigest();
+    // 32 lower-case hexadecimal digits.
+    std::string DigestHex();
+    void SetDigest(const TBWDigest& digest);
+    // Day counts as loaded; 0 until kind 0 was loaded (audio entries keep 0).
+    double Created() const { return created_; }
+    double Modified() const { return modified_; }
+    double Accessed() const { return accessed_; }
+
+    TBWFileList* FileList() const;
+    TBWDirectory* Directory() const;
+    // The directory's RealPath and the name.
+    std::string FullPath() const;
+    // The directory's model path, or empty.
+    std::string DirPath() const;
+    bool IsSelected();
+    void SetSelected(bool selected);
+    void RemoveFromList();
+    // Up to five characters after the last "." of the name, upper-cased.
+    std::string ExtensionKey() const;
+
+protected:
+    void SetFileTimes(double created, double modified, double accessed);
+
+private:
+    void StoreName(const std::string& name);
+
+    std::string name_;
+    std::int64_t size_ = 0;
+    double created_ = 0;
+    double modified_ = 0;
+    double accessed_ = 0;
+    TBWDigest digest_{};
+    TBWInfoKinds loadedInfo_;
+};
