@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "base/u_bwdatetime.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwtextcase.h"
 

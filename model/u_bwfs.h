@@ -13,7 +13,6 @@
 
 #include "base/u_bwbaseclass.h"
 #include "base/u_bwchain.h"
-#include "base/u_bwdatetime.h"
 #include "base/u_bwselchain.h"
 #include "model/u_bwnameindex.h"
 

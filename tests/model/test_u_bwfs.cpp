@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/u_bwdatetime.h"
 #include "tests/model/fake_model.h"
 
 namespace {
