@@ -196,3 +196,24 @@ TBWCVProfile& CurrentProfile()
     static TBWCVProfile profile;
     return profile;
 }
+
+void TBWCVProfile::AssignSettings(const TBWCVProfile& source)
+{
+    LastTime = source.LastTime;
+    LastRun = source.LastRun;
+    ProfileComment = source.ProfileComment;
+    DirPath = source.DirPath;
+    MinPerc = source.MinPerc;
+    MinWordCount = source.MinWordCount;
+    MinWordLength = source.MinWordLength;
+    AnimNo = source.AnimNo;
+    SimWord = source.SimWord;
+    CompType = source.CompType;
+    ExtPri = source.ExtPri;
+    ResultType = source.ResultType;
+    NoFieldOrder = source.NoFieldOrder;
+    priorityList_ = source.priorityList_;
+    dirPri_ = source.dirPri_;
+    exclusionText_ = source.exclusionText_;
+    exclusions_ = source.exclusions_;
+}

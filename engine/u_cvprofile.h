@@ -49,6 +49,10 @@ public:
     // data folder.
     explicit TBWCVProfile(std::string dataFolder = {});
 
+    // Takes every setting of source but its name and file, so a scan can
+    // keep its own copy while the windows change the current profile.
+    void AssignSettings(const TBWCVProfile& source);
+
     double LastTime = 0;  // time the last scan took, in days; stored in whole seconds
     double LastRun = 0;   // day of the last scan; stored in whole days
     std::string ProfileComment;
