@@ -70,3 +70,27 @@ std::int64_t TFileSource::ReadAt(std::int64_t offset, std::span<std::uint8_t> bu
     }
     return static_cast<std::int64_t>(done);
 }
+
+std::int64_t TReadAheadSource::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer)
+{
+    const auto count = static_cast<std::int64_t>(buffer.size());
+    const bool cached = offset >= blockStart_ && offset + count <= blockStart_ + blockLength_;
+    if (!cached) {
+        if (count >= kBlockSize) {
+            std::vector<std::uint8_t> direct;
+            const std::int64_t got = source_.ReadWindow(offset, count, direct);
+            std::copy(direct.begin(), direct.end(), buffer.begin());
+            return got;
+        }
+        blockStart_ = offset;
+        blockLength_ = source_.ReadWindow(offset, kBlockSize, block_);
+        if (blockLength_ < 0) {
+            blockLength_ = 0;
+            return -1;
+        }
+    }
+    const std::int64_t available = std::min(count, blockStart_ + blockLength_ - offset);
+    const auto from = block_.begin() + (offset - blockStart_);
+    std::copy(from, from + available, buffer.begin());
+    return available;
+}

@@ -73,3 +73,24 @@ bool LoadReaderFromFile(TReader& reader, const std::string& fileName)
     }
     return reader.LoadFromSource(source);
 }
+
+// Serves the many small reads of a header walk from one block read ahead,
+// so that a reader walking ASF objects or Ogg pages costs a few system calls
+// per file instead of one per field. Borrows the source it reads.
+class TReadAheadSource : public TByteSource {
+public:
+    static constexpr std::int64_t kBlockSize = 64 * 1024;
+
+    explicit TReadAheadSource(TByteSource& source) : source_(source) {}
+
+    std::int64_t Size() const override { return source_.Size(); }
+
+protected:
+    std::int64_t ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) override;
+
+private:
+    TByteSource& source_;
+    std::vector<std::uint8_t> block_;
+    std::int64_t blockStart_ = 0;
+    std::int64_t blockLength_ = 0;  // bytes of block_ that came from the source
+};

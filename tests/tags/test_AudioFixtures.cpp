@@ -2,6 +2,7 @@
 // with what ffprobe and mutagen said of it (tests/fixtures/make_audio.sh).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -9,7 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "base/u_bwfunc.h"
 #include "tags/MPEGaudio.h"
+#include "tags/OggVorbis.h"
+#include "tags/TagText.h"
+#include "tags/WMAfile.h"
+#include "tags/u_mp4file.h"
+#include "tags/u_musichandler.h"
 
 namespace {
 
@@ -51,12 +58,31 @@ const std::map<std::string, TExpected>& AllExpected()
     return all;
 }
 
-std::vector<std::string> FixtureNames()
+// The fixtures with one of the extensions, or all of them.
+std::vector<std::string> FixtureNames(const std::vector<std::string>& extensions = {})
 {
     std::vector<std::string> names;
-    for (const auto& [name, values] : AllExpected())
-        names.push_back(name);
+    for (const auto& [name, values] : AllExpected()) {
+        const std::string extension = std::filesystem::path(name).extension().string();
+        if (extensions.empty() || std::find(extensions.begin(), extensions.end(), extension) != extensions.end())
+            names.push_back(name);
+    }
     return names;
+}
+
+std::string PathOf(const std::string& name)
+{
+    return kFixtures + "/audio/" + name;
+}
+
+std::string ParamName(const testing::TestParamInfo<std::string>& info)
+{
+    std::string name = info.param;
+    for (char& character : name) {
+        if (!std::isalnum(static_cast<unsigned char>(character)))
+            character = '_';
+    }
+    return name;
 }
 
 double Number(const TExpected& expected, const std::string& key)
@@ -74,6 +100,10 @@ double SamplesPerFrame(const TExpected& expected)
 }
 
 class AudioFixture : public testing::TestWithParam<std::string> {};
+class WmaFixture : public testing::TestWithParam<std::string> {};
+class OggFixture : public testing::TestWithParam<std::string> {};
+class Mp4Fixture : public testing::TestWithParam<std::string> {};
+class HandlerFixture : public testing::TestWithParam<std::string> {};
 
 TEST(AudioFixtures, EveryFileInTheFolderHasExpectedValues)
 {
@@ -90,7 +120,7 @@ TEST_P(AudioFixture, StreamMatchesWhatTheToolsMeasured)
 {
     const TExpected& expected = AllExpected().at(GetParam());
     TMPEGaudio mpeg;
-    ASSERT_TRUE(mpeg.LoadFile(kFixtures + "/audio/" + GetParam()));
+    ASSERT_TRUE(mpeg.LoadFile(PathOf(GetParam())));
 
     EXPECT_EQ(mpeg.SampleRate(), Number(expected, "ffprobe.sample_rate"));
     EXPECT_EQ(mpeg.FrameHeader().ModeID == mmMono, Number(expected, "ffprobe.channels") == 1);
@@ -117,7 +147,7 @@ TEST_P(AudioFixture, ID3v2TextsMatchMutagen)
 {
     const TExpected& expected = AllExpected().at(GetParam());
     TMPEGaudio mpeg;
-    ASSERT_TRUE(mpeg.LoadFile(kFixtures + "/audio/" + GetParam()));
+    ASSERT_TRUE(mpeg.LoadFile(PathOf(GetParam())));
     const TID3v2& tag = mpeg.ID3v2();
     const double version = Number(expected, "id3v2.version");
     ASSERT_EQ(tag.Exists(), version != 0);
@@ -139,7 +169,7 @@ TEST_P(AudioFixture, ID3v1TextsMatchMutagen)
 {
     const TExpected& expected = AllExpected().at(GetParam());
     TMPEGaudio mpeg;
-    ASSERT_TRUE(mpeg.LoadFile(kFixtures + "/audio/" + GetParam()));
+    ASSERT_TRUE(mpeg.LoadFile(PathOf(GetParam())));
     const TID3v1& tag = mpeg.ID3v1();
     ASSERT_EQ(tag.Exists(), expected.at("id3v1.present") == "1");
     if (!tag.Exists())
@@ -154,14 +184,137 @@ TEST_P(AudioFixture, ID3v1TextsMatchMutagen)
     EXPECT_EQ(mpeg.AudioEnd(), mpeg.FileLength() - 128);
 }
 
-INSTANTIATE_TEST_SUITE_P(RealFiles, AudioFixture, testing::ValuesIn(FixtureNames()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
-                             for (char& character : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(character)))
-                                     character = '_';
-                             }
-                             return name;
-                         });
+// The texts a reader keeps: at most this many characters, trimmed.
+std::string Kept(const std::string& text, std::int64_t characters)
+{
+    std::string kept;
+    std::int64_t count = 0;
+    for (const char character : text) {
+        const bool starts = (static_cast<unsigned char>(character) & 0xC0) != 0x80;
+        if (starts && ++count > characters)
+            break;
+        kept.push_back(character);
+    }
+    return TrimBlanksAndControls(kept);
+}
+
+TEST_P(WmaFixture, HeaderMatchesWhatTheToolsSaw)
+{
+    const TExpected& expected = AllExpected().at(GetParam());
+    TWMAfile wma;
+    ASSERT_TRUE(wma.LoadFile(PathOf(GetParam())));
+    ASSERT_TRUE(wma.Valid());
+    EXPECT_EQ(wma.Channels(), Number(expected, "ffprobe.channels"));
+    EXPECT_EQ(wma.SampleRate(), Number(expected, "ffprobe.sample_rate"));
+    EXPECT_EQ(wma.BitRate(), Number(expected, "ffprobe.bit_rate") / 1000);
+    // The whole file over the byte rate: headers and padding make it longer.
+    const double ratio = wma.Duration() / Number(expected, "mutagen.length");
+    EXPECT_GE(ratio, 1.0);
+    EXPECT_LT(ratio, 1.5);
+    EXPECT_EQ(wma.Title(), Kept(expected.at("tag.title"), 250));
+    EXPECT_EQ(wma.Artist(), expected.at("tag.artist"));
+    EXPECT_EQ(wma.Album(), expected.at("tag.album"));
+    EXPECT_EQ(wma.Comment(), expected.at("tag.comment"));
+    EXPECT_EQ(wma.Genre(), expected.at("tag.genre"));
+    EXPECT_EQ(wma.Year(), expected.at("tag.year"));
+    EXPECT_EQ(wma.Track(), Number(expected, "tag.track"));
+}
+
+TEST_P(OggFixture, HeadersMatchWhatTheToolsSaw)
+{
+    const TExpected& expected = AllExpected().at(GetParam());
+    TOggVorbis ogg;
+    ASSERT_TRUE(ogg.LoadFile(PathOf(GetParam())));
+    EXPECT_EQ(ogg.Channels(), Number(expected, "ffprobe.channels"));
+    EXPECT_EQ(ogg.SampleRate(), Number(expected, "ffprobe.sample_rate"));
+    EXPECT_EQ(ogg.NominalBitRate(), Number(expected, "mutagen.bitrate") / 1000);
+    EXPECT_DOUBLE_EQ(ogg.Duration(), Number(expected, "mutagen.length"));
+    EXPECT_EQ(ogg.Title(), expected.at("tag.title"));
+    EXPECT_EQ(ogg.Artist(), expected.at("tag.artist"));
+    EXPECT_EQ(ogg.Album(), expected.at("tag.album"));
+    EXPECT_EQ(ogg.Comment(), expected.at("tag.comment"));
+    EXPECT_EQ(ogg.Genre(), expected.at("tag.genre"));
+    EXPECT_EQ(ogg.Date(), expected.at("tag.year"));
+    EXPECT_EQ(ogg.Track(), Number(expected, "tag.track"));
+    EXPECT_EQ(ogg.Vendor(), expected.at("vorbis.vendor"));
+}
+
+TEST_P(Mp4Fixture, AtomsMatchWhatTheToolsSaw)
+{
+    const TExpected& expected = AllExpected().at(GetParam());
+    TMp4File mp4;
+    ASSERT_TRUE(mp4.LoadFile(PathOf(GetParam())));
+    EXPECT_EQ(mp4.Title(), expected.at("tag.title"));
+    EXPECT_EQ(mp4.Artist(), expected.at("tag.artist"));
+    EXPECT_EQ(mp4.Album(), expected.at("tag.album"));
+    EXPECT_EQ(mp4.Comment(), expected.at("tag.comment"));
+    EXPECT_EQ(mp4.Genre(), expected.at("tag.genre"));
+    EXPECT_EQ(mp4.Duration(), std::trunc(Number(expected, "mutagen.length")));
+    // The decoder configuration's average, as the muxer measured it.
+    EXPECT_NEAR(mp4.Bitrate(), Number(expected, "mutagen.bitrate") / 1000, 1);
+}
+
+// What the tools say the handler should answer: for MP3 the ID3v2 tag's
+// texts when there is one, else the ID3v1 tag's.
+std::string ExpectedText(const TExpected& expected, const std::string& field)
+{
+    if (expected.contains("tag." + field))
+        return expected.at("tag." + field);
+    if (Number(expected, "id3v2.version") != 0)
+        return expected.at("id3v2." + field);
+    return expected.at("id3v1.present") == "1" ? expected.at("id3v1." + field) : "";
+}
+
+TEST_P(HandlerFixture, EveryFormatAnswersInTheProgramsUnits)
+{
+    const TExpected& expected = AllExpected().at(GetParam());
+    TMusicHandler handler;
+    const std::unique_ptr<TInfoFetcher> info = handler.CreateFetcher(PathOf(GetParam()));
+    const std::string extension = ExtensionUpper(GetParam());
+    if (!handler.GetFetcherClass(extension)) {
+        // No reader for the extension: nothing at all, not another format's values.
+        EXPECT_EQ(info->Title(), "");
+        EXPECT_EQ(info->SizeKB(), 0);
+        EXPECT_EQ(info->Duration(), 0);
+        EXPECT_EQ(info->Bitrate(), 0);
+        return;
+    }
+    const auto bytes = static_cast<double>(std::filesystem::file_size(PathOf(GetParam())));
+    const double seconds = Number(expected, "ffprobe.duration");
+    EXPECT_EQ(info->SizeKB(), static_cast<std::int32_t>(bytes / 1024));
+    EXPECT_EQ(info->Title(), Kept(ExpectedText(expected, "title"), 250));
+    EXPECT_EQ(info->Artist(), ExpectedText(expected, "artist"));
+    EXPECT_EQ(info->Album(), ExpectedText(expected, "album"));
+    EXPECT_EQ(info->Comment(), ExpectedText(expected, "comment"));
+    EXPECT_EQ(info->Genre(), ExpectedText(expected, "genre"));
+    if (extension == "MP3") {
+        // The stream's own checks against the tools are above; here only
+        // the units the handler gives them in.
+        TMPEGaudio mpeg;
+        mpeg.LoadFile(PathOf(GetParam()));
+        EXPECT_EQ(info->Duration(), std::trunc(mpeg.Duration()));
+        EXPECT_EQ(info->Bitrate(), mpeg.BitRate());
+        return;
+    }
+    if (extension == "WMA") {
+        // From the file size: only a ratio can be checked.
+        EXPECT_GE(info->Duration(), std::trunc(seconds));
+        EXPECT_LE(info->Duration(), seconds * 1.5);
+    } else {
+        EXPECT_NEAR(info->Duration(), seconds, 1);
+    }
+    if (extension == "OGG") {
+        // The average over the whole file, headers and comments included.
+        EXPECT_NEAR(info->Bitrate(), bytes / seconds / 125, 1);
+    } else {
+        EXPECT_NEAR(info->Bitrate(), Number(expected, "ffprobe.bit_rate") / 1000, 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(RealFiles, AudioFixture, testing::ValuesIn(FixtureNames({".mp3", ".mp2"})), ParamName);
+INSTANTIATE_TEST_SUITE_P(RealFiles, WmaFixture, testing::ValuesIn(FixtureNames({".wma"})), ParamName);
+INSTANTIATE_TEST_SUITE_P(RealFiles, OggFixture, testing::ValuesIn(FixtureNames({".ogg"})), ParamName);
+INSTANTIATE_TEST_SUITE_P(RealFiles, Mp4Fixture, testing::ValuesIn(FixtureNames({".m4a"})), ParamName);
+INSTANTIATE_TEST_SUITE_P(RealFiles, HandlerFixture, testing::ValuesIn(FixtureNames()), ParamName);
 
 }  // namespace
