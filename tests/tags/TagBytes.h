@@ -1,8 +1,10 @@
-// Byte builders for the tag reader tests: the pieces of ID3 tags and MPEG
-// frames that no tool writes on request (ID3v2.2, Lyrics3, VBRI, Layer I,
-// extended headers, damaged sizes), and a way to load a reader from them.
+// Byte builders for the tag reader tests: the pieces of ID3 tags, MPEG
+// frames, ASF objects, Ogg pages and MP4 atoms that no tool writes on request
+// (ID3v2.2, Lyrics3, VBRI, Layer I, extended headers, unusual value types,
+// damaged and hostile sizes), and a way to load a reader from them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,6 +35,23 @@ inline TBytes BigEndian(std::uint64_t value, int count)
     TBytes bytes;
     for (int shift = (count - 1) * 8; shift >= 0; shift -= 8)
         bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+    return bytes;
+}
+
+inline TBytes LittleEndian(std::uint64_t value, int count)
+{
+    TBytes bytes;
+    for (int i = 0; i < count; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    return bytes;
+}
+
+// UTF-16 little-endian code units, without a terminator.
+inline TBytes Utf16LE(std::u16string_view text)
+{
+    TBytes bytes;
+    for (const char16_t unit : text)
+        bytes = bytes + LittleEndian(unit, 2);
     return bytes;
 }
 
@@ -117,6 +136,92 @@ inline TBytes Patched(TBytes bytes, std::size_t offset, const TBytes& part)
 {
     std::copy(part.begin(), part.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
     return bytes;
+}
+
+// An ASF object: its GUID, its 64-bit size, then its body.
+inline TBytes AsfObject(const TBytes& guid, const TBytes& body)
+{
+    return guid + LittleEndian(24 + body.size(), 8) + body;
+}
+
+// ASF GUIDs as the file stores them.
+inline const TBytes kAsfHeaderGuid = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                      0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+inline const TBytes kAsfDataGuid = {0x36, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                    0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+inline const TBytes kAsfFilePropertiesGuid = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
+                                              0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
+inline const TBytes kAsfStreamPropertiesGuid = {0x91, 0x07, 0xDC, 0xB7, 0xB7, 0xA9, 0xCF, 0x11,
+                                                0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
+inline const TBytes kAsfAudioMediaGuid = {0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11,
+                                          0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
+
+inline TBytes AsfFileProperties(std::uint32_t maxBitRate)
+{
+    return AsfObject(kAsfFilePropertiesGuid, Filled(100 - 24) + LittleEndian(maxBitRate, 4));
+}
+
+// The stream type, error correction type, time offset, data lengths, flags
+// and reserved bytes, then the WAVEFORMATEX of the stream.
+inline TBytes AsfStreamProperties(std::uint16_t channels, std::uint32_t sampleRate, std::uint32_t byteRate,
+                                  const TBytes& streamType = kAsfAudioMediaGuid)
+{
+    const TBytes waveFormat = LittleEndian(0x161, 2) + LittleEndian(channels, 2) + LittleEndian(sampleRate, 4) +
+                              LittleEndian(byteRate, 4) + LittleEndian(0, 2) + LittleEndian(16, 2) +
+                              LittleEndian(0, 2);
+    return AsfObject(kAsfStreamPropertiesGuid, streamType + Filled(16 + 8) + LittleEndian(waveFormat.size(), 4) +
+                                                   Filled(4 + 2 + 4) + waveFormat);
+}
+
+// A header object holding the objects, a data object, and zeros up to size.
+inline TBytes AsfFile(const std::vector<TBytes>& objects, std::size_t size = 0)
+{
+    TBytes body;
+    for (const TBytes& object : objects)
+        body = body + object;
+    TBytes file = kAsfHeaderGuid + LittleEndian(30 + body.size(), 8) + LittleEndian(objects.size(), 4) +
+                  TBytes{1, 2} + body + AsfObject(kAsfDataGuid, Filled(26));
+    if (file.size() < size)
+        file.resize(size, 0);
+    return file;
+}
+
+// An Ogg page with the given segment table and body; the CRC is not checked
+// by the reader and left zero.
+inline TBytes OggPage(std::uint8_t headerType, std::uint64_t granule, const TBytes& lacing, const TBytes& body)
+{
+    return Bytes("OggS") + TBytes{0, headerType} + LittleEndian(granule, 8) + LittleEndian(1, 4) +
+           LittleEndian(0, 4) + LittleEndian(0, 4) + TBytes{static_cast<std::uint8_t>(lacing.size())} + lacing +
+           body;
+}
+
+// One packet laid out over as many pages as it takes with at most
+// segmentsPerPage segments each; pages after the first continue it.
+inline TBytes OggPacketPages(const TBytes& packet, std::size_t segmentsPerPage = 255)
+{
+    TBytes lacing(packet.size() / 255, 255);
+    lacing.push_back(static_cast<std::uint8_t>(packet.size() % 255));
+    TBytes pages;
+    std::size_t used = 0;
+    for (std::size_t first = 0; first < lacing.size(); first += segmentsPerPage) {
+        const std::size_t count = std::min(segmentsPerPage, lacing.size() - first);
+        const TBytes pageLacing(lacing.begin() + static_cast<std::ptrdiff_t>(first),
+                                lacing.begin() + static_cast<std::ptrdiff_t>(first + count));
+        std::size_t bodySize = 0;
+        for (const std::uint8_t value : pageLacing)
+            bodySize += value;
+        const TBytes body(packet.begin() + static_cast<std::ptrdiff_t>(used),
+                          packet.begin() + static_cast<std::ptrdiff_t>(used + bodySize));
+        pages = pages + OggPage(first == 0 ? 0 : 1, 0, pageLacing, body);
+        used += bodySize;
+    }
+    return pages;
+}
+
+// An MP4 atom: 32-bit size, type, payload.
+inline TBytes Atom(std::string_view type, const TBytes& payload)
+{
+    return BigEndian(8 + payload.size(), 4) + Bytes(type) + payload;
 }
 
 template <class TReader>

@@ -58,6 +58,28 @@ TEST(ByteSource, WindowsAreZeroFilledPastTheEndAndRefusedBeforeTheStart)
     EXPECT_EQ(source.ReadWindow(-1, 2, buffer), -1);
 }
 
+TEST(ReadAheadSource, GivesTheSameBytesAsTheSourceItReads)
+{
+    TBytes bytes(3 * TReadAheadSource::kBlockSize + 17);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    TMemorySource direct{TBinaryView(bytes)};
+    TMemorySource inner{TBinaryView(bytes)};
+    TReadAheadSource buffered(inner);
+    const std::int64_t block = TReadAheadSource::kBlockSize;
+    const std::pair<std::int64_t, std::int64_t> reads[] = {
+        {0, 30},          {24, 100},           {block - 10, 20}, {block - 10, 5},    {5, 10},
+        {0, 2 * block},   {block + 3, block},  {3 * block, 100}, {3 * block + 16, 4}, {-1, 4},
+        {4 * block, 10},  {2 * block + 1, 0},
+    };
+    std::vector<std::uint8_t> expected;
+    std::vector<std::uint8_t> got;
+    for (const auto& [offset, count] : reads) {
+        EXPECT_EQ(buffered.ReadWindow(offset, count, got), direct.ReadWindow(offset, count, expected)) << offset;
+        EXPECT_EQ(got, expected) << offset << " " << count;
+    }
+}
+
 class TempFolder : public testing::Test {
 protected:
     void SetUp() override
