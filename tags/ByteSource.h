@@ -79,7 +79,7 @@ bool LoadReaderFromFile(TReader& reader, const std::string& fileName)
 // per file instead of one per field. Borrows the source it reads.
 class TReadAheadSource : public TByteSource {
 public:
-    static constexpr std::int64_t kBlockSize = 64 * 1024;
+    static constexpr std::int64_t kBlockSize = 16 * 1024;
 
     explicit TReadAheadSource(TByteSource& source) : source_(source) {}
 
