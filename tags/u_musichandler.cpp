@@ -55,9 +55,12 @@ private:
     TMPEGaudio reader_;
 };
 
-class TWmaFetcher : public TInfoFetcher {
+// The WMA and Ogg Vorbis readers answer alike: texts, their bitrate in
+// kbit/s, their duration in seconds and the file's length.
+template <class TReader>
+class TStreamFetcher : public TInfoFetcher {
 public:
-    explicit TWmaFetcher(const std::string& fileName) : TInfoFetcher(fileName) { reader_.LoadFile(fileName); }
+    explicit TStreamFetcher(const std::string& fileName) : TInfoFetcher(fileName) { reader_.LoadFile(fileName); }
 
     std::string Album() override { return reader_.Album(); }
     std::string Artist() override { return reader_.Artist(); }
@@ -69,25 +72,10 @@ public:
     std::string Title() override { return reader_.Title(); }
 
 private:
-    TWMAfile reader_;
+    TReader reader_;
 };
-
-class TOggFetcher : public TInfoFetcher {
-public:
-    explicit TOggFetcher(const std::string& fileName) : TInfoFetcher(fileName) { reader_.LoadFile(fileName); }
-
-    std::string Album() override { return reader_.Album(); }
-    std::string Artist() override { return reader_.Artist(); }
-    std::int32_t Bitrate() override { return reader_.BitRate(); }
-    std::string Comment() override { return reader_.Comment(); }
-    std::int32_t Duration() override { return WholeSeconds(reader_.Duration()); }
-    std::string Genre() override { return reader_.Genre(); }
-    std::int32_t SizeKB() override { return KiloBytes(reader_.FileLength()); }
-    std::string Title() override { return reader_.Title(); }
-
-private:
-    TOggVorbis reader_;
-};
+using TWmaFetcher = TStreamFetcher<TWMAfile>;
+using TOggFetcher = TStreamFetcher<TOggVorbis>;
 
 // The MP4 reader reads as it is asked, so each getter keeps its own errors:
 // a file that vanished or was cut short gives empty values, never an error
