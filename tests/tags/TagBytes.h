@@ -134,7 +134,9 @@ inline TBytes Repeated(const TBytes& bytes, int count)
 // Copies part into bytes at offset, which must hold it.
 inline TBytes Patched(TBytes bytes, std::size_t offset, const TBytes& part)
 {
-    std::copy(part.begin(), part.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    // Byte by byte: GCC's bounds warning misreads a std::copy into a copy.
+    for (std::size_t i = 0; i < part.size(); ++i)
+        bytes.at(offset + i) = part[i];
     return bytes;
 }
 
