@@ -1,0 +1,650 @@
+#include "engine/u_dupefiles.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "base/platform/u_wholefile.h"
+#include "engine/u_cvprofile.h"
+#include "model/u_bwfs.h"
+
+namespace {
+
+// Up to this many links a walk is cheaper than hashing.
+constexpr std::size_t kLinearLinks = 16;
+
+// Keys of an audio file entry that the result list sorts and ranks by.
+constexpr TBWKey kBitrateKey = 10;
+constexpr TBWKey kDurationKey = 11;
+
+struct TSortKeySet {
+    std::int32_t set;
+    TBWKey key;
+};
+constexpr TSortKeySet kSortKeySets[] = {
+    {TBWDupeFileList::kNameSet, fkName}, {TBWDupeFileList::kIdentitySet, kDupeIdentityKey},
+    {2, fkDirPath}, {1, fkSize}, {11, kDurationKey}, {10, kBitrateKey},
+    {12, 12}, {13, 13}, {14, 14}, {15, 15}, {16, 16},
+};
+
+constexpr std::string_view kSingleModeMark = "!";
+constexpr std::string_view kLineEnd = "\r\n";
+
+template <class T>
+std::int32_t Order(const T& a, const T& b)
+{
+    return (a > b) - (a < b);
+}
+
+std::int32_t CompareIdentities(const TBWFile* a, const TBWFile* b)
+{
+    if (!a || !b)
+        return Order(a != nullptr, b != nullptr);
+    return Order(a->Serial(), b->Serial());
+}
+
+// A file's value on one sort key, read once. Missing files come first,
+// then files by the kind of the key (should a list ever mix classes that
+// disagree on it), then by value, then by identity. Texts compared without
+// regard to case are kept folded, and the first eight bytes of a text are
+// kept as a number too, so that most comparisons of a sort never reach
+// the texts themselves.
+struct TKeyValue {
+    bool present = false;
+    TBWKeyKind kind = kkInteger;
+    std::uint64_t leading = 0;  // the integer, or the text's first bytes
+    std::string text;
+    std::uint64_t serial = 0;
+};
+
+// Zeros pad a short text, which keeps it before any longer text it opens.
+std::uint64_t LeadingBytes(std::string_view text)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < sizeof value; ++i)
+        value = value << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
+    return value;
+}
+
+// Folds as CompareTexts does when it ignores case.
+void FoldToUpper(std::string& text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+}
+
+TKeyValue ReadKey(const TBWFile* file, TBWKey key)
+{
+    TKeyValue value;
+    if (!file)
+        return value;
+    value.present = true;
+    value.serial = file->Serial();
+    value.kind = file->KeyKind(key);
+    if (value.kind == kkInteger) {
+        // Biased so that unsigned order is the integers' order.
+        value.leading = static_cast<std::uint64_t>(file->KeyInt(key)) ^ (std::uint64_t{1} << 63);
+        return value;
+    }
+    value.text = file->KeyText(key);
+    if (value.kind == kkTextNoCase)
+        FoldToUpper(value.text);
+    value.leading = LeadingBytes(value.text);
+    return value;
+}
+
+std::int32_t CompareKeyValues(const TKeyValue& a, const TKeyValue& b)
+{
+    if (a.present != b.present || !a.present)
+        return Order(a.present, b.present);
+    if (a.kind != b.kind)
+        return Order(a.kind, b.kind);
+    if (a.leading != b.leading)
+        return Order(a.leading, b.leading);
+    if (const std::int32_t result = CompareTexts(a.text, b.text, false))
+        return result;
+    return Order(a.serial, b.serial);
+}
+
+// An entry's place in the grouped order on one key. Groups go by their
+// references' files; within a group the reference leads the walk, so in
+// stored order it comes first ascending and last descending, as the walk
+// of a descending list is mirrored; duplicates go by their own files.
+struct TGroupedPlace {
+    TKeyValue group;
+    bool follower;
+    TKeyValue own;  // only for duplicates
+};
+
+TGroupedPlace PlaceOf(const TBWDupeFile& entry, TBWKey key, bool descending)
+{
+    const bool duplicate = entry.State() == dsDuplicate && entry.Reference();
+    const TBWDupeFile& leader = duplicate ? *entry.Reference() : entry;
+    TGroupedPlace place{ReadKey(leader.File(), key), duplicate != descending, {}};
+    if (duplicate)
+        place.own = ReadKey(entry.File(), key);
+    return place;
+}
+
+std::int32_t CompareGroupedPlaces(const TGroupedPlace& a, const TGroupedPlace& b)
+{
+    if (const std::int32_t result = CompareKeyValues(a.group, b.group))
+        return result;
+    if (a.follower != b.follower)
+        return Order(a.follower, b.follower);
+    return CompareKeyValues(a.own, b.own);
+}
+
+std::int64_t FileValue(const TBWFile* file, TBWKey key)
+{
+    return file ? file->KeyInt(key) : 0;
+}
+
+std::string ExtensionOf(const TBWFile* file)
+{
+    return file ? file->ExtensionKey() : std::string();
+}
+
+// A path the result file can hold: ";" ends a path there, a line break a line.
+bool Writable(const std::string& path)
+{
+    return path.find_first_of(";\r\n") == std::string::npos;
+}
+
+std::string_view WithoutCarriageReturn(std::string_view line)
+{
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    return line;
+}
+
+// Empty pieces between two ";" count; a final ";" adds none.
+std::vector<std::string_view> CutAtSemicolons(std::string_view text)
+{
+    std::vector<std::string_view> pieces;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find(';'), text.size());
+        pieces.push_back(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return pieces;
+}
+
+TBWFile* FileAt(TBWDirectory* root, std::string_view path)
+{
+    return root && !path.empty() ? root->FindFileByPath(std::string(path)) : nullptr;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------- TBWDupeLinks
+
+bool TBWDupeLinks::Contains(const TBWDupeFile* entry) const
+{
+    if (!lookup_.empty())
+        return lookup_.count(entry) != 0;
+    return std::find(entries_.begin(), entries_.end(), entry) != entries_.end();
+}
+
+void TBWDupeLinks::Add(TBWDupeFile* entry)
+{
+    if (Contains(entry))
+        return;
+    entries_.push_back(entry);
+    if (!lookup_.empty())
+        lookup_.insert(entry);
+    else if (entries_.size() > kLinearLinks)
+        RebuildLookup();
+}
+
+void TBWDupeLinks::Remove(const TBWDupeFile* entry)
+{
+    const auto found = std::find(entries_.begin(), entries_.end(), entry);
+    if (found == entries_.end())
+        return;
+    entries_.erase(found);
+    if (!lookup_.empty())
+        lookup_.erase(entry);
+}
+
+void TBWDupeLinks::Clear()
+{
+    entries_.clear();
+    lookup_.clear();
+}
+
+void TBWDupeLinks::RebuildLookup()
+{
+    lookup_.clear();
+    if (entries_.size() > kLinearLinks)
+        lookup_.insert(entries_.begin(), entries_.end());
+}
+
+// -------------------------------------------------------------- TBWDupeFile
+
+BW_IMPLEMENT_CLASS(TBWDupeFile, TBWComparable)
+
+TBWDupeFile::TBWDupeFile(TBWObject* owner)
+    : TBWComparable(owner), list_(dynamic_cast<TBWDupeFileList*>(owner))
+{
+}
+
+std::int32_t TBWDupeFile::Compare(const TBWComparable* other, TBWKey key) const
+{
+    const auto* that = dynamic_cast<const TBWDupeFile*>(other);
+    if (!that || that == this)
+        return 0;
+    if (key == kDefaultKey)
+        key = DefaultKey();
+    if (key == kDupeIdentityKey)
+        return CompareIdentities(file_, that->file_);
+    const bool descending = list_ && list_->Descending();
+    return CompareGroupedPlaces(PlaceOf(*this, key, descending), PlaceOf(*that, key, descending));
+}
+
+void TBWDupeFile::Assign(const TBWComparable& source)
+{
+    const auto* entry = dynamic_cast<const TBWDupeFile*>(&source);
+    if (!entry) {
+        TBWComparable::Assign(source);
+        return;
+    }
+    file_ = entry->file_;
+    state_ = entry->state_;
+    reference_ = entry->reference_;
+    for (TBWDupeFile* linked : entry->links_)
+        Link(linked);
+}
+
+void TBWDupeFile::Link(TBWDupeFile* other)
+{
+    if (other && other != this)
+        links_.Add(other);
+}
+
+std::int64_t TBWDupeFile::ComparePriority(const TBWDupeFile& other) const
+{
+    if (list_)
+        return ComparePriority(other, list_->Profile(), list_->ExtensionOrder());
+    const TBWCVProfile& profile = CurrentProfile();
+    return ComparePriority(other, profile, TBWExtensionOrder(profile.ExtPri));
+}
+
+std::int64_t TBWDupeFile::ComparePriority(const TBWDupeFile& other, const TBWCVProfile& profile,
+                                          const TBWExtensionOrder& extensions) const
+{
+    std::int64_t result = DirTypeRank(dirType_) - DirTypeRank(other.dirType_);
+    for (const char criterion : profile.PriorityList()) {
+        if (result != 0)
+            break;
+        switch (criterion) {
+        case 'B': result = FileValue(file_, kBitrateKey) - FileValue(other.file_, kBitrateKey); break;
+        case 'D': result = FileValue(file_, kDurationKey) - FileValue(other.file_, kDurationKey); break;
+        case 'E':
+            result = extensions.Rank(ExtensionOf(other.file_)) - extensions.Rank(ExtensionOf(file_));
+            break;
+        case 'S': result = FileValue(file_, fkSize) - FileValue(other.file_, fkSize); break;
+        }
+    }
+    return result;
+}
+
+TBWDupeFile* TBWDupeFile::BestLinked(std::initializer_list<TBWDupeState> states) const
+{
+    TBWDupeFile* best = nullptr;
+    for (TBWDupeFile* candidate : links_) {
+        if (std::find(states.begin(), states.end(), candidate->state_) == states.end())
+            continue;
+        if (!best || best->ComparePriority(*candidate) < 0)
+            best = candidate;
+    }
+    return best;
+}
+
+void TBWDupeFile::SetState(TBWDupeState newState)
+{
+    if (newState == state_)
+        return;
+    if (list_)
+        list_->UpdateCounters(state_, newState);
+    state_ = newState;
+    if (newState == dsReference)
+        ClaimLinks();
+}
+
+void TBWDupeFile::ClaimLinks()
+{
+    links_.KeepIf([this](TBWDupeFile* linked) {
+        if (linked->state_ != dsUndecided || linked->dirType_ == dtReference)
+            return false;
+        linked->SetState(dsDuplicate);
+        linked->reference_ = this;
+        return true;
+    });
+}
+
+void TBWDupeFile::Unlink()
+{
+    if (reference_) {
+        reference_->links_.Remove(this);
+        reference_ = nullptr;
+    }
+    if (state_ == dsReference)
+        for (TBWDupeFile* duplicate : links_)
+            duplicate->reference_ = nullptr;
+    SetState(dsUndecided);
+}
+
+bool TBWDupeFile::SwitchWithReference()
+{
+    TBWDupeFile* oldReference = reference_;
+    if (!oldReference)
+        return false;
+    links_.Clear();
+    for (TBWDupeFile* duplicate : oldReference->links_)
+        if (duplicate != this)
+            links_.Add(duplicate);
+    links_.Add(oldReference);
+    for (TBWDupeFile* duplicate : links_)
+        duplicate->reference_ = this;
+    reference_ = nullptr;
+    // One entry goes from duplicate to reference and one back, so the
+    // counters stay right without SetState, which would claim links.
+    oldReference->state_ = dsDuplicate;
+    oldReference->links_.Clear();
+    state_ = dsReference;
+    if (list_)
+        list_->GroupChanged();
+    return true;
+}
+
+// ---------------------------------------------------------- TBWDupeFileList
+
+BW_IMPLEMENT_CLASS(TBWDupeFileList, TBWSelChain)
+
+TBWDupeFileList::TBWDupeFileList(TBWObject* owner) : TBWSelChain(owner), profile_(&CurrentProfile())
+{
+    SetItemClass(TBWDupeFile::StaticClass());
+    SetValueCount(1);
+    for (const TSortKeySet& keySet : kSortKeySets)
+        SetSortKeys(keySet.set, {keySet.key});
+    SetActiveKeys(kIdentitySet);
+}
+
+void TBWDupeFileList::SetProfile(const TBWCVProfile& profile)
+{
+    profile_ = &profile;
+}
+
+void TBWDupeFileList::SetExtensionOrder(const std::string& maskText)
+{
+    extensionOrderGiven_ = !maskText.empty();
+    extensionOrder_.SetText(maskText);
+}
+
+const TBWExtensionOrder& TBWDupeFileList::ExtensionOrder() const
+{
+    // The profile may change while no order is given (a profile loaded
+    // after the list was made); its list is read as it stands.
+    if (!extensionOrderGiven_ && extensionOrder_.Text() != profile_->ExtPri)
+        extensionOrder_.SetText(profile_->ExtPri);
+    return extensionOrder_;
+}
+
+TBWDupeFile* TBWDupeFileList::Entry(TBWFile* file)
+{
+    const auto found = entries_.find(file);
+    if (found != entries_.end())
+        return found->second;
+    auto* entry = new TBWDupeFile(this);
+    entry->file_ = file;
+    if (file)
+        entry->dirType_ = profile_->GetDirPriority(file->DirPath());
+    Add(entry);
+    return entry;
+}
+
+void TBWDupeFileList::AddPair(TBWFile* a, TBWFile* b)
+{
+    if (!singleMode_ && (!a || !b || a == b))
+        return;
+    TBWDupeFile* first = a ? Entry(a) : nullptr;
+    TBWDupeFile* second = b ? Entry(b) : nullptr;
+    if (first && second && first != second) {
+        first->Link(second);
+        second->Link(first);
+    }
+}
+
+std::vector<TBWDupeFile*> TBWDupeFileList::EntriesInOrder()
+{
+    std::vector<TBWDupeFile*> entries;
+    entries.reserve(static_cast<std::size_t>(Count()));
+    for (TBWComparable* item = First(); !Eof(); item = Next())
+        if (auto* entry = dynamic_cast<TBWDupeFile*>(item))
+            entries.push_back(entry);
+    return entries;
+}
+
+void TBWDupeFileList::ResolveReferences()
+{
+    const std::vector<TBWDupeFile*> entries = EntriesInOrder();
+    if (singleMode_) {
+        for (TBWDupeFile* entry : entries)
+            entry->SetState(dsSingle);
+    } else {
+        for (TBWDupeFile* entry : entries)
+            if (entry->dirType_ == dtReference)
+                entry->SetState(dsReference);
+        for (TBWDupeFile* entry : entries) {
+            if (entry->state_ != dsUndecided)
+                continue;
+            const TBWDupeFile* best = entry->BestLinked({dsUndecided});
+            if (best && entry->ComparePriority(*best) >= 0)
+                entry->SetState(dsReference);
+        }
+        Purge();
+    }
+    SortBy(kNameSet);
+    RecalcTotals();
+}
+
+void TBWDupeFileList::Purge()
+{
+    for (TBWComparable* item = First(); !Eof();) {
+        const auto* entry = dynamic_cast<TBWDupeFile*>(item);
+        const bool groupless = entry && (entry->state_ == dsUndecided ||
+                                         (entry->state_ == dsReference && entry->links_.Empty()));
+        if (groupless) {
+            DeleteCurrent();
+            item = GetCurrent();
+        } else {
+            item = Next();
+        }
+    }
+}
+
+void TBWDupeFileList::RemoveSelected()
+{
+    for (TBWComparable* item = First(); !Eof();) {
+        if (IsSelected(item)) {
+            DeleteCurrent();
+            item = GetCurrent();
+        } else {
+            item = Next();
+        }
+    }
+    Purge();
+}
+
+void TBWDupeFileList::UpdateCounters(TBWDupeState oldState, TBWDupeState newState)
+{
+    const auto counts = [](TBWDupeState state) { return state == dsDuplicate || state == dsSingle; };
+    dupeCount_ += counts(newState) - counts(oldState);
+    refCount_ += (newState == dsReference) - (oldState == dsReference);
+}
+
+void TBWDupeFileList::SortBy(std::int32_t keySet)
+{
+    if (ActiveKeySet() == keySet)
+        Sort();
+    else
+        SetActiveKeys(keySet);
+}
+
+void TBWDupeFileList::GroupChanged()
+{
+    if (HasActiveKeys())
+        Sort();
+    RecalcTotals();
+}
+
+bool TBWDupeFileList::SaveToFile(const std::string& fileName)
+{
+    std::string text;
+    if (singleMode_)
+        (text += kSingleModeMark) += kLineEnd;
+    for (TBWDupeFile* entry : EntriesInOrder()) {
+        if (entry->state_ != dsReference && entry->state_ != dsSingle)
+            continue;
+        std::string line;
+        const auto addPath = [&line](const TBWDupeFile* member) {
+            if (!member->file_)
+                return;
+            const std::string path = member->file_->FullPath();
+            if (Writable(path))
+                (line += path) += ';';
+        };
+        addPath(entry);
+        for (const TBWDupeFile* linked : entry->links_)
+            addPath(linked);
+        if (!line.empty())
+            (text += line) += kLineEnd;
+    }
+    return ReplaceWholeFile(fileName, text);
+}
+
+bool TBWDupeFileList::LoadFromFile(const std::string& fileName, TBWDirectory* root)
+{
+    std::string text;
+    if (!ReadWholeFile(fileName, text))
+        return false;
+    Clear();
+    // A list read back visits its entries in identity order, as a new one
+    // does, whatever order it was sorted in before.
+    SetActiveKeys(kIdentitySet);
+    std::vector<std::string_view> lines = SplitLines(text);
+    for (std::string_view& line : lines)
+        line = WithoutCarriageReturn(line);
+    singleMode_ = !lines.empty() && lines.front() == kSingleModeMark;
+    if (singleMode_)
+        LoadSingles(lines, root);
+    else
+        LoadGroups(lines, root);
+    ResolveReferences();
+    return true;
+}
+
+void TBWDupeFileList::LoadSingles(const std::vector<std::string_view>& lines, TBWDirectory* root)
+{
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::string path(lines[i]);
+        std::erase(path, ';');
+        if (TBWFile* file = FileAt(root, path))
+            AddPair(file, nullptr);
+    }
+}
+
+void TBWDupeFileList::LoadGroups(const std::vector<std::string_view>& lines, TBWDirectory* root)
+{
+    // Every pair of a line is linked, not only the first path with the
+    // others: the references are chosen anew, and a file that was a
+    // duplicate beside the old reference must still find the new one.
+    std::vector<TBWFile*> files;
+    for (std::string_view line : lines) {
+        files.clear();
+        for (std::string_view path : CutAtSemicolons(line))
+            if (TBWFile* file = FileAt(root, path))
+                files.push_back(file);
+        for (std::size_t i = 0; i < files.size(); ++i)
+            for (std::size_t j = i + 1; j < files.size(); ++j)
+                AddPair(files[i], files[j]);
+    }
+}
+
+bool TBWDupeFileList::IsSelectable(TBWComparable* item) const
+{
+    const auto* entry = dynamic_cast<const TBWDupeFile*>(item);
+    return entry && (entry->state_ == dsDuplicate || entry->state_ == dsSingle);
+}
+
+std::int64_t TBWDupeFileList::GetItemValue(TBWComparable* item, std::int32_t index) const
+{
+    if (OnGetValue)
+        return TBWSelChain::GetItemValue(item, index);
+    const auto* entry = dynamic_cast<const TBWDupeFile*>(item);
+    return entry && entry->file_ ? entry->file_->Size() : 0;
+}
+
+void TBWDupeFileList::Sort()
+{
+    const TBWKeySet& keys = ActiveKeys();
+    if (keys.size() == 1 && keys.front() != kDupeIdentityKey && keys.front() != kDefaultKey)
+        PlaceInGroupedOrder(keys.front());
+    // Finds the items in order now, and lets go of its position index.
+    TBWSelChain::Sort();
+}
+
+void TBWDupeFileList::PlaceInGroupedOrder(TBWKey key)
+{
+    std::vector<std::pair<TGroupedPlace, TBWComparable*>> places;
+    places.reserve(static_cast<std::size_t>(StoredCount()));
+    for (TBWChainNode* node = Head(); node; node = node->Next()) {
+        const auto* entry = dynamic_cast<const TBWDupeFile*>(node->Item());
+        if (!entry)
+            return;
+        places.emplace_back(PlaceOf(*entry, key, Descending()), node->Item());
+    }
+    std::stable_sort(places.begin(), places.end(), [](const auto& a, const auto& b) {
+        return CompareGroupedPlaces(a.first, b.first) < 0;
+    });
+    auto place = places.begin();
+    for (TBWChainNode* node = Head(); node; node = node->Next())
+        node->SetItem((place++)->second);
+}
+
+void TBWDupeFileList::SetDescending(bool descending)
+{
+    TBWSelChain::SetDescending(descending);
+    if (HasActiveKeys())
+        Sort();
+}
+
+void TBWDupeFileList::Clear()
+{
+    // Every entry goes, so none needs untying from the others one by one.
+    clearing_ = true;
+    TBWSelChain::Clear();
+    clearing_ = false;
+    entries_.clear();
+    dupeCount_ = refCount_ = 0;
+}
+
+void TBWDupeFileList::NodeAdded(TBWStructNode* node)
+{
+    TBWSelChain::NodeAdded(node);
+    if (auto* entry = dynamic_cast<TBWDupeFile*>(node->Item()))
+        entries_.try_emplace(entry->file_, entry);
+}
+
+void TBWDupeFileList::NodeRemoved(TBWStructNode* node)
+{
+    TBWSelChain::NodeRemoved(node);
+    auto* entry = dynamic_cast<TBWDupeFile*>(node->Item());
+    if (!entry || clearing_)
+        return;
+    const auto listed = entries_.find(entry->file_);
+    if (listed != entries_.end() && listed->second == entry)
+        entries_.erase(listed);
+    entry->Unlink();
+}

@@ -1,0 +1,226 @@
+// The result list of a scan: the engine links the files it found similar,
+// the list chooses in each group the file that remains (the reference) and
+// the ones that may go (the duplicates), or holds single files for negative
+// and banlist results, and writes and reads the result file. The engine
+// fills it; the results window shows it, switches and removes entries; the
+// main window saves it and loads it back.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "base/u_bwselchain.h"
+#include "engine/u_extensionorder.h"
+
+class TBWCVProfile;
+class TBWDirectory;
+class TBWDupeFileList;
+class TBWFile;
+
+enum TBWDupeState : std::uint8_t {
+    dsUndecided = 0,
+    dsDuplicate = 1,
+    dsReference = 2,
+    dsSingle = 3,  // banlist and negative results
+};
+
+// Keys of a result entry are those of its file, plus the file's identity.
+constexpr TBWKey kDupeIdentityKey = 20;
+
+class TBWDupeFile;
+
+// The entries found similar to one entry, each at most once, in the order
+// they were linked. A file similar to thousands of others must not make
+// every new link a walk, so a long list keeps a hash set beside it.
+class TBWDupeLinks {
+public:
+    using const_iterator = std::vector<TBWDupeFile*>::const_iterator;
+
+    bool Contains(const TBWDupeFile* entry) const;
+    // Appends unless the entry is there already.
+    void Add(TBWDupeFile* entry);
+    void Remove(const TBWDupeFile* entry);
+    void Clear();
+    // Keeps, in order, the entries for which keep answers true; keep sees
+    // each entry once, first to last.
+    template <class Keep>
+    void KeepIf(const Keep& keep);
+
+    bool Empty() const { return entries_.empty(); }
+    std::int32_t Count() const { return static_cast<std::int32_t>(entries_.size()); }
+    TBWDupeFile* operator[](std::int32_t index) const { return entries_[static_cast<std::size_t>(index)]; }
+    const_iterator begin() const { return entries_.begin(); }
+    const_iterator end() const { return entries_.end(); }
+
+private:
+    void RebuildLookup();
+
+    std::vector<TBWDupeFile*> entries_;
+    // Filled only while the list is longer than a short walk.
+    std::unordered_set<const TBWDupeFile*> lookup_;
+};
+
+// One result entry: a file with the role of its directory, its state, its
+// reference when it is a duplicate, and its links.
+class TBWDupeFile : public TBWComparable {
+    BW_CLASS(TBWDupeFile)
+public:
+    // An entry owned by a result list reads that list's profile and order.
+    explicit TBWDupeFile(TBWObject* owner = nullptr);
+
+    TBWKey DefaultKey() const override { return kDupeIdentityKey; }
+    // The grouped order: groups by their references' files on key, each
+    // reference directly followed by its duplicates (also when the list
+    // walks descending), duplicates ordered by their own files; equal files
+    // by identity, so two entries are never equal. Key 20 alone is the
+    // identity of the files.
+    std::int32_t Compare(const TBWComparable* other, TBWKey key = kDefaultKey) const override;
+    // Copies file, state and reference and adds the other's links.
+    void Assign(const TBWComparable& source) override;
+
+    std::int32_t DirType() const { return dirType_; }
+    TBWFile* File() const { return file_; }
+    TBWDupeState State() const { return state_; }
+    TBWDupeFile* Reference() const { return reference_; }
+    const TBWDupeLinks& Links() const { return links_; }
+
+    void Link(TBWDupeFile* other);
+    // Above 0 when this entry is the better one to keep, below 0 when other
+    // is: the directory ranks first, then the profile's criteria in order
+    // (S bigger, E earlier extension, D longer, B higher bitrate).
+    std::int64_t ComparePriority(const TBWDupeFile& other) const;
+    // The best linked entry in one of the states; among equals the first
+    // linked. None when no link qualifies.
+    TBWDupeFile* BestLinked(std::initializer_list<TBWDupeState> states) const;
+    // Becoming a reference claims every undecided link outside the
+    // reference directories as a duplicate and drops the other links.
+    void SetState(TBWDupeState newState);
+    // What leaving the list undoes: a duplicate leaves its reference's
+    // links, a reference frees its duplicates; the state falls back to 0.
+    void Unlink();
+    // Makes this duplicate the reference of its group and the old reference
+    // one of its duplicates. False, changing nothing, without a reference.
+    bool SwitchWithReference();
+
+private:
+    friend class TBWDupeFileList;
+
+    std::int64_t ComparePriority(const TBWDupeFile& other, const TBWCVProfile& profile,
+                                 const TBWExtensionOrder& extensions) const;
+    void ClaimLinks();
+
+    TBWDupeFileList* list_;  // the owner when it is a result list
+    std::int32_t dirType_ = 2;
+    TBWFile* file_ = nullptr;  // not owned
+    TBWDupeState state_ = dsUndecided;
+    TBWDupeFile* reference_ = nullptr;
+    TBWDupeLinks links_;
+};
+
+// The result list. Its one running total is the file size (KB for audio
+// files); only duplicates and singles can be selected.
+class TBWDupeFileList : public TBWSelChain {
+    BW_CLASS(TBWDupeFileList)
+public:
+    // Sort-key sets: each holds the one key of the same number, except
+    // set 1 (size, key 2) and set 2 (directory path, key 1).
+    static constexpr std::int32_t kNameSet = 0;
+    static constexpr std::int32_t kIdentitySet = 20;
+
+    explicit TBWDupeFileList(TBWObject* owner = nullptr);
+
+    // The profile whose roles and criteria order decide; the current
+    // profile unless one is given. It must outlive the list.
+    void SetProfile(const TBWCVProfile& profile);
+    const TBWCVProfile& Profile() const { return *profile_; }
+    // The music handler's mask text, which ranks the extensions. Until one
+    // is given (or after an empty one) the profile's extension list does.
+    void SetExtensionOrder(const std::string& maskText);
+    const TBWExtensionOrder& ExtensionOrder() const;
+
+    std::int32_t DupeCount() const { return dupeCount_; }
+    std::int32_t RefCount() const { return refCount_; }
+    bool SingleMode() const { return singleMode_; }
+    void SetSingleMode(bool singleMode) { singleMode_ = singleMode; }
+
+    // The entry of file, made and added when the list has none.
+    TBWDupeFile* Entry(TBWFile* file);
+    // Links the entries of two different files both ways. Without both
+    // files nothing happens, except in single mode, where a file alone
+    // gets its entry.
+    void AddPair(TBWFile* a, TBWFile* b);
+    // Turns the links into groups (or, in single mode, every entry into a
+    // single), drops what belongs to no group and sorts by name.
+    void ResolveReferences();
+    // Drops undecided entries and references without duplicates.
+    void Purge();
+    void RemoveSelected();
+    void UpdateCounters(TBWDupeState oldState, TBWDupeState newState);
+
+    // The result file: one line per group or single file, each path followed
+    // by ";", lines ended by CR LF, "!" first in single mode. Files whose
+    // path holds ";" or a line break cannot be written so that they read
+    // back, and are left out. False when the file could not be written.
+    bool SaveToFile(const std::string& fileName);
+    // Reads the result file, finding each path below root; paths it does
+    // not hold are skipped. The references are chosen anew. False, leaving
+    // the list as it was, when the file cannot be read.
+    bool LoadFromFile(const std::string& fileName, TBWDirectory* root);
+
+    bool IsSelectable(TBWComparable* item) const override;
+    // The value event's answer when one is set, else the file's size.
+    std::int64_t GetItemValue(TBWComparable* item, std::int32_t index) const override;
+    std::int32_t SelectableCount() override { return dupeCount_; }
+    // Sorts again: the grouped order depends on the direction.
+    void SetDescending(bool descending) override;
+    // The grouped order, with every entry's keys read once rather than at
+    // each of the n log n comparisons.
+    void Sort() override;
+    void Clear() override;
+
+protected:
+    void NodeAdded(TBWStructNode* node) override;
+    void NodeRemoved(TBWStructNode* node) override;
+
+private:
+    friend class TBWDupeFile;
+
+    // The entries in walk order, for passes that change the list.
+    std::vector<TBWDupeFile*> EntriesInOrder();
+    // Sorts by the set even when it is active already: states changed.
+    void SortBy(std::int32_t keySet);
+    // After a switch the group's place and the selectable entries changed.
+    void GroupChanged();
+    // Puts the items into the nodes in the grouped order on key.
+    void PlaceInGroupedOrder(TBWKey key);
+    void LoadSingles(const std::vector<std::string_view>& lines, TBWDirectory* root);
+    void LoadGroups(const std::vector<std::string_view>& lines, TBWDirectory* root);
+
+    const TBWCVProfile* profile_;
+    bool extensionOrderGiven_ = false;
+    mutable TBWExtensionOrder extensionOrder_;
+    std::int32_t dupeCount_ = 0;
+    std::int32_t refCount_ = 0;
+    bool singleMode_ = false;
+    bool clearing_ = false;
+    // Every listed entry by its file, so that finding the entry of a file
+    // costs no search of the chain.
+    std::unordered_map<const TBWFile*, TBWDupeFile*> entries_;
+};
+
+template <class Keep>
+void TBWDupeLinks::KeepIf(const Keep& keep)
+{
+    std::size_t kept = 0;
+    for (TBWDupeFile* entry : entries_)
+        if (keep(entry))
+            entries_[kept++] = entry;
+    if (kept == entries_.size())
+        return;
+    entries_.resize(kept);
+    RebuildLookup();
+}

@@ -1,0 +1,545 @@
+#include "engine/u_dupefiles.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/u_cvprofile.h"
+#include "tests/engine/fake_audio.h"
+#include "tests/engine/temp_folder.h"
+
+namespace {
+
+using TTexts = std::vector<std::string>;
+using TPairs = std::vector<std::pair<int, int>>;
+
+struct TFileSpec {
+    TFileSpec(std::string path, TFakeAudio audio = {}) : path(std::move(path)), audio(audio) {}
+    std::string path;
+    TFakeAudio audio;
+};
+
+class ResultList : public ::testing::Test {
+protected:
+    TTempFolder folder;
+    TBWCVProfile profile{folder.Path()};
+    TFakeCollection collection;
+    TBWDupeFileList list;
+
+    ResultList()
+    {
+        profile.NewProfile();
+        profile.SetDirPriority("/ref", dtReference);
+        profile.SetDirPriority("/high", dtPriority5);
+        profile.SetDirPriority("/low", dtPriority1);
+        profile.SetDirPriority("/excluded", dtExcluded);
+        list.SetProfile(profile);
+    }
+
+    std::vector<TBWFile*> AddFiles(const std::vector<TFileSpec>& specs)
+    {
+        std::vector<TBWFile*> files;
+        for (const TFileSpec& spec : specs)
+            files.push_back(collection.Add(spec.path, spec.audio));
+        return files;
+    }
+    void Link(TBWDupeFileList& target, const std::vector<TBWFile*>& files, const TPairs& pairs)
+    {
+        for (const auto& [a, b] : pairs)
+            target.AddPair(files[static_cast<std::size_t>(a)], files[static_cast<std::size_t>(b)]);
+    }
+    // Adds the files, links the pairs and resolves.
+    std::vector<TBWFile*> Build(const std::vector<TFileSpec>& specs, const TPairs& pairs)
+    {
+        std::vector<TBWFile*> files = AddFiles(specs);
+        Link(list, files, pairs);
+        list.ResolveReferences();
+        return files;
+    }
+
+    TBWDupeFile* EntryOf(TBWDupeFileList& target, const TBWFile* file)
+    {
+        for (TBWComparable* item = target.First(); !target.Eof(); item = target.Next())
+            if (auto* entry = static_cast<TBWDupeFile*>(item); entry->File() == file)
+                return entry;
+        return nullptr;
+    }
+    TBWDupeFile* EntryOf(const TBWFile* file) { return EntryOf(list, file); }
+
+    // The list as the results window shows it: "R" references, "D"
+    // duplicates, "S" single files, "-" undecided, in walk order.
+    static TTexts Shown(TBWDupeFileList& target)
+    {
+        static const char* const kMarks[] = {"- ", "D ", "R ", "S "};
+        TTexts shown;
+        for (TBWComparable* item = target.First(); !target.Eof(); item = target.Next()) {
+            const auto* entry = static_cast<TBWDupeFile*>(item);
+            shown.push_back(kMarks[entry->State()] + entry->File()->Name());
+        }
+        return shown;
+    }
+    TTexts Shown() { return Shown(list); }
+};
+
+// ------------------------------------------------------------------ groups
+
+struct TGroupCase {
+    const char* name;
+    std::vector<TFileSpec> files;  // made in this order, which is the list order
+    TPairs pairs;
+    TTexts shown;
+};
+
+void PrintTo(const TGroupCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
+class ResultGroups : public ResultList, public ::testing::WithParamInterface<TGroupCase> {};
+
+TEST_P(ResultGroups, ChoosesReferencesAndDropsWhatBelongsToNoGroup)
+{
+    Build(GetParam().files, GetParam().pairs);
+    EXPECT_EQ(Shown(), GetParam().shown);
+    EXPECT_EQ(list.RefCount() + list.DupeCount(), static_cast<std::int32_t>(GetParam().shown.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , ResultGroups,
+    ::testing::Values(
+        TGroupCase{"TwoReferenceFilesAreNeitherDuplicateAndGoWithoutOthers",
+                   {{"/ref/a.mp3"}, {"/ref/b.mp3"}},
+                   {{0, 1}},
+                   {}},
+        TGroupCase{"ReferenceFileKeepsItsOtherDuplicates",
+                   {{"/ref/a.mp3"}, {"/ref/b.mp3"}, {"/new/c.mp3"}},
+                   {{0, 1}, {1, 2}},
+                   {"R b.mp3", "D c.mp3"}},
+        TGroupCase{"FileLinkedToTwoReferencesJoinsTheFirstInListOrder",
+                   {{"/ref/b.mp3"}, {"/ref/a.mp3"}, {"/new/c.mp3"}},
+                   {{1, 2}, {0, 2}},
+                   {"R b.mp3", "D c.mp3"}},
+        TGroupCase{"ReferenceDirectoryOutranksABiggerFile",
+                   {{"/new/big.mp3", {9000}}, {"/ref/small.mp3", {10}}},
+                   {{0, 1}},
+                   {"R small.mp3", "D big.mp3"}},
+        TGroupCase{"HigherPriorityOutranksABiggerFile",
+                   {{"/low/big.mp3", {9000}}, {"/high/small.mp3", {10}}},
+                   {{0, 1}},
+                   {"R small.mp3", "D big.mp3"}},
+        TGroupCase{"ExcludedDirectoryRanksBelowTheLowestPriority",
+                   {{"/excluded/big.mp3", {9000}}, {"/low/small.mp3", {10}}},
+                   {{0, 1}},
+                   {"R small.mp3", "D big.mp3"}},
+        TGroupCase{"LinksAreNotTransitive",
+                   {{"/new/a.mp3", {300}}, {"/new/b.mp3", {200}}, {"/new/c.mp3", {100}}},
+                   {{0, 1}, {1, 2}},
+                   {"R a.mp3", "D b.mp3"}},
+        TGroupCase{"BestFileInTheMiddleOfAChainClaimsBothEnds",
+                   {{"/new/a.mp3", {100}}, {"/new/b.mp3", {300}}, {"/new/c.mp3", {200}}},
+                   {{0, 1}, {1, 2}},
+                   {"R b.mp3", "D a.mp3", "D c.mp3"}},
+        TGroupCase{"OfEqualFilesTheFirstInListOrderRemains",
+                   {{"/new/b.mp3"}, {"/new/a.mp3"}},
+                   {{0, 1}},
+                   {"R b.mp3", "D a.mp3"}},
+        TGroupCase{"PairsMetAgainOrWithItselfChangeNothing",
+                   {{"/new/a.mp3", {200}}, {"/new/b.mp3", {100}}},
+                   {{0, 1}, {1, 0}, {0, 1}, {0, 0}},
+                   {"R a.mp3", "D b.mp3"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ResultList, ReferenceLinksHoldExactlyItsDuplicates)
+{
+    const auto files = Build({{"/ref/r.mp3"}, {"/ref/s.mp3"}, {"/new/a.mp3"}, {"/new/b.mp3"}},
+                             {{0, 1}, {0, 2}, {0, 3}, {1, 2}});
+    TBWDupeFile* reference = EntryOf(files[0]);
+    ASSERT_NE(reference, nullptr);
+    ASSERT_EQ(reference->Links().Count(), 2);
+    EXPECT_EQ(reference->Links()[0]->File(), files[2]);
+    EXPECT_EQ(reference->Links()[1]->File(), files[3]);
+    for (const TBWDupeFile* duplicate : reference->Links())
+        EXPECT_EQ(duplicate->Reference(), reference);
+    EXPECT_EQ(EntryOf(files[1]), nullptr);
+}
+
+TEST_F(ResultList, FileSimilarToManyIsLinkedOncePerFile)
+{
+    std::vector<TFileSpec> specs{{"/new/hub.mp3", {9000}}};
+    TPairs pairs;
+    for (int i = 1; i <= 40; ++i) {
+        specs.push_back({"/new/copy" + std::to_string(i) + ".mp3"});
+        pairs.push_back({0, i});
+        pairs.push_back({i, 0});
+    }
+    const auto files = Build(specs, pairs);
+    TBWDupeFile* hub = EntryOf(files[0]);
+    EXPECT_EQ(hub->Links().Count(), 40);
+    EXPECT_EQ(list.DupeCount(), 40);
+
+    list.SetSelected(EntryOf(files[7]), true);
+    list.RemoveSelected();
+    EXPECT_EQ(hub->Links().Count(), 39);
+    EXPECT_FALSE(hub->Links().Contains(EntryOf(files[7])));
+    list.AddPair(files[0], files[8]);
+    EXPECT_EQ(hub->Links().Count(), 39);
+}
+
+// ---------------------------------------------------------------- criteria
+
+struct TCriteriaCase {
+    const char* name;
+    const char* priorityList;
+    TFileSpec first;
+    TFileSpec second;
+    const char* remains;
+};
+
+void PrintTo(const TCriteriaCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
+class ResultCriteria : public ResultList, public ::testing::WithParamInterface<TCriteriaCase> {};
+
+TEST_P(ResultCriteria, DecideWhichFileRemains)
+{
+    profile.SetPriorityList(GetParam().priorityList);
+    Build({GetParam().first, GetParam().second}, {{0, 1}});
+    ASSERT_EQ(Shown().size(), 2u);
+    EXPECT_EQ(Shown().front(), std::string("R ") + GetParam().remains);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , ResultCriteria,
+    ::testing::Values(
+        TCriteriaCase{"SizeFirstKeepsTheBiggerFile", "SEDB",
+                      {"/new/a.mp3", {4000}}, {"/new/b.ogg", {5000}}, "b.ogg"},
+        TCriteriaCase{"ExtensionFirstKeepsTheMp3", "ESDB",
+                      {"/new/b.ogg", {5000}}, {"/new/a.mp3", {4000}}, "a.mp3"},
+        TCriteriaCase{"EqualSizeFallsToTheExtension", "SEDB",
+                      {"/new/b.ogg", {4000}}, {"/new/a.mp3", {4000}}, "a.mp3"},
+        TCriteriaCase{"BitrateFirstKeepsTheHigherBitrate", "BSED",
+                      {"/new/a.mp3", {9000, 128}}, {"/new/b.mp3", {10, 320}}, "b.mp3"},
+        TCriteriaCase{"DurationFirstKeepsTheLongerFile", "DSEB",
+                      {"/new/a.mp3", {9000, 320, 100}}, {"/new/b.mp3", {10, 128, 300}}, "b.mp3"},
+        TCriteriaCase{"UnlistedExtensionRanksAfterEveryListedOne", "ESDB",
+                      {"/new/a.flac", {9000}}, {"/new/b.ogg", {10}}, "b.ogg"},
+        TCriteriaCase{"ExtensionsCompareWithoutRegardToCase", "ESDB",
+                      {"/new/a.Ogg", {9000}}, {"/new/b.mP3", {10}}, "b.mP3"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ResultList, GivenExtensionOrderRanksInsteadOfTheProfiles)
+{
+    profile.SetPriorityList("ESDB");
+    list.SetExtensionOrder("*.OGG;*.MP3;");
+    const auto files = AddFiles({{"/new/a.mp3", {9000}}, {"/new/b.ogg", {10}}});
+    list.AddPair(files[0], files[1]);
+    const TBWDupeFile& mp3 = *list.Entry(files[0]);
+    const TBWDupeFile& ogg = *list.Entry(files[1]);
+    EXPECT_LT(mp3.ComparePriority(ogg), 0);
+    EXPECT_GT(ogg.ComparePriority(mp3), 0);
+
+    list.SetExtensionOrder("");
+    EXPECT_GT(mp3.ComparePriority(ogg), 0);
+    profile.ExtPri = "OGG;MP3;";
+    EXPECT_LT(mp3.ComparePriority(ogg), 0);
+}
+
+TEST_F(ResultList, BestLinkedPrefersTheFirstOfEqualsAndHonoursTheStates)
+{
+    const auto files = AddFiles({{"/new/hub.mp3"}, {"/new/x.mp3", {500}}, {"/new/y.mp3", {700}},
+                                 {"/new/z.mp3", {700}}});
+    for (int i = 1; i <= 3; ++i)
+        list.AddPair(files[0], files[static_cast<std::size_t>(i)]);
+    TBWDupeFile* hub = list.Entry(files[0]);
+    EXPECT_EQ(hub->BestLinked({dsUndecided})->File(), files[2]);
+    list.Entry(files[2])->SetState(dsSingle);
+    EXPECT_EQ(hub->BestLinked({dsUndecided})->File(), files[3]);
+    EXPECT_EQ(hub->BestLinked({dsSingle})->File(), files[2]);
+    EXPECT_EQ(hub->BestLinked({dsReference}), nullptr);
+}
+
+// ------------------------------------------------------------------- order
+
+struct TOrderCase {
+    const char* name;
+    std::int32_t keySet;
+    bool descending;
+    TTexts shown;
+};
+
+void PrintTo(const TOrderCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
+class ResultOrder : public ResultList, public ::testing::WithParamInterface<TOrderCase> {};
+
+TEST_P(ResultOrder, KeepsEveryGroupTogetherWithItsReferenceFirst)
+{
+    Build({{"/new/b.mp3", {900}}, {"/new/z.mp3", {100}}, {"/new/a.mp3", {300}},
+           {"/new/m.mp3", {800}}, {"/new/c.mp3", {50}}},
+          {{0, 1}, {0, 2}, {3, 4}});
+    list.SetActiveKeys(GetParam().keySet);
+    list.SetDescending(GetParam().descending);
+    EXPECT_EQ(Shown(), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , ResultOrder,
+    ::testing::Values(
+        TOrderCase{"ByNameAscending", 0, false, {"R b.mp3", "D a.mp3", "D z.mp3", "R m.mp3", "D c.mp3"}},
+        TOrderCase{"ByNameDescending", 0, true, {"R m.mp3", "D c.mp3", "R b.mp3", "D z.mp3", "D a.mp3"}},
+        TOrderCase{"BySizeAscending", 1, false, {"R m.mp3", "D c.mp3", "R b.mp3", "D z.mp3", "D a.mp3"}},
+        TOrderCase{"BySizeDescending", 1, true, {"R b.mp3", "D a.mp3", "D z.mp3", "R m.mp3", "D c.mp3"}},
+        TOrderCase{"ByIdentity", 20, false, {"R b.mp3", "D z.mp3", "D a.mp3", "R m.mp3", "D c.mp3"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ResultList, EqualKeysAreOrderedByIdentity)
+{
+    const auto files = Build({{"/one/x.mp3", {900}}, {"/two/x.mp3"}, {"/two/X.mp3", {900}}, {"/one/X.mp3"}},
+                             {{0, 1}, {2, 3}});
+    const auto filesInOrder = [this] {
+        std::vector<TBWFile*> walked;
+        for (TBWComparable* item = list.First(); !list.Eof(); item = list.Next())
+            walked.push_back(static_cast<TBWDupeFile*>(item)->File());
+        return walked;
+    };
+    EXPECT_EQ(filesInOrder(), (std::vector<TBWFile*>{files[1], files[0], files[3], files[2]}));
+    list.SetDescending(true);
+    EXPECT_EQ(filesInOrder(), (std::vector<TBWFile*>{files[3], files[2], files[1], files[0]}));
+}
+
+// ------------------------------------------------- selection and switching
+
+TEST_F(ResultList, CountsAndTotalsFollowTheStates)
+{
+    const auto files = Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}, {"/new/c.mp3", {200}},
+                              {"/new/d.mp3", {800}}, {"/new/e.mp3", {50}}},
+                             {{0, 1}, {0, 2}, {3, 4}});
+    EXPECT_EQ(list.RefCount(), 2);
+    EXPECT_EQ(list.DupeCount(), 3);
+    EXPECT_EQ(list.SelectableCount(), 3);
+    EXPECT_EQ(list.Total(0), 550);
+    list.SelectAll();
+    EXPECT_EQ(list.SelectedCount(), 3);
+    EXPECT_EQ(list.SelectedTotal(0), 550);
+    EXPECT_FALSE(list.IsSelected(EntryOf(files[0])));
+}
+
+TEST_F(ResultList, ReferencesCannotBeSelected)
+{
+    const auto files = Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}}, {{0, 1}});
+    EXPECT_FALSE(list.ToggleSelected(EntryOf(files[0])));
+    EXPECT_TRUE(list.ToggleSelected(EntryOf(files[1])));
+    EXPECT_EQ(list.SelectedTotal(0), 300);
+}
+
+TEST_F(ResultList, RemovingTheOnlyDuplicateRemovesItsGroup)
+{
+    const auto files = Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}, {"/new/c.mp3", {800}},
+                              {"/new/d.mp3", {50}}, {"/new/e.mp3", {60}}},
+                             {{0, 1}, {2, 3}, {2, 4}});
+    list.SetSelected(EntryOf(files[1]), true);
+    list.SetSelected(EntryOf(files[3]), true);
+    list.RemoveSelected();
+    EXPECT_EQ(Shown(), (TTexts{"R c.mp3", "D e.mp3"}));
+    EXPECT_EQ(list.RefCount(), 1);
+    EXPECT_EQ(list.DupeCount(), 1);
+    EXPECT_EQ(list.Total(0), 60);
+    EXPECT_EQ(list.SelectedCount(), 0);
+}
+
+TEST_F(ResultList, SwitchMakesTheDuplicateTheReference)
+{
+    const auto files = Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}, {"/new/c.mp3", {200}}},
+                             {{0, 1}, {0, 2}});
+    TBWDupeFile* oldReference = EntryOf(files[0]);
+    TBWDupeFile* chosen = EntryOf(files[2]);
+    list.SetSelected(chosen, true);
+    ASSERT_TRUE(chosen->SwitchWithReference());
+
+    EXPECT_EQ(Shown(), (TTexts{"R c.mp3", "D a.mp3", "D b.mp3"}));
+    ASSERT_EQ(chosen->Links().Count(), 2);
+    EXPECT_EQ(chosen->Links()[0]->File(), files[1]);
+    EXPECT_EQ(chosen->Links()[1], oldReference);
+    EXPECT_EQ(chosen->Reference(), nullptr);
+    EXPECT_EQ(oldReference->Reference(), chosen);
+    EXPECT_TRUE(oldReference->Links().Empty());
+    EXPECT_EQ(list.RefCount(), 1);
+    EXPECT_EQ(list.DupeCount(), 2);
+    EXPECT_EQ(list.Total(0), 1200);
+    EXPECT_EQ(list.SelectedCount(), 0);
+}
+
+TEST_F(ResultList, SwitchOfAReferenceChangesNothing)
+{
+    const auto files = Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}}, {{0, 1}});
+    EXPECT_FALSE(EntryOf(files[0])->SwitchWithReference());
+    EXPECT_EQ(Shown(), (TTexts{"R a.mp3", "D b.mp3"}));
+    EXPECT_EQ(EntryOf(files[0])->Links().Count(), 1);
+}
+
+TEST_F(ResultList, ClearForgetsEveryEntryAndCount)
+{
+    const auto files = Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}}, {{0, 1}});
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.RefCount() + list.DupeCount(), 0);
+    list.AddPair(files[1], files[0]);
+    list.ResolveReferences();
+    EXPECT_EQ(Shown(), (TTexts{"R a.mp3", "D b.mp3"}));
+}
+
+TEST_F(ResultList, SingleModeKeepsEveryFileAlone)
+{
+    const auto files = AddFiles({{"/new/b.mp3", {300}}, {"/new/a.mp3", {200}}});
+    list.SetSingleMode(true);
+    list.AddPair(files[0], nullptr);
+    list.AddPair(nullptr, nullptr);
+    list.AddPair(files[1], nullptr);
+    list.ResolveReferences();
+    EXPECT_EQ(Shown(), (TTexts{"S a.mp3", "S b.mp3"}));
+    EXPECT_EQ(list.DupeCount(), 2);
+    EXPECT_EQ(list.Total(0), 500);
+}
+
+TEST_F(ResultList, GroupModeIgnoresAFileWithoutPartner)
+{
+    const auto files = AddFiles({{"/new/a.mp3"}});
+    list.AddPair(files[0], nullptr);
+    list.AddPair(nullptr, files[0]);
+    EXPECT_EQ(list.Count(), 0);
+}
+
+// -------------------------------------------------------------- result file
+
+class ResultFile : public ResultList {
+protected:
+    std::string FileName() const { return folder.Path("last_results.txt"); }
+    TBWDupeFileList reloaded;
+
+    ResultFile() { reloaded.SetProfile(profile); }
+
+    bool Reload() { return reloaded.LoadFromFile(FileName(), collection.Root()); }
+};
+
+TEST_F(ResultFile, WritesOneLinePerGroupEndedByCrLf)
+{
+    Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}, {"/new/c.mp3", {200}}, {"/new/d.mp3", {800}},
+           {"/new/e.mp3", {50}}},
+          {{0, 1}, {0, 2}, {3, 4}});
+    ASSERT_TRUE(list.SaveToFile(FileName()));
+    EXPECT_EQ(folder.ReadFile("last_results.txt"),
+              "/new/a.mp3;/new/b.mp3;/new/c.mp3;\r\n/new/d.mp3;/new/e.mp3;\r\n");
+    EXPECT_EQ(folder.Names(""), TTexts{"last_results.txt"});
+}
+
+TEST_F(ResultFile, GroupsReadBackAsTheyWereSaved)
+{
+    Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}, {"/new/c.mp3", {200}}, {"/ref/d.mp3", {80}},
+           {"/new/e.mp3", {50}}},
+          {{0, 1}, {0, 2}, {3, 4}});
+    ASSERT_TRUE(list.SaveToFile(FileName()));
+    ASSERT_TRUE(Reload());
+    EXPECT_FALSE(reloaded.SingleMode());
+    EXPECT_EQ(Shown(reloaded), Shown());
+    EXPECT_EQ(reloaded.DupeCount(), 3);
+}
+
+TEST_F(ResultFile, SinglesReadBackAsTheyWereSaved)
+{
+    const auto files = AddFiles({{"/new/b.mp3"}, {"/new/a.mp3"}});
+    list.SetSingleMode(true);
+    list.AddPair(files[0], nullptr);
+    list.AddPair(files[1], nullptr);
+    list.ResolveReferences();
+    ASSERT_TRUE(list.SaveToFile(FileName()));
+    EXPECT_EQ(folder.ReadFile("last_results.txt"), "!\r\n/new/a.mp3;\r\n/new/b.mp3;\r\n");
+    ASSERT_TRUE(Reload());
+    EXPECT_TRUE(reloaded.SingleMode());
+    EXPECT_EQ(Shown(reloaded), (TTexts{"S a.mp3", "S b.mp3"}));
+}
+
+TEST_F(ResultFile, ReloadChoosesTheReferenceAgainAndKeepsTheWholeGroup)
+{
+    Build({{"/new/a.mp3", {900, 128}}, {"/new/b.mp3", {300, 320}}, {"/new/c.mp3", {200, 192}}},
+          {{0, 1}, {0, 2}});
+    ASSERT_TRUE(list.SaveToFile(FileName()));
+    profile.SetPriorityList("BSED");
+    ASSERT_TRUE(Reload());
+    EXPECT_EQ(Shown(reloaded), (TTexts{"R b.mp3", "D a.mp3", "D c.mp3"}));
+}
+
+struct TReadCase {
+    const char* name;
+    std::string text;
+    TTexts shown;
+};
+
+void PrintTo(const TReadCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
+class ResultFileReading : public ResultFile, public ::testing::WithParamInterface<TReadCase> {};
+
+TEST_P(ResultFileReading, FindsThePathsInTheModel)
+{
+    AddFiles({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}, {"/new/c.mp3", {200}}});
+    folder.WriteFile("last_results.txt", GetParam().text);
+    ASSERT_TRUE(Reload());
+    EXPECT_EQ(Shown(reloaded), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , ResultFileReading,
+    ::testing::Values(
+        TReadCase{"LineWithOnePathAddsNothing", "/new/a.mp3;\r\n", {}},
+        TReadCase{"PathNoLongerInTheModelIsSkipped", "/new/gone.mp3;/new/a.mp3;/new/b.mp3;\r\n",
+                  {"R a.mp3", "D b.mp3"}},
+        TReadCase{"EmptyPiecesAndLineFeedsAlone", "/new/c.mp3;;/new/b.mp3;\n\n", {"R b.mp3", "D c.mp3"}},
+        TReadCase{"MarkOnlyAsTheFirstLine", "/new/a.mp3;/new/b.mp3;\r\n!\r\n", {"R a.mp3", "D b.mp3"}},
+        TReadCase{"SinglesWithMissingPaths", "!\r\n/new/gone.mp3;\r\n\r\n/new/c.mp3;\r\n", {"S c.mp3"}},
+        TReadCase{"EmptyFile", "", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ResultFile, MissingFileLeavesTheListAsItWas)
+{
+    Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}}, {{0, 1}});
+    EXPECT_FALSE(list.LoadFromFile(FileName(), collection.Root()));
+    EXPECT_EQ(Shown(), (TTexts{"R a.mp3", "D b.mp3"}));
+}
+
+TEST_F(ResultFile, PathsThatCannotRoundTripAreLeftOut)
+{
+    Build({{"/new/semi;colon.mp3", {900}}, {"/new/line\nbreak.mp3", {800}}, {"/new/b.mp3", {300}},
+           {"/new/c.mp3", {200}}},
+          {{0, 1}, {0, 2}, {0, 3}});
+    ASSERT_EQ(list.RefCount(), 1);
+    ASSERT_TRUE(list.SaveToFile(FileName()));
+    EXPECT_EQ(folder.ReadFile("last_results.txt"), "/new/b.mp3;/new/c.mp3;\r\n");
+    ASSERT_TRUE(Reload());
+    EXPECT_EQ(Shown(reloaded), (TTexts{"R b.mp3", "D c.mp3"}));
+}
+
+TEST_F(ResultFile, SavingReplacesTheWholeFile)
+{
+    folder.WriteFile("last_results.txt", std::string(10000, 'x'));
+    Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}}, {{0, 1}});
+    ASSERT_TRUE(list.SaveToFile(FileName()));
+    EXPECT_EQ(folder.ReadFile("last_results.txt"), "/new/a.mp3;/new/b.mp3;\r\n");
+    EXPECT_EQ(folder.Names(""), TTexts{"last_results.txt"});
+}
+
+TEST_F(ResultFile, UnwritableFolderReportsFailure)
+{
+    Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}}, {{0, 1}});
+    EXPECT_FALSE(list.SaveToFile(folder.Path("no/such/folder/last_results.txt")));
+}
+
+}  // namespace
