@@ -18,14 +18,19 @@ TDiskTree::TDiskTree()
         throw std::runtime_error("cannot make a temporary folder");
     folder_ = fs::canonical(pattern).string() + "/";
     MakeFolder("home");
-    SetEnvironment("HOME", Path("home"));
-    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS"})
-        UnsetEnvironment(name);
+    // The folders of the user's settings follow HOME only while the
+    // variables that would name them elsewhere are unset.
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+        const char* value = std::getenv(name);
+        savedVariables_[name] = value ? std::optional<std::string>(value) : std::nullopt;
+        ::unsetenv(name);
+    }
+    ::setenv("HOME", Path("home").c_str(), 1);
 }
 
 TDiskTree::~TDiskTree()
 {
-    for (const auto& [name, value] : savedEnvironment_) {
+    for (const auto& [name, value] : savedVariables_) {
         if (value)
             ::setenv(name.c_str(), value->c_str(), 1);
         else
@@ -86,26 +91,6 @@ std::string TDiskTree::CopyFixture(const std::string& fixture, const std::string
     fs::copy_file(fs::path(CORVELLA_TEST_DATA) / ".." / "fixtures" / "audio" / fixture, Path(relative),
                   fs::copy_options::overwrite_existing);
     return Path(relative);
-}
-
-void TDiskTree::SetEnvironment(const std::string& name, const std::string& value)
-{
-    Remember(name);
-    ::setenv(name.c_str(), value.c_str(), 1);
-}
-
-void TDiskTree::UnsetEnvironment(const std::string& name)
-{
-    Remember(name);
-    ::unsetenv(name.c_str());
-}
-
-void TDiskTree::Remember(const std::string& name)
-{
-    if (savedEnvironment_.count(name))
-        return;
-    const char* value = std::getenv(name.c_str());
-    savedEnvironment_[name] = value ? std::optional<std::string>(value) : std::nullopt;
 }
 
 std::string PatternBytes(std::size_t count, unsigned seed)

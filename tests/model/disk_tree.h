@@ -1,6 +1,6 @@
 // A temporary folder for the tests of the disk folders, the digests and the
-// audio entries: files of given bytes, folders, links, FIFOs, and HOME and
-// the XDG variables pointed into it. Everything it changed is put back, and
+// audio entries: files of given bytes, folders, links, FIFOs, and the user's
+// home inside it (so the special folders lie there). HOME is put back, and
 // the folder removed, when it goes.
 #pragma once
 
@@ -10,7 +10,8 @@
 
 class TDiskTree {
 public:
-    // HOME is <folder>/home; the XDG variables are unset.
+    // HOME is <folder>/home, where the user's folders are looked for: its
+    // .config/user-dirs.dirs, its Music folder.
     TDiskTree();
     ~TDiskTree();
     TDiskTree(const TDiskTree&) = delete;
@@ -31,14 +32,10 @@ public:
     // Copies a committed fixture file into the tree.
     std::string CopyFixture(const std::string& fixture, const std::string& relative) const;
 
-    void SetEnvironment(const std::string& name, const std::string& value);
-    void UnsetEnvironment(const std::string& name);
-
 private:
-    void Remember(const std::string& name);
-
     std::string folder_;
-    std::map<std::string, std::optional<std::string>> savedEnvironment_;
+    // The variables as they were: a value, or none for a variable unset.
+    std::map<std::string, std::optional<std::string>> savedVariables_;
 };
 
 // Bytes that differ from place to place, so that a window read from the
