@@ -9,6 +9,7 @@
 #include "base/u_bwdatetime.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwtextcase.h"
+#include "model/u_bwdigest.h"
 
 namespace {
 
@@ -623,6 +624,8 @@ std::string TBWFile::NormalizeText(const std::string& text) const
 
 void TBWFile::LoadInfo(std::int32_t kind)
 {
+    if (kind == ikDigest)
+        SetDigest(DigestFileWindow(FullPath(), DigestOffset, DigestLength));
     if (kind != ikBasic)
         return;
     // The status of the path needs no opening, so a FIFO or a device named

@@ -255,7 +255,7 @@ public:
     std::string NormalizeText(const std::string& text) const override;
 
     // Reads one kind of information: kind 0 the size and times of FullPath
-    // on disk; other kinds nothing here.
+    // on disk, kind 1 the digest of its window; other kinds nothing here.
     virtual void LoadInfo(std::int32_t kind);
     void EnsureInfo(std::int32_t kind);
     const TBWInfoKinds& LoadedInfo() const { return loadedInfo_; }

@@ -1,0 +1,221 @@
+#include "model/u_bwfsmp3.h"
+
+#include <memory>
+
+#include "base/u_bwfunc.h"
+#include "tags/u_musichandler.h"
+
+namespace {
+
+// The reader the music handler gives for the file's extension, made for this
+// one reading. Only regular files are opened: a reader opening a FIFO named
+// like an audio file would wait for a writer for ever. What cannot be read
+// gives the empty values.
+std::unique_ptr<TInfoFetcher> ReaderFor(const std::string& path)
+{
+    return IsRegularFile(path) ? MusicHandler().CreateFetcher(path) : std::make_unique<TInfoFetcher>(path);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TBWDirMp3
+
+BW_IMPLEMENT_CLASS(TBWDirMp3, TBWDirWin)
+
+TBWDirMp3::TBWDirMp3(TBWObject* owner) : TBWDirWin(owner)
+{
+    SetFileListClass(TBWFileListMp3::StaticClass());
+    SetSortOrder(0);
+}
+
+// ----------------------------------------------------------- TBWFileListMp3
+
+BW_IMPLEMENT_CLASS(TBWFileListMp3, TBWFileListWin)
+
+TBWFileListMp3::TBWFileListMp3(TBWObject* owner) : TBWFileListWin(owner)
+{
+    SetFileClass(TBWMp3File::StaticClass());
+    for (TBWKey key = fkBitrate; key <= fkGenre; ++key)
+        SetSortKeys(key, {key});
+}
+
+std::string TBWFileListMp3::Mask() const
+{
+    return MusicHandler().Mask();
+}
+
+// --------------------------------------------------------------- TBWMp3File
+
+BW_IMPLEMENT_CLASS(TBWMp3File, TBWFile)
+
+TBWKeyKind TBWMp3File::KeyKind(TBWKey key) const
+{
+    switch (key) {
+    case fkBitrate:
+    case fkDuration:
+        return kkInteger;
+    case fkTitle:
+    case fkArtist:
+    case fkAlbum:
+    case fkComment:
+    case fkGenre:
+        return kkTextNoCase;
+    default:
+        return TBWFile::KeyKind(key);
+    }
+}
+
+std::string TBWMp3File::KeyText(TBWKey key) const
+{
+    // Reading the tags on demand is still a read.
+    auto& self = const_cast<TBWMp3File&>(*this);
+    switch (key) {
+    case fkTitle: return self.Title();
+    case fkArtist: return self.Artist();
+    case fkAlbum: return self.Album();
+    case fkComment: return self.Comment();
+    case fkGenre: return self.Genre();
+    default: return TBWFile::KeyText(key);
+    }
+}
+
+std::int64_t TBWMp3File::KeyInt(TBWKey key) const
+{
+    auto& self = const_cast<TBWMp3File&>(*this);
+    switch (key) {
+    case fkBitrate: return self.Bitrate();
+    case fkDuration: return self.Duration();
+    default: return TBWFile::KeyInt(key);
+    }
+}
+
+void TBWMp3File::Assign(const TBWComparable& source)
+{
+    TBWFile::Assign(source);
+    const auto* file = dynamic_cast<const TBWMp3File*>(&source);
+    if (!file)
+        return;
+    // The source reads what it had not read yet: copying it is a read.
+    auto* from = const_cast<TBWMp3File*>(file);
+    title_ = from->Title();
+    artist_ = from->Artist();
+    album_ = from->Album();
+    comment_ = from->Comment();
+    genre_ = from->Genre();
+    bitrate_ = from->Bitrate();
+    duration_ = from->Duration();
+    SetLoadedInfo(from->LoadedInfo());
+}
+
+void TBWMp3File::LoadInfo(std::int32_t kind)
+{
+    if (kind != ikBasic && kind != ikTags) {
+        TBWFile::LoadInfo(kind);
+        return;
+    }
+    const std::unique_ptr<TInfoFetcher> reader = ReaderFor(FullPath());
+    if (kind == ikBasic) {
+        SetSize(reader->SizeKB());
+        SetBitrate(reader->Bitrate());
+        SetDuration(reader->Duration());
+    } else {
+        SetArtist(reader->Artist());
+        SetTitle(reader->Title());
+        SetAlbum(reader->Album());
+        SetGenre(reader->Genre());
+        SetComment(reader->Comment());
+    }
+}
+
+const std::string& TBWMp3File::Title()
+{
+    EnsureInfo(ikTags);
+    return title_;
+}
+
+const std::string& TBWMp3File::Artist()
+{
+    EnsureInfo(ikTags);
+    return artist_;
+}
+
+const std::string& TBWMp3File::Album()
+{
+    EnsureInfo(ikTags);
+    return album_;
+}
+
+const std::string& TBWMp3File::Comment()
+{
+    EnsureInfo(ikTags);
+    return comment_;
+}
+
+const std::string& TBWMp3File::Genre()
+{
+    EnsureInfo(ikTags);
+    return genre_;
+}
+
+std::int32_t TBWMp3File::Bitrate()
+{
+    EnsureInfo(ikBasic);
+    return bitrate_;
+}
+
+std::int32_t TBWMp3File::Duration()
+{
+    EnsureInfo(ikBasic);
+    return duration_;
+}
+
+void TBWMp3File::SetTag(std::string& tag, const std::string& text)
+{
+    // Compared as given: the same words with blanks around them differ, so
+    // they are stored trimmed and count as a change.
+    if (text == tag)
+        return;
+    tag = TrimBlanksAndControls(text);
+    Changed();
+}
+
+void TBWMp3File::SetTitle(const std::string& text)
+{
+    SetTag(title_, text);
+}
+
+void TBWMp3File::SetArtist(const std::string& text)
+{
+    SetTag(artist_, text);
+}
+
+void TBWMp3File::SetAlbum(const std::string& text)
+{
+    SetTag(album_, text);
+}
+
+void TBWMp3File::SetComment(const std::string& text)
+{
+    SetTag(comment_, text);
+}
+
+void TBWMp3File::SetGenre(const std::string& text)
+{
+    SetTag(genre_, text);
+}
+
+void TBWMp3File::SetBitrate(std::int32_t bitrate)
+{
+    if (bitrate == bitrate_)
+        return;
+    bitrate_ = bitrate;
+    Changed();
+}
+
+void TBWMp3File::SetDuration(std::int32_t duration)
+{
+    if (duration == duration_)
+        return;
+    duration_ = duration;
+    Changed();
+}

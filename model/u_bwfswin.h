@@ -1,0 +1,47 @@
+// Folders on disk as directories of the model: their subfolders and their
+// files as the file system lists them, and the folder macros ("%mymusic%")
+// that stand for the user's special folders in stored paths. The audio
+// folders (u_bwfsmp3) and the model root build on these.
+#pragma once
+
+#include <string>
+
+#include "model/u_bwfs.h"
+
+// A folder on disk. Folders whose names begin with "." are hidden and not
+// listed; a link to a folder is followed unless it leads back to the folder
+// or to one it lies in (which would make the tree endless); the system's
+// pseudo file systems under "/" are not listed. A folder that cannot be read
+// lists nothing and counts as loaded.
+class TBWDirWin : public TBWDirectory {
+    BW_CLASS(TBWDirWin)
+public:
+    explicit TBWDirWin(TBWObject* owner = nullptr);
+
+    void LoadSubDirs() override;
+    // A name that is a folder macro, in any case, takes the special
+    // folder's caption ("%MYMUSIC%" shows "My Music").
+    void SetName(const std::string& name) override;
+    // Path with its folder macro replaced by the special folder.
+    std::string RealPath() const override;
+};
+
+// The files of a folder on disk that match the mask: regular files (after
+// following links) whose names do not begin with "."; a FIFO or a device is
+// never listed, so nothing ever opens one.
+class TBWFileListWin : public TBWFileList {
+    BW_CLASS(TBWFileListWin)
+public:
+    explicit TBWFileListWin(TBWObject* owner = nullptr);
+
+    // Patterns separated by ";", matched without regard to case; a file is
+    // listed once however many match it, in the order of the first pattern
+    // that does. "*.*" is every file, with or without an extension.
+    virtual std::string Mask() const { return "*.*"; }
+    void LoadFiles() override;
+};
+
+// Whether path names a regular file, links followed. Asked without opening
+// anything, so that a FIFO or a device named like an audio file is never
+// opened (opening one may block, or act on the device).
+bool IsRegularFile(const std::string& path);

@@ -1,0 +1,43 @@
+// A temporary folder for the tests of the disk folders, the digests and the
+// audio entries: files of given bytes, folders, links, FIFOs, and the user's
+// home inside it (so the special folders lie there). HOME is put back, and
+// the folder removed, when it goes.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+class TDiskTree {
+public:
+    // HOME is <folder>/home, where the user's folders are looked for: its
+    // .config/user-dirs.dirs, its Music folder.
+    TDiskTree();
+    ~TDiskTree();
+    TDiskTree(const TDiskTree&) = delete;
+    TDiskTree& operator=(const TDiskTree&) = delete;
+
+    // The resolved path of the folder, or of a path below it. The folder's
+    // path ends in "/", as the model's real paths do.
+    std::string Path(const std::string& relative = "") const;
+    // Makes missing folders on the way; gives the file's path.
+    std::string WriteFile(const std::string& relative, const std::string& bytes) const;
+    // A file of size bytes of which only the bytes given, at offset, are
+    // written; the rest is a hole that takes no space.
+    std::string WriteSparseFile(const std::string& relative, long long size, long long offset,
+                                const std::string& bytes) const;
+    void MakeFolder(const std::string& relative) const;
+    void MakeLink(const std::string& relative, const std::string& target) const;
+    void MakeFifo(const std::string& relative) const;
+    // Copies a committed fixture file into the tree.
+    std::string CopyFixture(const std::string& fixture, const std::string& relative) const;
+
+private:
+    std::string folder_;
+    // The variables as they were: a value, or none for a variable unset.
+    std::map<std::string, std::optional<std::string>> savedVariables_;
+};
+
+// Bytes that differ from place to place, so that a window read from the
+// wrong offset gives another digest.
+std::string PatternBytes(std::size_t count, unsigned seed = 1);

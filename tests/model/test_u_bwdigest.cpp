@@ -1,0 +1,134 @@
+#include "model/u_bwdigest.h"
+
+#include <gtest/gtest.h>
+
+#include <openssl/evp.h>
+
+#include <string>
+
+#include "model/u_bwfswin.h"
+#include "tests/model/disk_tree.h"
+
+namespace {
+
+// MD5 straight from the crypto library, as a check on the unit's own use of it.
+TBWDigest ReferenceMd5(const std::string& bytes)
+{
+    TBWDigest digest{};
+    unsigned int size = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest.data(), &size, EVP_md5(), nullptr);
+    return digest;
+}
+
+const TBWDigest kEmptyInput = ReferenceMd5("");
+
+}  // namespace
+
+TEST(Md5, KnownValuesOfTheStandard)
+{
+    // RFC 1321, appendix A.5.
+    EXPECT_EQ(Md5Of(""), kEmptyInput);
+    TBWMd5 pieces;
+    pieces.Add("message ");
+    pieces.Add("digest");
+    const TBWDigest digest = pieces.Finish();
+    const TBWDigest expected = {0xf9, 0x6b, 0x69, 0x7d, 0x7c, 0xb7, 0x93, 0x8d,
+                                0x52, 0x5a, 0x2f, 0x31, 0xaa, 0xf1, 0x61, 0xd0};
+    EXPECT_EQ(digest, expected);
+}
+
+TEST(DigestFileWindow, CoversTheWindowOnlyWhenItLiesWhollyInTheFile)
+{
+    struct Case {
+        std::size_t size;
+        std::uint64_t offset;
+        std::uint32_t maxLength;
+        std::size_t from, count;  // the bytes digested; count 0 = empty input
+    };
+    const Case cases[] = {
+        // The model's window: bytes 65,536 to 131,071, or nothing at all.
+        {0, DigestOffset, DigestLength, 0, 0},
+        {100000, DigestOffset, DigestLength, 0, 0},
+        {131071, DigestOffset, DigestLength, 0, 0},
+        {131072, DigestOffset, DigestLength, 65536, 65536},
+        {200000, DigestOffset, DigestLength, 65536, 65536},
+        // The start is rounded down to the allocation granularity.
+        {200000, 70000, DigestLength, 65536, 65536},
+        {200000, 65535, DigestLength, 0, 65536},
+        // A file shorter than maxLength is taken whole, wherever the window
+        // starts; from 0 that fits.
+        {1000, 0, DigestLength, 0, 1000},
+        {1000, 500, DigestLength, 0, 1000},
+        // No maxLength: the whole size, which fits only from 0.
+        {200000, 0, 0, 0, 200000},
+        {200000, DigestOffset, 0, 0, 0},
+        // A window that crosses the end, and one past it.
+        {150000, 131072, DigestLength, 0, 0},
+        {150000, 300000, DigestLength, 0, 0},
+    };
+    TDiskTree tree;
+    for (const Case& c : cases) {
+        const std::string bytes = PatternBytes(c.size, static_cast<unsigned>(c.size));
+        const std::string path = tree.WriteFile("file.bin", bytes);
+        const TBWDigest expected = c.count ? ReferenceMd5(bytes.substr(c.from, c.count)) : kEmptyInput;
+        EXPECT_EQ(DigestFileWindow(path, c.offset, c.maxLength), expected)
+            << c.size << " bytes, offset " << c.offset << ", at most " << c.maxLength;
+    }
+}
+
+TEST(DigestFileWindow, LengthOfABigFileIsItsSizeModulo4GiB)
+{
+    // Stored digests were made with the low 32 bits of the size: a file of
+    // 4 GiB + 100 bytes has a window of 100 bytes.
+    TDiskTree tree;
+    const std::string mark = PatternBytes(200, 7);
+    const long long fourGiB = 1LL << 32;
+    const std::string justOver = tree.WriteSparseFile("over.bin", fourGiB + 100, 65536, mark);
+    EXPECT_EQ(DigestFileWindow(justOver, DigestOffset, DigestLength), ReferenceMd5(mark.substr(0, 100)));
+
+    const std::string large = tree.WriteSparseFile("large.bin", fourGiB + 200000, 65536, mark);
+    EXPECT_EQ(DigestFileWindow(large, DigestOffset, DigestLength),
+              ReferenceMd5(mark + std::string(65536 - mark.size(), '\0')));
+}
+
+TEST(DigestFileWindow, WhatIsNoReadableRegularFileGivesTheDigestOfEmptyInput)
+{
+    TDiskTree tree;
+    const std::string bytes = PatternBytes(200000);
+    const std::string file = tree.WriteFile("song.mp3", bytes);
+    tree.MakeFifo("fifo.mp3");
+    tree.MakeFolder("folder.mp3");
+    tree.MakeLink("dangling.mp3", tree.Path("gone.mp3"));
+    tree.MakeLink("linked.mp3", file);
+
+    // A FIFO is never opened: opening it to read would wait for a writer.
+    EXPECT_EQ(DigestFileWindow(tree.Path("fifo.mp3"), 0, DigestLength), kEmptyInput);
+    EXPECT_EQ(DigestFileWindow(tree.Path("folder.mp3"), 0, DigestLength), kEmptyInput);
+    EXPECT_EQ(DigestFileWindow(tree.Path("dangling.mp3"), 0, DigestLength), kEmptyInput);
+    EXPECT_EQ(DigestFileWindow(tree.Path("missing.mp3"), 0, DigestLength), kEmptyInput);
+    EXPECT_EQ(DigestFileWindow("/dev/zero", 0, DigestLength), kEmptyInput);
+    // A link to a regular file is read through.
+    EXPECT_EQ(DigestFileWindow(tree.Path("linked.mp3"), DigestOffset, DigestLength),
+              ReferenceMd5(bytes.substr(65536, 65536)));
+}
+
+TEST(DigestFileWindow, FileEntriesDigestTheModelsWindowOnceOnFirstRequest)
+{
+    TDiskTree tree;
+    const std::string bytes = PatternBytes(200000);
+    tree.WriteFile("music/song.mp3", bytes);
+    tree.WriteFile("music/short.mp3", PatternBytes(100000));
+    TBWDirWin music;
+    music.SetName(tree.Path("music"));
+    TBWFile* song = music.Files()->FindByName("song.mp3");
+    TBWFile* shortOne = music.Files()->FindByName("short.mp3");
+    ASSERT_NE(song, nullptr);
+    ASSERT_NE(shortOne, nullptr);
+
+    EXPECT_EQ(song->GetDigest(), ReferenceMd5(bytes.substr(65536, 65536)));
+    EXPECT_EQ(shortOne->GetDigest(), kEmptyInput);
+    EXPECT_EQ(shortOne->DigestHex(), "d41d8cd98f00b204e9800998ecf8427e");
+    // Read once: a change on disk afterwards is not seen.
+    tree.WriteFile("music/song.mp3", PatternBytes(200000, 9));
+    EXPECT_EQ(song->GetDigest(), ReferenceMd5(bytes.substr(65536, 65536)));
+}

@@ -1,0 +1,247 @@
+#include "model/u_bwfswin.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/u_bwchain.h"
+#include "tests/model/disk_tree.h"
+#include "tests/model/fake_model.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// A disk folder whose files are matched by a mask the test chooses.
+class TMaskedFileList : public TBWFileListWin {
+    BW_CLASS(TMaskedFileList)
+public:
+    using TBWFileListWin::TBWFileListWin;
+    std::string Mask() const override { return mask; }
+    static inline std::string mask;
+};
+BW_IMPLEMENT_CLASS(TMaskedFileList, TBWFileListWin)
+
+class TMaskedDir : public TBWDirWin {
+    BW_CLASS(TMaskedDir)
+public:
+    explicit TMaskedDir(TBWObject* owner = nullptr) : TBWDirWin(owner)
+    {
+        SetFileListClass(TMaskedFileList::StaticClass());
+    }
+};
+BW_IMPLEMENT_CLASS(TMaskedDir, TBWDirWin)
+
+// A disk folder standing alone, named by its path on disk.
+class DiskFolder : public ::testing::Test {
+protected:
+    TBWDirWin& Open(const std::string& relative)
+    {
+        dir.SetName(tree.Path(relative));
+        return dir;
+    }
+
+    TDiskTree tree;
+    TBWDirWin dir;
+};
+
+std::size_t CollectedCount(TBWDirectory& dir)
+{
+    TBWChain files;
+    dir.CollectFiles(&files, false);
+    return static_cast<std::size_t>(files.Count());
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ listing
+
+TEST_F(DiskFolder, ListsVisibleFoldersAndRegularFilesOnly)
+{
+    tree.WriteFile("top/Rock/a.mp3", "a");
+    tree.MakeFolder("top/jazz");
+    tree.MakeFolder("top/.hidden");
+    tree.MakeLink("top/linked", tree.Path("outside"));
+    tree.MakeFolder("outside");
+    tree.WriteFile("top/song.mp3", "s");
+    tree.WriteFile("top/Other.MP3", "o");
+    tree.WriteFile("top/readme", "r");
+    tree.WriteFile("top/.secret.mp3", "h");
+    tree.MakeFifo("top/x.mp3");
+    tree.MakeLink("top/link.mp3", tree.Path("top/song.mp3"));
+    tree.MakeLink("top/dangling.mp3", tree.Path("top/gone.mp3"));
+    tree.MakeFolder("top/folder.mp3");
+
+    TBWDirWin& top = Open("top");
+    // Folders are folders however they are named; names in the order of
+    // their letters without regard to case.
+    EXPECT_EQ(SubDirNames(top), (Names{"folder.mp3", "jazz", "linked", "Rock"}));
+    // "*.*" takes names without an extension too; the FIFO, the folder and
+    // the dangling link are no files.
+    EXPECT_EQ(FileNames(top), (Names{"link.mp3", "Other.MP3", "readme", "song.mp3"}));
+    EXPECT_EQ(top.FindDir(top.Path() + "Rock/", false)->Files()->FirstFile()->FullPath(),
+              tree.Path("top/Rock/a.mp3"));
+}
+
+TEST_F(DiskFolder, LinksLeadingBackUpTheTreeAreNotFollowed)
+{
+    tree.WriteFile("top/a/one.mp3", "1");
+    tree.WriteFile("top/b/two.mp3", "2");
+    tree.MakeLink("top/a/self", ".");
+    tree.MakeLink("top/a/up", "..");
+    tree.MakeLink("top/a/root", "/");
+    // Two links pointing at each other's folders.
+    tree.MakeLink("top/a/to-b", tree.Path("top/b"));
+    tree.MakeLink("top/b/to-a", tree.Path("top/a"));
+
+    TBWDirWin& top = Open("top");
+    TBWDirectory* a = top.FindDir(top.Path() + "a/", false);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(SubDirNames(*a), Names{"to-b"});
+    TBWDirectory* viaLink = a->FindDir(a->Path() + "to-b/", false);
+    ASSERT_NE(viaLink, nullptr);
+    EXPECT_EQ(SubDirNames(*viaLink), Names{});
+    EXPECT_EQ(FileNames(*viaLink), Names{"two.mp3"});
+    // one.mp3, two.mp3, a/to-b/two.mp3, b/to-a/one.mp3: and the walk ends.
+    EXPECT_EQ(CollectedCount(top), 4u);
+}
+
+TEST_F(DiskFolder, TheSystemRootLeavesOutThePseudoFileSystems)
+{
+    dir.SetName("/");
+    const Names names = SubDirNames(dir);
+    for (const char* pseudo : {"proc", "sys", "dev", "run"})
+        EXPECT_EQ(std::count(names.begin(), names.end(), pseudo), 0) << pseudo;
+    EXPECT_EQ(std::count(names.begin(), names.end(), "usr"), 1);
+}
+
+TEST_F(DiskFolder, AFolderThatCannotBeListedIsLoadedAndEmpty)
+{
+    TBWDirWin& missing = Open("no-such-folder");
+    EXPECT_EQ(missing.DirCount(), 0);
+    EXPECT_EQ(missing.Files()->Count(), 0);
+    EXPECT_GT(missing.LoadedAt(), 0u);
+    // A file given as a folder lists nothing either.
+    tree.MakeFifo("pipe");
+    TBWDirWin pipe;
+    pipe.SetName(tree.Path("pipe"));
+    EXPECT_EQ(pipe.DirCount(), 0);
+    EXPECT_EQ(pipe.Files()->Count(), 0);
+}
+
+TEST_F(DiskFolder, NamesThatAreNoUtf8KeepTheirBytes)
+{
+    const std::string name = "caf\xe9 \xff.mp3";
+    const std::string folder = "d\xe9j\xe0";
+    tree.WriteFile("top/" + name, PatternBytes(200000));
+    tree.MakeFolder("top/" + folder);
+    TBWDirWin& top = Open("top");
+    EXPECT_EQ(FileNames(top), Names{name});
+    EXPECT_EQ(SubDirNames(top), Names{folder});
+    TBWFile* file = top.Files()->FirstFile();
+    EXPECT_EQ(file->Size(), 200000);
+    EXPECT_EQ(file->FullPath(), tree.Path("top/" + name));
+}
+
+TEST_F(DiskFolder, AFileThatCannotBeReadGivesEmptyValues)
+{
+    tree.WriteFile("top/gone.mp3", PatternBytes(200000));
+    tree.WriteFile("top/locked.mp3", PatternBytes(200000));
+    ::chmod(tree.Path("top/locked.mp3").c_str(), 0);
+    TBWDirWin& top = Open("top");
+    TBWFile* gone = top.Files()->FindByName("gone.mp3");
+    TBWFile* locked = top.Files()->FindByName("locked.mp3");
+    ASSERT_NE(gone, nullptr);
+    ASSERT_NE(locked, nullptr);
+    std::filesystem::remove(tree.Path("top/gone.mp3"));
+
+    EXPECT_EQ(gone->Size(), -1);
+    EXPECT_EQ(gone->DigestHex(), "d41d8cd98f00b204e9800998ecf8427e");
+    // Who may read anything (root) reads it all the same.
+    if (::access(tree.Path("top/locked.mp3").c_str(), R_OK) != 0) {
+        EXPECT_EQ(locked->DigestHex(), "d41d8cd98f00b204e9800998ecf8427e");
+    }
+}
+
+// -------------------------------------------------------------------- masks
+
+TEST(DiskFileMask, EachFileIsListedOnceInTheOrderOfTheFirstMaskThatMatches)
+{
+    struct Case {
+        const char* mask;
+        Names files;
+    };
+    const Case cases[] = {
+        {"*.mp3", {"a.Mp3", "b.mp3", "C.MP3"}},
+        {"*.MP3;*.mp3;*.Mp3", {"a.Mp3", "b.mp3", "C.MP3"}},
+        {"*.OGG;*.MP3;", {"d.ogg", "a.Mp3", "b.mp3", "C.MP3"}},
+        {"*.mp3;*.*", {"a.Mp3", "b.mp3", "C.MP3", "d.ogg", "e.wma.txt", "f"}},
+        {"*.wma", {}},
+        {"", {}},
+        {";;", {}},
+    };
+    TDiskTree tree;
+    for (const char* name : {"a.Mp3", "b.mp3", "C.MP3", "d.ogg", "e.wma.txt", "f"})
+        tree.WriteFile(std::string("music/") + name, "x");
+    for (const Case& c : cases) {
+        TMaskedFileList::mask = c.mask;
+        TMaskedDir music;
+        music.SetName(tree.Path("music"));
+        EXPECT_EQ(FileNames(music), c.files) << c.mask;
+    }
+}
+
+// ------------------------------------------------------------ folder macros
+
+TEST(FolderMacros, AWholeMacroInAnyCaseTakesItsCaption)
+{
+    struct Case {
+        const char* name;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"%startmenu%", "Start Menu"},     {"%desktop%", "Desktop"},
+        {"%appdata%", "Application Data"}, {"%programfiles%", "Program Files"},
+        {"%commonfiles%", "Common Files"}, {"%mydocuments%", "My Documents"},
+        {"%mymusic%", "My Music"},         {"%MYMUSIC%", "My Music"},
+        {"%MyPictures%", "My Pictures"},   {"%mymusic%x", "%mymusic%x"},
+        {"%unknown%", "%unknown%"},        {"music", "music"},
+    };
+    for (const Case& c : cases) {
+        TBWDirWin dir;
+        dir.SetName(c.name);
+        EXPECT_EQ(dir.DisplayName(), c.caption) << c.name;
+        EXPECT_EQ(dir.Name(), c.name);
+    }
+}
+
+TEST(FolderMacros, AMacroFolderReadsTheUsersSpecialFolder)
+{
+    TDiskTree tree;
+    tree.WriteFile("home/Music/Rock/song.mp3", "s");
+    tree.WriteFile("home/Tunes/Jazz/tune.mp3", "t");
+    TBWDirWin macro;
+    macro.SetName("%MYMUSIC%");
+    EXPECT_EQ(macro.DisplayName(), "My Music");
+    // Without user-dirs.dirs the folder is ~/Music.
+    EXPECT_EQ(macro.RealPath(), tree.Path("home/Music/"));
+    EXPECT_EQ(SubDirNames(macro), Names{"Rock"});
+    TBWDirectory* rock = macro.FindDir("%mymusic%/rock", false);
+    ASSERT_NE(rock, nullptr);
+    EXPECT_EQ(rock->Path(), "%MYMUSIC%/Rock/");
+    EXPECT_EQ(rock->RealPath(), tree.Path("home/Music/Rock/"));
+    EXPECT_EQ(rock->Files()->FirstFile()->FullPath(), tree.Path("home/Music/Rock/song.mp3"));
+
+    // The user's own music folder, as user-dirs.dirs names it.
+    tree.WriteFile("home/.config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Tunes\"\n");
+    TBWDirWin named;
+    named.SetName("%mymusic%");
+    EXPECT_EQ(named.RealPath(), tree.Path("home/Tunes/"));
+    EXPECT_EQ(SubDirNames(named), Names{"Jazz"});
+}
