@@ -1,0 +1,111 @@
+// One duplicate scan of a comparison profile: the audio files of the
+// profile's directories are collected from the model, given their words,
+// indexed by word, and every pair that shares a word (or similar words) is
+// scored; the result list then chooses the files that remain. Runs on a
+// worker thread started by the main window, or synchronously in tests.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/u_bwmask.h"
+#include "base/u_bwselchain.h"
+#include "engine/ScanProgress.h"
+#include "engine/u_bwgroup.h"
+#include "engine/u_cvprofile.h"
+#include "engine/u_dupefiles.h"
+
+class TBWDirectory;
+class TBWMp3File;
+
+class TBWDupeEngine {
+public:
+    // A new job began: its caption and count are in Progress().
+    using StatusEvent = std::function<void(TBWDupeEngine& sender)>;
+    // Items of the current job done since the last report. Reports come in
+    // batches, never one per word pair.
+    using StepEvent = std::function<void(TBWDupeEngine& sender, std::uint64_t items)>;
+
+    // Scans below root (the model's root) with its own copy of profile.
+    TBWDupeEngine(TBWDirectory& root, const TBWCVProfile& profile);
+    // Asks a running worker to stop and waits for it.
+    ~TBWDupeEngine();
+    TBWDupeEngine(const TBWDupeEngine&) = delete;
+    TBWDupeEngine& operator=(const TBWDupeEngine&) = delete;
+
+    // Both are called on the thread that runs the scan.
+    StatusEvent OnStatus;
+    StepEvent OnStep;
+
+    void AddDirectories(const std::vector<std::string>& directories);
+    void AddDirectory(const std::string& directory);
+
+    // Runs the scan on a worker thread; Finished() tells when it has ended.
+    void Start();
+    // Runs the scan on the calling thread.
+    void Execute();
+    // The scan leaves at its next item; the results are then not to be used.
+    void RequestStop() { stopRequested_.store(true, std::memory_order_relaxed); }
+
+    bool Finished() const { return finished_.load(std::memory_order_acquire); }
+    bool Stopped() const { return stopped_; }
+    // Why the scan failed; empty when it did not.
+    const std::string& Error() const { return error_; }
+    const ScanProgress& Progress() const { return progress_; }
+    const std::string StepCaption() const { return progress_.Caption(); }
+    std::uint64_t StepCount() const { return progress_.Count(); }
+
+    TBWDupeFileList& Results() { return *results_; }
+    const TBWCVProfile& Profile() const { return profile_; }
+    const std::vector<std::string>& Directories() const { return directories_; }
+
+    // Whether text matches one of the profile's exclusion patterns.
+    bool IsExcluded(const std::string& text) const;
+    // Scores two files and links them in the results when similar enough.
+    void ComparePair(TBWFile* a, TBWFile* b);
+
+    // Drops directories that lie inside or repeat others (of two equal ones
+    // the later stays).
+    static void PruneDirectories(std::vector<std::string>& directories);
+
+private:
+    class TStopped {};
+
+    void Run();
+    void Prepare();
+    void FillPool();
+    void AnalyseBanlist();
+    void PrunePool();
+    bool PrepareWords(TBWMp3File& file);
+    void ReadContentWords();
+    void GroupByWords();
+    void LinkSimilarWords();
+    void MatchGroups();
+    void KeepNegativeResults();
+
+    void SetStatus(const std::string& caption, std::uint64_t count);
+    void DoStep() { DoSteps(1); }
+    void DoSteps(std::uint64_t items);
+    void FlushSteps();
+
+    TBWDirectory& root_;
+    TBWCVProfile profile_;
+    std::vector<std::string> directories_;
+    std::vector<TBWMask> exclusions_;
+    std::unique_ptr<TBWDupeFileList> results_;
+    std::unique_ptr<TBWGrpChFilename> index_;
+    std::unique_ptr<TBWSelChain> pool_;
+
+    ScanProgress progress_;
+    std::uint64_t unreportedSteps_ = 0;
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> finished_{false};
+    bool stopped_ = false;
+    std::string error_;
+    std::jthread worker_;
+};

@@ -1,0 +1,232 @@
+#include "engine/u_dupeengine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "model/u_bwfsmp3.h"
+#include "tests/model/disk_tree.h"
+
+namespace {
+
+// The model's root as far as these scans need it: the file system under "/".
+class TDiskRoot : public TBWDirMp3 {
+public:
+    void LoadSubDirs() override { AddSubDir("/"); }
+};
+
+// A scan of a temporary tree, as the main window runs it.
+class Scan {
+public:
+    Scan() { profile.NewProfile(); }
+
+    std::string File(const std::string& relative, const std::string& bytes = "")
+    {
+        return tree.WriteFile(relative, bytes);
+    }
+
+    TBWDupeEngine& Run(std::vector<std::string> folders = {""})
+    {
+        engine = std::make_unique<TBWDupeEngine>(root, profile);
+        for (const std::string& folder : folders)
+            engine->AddDirectory(tree.Path(folder));
+        engine->Execute();
+        EXPECT_TRUE(engine->Finished());
+        EXPECT_EQ(engine->Error(), "");
+        return *engine;
+    }
+
+    // Each group as "reference: duplicate, duplicate", by file name; singles
+    // as their name alone. Sorted, so tests need not know the list order.
+    std::vector<std::string> Groups()
+    {
+        std::vector<std::string> groups;
+        TBWDupeFileList& results = engine->Results();
+        for (TBWComparable* item = results.First(); item; item = results.Next()) {
+            auto* entry = static_cast<TBWDupeFile*>(item);
+            if (entry->State() == dsSingle) {
+                groups.push_back(entry->File()->Name());
+            } else if (entry->State() == dsReference) {
+                std::vector<std::string> names;
+                const TBWDupeLinks& links = entry->Links();
+                for (TBWDupeFile* duplicate : links)
+                    names.push_back(duplicate->File()->Name());
+                std::sort(names.begin(), names.end());
+                std::string group = entry->File()->Name() + ":";
+                for (const std::string& name : names)
+                    group += " " + name;
+                groups.push_back(group);
+            }
+        }
+        std::sort(groups.begin(), groups.end());
+        return groups;
+    }
+
+    TDiskTree tree;
+    TDiskRoot root;
+    TBWCVProfile profile{tree.Path("data")};
+    std::unique_ptr<TBWDupeEngine> engine;
+};
+
+using Groups = std::vector<std::string>;
+
+}  // namespace
+
+TEST(DupeEngine, PruneDirectoriesKeepsEachFolderOnce)
+{
+    std::vector<std::string> folders = {"/m/rock", "/m", "/x", "/x/", "/m/pop", "/mu"};
+    TBWDupeEngine::PruneDirectories(folders);
+    EXPECT_EQ(folders, (std::vector<std::string>{"/m", "/x/", "/mu"}));
+}
+
+TEST(DupeEngine, AFolderGivenWithItsSubfolderIsScannedOnce)
+{
+    Scan scan;
+    scan.File("a/Artist - Song.mp3");
+    scan.File("a/sub/artist - song.mp3");
+    scan.Run({"a", "a/sub", "a"});
+    EXPECT_EQ(scan.Groups(), (Groups{"Artist - Song.mp3: artist - song.mp3"}));
+}
+
+TEST(DupeEngine, FileNamesWithFieldsPairOnlyWithTheSameFields)
+{
+    Scan scan;
+    scan.File("a/Queen - Bohemian Rhapsody.mp3");
+    scan.File("b/queen - bohemian rhapsody.ogg");
+    scan.File("b/Bohemian Rhapsody - Queen.mp3");
+    scan.File("b/Queen - Radio Gaga.mp3");
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), (Groups{"Queen - Bohemian Rhapsody.mp3: queen - bohemian rhapsody.ogg"}));
+
+    scan.profile.NoFieldOrder = true;  // any field order: the swapped name joins
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), (Groups{"Queen - Bohemian Rhapsody.mp3: Bohemian Rhapsody - Queen.mp3 "
+                                     "queen - bohemian rhapsody.ogg"}));
+}
+
+TEST(DupeEngine, ShortNamesExcludedNamesAndExcludedFoldersTakeNoPart)
+{
+    Scan scan;
+    scan.File("a/Pink Floyd - Time.mp3");
+    scan.File("b/pink floyd - time.mp3");
+    scan.File("b/Pink Floyd - Time (live).mp3");
+    scan.File("c/PINK FLOYD - TIME.mp3");
+    scan.File("a/Go.mp3");
+    scan.File("b/go.mp3");  // one word: below the minimum word count
+    scan.profile.MinPerc = 50;
+    scan.profile.SetExclusions("*LIVE*;[abc");  // the unclosed set excludes nothing
+    scan.profile.SetDirPriority(scan.tree.Path("c"), dtExcluded);
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), (Groups{"Pink Floyd - Time.mp3: pink floyd - time.mp3"}));
+
+    scan.profile.ResultType = rsBanlist;  // the banlist lists excluded folders too
+    scan.profile.SetExclusions("*time*");
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), (Groups{"PINK FLOYD - TIME.mp3", "Pink Floyd - Time (live).mp3",
+                                     "Pink Floyd - Time.mp3", "pink floyd - time.mp3"}));
+}
+
+TEST(DupeEngine, SimilarWordsAreComparedOnlyWithATolerance)
+{
+    Scan scan;
+    scan.File("a/Beatles - Yesterday.mp3");
+    scan.File("b/Beatles - Yesterdy.mp3");
+    scan.profile.CompType = ctFileName;
+    scan.Run();
+    EXPECT_TRUE(scan.Groups().empty());
+    scan.profile.SimWord = 1;
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), (Groups{"Beatles - Yesterday.mp3: Beatles - Yesterdy.mp3"}));
+}
+
+TEST(DupeEngine, NegativeResultsAreTheFilesMissingFromTheReferenceFolder)
+{
+    Scan scan;
+    scan.File("collection/Abba - Waterloo.mp3");
+    scan.File("collection/Abba - Fernando.mp3");
+    scan.File("disc/abba - waterloo.mp3");
+    scan.File("disc/Abba - Dancing Queen.mp3");
+    scan.profile.ResultType = rsNegative;
+    scan.profile.SetDirPriority(scan.tree.Path("collection"), dtReference);
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), (Groups{"Abba - Dancing Queen.mp3"}));
+}
+
+TEST(DupeEngine, ContentComparisonLinksOnlyFilesWhoseWindowWasRead)
+{
+    Scan scan;
+    const std::string content = PatternBytes(200000);
+    scan.File("a/first name.mp3", content);
+    scan.File("b/other words.mp3", content);
+    scan.File("a/small one.mp3", "tiny");
+    scan.File("b/small two.mp3", "tiny");  // same size in KB, window never read
+    scan.profile.CompType = ctContent;
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), (Groups{"first name.mp3: other words.mp3"}));
+}
+
+TEST(DupeEngine, TagComparisonNeedsTitleAndArtist)
+{
+    Scan scan;
+    scan.tree.CopyFixture("cbr8_mono_8k_id3v1.mp3", "a/one.mp3");
+    scan.tree.CopyFixture("cbr8_mono_8k_id3v1.mp3", "b/two.mp3");
+    scan.tree.CopyFixture("cbr96_stereo_32k_noinfo.mp3", "b/three.mp3");
+    scan.File("b/untagged.mp3");
+    scan.profile.CompType = ctTags;
+    scan.profile.MinWordCount = 1;
+    scan.Run();
+    EXPECT_EQ(scan.Groups().size(), 1u);
+    EXPECT_NE(scan.Groups()[0].find("one.mp3"), std::string::npos);
+    EXPECT_NE(scan.Groups()[0].find("two.mp3"), std::string::npos);
+}
+
+TEST(DupeEngine, ReportsJobsAndStepsInBatches)
+{
+    Scan scan;
+    for (int i = 0; i < 50; ++i)
+        scan.File("a/Artist Name - Song Number " + std::to_string(i) + ".mp3");
+    std::vector<std::string> captions;
+    std::uint64_t steps = 0;
+    scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
+    scan.engine->OnStatus = [&](TBWDupeEngine& e) { captions.push_back(e.StepCaption()); };
+    scan.engine->OnStep = [&](TBWDupeEngine&, std::uint64_t items) { steps += items; };
+    scan.engine->AddDirectory(scan.tree.Path("a"));
+    scan.engine->Execute();
+    EXPECT_EQ(captions, (std::vector<std::string>{"Adding files to the scan list",
+                                                  "Grouping files by words", "Matching groups"}));
+    EXPECT_GE(steps, 100u);
+}
+
+TEST(DupeEngine, AStopRequestDuringLinkingEndsTheScan)
+{
+    Scan scan;
+    for (int i = 0; i < 400; ++i)
+        scan.File("a/word" + std::to_string(i * 7919) + " other" + std::to_string(i) + ".mp3");
+    scan.profile.SimWord = 2;
+    scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
+    scan.engine->OnStatus = [](TBWDupeEngine& e) {
+        if (e.StepCaption() == "Linking similar words")
+            e.RequestStop();
+    };
+    scan.engine->AddDirectory(scan.tree.Path("a"));
+    scan.engine->Start();
+    while (!scan.engine->Finished())
+        std::this_thread::yield();
+    EXPECT_TRUE(scan.engine->Stopped());
+    EXPECT_EQ(scan.engine->Error(), "");
+}
+
+TEST(DupeEngine, AFailureOnTheWorkerIsReported)
+{
+    struct TBrokenRoot : TDiskRoot {
+        void Refresh() override { throw std::runtime_error("the model could not be read"); }
+    } root;
+    TBWCVProfile profile;
+    TBWDupeEngine engine(root, profile);
+    engine.Start();
+    while (!engine.Finished())
+        std::this_thread::yield();
+    EXPECT_EQ(engine.Error(), "the model could not be read");
+}
