@@ -263,32 +263,37 @@ std::int32_t TBWWordedComparable::CountMatches(const TBWWordedComparable& other,
                                                std::int32_t field, std::int32_t otherField,
                                                std::int32_t tolerance) const
 {
-    const std::int32_t count = WordCount(field), otherCount = other.WordCount(otherField);
-    if (count == 0 || otherCount == 0)
+    const std::int32_t mine = WordCount(field), otherCount = other.WordCount(otherField);
+    if (mine == 0 || otherCount == 0)
         return 0;
     const std::int32_t start = field < 0 ? 0 : FieldStart(field);
     const std::int32_t otherStart = otherField < 0 ? 0 : other.FieldStart(otherField);
 
-    // Reused between calls: matching sits in the scan's innermost loop.
-    thread_local std::vector<char> used;
-    used.assign(static_cast<std::size_t>(otherCount), 0);
-    std::int32_t matches = 0;
-    for (std::int32_t i = 0; i < count; ++i) {
-        const std::string& word = words_[start + i];
-        for (std::int32_t j = 0; j < otherCount; ++j) {
-            if (used[j])
-                continue;
-            const std::string& candidate = other.words_[otherStart + j];
-            const bool match = tolerance <= 0 ? word == candidate
-                                              : WithinEditDistance(word, candidate, tolerance);
-            if (match) {
+    auto matches = [&](const std::string& word, const std::string& candidate) {
+        return tolerance <= 0 ? word == candidate : WithinEditDistance(word, candidate, tolerance);
+    };
+    std::int32_t count = 0;
+    if (otherCount <= 64) {
+        // The scan's innermost loop: used flags in one word, nothing allocated.
+        std::uint64_t used = 0;
+        for (std::int32_t i = 0; i < mine; ++i)
+            for (std::int32_t j = 0; j < otherCount; ++j)
+                if (!(used >> j & 1) && matches(words_[start + i], other.words_[otherStart + j])) {
+                    used |= std::uint64_t{1} << j;
+                    ++count;
+                    break;
+                }
+        return count;
+    }
+    std::vector<char> used(static_cast<std::size_t>(otherCount), 0);
+    for (std::int32_t i = 0; i < mine; ++i)
+        for (std::int32_t j = 0; j < otherCount; ++j)
+            if (!used[j] && matches(words_[start + i], other.words_[otherStart + j])) {
                 used[j] = 1;
-                ++matches;
+                ++count;
                 break;
             }
-        }
-    }
-    return matches;
+    return count;
 }
 
 double TBWWordedComparable::FieldScore(const TBWWordedComparable& other, std::int32_t field,
@@ -337,6 +342,49 @@ double TBWWordedComparable::Similarity(const TBWWordedComparable* other, bool by
     }
     return anyFieldOrder ? SimilarityAnyOrder(*other, tolerance)
                          : SimilarityInOrder(*other, tolerance);
+}
+
+bool TBWWordedComparable::FieldScoreAtLeast(const TBWWordedComparable& other, std::int32_t field,
+                                            std::int32_t otherField, std::int32_t tolerance,
+                                            double threshold) const
+{
+    const std::int32_t mine = WordCount(field), theirs = other.WordCount(otherField);
+    if (mine + theirs > 0 && 2.0 * std::min(mine, theirs) / (mine + theirs) < threshold)
+        return false;
+    return FieldScore(other, field, otherField, tolerance) >= threshold;
+}
+
+bool TBWWordedComparable::AnyOrderAtLeast(const TBWWordedComparable& other, std::int32_t tolerance,
+                                          double threshold) const
+{
+    if (FieldCount() > other.FieldCount())
+        return other.AnyOrderAtLeast(*this, tolerance, threshold);
+    for (std::int32_t i = 0; i < FieldCount(); ++i) {
+        bool found = false;
+        for (std::int32_t j = 0; j < other.FieldCount() && !found; ++j)
+            found = FieldScoreAtLeast(other, i, j, tolerance, threshold);
+        if (!found)
+            return false;
+    }
+    return FieldCount() > 0 || 1.0 >= threshold;
+}
+
+bool TBWWordedComparable::SimilarAtLeast(const TBWWordedComparable& other, bool byField,
+                                         bool anyFieldOrder, std::int32_t tolerance,
+                                         double threshold) const
+{
+    if (!byField)
+        return WordCount() + other.WordCount() == 0
+                   ? 0.0 >= threshold
+                   : FieldScoreAtLeast(other, -1, -1, tolerance, threshold);
+    if (anyFieldOrder)
+        return AnyOrderAtLeast(other, tolerance, threshold);
+    if (FieldCount() != other.FieldCount())
+        return 0.0 >= threshold;
+    for (std::int32_t i = 0; i < FieldCount(); ++i)
+        if (!FieldScoreAtLeast(other, i, i, tolerance, threshold))
+            return false;
+    return FieldCount() > 0 || 1.0 >= threshold;
 }
 
 std::string TBWWordedComparable::WordsText() const

@@ -169,6 +169,10 @@ public:
                               std::int32_t otherField, std::int32_t tolerance) const;
     double Similarity(const TBWWordedComparable* other, bool byField, bool anyFieldOrder,
                       std::int32_t tolerance) const;
+    // Whether Similarity(...) >= threshold, giving the same answer without
+    // scoring every field once one field decides it.
+    bool SimilarAtLeast(const TBWWordedComparable& other, bool byField, bool anyFieldOrder,
+                        std::int32_t tolerance, double threshold) const;
     std::string WordsText() const;
 
 private:
@@ -177,6 +181,11 @@ private:
                       std::int32_t otherField, std::int32_t tolerance) const;
     double SimilarityInOrder(const TBWWordedComparable& other, std::int32_t tolerance) const;
     double SimilarityAnyOrder(const TBWWordedComparable& other, std::int32_t tolerance) const;
+    // A field score reaches threshold only when even all words matching would.
+    bool FieldScoreAtLeast(const TBWWordedComparable& other, std::int32_t field,
+                           std::int32_t otherField, std::int32_t tolerance, double threshold) const;
+    bool AnyOrderAtLeast(const TBWWordedComparable& other, std::int32_t tolerance,
+                         double threshold) const;
 
     std::vector<std::string> words_;
     std::vector<std::int32_t> fieldEnds_;

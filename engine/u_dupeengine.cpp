@@ -1,6 +1,7 @@
 #include "engine/u_dupeengine.h"
 
 #include <algorithm>
+#include <deque>
 #include <unordered_set>
 
 #include "base/u_bwfunc.h"
@@ -238,40 +239,127 @@ void TBWDupeEngine::LinkSimilarWords()
     index_->LinkSimilarWords([this](TBWGrpChString&, std::uint64_t pairs) { DoSteps(pairs); });
 }
 
-void TBWDupeEngine::ComparePair(TBWFile* a, TBWFile* b)
+bool TBWDupeEngine::IsSimilar(const TBWFile& a, const TBWFile& b) const
 {
     const TBWCompType type = profile_.CompType;
     const bool byField = type == ctFileNameFields || type == ctTagsWithAlbum || type == ctTags;
     const bool anyOrder = type == ctFileNameFields && profile_.NoFieldOrder;
-    if (a->Similarity(b, byField, anyOrder, profile_.SimWord) >= profile_.MinPerc / 100.0)
+    return a.SimilarAtLeast(b, byField, anyOrder, profile_.SimWord, profile_.MinPerc / 100.0);
+}
+
+void TBWDupeEngine::ComparePair(TBWFile* a, TBWFile* b)
+{
+    if (IsSimilar(*a, *b))
         results_->AddPair(a, b);
+}
+
+// Words of the index taken together so that their pairs can be scored on
+// several threads. Each row is one file of a word against the later files of
+// that word and the files of its similar words; rows are linked afterwards
+// in their order, so the result list is the one a single thread makes.
+class TMatchBatch {
+public:
+    struct TRow {
+        TBWFile* file;
+        std::uint32_t word;
+        std::uint32_t from;  // the later files of the word start here
+        std::vector<TBWFile*> similar;  // the files found similar, in order
+    };
+    struct TWord {
+        std::vector<TBWFile*> files;
+        std::vector<TBWFile*> similarFiles;
+    };
+
+    void AddWord(TBWGrpItString& entry)
+    {
+        TWord& word = words_.emplace_back();
+        CollectFiles(entry.Objects(), word.files);
+        TBWChain* similarWords = entry.SimilarWords();
+        for (TBWComparable* s = similarWords->First(); s; s = similarWords->Next())
+            CollectFiles(static_cast<TBWGrpItString*>(s)->Objects(), word.similarFiles);
+        const auto index = static_cast<std::uint32_t>(words_.size() - 1);
+        for (std::uint32_t i = 0; i < word.files.size(); ++i) {
+            rows_.push_back({word.files[i], index, i + 1, {}});
+            pairs_ += word.files.size() - i - 1 + word.similarFiles.size();
+        }
+    }
+
+    // Enough to be worth the threads.
+    bool Full() const { return pairs_ >= 1u << 20 || rows_.size() >= 1u << 14; }
+    std::uint64_t WordCount() const { return words_.size(); }
+
+    // Scores every row, spread over threads.
+    template <class Similar>
+    void Score(const Similar& similar)
+    {
+        std::atomic<std::size_t> next{0};
+        auto work = [&] {
+            for (std::size_t r; (r = next.fetch_add(1, std::memory_order_relaxed)) < rows_.size();)
+                ScoreRow(rows_[r], similar);
+        };
+        const unsigned helpers = pairs_ < 4096 ? 0 : std::max(1u, std::thread::hardware_concurrency()) - 1;
+        std::vector<std::jthread> threads;
+        for (unsigned t = 0; t < helpers; ++t)
+            threads.emplace_back(work);
+        work();
+    }
+
+    const std::vector<TRow>& Rows() const { return rows_; }
+
+    void Clear()
+    {
+        words_.clear();
+        rows_.clear();
+        pairs_ = 0;
+    }
+
+private:
+    static void CollectFiles(TBWChain* chain, std::vector<TBWFile*>& files)
+    {
+        for (TBWComparable* f = chain->First(); f; f = chain->Next())
+            files.push_back(static_cast<TBWFile*>(f));
+    }
+
+    template <class Similar>
+    void ScoreRow(TRow& row, const Similar& similar) const
+    {
+        const TWord& word = words_[row.word];
+        for (std::size_t j = row.from; j < word.files.size(); ++j)
+            if (similar(*row.file, *word.files[j]))
+                row.similar.push_back(word.files[j]);
+        for (TBWFile* other : word.similarFiles)
+            if (similar(*row.file, *other))
+                row.similar.push_back(other);
+    }
+
+    std::deque<TWord> words_;
+    std::vector<TRow> rows_;
+    std::uint64_t pairs_ = 0;
+};
+
+void TBWDupeEngine::MatchBatch(TMatchBatch& batch)
+{
+    batch.Score([this](const TBWFile& a, const TBWFile& b) {
+        return !stopRequested_.load(std::memory_order_relaxed) && IsSimilar(a, b);
+    });
+    DoSteps(0);  // a stop during scoring ends the scan here, before any linking
+    for (const TMatchBatch::TRow& row : batch.Rows())
+        for (TBWFile* other : row.similar)
+            results_->AddPair(row.file, other);
+    DoSteps(batch.WordCount());
+    batch.Clear();
 }
 
 void TBWDupeEngine::MatchGroups()
 {
     SetStatus("Matching groups", index_->Count());
-    std::vector<TBWFile*> files, similar;
+    TMatchBatch batch;
     for (TBWComparable* item = index_->First(); item; item = index_->Next()) {
-        auto* word = static_cast<TBWGrpItString*>(item);
-        files.clear();
-        TBWChain* objects = word->Objects();
-        for (TBWComparable* f = objects->First(); f; f = objects->Next())
-            files.push_back(static_cast<TBWFile*>(f));
-        similar.clear();
-        TBWChain* similarWords = word->SimilarWords();
-        for (TBWComparable* s = similarWords->First(); s; s = similarWords->Next()) {
-            TBWChain* others = static_cast<TBWGrpItString*>(s)->Objects();
-            for (TBWComparable* g = others->First(); g; g = others->Next())
-                similar.push_back(static_cast<TBWFile*>(g));
-        }
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            for (std::size_t j = i + 1; j < files.size(); ++j)
-                ComparePair(files[i], files[j]);
-            for (TBWFile* other : similar)
-                ComparePair(files[i], other);
-        }
-        DoStep();
+        batch.AddWord(*static_cast<TBWGrpItString*>(item));
+        if (batch.Full())
+            MatchBatch(batch);
     }
+    MatchBatch(batch);
     results_->ResolveReferences();
 }
 

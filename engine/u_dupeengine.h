@@ -68,6 +68,9 @@ public:
     bool IsExcluded(const std::string& text) const;
     // Scores two files and links them in the results when similar enough.
     void ComparePair(TBWFile* a, TBWFile* b);
+    // Whether two files score at least the minimum relevance. Safe to call
+    // from several threads at once while the files' words stay unchanged.
+    bool IsSimilar(const TBWFile& a, const TBWFile& b) const;
 
     // Drops directories that lie inside or repeat others (of two equal ones
     // the later stays).
@@ -86,6 +89,7 @@ private:
     void GroupByWords();
     void LinkSimilarWords();
     void MatchGroups();
+    void MatchBatch(class TMatchBatch& batch);
     void KeepNegativeResults();
 
     void SetStatus(const std::string& caption, std::uint64_t count);

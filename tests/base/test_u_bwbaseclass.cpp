@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -330,4 +331,27 @@ TEST(WordedComparable, AssignCopiesWordsFromWordedSourcesOnly)
     TBWObject owner;
     auto* clone = static_cast<TBWWordedComparable*>(source.Clone(&owner));
     EXPECT_EQ(clone->WordsText(), "[a,b]");
+}
+
+TEST(WordedComparable, SimilarAtLeastAgreesWithSimilarity)
+{
+    std::mt19937 random(3);
+    auto text = [&] {
+        std::string t;
+        for (int w = random() % 7; w > 0; --w)
+            t += random() % 4 == 0 ? "- " : std::string(1 + random() % 3, "abcd"[random() % 4]) + " ";
+        return t;
+    };
+    const double thresholds[] = {0.0, 0.3, 0.5, 2.0 / 3, 0.8, 1.0};
+    for (int i = 0; i < 4000; ++i) {
+        Worded a(text()), b(text());
+        for (bool byField : {false, true})
+            for (bool anyOrder : {false, true})
+                for (std::int32_t tolerance : {0, 1})
+                    for (double threshold : thresholds)
+                        ASSERT_EQ(a.SimilarAtLeast(b, byField, anyOrder, tolerance, threshold),
+                                  a.Similarity(&b, byField, anyOrder, tolerance) >= threshold)
+                            << a.WordsText() << " | " << b.WordsText() << " byField " << byField
+                            << " any " << anyOrder << " t " << tolerance << " at " << threshold;
+    }
 }

@@ -1,0 +1,101 @@
+// A complete scan of one folder, exactly as the program runs it, with the time
+// of every job, the size of the result and the peak memory.
+// Usage: scan_bench DIR [--type N] [--perc N] [--words N] [--length N]
+//                       [--sim N] [--anyorder] [--result N] [--out FILE]
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/u_dupeengine.h"
+#include "model/u_bwfsmp3.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The file system under "/", as the model's root shows it.
+class TDiskRoot : public TBWDirMp3 {
+public:
+    void LoadSubDirs() override { AddSubDir("/"); }
+};
+
+struct Options {
+    std::string folder;
+    std::string resultFile;
+};
+
+bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto number = [&] { return i + 1 < argc ? std::atoi(argv[++i]) : 0; };
+        if (arg == "--type") profile.CompType = static_cast<TBWCompType>(number());
+        else if (arg == "--perc") profile.MinPerc = number();
+        else if (arg == "--words") profile.MinWordCount = number();
+        else if (arg == "--length") profile.MinWordLength = number();
+        else if (arg == "--sim") profile.SimWord = number();
+        else if (arg == "--anyorder") profile.NoFieldOrder = true;
+        else if (arg == "--result") profile.ResultType = static_cast<TBWResultType>(number());
+        else if (arg == "--out" && i + 1 < argc) options.resultFile = argv[++i];
+        else if (!arg.starts_with("--")) options.folder = arg;
+        else return false;
+    }
+    return !options.folder.empty();
+}
+
+double Seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    TBWCVProfile profile("/nonexistent");
+    profile.NewProfile();
+    Options options;
+    if (!ReadOptions(argc, argv, profile, options)) {
+        std::fprintf(stderr, "usage: %s DIR [--type N] [--perc N] [--words N] [--length N] "
+                             "[--sim N] [--anyorder] [--result N] [--out FILE]\n", argv[0]);
+        return 2;
+    }
+    TDiskRoot root;
+    TBWDupeEngine engine(root, profile);
+    engine.AddDirectory(options.folder);
+
+    const Clock::time_point start = Clock::now();
+    Clock::time_point jobStart = start;
+    std::string job;
+    auto endJob = [&](Clock::time_point now) {
+        if (!job.empty())
+            std::printf("  %-32s %8.3f s\n", job.c_str(), Seconds(now - jobStart));
+    };
+    engine.OnStatus = [&](TBWDupeEngine& sender) {
+        const Clock::time_point now = Clock::now();
+        endJob(now);
+        job = sender.StepCaption();
+        jobStart = now;
+    };
+    engine.Execute();
+    const Clock::time_point end = Clock::now();
+    endJob(end);
+    if (!engine.Error().empty()) {
+        std::fprintf(stderr, "scan failed: %s\n", engine.Error().c_str());
+        return 1;
+    }
+
+    TBWDupeFileList& results = engine.Results();
+    std::printf("scan: %.3f s, groups (references) %d, files in groups %d\n", Seconds(end - start),
+                results.RefCount(), results.Count());
+    if (!options.resultFile.empty())
+        results.SaveToFile(options.resultFile);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+    return 0;
+}
