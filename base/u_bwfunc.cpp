@@ -43,9 +43,9 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
 
 // Decodes UTF-8 into code points; a byte that does not start a valid
 // sequence stands for itself, so any byte string has a reading.
-std::u32string DecodeCodePoints(std::string_view text)
+void DecodeCodePoints(std::string_view text, std::u32string& result)
 {
-    std::u32string result;
+    result.clear();
     result.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
@@ -62,7 +62,6 @@ std::u32string DecodeCodePoints(std::string_view text)
         result.push_back(valid ? codePoint : lead);
         i += valid ? length : 1;
     }
-    return result;
 }
 
 // Upper case of the letters of the Western code page (ASCII and Latin-1,
@@ -148,11 +147,17 @@ std::string TrimBlanksAndControls(const std::string& text)
     return text.substr(first, last - first);
 }
 
-std::u32string FoldedCodePoints(std::string_view text)
+void FoldCodePoints(std::string_view text, std::u32string& codePoints)
 {
-    std::u32string codePoints = DecodeCodePoints(text);
+    DecodeCodePoints(text, codePoints);
     for (char32_t& c : codePoints)
         c = FoldUpper(c);
+}
+
+std::u32string FoldedCodePoints(std::string_view text)
+{
+    std::u32string codePoints;
+    FoldCodePoints(text, codePoints);
     return codePoints;
 }
 

@@ -65,6 +65,8 @@ std::int32_t EditDistance(std::string_view a, std::string_view b, std::int32_t s
 // The characters EditDistance compares: code points of the UTF-8 text (a
 // byte that starts no valid sequence stands for itself), letters upper-cased.
 std::u32string FoldedCodePoints(std::string_view text);
+// The same into a buffer the caller reuses.
+void FoldCodePoints(std::string_view text, std::u32string& codePoints);
 // Whether EditDistance(a, b, 1, 1, 1) <= tolerance, without computing more
 // of the table than the tolerance needs.
 bool WithinEditDistance(std::string_view a, std::string_view b, std::int32_t tolerance);

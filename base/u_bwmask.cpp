@@ -89,7 +89,9 @@ bool TBWMask::Matches(std::string_view name) const
 {
     if (!valid_)
         return false;
-    const std::u32string text = FoldedCodePoints(name);
+    // Masks are tried on every name of every listed folder.
+    thread_local std::u32string text;
+    FoldCodePoints(name, text);
     // Greedy walk that, on a mismatch, lets the last "*" take one more
     // character: a match exists exactly when this finds one, and it needs
     // no more than pattern length times name length steps.
