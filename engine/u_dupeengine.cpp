@@ -1,5 +1,7 @@
 #include "engine/u_dupeengine.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <deque>
 #include <unordered_set>
@@ -151,9 +153,26 @@ void TBWDupeEngine::PruneDirectories(std::vector<std::string>& directories)
 
 void TBWDupeEngine::FillPool()
 {
+    TFolderIdentities seen;
     for (const std::string& path : directories_)
         if (TBWDirectory* directory = root_.FindDir(AddTrailingBackslash(path), true))
-            directory->CollectFiles(pool_.get(), false);
+            CollectOnce(*directory, seen);
+}
+
+// A folder reached twice (through a link to it) would put each of its files
+// in the pool twice, and a file would then be offered for deletion as the
+// duplicate of itself.
+void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TFolderIdentities& seen)
+{
+    struct stat status {};
+    if (::stat(directory.RealPath().c_str(), &status) == 0 &&
+        !seen.insert({status.st_dev, status.st_ino}).second)
+        return;
+    TBWFileList* files = directory.Files();
+    for (TBWFile* file = files->FirstFile(); file; file = files->NextFile())
+        pool_->Add(file);
+    for (std::int32_t i = 0; i < directory.DirCount(); ++i)
+        CollectOnce(*directory.DirAt(i), seen);
 }
 
 bool TBWDupeEngine::IsExcluded(const std::string& text) const
@@ -290,17 +309,19 @@ public:
 
     // Scores every row, spread over threads.
     template <class Similar>
-    void Score(const Similar& similar)
+    void Score(const Similar& similar, unsigned threads)
     {
         std::atomic<std::size_t> next{0};
         auto work = [&] {
             for (std::size_t r; (r = next.fetch_add(1, std::memory_order_relaxed)) < rows_.size();)
                 ScoreRow(rows_[r], similar);
         };
-        const unsigned helpers = pairs_ < 4096 ? 0 : std::max(1u, std::thread::hardware_concurrency()) - 1;
-        std::vector<std::jthread> threads;
+        if (threads == 0)
+            threads = std::max(1u, std::thread::hardware_concurrency());
+        const unsigned helpers = pairs_ < 4096 ? 0 : threads - 1;
+        std::vector<std::jthread> running;
         for (unsigned t = 0; t < helpers; ++t)
-            threads.emplace_back(work);
+            running.emplace_back(work);
         work();
     }
 
@@ -341,7 +362,7 @@ void TBWDupeEngine::MatchBatch(TMatchBatch& batch)
 {
     batch.Score([this](const TBWFile& a, const TBWFile& b) {
         return !stopRequested_.load(std::memory_order_relaxed) && IsSimilar(a, b);
-    });
+    }, MatchThreads);
     DoSteps(0);  // a stop during scoring ends the scan here, before any linking
     for (const TMatchBatch::TRow& row : batch.Rows())
         for (TBWFile* other : row.similar)

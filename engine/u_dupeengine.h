@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,6 +38,10 @@ public:
     ~TBWDupeEngine();
     TBWDupeEngine(const TBWDupeEngine&) = delete;
     TBWDupeEngine& operator=(const TBWDupeEngine&) = delete;
+
+    // Threads that score word groups; 0 for one per processor. The results
+    // are the same whatever the number.
+    unsigned MatchThreads = 0;
 
     // Both are called on the thread that runs the scan.
     StatusEvent OnStatus;
@@ -81,7 +86,9 @@ private:
 
     void Run();
     void Prepare();
+    using TFolderIdentities = std::set<std::pair<std::uint64_t, std::uint64_t>>;
     void FillPool();
+    void CollectOnce(TBWDirectory& directory, TFolderIdentities& seen);
     void AnalyseBanlist();
     void PrunePool();
     bool PrepareWords(TBWMp3File& file);

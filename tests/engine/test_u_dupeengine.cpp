@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "model/u_bwfsmp3.h"
@@ -229,4 +230,49 @@ TEST(DupeEngine, AFailureOnTheWorkerIsReported)
     while (!engine.Finished())
         std::this_thread::yield();
     EXPECT_EQ(engine.Error(), "the model could not be read");
+}
+
+TEST(DupeEngine, AFolderReachedThroughALinkIsScannedOnce)
+{
+    Scan scan;
+    scan.File("a/Artist - Song.mp3");
+    scan.File("b/artist - song.mp3");
+    scan.tree.MakeLink("a/again", scan.tree.Path("b"));
+    scan.Run({"a", "b"});
+    EXPECT_EQ(scan.Groups(), (Groups{"Artist - Song.mp3: artist - song.mp3"}));
+}
+
+TEST(DupeEngine, TagsWithAlbumPairOnlyWithTheSameFields)
+{
+    Scan scan;
+    scan.tree.CopyFixture("cbr96_stereo_32k_noinfo.mp3", "a/no album one.mp3");
+    scan.tree.CopyFixture("cbr96_stereo_32k_noinfo.mp3", "b/no album two.mp3");
+    scan.tree.CopyFixture("cbr8_mono_8k_id3v1.mp3", "b/with album.mp3");
+    scan.profile.CompType = ctTagsWithAlbum;
+    scan.Run();
+    EXPECT_EQ(scan.Groups().size(), 1u);
+    EXPECT_EQ(scan.Groups()[0].find("with album"), std::string::npos);
+}
+
+TEST(DupeEngine, ScoringOnSeveralThreadsGivesTheResultsOfOne)
+{
+    Scan scan;
+    const char* words[] = {"star", "moon", "river", "dance", "night", "love", "heart", "fire"};
+    for (int i = 0; i < 600; ++i)
+        scan.File("f" + std::to_string(i % 7) + "/" + words[i % 8] + " " + words[i / 8 % 8] + " - " +
+                  words[i / 64 % 8] + " " + words[(i * 7) % 8] + " " + std::to_string(i % 13) + ".mp3");
+    scan.profile.MinPerc = 60;
+    const std::string one = scan.tree.Path("one.txt"), many = scan.tree.Path("many.txt");
+    scan.Run();
+    scan.engine->Results().SaveToFile(many);
+    scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
+    scan.engine->MatchThreads = 1;
+    scan.engine->AddDirectory(scan.tree.Path());
+    scan.engine->Execute();
+    scan.engine->Results().SaveToFile(one);
+    std::ifstream a(one, std::ios::binary), b(many, std::ios::binary);
+    const std::string oneText{std::istreambuf_iterator<char>(a), {}};
+    const std::string manyText{std::istreambuf_iterator<char>(b), {}};
+    EXPECT_GT(oneText.size(), 1000u);
+    EXPECT_EQ(oneText, manyText);
 }
