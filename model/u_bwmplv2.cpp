@@ -1,5 +1,11 @@
 #include "model/u_bwmplv2.h"
 
+#include <filesystem>
+
+#include "base/platform/u_wholefile.h"
+#include "base/u_bwfunc.h"
+#include "model/u_bwfsmp3.h"
+#include "model/u_bwdigest.h"
 #include "model/u_mplio.h"
 #include "tags/BinaryView.h"
 
@@ -102,6 +108,29 @@ bool ReadSection(TFieldReader& reader, std::int64_t dirsRead, std::vector<TMplV2
     return complete;
 }
 
+std::string& BaseDir()
+{
+    static std::string baseDir;
+    return baseDir;
+}
+
+// An entry takes the fields of its record that were read, in their order.
+void Fill(TBWMp3File& entry, const TMplV2File& file)
+{
+    entry.SetLoadedInfo(TBWInfoKinds().set(ikBasic).set(ikDigest).set(ikTags));
+    if (file.Has(TMplV2File::kDuration))
+        entry.SetDuration(file.duration);
+    if (file.Has(TMplV2File::kSize))
+        entry.SetSize(file.sizeKB);
+    if (file.Has(TMplV2File::kBitrate))
+        entry.SetBitrate(file.bitrate);
+    if (file.Has(TMplV2File::kName))
+        entry.SetName(file.name);
+    // The stored digest is a text; the entry's digest is the MD5 of it.
+    if (file.Has(TMplV2File::kDigest))
+        entry.SetDigest(Md5Of(file.digestText));
+}
+
 }  // namespace
 
 TMplV2Result ParseMplV2(std::string_view bytes, TMplV2Content& content)
@@ -128,4 +157,91 @@ TMplV2Result ParseMplV2(std::string_view bytes, TMplV2Content& content)
         if (!ReadSection(reader, dirsRead, content.sections))
             break;
     return mvRead;
+}
+
+void SetMplV2BaseDir(const std::string& path)
+{
+    BaseDir() = AddTrailingBackslash(path);
+}
+
+const std::string& MplV2BaseDir()
+{
+    return BaseDir();
+}
+
+// ---------------------------------------------------------- TBWMplDirChainV2
+
+BW_IMPLEMENT_CLASS(TBWMplDirChainV2, TBWDirectory)
+
+TBWMplDirChainV2::TBWMplDirChainV2(TBWObject* owner) : TBWDirectory(owner)
+{
+    SetFileListClass(TBWMplFileChainV2::StaticClass());
+}
+
+void TBWMplDirChainV2::SetListFile(const std::string& fileName)
+{
+    TBWMplDirChainV2& root = Top();
+    root.fileName_ = LastPathPart(fileName);
+    root.SetName("@" + root.fileName_ + kPathDelimiter);
+}
+
+TMplV2Result TBWMplDirChainV2::LoadFromFile()
+{
+    TBWMplDirChainV2& root = Top();
+    root.Reload();
+    const std::string path = MplV2BaseDir() + root.fileName_;
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        return mvNoFile;
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes))
+        return mvCannotOpen;
+    return root.Read(bytes);
+}
+
+TMplV2Result TBWMplDirChainV2::LoadFromBytes(std::string_view bytes)
+{
+    TBWMplDirChainV2& root = Top();
+    root.Reload();
+    return root.Read(bytes);
+}
+
+TMplV2Result TBWMplDirChainV2::Read(std::string_view bytes)
+{
+    TMplV2Content content;
+    const TMplV2Result result = ParseMplV2(bytes, content);
+    if (result == mvRead)
+        Build(content);
+    return result;
+}
+
+void TBWMplDirChainV2::Build(const TMplV2Content& content)
+{
+    std::vector<TBWMplDirChainV2*> byIndex = {this};
+    // The way from the root down to the directory added last; a record
+    // hangs under the nearest of them whose depth is its own or less.
+    std::vector<TBWMplDirChainV2*> way = {this};
+    for (const TMplV2Dir& dir : content.dirs) {
+        while (way.size() > 1 && way.size() - 1 > dir.depth)
+            way.pop_back();
+        auto* made = static_cast<TBWMplDirChainV2*>(way.back()->AddSubDir(dir.name));
+        made->dirIndex_ = static_cast<std::int32_t>(byIndex.size());
+        byIndex.push_back(made);
+        way.push_back(made);
+    }
+    for (const TMplV2Section& section : content.sections) {
+        TBWFileList* files = byIndex[static_cast<std::size_t>(section.dirNumber + 1)]->Files();
+        // An entry with an empty name is found again by the next record.
+        for (const TMplV2File& file : section.files)
+            Fill(static_cast<TBWMp3File&>(*files->AddFileTouch("")), file);
+    }
+}
+
+// --------------------------------------------------------- TBWMplFileChainV2
+
+BW_IMPLEMENT_CLASS(TBWMplFileChainV2, TBWFileList)
+
+TBWMplFileChainV2::TBWMplFileChainV2(TBWObject* owner) : TBWFileList(owner)
+{
+    SetFileClass(TBWMp3File::StaticClass());
 }

@@ -26,3 +26,23 @@ std::string SealedList(const std::string& records, const std::string& strings)
                                                   static_cast<std::int64_t>(strings.size())}) +
            std::string(digest.begin(), digest.end()) + records + strings;
 }
+
+namespace {
+
+TBWDigest DigestCounting(std::uint8_t from)
+{
+    TBWDigest digest{};
+    for (std::size_t i = 0; i < digest.size(); ++i)
+        digest[i] = static_cast<std::uint8_t>(from + i);
+    return digest;
+}
+
+}  // namespace
+
+std::vector<TMplFileRecord> GoldenFiles()
+{
+    return {
+        {"01 Alpha.mp3", 4096, 245, 128, "Alpha", "The Band", "First Light", "Rock", "", DigestCounting(0x00)},
+        {"02 Beta.mp3", 3500, 201, 192, "Beta", "The Band", "", "Rock", "ripped", DigestCounting(0xF0)},
+    };
+}

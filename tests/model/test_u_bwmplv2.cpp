@@ -5,9 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "model/u_bwfsmp3.h"
+#include "model/u_bwfsmpl.h"
+#include "model/u_bwdigest.h"
+#include "tests/engine/temp_folder.h"
+#include "tests/model/audio_tree.h"
+#include "tests/model/fake_model.h"
 #include "tests/model/mpl_bytes.h"
 
 namespace {
+
+using Names = std::vector<std::string>;
 
 std::string U16(std::uint16_t value)
 {
@@ -145,4 +153,119 @@ TEST(MplV2Parser, NamesInWindows1252BecomeUtf8)
     ASSERT_EQ(content.dirs.size(), 1u);
     EXPECT_EQ(content.dirs[0].name, "Caf\xC3\xA9");
     EXPECT_EQ(content.sections.at(0).files.at(0).name, "\xC3\x80.mp3");
+}
+
+// ------------------------------------------------------------- the tree
+
+namespace {
+
+// A root named after its file, in a folder of its own.
+class OlderList : public ::testing::Test {
+protected:
+    OlderList()
+    {
+        SetMplV2BaseDir(folder.Path());
+        root.SetListFile("/elsewhere/old.mpl");
+    }
+
+    TMplV2Result Load(const std::string& bytes)
+    {
+        folder.WriteFile("old.mpl", bytes);
+        return root.LoadFromFile();
+    }
+
+    TTempFolder folder;
+    TBWMplDirChainV2 root;
+};
+
+}  // namespace
+
+TEST_F(OlderList, AMagicAloneGivesAnEmptyRootNamedAfterTheFile)
+{
+    EXPECT_EQ(Load(Magic()), mvRead);
+    EXPECT_EQ(root.FileName(), "old.mpl");
+    EXPECT_EQ(root.Path(), "@old.mpl/");
+    EXPECT_EQ(SubDirNames(root), Names{});
+    EXPECT_EQ(MplV2BaseDir(), folder.Path());
+}
+
+TEST_F(OlderList, AnswersWhyAFileWasNotRead)
+{
+    EXPECT_EQ(root.LoadFromFile(), mvNoFile);
+    folder.WriteFile("old.mpl/inside", "");
+    EXPECT_EQ(root.LoadFromFile(), mvCannotOpen);
+    root.SetListFile("current.mpl");
+    EXPECT_EQ(Load(TestDataFile("model/golden.mpl")), mvNoFile) << "still the name set";
+    folder.WriteFile("current.mpl", TestDataFile("model/golden.mpl"));
+    EXPECT_EQ(root.LoadFromFile(), mvBadMagic) << "the importer tries the current format then";
+}
+
+TEST_F(OlderList, DepthsHangEachDirectoryUnderTheNearestShallowerOne)
+{
+    const std::string bytes = Magic() + Words({6}) + DirRecord("A", 0) + DirRecord("B", 1) + DirRecord("C", 1) +
+                              DirRecord("D", 0) + DirRecord("E", 2) + DirRecord("F", 9);
+    ASSERT_EQ(Load(bytes), mvRead);
+    EXPECT_EQ(SubDirNames(root), (Names{"A", "D"}));
+    EXPECT_EQ(SubDirNames(*root.FindDir("@old.mpl/A/", false)), (Names{"B", "C"}));
+    auto* e = dynamic_cast<TBWMplDirChainV2*>(root.FindDir("@old.mpl/D/E/", false));
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->DirIndex(), 5);
+    EXPECT_NE(root.FindDir("@old.mpl/D/E/F/", false), nullptr) << "deeper than allowed: under the last";
+}
+
+TEST_F(OlderList, SectionsFillTheDirectoriesTheyName)
+{
+    const std::string bytes = Magic() + Words({2}) + DirRecord("A", 0) + DirRecord("B", 0) + Words({1, 1}) +
+                              FileRecord(61, 900, 128, "last.mp3") + Words({0, 2}) +
+                              FileRecord(245, 4096, 192, "one.mp3") + FileRecord(5, 6, 7, "two.mp3");
+    ASSERT_EQ(Load(bytes), mvRead);
+    EXPECT_EQ(FileNames(*root.FindChild("A")), (Names{"one.mp3", "two.mp3"}));
+    EXPECT_EQ(FileNames(*root.FindChild("B")), Names{"last.mp3"});
+    auto* one = dynamic_cast<TBWMp3File*>(root.FindFileByPath("@old.mpl/A/one.mp3"));
+    ASSERT_NE(one, nullptr);
+    EXPECT_EQ(one->Duration(), 245);
+    EXPECT_EQ(one->Size(), 4096);
+    EXPECT_EQ(one->Bitrate(), 192);
+    // The digest is the MD5 of the 32 characters, not their hexadecimal value.
+    EXPECT_EQ(one->GetDigest(), Md5Of(kDigestText));
+    EXPECT_EQ(one->GetDigest(), root.FindFileByPath("@old.mpl/B/last.mp3")->GetDigest());
+}
+
+TEST_F(OlderList, ARecordWithoutANameGivesItsValuesToTheNextRecordsEntry)
+{
+    ASSERT_EQ(Load(Magic() + Words({1}) + DirRecord("A", 0) + Words({0, 2}) + FileRecord(1, 2, 3, "") +
+                   FileRecord(9, 8, 7, "named.mp3")),
+              mvRead);
+    EXPECT_EQ(FileNames(*root.FindChild("A")), Names{"named.mp3"});
+    EXPECT_EQ(root.FindFileByPath("@old.mpl/A/named.mp3")->Size(), 8);
+}
+
+TEST_F(OlderList, ATruncatedFileKeepsWhatWasRead)
+{
+    const std::string bytes = Magic() + Words({1}) + DirRecord("A", 0) + Words({0, 2}) +
+                              FileRecord(245, 4096, 192, "one.mp3").substr(0, 4);
+    ASSERT_EQ(Load(bytes), mvRead);
+    TBWFile* partial = root.FindChild("A")->Files()->FileAt(0);
+    ASSERT_NE(partial, nullptr);
+    EXPECT_EQ(partial->Name(), "");
+    EXPECT_EQ(partial->Size(), 4096);
+}
+
+TEST_F(OlderList, AnImportedTreeKeepsItsValuesInACurrentList)
+{
+    ASSERT_EQ(Load(Magic() + Words({1}) + DirRecord("Disc", 0) + Words({0, 1}) +
+                   FileRecord(245, 4096, 192, "one.mp3")),
+              mvRead);
+    TMplManager manager;
+    manager.SetFolder(folder.Path("lists"));
+    TBWDirMpl* list = manager.NewList("old", true);
+    list->CopyTree(&root);
+    ASSERT_TRUE(manager.SaveAll());
+    TBWFile* copied = manager.FindList("old")->FindFileByPath("@old/Disc/one.mp3");
+    ASSERT_NE(copied, nullptr);
+    const TMplFileRecord record = RecordOfEntry(*copied);
+    EXPECT_EQ(record.sizeKB, 4096);
+    EXPECT_EQ(record.duration, 245);
+    EXPECT_EQ(record.bitrate, 192);
+    EXPECT_EQ(record.digest, Md5Of(kDigestText));
 }

@@ -11,24 +11,6 @@
 
 namespace {
 
-TBWDigest DigestCounting(std::uint8_t from)
-{
-    TBWDigest digest{};
-    for (std::size_t i = 0; i < digest.size(); ++i)
-        digest[i] = static_cast<std::uint8_t>(from + i);
-    return digest;
-}
-
-// The tree of tests/data/model/golden.mpl: one volume "CD1" with two files
-// by the same artist, the second without an album.
-std::vector<TMplFileRecord> GoldenFiles()
-{
-    return {
-        {"01 Alpha.mp3", 4096, 245, 128, "Alpha", "The Band", "First Light", "Rock", "", DigestCounting(0x00)},
-        {"02 Beta.mp3", 3500, 201, 192, "Beta", "The Band", "", "Rock", "ripped", DigestCounting(0xF0)},
-    };
-}
-
 void WriteGolden(TMplIO& io)
 {
     const std::int32_t root = io.WriteDir("@Golden/", 1, {});
