@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "base/HUtils.h"
 #include "model/u_bwfsmp3.h"
 
 BW_IMPLEMENT_CLASS(TBWFSDrive, TBWDirectory)

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "base/HUtils.h"
+#include "base/platform/u_drives.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmpl.h"
 

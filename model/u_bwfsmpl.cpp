@@ -319,8 +319,9 @@ bool TBWDirMpl::Readable()
 
 std::int32_t TBWDirMpl::DepthInList()
 {
+    const TBWDirectory* root = ListRoot();
     std::int32_t depth = 0;
-    for (TBWDirectory* dir = this; dir->ParentDir() && dir != ListRoot(); dir = dir->ParentDir())
+    for (const TBWDirectory* dir = this; dir != root; dir = dir->ParentDir())
         ++depth;
     return depth;
 }

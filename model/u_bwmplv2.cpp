@@ -193,8 +193,9 @@ TMplV2Result TBWMplDirChainV2::LoadFromFile()
     std::error_code error;
     if (!std::filesystem::exists(path, error))
         return mvNoFile;
+    // Anything but a regular file is not opened: a FIFO would block.
     std::string bytes;
-    if (!ReadWholeFile(path, bytes))
+    if (!std::filesystem::is_regular_file(path, error) || !ReadWholeFile(path, bytes))
         return mvCannotOpen;
     return root.Read(bytes);
 }

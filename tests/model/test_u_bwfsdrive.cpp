@@ -17,12 +17,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-struct THeard {
-    std::string path;
-    TBWChangeKind kind;
-    bool operator==(const THeard&) const = default;
-    friend void PrintTo(const THeard& heard, std::ostream* out) { *out << heard.path << " " << heard.kind; }
-};
+using THeard = TFakeSource::Notice;
 
 std::vector<TBWDrive> MachineDrives()
 {

@@ -19,12 +19,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-struct TNotice {
-    std::string path;
-    TBWChangeKind kind;
-    bool operator==(const TNotice&) const = default;
-    friend void PrintTo(const TNotice& notice, std::ostream* out) { *out << notice.path << " " << notice.kind; }
-};
+using TNotice = TFakeSource::Notice;
 
 // A manager over a temporary list folder, recording the notices it passes on.
 class ListFolder : public ::testing::Test {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -194,6 +196,9 @@ TEST_F(OlderList, AnswersWhyAFileWasNotRead)
     EXPECT_EQ(root.LoadFromFile(), mvNoFile);
     folder.WriteFile("old.mpl/inside", "");
     EXPECT_EQ(root.LoadFromFile(), mvCannotOpen);
+    root.SetListFile("pipe.mpl");
+    ASSERT_EQ(::mkfifo(folder.Path("pipe.mpl").c_str(), 0600), 0);
+    EXPECT_EQ(root.LoadFromFile(), mvCannotOpen) << "never opened, so never waited on";
     root.SetListFile("current.mpl");
     EXPECT_EQ(Load(TestDataFile("model/golden.mpl")), mvNoFile) << "still the name set";
     folder.WriteFile("current.mpl", TestDataFile("model/golden.mpl"));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <deque>
 #include <string>
 #include <vector>
@@ -172,6 +174,8 @@ TEST(MplReader, FilesOnDiskThatAreMissingOrNotFilesCountAsMissing)
     EXPECT_EQ(io.LoadFromFile(folder.Path()), msMissing);
     folder.WriteFile("empty.mpl", "");
     EXPECT_EQ(io.LoadFromFile(folder.Path("empty.mpl")), msMissing);
+    ASSERT_EQ(::mkfifo(folder.Path("pipe.mpl").c_str(), 0600), 0);
+    EXPECT_EQ(io.LoadFromFile(folder.Path("pipe.mpl")), msMissing) << "never opened, so never waited on";
 }
 
 TEST(MplReader, SavedFilesLoadAndAFailedSaveKeepsTheOldFile)
