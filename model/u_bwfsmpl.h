@@ -1,0 +1,184 @@
+// Mp3 Lists in the model: a list is a tree of TBWDirMpl directories read on
+// demand from its .mpl file (u_mplio), the list root's children being the
+// catalogued discs (volumes). TMplManager holds the lists of the list folder.
+// The model root shows them, the engine scans them, the list editor changes,
+// saves, imports and deletes them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/u_bwchain.h"
+#include "model/u_bwfs.h"
+#include "model/u_mplio.h"
+
+class TMplManager;
+
+// Names the user gives to lists and volumes: not empty, and without "/",
+// "..", or control characters, so that a list file always lies in the list
+// folder and a volume is one component of a model path.
+bool IsValidListName(std::string_view name);
+// Whether a model path lies in an Mp3 List (it begins with "@").
+bool IsMplPath(std::string_view path);
+
+// Below this many levels under its list root a directory read from a file
+// lists no subdirectories, however the file nests them.
+inline constexpr std::int32_t kMaxListDepth = 256;
+
+class TBWDirMpl : public TBWDirectory {
+    BW_CLASS(TBWDirMpl)
+public:
+    explicit TBWDirMpl(TBWObject* owner = nullptr);
+    ~TBWDirMpl() override;
+
+    // Any change of the tree makes the list modified first.
+    TBWDirectory* AddSubDirTouch(const std::string& name, const std::string& caption = {}) override;
+    // Reads the directory's record of the list file (loaded or just saved).
+    void LoadSubDirs() override;
+    // A list root is deleted with its file; any other directory leaves the
+    // list modified.
+    void Detach() override;
+    // Notices go to the list's manager, not up the parents.
+    void DirChanged(TBWDirectory* dir, TBWChangeKind kind) override;
+    // Only while the list is loaded from its file, or was just saved.
+    void Refresh() override;
+
+    TBWDirMpl* ListRoot();
+    // The list's state (the root's).
+    TMplState State();
+    // Becoming modified reads every part of the tree not yet read first, so
+    // that nothing is read from the file afterwards.
+    void SetState(TMplState state);
+    void ReadWholeTree();
+    // The name as set, without extension; may begin with a folder.
+    const std::string& ListName();
+    // Names the list after a file name or path (its extension goes) and
+    // loads it.
+    void SetListName(const std::string& name);
+    // Checks the list file and reads the volumes; without a folder in the
+    // list name the file lies in the manager's folder.
+    void Load();
+    // Where the list is saved: always the manager's folder.
+    std::string FileName();
+    TMplIO& ListIO();
+    // Writes a modified list to its file. False when the file could not be
+    // written or the list name is not valid: the list then stays modified.
+    // A list that is not modified needs no writing: true.
+    bool Save();
+    // A new volume named name holding a copy of source's tree (with every
+    // file's information read now); none when the name is taken, not valid,
+    // or there is no source.
+    TBWDirMpl* AddVolume(const std::string& name, TBWDirectory* source);
+
+    // Offset of the directory's record in the list file; -1 for a directory
+    // that has none (made in memory), which then reads nothing.
+    std::int32_t RecordOffset() const { return recordOffset_; }
+    // The manager that made the list, or none.
+    TMplManager* Manager();
+
+private:
+    friend class TMplManager;
+    friend class TBWFileListMpl;
+
+    // The list name taken as it is, without removing an extension.
+    void NameList(const std::string& listName);
+    // Whether the list's records may be read: loaded, or saved from memory.
+    bool Readable();
+    std::int32_t DepthInList();
+    void ReadFiles(TBWFileList& files);
+    // This directory's record and its subtree's, in pre-order.
+    std::int32_t WriteRecords(TMplIO& io, std::vector<TMplFileRecord>& scratch);
+    std::string FolderOfManager();
+
+    TMplState state_ = msNone;
+    std::unique_ptr<TMplIO> listIO_;
+    std::int32_t recordOffset_ = -1;
+    std::string listName_;
+    // ".mpl" in the case the file was found with.
+    std::string extension_ = ".mpl";
+    TMplManager* manager_ = nullptr;
+};
+
+class TBWFileListMpl : public TBWFileList {
+    BW_CLASS(TBWFileListMpl)
+public:
+    explicit TBWFileListMpl(TBWObject* owner = nullptr);
+
+    void LoadFiles() override;
+    // Only while the list is loaded from its file, or was just saved.
+    void Refresh() override;
+};
+
+// The Mp3 Lists of the list folder. The lists belong to the manager but not
+// to its chain: a reload or a deletion takes a list out of the chain and
+// keeps it alive (retired), since result entries, the scan's pool and the
+// views may still point into it; FreeRetiredLists frees them when nothing
+// does any more, and the manager frees every list when it goes.
+class TMplManager : public TBWChain {
+    BW_CLASS(TMplManager)
+public:
+    using ListChangedEvent = std::function<void(TBWDirectory* dir, TBWChangeKind kind)>;
+
+    explicit TMplManager(TBWObject* owner = nullptr);
+    // Saves the modified lists.
+    ~TMplManager() override;
+
+    // Every change inside a list, and lists added to (1) or taken out of (2)
+    // the manager. Set by the model root.
+    ListChangedEvent OnListChanged;
+
+    const std::string& Folder() const { return folder_; }
+    // Creates the folder when missing.
+    void SetFolder(const std::string& path);
+    // One list per .mpl file of the folder, in name order; the lists held
+    // before are retired, unsaved changes and all.
+    void Reload();
+    // By list name without regard to case, with or without ".mpl" or a
+    // trailing "/".
+    TBWDirMpl* FindList(const std::string& name);
+    // A new modified list. When the name is taken: none, or with unique the
+    // name followed by 0, 1, 2 ... None for a name that is not valid.
+    TBWDirMpl* NewList(const std::string& name, bool unique);
+    // Takes the list out and deletes its file; the list is retired.
+    void DeleteList(TBWDirMpl* list);
+    // Saves every modified list, then reloads the folder. A list that could
+    // not be saved is kept as it is, still modified (a catalogued disc is
+    // never dropped); the answer is false then.
+    bool SaveAll();
+    bool IsModified();
+    std::int32_t SelectedCount();
+    void ClearSelections();
+    void DoDirChanged(TBWDirectory* dir, TBWChangeKind kind);
+    // Frees the retired lists. Call it only where nothing refers to them:
+    // no scan runs, no result list and no view holds their entries.
+    void FreeRetiredLists();
+
+    TBWDirMpl* FirstList();
+    TBWDirMpl* NextList();
+    TBWDirMpl* CurrentList() const;
+    // The lists in order, without moving the cursor.
+    std::vector<TBWDirMpl*> Lists() const;
+
+protected:
+    void DoNodeEvent(TBWStructNode* node, std::int32_t code) override;
+
+private:
+    TBWDirMpl* MakeList();
+    TBWDirMpl* ListNamed(const std::string& listName) const;
+    // Retires every list but the kept ones and reads the folder's others.
+    void ReloadKeeping(const std::vector<TBWDirMpl*>& kept);
+    void Retire(TBWDirMpl* list);
+    void SaveModified(std::vector<TBWDirMpl*>* unsaved);
+
+    std::string folder_;
+    // Owns every list the manager made, listed or retired.
+    TBWObject listKeeper_;
+    std::vector<TBWDirMpl*> retired_;
+};
+
+// The program's list manager, made on first use and freed at exit.
+TMplManager& MplManager();

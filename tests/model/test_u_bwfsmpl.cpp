@@ -1,0 +1,432 @@
+#include "model/u_bwfsmpl.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/u_bwfsmp3.h"
+#include "tests/engine/temp_folder.h"
+#include "tests/model/audio_tree.h"
+#include "tests/model/fake_model.h"
+#include "tests/model/mpl_bytes.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+using TNotice = TFakeSource::Notice;
+
+// A manager over a temporary list folder, recording the notices it passes on.
+class ListFolder : public ::testing::Test {
+protected:
+    ListFolder()
+    {
+        manager.SetFolder(folder.Path("lists"));
+        manager.OnListChanged = [this](TBWDirectory* dir, TBWChangeKind kind) {
+            notices.push_back({dir->Path(), kind});
+        };
+    }
+
+    std::string ListFile(const std::string& name) const { return folder.Path("lists/" + name); }
+    std::string ListBytes(const std::string& name) const { return folder.ReadFile("lists/" + name); }
+    void PutList(const std::string& name, const std::string& bytes) const { folder.WriteFile("lists/" + name, bytes); }
+
+    // A disc "CD1" holding the golden entries in its top folder and one
+    // more in its folder "Live".
+    TAudioMemoryDir& Disc()
+    {
+        disc = std::make_unique<TAudioMemoryDir>();
+        for (const TMplFileRecord& record : GoldenFiles())
+            disc->AddAudio(record);
+        auto* live = static_cast<TAudioMemoryDir*>(disc->AddSubDirTouch("Live"));
+        live->AddAudio({"03 Gamma.mp3", 5000, 300, 256, "Gamma", "The Band", "Live", "Rock", "", {}});
+        return *disc;
+    }
+
+    TBWDirMpl* Dir(TBWDirMpl* list, const std::string& below)
+    {
+        return static_cast<TBWDirMpl*>(list->FindDir(list->Path() + below, false));
+    }
+
+    TTempFolder folder;
+    TMplManager manager;
+    std::vector<TNotice> notices;
+    std::unique_ptr<TAudioMemoryDir> disc;
+};
+
+Names ListNames(TMplManager& manager)
+{
+    Names names;
+    for (TBWDirMpl* list : manager.Lists())
+        names.push_back(list->ListName());
+    return names;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------- names
+
+TEST(ListNames, RefuseWhatCouldLeaveTheFolderOrBreakAPath)
+{
+    const struct {
+        const char* name;
+        bool valid;
+    } cases[] = {
+        {"Rock", true},     {"My Discs 2", true}, {"Caf\xC3\xA9", true}, {".hidden", true},
+        {"", false},        {"a/b", false},       {"/abs", false},       {"..", false},
+        {"a..b", false},    {"tab\there", false}, {"bell\x07", false},   {"del\x7F", false},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(IsValidListName(test.name), test.valid) << test.name;
+    EXPECT_TRUE(IsMplPath("@Rock/CD1/"));
+    EXPECT_FALSE(IsMplPath("/music/"));
+    EXPECT_FALSE(IsMplPath(""));
+}
+
+// ---------------------------------------------------------- the file format
+
+TEST_F(ListFolder, AListSavedFromTheModelIsTheGoldenFile)
+{
+    TBWDirMpl* list = manager.NewList("Golden.mpl", false);
+    ASSERT_NE(list, nullptr);
+    auto disc = std::make_unique<TAudioMemoryDir>();
+    for (const TMplFileRecord& record : GoldenFiles())
+        disc->AddAudio(record);
+    ASSERT_NE(list->AddVolume("CD1", disc.get()), nullptr);
+    EXPECT_EQ(list->State(), msModified);
+    ASSERT_TRUE(list->Save());
+    EXPECT_EQ(list->State(), msNone);
+    EXPECT_EQ(ListBytes("Golden.mpl"), TestDataFile("model/golden.mpl"));
+}
+
+TEST_F(ListFolder, AListReadAndWrittenAgainKeepsItsBytes)
+{
+    TBWDirMpl* list = manager.NewList("Round", false);
+    list->AddVolume("CD1", &Disc());
+    list->AddVolume("CD2", &Disc());
+    ASSERT_TRUE(manager.SaveAll());
+    const std::string first = ListBytes("Round.mpl");
+
+    TBWDirMpl* read = manager.FindList("Round");
+    ASSERT_NE(read, list) << "a reload makes new lists";
+    EXPECT_EQ(read->State(), msLoaded);
+    read->SetState(msModified);
+    ASSERT_TRUE(read->Save());
+    EXPECT_EQ(ListBytes("Round.mpl"), first);
+}
+
+TEST_F(ListFolder, ALoadedListReadsEachDirectoryOnFirstLook)
+{
+    PutList("golden.mpl", TestDataFile("model/golden.mpl"));
+    manager.Reload();
+    TBWDirMpl* list = manager.FindList("golden");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->State(), msLoaded);
+    EXPECT_EQ(list->Path(), "@golden/");
+    EXPECT_EQ(list->DisplayName(), "golden");
+    EXPECT_EQ(NamesIn(*list->SubDirs()), Names{"CD1"}) << "the volumes come with the load";
+    auto* volume = static_cast<TBWDirMpl*>(list->FindChild("CD1"));
+    EXPECT_EQ(volume->FileList(), nullptr) << "files not read yet";
+    EXPECT_EQ(RecordsIn(*volume), GoldenFiles());
+    TBWFile* entry = volume->Files()->FileAt(0);
+    EXPECT_TRUE(entry->LoadedInfo().test(ikBasic) && entry->LoadedInfo().test(ikDigest) &&
+                entry->LoadedInfo().test(ikTags));
+    EXPECT_EQ(entry->FullPath(), "@golden/CD1/01 Alpha.mp3");
+    EXPECT_EQ(manager.FindList("golden")->FindFileByPath("@golden/CD1/02 Beta.mp3")->Size(), 3500);
+}
+
+TEST_F(ListFolder, AFileUnderAnotherNameLoadsUnderThatName)
+{
+    PutList("Other.mpl", TestDataFile("model/golden.mpl"));
+    manager.Reload();
+    EXPECT_EQ(ListNames(manager), Names{"Other"});
+    EXPECT_NE(manager.FindList("other")->FindDir("@Other/CD1/", false), nullptr);
+}
+
+TEST_F(ListFolder, DamagedFilesGiveListsWithoutVolumes)
+{
+    std::string badDigest = TestDataFile("model/golden.mpl");
+    badDigest.back() ^= 1;
+    PutList("a.mpl", "");
+    PutList("b.mpl", "not a list");
+    PutList("c.mpl", badDigest);
+    PutList("d.mpl", std::string("\x5C\x02") + badDigest.substr(2));
+    PutList("e.mpl", TestDataFile("model/golden.mpl"));
+    PutList("notes.txt", "");
+    manager.Reload();
+    ASSERT_EQ(ListNames(manager), (Names{"a", "b", "c", "d", "e"}));
+    const TMplState states[] = {msMissing, msBadMagic, msBadDigest, msBadVersion, msLoaded};
+    for (std::size_t i = 0; i < 5; ++i) {
+        TBWDirMpl* list = manager.Lists()[i];
+        EXPECT_EQ(list->State(), states[i]) << list->ListName();
+        EXPECT_EQ(list->DirCount(), i == 4 ? 1 : 0) << list->ListName();
+    }
+}
+
+TEST_F(ListFolder, TextsThatAreNotUtf8AreTakenAsWindows1252)
+{
+    const std::string strings = PoolEntry("@x/") + PoolEntry("Caf\xE9");
+    PutList("w.mpl", SealedList(Words({0, 0, 1, 0, 20}) + Words({0, 7, 0, 0}), strings));
+    manager.Reload();
+    EXPECT_EQ(NamesIn(*manager.FindList("w")->SubDirs()), Names{"Caf\xC3\xA9"});
+}
+
+TEST_F(ListFolder, NestingInAFileIsCappedAndNamesThatBreakPathsAreSkipped)
+{
+    // The root names directories called "", ".." and "a/b", then a chain of
+    // 300 records each naming the next.
+    const std::string pool = PoolEntry("..") + PoolEntry("a/b") + PoolEntry("d");
+    std::string records = Words({0, -1, 4, 0, 32, 48, 64, 80});
+    for (const std::int64_t name : {-1, 0, 6})
+        records += Words({0, name, 0, 0});
+    for (std::int64_t level = 0; level < 300; ++level)
+        records += Words({0, 13, level < 299 ? 1 : 0, 0, 80 + 20 * (level + 1)});
+    PutList("deep.mpl", SealedList(records, pool));
+    manager.Reload();
+    TBWDirectory* dir = manager.FindList("deep");
+    EXPECT_EQ(NamesIn(*dir->SubDirs()), Names{"d"});
+    int depth = 0;
+    while ((dir = dir->FirstDir()))
+        ++depth;
+    EXPECT_EQ(depth, kMaxListDepth);
+}
+
+// ------------------------------------------------------------ the manager
+
+TEST_F(ListFolder, NewListsTakeUniqueNamesWhenAsked)
+{
+    ASSERT_NE(manager.NewList("Rock.mpl", false), nullptr);
+    EXPECT_EQ(manager.NewList("rock", false), nullptr) << "taken, whatever the case";
+    EXPECT_EQ(manager.NewList("Rock.mpl", true)->ListName(), "Rock0");
+    EXPECT_EQ(manager.NewList("Rock.mpl", true)->ListName(), "Rock1");
+    ASSERT_NE(manager.NewList("Best.Of.mpl", false), nullptr);
+    EXPECT_EQ(manager.NewList("Best.Of.mpl", true)->ListName(), "Best.Of0") << "numbered names keep their dots";
+    for (const char* name : {"", ".mpl", "a/b", "../up", "x\x01"})
+        EXPECT_EQ(manager.NewList(name, true), nullptr) << name;
+    EXPECT_EQ(ListNames(manager), (Names{"Rock", "Rock0", "Rock1", "Best.Of", "Best.Of0"}));
+    EXPECT_TRUE(manager.IsModified());
+}
+
+TEST_F(ListFolder, FindsListsWhateverTheCaseExtensionOrTrailingSlash)
+{
+    TBWDirMpl* list = manager.NewList("Rock", false);
+    for (const char* name : {"Rock", "ROCK", "rock.mpl", "Rock.MPL", "rock/", "Rock.mpl/"})
+        EXPECT_EQ(manager.FindList(name), list) << name;
+    EXPECT_EQ(manager.FindList("Roc"), nullptr);
+}
+
+TEST_F(ListFolder, VolumesNeedAFreeValidNameAndASource)
+{
+    TBWDirMpl* list = manager.NewList("L", false);
+    ASSERT_NE(list->AddVolume("CD1", &Disc()), nullptr);
+    EXPECT_EQ(list->AddVolume("cd1", &Disc()), nullptr) << "taken without regard to case";
+    EXPECT_EQ(list->AddVolume("CD2", nullptr), nullptr);
+    for (const char* name : {"", "a/b", "..", "x\ty"})
+        EXPECT_EQ(list->AddVolume(name, &Disc()), nullptr) << name;
+    EXPECT_EQ(NamesIn(*list->SubDirs()), Names{"CD1"});
+    TBWDirectory* live = list->FindDir("@L/CD1/Live/", false);
+    ASSERT_NE(live, nullptr);
+    EXPECT_EQ(FileNames(*live), Names{"03 Gamma.mp3"});
+}
+
+TEST_F(ListFolder, SavingAListThatIsNotModifiedWritesNothing)
+{
+    PutList("golden.mpl", TestDataFile("model/golden.mpl"));
+    manager.Reload();
+    ::unlink(ListFile("golden.mpl").c_str());
+    EXPECT_TRUE(manager.FindList("golden")->Save());
+    EXPECT_EQ(folder.Names("lists"), Names{});
+}
+
+TEST_F(ListFolder, AVolumeAddedToADamagedListReplacesTheFileOnSave)
+{
+    PutList("bad.mpl", "\x5C\x03 damaged");
+    manager.Reload();
+    TBWDirMpl* list = manager.FindList("bad");
+    ASSERT_EQ(list->State(), msBadDigest);
+    list->AddVolume("CD9", &Disc());
+    EXPECT_EQ(NamesIn(*list->SubDirs()), Names{"CD9"});
+    ASSERT_TRUE(manager.SaveAll());
+    TBWDirMpl* read = manager.FindList("bad");
+    EXPECT_EQ(read->State(), msLoaded);
+    EXPECT_EQ(SubDirNames(*read), Names{"CD9"});
+}
+
+TEST_F(ListFolder, SaveAllSavesReloadsAndRetiresTheOldListsWithoutFreeingThem)
+{
+    TBWDirMpl* list = manager.NewList("Rock", false);
+    TBWDirMpl* volume = list->AddVolume("CD1", &Disc());
+    TBWFile* entry = volume->Files()->FileAt(0);
+    notices.clear();
+    ASSERT_TRUE(manager.SaveAll());
+    EXPECT_FALSE(manager.IsModified());
+    TBWDirMpl* read = manager.FindList("Rock");
+    ASSERT_NE(read, nullptr);
+    EXPECT_NE(read, list);
+    EXPECT_EQ(read->State(), msLoaded);
+    // The new list reads its volumes as it loads, before it joins the manager.
+    EXPECT_EQ(notices, (std::vector<TNotice>{{"@Rock/", ckDirRemoved}, {"@Rock/CD1/", ckDirAdded},
+                                             {"@Rock/", ckDirAdded}}));
+    // What a result list or a view still holds stays valid.
+    EXPECT_EQ(entry->Name(), "01 Alpha.mp3");
+    EXPECT_EQ(entry->DirPath(), "@Rock/CD1/");
+    manager.FreeRetiredLists();
+    EXPECT_EQ(manager.FindList("Rock"), read);
+}
+
+TEST_F(ListFolder, AListThatCannotBeSavedStaysModifiedWithItsVolume)
+{
+    TBWDirMpl* blocked = manager.NewList("Blocked", false);
+    blocked->AddVolume("CD1", &Disc());
+    manager.NewList("Fine", false)->AddVolume("CD1", &Disc());
+    // A folder in the list file's place makes the write fail, also for root.
+    folder.WriteFile("lists/Blocked.mpl/in-the-way", "");
+    EXPECT_FALSE(manager.SaveAll());
+    EXPECT_EQ(ListNames(manager), (Names{"Blocked", "Fine"}));
+    EXPECT_EQ(manager.FindList("Blocked"), blocked) << "not reloaded";
+    EXPECT_EQ(blocked->State(), msModified);
+    EXPECT_EQ(NamesIn(*blocked->SubDirs()), Names{"CD1"});
+    EXPECT_EQ(manager.FindList("Fine")->State(), msLoaded);
+    EXPECT_TRUE(manager.IsModified());
+
+    ::unlink(ListFile("Blocked.mpl/in-the-way").c_str());
+    ::rmdir(ListFile("Blocked.mpl").c_str());
+    EXPECT_TRUE(manager.SaveAll());
+    EXPECT_EQ(SubDirNames(*manager.FindList("Blocked")), Names{"CD1"});
+}
+
+TEST_F(ListFolder, AListInAReadOnlyFolderKeepsItsVolume)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    TBWDirMpl* list = manager.NewList("Rock", false);
+    list->AddVolume("CD1", &Disc());
+    ::chmod(folder.Path("lists").c_str(), 0555);
+    EXPECT_FALSE(manager.SaveAll());
+    ::chmod(folder.Path("lists").c_str(), 0755);
+    EXPECT_EQ(manager.FindList("Rock"), list);
+    EXPECT_EQ(list->State(), msModified);
+    EXPECT_EQ(NamesIn(*list->SubDirs()), Names{"CD1"});
+}
+
+TEST_F(ListFolder, DeletingAListDeletesItsFileEvenWhenReadOnly)
+{
+    manager.NewList("Rock", false)->AddVolume("CD1", &Disc());
+    manager.SaveAll();
+    TBWDirMpl* list = manager.FindList("Rock");
+    ::chmod(ListFile("Rock.mpl").c_str(), 0444);
+    notices.clear();
+    manager.DeleteList(list);
+    EXPECT_EQ(folder.Names("lists"), Names{});
+    EXPECT_EQ(manager.FindList("Rock"), nullptr);
+    EXPECT_EQ(notices, (std::vector<TNotice>{{"@Rock/", ckDirRemoved}}));
+    EXPECT_EQ(list->ListName(), "Rock") << "retired, not freed";
+    manager.DeleteList(nullptr);
+    manager.DeleteList(list);
+}
+
+TEST_F(ListFolder, AListRootDetachedIsDeleted)
+{
+    manager.NewList("Rock", false);
+    manager.FindList("Rock")->Detach();
+    EXPECT_EQ(manager.Lists().size(), 0u);
+}
+
+TEST_F(ListFolder, RemovingAVolumeModifiesTheListAndTheSaveLeavesItOut)
+{
+    manager.NewList("Rock", false)->AddVolume("CD1", &Disc());
+    manager.FindList("Rock")->AddVolume("CD2", &Disc());
+    manager.SaveAll();
+    TBWDirMpl* list = manager.FindList("Rock");
+    TBWDirectory* live = list->FindDir("@Rock/CD2/Live/", false);
+    list->FindChild("CD1")->Delete();
+    EXPECT_EQ(list->State(), msModified);
+    EXPECT_EQ(FileNames(*live), Names{"03 Gamma.mp3"}) << "the rest was read before the change";
+    manager.SaveAll();
+    EXPECT_EQ(SubDirNames(*manager.FindList("Rock")), Names{"CD2"});
+}
+
+TEST_F(ListFolder, ASavedListRefreshedReadsWhatWasSavedInsteadOfEmptying)
+{
+    TBWDirMpl* list = manager.NewList("Rock", false);
+    list->AddVolume("CD1", &Disc());
+    ASSERT_TRUE(list->Save());
+    list->Refresh();
+    EXPECT_EQ(NamesIn(*list->SubDirs()), Names{"CD1"});
+    TBWDirectory* volume = list->FindChild("CD1");
+    volume->Refresh();
+    EXPECT_EQ(NamesIn(*volume->SubDirs()), Names{"Live"});
+    volume->Files()->Refresh();
+    EXPECT_EQ(RecordsIn(*volume), GoldenFiles());
+}
+
+TEST_F(ListFolder, ADirectoryMadeByFindDirReadsNoRecord)
+{
+    PutList("golden.mpl", TestDataFile("model/golden.mpl"));
+    manager.Reload();
+    TBWDirMpl* list = manager.FindList("golden");
+    TBWDirectory* made = list->FindDir("@golden/Extra/Deeper/", true);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(list->State(), msLoaded) << "made in memory, not a change of the list";
+    TBWDirectory* extra = list->FindChild("Extra");
+    EXPECT_EQ(SubDirNames(*extra), Names{"Deeper"});
+    EXPECT_EQ(SubDirNames(*made), Names{}) << "not the root's volumes";
+    EXPECT_EQ(FileNames(*made), Names{});
+    EXPECT_EQ(FileNames(*extra), Names{});
+}
+
+TEST_F(ListFolder, ChangesInsideListsReachTheManagersEvent)
+{
+    TBWDirMpl* list = manager.NewList("Rock", false);
+    EXPECT_EQ(notices, (std::vector<TNotice>{{"@Rock/", ckDirAdded}}));
+    notices.clear();
+    auto disc = std::make_unique<TAudioMemoryDir>();
+    disc->AddAudio(GoldenFiles()[0]);
+    list->AddVolume("CD1", disc.get());
+    EXPECT_EQ(notices, (std::vector<TNotice>{{"@Rock/CD1/", ckDirAdded}, {"@Rock/CD1/", ckFileAdded}}));
+}
+
+TEST_F(ListFolder, SelectionsAreCountedAndClearedOverEveryList)
+{
+    manager.NewList("A", false)->AddVolume("CD1", &Disc());
+    manager.NewList("B", false)->AddVolume("CD1", &Disc());
+    manager.FindList("A")->FindFileByPath("@A/CD1/01 Alpha.mp3")->SetSelected(true);
+    manager.FindList("B")->FindFileByPath("@B/CD1/Live/03 Gamma.mp3")->SetSelected(true);
+    EXPECT_EQ(manager.SelectedCount(), 2);
+    manager.ClearSelections();
+    EXPECT_EQ(manager.SelectedCount(), 0);
+}
+
+TEST_F(ListFolder, AFileFoundWithAnUpperCaseExtensionIsSavedUnderItsOwnName)
+{
+    PutList("Upper.MPL", TestDataFile("model/golden.mpl"));
+    manager.Reload();
+    TBWDirMpl* list = manager.FindList("upper");
+    ASSERT_NE(list, nullptr);
+    list->AddVolume("CD2", &Disc());
+    ASSERT_TRUE(manager.SaveAll());
+    EXPECT_EQ(folder.Names("lists"), Names{"Upper.MPL"});
+    EXPECT_EQ(SubDirNames(*manager.FindList("Upper")), (Names{"CD1", "CD2"}));
+}
+
+TEST_F(ListFolder, AListOutsideTheManagerReadsAnyPathAndSavesOnlyIntoTheFolder)
+{
+    folder.WriteFile("elsewhere/Import.mpl", TestDataFile("model/golden.mpl"));
+    TBWDirMpl probe;
+    probe.SetListName(folder.Path("elsewhere/Import.mpl"));
+    EXPECT_EQ(probe.State(), msLoaded);
+    EXPECT_EQ(probe.Path(), "@Import/");
+    EXPECT_EQ(probe.ListName(), folder.Path("elsewhere/Import"));
+
+    TBWDirMpl* list = manager.NewList("Import", true);
+    list->CopyTree(&probe);
+    ASSERT_TRUE(list->Save());
+    EXPECT_EQ(ListBytes("Import.mpl").substr(TMplIO::kHeaderSize + 20, 2 * 56 + 16),
+              TestDataFile("model/golden.mpl").substr(TMplIO::kHeaderSize + 20, 2 * 56 + 16))
+        << "the volume's record";
+}
