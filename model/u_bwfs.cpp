@@ -106,6 +106,10 @@ TBWDirectory::~TBWDirectory()
 
 void TBWDirectory::OnSubDirNode(TBWStructNode* node, std::int32_t code)
 {
+    // Only attaching and detaching concern us; a node freed long after it
+    // was detached may hold a directory that is gone by then.
+    if (code != necAttaching && code != necDetaching)
+        return;
     TBWDirectory* dir = As<TBWDirectory>(node->Item());
     if (!dir)
         return;
@@ -437,6 +441,8 @@ TBWFileList::~TBWFileList()
 
 void TBWFileList::OnItemNode(TBWStructNode* node, std::int32_t code)
 {
+    if (code != necAttaching && code != necDetaching)
+        return;
     TBWFile* file = As<TBWFile>(node->Item());
     if (!file)
         return;
