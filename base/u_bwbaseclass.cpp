@@ -235,20 +235,6 @@ void TBWWordedComparable::DropShortWords(std::int32_t minimumLength)
     fieldEnds_ = std::move(ends);
 }
 
-std::int32_t TBWWordedComparable::FieldStart(std::int32_t field) const
-{
-    return field >= 1 ? fieldEnds_[field - 1] + 1 : 0;
-}
-
-std::int32_t TBWWordedComparable::WordCount(std::int32_t field) const
-{
-    if (field < 0)
-        return static_cast<std::int32_t>(words_.size());
-    if (field >= FieldCount())
-        return 0;
-    return std::max(0, fieldEnds_[field] - FieldStart(field) + 1);
-}
-
 std::string TBWWordedComparable::GetWord(std::int32_t index, std::int32_t field) const
 {
     if (field >= FieldCount())

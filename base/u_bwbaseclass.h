@@ -4,6 +4,7 @@
 // derives from these.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -158,7 +159,15 @@ public:
     void DropShortWords(std::int32_t minimumLength);
 
     std::int32_t FieldCount() const { return static_cast<std::int32_t>(fieldEnds_.size()); }
-    std::int32_t WordCount(std::int32_t field = -1) const;
+    // Inline: the scan's scoring asks for counts millions of times.
+    std::int32_t WordCount(std::int32_t field = -1) const
+    {
+        if (field < 0)
+            return static_cast<std::int32_t>(words_.size());
+        if (field >= FieldCount())
+            return 0;
+        return std::max(0, fieldEnds_[field] - FieldStart(field) + 1);
+    }
     std::string GetWord(std::int32_t index, std::int32_t field = -1) const;
     const std::vector<std::string>& Words() const { return words_; }
     const std::vector<std::int32_t>& FieldEnds() const { return fieldEnds_; }
@@ -176,7 +185,7 @@ public:
     std::string WordsText() const;
 
 private:
-    std::int32_t FieldStart(std::int32_t field) const;
+    std::int32_t FieldStart(std::int32_t field) const { return field >= 1 ? fieldEnds_[field - 1] + 1 : 0; }
     double FieldScore(const TBWWordedComparable& other, std::int32_t field,
                       std::int32_t otherField, std::int32_t tolerance) const;
     double SimilarityInOrder(const TBWWordedComparable& other, std::int32_t tolerance) const;
