@@ -89,9 +89,15 @@ bool TBWMask::Matches(std::string_view name) const
 {
     if (!valid_)
         return false;
-    // Masks are tried on every name of every listed folder.
-    thread_local std::u32string text;
-    FoldCodePoints(name, text);
+    thread_local std::u32string folded;
+    FoldCodePoints(name, folded);
+    return MatchesFolded(folded);
+}
+
+bool TBWMask::MatchesFolded(std::u32string_view text) const
+{
+    if (!valid_)
+        return false;
     // Greedy walk that, on a mismatch, lets the last "*" take one more
     // character: a match exists exactly when this finds one, and it needs
     // no more than pattern length times name length steps.

@@ -25,6 +25,9 @@ public:
     // Whether the pattern matches the whole name; an invalid pattern
     // matches nothing.
     bool Matches(std::string_view name) const;
+    // The same for a name already folded with FoldCodePoints, for callers
+    // that try several masks on one name.
+    bool MatchesFolded(std::u32string_view name) const;
 
 private:
     enum TStepKind { skCharacter, skAnyOne, skAnyRun, skSet };

@@ -221,8 +221,11 @@ void TBWFileListWin::LoadFiles()
         return;
     std::vector<TFolderEntry> entries = ListFolder(dir->RealPath());
     std::erase_if(entries, [](const TFolderEntry& entry) { return entry.kind != ekFile; });
+    std::vector<std::u32string> folded(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        FoldCodePoints(entries[i].name, folded[i]);
     for (const TBWMask& mask : masks)
-        for (const TFolderEntry& entry : entries)
-            if (mask.Matches(entry.name))
-                AddFile(entry.name);
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (mask.MatchesFolded(folded[i]))
+                AddFile(entries[i].name);
 }
