@@ -177,6 +177,8 @@ void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TFolderIdentities& seen
 
 bool TBWDupeEngine::IsExcluded(const std::string& text) const
 {
+    if (exclusions_.empty())
+        return false;
     const std::string lower = LowerCaseAscii(text);
     return std::any_of(exclusions_.begin(), exclusions_.end(),
                        [&](const TBWMask& mask) { return mask.IsValid() && mask.Matches(lower); });
@@ -206,7 +208,17 @@ bool TBWDupeEngine::PrepareWords(TBWMp3File& file)
     }
     file.DropShortWords(profile_.MinWordLength);
     return file.WordCount() >= profile_.MinWordCount && !IsExcluded(NameWithExtension(file)) &&
-           profile_.GetDirPriority(file.DirPath()) != dtExcluded;
+           RoleOf(file) != dtExcluded;
+}
+
+std::int32_t TBWDupeEngine::RoleOf(const TBWFile& file)
+{
+    // Every file of a folder has its folder's role: worked out once per folder.
+    const TBWDirectory* directory = file.Directory();
+    const auto known = roles_.find(directory);
+    if (known != roles_.end())
+        return known->second;
+    return roles_[directory] = profile_.GetDirPriority(file.DirPath());
 }
 
 void TBWDupeEngine::PrunePool()
@@ -398,7 +410,7 @@ void TBWDupeEngine::KeepNegativeResults()
     std::vector<TBWFile*> singles;
     for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
         auto* file = static_cast<TBWFile*>(item);
-        if (profile_.GetDirPriority(file->DirPath()) != dtReference && !matched.contains(file))
+        if (RoleOf(*file) != dtReference && !matched.contains(file))
             singles.push_back(file);
     }
     results_->Clear();

@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "base/u_bwmask.h"
@@ -92,6 +93,7 @@ private:
     void AnalyseBanlist();
     void PrunePool();
     bool PrepareWords(TBWMp3File& file);
+    std::int32_t RoleOf(const TBWFile& file);
     void ReadContentWords();
     void GroupByWords();
     void LinkSimilarWords();
@@ -108,6 +110,7 @@ private:
     TBWCVProfile profile_;
     std::vector<std::string> directories_;
     std::vector<TBWMask> exclusions_;
+    std::unordered_map<const TBWDirectory*, std::int32_t> roles_;
     std::unique_ptr<TBWDupeFileList> results_;
     std::unique_ptr<TBWGrpChFilename> index_;
     std::unique_ptr<TBWSelChain> pool_;
