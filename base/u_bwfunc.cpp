@@ -327,6 +327,17 @@ bool WithinEditDistance(std::string_view a, std::string_view b, std::int32_t tol
     return EditDistance(a, b, 1, 1, 1) <= tolerance;
 }
 
+std::vector<std::string_view> CutAtSemicolons(std::string_view text)
+{
+    std::vector<std::string_view> pieces;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find(';'), text.size());
+        pieces.push_back(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return pieces;
+}
+
 std::string PluralCount(const std::string& word, std::int64_t number)
 {
     return std::to_string(number) + ' ' + word + (number > 1 ? "s" : "");

@@ -71,6 +71,10 @@ void FoldCodePoints(std::string_view text, std::u32string& codePoints);
 // of the table than the tolerance needs.
 bool WithinEditDistance(std::string_view a, std::string_view b, std::int32_t tolerance);
 
+// The pieces between ";": empty pieces between two ";" count, a ";" at the
+// end adds none. The views point into text.
+std::vector<std::string_view> CutAtSemicolons(std::string_view text);
+
 std::string PluralCount(const std::string& word, std::int64_t number);
 std::string IfThenStr(bool condition, const std::string& a, const std::string& b);
 std::string JoinBracketed(const std::vector<std::string>& texts);

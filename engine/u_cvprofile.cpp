@@ -19,16 +19,6 @@ bool IsPermutationOfCriteria(const std::string& text)
                        [&text](char letter) { return text.find(letter) != std::string::npos; });
 }
 
-std::vector<std::string> CutAtSemicolons(const std::string& text)
-{
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find(';', start)) != std::string::npos; start = end + 1)
-        pieces.push_back(text.substr(start, end - start));
-    if (start < text.size())
-        pieces.push_back(text.substr(start));
-    return pieces;
-}
 
 std::int32_t SecondsToStore(double days)
 {
@@ -105,7 +95,8 @@ void TBWCVProfile::CleanDirPriorities()
 void TBWCVProfile::SetExclusions(const std::string& text)
 {
     exclusionText_ = LowerCaseAscii(text);
-    exclusions_ = CutAtSemicolons(exclusionText_);
+    const std::vector<std::string_view> pieces = CutAtSemicolons(exclusionText_);
+    exclusions_.assign(pieces.begin(), pieces.end());
 }
 
 void TBWCVProfile::ResetDefaults()

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/platform/u_wholefile.h"
+#include "base/u_bwfunc.h"
 #include "engine/u_cvprofile.h"
 #include "model/u_bwfs.h"
 
@@ -159,16 +160,6 @@ std::string_view WithoutCarriageReturn(std::string_view line)
 }
 
 // Empty pieces between two ";" count; a final ";" adds none.
-std::vector<std::string_view> CutAtSemicolons(std::string_view text)
-{
-    std::vector<std::string_view> pieces;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find(';'), text.size());
-        pieces.push_back(text.substr(0, end));
-        text.remove_prefix(std::min(end + 1, text.size()));
-    }
-    return pieces;
-}
 
 TBWFile* FileAt(TBWDirectory* root, std::string_view path)
 {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/u_bwfunc.h"
 #include "base/u_bwtextcase.h"
 
 TBWExtensionOrder::TBWExtensionOrder(std::string_view text)
@@ -13,13 +14,10 @@ void TBWExtensionOrder::SetText(std::string_view text)
 {
     text_ = std::string(text);
     extensions_.clear();
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find(';'), text.size());
-        std::string_view entry = text.substr(0, end);
+    for (std::string_view entry : CutAtSemicolons(text)) {
         if (entry.starts_with("*."))
             entry.remove_prefix(2);
         extensions_.emplace_back(entry);
-        text.remove_prefix(std::min(end + 1, text.size()));
     }
 }
 
