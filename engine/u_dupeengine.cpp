@@ -288,6 +288,39 @@ void TBWDupeEngine::ComparePair(TBWFile* a, TBWFile* b)
 // several threads. Each row is one file of a word against the later files of
 // that word and the files of its similar words; rows are linked afterwards
 // in their order, so the result list is the one a single thread makes.
+// One bit per word in each of the first fields of a file.
+class TFieldSignature {
+public:
+    TFieldSignature() = default;
+    explicit TFieldSignature(const TBWFile& file) : fieldCount_(file.FieldCount())
+    {
+        const std::int32_t fields = std::min<std::int32_t>(fieldCount_, kFields);
+        for (std::int32_t field = 0; field < fields; ++field)
+            for (std::int32_t i = 0; i < file.WordCount(field); ++i)
+                bits_[field] |= std::uint64_t{1} << (std::hash<std::string>{}(file.GetWord(i, field)) & 63);
+    }
+
+    // True only when the two files certainly score 0 compared by fields in
+    // order with exact words: other field counts, or a field where one has
+    // words and the other none, or where no word can be shared.
+    bool ScoresZeroWith(const TFieldSignature& other) const
+    {
+        if (fieldCount_ != other.fieldCount_)
+            return true;
+        for (int field = 0; field < kFields; ++field) {
+            const std::uint64_t mine = bits_[field], theirs = other.bits_[field];
+            if ((mine == 0) != (theirs == 0) || (mine != 0 && (mine & theirs) == 0))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr int kFields = 4;
+    std::int32_t fieldCount_ = 0;
+    std::uint64_t bits_[kFields] = {};
+};
+
 class TMatchBatch {
 public:
     struct TRow {
@@ -298,13 +331,22 @@ public:
     };
     struct TWord {
         std::vector<TBWFile*> files;
+        std::vector<TFieldSignature> signatures;  // per file, when filtering; copied to stay close
         std::vector<TBWFile*> similarFiles;
     };
+
+    // With exact word matching and fields compared in order, two files whose
+    // words share no bit of a field's signature match no word in that field
+    // and score 0: they are dropped without scoring.
+    explicit TMatchBatch(bool filterByFields) : filterByFields_(filterByFields) {}
 
     void AddWord(TBWGrpItString& entry)
     {
         TWord& word = words_.emplace_back();
         CollectFiles(entry.Objects(), word.files);
+        if (filterByFields_)
+            for (TBWFile* file : word.files)
+                word.signatures.push_back(SignatureOf(*file));
         TBWChain* similarWords = entry.SimilarWords();
         for (TBWComparable* s = similarWords->First(); s; s = similarWords->Next())
             CollectFiles(static_cast<TBWGrpItString*>(s)->Objects(), word.similarFiles);
@@ -353,13 +395,24 @@ private:
             files.push_back(static_cast<TBWFile*>(f));
     }
 
+    const TFieldSignature& SignatureOf(const TBWFile& file)
+    {
+        auto [place, added] = signatures_.try_emplace(&file);
+        if (added)
+            place->second = TFieldSignature(file);
+        return place->second;
+    }
+
     template <class Similar>
     void ScoreRow(TRow& row, const Similar& similar) const
     {
         const TWord& word = words_[row.word];
-        for (std::size_t j = row.from; j < word.files.size(); ++j)
+        for (std::size_t j = row.from; j < word.files.size(); ++j) {
+            if (filterByFields_ && word.signatures[row.from - 1].ScoresZeroWith(word.signatures[j]))
+                continue;
             if (similar(*row.file, *word.files[j]))
                 row.similar.push_back(word.files[j]);
+        }
         for (TBWFile* other : word.similarFiles)
             if (similar(*row.file, *other))
                 row.similar.push_back(other);
@@ -368,6 +421,9 @@ private:
     std::deque<TWord> words_;
     std::vector<TRow> rows_;
     std::uint64_t pairs_ = 0;
+    bool filterByFields_;
+    // Kept from batch to batch: a file shows up under several words.
+    std::unordered_map<const TBWFile*, TFieldSignature> signatures_;
 };
 
 void TBWDupeEngine::MatchBatch(TMatchBatch& batch)
@@ -386,7 +442,11 @@ void TBWDupeEngine::MatchBatch(TMatchBatch& batch)
 void TBWDupeEngine::MatchGroups()
 {
     SetStatus("Matching groups", index_->Count());
-    TMatchBatch batch;
+    const TBWCompType type = profile_.CompType;
+    const bool inOrderByFields = type == ctTagsWithAlbum || type == ctTags ||
+                                 (type == ctFileNameFields && !profile_.NoFieldOrder);
+    TMatchBatch batch(DropHopelessPairs && inOrderByFields && profile_.SimWord <= 0 &&
+                      profile_.MinPerc > 0);
     for (TBWComparable* item = index_->First(); item; item = index_->Next()) {
         batch.AddWord(*static_cast<TBWGrpItString*>(item));
         if (batch.Full())

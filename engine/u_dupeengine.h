@@ -43,6 +43,9 @@ public:
     // Threads that score word groups; 0 for one per processor. The results
     // are the same whatever the number.
     unsigned MatchThreads = 0;
+    // Whether pairs that certainly score 0 are dropped before scoring. The
+    // results are the same either way.
+    bool DropHopelessPairs = true;
 
     // Both are called on the thread that runs the scan.
     StatusEvent OnStatus;

@@ -254,7 +254,7 @@ TEST(DupeEngine, TagsWithAlbumPairOnlyWithTheSameFields)
     EXPECT_EQ(scan.Groups()[0].find("with album"), std::string::npos);
 }
 
-TEST(DupeEngine, ScoringOnSeveralThreadsGivesTheResultsOfOne)
+TEST(DupeEngine, ScoringOnSeveralThreadsAndDroppingHopelessPairsChangeNoResult)
 {
     Scan scan;
     const char* words[] = {"star", "moon", "river", "dance", "night", "love", "heart", "fire"};
@@ -267,6 +267,7 @@ TEST(DupeEngine, ScoringOnSeveralThreadsGivesTheResultsOfOne)
     scan.engine->Results().SaveToFile(many);
     scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
     scan.engine->MatchThreads = 1;
+    scan.engine->DropHopelessPairs = false;
     scan.engine->AddDirectory(scan.tree.Path());
     scan.engine->Execute();
     scan.engine->Results().SaveToFile(one);
