@@ -31,11 +31,6 @@ std::string TagText(TBWMp3File& file, TBWCompType compType)
     return text;
 }
 
-std::string NameWithExtension(const TBWFile& file)
-{
-    return file.Name();
-}
-
 }  // namespace
 
 TBWDupeEngine::TBWDupeEngine(TBWDirectory& root, const TBWCVProfile& profile)
@@ -192,7 +187,7 @@ void TBWDupeEngine::AnalyseBanlist()
     for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
         auto* file = static_cast<TBWMp3File*>(item);
         if ((byTags && IsExcluded(TagText(*file, profile_.CompType))) ||
-            IsExcluded(NameWithExtension(*file)))
+            IsExcluded(file->Name()))
             results_->AddPair(file, nullptr);
         DoStep();
     }
@@ -207,7 +202,7 @@ bool TBWDupeEngine::PrepareWords(TBWMp3File& file)
         file.SetText(TagText(file, profile_.CompType));
     }
     file.DropShortWords(profile_.MinWordLength);
-    return file.WordCount() >= profile_.MinWordCount && !IsExcluded(NameWithExtension(file)) &&
+    return file.WordCount() >= profile_.MinWordCount && !IsExcluded(file.Name()) &&
            RoleOf(file) != dtExcluded;
 }
 

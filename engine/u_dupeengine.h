@@ -66,7 +66,7 @@ public:
     // Why the scan failed; empty when it did not.
     const std::string& Error() const { return error_; }
     const ScanProgress& Progress() const { return progress_; }
-    const std::string StepCaption() const { return progress_.Caption(); }
+    std::string StepCaption() const { return progress_.Caption(); }
     std::uint64_t StepCount() const { return progress_.Count(); }
 
     TBWDupeFileList& Results() { return *results_; }
