@@ -25,7 +25,7 @@ constexpr std::uint8_t kContinuedPacket = 0x01;
 // A lacing value below this ends its packet.
 constexpr std::uint8_t kFullSegment = 255;
 
-// The Vorbis headers (Vorbis I specification, section 4.2): the packet type
+// The Vorbis headers (Vorbis I, section 4.2): the packet type
 // and "vorbis", then for the identification header version (4 bytes),
 // channels (1), sample rate (4) and the maximum, nominal and minimum
 // bitrates (4 each), little-endian.

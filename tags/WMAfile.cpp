@@ -12,7 +12,7 @@
 
 namespace {
 
-// Object and stream type GUIDs as the file stores them (ASF specification,
+// Object and stream type GUIDs as the file stores them (ASF
 // revision 01.20.03, section 10: Data1 to Data3 little-endian, then Data4).
 using TGuid = std::array<std::uint8_t, 16>;
 // 75B22630-668E-11CF-A6D9-00AA0062CE6C

@@ -16,8 +16,8 @@ namespace {
 using TTexts = std::vector<std::string>;
 using TPairs = std::vector<std::pair<int, int>>;
 
-struct TFileSpec {
-    TFileSpec(std::string path, TFakeAudio audio = {}) : path(std::move(path)), audio(audio) {}
+struct TFileMade {
+    TFileMade(std::string path, TFakeAudio audio = {}) : path(std::move(path)), audio(audio) {}
     std::string path;
     TFakeAudio audio;
 };
@@ -39,11 +39,11 @@ protected:
         list.SetProfile(profile);
     }
 
-    std::vector<TBWFile*> AddFiles(const std::vector<TFileSpec>& specs)
+    std::vector<TBWFile*> AddFiles(const std::vector<TFileMade>& made)
     {
         std::vector<TBWFile*> files;
-        for (const TFileSpec& spec : specs)
-            files.push_back(collection.Add(spec.path, spec.audio));
+        for (const TFileMade& file : made)
+            files.push_back(collection.Add(file.path, file.audio));
         return files;
     }
     void Link(TBWDupeFileList& target, const std::vector<TBWFile*>& files, const TPairs& pairs)
@@ -52,9 +52,9 @@ protected:
             target.AddPair(files[static_cast<std::size_t>(a)], files[static_cast<std::size_t>(b)]);
     }
     // Adds the files, links the pairs and resolves.
-    std::vector<TBWFile*> Build(const std::vector<TFileSpec>& specs, const TPairs& pairs)
+    std::vector<TBWFile*> Build(const std::vector<TFileMade>& made, const TPairs& pairs)
     {
-        std::vector<TBWFile*> files = AddFiles(specs);
+        std::vector<TBWFile*> files = AddFiles(made);
         Link(list, files, pairs);
         list.ResolveReferences();
         return files;
@@ -88,7 +88,7 @@ protected:
 
 struct TGroupCase {
     const char* name;
-    std::vector<TFileSpec> files;  // made in this order, which is the list order
+    std::vector<TFileMade> files;  // made in this order, which is the list order
     TPairs pairs;
     TTexts shown;
 };
@@ -168,14 +168,14 @@ TEST_F(ResultList, ReferenceLinksHoldExactlyItsDuplicates)
 
 TEST_F(ResultList, FileSimilarToManyIsLinkedOncePerFile)
 {
-    std::vector<TFileSpec> specs{{"/new/hub.mp3", {9000}}};
+    std::vector<TFileMade> made{{"/new/hub.mp3", {9000}}};
     TPairs pairs;
     for (int i = 1; i <= 40; ++i) {
-        specs.push_back({"/new/copy" + std::to_string(i) + ".mp3"});
+        made.push_back({"/new/copy" + std::to_string(i) + ".mp3"});
         pairs.push_back({0, i});
         pairs.push_back({i, 0});
     }
-    const auto files = Build(specs, pairs);
+    const auto files = Build(made, pairs);
     TBWDupeFile* hub = EntryOf(files[0]);
     EXPECT_EQ(hub->Links().Count(), 40);
     EXPECT_EQ(list.DupeCount(), 40);
@@ -193,8 +193,8 @@ TEST_F(ResultList, FileSimilarToManyIsLinkedOncePerFile)
 struct TCriteriaCase {
     const char* name;
     const char* priorityList;
-    TFileSpec first;
-    TFileSpec second;
+    TFileMade first;
+    TFileMade second;
     const char* remains;
 };
 
