@@ -4,7 +4,6 @@
 #include <atomic>
 
 #include "base/u_bwfunc.h"
-#include "base/u_bwtoken.h"
 
 namespace {
 
@@ -182,28 +181,43 @@ void TBWWordedComparable::Assign(const TBWComparable& source)
     }
 }
 
-std::string TBWWordedComparable::NormalizeText(const std::string& text) const
+namespace {
+
+char AsciiLower(char c)
 {
-    static const TBWCharSet wordSet = CharSetOf(" -0123456789abcdefghijklmnopqrstuvwxyz");
-    std::string lower = text;
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    // RestrictChars already leaves single blanks and trims.
-    return RestrictChars(lower, wordSet, false, ' ');
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+bool IsWordByte(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+}
+
+}  // namespace
 
 void TBWWordedComparable::SetText(const std::string& text)
 {
     words_.clear();
     fieldEnds_.clear();
-    TBWToken tokens;
-    tokens.SetText(NormalizeText(text));
-    for (std::string token = tokens.First(); !token.empty(); token = tokens.Next()) {
-        if (token != "-")
-            words_.push_back(std::move(token));
-        else if (!words_.empty())
+    // One pass straight into the words: every file name added to the model
+    // comes through here, so no normalised copy of the text is made.
+    const std::string_view part = WordedPart(text);
+    std::size_t i = 0;
+    while (i < part.size()) {
+        if (!IsWordByte(AsciiLower(part[i]))) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < part.size() && IsWordByte(AsciiLower(part[i])))
+            ++i;
+        const std::string_view word = part.substr(start, i - start);
+        if (word != "-") {
+            std::string& added = words_.emplace_back(word);
+            std::transform(added.begin(), added.end(), added.begin(), AsciiLower);
+        } else if (!words_.empty()) {
             fieldEnds_.push_back(static_cast<std::int32_t>(words_.size()) - 1);
+        }
     }
     if (!words_.empty())
         fieldEnds_.push_back(static_cast<std::int32_t>(words_.size()) - 1);

@@ -152,9 +152,11 @@ public:
     std::string KeyText(TBWKey key) const override;
     void Assign(const TBWComparable& source) override;
 
-    // Lower case, only blank, "-", 0-9 and a-z kept, single blanks, trimmed.
-    virtual std::string NormalizeText(const std::string& text) const;
+    // The part of a text whose words count: all of it here.
+    virtual std::string_view WordedPart(std::string_view text) const { return text; }
 
+    // Words are the runs of "-", 0-9 and a-z in the worded part, lower cased;
+    // any other byte parts them. A word that is "-" alone ends a field.
     void SetText(const std::string& text);
     void DropShortWords(std::int32_t minimumLength);
 

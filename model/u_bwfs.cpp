@@ -621,11 +621,11 @@ void TBWFile::Assign(const TBWComparable& source)
     loadedInfo_ = from->loadedInfo_;
 }
 
-std::string TBWFile::NormalizeText(const std::string& text) const
+std::string_view TBWFile::WordedPart(std::string_view text) const
 {
     // Only the extension goes. Names in a folder hold no "/", so a "/" here
     // is part of a tag ("AC/DC") and its words count.
-    return TBWWordedComparable::NormalizeText(StripExtension(text, true));
+    return text.substr(0, text.rfind('.'));
 }
 
 void TBWFile::LoadInfo(std::int32_t kind)

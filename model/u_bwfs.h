@@ -251,8 +251,8 @@ public:
     // Words and name as they stand, size and digest read from the source
     // entry if it had not read them, then its loaded kinds. No change signal.
     void Assign(const TBWComparable& source) override;
-    // The words of a file name leave out its folder and its extension.
-    std::string NormalizeText(const std::string& text) const override;
+    // The words of a file name leave out its extension.
+    std::string_view WordedPart(std::string_view text) const override;
 
     // Reads one kind of information: kind 0 the size and times of FullPath
     // on disk, kind 1 the digest of its window; other kinds nothing here.

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/u_bwfunc.h"
+#include "base/u_bwtoken.h"
+
 namespace {
 
 // Records the order in which objects are freed.
@@ -209,6 +212,48 @@ TEST(WordedComparable, NormalisesAndSplitsIntoFields)
         Worded w(c.text);
         EXPECT_EQ(w.Words(), c.words) << c.text;
         EXPECT_EQ(w.FieldEnds(), c.ends) << c.text;
+    }
+}
+
+namespace {
+
+// The words as the matcher first defined them, step by step: lower case,
+// every other byte a blank, then the blank-separated tokens.
+void ReferenceWords(const std::string& text, std::vector<std::string>& words,
+                    std::vector<std::int32_t>& ends)
+{
+    std::string lower = text;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    TBWToken tokens;
+    tokens.SetText(RestrictChars(lower, CharSetOf(" -0123456789abcdefghijklmnopqrstuvwxyz"), false, ' '));
+    for (std::string token = tokens.First(); !token.empty(); token = tokens.Next()) {
+        if (token != "-")
+            words.push_back(std::move(token));
+        else if (!words.empty())
+            ends.push_back(static_cast<std::int32_t>(words.size()) - 1);
+    }
+    if (!words.empty())
+        ends.push_back(static_cast<std::int32_t>(words.size()) - 1);
+}
+
+}  // namespace
+
+TEST(WordedComparable, SplitsAsTheStepByStepRule)
+{
+    const std::string bytes = std::string("aAzZ09-- ,./:_\t\x01\x7F\xC3\xA9@[`{") + '\0';
+    std::mt19937 random(5);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        for (int n = random() % 12; n > 0; --n)
+            text += bytes[random() % bytes.size()];
+        std::vector<std::string> words;
+        std::vector<std::int32_t> ends;
+        ReferenceWords(text, words, ends);
+        Worded w(text);
+        ASSERT_EQ(w.Words(), words) << testing::PrintToString(text);
+        ASSERT_EQ(w.FieldEnds(), ends) << testing::PrintToString(text);
     }
 }
 
