@@ -18,13 +18,6 @@
 
 namespace {
 
-enum TEntryKind { ekOther, ekFile, ekFolder, ekLinkedFolder };
-
-struct TFolderEntry {
-    std::string name;
-    TEntryKind kind;
-};
-
 // Kernel views of the running system, not files anybody keeps music in;
 // walking them from "/" would never end or would read devices.
 constexpr std::array<std::string_view, 4> kPseudoFileSystems = {"proc", "sys", "dev", "run"};
@@ -36,7 +29,7 @@ bool IsHidden(std::string_view name)
 
 // What the entry is after following links. The listing's own type saves a
 // status call for plain files and folders, the usual case.
-TEntryKind KindOf(int folder, const dirent& entry)
+TBWEntryKind KindOf(int folder, const dirent& entry)
 {
     switch (entry.d_type) {
     case DT_REG: return ekFile;
@@ -59,47 +52,75 @@ TEntryKind KindOf(int folder, const dirent& entry)
 }
 
 // Closes the listing on every path out.
-struct TFolderListing {
+struct TFolderHandle {
     DIR* handle;
-    ~TFolderListing()
+    ~TFolderHandle()
     {
         if (handle)
             ::closedir(handle);
     }
 };
 
+struct TFolderListing {
+    std::vector<TBWFolderEntry> entries;
+    // The folder as it was listed.
+    struct stat state {};
+    // Whether some kind came from following a link: a link can come to lead
+    // elsewhere without the folder changing.
+    bool followedLinks = false;
+};
+
 // The entries of a folder that are not hidden, folders and regular files
 // only, in the order of their names without regard to case (the order the
 // file systems the lists were first made on list them in), so the same
 // folder always gives the same order. Names stay the bytes they are.
-std::vector<TFolderEntry> ListFolder(const std::string& path)
+TFolderListing ListFolder(const std::string& path)
 {
-    std::vector<TFolderEntry> entries;
+    TFolderListing listing;
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
-        return entries;
-    const TFolderListing listing{::fdopendir(descriptor)};
-    if (!listing.handle) {
+        return listing;
+    const TFolderHandle folder{::fdopendir(descriptor)};
+    if (!folder.handle) {
         ::close(descriptor);
-        return entries;
+        return listing;
     }
+    ::fstat(descriptor, &listing.state);
     const bool isSystemRoot = path == "/";
-    while (const dirent* entry = ::readdir(listing.handle)) {
+    while (const dirent* entry = ::readdir(folder.handle)) {
         const std::string_view name = entry->d_name;
         if (IsHidden(name))
             continue;
         if (isSystemRoot && std::find(kPseudoFileSystems.begin(), kPseudoFileSystems.end(), name) !=
                                 kPseudoFileSystems.end())
             continue;
-        const TEntryKind kind = KindOf(descriptor, *entry);
+        listing.followedLinks |= entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN;
+        const TBWEntryKind kind = KindOf(descriptor, *entry);
         if (kind != ekOther)
-            entries.push_back({std::string(name), kind});
+            listing.entries.push_back({std::string(name), kind});
     }
-    std::sort(entries.begin(), entries.end(), [](const TFolderEntry& a, const TFolderEntry& b) {
+    std::sort(listing.entries.begin(), listing.entries.end(), [](const TBWFolderEntry& a, const TBWFolderEntry& b) {
         const std::int32_t blind = CompareTexts(a.name, b.name, true);
         return blind != 0 ? blind < 0 : a.name < b.name;
     });
-    return entries;
+    return listing;
+}
+
+// A listing may stand in for a later one while the folder's change time
+// stays. The time is kept in coarse clock ticks, so a change made in the
+// same tick as the last one may leave it as it was: a folder changed in the
+// last second is listed again instead.
+bool MayStandInLater(const TFolderListing& listing)
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return listing.state.st_ino != 0 && !listing.followedLinks && listing.state.st_mtim.tv_sec + 1 < now.tv_sec;
+}
+
+bool SameState(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
 std::string ResolvedPath(const std::string& path)
@@ -184,8 +205,12 @@ TBWDirWin::TBWDirWin(TBWObject* owner) : TBWDirectory(owner)
 void TBWDirWin::LoadSubDirs()
 {
     const std::string folder = RealPath();
+    std::vector<TBWFolderEntry> entries;
+    auto* files = dynamic_cast<TBWFileListWin*>(FileList());
+    if (!files || !files->TakeListedFolders(folder, entries))
+        entries = ListFolder(folder).entries;
     TLinkLoopGuard loopGuard(*this);
-    for (const TFolderEntry& entry : ListFolder(folder)) {
+    for (const TBWFolderEntry& entry : entries) {
         if (entry.kind == ekFolder || (entry.kind == ekLinkedFolder && !loopGuard.LeadsBack(folder + entry.name)))
             AddSubDir(entry.name);
     }
@@ -219,8 +244,17 @@ void TBWFileListWin::LoadFiles()
     const std::vector<TBWMask> masks = MasksOf(Mask());
     if (masks.empty())
         return;
-    std::vector<TFolderEntry> entries = ListFolder(dir->RealPath());
-    std::erase_if(entries, [](const TFolderEntry& entry) { return entry.kind != ekFile; });
+    TFolderListing listing = ListFolder(dir->RealPath());
+    std::vector<TBWFolderEntry>& entries = listing.entries;
+    const auto firstFile = std::stable_partition(entries.begin(), entries.end(),
+                                                 [](const TBWFolderEntry& entry) { return entry.kind != ekFile; });
+    listedFolders_.clear();
+    listedState_ = {};
+    if (MayStandInLater(listing)) {
+        listedFolders_.assign(std::make_move_iterator(entries.begin()), std::make_move_iterator(firstFile));
+        listedState_ = listing.state;
+    }
+    entries.erase(entries.begin(), firstFile);
     std::vector<std::u32string> folded(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i)
         FoldCodePoints(entries[i].name, folded[i]);
@@ -228,4 +262,15 @@ void TBWFileListWin::LoadFiles()
         for (std::size_t i = 0; i < entries.size(); ++i)
             if (mask.MatchesFolded(folded[i]))
                 AddFile(entries[i].name);
+}
+
+bool TBWFileListWin::TakeListedFolders(const std::string& path, std::vector<TBWFolderEntry>& folders)
+{
+    struct stat state {};
+    if (listedState_.st_ino == 0 || ::stat(path.c_str(), &state) != 0 || !SameState(state, listedState_))
+        return false;
+    folders = std::move(listedFolders_);
+    listedFolders_.clear();
+    listedState_ = {};
+    return true;
 }

@@ -4,9 +4,20 @@
 // folders (u_bwfsmp3) and the model root build on these.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
+#include <vector>
 
 #include "model/u_bwfs.h"
+
+// What a listing found under one name, links followed.
+enum TBWEntryKind { ekOther, ekFile, ekFolder, ekLinkedFolder };
+
+struct TBWFolderEntry {
+    std::string name;
+    TBWEntryKind kind;
+};
 
 // A folder on disk. Folders whose names begin with "." are hidden and not
 // listed; a link to a folder is followed unless it leads back to the folder
@@ -39,6 +50,15 @@ public:
     // that does. "*.*" is every file, with or without an extension.
     virtual std::string Mask() const { return "*.*"; }
     void LoadFiles() override;
+    // The subfolders the last listing found, once, if the folder at path is
+    // still as it was then; else false. Walks load a folder's files and then
+    // its subfolders, and this spares the second listing of each folder.
+    bool TakeListedFolders(const std::string& path, std::vector<TBWFolderEntry>& folders);
+
+private:
+    std::vector<TBWFolderEntry> listedFolders_;
+    // The folder when listed; a change of its entries changes its time.
+    struct stat listedState_ {};
 };
 
 // Whether path names a regular file, links followed. Asked without opening

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -110,6 +111,40 @@ TEST_F(DiskFolder, LinksLeadingBackUpTheTreeAreNotFollowed)
     EXPECT_EQ(FileNames(*viaLink), Names{"two.mp3"});
     // one.mp3, two.mp3, a/to-b/two.mp3, b/to-a/one.mp3: and the walk ends.
     EXPECT_EQ(CollectedCount(top), 4u);
+}
+
+// The subfolders come from the listing the files were read from only while
+// the folder has not changed since: a change made in between is seen.
+TEST_F(DiskFolder, SubfoldersListedAfterTheFilesSeeChangesMadeInBetween)
+{
+    struct Case {
+        const char* change;
+        bool withLink;
+        void (*apply)(const TDiskTree&);
+        Names folders;
+    };
+    const Case cases[] = {
+        {"none", false, [](const TDiskTree&) {}, {"a"}},
+        {"folder made", false, [](const TDiskTree& t) { t.MakeFolder("top/b"); }, {"a", "b"}},
+        {"folder removed", false, [](const TDiskTree& t) { ::rmdir(t.Path("top/a").c_str()); }, {}},
+        // A link's folder does not change when the link's target appears.
+        {"link target made", true, [](const TDiskTree& t) { t.MakeFolder("x"); }, {"a", "to-x"}},
+    };
+    for (const Case& c : cases) {
+        TDiskTree disk;
+        disk.WriteFile("top/song.mp3", "s");
+        disk.MakeFolder("top/a");
+        if (c.withLink)
+            disk.MakeLink("top/to-x", disk.Path("x"));
+        // Changed long ago, as the folders of a collection are.
+        const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+        ::utimensat(AT_FDCWD, disk.Path("top").c_str(), old, 0);
+        TBWDirWin top;
+        top.SetName(disk.Path("top"));
+        EXPECT_EQ(FileNames(top), Names{"song.mp3"}) << c.change;
+        c.apply(disk);
+        EXPECT_EQ(SubDirNames(top), c.folders) << c.change;
+    }
 }
 
 TEST_F(DiskFolder, TheSystemRootLeavesOutThePseudoFileSystems)
