@@ -9,6 +9,7 @@
 #include <array>
 #include <filesystem>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/HUtils.h"
@@ -255,13 +256,20 @@ void TBWFileListWin::LoadFiles()
         listedState_ = listing.state;
     }
     entries.erase(entries.begin(), firstFile);
-    std::vector<std::u32string> folded(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        FoldCodePoints(entries[i].name, folded[i]);
-    for (const TBWMask& mask : masks)
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            if (mask.MatchesFolded(folded[i]))
-                AddFile(entries[i].name);
+    // A name is tried only until a mask takes it; sorting by that mask, then
+    // by place in the listing, gives the order of listing mask by mask.
+    std::vector<std::pair<std::size_t, std::size_t>> taken;  // mask, entry
+    std::u32string folded;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        FoldCodePoints(entries[i].name, folded);
+        const auto mask = std::find_if(masks.begin(), masks.end(),
+                                       [&folded](const TBWMask& m) { return m.MatchesFolded(folded); });
+        if (mask != masks.end())
+            taken.emplace_back(static_cast<std::size_t>(mask - masks.begin()), i);
+    }
+    std::sort(taken.begin(), taken.end());
+    for (const auto& [mask, entry] : taken)
+        AddFile(entries[entry].name);
 }
 
 bool TBWFileListWin::TakeListedFolders(const std::string& path, std::vector<TBWFolderEntry>& folders)
