@@ -193,6 +193,20 @@ bool IsWordByte(char c)
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
 }
 
+// How many words (and field marks) a text holds: reserving them at once
+// spares the growing of the word list, one allocation after another.
+std::size_t WordStarts(std::string_view text)
+{
+    std::size_t count = 0;
+    bool inWord = false;
+    for (char c : text) {
+        const bool wordByte = IsWordByte(AsciiLower(c));
+        count += wordByte && !inWord;
+        inWord = wordByte;
+    }
+    return count;
+}
+
 }  // namespace
 
 void TBWWordedComparable::SetText(const std::string& text)
@@ -202,6 +216,7 @@ void TBWWordedComparable::SetText(const std::string& text)
     // One pass straight into the words: every file name added to the model
     // comes through here, so no normalised copy of the text is made.
     const std::string_view part = WordedPart(text);
+    words_.reserve(WordStarts(part));
     std::size_t i = 0;
     while (i < part.size()) {
         if (!IsWordByte(AsciiLower(part[i]))) {

@@ -118,12 +118,6 @@ bool MayStandInLater(const TFolderListing& listing)
     return listing.state.st_ino != 0 && !listing.followedLinks && listing.state.st_mtim.tv_sec + 1 < now.tv_sec;
 }
 
-bool SameState(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
-           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
-}
-
 std::string ResolvedPath(const std::string& path)
 {
     std::error_code failed;
@@ -250,10 +244,12 @@ void TBWFileListWin::LoadFiles()
     const auto firstFile = std::stable_partition(entries.begin(), entries.end(),
                                                  [](const TBWFolderEntry& entry) { return entry.kind != ekFile; });
     listedFolders_.clear();
-    listedState_ = {};
+    listedInode_ = 0;
     if (MayStandInLater(listing)) {
         listedFolders_.assign(std::make_move_iterator(entries.begin()), std::make_move_iterator(firstFile));
-        listedState_ = listing.state;
+        listedDevice_ = listing.state.st_dev;
+        listedInode_ = listing.state.st_ino;
+        listedChange_ = listing.state.st_mtim;
     }
     entries.erase(entries.begin(), firstFile);
     // A name is tried only until a mask takes it; sorting by that mask, then
@@ -275,10 +271,12 @@ void TBWFileListWin::LoadFiles()
 bool TBWFileListWin::TakeListedFolders(const std::string& path, std::vector<TBWFolderEntry>& folders)
 {
     struct stat state {};
-    if (listedState_.st_ino == 0 || ::stat(path.c_str(), &state) != 0 || !SameState(state, listedState_))
+    if (listedInode_ == 0 || ::stat(path.c_str(), &state) != 0 || state.st_dev != listedDevice_ ||
+        state.st_ino != listedInode_ || state.st_mtim.tv_sec != listedChange_.tv_sec ||
+        state.st_mtim.tv_nsec != listedChange_.tv_nsec)
         return false;
     folders = std::move(listedFolders_);
     listedFolders_.clear();
-    listedState_ = {};
+    listedInode_ = 0;
     return true;
 }

@@ -58,7 +58,9 @@ public:
 private:
     std::vector<TBWFolderEntry> listedFolders_;
     // The folder when listed; a change of its entries changes its time.
-    struct stat listedState_ {};
+    dev_t listedDevice_ = 0;
+    ino_t listedInode_ = 0;
+    timespec listedChange_ {};
 };
 
 // Whether path names a regular file, links followed. Asked without opening
