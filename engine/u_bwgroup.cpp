@@ -33,12 +33,20 @@ TBWGrpChString::TBWGrpChString(TBWObject* owner) : TBWGroup(owner)
 
 TBWGrpItString* TBWGrpChString::FindOrAddWord(const std::string& word)
 {
-    static_cast<TBWGrpItString*>(SearchKey())->Word = word;
-    return static_cast<TBWGrpItString*>(FindOrAdd([this, &word] {
+    auto [place, added] = byWord_.try_emplace(word, nullptr);
+    if (added) {
         auto* entry = new TBWGrpItString(this);
         entry->Word = word;
-        return entry;
-    }));
+        Add(entry);
+        place->second = entry;
+    }
+    return place->second;
+}
+
+void TBWGrpChString::Clear()
+{
+    byWord_.clear();
+    TBWGroup::Clear();
 }
 
 void TBWGrpChString::AddWords(TBWWordedComparable* object)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "base/u_bwavltree.h"
 #include "base/u_bwchain.h"
@@ -69,6 +70,8 @@ public:
     // Symmetric the earlier ones too) within MaxDistance, in word order.
     void LinkSimilarWords(const ProgressEvent& progress);
 
+    void Clear() override;
+
     std::int32_t MinWordLength = 3;
     // The largest edit distance and length difference of similar words;
     // 0 or less turns linking off.
@@ -76,6 +79,10 @@ public:
     bool Symmetric = false;
     // The field whose words are indexed; -1 all fields.
     std::int32_t Field = -1;
+
+private:
+    // Beside the tree: a scan looks a word up once per file that has it.
+    std::unordered_map<std::string, TBWGrpItString*> byWord_;
 };
 
 // The index of audio files the engine builds.
