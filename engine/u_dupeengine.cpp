@@ -22,6 +22,24 @@ constexpr std::uint64_t kStepBatch = 4096;
 // not alike just because their sizes round to the same kilobytes.
 constexpr const char* kEmptyDigest = "d41d8cd98f00b204e9800998ecf8427e";
 
+// Calls work(i) for every i below count, spread over threads (0 for one per
+// processor). Each i is taken by exactly one thread.
+template <class Work>
+void ForEachIndexOnThreads(std::size_t count, unsigned threads, const Work& work)
+{
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    std::atomic<std::size_t> next{0};
+    auto take = [&] {
+        for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;)
+            work(i);
+    };
+    std::vector<std::jthread> helpers;
+    for (unsigned t = 1; t < threads; ++t)
+        helpers.emplace_back(take);
+    take();
+}
+
 std::string TagText(TBWMp3File& file, TBWCompType compType)
 {
     std::string text = file.Title() + " - " + file.Artist();
@@ -360,18 +378,8 @@ public:
     template <class Similar>
     void Score(const Similar& similar, unsigned threads)
     {
-        std::atomic<std::size_t> next{0};
-        auto work = [&] {
-            for (std::size_t r; (r = next.fetch_add(1, std::memory_order_relaxed)) < rows_.size();)
-                ScoreRow(rows_[r], similar);
-        };
-        if (threads == 0)
-            threads = std::max(1u, std::thread::hardware_concurrency());
-        const unsigned helpers = pairs_ < 4096 ? 0 : threads - 1;
-        std::vector<std::jthread> running;
-        for (unsigned t = 0; t < helpers; ++t)
-            running.emplace_back(work);
-        work();
+        ForEachIndexOnThreads(rows_.size(), pairs_ < 4096 ? 1 : threads,
+                              [&](std::size_t r) { ScoreRow(rows_[r], similar); });
     }
 
     const std::vector<TRow>& Rows() const { return rows_; }
@@ -448,7 +456,24 @@ void TBWDupeEngine::MatchGroups()
             MatchBatch(batch);
     }
     MatchBatch(batch);
+    LoadInfoOfLinkedFiles();
     results_->ResolveReferences();
+}
+
+void TBWDupeEngine::LoadInfoOfLinkedFiles()
+{
+    // Choosing the files that remain compares sizes, durations and bitrates,
+    // read from each file: read them for all linked files at once, on every
+    // processor. Each file is read by one thread; its change notices only
+    // climb its owners, which do nothing with them.
+    std::vector<TBWFile*> files;
+    for (TBWComparable* item = results_->First(); item; item = results_->Next())
+        files.push_back(static_cast<TBWDupeFile*>(item)->File());
+    ForEachIndexOnThreads(files.size(), MatchThreads, [&](std::size_t i) {
+        if (!stopRequested_.load(std::memory_order_relaxed))
+            files[i]->EnsureInfo(ikBasic);
+    });
+    DoSteps(0);
 }
 
 void TBWDupeEngine::KeepNegativeResults()

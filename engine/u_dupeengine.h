@@ -102,6 +102,7 @@ private:
     void LinkSimilarWords();
     void MatchGroups();
     void MatchBatch(class TMatchBatch& batch);
+    void LoadInfoOfLinkedFiles();
     void KeepNegativeResults();
 
     void SetStatus(const std::string& caption, std::uint64_t count);
