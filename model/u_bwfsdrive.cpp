@@ -14,13 +14,6 @@ TBWFSDrive::TBWFSDrive(TMplManager& manager, TBWDriveLister drives, TBWObject* o
     : TBWDirectory(owner), manager_(manager), drives_(std::move(drives))
 {
     manager_.OnListChanged = [this](TBWDirectory* dir, TBWChangeKind kind) { MplListChanged(dir, kind); };
-    // The list roots are not the root's: a node the root unlisted may hold a
-    // list the manager has freed since, so only attaching and detaching,
-    // which concern living lists, may reach the item.
-    SubDirs()->OnNodeEvent = [onNode = SubDirs()->OnNodeEvent](TBWStructNode* node, std::int32_t code) {
-        if (code == necAttaching || code == necDetaching)
-            onNode(node, code);
-    };
 }
 
 TBWFSDrive::~TBWFSDrive()
