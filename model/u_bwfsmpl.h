@@ -162,6 +162,11 @@ public:
     TBWDirMpl* CurrentList() const;
     // The lists in order, without moving the cursor.
     std::vector<TBWDirMpl*> Lists() const;
+    // Copies the selected files of every volume from its disc into the
+    // destination folder, asking request for each disc; onProgress is
+    // called with 1 for every file found. See u_mplcopy.
+    void CopySelectedFromDiscs(const std::string& destination, bool keepStructure, class TDiscRequest& request,
+                               const std::function<void(std::int32_t count)>& onProgress);
 
 protected:
     void DoNodeEvent(TBWStructNode* node, std::int32_t code) override;

@@ -1,6 +1,7 @@
 #include "base/platform/u_drives.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "base/platform/u_hexescapes.h"
 #include "base/platform/u_mountinfo.h"
 #include "base/platform/u_wholefile.h"
+#include "base/platform/u_xdgdirs.h"
 #include "base/u_bwfunc.h"
 
 namespace {
@@ -138,4 +140,18 @@ std::vector<TBWDrive> ListDrives(const TPlatformSources& sources)
             drives.push_back(std::move(drive));
     }
     return drives;
+}
+
+std::string UserMediaFolder(const TPlatformSources& sources)
+{
+    if (sources.mediaRoots.empty())
+        return {};
+    const std::string user = UserName();
+    for (const std::string& root : sources.mediaRoots) {
+        const std::string folder = AddTrailingBackslash(root) + user + "/";
+        struct stat status{};
+        if (::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+            return folder;
+    }
+    return AddTrailingBackslash(sources.mediaRoots.front()) + user + "/";
 }

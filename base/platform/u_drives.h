@@ -39,3 +39,8 @@ struct TBWDrive {
 // iso9660, udf and /dev/sr* optical, a block device that sysfs marks
 // removable removable, anything else fixed.
 std::vector<TBWDrive> ListDrives(const TPlatformSources& sources);
+
+// The folder where the desktop mounts the user's media, with a trailing
+// "/": the first media root holding a folder named after the user, else that
+// folder under the first root, where it will appear.
+std::string UserMediaFolder(const TPlatformSources& sources);

@@ -1,10 +1,12 @@
 #include "base/platform/u_wholefile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -90,16 +92,64 @@ std::vector<std::string_view> SplitLines(std::string_view text)
     return lines;
 }
 
-bool ReplaceWholeFile(const std::string& fileName, std::string_view contents)
+namespace {
+
+// Writes a temporary file beside fileName with write (given the open
+// descriptor, false on failure with errno set) and renames it over fileName
+// once it is on the disk; on failure the temporary file goes and errno tells
+// why.
+template <class Write>
+bool WriteThenRename(const std::string& fileName, const Write& write)
 {
     const std::string temporaryName = TemporaryNameFor(fileName);
     TFileDescriptor file(
         ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (file.Get() < 0)
         return false;
-    const bool written = WriteAll(file.Get(), contents) && ::fsync(file.Get()) == 0;
+    const bool written = write(file.Get()) && ::fsync(file.Get()) == 0;
     if (file.Close() && written && ::rename(temporaryName.c_str(), fileName.c_str()) == 0)
         return true;
+    const int error = errno;
     ::unlink(temporaryName.c_str());
+    errno = error;
     return false;
+}
+
+bool CopyAll(int from, int to)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(from, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return got == 0;
+        if (!WriteAll(to, std::string_view(buffer, static_cast<std::size_t>(got))))
+            return false;
+    }
+}
+
+}  // namespace
+
+bool ReplaceWholeFile(const std::string& fileName, std::string_view contents)
+{
+    return WriteThenRename(fileName, [contents](int file) { return WriteAll(file, contents); });
+}
+
+bool CopyWholeFile(const std::string& source, const std::string& target, std::string& reason)
+{
+    TFileDescriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status{};
+    bool copied = from.Get() >= 0 && ::fstat(from.Get(), &status) == 0;
+    if (copied && !S_ISREG(status.st_mode)) {
+        copied = false;
+        errno = EISDIR;
+    }
+    copied = copied && WriteThenRename(target, [&](int to) {
+        const timespec times[2] = {status.st_atim, status.st_mtim};
+        return CopyAll(from.Get(), to) && ::futimens(to, times) == 0;
+    });
+    if (!copied)
+        reason = std::strerror(errno);
+    return copied;
 }

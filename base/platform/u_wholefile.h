@@ -16,6 +16,13 @@ bool ReadWholeFile(const std::string& fileName, std::string& contents);
 // the old file is left as it was and the result is false.
 bool ReplaceWholeFile(const std::string& fileName, std::string_view contents);
 
+// Copies the file source over target the same way: through a temporary file
+// beside target, renamed over it only once every byte is on the disk, so a
+// failed copy leaves target as it was. The copy keeps source's modification
+// time but not its permissions: files copied from a disc, whose files are
+// read-only, stay the user's to change. On failure reason says why.
+bool CopyWholeFile(const std::string& source, const std::string& target, std::string& reason);
+
 // The lines of a text cut at each line feed, without it; a last line without
 // a line feed counts, an empty text has no lines.
 std::vector<std::string_view> SplitLines(std::string_view text);

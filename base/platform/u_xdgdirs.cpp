@@ -70,6 +70,18 @@ bool ResolveUserDir(const std::string& value, const std::string& home, std::stri
     return true;
 }
 
+// One field of the password database's entry of the process's user; empty
+// when there is none.
+std::string OwnPasswordEntry(char* passwd::*field)
+{
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return found->*field;
+    return {};
+}
+
 }  // namespace
 
 std::string HomeFolder()
@@ -77,12 +89,13 @@ std::string HomeFolder()
     std::string home = Environment("HOME");
     if (!home.empty())
         return WithoutTrailingSlashes(home);
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return WithoutTrailingSlashes(found->pw_dir);
-    return {};
+    return WithoutTrailingSlashes(OwnPasswordEntry(&passwd::pw_dir));
+}
+
+std::string UserName()
+{
+    const std::string name = Environment("USER");
+    return name.empty() ? OwnPasswordEntry(&passwd::pw_name) : name;
 }
 
 std::string XdgDataHomeSetting()

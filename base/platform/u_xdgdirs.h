@@ -11,6 +11,8 @@
 
 // $HOME, or the home folder of the password database when HOME is unset.
 std::string HomeFolder();
+// $USER, or the name of the password database when USER is unset.
+std::string UserName();
 // $XDG_DATA_HOME when it holds an absolute path (the convention says to
 // ignore relative ones), else the empty text.
 std::string XdgDataHomeSetting();

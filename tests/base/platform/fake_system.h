@@ -18,7 +18,8 @@ void PrintTo(const TBWDrive& drive, std::ostream* out);
 class TFakeSystem {
 public:
     // HOME is <folder>/home; the XDG variables are unset; the sources point
-    // at <folder>/mountinfo, <folder>/by-label and <folder>/sys/dev/block.
+    // at <folder>/mountinfo, <folder>/by-label, <folder>/sys/dev/block and the
+    // media roots <folder>/media and <folder>/run/media.
     TFakeSystem();
     ~TFakeSystem();
     TFakeSystem(const TFakeSystem&) = delete;

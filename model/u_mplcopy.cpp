@@ -1,0 +1,242 @@
+#include "model/u_mplcopy.h"
+
+#include <filesystem>
+#include <map>
+#include <utility>
+
+#include "base/HUtils.h"
+#include "base/platform/u_wholefile.h"
+#include "base/u_bwchain.h"
+#include "base/u_bwfunc.h"
+#include "base/u_bwtextcase.h"
+#include "model/u_bwfs.h"
+#include "model/u_bwfsmpl.h"
+#include "model/u_discrequest.h"
+
+namespace {
+
+// Beyond this many, the names of the files that failed would not fit a
+// message box; the rest are counted.
+constexpr std::size_t kFailuresNamed = 10;
+
+bool IsDirectory(const std::string& path)
+{
+    std::error_code ignored;
+    return std::filesystem::is_directory(path, ignored);
+}
+
+bool IsRegularFile(const std::string& path)
+{
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(path, ignored);
+}
+
+bool Exists(const std::string& path)
+{
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored);
+}
+
+bool IsSameFile(const std::string& a, const std::string& b)
+{
+    std::error_code ignored;
+    return std::filesystem::equivalent(a, b, ignored);
+}
+
+// The folders and files of a disc, found by names that may differ from the
+// list's in case. A folder is listed once, and only when a name is not found
+// as it is.
+class TDiscFolder {
+public:
+    explicit TDiscFolder(const std::string& source) : root_(AddTrailingBackslash(ExpandPathMacros(source))) {}
+
+    // The path of the file named name in the folder rel of the disc (rel is
+    // empty or ends in "/"); empty when it is not there.
+    std::string FindFile(const std::string& rel, const std::string& name)
+    {
+        std::string folder = root_;
+        for (std::size_t start = 0; start < rel.size();) {
+            const std::size_t end = rel.find(kPathDelimiter, start);
+            folder = Entry(folder, rel.substr(start, end - start));
+            if (folder.empty())
+                return {};
+            folder += kPathDelimiter;
+            start = end + 1;
+        }
+        const std::string path = Entry(folder, name);
+        return IsRegularFile(path) ? path : std::string();
+    }
+
+private:
+    std::string Entry(const std::string& folder, const std::string& name)
+    {
+        if (Exists(folder + name))
+            return folder + name;
+        for (const std::string& entry : Listing(folder))
+            if (SameTextAscii(entry, name))
+                return folder + entry;
+        return {};
+    }
+
+    const std::vector<std::string>& Listing(const std::string& folder)
+    {
+        auto [listing, isNew] = listings_.try_emplace(folder);
+        if (isNew) {
+            std::error_code error;
+            for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+                 entry.increment(error))
+                listing->second.push_back(entry->path().filename().string());
+        }
+        return listing->second;
+    }
+
+    std::string root_;
+    std::map<std::string, std::vector<std::string>> listings_;
+};
+
+struct TSelectedFile {
+    std::string rel;  // the folder on the disc, empty or ending in "/"
+    std::string name;
+};
+
+std::vector<TSelectedFile> SelectedFilesOf(TBWDirectory& volume)
+{
+    TBWChain gathered;
+    volume.CollectFiles(&gathered, true);
+    const std::size_t prefix = volume.Path().size();
+    std::vector<TSelectedFile> files;
+    for (TBWChainNode* node = gathered.Head(); node; node = node->Next())
+        if (auto* file = dynamic_cast<TBWFile*>(node->Item()))
+            files.push_back({file->DirPath().substr(prefix), file->Name()});
+    return files;
+}
+
+bool CopyFoundFile(const std::string& found, const std::string& target, std::vector<std::string>& failed)
+{
+    // A destination inside the disc folder: copying would only replace the
+    // file by itself.
+    if (IsSameFile(found, target))
+        return true;
+    std::string reason;
+    if (CopyWholeFile(found, target, reason))
+        return true;
+    failed.push_back(found + ": " + reason);
+    return false;
+}
+
+// One copy from discs: the folder the user chose carries over from one
+// request to the next, and the files that failed are told at the end.
+class TDiscCopy {
+public:
+    TDiscCopy(TCopyTarget target, TDiscRequest& request, const TCopyProgress& onProgress)
+        : target_(std::move(target)), request_(request), onProgress_(onProgress)
+    {
+    }
+
+    void CopyLists(const std::vector<TBWDirMpl*>& lists)
+    {
+        CopyVolumesOf(lists);
+        ReportFailures();
+    }
+
+private:
+    void CopyVolumesOf(const std::vector<TBWDirMpl*>& lists)
+    {
+        for (TBWDirMpl* list : lists)
+            for (std::int32_t index = 0; index < list->DirCount(); ++index) {
+                TBWDirectory* volume = list->DirAt(index);
+                if (volume->SelectedCount() > 0 && !CopyVolume(*volume))
+                    return;
+            }
+    }
+
+    // False when the user cancelled the copy.
+    bool CopyVolume(TBWDirectory& volume)
+    {
+        const std::int32_t selected = volume.SelectedCount();
+        std::string source;
+        while (AskForDisc(volume, source)) {
+            const std::int32_t found = CountVolumeFiles(volume, source);
+            if (found == 0) {
+                request_.ShowMessage("The source is invalid, choose a new source.");
+            } else if (found >= selected ||
+                       request_.AskYesNo(std::to_string(found) + " of " + std::to_string(selected) +
+                                         " files exist in the source directory. Copy Anyway?")) {
+                CopyVolumeFiles(volume, source, target_, onProgress_, failed_);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // A folder the user chose is proposed again; otherwise each request
+    // looks afresh, since every disc mounts at a folder of its own.
+    bool AskForDisc(TBWDirectory& volume, std::string& source)
+    {
+        const std::string proposed = chosenFolder_.empty() ? FirstDiscFolder(volume.DisplayName()) : chosenFolder_;
+        source = proposed;
+        const bool ok = request_.AskForDisc(volume.DisplayName(), source);
+        source = AddTrailingBackslash(source);
+        if (source != AddTrailingBackslash(proposed))
+            chosenFolder_ = source;
+        return ok;
+    }
+
+    void ReportFailures()
+    {
+        if (failed_.empty())
+            return;
+        std::string text = PluralCount("file", static_cast<std::int64_t>(failed_.size())) + " could not be copied:";
+        for (std::size_t i = 0; i < failed_.size() && i < kFailuresNamed; ++i)
+            text += "\n" + failed_[i];
+        if (failed_.size() > kFailuresNamed)
+            text += "\nand " + std::to_string(failed_.size() - kFailuresNamed) + " more.";
+        request_.ShowMessage(text);
+    }
+
+    const TCopyTarget target_;
+    TDiscRequest& request_;
+    const TCopyProgress& onProgress_;
+    std::string chosenFolder_;
+    std::vector<std::string> failed_;
+};
+
+}  // namespace
+
+std::int32_t CountVolumeFiles(TBWDirectory& volume, const std::string& source)
+{
+    TDiscFolder disc(source);
+    std::int32_t count = 0;
+    for (const TSelectedFile& file : SelectedFilesOf(volume))
+        if (!disc.FindFile(file.rel, file.name).empty())
+            ++count;
+    return count;
+}
+
+std::int32_t CopyVolumeFiles(TBWDirectory& volume, const std::string& source, const TCopyTarget& target,
+                             const TCopyProgress& onProgress, std::vector<std::string>& failed)
+{
+    TDiscFolder disc(source);
+    std::int32_t copied = 0;
+    for (const TSelectedFile& file : SelectedFilesOf(volume)) {
+        const std::string targetFolder =
+            AddTrailingBackslash(target.destination) + (target.keepStructure ? file.rel : std::string());
+        CreateDirectoryPath(targetFolder);
+        const std::string found = disc.FindFile(file.rel, file.name);
+        if (found.empty())
+            continue;
+        if (CopyFoundFile(found, targetFolder + file.name, failed))
+            ++copied;
+        if (onProgress)
+            onProgress(1);
+    }
+    return copied;
+}
+
+void TMplManager::CopySelectedFromDiscs(const std::string& destination, bool keepStructure, TDiscRequest& request,
+                                        const TCopyProgress& onProgress)
+{
+    if (SelectedCount() <= 0 || !IsDirectory(destination))
+        return;
+    TDiscCopy({destination, keepStructure}, request, onProgress).CopyLists(Lists());
+}
