@@ -8,6 +8,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   qt6-base-dev libpugixml-dev libssl-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-dejavu-core
 )
 
 missing=()

@@ -1,0 +1,39 @@
+// Saves a picture of every registered window, under the offscreen platform,
+// for people to look at: window_gallery OUTDIR.
+#include "gallery/gallery.h"
+#include "ui/u_pictures.h"
+
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+
+std::map<std::string, GalleryBuilder>& GalleryEntries()
+{
+    static std::map<std::string, GalleryBuilder> entries;
+    return entries;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: window_gallery OUTDIR\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    PictureModules pictures;
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(out.path());
+    int failures = 0;
+    for (const auto& [name, build] : GalleryEntries()) {
+        std::unique_ptr<QWidget> widget = build();
+        widget->show();
+        QApplication::processEvents();
+        const QString file = out.filePath(QString::fromStdString(name) + ".png");
+        if (!widget->grab().save(file)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            ++failures;
+        }
+    }
+    return failures ? 1 : 0;
+}

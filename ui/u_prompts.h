@@ -1,0 +1,30 @@
+#pragma once
+// Every modal question, message and dialog of the windows, and every hand-over
+// to the desktop, goes through UserPrompts so tests can answer them from a
+// script. Windows call Prompts(); a test installs its own with ReplacePrompts.
+#include <QString>
+#include <optional>
+
+class UserPrompts {
+public:
+    virtual ~UserPrompts() = default;
+    virtual bool AskYesNo(const QString& caption, const QString& question) = 0;
+    virtual void ShowInformation(const QString& caption, const QString& text) = 0;
+    virtual void ShowWarning(const QString& caption, const QString& text) = 0;
+    virtual void ShowError(const QString& caption, const QString& text) = 0;
+    virtual std::optional<QString> AskText(const QString& caption, const QString& prompt,
+                                           const QString& defaultText) = 0;
+    virtual std::optional<QString> BrowseFolder(const QString& caption, const QString& startFolder) = 0;
+    virtual std::optional<QString> AskOpenFile(const QString& caption, const QString& filter,
+                                               const QString& startName) = 0;
+    virtual std::optional<QString> AskSaveFile(const QString& caption, const QString& filter,
+                                               const QString& defaultName) = 0;
+    // A file, a folder or an address, opened with the desktop's default program.
+    virtual bool OpenWithDesktop(const QString& fileFolderOrUrl) = 0;
+    virtual void ShowHelpTopic(const QString& topic) = 0;
+};
+
+// The process's current prompts: the Qt dialogs unless replaced.
+UserPrompts& Prompts();
+// Installs `prompts` (nullptr: the Qt dialogs again) and returns the one replaced.
+UserPrompts* ReplacePrompts(UserPrompts* prompts);
