@@ -19,12 +19,32 @@ bool IsControl(char c)
     return byte < 0x20 || byte == 0x7F;
 }
 
-// Names of directories read from a list file: whatever makes one component
-// of a model path. Lists written elsewhere may hold names the user could
-// not give (a disc folder "Vol..2"), and dropping them would lose files.
+// What can be one component of a model path and one file or folder name.
 bool IsPathComponent(std::string_view name)
 {
     return !name.empty() && name != "." && name != ".." && name.find(kPathDelimiter) == std::string_view::npos;
+}
+
+// The model name of a directory whose stored name cannot be a path
+// component (lists written on other systems hold "CD 1/2", "." or ".."):
+// "%", "/" and "." written as %25, %2F and %2E, the empty name as %00. No
+// stored name holds a zero byte, so two such names never meet.
+std::string EscapedComponent(std::string_view stored)
+{
+    if (stored.empty())
+        return "%00";
+    std::string escaped;
+    for (const char c : stored) {
+        if (c == '%')
+            escaped += "%25";
+        else if (c == kPathDelimiter)
+            escaped += "%2F";
+        else if (c == '.')
+            escaped += "%2E";
+        else
+            escaped += c;
+    }
+    return escaped;
 }
 
 // The path without the extension of its last component.
@@ -117,8 +137,7 @@ std::vector<std::string> ListFilesIn(const std::string& folder)
 
 bool IsValidListName(std::string_view name)
 {
-    return !name.empty() && name.find(kPathDelimiter) == std::string_view::npos &&
-           name.find("..") == std::string_view::npos && std::none_of(name.begin(), name.end(), IsControl);
+    return IsPathComponent(name) && std::none_of(name.begin(), name.end(), IsControl);
 }
 
 bool IsMplPath(std::string_view path)
@@ -149,12 +168,10 @@ void TBWDirMpl::LoadSubDirs()
     if (!Readable() || recordOffset_ < 0 || DepthInList() >= kMaxListDepth)
         return;
     for (const TMplDirEntry& entry : ListIO().ReadSubDirs(recordOffset_)) {
-        if (!IsPathComponent(entry.name))
-            continue;
         // The record is known before the directory is listed, so a listener
         // that looks into it at once reads it.
         auto* dir = static_cast<TBWDirMpl*>(NewChildDir());
-        dir->SetName(entry.name);
+        dir->SetStoredName(entry.name);
         dir->recordOffset_ = entry.recordOffset;
         SubDirs()->Add(dir);
     }
@@ -306,6 +323,22 @@ TBWDirMpl* TBWDirMpl::AddVolume(const std::string& name, TBWDirectory* source)
     return volume;
 }
 
+void TBWDirMpl::SetStoredName(const std::string& stored)
+{
+    if (IsPathComponent(stored)) {
+        SetName(stored);
+        return;
+    }
+    SetName(EscapedComponent(stored));
+    SetDisplayName(stored);
+    storedName_ = stored;
+}
+
+std::string TBWDirMpl::StoredName() const
+{
+    return storedName_.value_or(Name());
+}
+
 TMplManager* TBWDirMpl::Manager()
 {
     return ListRoot()->manager_;
@@ -343,7 +376,7 @@ std::int32_t TBWDirMpl::WriteRecords(TMplIO& io, std::vector<TMplFileRecord>& sc
     scratch.clear();
     for (TBWFile* file : ItemsOf<TBWFile>(*items))
         scratch.push_back(RecordOf(*file));
-    recordOffset_ = io.WriteDir(Name(), static_cast<std::int32_t>(dirs.size()), scratch);
+    recordOffset_ = io.WriteDir(StoredName(), static_cast<std::int32_t>(dirs.size()), scratch);
     std::vector<std::int32_t> childOffsets;
     childOffsets.reserve(dirs.size());
     for (TBWDirMpl* dir : dirs)

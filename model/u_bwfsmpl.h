@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,9 +19,10 @@
 
 class TMplManager;
 
-// Names the user gives to lists and volumes: not empty, and without "/",
-// "..", or control characters, so that a list file always lies in the list
-// folder and a volume is one component of a model path.
+// Names the user gives to lists and volumes: one file or folder name, that
+// is not empty, not "." or "..", without "/" and without control characters,
+// so that a list file always lies in the list folder and a volume is one
+// component of a model path. "Best..Of" is a name like any other.
 bool IsValidListName(std::string_view name);
 // Whether a model path lies in an Mp3 List (it begins with "@").
 bool IsMplPath(std::string_view path);
@@ -74,6 +76,14 @@ public:
     // or there is no source.
     TBWDirMpl* AddVolume(const std::string& name, TBWDirectory* source);
 
+    // The name as the list file holds it, written back on saving. A stored
+    // name that cannot be one component of a model path ("CD 1/2", "." or
+    // "..", from lists written on other systems) is shown as it is, while
+    // the model reaches the directory under the name with "%", "/" and "."
+    // written as %25, %2F and %2E (the empty name as %00): "@Rock/CD 1%2F2/".
+    void SetStoredName(const std::string& stored);
+    std::string StoredName() const;
+
     // Offset of the directory's record in the list file; -1 for a directory
     // that has none (made in memory), which then reads nothing.
     std::int32_t RecordOffset() const { return recordOffset_; }
@@ -97,6 +107,8 @@ private:
     TMplState state_ = msNone;
     std::unique_ptr<TMplIO> listIO_;
     std::int32_t recordOffset_ = -1;
+    // Only where it differs from the model name.
+    std::optional<std::string> storedName_;
     std::string listName_;
     // ".mpl" in the case the file was found with.
     std::string extension_ = ".mpl";

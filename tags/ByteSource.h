@@ -41,7 +41,9 @@ private:
     TBinaryView bytes_;
 };
 
-// A regular file opened for reading; closed when the source goes.
+// A regular file opened for reading; closed when the source goes. Reads
+// throw TBWStopped when the current thread's work was asked to stop
+// (base/u_bwstop.h).
 class TFileSource : public TByteSource {
 public:
     TFileSource() = default;

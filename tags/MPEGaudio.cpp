@@ -149,6 +149,13 @@ constexpr std::int64_t MaxFrameLength()
 }
 constexpr std::int64_t kHeaderLength = 4;
 constexpr std::int64_t kSearchWindow = 16384;
+// How far after the ID3v2 tag the first frame is looked for. Real files
+// start their audio right after the tag, or after the padding or junk a
+// tagger left (kilobytes); the most seen there is a stray second ID3v2 tag
+// with its picture, a few hundred kilobytes. Anything named like audio that
+// holds no frame this early is no MP3 worth reading to its end (a 64 GB
+// disk image would take minutes), and 4 MiB still read in milliseconds.
+constexpr std::int64_t kFrameSearchReach = 4 * 1024 * 1024;
 // Windows overlap so that every candidate's next header lies in its window.
 constexpr std::int64_t kSearchStep = kSearchWindow - MaxFrameLength() - kHeaderLength;
 
@@ -247,6 +254,7 @@ void TMPEGaudio::Clear()
     frameHeader_ = TFrameHeader();
     audioStart_ = 0;
     audioEnd_ = 0;
+    streamBitRate_ = 0;
     id3v1_.Clear();
     id3v2_.Clear();
     apeTag_.Clear();
@@ -265,7 +273,8 @@ bool TMPEGaudio::ReadStream(TByteSource& source)
 {
     fileLength_ = source.Size();
     std::vector<std::uint8_t> buffer;
-    for (std::int64_t start = id3v2_.Size(); start < fileLength_ && !frameHeader_.Found;
+    const std::int64_t searchEnd = std::min(fileLength_, id3v2_.Size() + kFrameSearchReach);
+    for (std::int64_t start = id3v2_.Size(); start < searchEnd && !frameHeader_.Found;
          start += kSearchStep) {
         const std::int64_t got = source.ReadWindow(start, kSearchWindow, buffer);
         if (got < 0)
@@ -293,6 +302,20 @@ bool TMPEGaudio::ReadVbrHeader(TByteSource& source)
         vbrHeader_ = XingHeader(frame.sub(xing, kVbrWindow));
     else if (frame.matches(kVbriOffset, "VBRI"))
         vbrHeader_ = VbriHeader(frame.sub(kVbriOffset, kVbrWindow));
+    return vbrHeader_.Kind != "Info" || ReadStreamBitRate(source);
+}
+
+// "Info" is what LAME writes for a constant bitrate: its byte count spans the
+// Info frame too, so bytes over frames comes out a little high (321 for 320).
+// The stream's rate is the table rate of the frame after the Info frame,
+// which at low bitrates is smaller than the Info frame's own.
+bool TMPEGaudio::ReadStreamBitRate(TByteSource& source)
+{
+    std::vector<std::uint8_t> buffer;
+    if (source.ReadWindow(frameHeader_.Position + frameHeader_.Size, kHeaderLength, buffer) < 0)
+        return false;
+    const TFrameHeader next = DecodeHeader(TBinaryView(buffer), 0);
+    streamBitRate_ = static_cast<std::uint16_t>(TableBitRate(IsValidHeader(next) ? next : frameHeader_));
     return true;
 }
 
@@ -322,6 +345,8 @@ std::uint16_t TMPEGaudio::BitRate() const
 {
     if (!frameHeader_.Found)
         return 0;
+    if (streamBitRate_ > 0)
+        return streamBitRate_;
     if (!vbrHeader_.Found || vbrHeader_.Frames <= 0)
         return static_cast<std::uint16_t>(TableBitRate(frameHeader_));
     // A header without a byte count: the stream's own span stands in for it.

@@ -68,7 +68,8 @@ public:
     const TID3v2& ID3v2() const { return id3v2_; }
     const TAPETag& APEtag() const { return apeTag_; }
 
-    // kbit/s: the average of a VBR header, else the first frame's.
+    // kbit/s: the stream's table rate behind an Info header, the average of
+    // a Xing or VBRI header, else the first frame's.
     std::uint16_t BitRate() const;
     // Seconds; 0 when no frame was found.
     double Duration() const;
@@ -78,6 +79,7 @@ public:
 private:
     bool ReadStream(TByteSource& source);
     bool ReadVbrHeader(TByteSource& source);
+    bool ReadStreamBitRate(TByteSource& source);
     bool ReadEncoder(TByteSource& source);
 
     std::int64_t fileLength_;
@@ -86,6 +88,7 @@ private:
     TFrameHeader frameHeader_;
     std::int64_t audioStart_;
     std::int64_t audioEnd_;
+    std::uint16_t streamBitRate_;  // behind an Info header; 0 otherwise
     TID3v1 id3v1_;
     TID3v2 id3v2_;
     TAPETag apeTag_;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "base/u_bwfunc.h"
+#include "base/u_bwstop.h"
 #include "base/u_bwtextcase.h"
 #include "tags/MPEGaudio.h"
 #include "tags/OggVorbis.h"
@@ -99,6 +100,8 @@ private:
     {
         try {
             return std::invoke(getter, reader_);
+        } catch (const TBWStopped&) {
+            throw;  // not a failure of the file: the scan leaves
         } catch (...) {
             return {};
         }
@@ -114,6 +117,8 @@ std::unique_ptr<TInfoFetcher> CreateFetcher(const std::string& fileName)
 {
     try {
         return std::make_unique<TFetcher>(fileName);
+    } catch (const TBWStopped&) {
+        throw;  // not a failure of the file: the scan leaves
     } catch (...) {
         return std::make_unique<TInfoFetcher>(fileName);
     }

@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -57,6 +60,55 @@ std::string TemporaryNameFor(const std::string& fileName)
            std::to_string(::getpid()) + "-" + std::to_string(counter++);
 }
 
+// Where a write to fileName lands: the final target of its symbolic links,
+// so that a linked file stays a link and its target gets the contents.
+std::string WriteTarget(const std::string& fileName)
+{
+    constexpr int kMaxLinkHops = 40;  // the kernel's own limit
+    std::filesystem::path target = fileName;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(target, error))
+            break;
+        const std::filesystem::path link = std::filesystem::read_symlink(target, error);
+        if (error)
+            break;
+        target = link.is_absolute() ? link : target.parent_path() / link;
+    }
+    return target.string();
+}
+
+bool InGroup(gid_t group)
+{
+    if (group == ::getegid())
+        return true;
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+    groups.resize(static_cast<std::size_t>(std::max(::getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+    return std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+// Decided by the permission bits of the user's class, never by access():
+// root may write any file, but a file the user made read-only is meant to
+// stay as it is, and a rename would replace it regardless.
+bool PermitsWriting(const struct stat& status)
+{
+    if (status.st_uid == ::geteuid())
+        return (status.st_mode & S_IWUSR) != 0;
+    if (InGroup(status.st_gid))
+        return (status.st_mode & S_IWGRP) != 0;
+    return (status.st_mode & S_IWOTH) != 0;
+}
+
+// The new file takes the place of the old one with its permission bits and,
+// where the system allows it, its owner and group.
+bool TakeOverAttributes(int descriptor, const struct stat& replaced)
+{
+    if (::fchown(descriptor, replaced.st_uid, replaced.st_gid) != 0) {
+        // Only root may give a file away; the file is then the user's own.
+    }
+    return ::fchmod(descriptor, replaced.st_mode & 07777) == 0;
+}
+
 }  // namespace
 
 bool ReadWholeFile(const std::string& fileName, std::string& contents)
@@ -101,13 +153,21 @@ namespace {
 template <class Write>
 bool WriteThenRename(const std::string& fileName, const Write& write)
 {
-    const std::string temporaryName = TemporaryNameFor(fileName);
+    const std::string target = WriteTarget(fileName);
+    struct stat replaced {};
+    const bool replacing = ::stat(target.c_str(), &replaced) == 0;
+    if (replacing && (!S_ISREG(replaced.st_mode) || !PermitsWriting(replaced))) {
+        errno = S_ISDIR(replaced.st_mode) ? EISDIR : EACCES;
+        return false;
+    }
+    const std::string temporaryName = TemporaryNameFor(target);
     TFileDescriptor file(
         ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (file.Get() < 0)
         return false;
-    const bool written = write(file.Get()) && ::fsync(file.Get()) == 0;
-    if (file.Close() && written && ::rename(temporaryName.c_str(), fileName.c_str()) == 0)
+    const bool written = write(file.Get()) && ::fsync(file.Get()) == 0 &&
+                         (!replacing || TakeOverAttributes(file.Get(), replaced));
+    if (file.Close() && written && ::rename(temporaryName.c_str(), target.c_str()) == 0)
         return true;
     const int error = errno;
     ::unlink(temporaryName.c_str());

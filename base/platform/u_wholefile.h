@@ -12,8 +12,11 @@
 bool ReadWholeFile(const std::string& fileName, std::string& contents);
 
 // Writes the contents to a temporary file beside fileName, flushes it to the
-// disk and renames it over fileName. On failure the temporary file is removed,
-// the old file is left as it was and the result is false.
+// disk and renames it over fileName. A file replaced keeps its permission
+// bits; a symbolic link is written through to its target and stays a link.
+// A file whose permission bits do not let the user write it is not replaced,
+// also when the user is root. On failure the temporary file is removed, the
+// old file is left as it was and the result is false.
 bool ReplaceWholeFile(const std::string& fileName, std::string_view contents);
 
 // Copies the file source over target the same way: through a temporary file

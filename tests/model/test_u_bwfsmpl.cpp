@@ -71,15 +71,16 @@ Names ListNames(TMplManager& manager)
 
 // ------------------------------------------------------------------- names
 
-TEST(ListNames, RefuseWhatCouldLeaveTheFolderOrBreakAPath)
+TEST(ListNames, RefuseOnlyWhatCannotBeOneFileOrFolderName)
 {
     const struct {
         const char* name;
         bool valid;
     } cases[] = {
         {"Rock", true},     {"My Discs 2", true}, {"Caf\xC3\xA9", true}, {".hidden", true},
+        {"a..b", true},     {"Best..Of", true},   {"Vol..2", true},      {"...", true},
         {"", false},        {"a/b", false},       {"/abs", false},       {"..", false},
-        {"a..b", false},    {"tab\there", false}, {"bell\x07", false},   {"del\x7F", false},
+        {".", false},       {"tab\there", false}, {"bell\x07", false},   {"del\x7F", false},
     };
     for (const auto& test : cases)
         EXPECT_EQ(IsValidListName(test.name), test.valid) << test.name;
@@ -176,7 +177,7 @@ TEST_F(ListFolder, TextsThatAreNotUtf8AreTakenAsWindows1252)
     EXPECT_EQ(NamesIn(*manager.FindList("w")->SubDirs()), Names{"Caf\xC3\xA9"});
 }
 
-TEST_F(ListFolder, NestingInAFileIsCappedAndNamesThatBreakPathsAreSkipped)
+TEST_F(ListFolder, NestingInAFileIsCappedAndNamesThatBreakPathsAreKeptUnderEscapedNames)
 {
     // The root names directories called "", ".." and "a/b", then a chain of
     // 300 records each naming the next.
@@ -188,15 +189,98 @@ TEST_F(ListFolder, NestingInAFileIsCappedAndNamesThatBreakPathsAreSkipped)
         records += Words({0, 13, level < 299 ? 1 : 0, 0, 80 + 20 * (level + 1)});
     PutList("deep.mpl", SealedList(records, pool));
     manager.Reload();
-    TBWDirectory* dir = manager.FindList("deep");
-    EXPECT_EQ(NamesIn(*dir->SubDirs()), Names{"d"});
-    int depth = 0;
+    TBWDirMpl* list = manager.FindList("deep");
+    EXPECT_EQ(SubDirNames(*list), (Names{"%00", "%2E%2E", "a%2Fb", "d"}));
+    EXPECT_EQ(Dir(list, "a%2Fb/")->DisplayName(), "a/b");
+    EXPECT_EQ(Dir(list, "%2E%2E/")->StoredName(), "..");
+    TBWDirectory* dir = Dir(list, "d/");
+    int depth = 1;
     while ((dir = dir->FirstDir()))
         ++depth;
     EXPECT_EQ(depth, kMaxListDepth);
 }
 
+// A list written elsewhere: the volume "CD 1/2" holding "song.mp3".
+std::string ListWithASlashedVolume()
+{
+    const std::string pool = PoolEntry("@Hand/") + PoolEntry("CD 1/2") + PoolEntry("song.mp3");
+    const std::string root = Words({0, 0, 1, 0, 20});
+    const std::string volume = Words({0, 10, 0, 1}) + Words({0, 20, 4000, 250, 128, -1, -1, -1, -1, -1}) +
+                               std::string(16, '\x5A');
+    return SealedList(root + volume, pool);
+}
+
+TEST_F(ListFolder, AVolumeWhoseNameCannotBeAPathIsShownAndSavedAsStored)
+{
+    PutList("Hand.mpl", ListWithASlashedVolume());
+    manager.Reload();
+    TBWDirMpl* list = manager.FindList("Hand");
+    TBWDirMpl* slashed = Dir(list, "CD 1%2F2/");
+    ASSERT_NE(slashed, nullptr);
+    EXPECT_EQ(slashed->DisplayName(), "CD 1/2");
+    EXPECT_EQ(FileNames(*slashed), Names{"song.mp3"});
+
+    ASSERT_NE(list->AddVolume("CD2", &Disc()), nullptr);
+    ASSERT_TRUE(manager.SaveAll());
+    EXPECT_NE(ListBytes("Hand.mpl").find(PoolEntry("CD 1/2")), std::string::npos);
+    list = manager.FindList("Hand");
+    EXPECT_EQ(SubDirNames(*list), (Names{"CD 1%2F2", "CD2"}));
+    slashed = Dir(list, "CD 1%2F2/");
+    ASSERT_NE(slashed, nullptr);
+    EXPECT_EQ(slashed->StoredName(), "CD 1/2");
+    ASSERT_EQ(FileNames(*slashed), Names{"song.mp3"});
+    EXPECT_EQ(slashed->Files()->FileAt(0)->Size(), 4000);
+}
+
+TEST_F(ListFolder, ListFilesWithDoubleDotsInTheirNamesAreShown)
+{
+    // A list name loses its last extension, as a file name does.
+    TBWDirMpl* list = manager.NewList("Best..Of.mpl", false);
+    ASSERT_NE(list, nullptr);
+    list->AddVolume("CD1", &Disc());
+    ASSERT_TRUE(manager.SaveAll());
+    EXPECT_EQ(ListNames(manager), Names{"Best..Of"});
+    list = manager.FindList("Best..Of.mpl");
+    ASSERT_NE(list, nullptr);
+    EXPECT_NE(list->AddVolume("Vol..2", &Disc()), nullptr);
+}
+
 // ------------------------------------------------------------ the manager
+
+// Root too: a read-only list stays as it is, though root could write it.
+TEST_F(ListFolder, AReadOnlyListFileIsNotReplacedAndTheListStaysModified)
+{
+    manager.NewList("Rock", false)->AddVolume("CD1", &Disc());
+    ASSERT_TRUE(manager.SaveAll());
+    const std::string saved = ListBytes("Rock.mpl");
+    ::chmod(ListFile("Rock.mpl").c_str(), 0444);
+    TBWDirMpl* list = manager.FindList("Rock");
+    list->AddVolume("CD2", &Disc());
+    EXPECT_FALSE(manager.SaveAll());
+    EXPECT_EQ(list->State(), msModified);
+    EXPECT_EQ(SubDirNames(*list), (Names{"CD1", "CD2"}));
+    EXPECT_EQ(ListBytes("Rock.mpl"), saved);
+
+    ::chmod(ListFile("Rock.mpl").c_str(), 0640);
+    ASSERT_TRUE(manager.SaveAll());
+    struct stat status {};
+    ASSERT_EQ(::stat(ListFile("Rock.mpl").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+TEST_F(ListFolder, AListFileThatIsALinkIsWrittenThroughToItsTarget)
+{
+    folder.WriteFile("elsewhere/Rock.mpl", "");
+    ASSERT_EQ(::symlink(folder.Path("elsewhere/Rock.mpl").c_str(), ListFile("Rock.mpl").c_str()), 0);
+    manager.Reload();
+    manager.FindList("Rock")->AddVolume("CD1", &Disc());
+    ASSERT_TRUE(manager.SaveAll());
+    struct stat status {};
+    ASSERT_EQ(::lstat(ListFile("Rock.mpl").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    EXPECT_EQ(SubDirNames(*manager.FindList("Rock")), Names{"CD1"});
+    EXPECT_EQ(folder.ReadFile("elsewhere/Rock.mpl"), ListBytes("Rock.mpl"));
+}
 
 TEST_F(ListFolder, NewListsTakeUniqueNamesWhenAsked)
 {

@@ -6,10 +6,13 @@
 #include <fstream>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/u_bwstop.h"
 #include "tags/BinaryView.h"
 #include "tags/ID3v1.h"
+#include "tags/MPEGaudio.h"
 #include "tests/tags/TagBytes.h"
 
 namespace {
@@ -102,6 +105,36 @@ TEST_F(TempFolder, OnlyReadableRegularFilesOpen)
     std::ofstream(folder_ / "empty.mp3").close();
     EXPECT_TRUE(source.Open((folder_ / "empty.mp3").string()));
     EXPECT_EQ(source.Size(), 0);
+}
+
+// A blocking open would wait for a writer for ever.
+TEST_F(TempFolder, AFifoNamedLikeAudioIsRefusedAtOnce)
+{
+    const std::filesystem::path fifo = folder_ / "stream.mp3";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    TFileSource source;
+    EXPECT_FALSE(source.Open(fifo.string()));
+    TMPEGaudio mpeg;
+    EXPECT_FALSE(mpeg.LoadFile(fifo.string()));
+    EXPECT_EQ(mpeg.FileLength(), 0);
+    EXPECT_FALSE(mpeg.ID3v2().Exists());
+}
+
+TEST_F(TempFolder, AStopRequestEndsAReadOfTheThreadThatWasAskedToStop)
+{
+    const std::filesystem::path path = folder_ / "long.mp3";
+    std::ofstream(path) << std::string(1 << 20, 'x');
+    std::atomic<bool> stop{false};
+    const TBWStopScope scope(stop);
+    TFileSource source;
+    ASSERT_TRUE(source.Open(path.string()));
+    std::vector<std::uint8_t> buffer;
+    EXPECT_EQ(source.ReadWindow(0, 1 << 20, buffer), 1 << 20);
+    stop = true;
+    EXPECT_THROW(source.ReadWindow(0, 1 << 20, buffer), TBWStopped);
+    // Readers let it pass, so that nothing half-read is taken for the file.
+    TMPEGaudio mpeg;
+    EXPECT_THROW(mpeg.LoadFile(path.string()), TBWStopped);
 }
 
 TEST_F(TempFolder, ReadsBeyondFourGigabytes)

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "tests/tags/TagBytes.h"
 
@@ -158,6 +162,17 @@ TEST(MPEGaudio, InfoFrameOfAHigherBitRateDoesNotSetTheDuration)
     EXPECT_EQ(mpeg.BitRate(), 24);
 }
 
+// LAME's Info header counts its own frame among the bytes: bytes over
+// frames would give 321.
+TEST(MPEGaudio, AnInfoHeaderGivesTheStreamsTableBitRate)
+{
+    TMPEGaudio mpeg;
+    ASSERT_TRUE(mpeg.LoadFile(std::string(CORVELLA_FIXTURES) + "/audio/cbr320_stereo_32k.mp3"));
+    ASSERT_EQ(mpeg.VbrHeader().Kind, "Info");
+    EXPECT_EQ(mpeg.BitRate(), 320);
+    EXPECT_NEAR(mpeg.Duration(), 1.044, 1152.0 / 32000);
+}
+
 TEST(MPEGaudio, XingWithoutAFrameCountFallsBackToConstantBitRate)
 {
     for (const std::uint32_t flags : {0x0Fu, 0x02u}) {
@@ -282,6 +297,55 @@ TEST(MPEGaudio, PositionsAndSizesBeyondFourGigabytes)
     EXPECT_EQ(mpeg.AudioEnd(), size - 128);
     EXPECT_EQ(mpeg.ID3v1().Title(), "Long");
     EXPECT_DOUBLE_EQ(mpeg.Duration(), (size - 128) * 8.0 / 128000);
+}
+
+// Counts what the reader takes from the source.
+class TCountingSource : public TSparseSource {
+public:
+    using TSparseSource::TSparseSource;
+    std::int64_t bytesRead = 0;
+
+protected:
+    std::int64_t ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) override
+    {
+        bytesRead += static_cast<std::int64_t>(buffer.size());
+        return TSparseSource::ReadAt(offset, buffer);
+    }
+};
+
+TEST(MPEGaudio, TheFrameSearchEndsFourMebibytesAfterTheID3v2Tag)
+{
+    const std::int64_t size = std::int64_t{64} << 30;
+    const TBytes tag = ID3v2Tag(3, ID3v2Frame(3, "TIT2", ID3v2Text(0, Bytes("T"))), 1000);
+    struct TCase {
+        std::int64_t frameAt;
+        bool found;
+    };
+    for (const TCase c : {TCase{static_cast<std::int64_t>(tag.size()) + 4'000'000, true},
+                          TCase{static_cast<std::int64_t>(tag.size()) + 4'300'000, false}}) {
+        TCountingSource source(size, {{0, tag}, {c.frameAt, Repeated(kFrame128, 3)}});
+        TMPEGaudio mpeg;
+        EXPECT_EQ(mpeg.LoadFromSource(source), c.found) << c.frameAt;
+        EXPECT_EQ(mpeg.AudioStart(), c.found ? c.frameAt : 0);
+        EXPECT_LT(source.bytesRead, 2 * (4 << 20));  // the search windows overlap
+    }
+}
+
+TEST(MPEGaudio, ASparseFileWithoutFramesIsReadAtOnceAndGivesEmptyValues)
+{
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("corvella_sparse_" + std::to_string(::getpid()) + ".mp3");
+    const int descriptor = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+    ASSERT_GE(descriptor, 0);
+    const bool sized = ::ftruncate(descriptor, std::int64_t{64} << 30) == 0;
+    ::close(descriptor);
+    ASSERT_TRUE(sized);
+    TMPEGaudio mpeg;
+    EXPECT_FALSE(mpeg.LoadFile(path.string()));
+    std::filesystem::remove(path);
+    EXPECT_EQ(mpeg.FileLength(), 0);
+    EXPECT_EQ(mpeg.BitRate(), 0);
+    EXPECT_EQ(mpeg.Duration(), 0);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "tests/base/platform/fake_system.h"
 
 namespace {
@@ -75,6 +77,40 @@ TEST(WholeFile, FailedCopyLeavesTheTargetAsItWasAndSaysWhy)
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(system.Path("out")),
                                 std::filesystem::directory_iterator()), 1) << test.source;
     }
+}
+
+// Run as root too: root may write any file, yet a read-only file stays.
+TEST(WholeFile, ReplaceKeepsThePermissionBitsAndRefusesAFileTheUserMayNotWrite)
+{
+    namespace fs = std::filesystem;
+    struct Case {
+        fs::perms mode;
+        bool replaced;
+    };
+    // The class the user belongs to decides: an owner without the write bit
+    // may not write, whatever the others may.
+    for (const Case& c : {Case{fs::perms(0640), true}, Case{fs::perms(0604), true},
+                          Case{fs::perms(0444), false}, Case{fs::perms(0066), false}}) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        TFakeSystem system;
+        system.WriteFile("data/file.txt", "old");
+        fs::permissions(system.Path("data/file.txt"), c.mode);
+        EXPECT_EQ(ReplaceWholeFile(system.Path("data/file.txt"), "new"), c.replaced);
+        EXPECT_EQ(fs::status(system.Path("data/file.txt")).permissions(), c.mode);
+        fs::permissions(system.Path("data/file.txt"), fs::perms::owner_read, fs::perm_options::add);
+        EXPECT_EQ(system.ReadFile("data/file.txt"), c.replaced ? "new" : "old");
+        EXPECT_EQ(std::distance(fs::directory_iterator(system.Path("data")), fs::directory_iterator()), 1);
+    }
+}
+
+TEST(WholeFile, ReplaceWritesThroughASymbolicLinkToItsTarget)
+{
+    TFakeSystem system;
+    system.WriteFile("store/real.txt", "old");
+    system.MakeLink("data/link.txt", system.Path("store/real.txt"));
+    ASSERT_TRUE(ReplaceWholeFile(system.Path("data/link.txt"), "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(system.Path("data/link.txt")));
+    EXPECT_EQ(system.ReadFile("store/real.txt"), "new");
 }
 
 }  // namespace
