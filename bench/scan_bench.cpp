@@ -1,13 +1,19 @@
 // A complete scan of one folder, exactly as the program runs it, with the time
 // of every job, the size of the result and the peak memory.
 // Usage: scan_bench DIR [--type N] [--perc N] [--words N] [--length N]
-//                       [--sim N] [--anyorder] [--result N] [--out FILE]
+//                       [--sim N] [--anyorder] [--result N] [--threads N]
+//                       [--out FILE]
+// --threads sets the number of matching threads (0, the default, is one per
+// processor), so that result files of several thread counts can be compared.
+// The exit status is not 0 when the scan or the writing of the result failed.
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/u_dupeengine.h"
@@ -26,6 +32,7 @@ public:
 struct Options {
     std::string folder;
     std::string resultFile;
+    unsigned threads = 0;
 };
 
 bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
@@ -40,6 +47,7 @@ bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
         else if (arg == "--sim") profile.SimWord = number();
         else if (arg == "--anyorder") profile.NoFieldOrder = true;
         else if (arg == "--result") profile.ResultType = static_cast<TBWResultType>(number());
+        else if (arg == "--threads") options.threads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--out" && i + 1 < argc) options.resultFile = argv[++i];
         else if (!arg.starts_with("--")) options.folder = arg;
         else return false;
@@ -61,11 +69,12 @@ int main(int argc, char** argv)
     Options options;
     if (!ReadOptions(argc, argv, profile, options)) {
         std::fprintf(stderr, "usage: %s DIR [--type N] [--perc N] [--words N] [--length N] "
-                             "[--sim N] [--anyorder] [--result N] [--out FILE]\n", argv[0]);
+                             "[--sim N] [--anyorder] [--result N] [--threads N] [--out FILE]\n", argv[0]);
         return 2;
     }
     TDiskRoot root;
     TBWDupeEngine engine(root, profile);
+    engine.MatchThreads = options.threads;
     engine.AddDirectory(options.folder);
 
     const Clock::time_point start = Clock::now();
@@ -90,12 +99,15 @@ int main(int argc, char** argv)
     }
 
     TBWDupeFileList& results = engine.Results();
-    std::printf("scan: %.3f s, groups (references) %d, files in groups %d\n", Seconds(end - start),
+    std::printf("scan: %.3f s on %u matching threads, groups (references) %d, files in groups %d\n",
+                Seconds(end - start), options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency()),
                 results.RefCount(), results.Count());
-    if (!options.resultFile.empty())
-        results.SaveToFile(options.resultFile);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+    if (!options.resultFile.empty() && !results.SaveToFile(options.resultFile)) {
+        std::fprintf(stderr, "the result file %s could not be written\n", options.resultFile.c_str());
+        return 1;
+    }
     return 0;
 }

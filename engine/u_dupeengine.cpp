@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "base/u_bwfunc.h"
+#include "base/u_bwstop.h"
 #include "base/u_bwtextcase.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmp3.h"
@@ -40,11 +41,26 @@ void ForEachIndexOnThreads(std::size_t count, unsigned threads, const Work& work
     take();
 }
 
-std::string TagText(TBWMp3File& file, TBWCompType compType)
+std::string TagLine(TBWMp3File& file, bool withAlbum)
 {
     std::string text = file.Title() + " - " + file.Artist();
-    if (compType == ctTagsWithAlbum && !file.Album().empty())
+    if (withAlbum)
         text += " - " + file.Album();
+    return text;
+}
+
+// The banlist's patterns are tested against the tags exactly as they hold
+// them, the album included when it is empty.
+std::string BanlistTagText(TBWMp3File& file, TBWCompType compType)
+{
+    return TagLine(file, compType == ctTagsWithAlbum);
+}
+
+// The words of a file compared by tags. Every "." becomes a blank, since the
+// words are split like a file name and a dot would start an extension.
+std::string WordsTagText(TBWMp3File& file, TBWCompType compType)
+{
+    std::string text = TagLine(file, compType == ctTagsWithAlbum && !file.Album().empty());
     std::replace(text.begin(), text.end(), '.', ' ');
     return text;
 }
@@ -93,9 +109,10 @@ void TBWDupeEngine::Start()
 void TBWDupeEngine::Execute()
 {
     try {
+        const TBWStopScope stopReads(stopRequested_);
         Run();
         FlushSteps();
-    } catch (const TStopped&) {
+    } catch (const TBWStopped&) {
         stopped_ = true;
     } catch (const std::exception& error) {
         error_ = error.what();
@@ -177,6 +194,7 @@ void TBWDupeEngine::FillPool()
 // duplicate of itself.
 void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TFolderIdentities& seen)
 {
+    DoSteps(0);  // a stop is answered between folders too: a walk can be long
     struct stat status {};
     if (::stat(directory.RealPath().c_str(), &status) == 0 &&
         !seen.insert({status.st_dev, status.st_ino}).second)
@@ -204,7 +222,7 @@ void TBWDupeEngine::AnalyseBanlist()
     const bool byTags = profile_.CompType == ctTagsWithAlbum || profile_.CompType == ctTags;
     for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
         auto* file = static_cast<TBWMp3File*>(item);
-        if ((byTags && IsExcluded(TagText(*file, profile_.CompType))) ||
+        if ((byTags && IsExcluded(BanlistTagText(*file, profile_.CompType))) ||
             IsExcluded(file->Name()))
             results_->AddPair(file, nullptr);
         DoStep();
@@ -217,7 +235,7 @@ bool TBWDupeEngine::PrepareWords(TBWMp3File& file)
     if (profile_.CompType == ctTagsWithAlbum || profile_.CompType == ctTags) {
         if (file.Title().empty() || file.Artist().empty())
             return false;
-        file.SetText(TagText(file, profile_.CompType));
+        file.SetText(WordsTagText(file, profile_.CompType));
     }
     file.DropShortWords(profile_.MinWordLength);
     return file.WordCount() >= profile_.MinWordCount && !IsExcluded(file.Name()) &&
@@ -252,18 +270,14 @@ void TBWDupeEngine::PrunePool()
 void TBWDupeEngine::ReadContentWords()
 {
     SetStatus("Read necessary file info", pool_->Count());
-    TBWComparable* item = pool_->First();
-    while (item) {
+    for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
         auto* file = static_cast<TBWMp3File*>(item);
         const std::string digest = file->DigestHex();
         DoStep();
-        if (digest == kEmptyDigest) {
-            pool_->DeleteCurrent();
-            item = pool_->GetCurrent();
-            continue;
-        }
-        file->SetText(digest + std::to_string(file->Size()));
-        item = pool_->Next();
+        // A file whose window could not be read gets no word: it is never
+        // linked, yet stays in the pool, so that negative results list it
+        // like any other file without a match.
+        file->SetText(digest == kEmptyDigest ? std::string() : digest + std::to_string(file->Size()));
     }
 }
 
@@ -470,8 +484,13 @@ void TBWDupeEngine::LoadInfoOfLinkedFiles()
     for (TBWComparable* item = results_->First(); item; item = results_->Next())
         files.push_back(static_cast<TBWDupeFile*>(item)->File());
     ForEachIndexOnThreads(files.size(), MatchThreads, [&](std::size_t i) {
-        if (!stopRequested_.load(std::memory_order_relaxed))
-            files[i]->EnsureInfo(ikBasic);
+        const TBWStopScope stopReads(stopRequested_);
+        try {
+            if (!stopRequested_.load(std::memory_order_relaxed))
+                files[i]->EnsureInfo(ikBasic);
+        } catch (const TBWStopped&) {
+            // The worker leaves below, once every helper is done.
+        }
     });
     DoSteps(0);
 }
@@ -511,7 +530,7 @@ void TBWDupeEngine::SetStatus(const std::string& caption, std::uint64_t count)
 void TBWDupeEngine::DoSteps(std::uint64_t items)
 {
     if (stopRequested_.load(std::memory_order_relaxed))
-        throw TStopped();
+        throw TBWStopped();
     unreportedSteps_ += items;
     if (unreportedSteps_ >= kStepBatch)
         FlushSteps();

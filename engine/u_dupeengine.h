@@ -58,7 +58,8 @@ public:
     void Start();
     // Runs the scan on the calling thread.
     void Execute();
-    // The scan leaves at its next item; the results are then not to be used.
+    // The scan leaves at its next item, or within the piece of a file it
+    // reads; the results are then not to be used.
     void RequestStop() { stopRequested_.store(true, std::memory_order_relaxed); }
 
     bool Finished() const { return finished_.load(std::memory_order_acquire); }
@@ -86,8 +87,6 @@ public:
     static void PruneDirectories(std::vector<std::string>& directories);
 
 private:
-    class TStopped {};
-
     void Run();
     void Prepare();
     using TFolderIdentities = std::set<std::pair<std::uint64_t, std::uint64_t>>;

@@ -9,6 +9,7 @@
 
 #include "model/u_bwfsmp3.h"
 #include "tests/model/disk_tree.h"
+#include "tests/tags/TagBytes.h"
 
 namespace {
 
@@ -72,6 +73,14 @@ public:
 };
 
 using Groups = std::vector<std::string>;
+
+// A few MPEG frames with an ID3v1 tag of these texts.
+std::string TaggedAudio(std::string_view title, std::string_view artist, std::string_view album)
+{
+    const TBytes bytes =
+        Repeated(MpegFrame(0xFB, 0x90, 0x00, 417), 3) + ID3v1Tag(title, artist, album, "", Filled(30), 0);
+    return std::string(bytes.begin(), bytes.end());
+}
 
 }  // namespace
 
@@ -168,6 +177,44 @@ TEST(DupeEngine, ContentComparisonLinksOnlyFilesWhoseWindowWasRead)
     EXPECT_EQ(scan.Groups(), (Groups{"first name.mp3: other words.mp3"}));
 }
 
+TEST(DupeEngine, NegativeResultsByContentListFilesWhoseWindowCannotBeRead)
+{
+    Scan scan;
+    const std::string content = PatternBytes(200000);
+    scan.File("collection/old song.mp3", content);
+    scan.File("disc/copy of old song.mp3", content);
+    scan.File("disc/short new song.mp3", "tiny");
+    scan.profile.CompType = ctContent;
+    scan.profile.ResultType = rsNegative;
+    scan.profile.SetDirPriority(scan.tree.Path("collection"), dtReference);
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), (Groups{"short new song.mp3"}));
+}
+
+// The patterns see the tags as they are: dots kept, an empty album too.
+TEST(DupeEngine, TheBanlistTestsTheTagsAsTheyHoldThem)
+{
+    const struct {
+        TBWCompType compType;
+        const char* pattern;
+    } cases[] = {
+        {ctTags, "*mr. blue*"},
+        {ctTags, "mr. blue - the fleetwoods"},
+        {ctTagsWithAlbum, "mr. blue - the fleetwoods - "},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.pattern);
+        Scan scan;
+        scan.File("a/track01.mp3", TaggedAudio("Mr. Blue", "The Fleetwoods", ""));
+        scan.File("a/track02.mp3", TaggedAudio("Come Softly", "The Fleetwoods", ""));
+        scan.profile.CompType = test.compType;
+        scan.profile.ResultType = rsBanlist;
+        scan.profile.SetExclusions(test.pattern);
+        scan.Run();
+        EXPECT_EQ(scan.Groups(), (Groups{"track01.mp3"}));
+    }
+}
+
 TEST(DupeEngine, TagComparisonNeedsTitleAndArtist)
 {
     Scan scan;
@@ -217,6 +264,36 @@ TEST(DupeEngine, AStopRequestDuringLinkingEndsTheScan)
         std::this_thread::yield();
     EXPECT_TRUE(scan.engine->Stopped());
     EXPECT_EQ(scan.engine->Error(), "");
+}
+
+// The stop comes while the folder's files are listed, so the next thing the
+// scan does is read the first file's tags: that read ends the scan, and
+// nothing half-read is kept as the file's tags.
+TEST(DupeEngine, AStopRequestEndsTheScanInsideTheReadingOfAFile)
+{
+    struct TStoppingRoot : TDiskRoot {
+        TBWDupeEngine* engine = nullptr;
+        void DirChanged(TBWDirectory*, TBWChangeKind kind) override
+        {
+            if (kind == ckFileAdded && engine)
+                engine->RequestStop();
+        }
+    } root;
+    TDiskTree tree;
+    tree.WriteFile("a/one.mp3", TaggedAudio("Mr. Blue", "The Fleetwoods", ""));
+    TBWCVProfile profile{tree.Path("data")};
+    profile.NewProfile();
+    profile.CompType = ctTags;
+    TBWDupeEngine engine(root, profile);
+    root.engine = &engine;
+    engine.AddDirectory(tree.Path("a"));
+    engine.Execute();
+    EXPECT_TRUE(engine.Stopped());
+    root.engine = nullptr;
+    auto* file = dynamic_cast<TBWMp3File*>(root.FindFileByPath(tree.Path("a/one.mp3")));
+    ASSERT_NE(file, nullptr);
+    EXPECT_FALSE(file->LoadedInfo().test(ikTags));
+    EXPECT_EQ(file->Title(), "Mr. Blue");
 }
 
 TEST(DupeEngine, AFailureOnTheWorkerIsReported)
