@@ -1,0 +1,60 @@
+#pragma once
+// How a worker thread reports to the progress window without touching it:
+// the worker posts each new job (caption and item count, under a mutex) and
+// adds its steps to an atomic count; the window thread drains both on a short
+// timer. No event is queued per item, however many items a job reports.
+#include <QObject>
+#include <QTimer>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class ScanMailbox {
+public:
+    using JobReport = std::function<void(const std::string& caption, std::uint64_t itemCount)>;
+    using StepReport = std::function<void(std::uint64_t items)>;
+
+    // Worker side. A new job; steps reported before it stay with the job before.
+    void StartJob(const std::string& caption, std::uint64_t itemCount);
+    // Lock-free: a scan reports billions of items.
+    void Step(std::uint64_t items = 1) { steps_.fetch_add(items, std::memory_order_relaxed); }
+
+    // Window side: every job begun and every step reported since the last
+    // drain, in the order they were reported. No report is made for no steps.
+    void Drain(const JobReport& onJob, const StepReport& onSteps);
+
+private:
+    struct PostedJob {
+        std::string caption;
+        std::uint64_t itemCount;
+        std::uint64_t stepsBefore;  // steps of the job before this one, not yet drained
+    };
+
+    std::mutex mutex_;
+    std::vector<PostedJob> jobs_;
+    // On a line of its own, so that the window thread taking the mutex does
+    // not slow the worker's steps.
+    alignas(64) std::atomic<std::uint64_t> steps_{0};
+};
+
+// Drains a mailbox into the progress window (ShowProgress) on the window
+// thread, every kInterval while it lives.
+class ScanMailboxPump : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr std::chrono::milliseconds kInterval{50};
+
+    explicit ScanMailboxPump(ScanMailbox& mailbox, QObject* parent = nullptr);
+    // Drains at once, for instance after the worker has ended.
+    void DrainNow();
+
+private:
+    ScanMailbox& mailbox_;
+    QTimer timer_;
+    // The progress window lets pending events run, which may include a drain.
+    bool draining_ = false;
+};
