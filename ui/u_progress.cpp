@@ -54,6 +54,7 @@ TfProgress::TfProgress(QWidget* parent, ProgressTracker::Clock clock)
     Reset(0, 0, false);
     alive_ = true;
 
+    adjustSize();
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     if (screen)
         move(screen->availableGeometry().center() - rect().center());

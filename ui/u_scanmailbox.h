@@ -41,7 +41,8 @@ private:
 };
 
 // Drains a mailbox into the progress window (ShowProgress) on the window
-// thread, every kInterval while it lives.
+// thread, every kInterval while it lives; a report after CloseProgress would
+// open a fresh window, so it is to end with the operation.
 class ScanMailboxPump : public QObject {
     Q_OBJECT
 
