@@ -2,7 +2,9 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -59,10 +61,10 @@ void TurningClock(QPainter& p, int frame)
     p.setBrush(QColor(250, 245, 225));
     p.drawEllipse(QPointF(8, 8), 7, 7);
     for (int mark = 0; mark < 4; ++mark) {
-        const double angle = mark * M_PI / 2;
+        const double angle = mark * std::numbers::pi / 2;
         p.drawPoint(QPointF(8 + 5.5 * std::sin(angle), 8 - 5.5 * std::cos(angle)));
     }
-    const double angle = frame * 2 * M_PI / 9;
+    const double angle = frame * 2 * std::numbers::pi / 9;
     p.setPen(QPen(QColor(200, 50, 45), 1.4, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(8, 8), QPointF(8 + 5 * std::sin(angle), 8 - 5 * std::cos(angle)));
 }
