@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <functional>
+#include <utility>
 
 TdmCommonPics* dmCommonPics = nullptr;
 TdmCentral* dmCentral = nullptr;
@@ -332,6 +333,21 @@ TdmCentral::TdmCentral()
     };
     for (const auto& [index, drawing] : big)
         BigIL.Put(index, Draw(32, drawing));
+}
+
+QPixmap ProgramIcon(int side)
+{
+    // Two copies of one song: a disc half hidden behind another.
+    return Draw(side, [](QPainter& p) {
+        for (const auto& [centre, colour] : {std::pair{QPointF(10, 6), kGrey.lighter(120)}, {QPointF(6.5, 9.5), kBlue}}) {
+            p.setBrush(colour);
+            p.drawEllipse(centre, 5.8, 5.8);
+            p.setBrush(Qt::white);
+            p.drawEllipse(centre, 1.6, 1.6);
+        }
+        p.setPen(QPen(QColor(250, 220, 80), 1.1, Qt::SolidLine, Qt::RoundCap));
+        p.drawArc(QRectF(2.5, 5.5, 8, 8), 100 * 16, 70 * 16);
+    });
 }
 
 PictureModules::PictureModules()

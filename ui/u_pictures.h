@@ -56,6 +56,9 @@ struct TdmCentral {
 extern TdmCommonPics* dmCommonPics;
 extern TdmCentral* dmCentral;
 
+// The program's own icon, side × side pixels: the about window's, and the windows'.
+QPixmap ProgramIcon(int side);
+
 class PictureModules {
 public:
     PictureModules();
