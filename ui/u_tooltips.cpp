@@ -56,9 +56,34 @@ QFrame* Separator()
     auto* line = new QFrame;
     line->setObjectName("Panel3");
     line->setFixedHeight(1);
-    line->setBackgroundRole(QPalette::Mid);
+    line->setBackgroundRole(QPalette::Dark);
     line->setAutoFillBackground(true);
     return line;
+}
+
+// The picture, the heading over a line, and the tip itself, on the colour of a page.
+QFrame* TipArea(QPlainTextEdit* tip)
+{
+    auto* heading = new QLabel("Did you know?");
+    heading->setObjectName("lblKnow");
+    heading->setFont(CourierBold(19));
+    tip->setObjectName("mmtips");
+    tip->setReadOnly(true);
+    tip->setFrameShape(QFrame::NoFrame);
+    tip->setFont(CourierBold(13));
+    tip->viewport()->setAutoFillBackground(false);
+
+    auto* area = new QFrame;
+    area->setObjectName("Panel2");
+    area->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    area->setAutoFillBackground(true);
+    area->setBackgroundRole(QPalette::Base);
+    auto* grid = new QGridLayout(area);
+    grid->addWidget(TipsPicture(), 0, 0, 3, 1, Qt::AlignTop);
+    grid->addWidget(heading, 0, 1);
+    grid->addWidget(Separator(), 1, 1);
+    grid->addWidget(tip, 2, 1);
+    return area;
 }
 
 } // namespace
@@ -99,48 +124,28 @@ void TTipWalk::ShowTip(const QString& fileName, int index)
 }
 
 TfTooltips::TfTooltips()
-    : cbShowTips_(new QCheckBox("Show tips at startup")),
-      bNext_(new QPushButton("Next")),
-      bClose_(new QPushButton("Close")),
-      mmtips_(new QPlainTextEdit)
+    : cbShowTips_(new QCheckBox("Show tips at startup")), mmtips_(new QPlainTextEdit)
 {
     setObjectName("TfTooltips");
+    setWindowTitle("Corvella tips");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(379, 241);
     cbShowTips_->setObjectName("cbShowTips");
-    bNext_->setObjectName("bNext");
-    bNext_->setDefault(true);
-    bClose_->setObjectName("bClose");
-    connect(bNext_, &QPushButton::clicked, this, [this] { bNextClick(); });
+    auto* next = new QPushButton("Next");
+    next->setObjectName("bNext");
+    next->setDefault(true);
+    connect(next, &QPushButton::clicked, this, [this] { bNextClick(); });
+    auto* close = new QPushButton("Close");
+    close->setObjectName("bClose");
     // Esc rejects the dialog too, so Close and Esc end it the same way.
-    connect(bClose_, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* heading = new QLabel("Did you know?");
-    heading->setObjectName("lblKnow");
-    heading->setFont(CourierBold(19));
-    mmtips_->setObjectName("mmtips");
-    mmtips_->setReadOnly(true);
-    mmtips_->setFrameShape(QFrame::NoFrame);
-    mmtips_->setFont(CourierBold(13));
-    mmtips_->viewport()->setAutoFillBackground(false);
-
-    auto* tipArea = new QFrame;
-    tipArea->setObjectName("Panel2");
-    tipArea->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    tipArea->setAutoFillBackground(true);
-    tipArea->setBackgroundRole(QPalette::Base);
-    auto* grid = new QGridLayout(tipArea);
-    grid->addWidget(TipsPicture(), 0, 0, 3, 1, Qt::AlignTop);
-    grid->addWidget(heading, 0, 1);
-    grid->addWidget(Separator(), 1, 1);
-    grid->addWidget(mmtips_, 2, 1);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(tipArea);
-    column->addWidget(ButtonPanel(cbShowTips_, bNext_, bClose_));
+    column->addWidget(TipArea(mmtips_));
+    column->addWidget(ButtonPanel(cbShowTips_, next, close));
 }
 
 void TfTooltips::ShowTip(const QString& fileName, int index)
@@ -159,7 +164,6 @@ void ShowTips(TBWCVGenSettings& settings, bool force)
     if (!settings.TipsAtStartup && !force)
         return;
     TfTooltips window;
-    window.setWindowTitle("Corvella tips");
     window.cbShowTips()->setChecked(settings.TipsAtStartup);
     window.ShowTip(TipsFilePath(), settings.LastTip);
     window.exec();

@@ -9,7 +9,6 @@
 
 class QCheckBox;
 class QPlainTextEdit;
-class QPushButton;
 class TBWCVGenSettings;
 
 // The lines of a tips file, one tip each, split at CR LF, LF or CR; the
@@ -50,8 +49,6 @@ private:
 
     TTipWalk walk_;
     QCheckBox* cbShowTips_;
-    QPushButton* bNext_;
-    QPushButton* bClose_;
     QPlainTextEdit* mmtips_;
 };
 

@@ -11,7 +11,6 @@ namespace {
 
 GalleryEntry tips("tip_of_the_day", [] {
     auto window = std::make_unique<TfTooltips>();
-    window->setWindowTitle("Corvella tips");
     window->cbShowTips()->setChecked(true);
     window->ShowTip(TipsFilePath(), 0);
     return std::unique_ptr<QWidget>(std::move(window));

@@ -48,8 +48,6 @@ private slots:
         std::string folder = "/media/cd/";
         QVERIFY(!window.AskForDisc("Jazz", folder));
         QCOMPARE(folder, std::string("/media/cd/"));
-        WhenModal([](QWidget& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
-        QVERIFY(!window.AskForDisc("Jazz", folder));
     }
 
     void messagesAndQuestionsGoThroughThePrompts()
@@ -57,11 +55,9 @@ private slots:
         TfDiscNeeded window;
         ScriptedPrompts prompts;
         prompts.ExpectMessage(PromptKind::Information, "The source is invalid")
-            .ExpectYesNo(true, "7 of 10 files")
-            .ExpectYesNo(false);
+            .ExpectYesNo(true, "Copy Anyway?");
         window.ShowMessage("The source is invalid, choose a new source.");
         QVERIFY(window.AskYesNo("7 of 10 files exist in the source directory. Copy Anyway?"));
-        QVERIFY(!window.AskYesNo("again?"));
     }
 };
 

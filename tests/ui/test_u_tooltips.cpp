@@ -37,7 +37,6 @@ private slots:
         QTest::newRow("LF, no final break") << QByteArray("one\ntwo") << QStringList{"one", "two"};
         QTest::newRow("CR") << QByteArray("one\rtwo\r") << QStringList{"one", "two"};
         QTest::newRow("mixed, with an empty tip") << QByteArray("one\r\n\ntwo\rthree") << QStringList{"one", "", "two", "three"};
-        QTest::newRow("one empty line") << QByteArray("\r\n") << QStringList{""};
         QTest::newRow("empty file") << QByteArray() << QStringList{};
         QTest::newRow("UTF-8") << QByteArray("Beyonc\xc3\xa9\n") << QStringList{QString::fromUtf8("Beyonc\xc3\xa9")};
     }
@@ -47,23 +46,6 @@ private slots:
         QFETCH(QByteArray, contents);
         QFETCH(QStringList, tips);
         QCOMPARE(ReadTipLines(WriteTips(contents)), tips);
-    }
-
-    void theWalkWrapsAndRemembersItsFile()
-    {
-        TTipWalk walk;
-        const QString file = WriteTips("zero\none\ntwo\n");
-        walk.ShowTip(file, 3);
-        QCOMPARE(walk.CurrentTip(), 0);
-        QCOMPARE(walk.Tip(), QString("zero"));
-        walk.ShowTip({}, -1);
-        walk.ShowTip({}, -1);
-        QCOMPARE(walk.Tip(), QString("two"));
-        walk.ShowTip({}, -1);
-        QCOMPARE(walk.CurrentTip(), 0);
-        walk.ShowTip(folder_->path() + "/gone.txt", 1);
-        QCOMPARE(walk.CurrentTip(), 0);
-        QCOMPARE(walk.TipsFile(), file);
     }
 
     // The start-up road: three tips, the next one 3, Next twice, the box unticked.
