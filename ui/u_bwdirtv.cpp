@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QThread>
+#include <unordered_map>
 #include <vector>
 
 #include "base/HUtils.h"
@@ -104,6 +105,7 @@ public:
     {
         beginResetModel();
         top_.children.clear();
+        shown_.clear();
         top_.dir = top;
         top_.filled = false;
         MakeChildren(top_);
@@ -120,20 +122,11 @@ public:
         return {};
     }
 
-    // Any node of dir, expanded or not; compares addresses only.
+    // A node of dir, expanded or not; compares addresses only.
     QModelIndex NodeOf(const TBWDirectory* dir) const
     {
-        std::vector<const TDirNode*> pending{&top_};
-        while (!pending.empty()) {
-            const TDirNode* node = pending.back();
-            pending.pop_back();
-            for (const auto& child : node->children) {
-                if (child->dir == dir)
-                    return IndexOf(child.get());
-                pending.push_back(child.get());
-            }
-        }
-        return {};
+        const auto found = shown_.find(dir);
+        return found == shown_.end() ? QModelIndex() : IndexOf(found->second);
     }
 
     // Reads the node's children, once.
@@ -188,6 +181,7 @@ public:
     {
         TDirNode& parent = *NodeAt(index.parent());
         beginRemoveRows(index.parent(), index.row(), index.row());
+        Forget(*parent.children[static_cast<std::size_t>(index.row())]);
         parent.children.erase(parent.children.begin() + index.row());
         Renumber(parent, index.row());
         endRemoveRows();
@@ -313,6 +307,7 @@ private:
         child->parent = &parent;
         child->caption = QString::fromStdString(dir->DisplayName());
         imagesOf_(dir, child->image, child->stateImage);
+        shown_.emplace(dir, child.get());
         if (row < 0) {
             child->row = static_cast<int>(parent.children.size());
             parent.children.push_back(std::move(child));
@@ -328,8 +323,23 @@ private:
         if (node.children.empty())
             return;
         beginRemoveRows(index, 0, static_cast<int>(node.children.size()) - 1);
+        for (const auto& child : node.children)
+            Forget(*child);
         node.children.clear();
         endRemoveRows();
+    }
+
+    // Takes the node and its descendants out of shown_.
+    void Forget(const TDirNode& node)
+    {
+        for (const auto& child : node.children)
+            Forget(*child);
+        auto [first, last] = shown_.equal_range(node.dir);
+        for (auto entry = first; entry != last; ++entry)
+            if (entry->second == &node) {
+                shown_.erase(entry);
+                return;
+            }
     }
 
     static void Renumber(TDirNode& parent, int from)
@@ -366,6 +376,9 @@ private:
 
     ImagesOf imagesOf_;
     TDirNode top_;
+    // Every node by its directory, so that a notice finds its node at once
+    // however many nodes are shown.
+    std::unordered_multimap<const TBWDirectory*, TDirNode*> shown_;
     const TImageList* images_ = nullptr;
     const TImageList* stateImages_ = nullptr;
     mutable int filling_ = 0;
@@ -615,8 +628,10 @@ void TBWDirTV::DirRemoved(TBWDirectory* dir)
 {
     // A node exists only for a directory still alive; nothing is read
     // before one is found.
-    const QModelIndex node = model_->NodeOf(dir);
-    if (node.isValid() && AcceptsRoot(dir))
+    QModelIndex node = model_->NodeOf(dir);
+    if (!node.isValid() || !AcceptsRoot(dir))
+        return;
+    for (; node.isValid(); node = model_->NodeOf(dir))
         RemoveShownNode(node);
 }
 
