@@ -5,6 +5,8 @@
 #include "ui_test_main.h"
 
 #include <QAbstractItemModelTester>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QThread>
@@ -283,6 +285,38 @@ private slots:
         QVERIFY(shown.lists->model()->hasChildren(shown.discs));
         shown.lists->expand(shown.discs);
         QCOMPARE(shown.Volumes(), QStringList({"Vol1", "Vol2"}));
+    }
+
+    void betweenBeginAndEndUpdateTheTreeIgnoresTheModelAndRebuildsOnceAtTheEnd()
+    {
+        ListOnScreen shown({"Vol1"}, false);
+        shown.lists->BeginUpdate();
+        QVERIFY(shown.lists->Busy());
+        shown.list->AddVolume("Vol2", shown.cd);
+        DeliverNotices();
+        QCOMPARE(shown.Volumes(), QStringList({"Vol1"}));
+        shown.lists->EndUpdate();
+        QVERIFY(!shown.lists->Busy());
+        const QModelIndex discs = shown.lists->model()->index(0, 0);
+        shown.lists->expand(discs);
+        QCOMPARE(Captions(shown.lists->model(), discs), QStringList({"Vol1", "Vol2"}));
+    }
+
+    void aRightClickSelectsTheNodeUnderTheMouseBeforeTheMenuOpens()
+    {
+        ListOnScreen shown({"Vol1", "Vol2"}, false);
+        QMenu menu;
+        menu.addAction("act");
+        shown.lists->SetPopupMenu(&menu);
+        shown.lists->resize(200, 200);
+        shown.lists->show();
+        const QModelIndex second = shown.lists->model()->index(1, 0, shown.discs);
+        const QPoint point = shown.lists->visualRect(second).center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, point, shown.lists->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(shown.lists->viewport(), &click);
+        QCOMPARE(shown.lists->SelectedPath(), std::string("@Discs/Vol2/"));
+        QVERIFY(menu.isVisible());
+        menu.hide();
     }
 
     void aNoticeFromAnotherThreadUpdatesTheTreeOnTheWindowThread()
