@@ -41,7 +41,7 @@ void TBWFSDrive::AddSpecialFolders()
 
 void TBWFSDrive::AddDrives()
 {
-    const std::vector<TBWDrive> drives = drives_ ? drives_() : std::vector<TBWDrive>();
+    const std::vector<TBWDrive> drives = Drives();
     // Where two drive names open a path alike ("/" and "/media/usb/" both
     // open "/media/usb/x/"), the search tries the older node first; so the
     // nodes are made deepest root first and listed afterwards in the order
@@ -59,6 +59,11 @@ void TBWFSDrive::AddDrives()
     }
     for (TBWDirectory* node : nodes)
         SubDirs()->Add(node);
+}
+
+std::vector<TBWDrive> TBWFSDrive::Drives() const
+{
+    return drives_ ? drives_() : std::vector<TBWDrive>();
 }
 
 void TBWFSDrive::AddLists()

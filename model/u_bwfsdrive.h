@@ -44,6 +44,8 @@ public:
     // a mounted volume resolves to that volume's node, not to the folders
     // of "/" it is mounted on.
     void AddDrives();
+    // The drives as the lister gives them now, with their kinds.
+    std::vector<TBWDrive> Drives() const;
     // The list roots of the manager, which keeps them.
     void AddLists();
     // What the manager reports: lists added or taken out become children
