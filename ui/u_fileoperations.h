@@ -1,0 +1,50 @@
+#pragma once
+// What the results window's file actions do to files on disk, behind one
+// interface: the test whether a file may be acted on, the Trash, moving,
+// copying and renaming without losing a file, and the read-only mark (the
+// owner's write bit). TDiskFileOperations does it on Linux; tests use it on
+// temporary files and replace single operations to make them fail.
+#include <string>
+
+class TFileOperations {
+public:
+    virtual ~TFileOperations() = default;
+
+    // Whether the file opens for reading; else reason says why.
+    virtual bool CanRead(const std::string& path, std::string& reason) = 0;
+    // Whether the file's folder lets it be taken out: writable for us, and
+    // not a sticky folder of someone else's. Decided by the permission bits,
+    // also for root, so that a folder the user marked unwritable keeps its files.
+    virtual bool CanRemove(const std::string& path, std::string& reason) = 0;
+    virtual bool Trash(const std::string& path, std::string& reason) = 0;
+    // Never replaces a file at to. Across file systems the file is copied to
+    // a temporary name beside to, synced, renamed into place, and only then
+    // removed at from.
+    virtual bool Move(const std::string& from, const std::string& to, std::string& reason) = 0;
+    // Replaces a file at to, through a temporary file and a rename, so a
+    // copy that fails leaves to as it was. A copy onto the file itself is refused.
+    virtual bool Copy(const std::string& from, const std::string& to, std::string& reason) = 0;
+    // Never replaces a file at to.
+    virtual bool Rename(const std::string& from, const std::string& to, std::string& reason) = 0;
+    virtual bool IsReadOnly(const std::string& path) = 0;
+    // Sets the owner's write bit again, keeping the other bits.
+    virtual bool ClearReadOnly(const std::string& path) = 0;
+    // An existing folder whose owner's write bit is set.
+    virtual bool IsWritableFolder(const std::string& path) = 0;
+    // Creates every missing folder of the path.
+    virtual void CreateFolderPath(const std::string& path) = 0;
+};
+
+class TDiskFileOperations : public TFileOperations {
+public:
+    bool CanRead(const std::string& path, std::string& reason) override;
+    bool CanRemove(const std::string& path, std::string& reason) override;
+    bool Trash(const std::string& path, std::string& reason) override;
+    bool Move(const std::string& from, const std::string& to, std::string& reason) override;
+    bool Copy(const std::string& from, const std::string& to, std::string& reason) override;
+    bool Rename(const std::string& from, const std::string& to, std::string& reason) override;
+    bool IsReadOnly(const std::string& path) override;
+    bool ClearReadOnly(const std::string& path) override;
+    bool IsWritableFolder(const std::string& path) override;
+    void CreateFolderPath(const std::string& path) override;
+};

@@ -1,0 +1,92 @@
+#pragma once
+// The results window's actions on files and on the result list: delete the
+// checked files to the Trash, copy or move them (files of Mp3 Lists through
+// the copy from their discs), switch a duplicate with its reference, replace
+// a reference by a duplicate, rename a file, remove entries from the list.
+// A file that did not go leaves neither the disk nor the list: its entry
+// stays, unchecked, and is named in one message at the end. The window calls
+// these on its actions; tests drive them over real temporary files.
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class TBWDirectory;
+class TBWDupeFile;
+class TBWDupeFileList;
+class TBWFile;
+class TDiscRequest;
+class TFileOperations;
+class TMplManager;
+
+// What a long action reports through: the progress window.
+class TActionProgress {
+public:
+    virtual ~TActionProgress() = default;
+    virtual void StartJob(const QString& caption, int itemCount) = 0;
+    virtual void Step(int count) = 0;
+    virtual void Close() = 0;
+};
+
+class TResultFileActions {
+public:
+    // modelRoot is where copied files' folders are found or made.
+    TResultFileActions(TBWDupeFileList& results, TBWDirectory& modelRoot, TFileOperations& files,
+                       TActionProgress& progress, TMplManager& lists, TDiscRequest& discs);
+
+    // Shows the replace warning; true for "Replace file".
+    std::function<bool()> ConfirmReplace;
+
+    // Each answers whether the list or its entries changed.
+    bool DeleteChecked();
+    bool CopyChecked(bool move);
+    // The entry becomes the reference of its group; the list is sorted again.
+    bool Switch(TBWDupeFile* entry);
+    bool Replace(TBWDupeFile* entry);
+    bool Rename(TBWDupeFile* entry);
+    bool RemoveChecked();
+    bool RemoveSelected(const std::vector<TBWDupeFile*>& selected);
+
+    // Full paths of the checked files that could not be acted on during the last action.
+    const std::vector<std::string>& LockedFiles() const { return lockedFiles_; }
+
+private:
+    struct TFailure {
+        std::string path;
+        std::string reason;
+    };
+    using TFileAction = void (TResultFileActions::*)(TBWDupeFile& entry);
+
+    // Runs the action over the checked entries, in list order; a file that
+    // fails the test keeps its entry, unchecked.
+    void ForEachChecked(TFileAction action, bool needsRemoval);
+    bool MayActOn(TBWFile& file, bool needsRemoval);
+    void DeleteFileAction(TBWDupeFile& entry);
+    void CopyMoveFileAction(TBWDupeFile& entry);
+    void TrashBatch();
+    void CopyListFiles();
+    void Failed(TBWDupeFile& entry, const std::string& reason);
+    // The one message after an action that could not do everything.
+    void ReportFailures(const QString& verb);
+    bool ConfirmRemoval(const char* question, std::size_t count);
+
+    TBWDupeFileList& results_;
+    TBWDirectory& modelRoot_;
+    TFileOperations& files_;
+    TActionProgress& progress_;
+    TMplManager& lists_;
+    TDiscRequest& discs_;
+
+    // The batch of entries to send to the Trash during a delete.
+    std::vector<TBWDupeFile*> pathBuffer_;
+    std::size_t pathBufferLength_ = 0;
+    // The destination folder during a copy or move.
+    std::string destination_;
+    bool recreateStructure_ = false;
+    bool moveMode_ = false;
+    // Entries of Mp3 Lists marked for the copy from their discs.
+    std::vector<TBWDupeFile*> listEntries_;
+    std::vector<std::string> lockedFiles_;
+    std::vector<TFailure> failures_;
+};
