@@ -45,6 +45,7 @@ TfWarningReplace::TfWarningReplace(QWidget* parent) : QDialog(parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    setFixedWidth(420);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // A fixed border: the wrapped texts decide the height at the dialog's one width.
+    constexpr int kWidth = 420;
+    setFixedSize(kWidth, layout->heightForWidth(kWidth));
 }

@@ -1,0 +1,104 @@
+// The results window with a few groups, once as it opens and once with the
+// details pane open on a duplicate, and the warning shown before a replace.
+#include "gallery.h"
+
+#include "engine/u_cvprofile.h"
+#include "engine/u_dupefiles.h"
+#include "model/u_bwfsmp3.h"
+#include "ui/u_scanresults.h"
+#include "ui/u_warningreplace.h"
+
+#include <QTreeView>
+
+namespace {
+
+struct TSampleSong {
+    const char* folder;
+    const char* name;
+    std::int64_t sizeKB;
+    std::int32_t seconds;
+    std::int32_t bitrate;
+    const char* artist;
+    const char* title;
+};
+
+// Each group: the first song is linked with the ones after it.
+const std::vector<std::vector<TSampleSong>> kGroups = {
+    {{"Collection/Rock", "Harbour Lights - Northern Line.mp3", 7420, 291, 256, "Harbour Lights", "Northern Line"},
+     {"Downloads", "harbour lights - northern line (1).mp3", 4630, 290, 128, "Harbour Lights", "Northern Line"},
+     {"Downloads/old", "Northern Line - Harbour Lights.mp3", 3712, 289, 96, "Harbour Lights", "Northern Line"}},
+    {{"Collection/Jazz", "Mira Solen - Blue Hour.ogg", 5210, 333, 192, "Mira Solen", "Blue Hour"},
+     {"Downloads", "Mira Solen - Blue Hour.mp3", 5008, 334, 160, "Mira Solen", "Blue Hour"}},
+    {{"Collection/Pop", "The Tallow Set - Paper Crowns.mp3", 6144, 245, 192, "The Tallow Set", "Paper Crowns"},
+     {"Desktop", "Paper Crowns.mp3", 5980, 245, 192, "The Tallow Set", "Paper Crowns"},
+     {"Downloads", "The Tallow Set - Paper Crowns (live).mp3", 8820, 301, 256, "The Tallow Set", "Paper Crowns"},
+     {"Downloads/phone", "tallow set paper crowns.mp3", 2048, 244, 64, "The Tallow Set", "Paper Crowns"}},
+};
+
+// Songs held in memory: the folders count as loaded as they stand, nothing is read.
+struct TSampleResults {
+    TBWDirMp3 root;
+    TBWCVProfile profile;
+    TBWDupeFileList list;
+
+    TSampleResults()
+    {
+        profile.NewProfile();
+        profile.SetDirPriority("/home/ann/collection", dtReference);
+        profile.SetDirPriority("/home/ann/downloads", dtPriority2);
+        list.SetProfile(profile);
+        root.AddSubDirTouch("/")->AddSubDirTouch("home")->AddSubDirTouch("ann");
+        for (const std::vector<TSampleSong>& group : kGroups) {
+            TBWFile* first = Song(group.front());
+            for (std::size_t other = 1; other < group.size(); ++other)
+                list.AddPair(first, Song(group[other]));
+        }
+        list.ResolveReferences();
+        list.SetSelected(list.GoTo(1), true);
+        list.SetSelected(list.GoTo(7), true);
+    }
+
+    TBWFile* Song(const TSampleSong& song)
+    {
+        TBWDirectory* folder = root.FindDir(std::string("/home/ann/") + song.folder, true);
+        folder->Touch();
+        auto* file = static_cast<TBWMp3File*>(folder->Files()->AddFileTouch(song.name));
+        TBWInfoKinds loaded;
+        file->SetLoadedInfo(loaded.set(ikBasic).set(ikTags));
+        file->SetSize(song.sizeKB);
+        file->SetDuration(song.seconds);
+        file->SetBitrate(song.bitrate);
+        file->SetArtist(song.artist);
+        file->SetTitle(song.title);
+        return file;
+    }
+};
+
+TSampleResults& Sample()
+{
+    static TSampleResults sample;
+    return sample;
+}
+
+std::unique_ptr<QWidget> ResultsWindow(bool details)
+{
+    static TResultsWindowSettings settings;
+    settings.ScanResMaximized = false;
+    settings.ScanResDetails = details;
+    auto window = std::make_unique<TfScanResults>(settings);
+    window->SetResults(&Sample().list);
+    window->RefreshList();
+    window->resize(900, details ? 620 : 420);
+    if (details) {
+        auto* view = window->findChild<QTreeView*>("lvResults");
+        view->selectionModel()->select(view->model()->index(1, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    return window;
+}
+
+GalleryEntry groups("scanresults_groups", [] { return ResultsWindow(false); });
+GalleryEntry detailsOpen("scanresults_details", [] { return ResultsWindow(true); });
+GalleryEntry replaceWarning("warning_replace", [] { return std::make_unique<TfWarningReplace>(); });
+
+} // namespace
