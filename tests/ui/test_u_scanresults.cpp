@@ -250,6 +250,10 @@ private slots:
         QCOMPARE(shown.Status(), QString("2 / 3 duplicates selected. 3 MB/ 3 MB selected."));
         QTest::keyClick(shown.view, Qt::Key_Space);
         QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        // The actions' shortcuts win over the list's own keys.
+        QTest::keyClick(shown.view, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(shown.Status(), QString("3 / 3 duplicates selected. 3 MB/ 3 MB selected."));
+        QCOMPARE(shown.view->selectionModel()->selectedRows().size(), 3);
     }
 
     void keysOfTheListRenameSwitchAndRemove()
