@@ -35,6 +35,24 @@ public:
     bool AskYesNo(const std::string&) override { return false; }
 };
 
+// Finds every disc in one folder and says which were asked for.
+class TDiscFolder : public TDiscRequest {
+public:
+    explicit TDiscFolder(std::string folder) : folder_(std::move(folder)) {}
+    bool AskForDisc(const std::string& discName, std::string& folder) override
+    {
+        asked.push_back(discName);
+        folder = folder_;
+        return true;
+    }
+    void ShowMessage(const std::string&) override {}
+    bool AskYesNo(const std::string&) override { return false; }
+    std::vector<std::string> asked;
+
+private:
+    std::string folder_;
+};
+
 // The disk, except that the Trash and moves refuse the files named here.
 class TRefusingOperations : public TDiskFileOperations {
 public:
@@ -340,6 +358,41 @@ private slots:
         QCOMPARE(group.duplicates[0]->Name(), std::string("Better Name.mp3"));
         QVERIFY(!FileExists(old));
         QCOMPARE(ReadWholeFile(group.PathOf(0)), std::string("Rock/a.mp3"));
+    }
+
+    void filesOfCataloguedDiscsAreCopiedFromTheirDiscAndNeverDeletedOrMoved()
+    {
+        TResultFiles files;
+        TBWMp3File* onDisk = files.Add("Rock/best.mp3", {5000});
+        files.Add("disc/Live/song.mp3");
+        TMplManager lists;
+        lists.SetFolder(files.Path("lists"));
+        TBWDirectory* volume = lists.NewList("Shelf", false)->AddVolume("CD1", files.root.FindDir(files.Path("disc"), true));
+        TBWFile* onDisc = volume->FindFileByPath(volume->Path() + "Live/song.mp3");
+        files.Group(onDisk, {onDisc});
+        files.Resolve();
+        files.list.SelectAll();
+        TDiskFileOperations operations;
+        TRecordedProgress progress;
+        TDiscFolder discs(files.Path("disc/"));
+        TResultFileActions actions(files.list, files.root, operations, progress, lists, discs);
+        const std::string destination = files.Path("out/");
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
+            .ExpectYesNo(true, "recreate")
+            .ExpectMessage(PromptKind::Information, "1 files couldn't be moved:");
+        QVERIFY(actions.CopyChecked(true));
+        QCOMPARE(discs.asked, TTexts{"CD1"});
+        QCOMPARE(ReadWholeFile(destination + "Live/song.mp3"), std::string("disc/Live/song.mp3"));
+        QCOMPARE(progress.jobs, (QStringList{"Moving files 1", "Copying MPL files 1"}));
+        QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D song.mp3"}));
+
+        files.list.SelectAll();
+        prompts.ExpectYesNo(true, "delete 1 file")
+            .ExpectMessage(PromptKind::Information, "it lies on a catalogued disc");
+        QVERIFY(actions.DeleteChecked());
+        QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D song.mp3"}));
+        QVERIFY(FileExists(files.Path("disc/Live/song.mp3")));
     }
 
     void removeSelectedTakesTheHighlightedRowsAndGivesOtherChecksBack()
