@@ -9,6 +9,7 @@
 #include "model/u_discrequest.h"
 #include "ui/u_fileoperations.h"
 #include "ui/u_pictures.h"
+#include "ui/u_progress.h"
 #include "ui/u_prompts.h"
 #include "ui/u_resultactions.h"
 #include "ui/u_warningreplace.h"
@@ -38,12 +39,12 @@ bool ComparesByField(std::int32_t compType)
     return compType == ctFileNameFields || compType == ctTagsWithAlbum || compType == ctTags;
 }
 
-// The progress of the file actions. Nothing is shown yet.
+// The file actions report through the program's one progress window.
 class TWindowProgress : public TActionProgress {
 public:
-    void StartJob(const QString&, int) override {}
-    void Step(int) override {}
-    void Close() override {}
+    void StartJob(const QString& caption, int itemCount) override { ShowProgress().StartJob(caption, itemCount); }
+    void Step(int count) override { ShowProgress().Step(count); }
+    void Close() override { CloseProgress(); }
 };
 
 // Asks for each disc of a copy from catalogued discs with a plain question.
@@ -215,6 +216,14 @@ TfScanResults::TfScanResults(TResultsWindowSettings& settings, QWidget* parent)
     if (settings_.ScanResDetails)
         aDetails_->trigger();
     UpdateActions();
+}
+
+bool TfScanResults::event(QEvent* event)
+{
+    // A progress window left up by a long operation must not hide behind this one.
+    if (event->type() == QEvent::WindowActivate && ProgressActive())
+        ShowProgress().raise();
+    return QDialog::event(event);
 }
 
 TfScanResults::~TfScanResults()

@@ -89,6 +89,9 @@ public slots:
     void lvResultsDblClick();
     void Openthedirectorycontainingthisfile1Click();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     friend class TResultsListView;
     class TActionGuard;

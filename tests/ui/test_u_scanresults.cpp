@@ -1,6 +1,7 @@
 #include "result_files.h"
 #include "scripted_prompts.h"
 #include "ui/u_helpwindow.h"
+#include "ui/u_progress.h"
 #include "ui/u_resultsmodel.h"
 #include "ui/u_scanresults.h"
 #include "ui/u_warningreplace.h"
@@ -355,6 +356,7 @@ private slots:
         prompts.ExpectYesNo(true, "delete 1 file");
         shown.Action("aDelete")->trigger();
         QVERIFY(!enabledDuringTheQuestion);
+        QVERIFY(!ProgressActive());
         QVERIFY(!FileExists(shown.otherCopy->FullPath()));
         QCOMPARE(shown.Names(), (TTexts{"Best Song.mp3", "Best Song (2).mp3", "Very Best Song.mp3"}));
         QVERIFY(shown.Action("aSelectAll")->isEnabled());
