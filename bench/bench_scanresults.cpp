@@ -22,6 +22,7 @@
 #include "model/u_bwfsmp3.h"
 #include "ui/u_pictures.h"
 #include "ui/u_prompts.h"
+#include "ui/u_cvgensettings.h"
 #include "ui/u_scanresults.h"
 
 namespace {
@@ -119,7 +120,8 @@ int main(int argc, char** argv)
                 static_cast<double>(HeapInUse() - heapBefore) / model->RowCount());
     model.reset();
 
-    TResultsWindowSettings settings;
+    TBWCVGenSettings settings;
+    settings.NewProfile();
     settings.ScanResMaximized = false;
     std::unique_ptr<TfScanResults> window;
     QTreeView* view = nullptr;

@@ -6,7 +6,8 @@
 #include "model/u_bwfs.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
-#include "model/u_discrequest.h"
+#include "ui/u_cvgensettings.h"
+#include "ui/u_discneeded.h"
 #include "ui/u_fileoperations.h"
 #include "ui/u_pictures.h"
 #include "ui/u_progress.h"
@@ -47,22 +48,7 @@ public:
     void Close() override { CloseProgress(); }
 };
 
-// Asks for each disc of a copy from catalogued discs with a plain question.
-class TPromptDiscRequest : public TDiscRequest {
-public:
-    bool AskForDisc(const std::string& discName, std::string& folder) override
-    {
-        return Prompts().AskYesNo("Disc needed", QString::fromStdString(DiscRequestText(discName, folder)));
-    }
-    void ShowMessage(const std::string& text) override
-    {
-        Prompts().ShowInformation("Corvella", QString::fromStdString(text));
-    }
-    bool AskYesNo(const std::string& text) override
-    {
-        return Prompts().AskYesNo("Corvella", QString::fromStdString(text));
-    }
-};
+static_assert(rcOptionalCount == kResultColumnCount, "one setting per optional column");
 
 } // namespace
 
@@ -153,7 +139,7 @@ private:
 
 // ------------------------------------------------------------ building
 
-TfScanResults::TfScanResults(TResultsWindowSettings& settings, QWidget* parent)
+TfScanResults::TfScanResults(TBWCVGenSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings), model_(new TResultsModel(this))
 {
     setObjectName("TfScanResults");
@@ -611,7 +597,7 @@ void TfScanResults::RunFileAction(const std::function<bool(TResultFileActions&)>
         return;
     TDiskFileOperations files;
     TWindowProgress progress;
-    TPromptDiscRequest discs;
+    TfDiscNeeded discs(this);
     TResultFileActions actions(*results_, modelRoot_ ? *modelRoot_ : FSDrive(), files, progress, MplManager(),
                                discs);
     actions.ConfirmReplace = [this] { return TfWarningReplace(this).exec() == QDialog::Accepted; };

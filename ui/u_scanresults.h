@@ -4,7 +4,7 @@
 // banlist results), checks entries, sorts, looks at the details of a file
 // against its reference, and acts on the files (TResultFileActions). The
 // main window shows it after a scan and for "Load last results":
-//     TfScanResults window(settings, parent);
+//     TfScanResults window(GenSettings(), parent);
 //     window.SetResults(&list);
 //     window.RefreshList();
 //     window.exec();
@@ -31,14 +31,7 @@ class TBWDirectory;
 class TBWDupeFile;
 class TBWDupeFileList;
 class TResultsListView;
-
-// The general settings the window reads when it opens and writes when it goes.
-struct TResultsWindowSettings {
-    bool ScanResMaximized = true;
-    bool ScanResDetails = false;
-    std::array<bool, rcOptionalCount> ColShow{true, true, true, true, false, false, false, false, false, false, false};
-    std::array<std::int32_t, rcOptionalCount> ColSize{200, 60, 60, 60, 80, 80, 80, 80, 80, 40, 80};
-};
+class TBWCVGenSettings;
 
 // Which actions may run, from the list's kind, its check marks and the first selected row.
 struct TResultActionStates {
@@ -54,7 +47,8 @@ TResultActionStates ResultActionStates(std::int32_t resultType, std::int32_t che
 class TfScanResults : public QDialog {
     Q_OBJECT
 public:
-    explicit TfScanResults(TResultsWindowSettings& settings, QWidget* parent = nullptr);
+    // The window opens as the general settings say (the program's are GenSettings()).
+    explicit TfScanResults(TBWCVGenSettings& settings, QWidget* parent = nullptr);
     // Writes the window's state and the shown columns' widths to the settings.
     ~TfScanResults() override;
 
@@ -119,7 +113,7 @@ private:
     // Runs a file action with every action disabled and the progress window closed afterwards.
     void RunFileAction(const std::function<bool(class TResultFileActions&)>& action);
 
-    TResultsWindowSettings& settings_;
+    TBWCVGenSettings& settings_;
     TBWDupeFileList* results_ = nullptr;
     TBWDirectory* modelRoot_ = nullptr;
     std::function<bool(TBWDupeFileList&)> specialSelection_;

@@ -5,6 +5,7 @@
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfsmp3.h"
+#include "ui/u_cvgensettings.h"
 #include "ui/u_scanresults.h"
 #include "ui/u_warningreplace.h"
 
@@ -82,7 +83,8 @@ TSampleResults& Sample()
 
 std::unique_ptr<QWidget> ResultsWindow(bool details)
 {
-    static TResultsWindowSettings settings;
+    static TBWCVGenSettings settings;
+    settings.NewProfile();
     settings.ScanResMaximized = false;
     settings.ScanResDetails = details;
     auto window = std::make_unique<TfScanResults>(settings);

@@ -1,5 +1,6 @@
 #include "result_files.h"
 #include "scripted_prompts.h"
+#include "ui/u_cvgensettings.h"
 #include "ui/u_helpwindow.h"
 #include "ui/u_progress.h"
 #include "ui/u_resultsmodel.h"
@@ -41,6 +42,7 @@ struct TShownResults {
                 files.Single(file);
         }
         files.Resolve();
+        settings.NewProfile();
         settings.ScanResMaximized = false;
         window = std::make_unique<TfScanResults>(settings);
         window->SetResults(&files.list);
@@ -89,7 +91,7 @@ struct TShownResults {
     TBWMp3File* live;
     TBWMp3File* other;
     TBWMp3File* otherCopy;
-    TResultsWindowSettings settings;
+    TBWCVGenSettings settings;
     std::unique_ptr<TfScanResults> window;
     QTreeView* view;
 };
