@@ -162,6 +162,11 @@ bool TDiskFileOperations::Copy(const std::string& from, const std::string& to, s
         reason = "the file cannot be copied onto itself";
         return false;
     }
+    // A file the user marked read-only is replaced only after the question the replace action asks.
+    if (IsReadOnly(to)) {
+        reason = "a read-only file of that name is there already";
+        return false;
+    }
     return CopyWholeFile(from, to, reason);
 }
 

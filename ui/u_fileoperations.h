@@ -22,7 +22,8 @@ public:
     // removed at from.
     virtual bool Move(const std::string& from, const std::string& to, std::string& reason) = 0;
     // Replaces a file at to, through a temporary file and a rename, so a
-    // copy that fails leaves to as it was. A copy onto the file itself is refused.
+    // copy that fails leaves to as it was. A copy onto the file itself, or
+    // over a read-only file, is refused.
     virtual bool Copy(const std::string& from, const std::string& to, std::string& reason) = 0;
     // Never replaces a file at to.
     virtual bool Rename(const std::string& from, const std::string& to, std::string& reason) = 0;

@@ -214,6 +214,28 @@ private slots:
         QCOMPARE(group.progress.jobs, QStringList{"Copying files 2"});
     }
 
+    void copyReplacesAFileOfTheSameNameUnlessItIsReadOnly()
+    {
+        TGroupFixture group;
+        group.Check({0, 1});
+        const std::string destination = group.files.Path("Flat/");
+        QDir().mkpath(QString::fromStdString(destination));
+        for (const char* name : {"a.mp3", "b.mp3"}) {
+            QFile existing(QString::fromStdString(destination + name));
+            QVERIFY(existing.open(QIODevice::WriteOnly));
+            existing.write("older");
+        }
+        chmod((destination + "b.mp3").c_str(), 0444);
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
+            .ExpectYesNo(false, "recreate")
+            .ExpectMessage(PromptKind::Information, "b.mp3: a read-only file of that name is there already");
+        QVERIFY(group.Actions().CopyChecked(false));
+        QCOMPARE(ReadWholeFile(destination + "a.mp3"), std::string("Rock/a.mp3"));
+        QCOMPARE(ReadWholeFile(destination + "b.mp3"), std::string("older"));
+        QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D+ a.mp3", "D b.mp3", "D c.mp3"}));
+    }
+
     void moveNeverOverwritesAFileAtTheTarget()
     {
         TGroupFixture group;
