@@ -22,11 +22,7 @@ std::string TResultFiles::Path(const std::string& relative) const
 TBWMp3File* TResultFiles::Add(const std::string& relative, const TAudioValues& values, const std::string& bytes)
 {
     const QString path = QString::fromStdString(Path(relative));
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes.empty() ? QByteArray::fromStdString(relative) : QByteArray::fromStdString(bytes));
-    file.close();
+    WriteWholeFile(path.toStdString(), bytes.empty() ? relative : bytes);
     // A folder's list is read once: files written after that join it by name.
     TBWFileList* files = root.FindDir(QFileInfo(path).path().toStdString(), true)->Files();
     const std::string name = QFileInfo(path).fileName().toStdString();
@@ -72,6 +68,15 @@ std::vector<std::string> TResultFiles::Shown()
                         + entry->File()->Name());
     }
     return shown;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    const QString name = QString::fromStdString(path);
+    QDir().mkpath(QFileInfo(name).path());
+    QFile file(name);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QByteArray::fromStdString(bytes));
 }
 
 std::string ReadWholeFile(const std::string& path)

@@ -49,5 +49,7 @@ public:
     TBWDupeFileList list;
 };
 
+// Makes the missing folders on the way.
+void WriteWholeFile(const std::string& path, const std::string& bytes);
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);

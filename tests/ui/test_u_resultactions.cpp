@@ -219,12 +219,8 @@ private slots:
         TGroupFixture group;
         group.Check({0, 1});
         const std::string destination = group.files.Path("Flat/");
-        QDir().mkpath(QString::fromStdString(destination));
-        for (const char* name : {"a.mp3", "b.mp3"}) {
-            QFile existing(QString::fromStdString(destination + name));
-            QVERIFY(existing.open(QIODevice::WriteOnly));
-            existing.write("older");
-        }
+        for (const char* name : {"a.mp3", "b.mp3"})
+            WriteWholeFile(destination + name, "older");
         chmod((destination + "b.mp3").c_str(), 0444);
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
@@ -241,11 +237,7 @@ private slots:
         TGroupFixture group;
         group.Check({0, 1});
         const std::string destination = group.files.Path("Moved/");
-        QDir().mkpath(QString::fromStdString(destination));
-        QFile existing(QString::fromStdString(destination + "a.mp3"));
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.write("older");
-        existing.close();
+        WriteWholeFile(destination + "a.mp3", "older");
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(false, "recreate")
