@@ -56,9 +56,9 @@ TResultActionStates ResultActionStates(std::int32_t resultType, std::int32_t che
                                        const TBWDupeFile* selected)
 {
     TResultActionStates states;
-    states.transfer = checkedCount > 0;
+    states.onChecked = checkedCount > 0;
     // Negative results are files the collection lacks: they are never deleted.
-    states.remove = states.transfer && resultType != rsNegative;
+    states.deleteChecked = states.onChecked && resultType != rsNegative;
     const bool hasReference = selected && selected->Reference();
     states.switchRef = resultType == rsDuplicates && hasReference;
     states.replace = hasReference;
@@ -440,9 +440,9 @@ void TfScanResults::UpdateActions()
     aHelp_->setEnabled(!busy_);
     aDetails_->setEnabled(!busy_);
     aSpecialSelection_->setEnabled(idle && specialSelection_);
-    aDelete_->setEnabled(states.remove);
+    aDelete_->setEnabled(states.deleteChecked);
     for (QAction* action : {aCopy_, aMove_, aRemoveChecked_})
-        action->setEnabled(states.transfer);
+        action->setEnabled(states.onChecked);
     aSwitch_->setEnabled(states.switchRef);
     aReplace_->setEnabled(states.replace);
     aRenameFile_->setEnabled(states.rename);

@@ -35,8 +35,8 @@ class TBWCVGenSettings;
 
 // Which actions may run, from the list's kind, its check marks and the first selected row.
 struct TResultActionStates {
-    bool remove = false;   // aDelete
-    bool transfer = false; // aCopy, aMove, aRemoveChecked
+    bool deleteChecked = false;  // aDelete
+    bool onChecked = false;      // aCopy, aMove, aRemoveChecked
     bool switchRef = false;
     bool replace = false;
     bool rename = false;

@@ -201,10 +201,10 @@ private slots:
         QTest::addColumn<QString>("enabled");
         QTest::newRow("duplicates, nothing") << int(rsDuplicates) << 0 << "none" << "";
         QTest::newRow("duplicates, checked, a duplicate") << int(rsDuplicates) << 2 << "duplicate"
-                                                          << "remove transfer switch replace rename";
+                                                          << "delete checked switch replace rename";
         QTest::newRow("duplicates, a reference") << int(rsDuplicates) << 0 << "reference" << "rename";
-        QTest::newRow("negative, checked") << int(rsNegative) << 2 << "reference" << "transfer rename";
-        QTest::newRow("banlist, checked") << int(rsBanlist) << 1 << "none" << "remove transfer";
+        QTest::newRow("negative, checked") << int(rsNegative) << 2 << "reference" << "checked rename";
+        QTest::newRow("banlist, checked") << int(rsBanlist) << 1 << "none" << "delete checked";
         QTest::newRow("banlist with a reference") << int(rsBanlist) << 0 << "duplicate" << "replace rename";
     }
     void actionsFollowTheResultTypeAndTheSelection()
@@ -222,7 +222,7 @@ private slots:
                                    : files.EntryOf(selected == "duplicate" ? duplicate : reference);
         const TResultActionStates states = ResultActionStates(resultType, checked, entry);
         QStringList got;
-        const std::pair<const char*, bool> named[] = {{"remove", states.remove}, {"transfer", states.transfer},
+        const std::pair<const char*, bool> named[] = {{"delete", states.deleteChecked}, {"checked", states.onChecked},
                                                       {"switch", states.switchRef}, {"replace", states.replace},
                                                       {"rename", states.rename}};
         for (const auto& [name, on] : named)
