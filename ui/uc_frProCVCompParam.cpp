@@ -71,6 +71,7 @@ TfrcProCVCompParam::TfrcProCVCompParam(QWidget* parent)
     cbNoFieldOrder->setObjectName("cbNoFieldOrder");
 
     auto* thresholds = new QFormLayout;
+    thresholds->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     thresholds->addRow(Label5, seMinPerc);
     thresholds->addRow(Label1, seSimilar);
     auto* layout = new QVBoxLayout(this);

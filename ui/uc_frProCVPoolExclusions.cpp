@@ -9,6 +9,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "base/u_bwfunc.h"
 #include "base/u_bwmask.h"
 #include "engine/u_cvprofile.h"
 
@@ -31,7 +32,10 @@ QSpinBox* NewCountBox(const char* name, QWidget* parent)
 
 QString PatternMemoText(const std::string& exclusionText)
 {
-    return QString::fromStdString(exclusionText).replace(';', '\n');
+    QStringList lines;
+    for (const std::string_view pattern : CutAtSemicolons(exclusionText))
+        lines << QString::fromUtf8(pattern.data(), static_cast<qsizetype>(pattern.size()));
+    return lines.join('\n');
 }
 
 QStringList PatternLines(const QString& memoText)
@@ -84,7 +88,7 @@ TfrcProCVPoolExclusions::TfrcProCVPoolExclusions(QWidget* parent)
       lblTestResults(new QLabel(this)),
       Label5(new QLabel(tr("* All exclusions comparisons are case-insensitive"), this))
 {
-    for (QLabel* label : {Label1, Label3, Label4, Label2, Label6, Label5})
+    for (QLabel* label : {Label1, Label2, Label5})
         label->setWordWrap(true);
     Label1->setObjectName("Label1");
     Label3->setObjectName("Label3");
@@ -98,6 +102,7 @@ TfrcProCVPoolExclusions::TfrcProCVPoolExclusions(QWidget* parent)
     Label5->setObjectName("Label5");
 
     auto* counts = new QFormLayout;
+    counts->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     counts->addRow(Label3, seMinWordCount);
     counts->addRow(Label4, seMinWordLength);
     auto* test = new QFormLayout;

@@ -13,7 +13,8 @@ class QLineEdit;
 class QPlainTextEdit;
 class QSpinBox;
 
-// The memo's text for the stored patterns: one line per pattern.
+// The memo's text for the stored patterns: one line per pattern, without a
+// line break after the last, so a line the user adds is no empty pattern.
 QString PatternMemoText(const std::string& exclusionText);
 // The memo's lines: a line break at the very end closes the last line and
 // opens no new one.

@@ -24,7 +24,6 @@ private slots:
         QTest::newRow("last line open") << "a*\nb?" << QStringList{"a*", "b?"} << "a*;b?;";
         QTest::newRow("last line closed") << "a*\nb?\n" << QStringList{"a*", "b?"} << "a*;b?;";
         QTest::newRow("empty line between") << "a*\n\nb?" << QStringList{"a*", "", "b?"} << "a*;;b?;";
-        QTest::newRow("one empty line") << "\n" << QStringList{""} << ";";
     }
 
     void memoLinesBecomeTheStoredText()

@@ -1,0 +1,60 @@
+// The profile editor on each of its sections, over a sample profile; on the
+// exclusions page a name is being tried and the page has been changed, so
+// the changed marks and Apply show.
+#include "gallery.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include "engine/u_cvprofile.h"
+#include "ui/uc_fProfileCV.h"
+#include "ui/uc_frProCVPoolExclusions.h"
+
+namespace {
+
+void FillSampleProfile()
+{
+    TBWCVProfile& profile = CurrentProfile();
+    profile.NewProfile();
+    profile.SetProfileName("My_Collection");
+    profile.ProfileComment = "Everything on the big disk, the CD shelf as reference";
+    profile.DirPath = {"%mymusic%/"};
+    profile.CompType = ctTags;
+    profile.SimWord = 1;
+    profile.SetExclusions("*live*;*demo*;*(remix)*;");
+    profile.SetPriorityList("BSED");
+    profile.ExtPri = "MP3;OGG;FLAC;";
+    profile.ResultType = rsNegative;
+    profile.AnimNo = 3;
+}
+
+std::unique_ptr<QWidget> EditorAt(int sectionIndex)
+{
+    FillSampleProfile();
+    auto editor = std::make_unique<TfcProfileCV>();
+    QTreeWidgetItemIterator node(editor->tv);
+    for (int index = 0; index < sectionIndex && *node; ++index)
+        ++node;
+    editor->tv->setCurrentItem(*node);
+    if (auto* exclusions = qobject_cast<TfrcProCVPoolExclusions*>(editor->CurrentPage())) {
+        exclusions->mPatterns->appendPlainText("*[karaoke]*");
+        exclusions->edtTest->setText("Live at Wembley.mp3");
+    }
+    return editor;
+}
+
+const char* const kSections[] = {"general",    "summary",    "pooling",    "directories", "exclusions",
+                                 "comparison", "parameters", "filepriority", "resulttype", "animations"};
+
+struct SectionEntries {
+    SectionEntries()
+    {
+        for (int index = 0; index < static_cast<int>(std::size(kSections)); ++index)
+            GalleryEntries()[std::string("profileeditor_") + std::to_string(index) + "_" + kSections[index]] =
+                [index] { return EditorAt(index); };
+    }
+} sectionEntries;
+
+}  // namespace
