@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "ui/u_prompts.h"
 
@@ -154,8 +155,24 @@ void TfpProfile::ShowSection(TBWProfileSection* section)
     connect(currentPage_, &TfrpProfile::pageChanged, this, &TfpProfile::PageChanged);
     currentPage_->SetHelpText(section->Text);
     currentPage_->Refresh();
-    setTabOrder(currentPage_, tv);
+    PutPageFirstInTabOrder();
     currentPage_->show();
+}
+
+// Tab goes from the tree into the page and then to the buttons, although
+// the page was made after them.
+void TfpProfile::PutPageFirstInTabOrder()
+{
+    std::vector<QWidget*> controls;
+    for (QWidget* widget = currentPage_->nextInFocusChain(); currentPage_->isAncestorOf(widget);
+         widget = widget->nextInFocusChain())
+        if (widget->focusPolicy() & Qt::TabFocus)
+            controls.push_back(widget);
+    QWidget* previous = tv;
+    for (QWidget* control : controls) {
+        setTabOrder(previous, control);
+        previous = control;
+    }
 }
 
 void TfpProfile::FreePage()

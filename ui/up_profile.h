@@ -109,6 +109,7 @@ private slots:
 
 private:
     void ShowSection(TBWProfileSection* section);
+    void PutPageFirstInTabOrder();
     void FreePage();
     void ClearModified();
 
