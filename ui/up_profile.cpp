@@ -113,11 +113,16 @@ int TfpProfile::ShowAtPage(const QMetaObject* pageClass)
     return exec();
 }
 
+// Only the last section of the class is selected, so the sections before it
+// make no pages and ask the shown page no questions on the way.
 void TfpProfile::SelectPageOfClass(const QMetaObject* pageClass)
 {
+    QTreeWidgetItem* last = nullptr;
     for (QTreeWidgetItemIterator node(tv); *node; ++node)
         if (static_cast<TBWProfileSection*>(*node)->PageClass.meta == pageClass)
-            tv->setCurrentItem(*node);
+            last = *node;
+    if (last)
+        tv->setCurrentItem(last);
 }
 
 void TfpProfile::showEvent(QShowEvent* event)
