@@ -143,13 +143,27 @@ void TfpProfile::tvChange(QTreeWidgetItem* node)
         const QString message = currentPage_->Validate();
         if (!message.isEmpty()) {
             Prompts().ShowInformation(MessageCaption(), message);
-            tv->setCurrentItem(currentSection_);  // comes back here and ends at the first test
+            ReselectShownSection();
             return;
         }
         currentPage_->SaveToProfile();
         FreePage();
     }
     ShowSection(section);
+}
+
+// A mouse press goes on selecting the node it hit after the change it made
+// was handled, so the way back waits until the tree is done; it comes back
+// through tvChange, which finds the section already shown.
+void TfpProfile::ReselectShownSection()
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (currentSection_)
+                tv->setCurrentItem(currentSection_);
+        },
+        Qt::QueuedConnection);
 }
 
 void TfpProfile::ShowSection(TBWProfileSection* section)

@@ -65,7 +65,7 @@ public:
     void SelectPageOfClass(const QMetaObject* pageClass);
     // Validates and saves the shown page, then the profile. False, with the
     // reason shown, when the page is not valid or the profile could not be
-    // written; nothing is then saved and the window stays modified.
+    // written; the window then stays modified.
     bool ApplyChanges();
 
     TfrpProfile* CurrentPage() const { return currentPage_; }
@@ -109,6 +109,7 @@ private slots:
 
 private:
     void ShowSection(TBWProfileSection* section);
+    void ReselectShownSection();
     void PutPageFirstInTabOrder();
     void FreePage();
     void ClearModified();

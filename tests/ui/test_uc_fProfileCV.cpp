@@ -117,8 +117,10 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectMessage(PromptKind::Information, "\"[abc\" is not a valid pattern.")
             .ExpectMessage(PromptKind::Information, "\"[abc\" is not a valid pattern.");
-        editor.tv->setCurrentItem(Section(editor, "Parameters"));
-        QCOMPARE(editor.tv->currentItem(), Section(editor, "Exclusions"));
+        QTreeWidgetItem* parameters = Section(editor, "Parameters");
+        QTest::mouseClick(editor.tv->viewport(), Qt::LeftButton, {}, editor.tv->visualItemRect(parameters).center());
+        QTRY_COMPARE(editor.tv->currentItem(), Section(editor, "Exclusions"));
+        QCOMPARE(editor.tv->selectedItems(), QList<QTreeWidgetItem*>({Section(editor, "Exclusions")}));
         editor.bOK->click();
         QVERIFY(prompts.Done());
         QVERIFY(editor.isVisible());

@@ -131,7 +131,7 @@ private slots:
         prompts.ExpectMessage(PromptKind::Information, "No bad comments.");
         editor.tv->setCurrentItem(editor.second);
         QVERIFY(prompts.Done());
-        QCOMPARE(editor.tv->currentItem(), editor.comment);
+        QTRY_COMPARE(editor.tv->currentItem(), editor.comment);
         QCOMPARE(editor.CurrentSection(), editor.comment);
         QCOMPARE(CommentEdit(editor)->text(), QString("a bad one"));
         QCOMPARE(CurrentProfile().ProfileComment, std::string());
