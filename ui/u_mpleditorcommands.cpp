@@ -13,6 +13,7 @@
 #include "base/HUtils.h"
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
+#include "base/u_bwstop.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmp3.h"
 #include "model/u_bwfsmpl.h"
@@ -90,8 +91,14 @@ bool ReadVolumeFiles(const std::vector<TBWFile*>& files, unsigned threads, TMplP
     std::mutex mutex;
     std::condition_variable allRead;
     auto work = [&] {
+        // Cancel reaches into the read of a large or slow file too.
+        const TBWStopScope stopScope(stop);
         for (std::size_t i; !stop.load(std::memory_order_relaxed) && (i = next.fetch_add(1)) < files.size();) {
-            ReadFileInfo(*files[i]);
+            try {
+                ReadFileInfo(*files[i]);
+            } catch (const TBWStopped&) {
+                return;
+            }
             if (done.fetch_add(1) + 1 == files.size()) {
                 const std::lock_guard lock(mutex);
                 allRead.notify_all();
@@ -174,7 +181,7 @@ std::string CleanedListName(const std::string& typed)
     std::string name = typed;
     name.erase(std::remove_if(name.begin(), name.end(), IsDroppedFromName), name.end());
     name = TrimBlanksAndControls(name);
-    return IsValidListName(name) && name != "." ? name : std::string();
+    return IsValidListName(name) ? name : std::string();
 }
 
 TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string& name, TMplProgress& progress,

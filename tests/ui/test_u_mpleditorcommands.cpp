@@ -140,6 +140,7 @@ private slots:
         QTest::newRow("empty") << " / " << "";
         QTest::newRow("dot") << "." << "";
         QTest::newRow("dot dot") << ".." << "";
+        QTest::newRow("dots inside") << "Best..Of" << "Best..Of";
     }
     void namesLoseOnlyWhatTheModelCannotKeep()
     {
