@@ -41,6 +41,7 @@ public:
         std::string caption;
         std::int32_t itemCount;
         bool showCancel;
+        bool operator==(const Job&) const = default;
     };
 
     // Cancel is pressed as soon as the job of that caption has started.
