@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include <QCoreApplication>
+
 #include "base/HUtils.h"
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
@@ -410,6 +412,9 @@ bool TMplEditorCommands::Close()
         else
             MplManager().Reload();
     }
+    // The trees hear of lists that went through queued notices, which
+    // point at the lists: they must be delivered before the lists are freed.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     MplManager().FreeRetiredLists();
     return true;
 }
