@@ -45,8 +45,13 @@ class TestMplEditorCommands : public QObject {
     // the name query with name.
     TBWDirMpl* AddDisc(TMplEditorCommands& commands, TBWDirMpl* list, const QString& name)
     {
+        return AddDisc(commands, list, name, disc_);
+    }
+    static TBWDirMpl* AddDisc(TMplEditorCommands& commands, TBWDirMpl* list, const QString& name,
+                              const TempDisc& disc)
+    {
         ScriptedPrompts prompts;
-        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(disc_.Path()))
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(disc.Path()))
             .ExpectChoice(PromptKind::Text, name, "volume name");
         commands.SetSelectedDir(list);
         commands.AddVolume();
@@ -149,46 +154,33 @@ private slots:
         QCOMPARE(QString::fromStdString(CleanedListName(typed.toStdString())), cleaned);
     }
 
-    void addingADiscReadsEveryFileThenAddsTheVolume()
+    void addingADiscReadsEveryFileAndTheNameIsCheckedAgainstTheListRoot()
     {
         TempListFolder lists;
         RecordedProgress progress;
         TMplEditorCommands commands(progress);
+        // A folder the model did not know when it read its parent.
+        TempDisc fresh;
         MusicHandler().SetMask("MP3");  // as a scan of MP3 files leaves it
-        TBWDirMpl* volume = AddDisc(commands, MplManager().NewList("Rock", false), "CD1");
+        TBWDirMpl* list = MplManager().NewList("Rock", false);
+        TBWDirMpl* volume = AddDisc(commands, list, "CD1", fresh);
         QCOMPARE(QString::fromStdString(MusicHandler().Mask()), QString("*.MP3;"));
         MusicHandler().SetMask("");
         QVERIFY(volume);
-
         const std::vector<RecordedProgress::Job> jobs = {{"Initializing", 0, false},
-                                                          {"Adding files", disc_.FileCount(), true}};
+                                                          {"Adding files", fresh.FileCount(), true}};
         QCOMPARE(progress.jobs, jobs);
-        QCOMPARE(progress.steps, std::int64_t(disc_.FileCount()));
+        QCOMPARE(progress.steps, std::int64_t(fresh.FileCount()));
         QCOMPARE(progress.closes, 1);
-
         // Every kind of audio file, whatever the last scan's extensions.
         QCOMPARE(volume->Files()->Count(), 2);
-        TBWDirectory* live = volume->FindChild("Live");
-        QVERIFY(live);
-        QCOMPARE(live->Files()->Count(), 3);
-        auto* gamma = static_cast<TBWMp3File*>(live->Files()->FindByName("03 Gamma.mp3"));
-        QVERIFY(gamma->Size() > 0);
-        QVERIFY(gamma->Duration() > 0);
-        QVERIFY(gamma->Bitrate() > 0);
+        auto* gamma = static_cast<TBWMp3File*>(volume->FindChild("Live")->Files()->FindByName("03 Gamma.mp3"));
+        QCOMPARE(volume->FindChild("Live")->Files()->Count(), 3);
+        QVERIFY(gamma->Size() > 0 && gamma->Duration() > 0 && gamma->Bitrate() > 0);
         QVERIFY(gamma->GetDigest() != TBWDigest{});
-    }
 
-    void theVolumeNameIsAskedAgainUntilTheListRootHasNoneLikeIt()
-    {
-        TempListFolder lists;
-        RecordedProgress progress;
-        TMplEditorCommands commands(progress);
-        TBWDirMpl* list = MplManager().NewList("Rock", false);
-        TBWDirMpl* cd1 = AddDisc(commands, list, "CD1");
-        QVERIFY(cd1);
-
-        // With the volume selected, its sibling's name is still taken: the
-        // check is made against the list root the volume goes under.
+        // With the volume selected, its sibling's name is still taken, and
+        // nothing is read before a usable name is given.
         progress.jobs.clear();
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(disc_.Path()))
@@ -197,7 +189,7 @@ private slots:
             .ExpectChoice(PromptKind::Text, "  ")
             .ExpectMessage(PromptKind::Information, "Wrong volume name, please try again.")
             .ExpectChoice(PromptKind::Text, std::nullopt);
-        commands.SetSelectedDir(cd1);
+        commands.SetSelectedDir(volume);
         commands.AddVolume();
         QVERIFY(progress.jobs.empty());
         QCOMPARE(list->DirCount(), 1);
@@ -247,9 +239,6 @@ private slots:
         QVERIFY(!commands.IsEnabled(Action::Save));
 
         ScriptedPrompts prompts;
-        commands.SetSelectedDir(list->FindChild("CD1")->FindChild("Live"));
-        commands.Delete();
-        QVERIFY(!list->FindChild("CD1")->FindChild("Live"));
         commands.SetSelectedDir(list->FindChild("CD1"));
         commands.Delete();
         QCOMPARE(list->DirCount(), 0);
@@ -319,18 +308,13 @@ private slots:
         commands.Import();
         QCOMPARE(progress.jobs.back().caption, std::string("Importing files"));
 
-        TBWDirMpl* old = List("Old");
-        QVERIFY(old);
-        QCOMPARE(old->State(), msLoaded);
-        auto* file = static_cast<TBWMp3File*>(old->FindChild("CD1")->Files()->FindByName("Old.mp3 x"));
-        QVERIFY(file);
-        QCOMPARE(file->Duration(), 185);
-        QCOMPARE(file->Size(), std::int64_t(4200));
-        TBWDirMpl* copy = List("Jazz0");
-        QVERIFY(copy);
-        QCOMPARE(copy->State(), msLoaded);
-        QCOMPARE(copy->FindChild("CD1")->FindChild("Live")->Files()->Count(), 3);
+        // Both saved and read back from their new files.
         QVERIFY(!MplManager().IsModified());
+        QCOMPARE(List("Old")->State(), msLoaded);
+        auto* file = static_cast<TBWMp3File*>(List("Old")->FindChild("CD1")->Files()->FindByName("Old.mp3 x"));
+        QVERIFY(file && file->Duration() == 185 && file->Size() == 4200);
+        QCOMPARE(List("Jazz0")->State(), msLoaded);
+        QCOMPARE(List("Jazz0")->FindDir("@Jazz0/CD1/Live", false)->Files()->Count(), 3);
     }
 
     void importOfAFileNeitherReaderTakesChangesNothing()
