@@ -2,9 +2,11 @@
 # sub-folders named), so adding a unit never means editing a shared list.
 function(corvella_library name)
   cmake_parse_arguments(ARG "" "" "SUBDIRS;LINKS" ${ARGN})
-  set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  # Headers are listed too: Qt's code generator then sees a new header with
+  # its first build, not only after the generated files are wiped.
+  set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   foreach(sub ${ARG_SUBDIRS})
-    list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp)
+    list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.h)
   endforeach()
   file(GLOB sources CONFIGURE_DEPENDS ${patterns})
   add_library(${name} STATIC ${sources})
