@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 #include <unordered_set>
 
 #include "base/u_bwfunc.h"
 #include "base/u_bwstop.h"
 #include "base/u_bwtextcase.h"
 #include "model/u_bwfs.h"
+#include "model/u_bwfolderlisting.h"
 #include "model/u_bwfsmp3.h"
 #include "tags/u_musichandler.h"
 
@@ -184,10 +186,33 @@ void TBWDupeEngine::PruneDirectories(std::vector<std::string>& directories)
 void TBWDupeEngine::FillPool()
 {
     TFolderIdentities seen;
-    for (const std::string& path : directories_)
-        if (TBWDirectory* directory = root_.FindDir(AddTrailingBackslash(path), true))
-            CollectOnce(*directory, seen);
+    for (const std::string& path : directories_) {
+        TBWDirectory* directory = root_.FindDir(AddTrailingBackslash(path), true);
+        if (!directory)
+            continue;
+        // Folders on disk are listed ahead on other threads; the model
+        // takes the listings in the order of its own walk, so the pool's
+        // order does not depend on them.
+        std::optional<TBWListingAhead> ahead;
+        if (ListingThreads != 1 && dynamic_cast<TBWDirWin*>(directory))
+            ahead.emplace(directory->RealPath(), ListingThreads);
+        CollectOnce(*directory, seen);
+    }
 }
+
+namespace {
+
+std::optional<TBWFolderIdentity> IdentityOf(const TBWDirectory& directory)
+{
+    if (const auto* disk = dynamic_cast<const TBWDirWin*>(&directory); disk && disk->Identity())
+        return disk->Identity();
+    struct stat status {};
+    if (::stat(directory.RealPath().c_str(), &status) != 0)
+        return std::nullopt;
+    return TBWFolderIdentity{status.st_dev, status.st_ino};
+}
+
+}  // namespace
 
 // A folder reached twice (through a link to it) would put each of its files
 // in the pool twice, and a file would then be offered for deletion as the
@@ -195,9 +220,8 @@ void TBWDupeEngine::FillPool()
 void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TFolderIdentities& seen)
 {
     DoSteps(0);  // a stop is answered between folders too: a walk can be long
-    struct stat status {};
-    if (::stat(directory.RealPath().c_str(), &status) == 0 &&
-        !seen.insert({status.st_dev, status.st_ino}).second)
+    directory.LoadForWalk();
+    if (const auto identity = IdentityOf(directory); identity && !seen.insert(*identity).second)
         return;
     TBWFileList* files = directory.Files();
     for (TBWFile* file = files->FirstFile(); file; file = files->NextFile())

@@ -21,6 +21,7 @@
 #include "engine/u_bwgroup.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
+#include "model/u_bwfswin.h"
 
 class TBWDirectory;
 class TBWMp3File;
@@ -43,6 +44,10 @@ public:
     // Threads that score word groups; 0 for one per processor. The results
     // are the same whatever the number.
     unsigned MatchThreads = 0;
+    // Threads that list folders ahead of the walk that fills the pool; 0 for
+    // one per processor, 1 for none (the walk lists each folder itself).
+    // The pool is the same whatever the number.
+    unsigned ListingThreads = 0;
     // Whether pairs that certainly score 0 are dropped before scoring. The
     // results are the same either way.
     bool DropHopelessPairs = true;
@@ -89,7 +94,7 @@ public:
 private:
     void Run();
     void Prepare();
-    using TFolderIdentities = std::set<std::pair<std::uint64_t, std::uint64_t>>;
+    using TFolderIdentities = std::set<TBWFolderIdentity>;
     void FillPool();
     void CollectOnce(TBWDirectory& directory, TFolderIdentities& seen);
     void AnalyseBanlist();
