@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,7 +77,8 @@ int main(int argc, char** argv)
         return 2;
     }
     TDiskRoot root;
-    TBWDupeEngine engine(root, profile);
+    auto owned = std::make_unique<TBWDupeEngine>(root, profile);
+    TBWDupeEngine& engine = *owned;
     engine.MatchThreads = options.threads;
     engine.ListingThreads = options.listingThreads;
     engine.AddDirectory(options.folder);
@@ -94,7 +96,11 @@ int main(int argc, char** argv)
         job = sender.StepCaption();
         jobStart = now;
     };
-    engine.Execute();
+    // As the main window runs it: the worker frees what only the scan
+    // needed after it has finished, while the results are shown.
+    engine.Start();
+    while (!engine.Finished())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const Clock::time_point end = Clock::now();
     endJob(end);
     if (!engine.Error().empty()) {
@@ -113,5 +119,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the result file %s could not be written\n", options.resultFile.c_str());
         return 1;
     }
+    const Clock::time_point freeStart = Clock::now();
+    owned.reset();
+    std::printf("freeing the engine and its results: %.3f s\n", Seconds(Clock::now() - freeStart));
     return 0;
 }

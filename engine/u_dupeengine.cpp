@@ -122,6 +122,12 @@ void TBWDupeEngine::Execute()
         error_ = "The scan failed.";
     }
     finished_.store(true, std::memory_order_release);
+    // The window thread takes the results from here on. What only the scan
+    // needed goes meanwhile, on this thread, so that freeing the engine
+    // once the results window has closed frees only the results; none of
+    // it touches the files or the results.
+    index_.reset();
+    pool_.reset();
 }
 
 void TBWDupeEngine::Run()

@@ -61,7 +61,7 @@ public:
 
     // Runs the scan on a worker thread; Finished() tells when it has ended.
     void Start();
-    // Runs the scan on the calling thread.
+    // Runs the scan on the calling thread. An engine serves one scan.
     void Execute();
     // The scan leaves at its next item, or within the piece of a file it
     // reads; the results are then not to be used.
