@@ -1,5 +1,7 @@
 #include "engine/u_dupeengine.h"
 
+#include "engine/u_prefixfilter.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -486,9 +488,104 @@ void TBWDupeEngine::MatchBatch(TMatchBatch& batch)
     batch.Clear();
 }
 
+namespace {
+
+// A pair found similar, with the first word under which the walk over every
+// word would have met it.
+struct TFoundPair {
+    std::uint32_t firstWord;
+    std::uint32_t first;
+    std::uint32_t second;
+    auto operator<=>(const TFoundPair&) const = default;
+};
+
+}  // namespace
+
+bool TBWDupeEngine::MayFilterByPrefixes() const
+{
+    // Without similar words a word is matched only by itself, so the matched
+    // words are the shared ones; in any field order no single field's words
+    // bound the score.
+    const bool similarWords = profile_.SimWord > 0 && profile_.CompType != ctContent;
+    const bool anyOrder = profile_.CompType == ctFileNameFields && profile_.NoFieldOrder;
+    return FilterCandidates && !similarWords && !anyOrder && profile_.MinPerc > 0;
+}
+
+// The words each pool file was indexed under, by their number in word
+// order, once per occurrence; the files in pool order.
+std::vector<std::vector<std::uint32_t>> TBWDupeEngine::IndexedWords(std::vector<TBWFile*>& files,
+                                                                    std::vector<std::uint32_t>& filesOfWord)
+{
+    std::unordered_map<const TBWGrpItString*, std::uint32_t> numberOf;
+    for (TBWComparable* item = index_->First(); item; item = index_->Next()) {
+        auto* entry = static_cast<TBWGrpItString*>(item);
+        numberOf.emplace(entry, static_cast<std::uint32_t>(filesOfWord.size()));
+        filesOfWord.push_back(static_cast<std::uint32_t>(entry->Objects()->Count()));
+    }
+    std::vector<std::vector<std::uint32_t>> words;
+    for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
+        auto* file = static_cast<TBWFile*>(item);
+        std::vector<std::uint32_t>& own = words.emplace_back();
+        const std::int32_t count = file->WordCount(index_->Field);
+        for (std::int32_t i = 0; i < count; ++i)
+            if (const TBWGrpItString* entry = index_->FindWord(file->GetWord(i, index_->Field)))
+                own.push_back(numberOf.at(entry));
+        std::sort(own.begin(), own.end());
+        files.push_back(file);
+    }
+    return words;
+}
+
+// Scores only the pairs that can reach the minimum relevance, and links
+// those found similar in the order of the walk over every word: by the first
+// word they share, then by their places in the pool (which is the order of
+// every word's files). The result list is thus the walk's.
+void TBWDupeEngine::MatchByPrefixes()
+{
+    std::vector<TBWFile*> files;
+    std::vector<std::uint32_t> filesOfWord;
+    const std::vector<std::vector<std::uint32_t>> words = IndexedWords(files, filesOfWord);
+    const TBWPrefixFilter filter(words, filesOfWord, profile_.MinPerc / 100.0);
+    constexpr std::size_t kRound = 1 << 14;
+    std::vector<std::vector<TFoundPair>> found(files.size());
+    std::uint64_t stepsDone = 0;
+    for (std::size_t from = 0; from < files.size(); from += kRound) {
+        const std::size_t to = std::min(files.size(), from + kRound);
+        ForEachIndexOnThreads(to - from, MatchThreads, [&](std::size_t i) {
+            const auto a = static_cast<std::uint32_t>(from + i);
+            thread_local std::vector<std::uint32_t> candidates;
+            filter.LaterCandidates(a, candidates);
+            for (std::uint32_t b : candidates) {
+                if (stopRequested_.load(std::memory_order_relaxed))
+                    return;
+                if (IsSimilar(*files[a], *files[b]))
+                    found[a].push_back({TBWPrefixFilter::FirstSharedWord(words[a], words[b]), a, b});
+            }
+        });
+        const std::uint64_t stepsDue = filesOfWord.size() * to / files.size();
+        DoSteps(stepsDue - stepsDone);
+        stepsDone = stepsDue;
+    }
+    std::vector<TFoundPair> pairs;
+    for (std::vector<TFoundPair>& own : found) {
+        pairs.insert(pairs.end(), own.begin(), own.end());
+        std::vector<TFoundPair>().swap(own);
+    }
+    std::sort(pairs.begin(), pairs.end());
+    for (const TFoundPair& pair : pairs)
+        results_->AddPair(files[pair.first], files[pair.second]);
+    DoSteps(filesOfWord.size() - stepsDone);
+}
+
 void TBWDupeEngine::MatchGroups()
 {
     SetStatus("Matching groups", index_->Count());
+    if (MayFilterByPrefixes()) {
+        MatchByPrefixes();
+        LoadInfoOfLinkedFiles();
+        results_->ResolveReferences();
+        return;
+    }
     const TBWCompType type = profile_.CompType;
     const bool inOrderByFields = type == ctTagsWithAlbum || type == ctTags ||
                                  (type == ctFileNameFields && !profile_.NoFieldOrder);

@@ -48,6 +48,10 @@ public:
     // one per processor, 1 for none (the walk lists each folder itself).
     // The pool is the same whatever the number.
     unsigned ListingThreads = 0;
+    // Whether only the pairs that can reach the minimum relevance are scored
+    // (where the profile lets their words tell). The results are the same
+    // either way.
+    bool FilterCandidates = true;
     // Whether pairs that certainly score 0 are dropped before scoring. The
     // results are the same either way.
     bool DropHopelessPairs = true;
@@ -106,6 +110,10 @@ private:
     void LinkSimilarWords();
     void MatchGroups();
     void MatchBatch(class TMatchBatch& batch);
+    bool MayFilterByPrefixes() const;
+    std::vector<std::vector<std::uint32_t>> IndexedWords(std::vector<TBWFile*>& files,
+                                                         std::vector<std::uint32_t>& filesOfWord);
+    void MatchByPrefixes();
     void LoadInfoOfLinkedFiles();
     void KeepNegativeResults();
 

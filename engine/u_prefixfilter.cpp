@@ -1,0 +1,73 @@
+#include "engine/u_prefixfilter.h"
+
+#include <algorithm>
+#include <cmath>
+
+TBWPrefixFilter::TBWPrefixFilter(const std::vector<std::vector<std::uint32_t>>& words,
+                                 const std::vector<std::uint32_t>& filesOfWord, double threshold)
+    : prefixes_(words.size())
+{
+    // Rarest first; any one order serves, as long as every list uses it.
+    std::vector<std::uint32_t> rank(filesOfWord.size());
+    {
+        std::vector<std::uint32_t> byRarity(filesOfWord.size());
+        for (std::uint32_t w = 0; w < byRarity.size(); ++w)
+            byRarity[w] = w;
+        std::stable_sort(byRarity.begin(), byRarity.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return filesOfWord[a] < filesOfWord[b]; });
+        for (std::uint32_t r = 0; r < byRarity.size(); ++r)
+            rank[byRarity[r]] = r;
+    }
+    std::vector<TToken> tokens;
+    for (std::uint32_t file = 0; file < words.size(); ++file) {
+        tokens.clear();
+        const std::vector<std::uint32_t>& list = words[file];
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            // Words come ascending, so repeats stand together.
+            const std::uint32_t occurrence = i > 0 && list[i - 1] == list[i]
+                                                 ? static_cast<std::uint32_t>(tokens.back() & 0xffffffffu) + 1
+                                                 : 0;
+            tokens.push_back(TToken{rank[list[i]]} << 32 | occurrence);
+        }
+        std::sort(tokens.begin(), tokens.end());
+        tokens.resize(std::min(tokens.size(), PrefixLength(tokens.size(), threshold)));
+        for (TToken token : tokens)
+            filesOfToken_[token].push_back(file);
+        prefixes_[file] = tokens;
+    }
+}
+
+std::size_t TBWPrefixFilter::PrefixLength(std::size_t words, double threshold)
+{
+    // Shared words needed: at least threshold * (n + m) / 2, and a list of m
+    // words reaches threshold only with m >= threshold * n / (2 - threshold).
+    // The margin keeps rounding from ever making the prefix too short.
+    const double needed = std::ceil(threshold * static_cast<double>(words) / (2.0 - threshold) - 1e-9);
+    const auto shared = static_cast<std::size_t>(std::max(1.0, needed));
+    return shared > words ? 0 : words - shared + 1;
+}
+
+void TBWPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates) const
+{
+    candidates.clear();
+    for (TToken token : prefixes_[file]) {
+        const std::vector<std::uint32_t>& files = filesOfToken_.find(token)->second;
+        candidates.insert(candidates.end(), std::upper_bound(files.begin(), files.end(), file), files.end());
+    }
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+}
+
+std::uint32_t TBWPrefixFilter::FirstSharedWord(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
+{
+    auto i = a.begin(), j = b.begin();
+    while (i != a.end() && j != b.end()) {
+        if (*i == *j)
+            return *i;
+        if (*i < *j)
+            ++i;
+        else
+            ++j;
+    }
+    return UINT32_MAX;
+}

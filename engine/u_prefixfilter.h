@@ -1,0 +1,41 @@
+// The pairs of files that can reach a minimum relevance, found without
+// looking at every pair that shares a word. A score of twice the matched
+// words over all words reaches t only when two word lists share at least
+// t * n / (2 - t) words of a list of n; so, with the words of every list put
+// in one order of rarity, two lists that can reach t share a word among the
+// first few of each (prefix filtering, as in the AllPairs and PPJoin
+// similarity joins). The engine scores only these pairs, exactly as before.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+class TBWPrefixFilter {
+public:
+    // words: for each file (in pool order) the index numbers of the words
+    // its score counts, one per occurrence; filesOfWord: how many files each
+    // word has, which orders the words by rarity. threshold in (0, 1].
+    TBWPrefixFilter(const std::vector<std::vector<std::uint32_t>>& words,
+                    const std::vector<std::uint32_t>& filesOfWord, double threshold);
+
+    // The files after file whose first words share one with its own: every
+    // later file that can reach the threshold with it is among them. In
+    // ascending order, each once.
+    void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates) const;
+
+    // The lowest word number two files share (words ascending).
+    static std::uint32_t FirstSharedWord(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b);
+
+    // How many of a list's n words, taken in order of rarity, must hold one
+    // that a list reaching threshold with it shares.
+    static std::size_t PrefixLength(std::size_t words, double threshold);
+
+private:
+    // A word and which occurrence of it in its list: a word twice in a name
+    // is matched twice.
+    using TToken = std::uint64_t;
+
+    std::vector<std::vector<TToken>> prefixes_;
+    std::unordered_map<TToken, std::vector<std::uint32_t>> filesOfToken_;
+};
