@@ -334,7 +334,7 @@ bool TBWDupeEngine::IsSimilar(const TBWFile& a, const TBWFile& b) const
     const TBWCompType type = profile_.CompType;
     const bool byField = type == ctFileNameFields || type == ctTagsWithAlbum || type == ctTags;
     const bool anyOrder = type == ctFileNameFields && profile_.NoFieldOrder;
-    return a.SimilarAtLeast(b, byField, anyOrder, profile_.SimWord, profile_.MinPerc / 100.0);
+    return a.SimilarAtLeast(b, byField, anyOrder, profile_.SimWord, Threshold());
 }
 
 void TBWDupeEngine::ComparePair(TBWFile* a, TBWFile* b)
@@ -347,39 +347,6 @@ void TBWDupeEngine::ComparePair(TBWFile* a, TBWFile* b)
 // several threads. Each row is one file of a word against the later files of
 // that word and the files of its similar words; rows are linked afterwards
 // in their order, so the result list is the one a single thread makes.
-// One bit per word in each of the first fields of a file.
-class TFieldSignature {
-public:
-    TFieldSignature() = default;
-    explicit TFieldSignature(const TBWFile& file) : fieldCount_(file.FieldCount())
-    {
-        const std::int32_t fields = std::min<std::int32_t>(fieldCount_, kFields);
-        for (std::int32_t field = 0; field < fields; ++field)
-            for (std::int32_t i = 0; i < file.WordCount(field); ++i)
-                bits_[field] |= std::uint64_t{1} << (std::hash<std::string>{}(file.GetWord(i, field)) & 63);
-    }
-
-    // True only when the two files certainly score 0 compared by fields in
-    // order with exact words: other field counts, or a field where one has
-    // words and the other none, or where no word can be shared.
-    bool ScoresZeroWith(const TFieldSignature& other) const
-    {
-        if (fieldCount_ != other.fieldCount_)
-            return true;
-        for (int field = 0; field < kFields; ++field) {
-            const std::uint64_t mine = bits_[field], theirs = other.bits_[field];
-            if ((mine == 0) != (theirs == 0) || (mine != 0 && (mine & theirs) == 0))
-                return true;
-        }
-        return false;
-    }
-
-private:
-    static constexpr int kFields = 4;
-    std::int32_t fieldCount_ = 0;
-    std::uint64_t bits_[kFields] = {};
-};
-
 class TMatchBatch {
 public:
     struct TRow {
@@ -390,14 +357,14 @@ public:
     };
     struct TWord {
         std::vector<TBWFile*> files;
-        std::vector<TFieldSignature> signatures;  // per file, when filtering; copied to stay close
+        std::vector<TBWFieldPrefixSignature> signatures;  // per file, when filtering; copied to stay close
         std::vector<TBWFile*> similarFiles;
     };
 
     // With exact word matching and fields compared in order, two files whose
-    // words share no bit of a field's signature match no word in that field
-    // and score 0: they are dropped without scoring.
-    explicit TMatchBatch(bool filterByFields) : filterByFields_(filterByFields) {}
+    // signatures tell they cannot reach the threshold are dropped without
+    // scoring; a threshold of 0 drops none.
+    explicit TMatchBatch(double threshold) : filterByFields_(threshold > 0), threshold_(threshold) {}
 
     void AddWord(TBWGrpItString& entry)
     {
@@ -444,11 +411,11 @@ private:
             files.push_back(static_cast<TBWFile*>(f));
     }
 
-    const TFieldSignature& SignatureOf(const TBWFile& file)
+    const TBWFieldPrefixSignature& SignatureOf(const TBWFile& file)
     {
         auto [place, added] = signatures_.try_emplace(&file);
         if (added)
-            place->second = TFieldSignature(file);
+            place->second = TBWFieldPrefixSignature(file, threshold_);
         return place->second;
     }
 
@@ -457,7 +424,7 @@ private:
     {
         const TWord& word = words_[row.word];
         for (std::size_t j = row.from; j < word.files.size(); ++j) {
-            if (filterByFields_ && word.signatures[row.from - 1].ScoresZeroWith(word.signatures[j]))
+            if (filterByFields_ && word.signatures[row.from - 1].CannotReach(word.signatures[j]))
                 continue;
             if (similar(*row.file, *word.files[j]))
                 row.similar.push_back(word.files[j]);
@@ -471,8 +438,9 @@ private:
     std::vector<TRow> rows_;
     std::uint64_t pairs_ = 0;
     bool filterByFields_;
+    double threshold_;
     // Kept from batch to batch: a file shows up under several words.
-    std::unordered_map<const TBWFile*, TFieldSignature> signatures_;
+    std::unordered_map<const TBWFile*, TBWFieldPrefixSignature> signatures_;
 };
 
 void TBWDupeEngine::MatchBatch(TMatchBatch& batch)
@@ -500,6 +468,17 @@ struct TFoundPair {
 };
 
 }  // namespace
+
+bool TBWDupeEngine::InOrderByFields() const
+{
+    const TBWCompType type = profile_.CompType;
+    return type == ctTagsWithAlbum || type == ctTags || (type == ctFileNameFields && !profile_.NoFieldOrder);
+}
+
+double TBWDupeEngine::Threshold() const
+{
+    return std::max(0, profile_.MinPerc) / 100.0;
+}
 
 bool TBWDupeEngine::MayFilterByPrefixes() const
 {
@@ -545,7 +524,11 @@ void TBWDupeEngine::MatchByPrefixes()
     std::vector<TBWFile*> files;
     std::vector<std::uint32_t> filesOfWord;
     const std::vector<std::vector<std::uint32_t>> words = IndexedWords(files, filesOfWord);
-    const TBWPrefixFilter filter(words, filesOfWord, profile_.MinPerc / 100.0);
+    const TBWPrefixFilter filter(words, filesOfWord, Threshold());
+    std::vector<TBWFieldPrefixSignature> signatures;
+    if (InOrderByFields())
+        for (const TBWFile* file : files)
+            signatures.emplace_back(*file, Threshold());
     constexpr std::size_t kRound = 1 << 14;
     std::vector<std::vector<TFoundPair>> found(files.size());
     std::uint64_t stepsDone = 0;
@@ -558,7 +541,7 @@ void TBWDupeEngine::MatchByPrefixes()
             for (std::uint32_t b : candidates) {
                 if (stopRequested_.load(std::memory_order_relaxed))
                     return;
-                if (IsSimilar(*files[a], *files[b]))
+                if ((signatures.empty() || !signatures[a].CannotReach(signatures[b])) && IsSimilar(*files[a], *files[b]))
                     found[a].push_back({TBWPrefixFilter::FirstSharedWord(words[a], words[b]), a, b});
             }
         });
@@ -586,11 +569,7 @@ void TBWDupeEngine::MatchGroups()
         results_->ResolveReferences();
         return;
     }
-    const TBWCompType type = profile_.CompType;
-    const bool inOrderByFields = type == ctTagsWithAlbum || type == ctTags ||
-                                 (type == ctFileNameFields && !profile_.NoFieldOrder);
-    TMatchBatch batch(DropHopelessPairs && inOrderByFields && profile_.SimWord <= 0 &&
-                      profile_.MinPerc > 0);
+    TMatchBatch batch(DropHopelessPairs && InOrderByFields() && profile_.SimWord <= 0 ? Threshold() : 0.0);
     for (TBWComparable* item = index_->First(); item; item = index_->Next()) {
         batch.AddWord(*static_cast<TBWGrpItString*>(item));
         if (batch.Full())

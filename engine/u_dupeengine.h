@@ -110,6 +110,8 @@ private:
     void LinkSimilarWords();
     void MatchGroups();
     void MatchBatch(class TMatchBatch& batch);
+    bool InOrderByFields() const;
+    double Threshold() const;
     bool MayFilterByPrefixes() const;
     std::vector<std::vector<std::uint32_t>> IndexedWords(std::vector<TBWFile*>& files,
                                                          std::vector<std::uint32_t>& filesOfWord);

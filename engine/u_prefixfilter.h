@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+class TBWWordedComparable;
+
 class TBWPrefixFilter {
 public:
     // words: for each file (in pool order) the index numbers of the words
@@ -38,4 +40,30 @@ private:
 
     std::vector<std::vector<TToken>> prefixes_;
     std::unordered_map<TToken, std::vector<std::uint32_t>> filesOfToken_;
+};
+
+// For files compared field by field in order with exact words: one bit per
+// word among the first words of each field (in one fixed order of words,
+// as many as the threshold leaves to look at). Each field must reach the
+// threshold, so two files whose bits of some field do not meet cannot.
+class TBWFieldPrefixSignature {
+public:
+    TBWFieldPrefixSignature() = default;
+    TBWFieldPrefixSignature(const TBWWordedComparable& file, double threshold);
+
+    // True only when the two files certainly do not reach the threshold.
+    bool CannotReach(const TBWFieldPrefixSignature& other) const
+    {
+        if (fieldCount_ != other.fieldCount_)
+            return true;
+        for (int field = 0; field < kFields; ++field)
+            if ((bits_[field] & other.bits_[field]) == 0 && (bits_[field] | other.bits_[field]) != 0)
+                return true;
+        return false;
+    }
+
+private:
+    static constexpr int kFields = 4;
+    std::int32_t fieldCount_ = 0;
+    std::uint64_t bits_[kFields] = {};
 };

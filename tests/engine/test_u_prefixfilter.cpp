@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <random>
 
+#include "base/u_bwbaseclass.h"
+
 namespace {
 
 // Twice the shared words (with repeats) over all words.
@@ -65,5 +67,40 @@ TEST(PrefixFilter, MissesNoPairThatReachesTheThreshold)
         }
         EXPECT_GT(reaching, 0u) << threshold;
         EXPECT_LT(candidates, words.size() * (words.size() - 1) / 2) << threshold;
+    }
+}
+
+// No pair of names that reaches the threshold field by field is told it
+// cannot: fields of one to five words, repeated words, other field counts.
+TEST(FieldPrefixSignature, NeverDropsAPairThatReachesTheThreshold)
+{
+    static const char* vocabulary[] = {"love", "live", "night", "star", "moon", "ray", "sun", "dor"};
+    std::mt19937 random(11);
+    std::vector<TBWWordedComparable> names(400);
+    for (TBWWordedComparable& name : names) {
+        std::string text;
+        for (int field = 1 + static_cast<int>(random() % 3); field > 0; --field) {
+            for (int n = 1 + static_cast<int>(random() % 5); n > 0; --n)
+                text += std::string(vocabulary[random() % std::size(vocabulary)]) + " ";
+            text += field > 1 ? "- " : "";
+        }
+        name.SetText(text);
+    }
+    for (double threshold : {0.3, 0.5, 2.0 / 3.0, 0.8, 1.0}) {
+        std::vector<TBWFieldPrefixSignature> signatures;
+        for (const TBWWordedComparable& name : names)
+            signatures.emplace_back(name, threshold);
+        std::size_t reaching = 0, dropped = 0;
+        for (std::size_t a = 0; a < names.size(); ++a)
+            for (std::size_t b = a + 1; b < names.size(); ++b) {
+                const bool cannot = signatures[a].CannotReach(signatures[b]);
+                dropped += cannot;
+                if (names[a].SimilarAtLeast(names[b], true, false, 0, threshold)) {
+                    ++reaching;
+                    EXPECT_FALSE(cannot) << names[a].WordsText() << " " << names[b].WordsText() << " " << threshold;
+                }
+            }
+        EXPECT_GT(reaching, 0u) << threshold;
+        EXPECT_GT(dropped, 0u) << threshold;
     }
 }
