@@ -536,14 +536,13 @@ void TBWDupeEngine::MatchByPrefixes()
         const std::size_t to = std::min(files.size(), from + kRound);
         ForEachIndexOnThreads(to - from, MatchThreads, [&](std::size_t i) {
             const auto a = static_cast<std::uint32_t>(from + i);
-            thread_local std::vector<std::uint32_t> candidates;
-            filter.LaterCandidates(a, candidates);
-            for (std::uint32_t b : candidates) {
-                if (stopRequested_.load(std::memory_order_relaxed))
-                    return;
+            thread_local std::vector<std::uint32_t> scratch;
+            if (stopRequested_.load(std::memory_order_relaxed))
+                return;
+            filter.ForEachLaterCandidate(a, scratch, [&](std::uint32_t b) {
                 if ((signatures.empty() || !signatures[a].CannotReach(signatures[b])) && IsSimilar(*files[a], *files[b]))
                     found[a].push_back({TBWPrefixFilter::FirstSharedWord(words[a], words[b]), a, b});
-            }
+            });
         });
         const std::uint64_t stepsDue = filesOfWord.size() * to / files.size();
         DoSteps(stepsDue - stepsDone);

@@ -7,6 +7,7 @@
 // similarity joins). The engine scores only these pairs, exactly as before.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -21,9 +22,24 @@ public:
     TBWPrefixFilter(const std::vector<std::vector<std::uint32_t>>& words,
                     const std::vector<std::uint32_t>& filesOfWord, double threshold);
 
-    // The files after file whose first words share one with its own: every
-    // later file that can reach the threshold with it is among them. In
-    // ascending order, each once.
+    // Calls visit(other) for the files after file whose first words share
+    // one with its own: every later file that can reach the threshold with
+    // it is among them. In ascending order, each once; scratch is reused.
+    template <class Visit>
+    void ForEachLaterCandidate(std::uint32_t file, std::vector<std::uint32_t>& scratch, const Visit& visit) const
+    {
+        const std::vector<TToken>& prefix = prefixes_[file];
+        if (prefix.size() == 1) {
+            // The usual case, and that of the largest groups: one list, in order.
+            const std::vector<std::uint32_t>& files = filesOfToken_.find(prefix[0])->second;
+            for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
+                visit(*at);
+            return;
+        }
+        LaterCandidates(file, scratch);
+        for (std::uint32_t other : scratch)
+            visit(other);
+    }
     void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates) const;
 
     // The lowest word number two files share (words ascending).
