@@ -483,17 +483,17 @@ double TBWDupeEngine::Threshold() const
 bool TBWDupeEngine::MayFilterByPrefixes() const
 {
     // Without similar words a word is matched only by itself, so the matched
-    // words are the shared ones; in any field order no single field's words
-    // bound the score.
+    // words are the shared ones.
     const bool similarWords = profile_.SimWord > 0 && profile_.CompType != ctContent;
-    const bool anyOrder = profile_.CompType == ctFileNameFields && profile_.NoFieldOrder;
-    return FilterCandidates && !similarWords && !anyOrder && profile_.MinPerc > 0;
+    return FilterCandidates && !similarWords && profile_.MinPerc > 0;
 }
 
 // The words each pool file was indexed under, by their number in word
-// order, once per occurrence; the files in pool order.
-std::vector<std::vector<std::uint32_t>> TBWDupeEngine::IndexedWords(std::vector<TBWFile*>& files,
-                                                                    std::vector<std::uint32_t>& filesOfWord)
+// order, once per occurrence, all of them ascending and by field; the files
+// in pool order. Compared in any field order, each field counts on its own.
+void TBWDupeEngine::IndexedWords(std::vector<TBWFile*>& files, std::vector<std::uint32_t>& filesOfWord,
+                                 std::vector<std::vector<std::uint32_t>>& words,
+                                 std::vector<TBWPrefixFilter::TFields>& fields)
 {
     std::unordered_map<const TBWGrpItString*, std::uint32_t> numberOf;
     for (TBWComparable* item = index_->First(); item; item = index_->Next()) {
@@ -501,18 +501,25 @@ std::vector<std::vector<std::uint32_t>> TBWDupeEngine::IndexedWords(std::vector<
         numberOf.emplace(entry, static_cast<std::uint32_t>(filesOfWord.size()));
         filesOfWord.push_back(static_cast<std::uint32_t>(entry->Objects()->Count()));
     }
-    std::vector<std::vector<std::uint32_t>> words;
+    const bool byEachField = profile_.CompType == ctFileNameFields && profile_.NoFieldOrder;
     for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
         auto* file = static_cast<TBWFile*>(item);
-        std::vector<std::uint32_t>& own = words.emplace_back();
-        const std::int32_t count = file->WordCount(index_->Field);
-        for (std::int32_t i = 0; i < count; ++i)
-            if (const TBWGrpItString* entry = index_->FindWord(file->GetWord(i, index_->Field)))
-                own.push_back(numberOf.at(entry));
-        std::sort(own.begin(), own.end());
+        TBWPrefixFilter::TFields& own = fields.emplace_back();
+        const std::int32_t fieldCount = byEachField ? file->FieldCount() : 1;
+        for (std::int32_t f = 0; f < fieldCount; ++f) {
+            const std::int32_t field = byEachField ? f : index_->Field;
+            std::vector<std::uint32_t>& list = own.emplace_back();
+            for (std::int32_t i = 0; i < file->WordCount(field); ++i)
+                if (const TBWGrpItString* entry = index_->FindWord(file->GetWord(i, field)))
+                    list.push_back(numberOf.at(entry));
+            std::sort(list.begin(), list.end());
+        }
+        std::vector<std::uint32_t>& all = words.emplace_back();
+        for (const std::vector<std::uint32_t>& list : own)
+            all.insert(all.end(), list.begin(), list.end());
+        std::sort(all.begin(), all.end());
         files.push_back(file);
     }
-    return words;
 }
 
 // Scores only the pairs that can reach the minimum relevance, and links
@@ -523,8 +530,11 @@ void TBWDupeEngine::MatchByPrefixes()
 {
     std::vector<TBWFile*> files;
     std::vector<std::uint32_t> filesOfWord;
-    const std::vector<std::vector<std::uint32_t>> words = IndexedWords(files, filesOfWord);
-    const TBWPrefixFilter filter(words, filesOfWord, Threshold());
+    std::vector<std::vector<std::uint32_t>> words;
+    std::vector<TBWPrefixFilter::TFields> fields;
+    IndexedWords(files, filesOfWord, words, fields);
+    const TBWPrefixFilter filter(fields, filesOfWord, Threshold());
+    std::vector<TBWPrefixFilter::TFields>().swap(fields);
     std::vector<TBWFieldPrefixSignature> signatures;
     if (InOrderByFields())
         for (const TBWFile* file : files)

@@ -113,8 +113,9 @@ private:
     bool InOrderByFields() const;
     double Threshold() const;
     bool MayFilterByPrefixes() const;
-    std::vector<std::vector<std::uint32_t>> IndexedWords(std::vector<TBWFile*>& files,
-                                                         std::vector<std::uint32_t>& filesOfWord);
+    void IndexedWords(std::vector<TBWFile*>& files, std::vector<std::uint32_t>& filesOfWord,
+                      std::vector<std::vector<std::uint32_t>>& words,
+                      std::vector<std::vector<std::vector<std::uint32_t>>>& fields);
     void MatchByPrefixes();
     void LoadInfoOfLinkedFiles();
     void KeepNegativeResults();

@@ -7,9 +7,9 @@
 
 #include "base/u_bwbaseclass.h"
 
-TBWPrefixFilter::TBWPrefixFilter(const std::vector<std::vector<std::uint32_t>>& words,
-                                 const std::vector<std::uint32_t>& filesOfWord, double threshold)
-    : prefixes_(words.size())
+TBWPrefixFilter::TBWPrefixFilter(const std::vector<TFields>& fields, const std::vector<std::uint32_t>& filesOfWord,
+                                 double threshold)
+    : prefixes_(fields.size())
 {
     // Rarest first; any one order serves, as long as every list uses it.
     std::vector<std::uint32_t> rank(filesOfWord.size());
@@ -23,21 +23,24 @@ TBWPrefixFilter::TBWPrefixFilter(const std::vector<std::vector<std::uint32_t>>& 
             rank[byRarity[r]] = r;
     }
     std::vector<TToken> tokens;
-    for (std::uint32_t file = 0; file < words.size(); ++file) {
-        tokens.clear();
-        const std::vector<std::uint32_t>& list = words[file];
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            // Words come ascending, so repeats stand together.
-            const std::uint32_t occurrence = i > 0 && list[i - 1] == list[i]
-                                                 ? static_cast<std::uint32_t>(tokens.back() & 0xffffffffu) + 1
-                                                 : 0;
-            tokens.push_back(TToken{rank[list[i]]} << 32 | occurrence);
+    for (std::uint32_t file = 0; file < fields.size(); ++file) {
+        std::vector<TToken>& prefix = prefixes_[file];
+        for (const std::vector<std::uint32_t>& list : fields[file]) {
+            tokens.clear();
+            for (std::size_t i = 0; i < list.size(); ++i) {
+                // Words come ascending, so repeats stand together.
+                const std::uint32_t occurrence =
+                    i > 0 && list[i - 1] == list[i] ? static_cast<std::uint32_t>(tokens.back() & 0xffffffffu) + 1 : 0;
+                tokens.push_back(TToken{rank[list[i]]} << 32 | occurrence);
+            }
+            std::sort(tokens.begin(), tokens.end());
+            tokens.resize(std::min(tokens.size(), PrefixLength(tokens.size(), threshold)));
+            prefix.insert(prefix.end(), tokens.begin(), tokens.end());
         }
-        std::sort(tokens.begin(), tokens.end());
-        tokens.resize(std::min(tokens.size(), PrefixLength(tokens.size(), threshold)));
-        for (TToken token : tokens)
+        std::sort(prefix.begin(), prefix.end());
+        prefix.erase(std::unique(prefix.begin(), prefix.end()), prefix.end());
+        for (TToken token : prefix)
             filesOfToken_[token].push_back(file);
-        prefixes_[file] = tokens;
     }
 }
 

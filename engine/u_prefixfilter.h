@@ -16,11 +16,16 @@ class TBWWordedComparable;
 
 class TBWPrefixFilter {
 public:
-    // words: for each file (in pool order) the index numbers of the words
-    // its score counts, one per occurrence; filesOfWord: how many files each
-    // word has, which orders the words by rarity. threshold in (0, 1].
-    TBWPrefixFilter(const std::vector<std::vector<std::uint32_t>>& words,
-                    const std::vector<std::uint32_t>& filesOfWord, double threshold);
+    // The words of one file by field, each field's as index numbers
+    // ascending, one per occurrence.
+    using TFields = std::vector<std::vector<std::uint32_t>>;
+
+    // fields: for each file (in pool order) the fields whose words its score
+    // counts; a pair can reach threshold only when some field of one reaches
+    // it with some field of the other. filesOfWord: how many files each word
+    // has, which orders the words by rarity. threshold in (0, 1].
+    TBWPrefixFilter(const std::vector<TFields>& fields, const std::vector<std::uint32_t>& filesOfWord,
+                    double threshold);
 
     // Calls visit(other) for the files after file whose first words share
     // one with its own: every later file that can reach the threshold with

@@ -35,38 +35,53 @@ TEST(PrefixFilter, PrefixLengthLeavesOutOnlyWordsNoMatchNeeds)
             << c.words << " words at " << c.threshold;
 }
 
-// Every later list that reaches the threshold is a candidate, with repeated
-// words, lists of every length and frequent words.
+// Every later file that reaches the threshold with some field of it is a
+// candidate: repeated words, fields of every length, frequent words.
 TEST(PrefixFilter, MissesNoPairThatReachesTheThreshold)
 {
     std::mt19937 random(3);
-    for (double threshold : {0.3, 0.5, 2.0 / 3.0, 0.8, 1.0}) {
-        std::vector<std::vector<std::uint32_t>> words(300);
-        std::vector<std::uint32_t> filesOfWord(40, 0);
-        for (std::vector<std::uint32_t>& list : words) {
-            for (int n = 1 + static_cast<int>(random() % 6); n > 0; --n)
-                list.push_back(random() % 3 == 0 ? random() % 4 : random() % 40);
-            std::sort(list.begin(), list.end());
-            std::vector<std::uint32_t> distinct = list;
-            distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-            for (std::uint32_t w : distinct)
-                ++filesOfWord[w];
-        }
-        const TBWPrefixFilter filter(words, filesOfWord, threshold);
-        std::size_t reaching = 0, candidates = 0;
-        std::vector<std::uint32_t> later;
-        for (std::uint32_t a = 0; a < words.size(); ++a) {
-            filter.LaterCandidates(a, later);
-            candidates += later.size();
-            for (std::uint32_t b = a + 1; b < words.size(); ++b)
-                if (Dice(words[a], words[b]) >= threshold) {
+    for (int fieldsAtMost : {1, 3}) {
+        for (double threshold : {0.3, 0.5, 2.0 / 3.0, 0.8, 1.0}) {
+            std::vector<TBWPrefixFilter::TFields> fields(300);
+            std::vector<std::vector<std::uint32_t>> words(fields.size());
+            std::vector<std::uint32_t> filesOfWord(40, 0);
+            for (std::size_t file = 0; file < fields.size(); ++file) {
+                for (int f = 1 + static_cast<int>(random() % fieldsAtMost); f > 0; --f) {
+                    std::vector<std::uint32_t>& list = fields[file].emplace_back();
+                    for (int n = 1 + static_cast<int>(random() % 5); n > 0; --n)
+                        list.push_back(random() % 3 == 0 ? random() % 4 : random() % 40);
+                    std::sort(list.begin(), list.end());
+                    words[file].insert(words[file].end(), list.begin(), list.end());
+                }
+                std::sort(words[file].begin(), words[file].end());
+                std::vector<std::uint32_t> distinct = words[file];
+                distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+                for (std::uint32_t w : distinct)
+                    ++filesOfWord[w];
+            }
+            const TBWPrefixFilter filter(fields, filesOfWord, threshold);
+            std::size_t reaching = 0, candidates = 0;
+            std::vector<std::uint32_t> later, scratch;
+            for (std::uint32_t a = 0; a < fields.size(); ++a) {
+                later.clear();
+                filter.ForEachLaterCandidate(a, scratch, [&](std::uint32_t b) { later.push_back(b); });
+                ASSERT_TRUE(std::is_sorted(later.begin(), later.end()));
+                candidates += later.size();
+                for (std::uint32_t b = a + 1; b < fields.size(); ++b) {
+                    bool reaches = false;
+                    for (const auto& mine : fields[a])
+                        for (const auto& theirs : fields[b])
+                            reaches |= Dice(mine, theirs) >= threshold;
+                    if (!reaches)
+                        continue;
                     ++reaching;
                     EXPECT_TRUE(std::binary_search(later.begin(), later.end(), b)) << a << " " << b;
                     EXPECT_LT(TBWPrefixFilter::FirstSharedWord(words[a], words[b]), 40u);
                 }
+            }
+            EXPECT_GT(reaching, 0u) << threshold;
+            EXPECT_LT(candidates, fields.size() * (fields.size() - 1) / 2) << threshold;
         }
-        EXPECT_GT(reaching, 0u) << threshold;
-        EXPECT_LT(candidates, words.size() * (words.size() - 1) / 2) << threshold;
     }
 }
 
