@@ -256,10 +256,12 @@ void TBWChain::SetCount(std::int32_t count)
 
 void TBWChain::Clear()
 {
+    // Dropped first and at once: every node goes, and taking each out of the
+    // order index on its own made freeing a large list slower than filling it.
+    DropOrderIndex();
     TBWStruct::Clear();
     head_ = tail_ = cachedNode_ = nullptr;
     cachedIndex_ = -1;
-    DropOrderIndex();
 }
 
 void TBWChain::ForEachNode(const NodeCallback& callback)

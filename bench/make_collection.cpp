@@ -1,29 +1,86 @@
 // Makes a synthetic music collection for scan benchmarks: N empty audio-named
 // files in Artist/Album folders, with the duplicate variants real collections
 // have (letter case, underscores, track numbers, typos, suffixes, swapped
-// fields). Usage: make_collection DIR N [seed]
+// fields). Words are made of a few syllables, or with --zipf drawn as in real
+// music names: a large vocabulary whose words are used with a frequency that
+// falls with their rank, the first ones ("the", "love", "remix", "feat") in
+// a great many names. Usage: make_collection DIR N [seed] [--zipf]
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
+constexpr const char* kSyllables[] = {"ka", "lo", "mi", "ra", "ne", "to", "sha", "vel", "dor",
+                                      "in", "an", "el", "sun", "moon", "star", "ly", "ter",
+                                      "go", "ba", "ri", "on", "ax", "que", "zen"};
+
+// The words music names use most, most frequent first; a long tail of made
+// words follows them.
+constexpr const char* kFrequentWords[] = {
+    "the", "love", "you", "feat", "remix", "live", "version", "mix", "my", "me", "and", "night",
+    "heart", "original", "edit", "radio", "baby", "dance", "time", "life", "world", "girl", "day",
+    "man", "acoustic", "remastered", "song", "blue", "home", "dream", "fire", "light", "one", "all",
+    "your", "for", "with", "good", "back", "down", "way", "little", "don", "go", "away", "rock",
+    "soul", "sweet", "black", "blues", "never", "again", "rain", "summer", "part", "theme", "intro",
+    "extended", "club", "instrumental", "demo", "mono", "stereo", "album", "single", "bonus",
+    "track", "dub", "street", "city", "river", "sun", "moon", "star", "wild", "gold", "king",
+    "queen", "angel", "devil", "crazy", "lonely", "forever", "tonight", "tomorrow", "yesterday"};
+
+constexpr std::size_t kVocabularySize = 200000;
+
+// A word list drawn from with a frequency of 1 / rank.
+class ZipfVocabulary {
+public:
+    explicit ZipfVocabulary(std::mt19937& random)
+    {
+        std::set<std::string_view> taken;
+        for (const char* word : kFrequentWords)
+            if (taken.insert(word).second)
+                words_.emplace_back(word);
+        std::set<std::string> made;
+        while (words_.size() < kVocabularySize) {
+            std::string word;
+            for (int n = 2 + static_cast<int>(random() % 3); n > 0; --n)
+                word += kSyllables[random() % std::size(kSyllables)];
+            if (!taken.contains(word) && made.insert(word).second)
+                words_.push_back(word);
+        }
+        std::vector<double> weights(words_.size());
+        for (std::size_t rank = 0; rank < weights.size(); ++rank)
+            weights[rank] = 1.0 / static_cast<double>(rank + 1);
+        ranks_ = std::discrete_distribution<std::size_t>(weights.begin(), weights.end());
+    }
+
+    const std::string& Draw(std::mt19937& random) { return words_[ranks_(random)]; }
+
+private:
+    std::vector<std::string> words_;
+    std::discrete_distribution<std::size_t> ranks_;
+};
+
 class NameMaker {
 public:
-    explicit NameMaker(unsigned seed) : random_(seed) {}
+    NameMaker(unsigned seed, bool zipf) : random_(seed)
+    {
+        if (zipf)
+            vocabulary_ = std::make_unique<ZipfVocabulary>(random_);
+    }
 
     std::string Word()
     {
-        static const char* syllables[] = {"ka", "lo", "mi", "ra", "ne", "to", "sha", "vel", "dor",
-                                          "in", "an", "el", "sun", "moon", "star", "ly", "ter",
-                                          "go", "ba", "ri", "on", "ax", "que", "zen"};
+        if (vocabulary_)
+            return vocabulary_->Draw(random_);
         std::string word;
         for (int n = 1 + static_cast<int>(random_() % 3); n > 0; --n)
-            word += syllables[random_() % std::size(syllables)];
+            word += kSyllables[random_() % std::size(kSyllables)];
         return word;
     }
 
@@ -87,6 +144,7 @@ private:
     }
 
     std::mt19937 random_;
+    std::unique_ptr<ZipfVocabulary> vocabulary_;
 };
 
 void Touch(const std::filesystem::path& file)
@@ -98,13 +156,21 @@ void Touch(const std::filesystem::path& file)
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s DIR N [seed]\n", argv[0]);
+    std::vector<std::string> positional;
+    bool zipf = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--zipf")
+            zipf = true;
+        else
+            positional.emplace_back(argv[i]);
+    }
+    if (positional.size() < 2 || positional.size() > 3) {
+        std::fprintf(stderr, "usage: %s DIR N [seed] [--zipf]\n", argv[0]);
         return 2;
     }
-    const std::filesystem::path root = argv[1];
-    const long total = std::atol(argv[2]);
-    NameMaker names(argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 1);
+    const std::filesystem::path root = positional[0];
+    const long total = std::atol(positional[1].c_str());
+    NameMaker names(positional.size() > 2 ? static_cast<unsigned>(std::atoi(positional[2].c_str())) : 1, zipf);
     const char* extensions[] = {".mp3", ".mp3", ".mp3", ".ogg", ".m4a", ".wma"};
 
     long made = 0, variants = 0;

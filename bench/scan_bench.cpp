@@ -2,9 +2,10 @@
 // of every job, the size of the result and the peak memory.
 // Usage: scan_bench DIR [--type N] [--perc N] [--words N] [--length N]
 //                       [--sim N] [--anyorder] [--result N] [--threads N]
-//                       [--out FILE]
+//                       [--listing N] [--out FILE]
 // --threads sets the number of matching threads (0, the default, is one per
-// processor), so that result files of several thread counts can be compared.
+// processor), so that result files of several thread counts can be compared;
+// --listing the threads that list folders ahead of the walk (1 for none).
 // The exit status is not 0 when the scan or the writing of the result failed.
 #include <sys/resource.h>
 
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,6 +35,7 @@ struct Options {
     std::string folder;
     std::string resultFile;
     unsigned threads = 0;
+    unsigned listingThreads = 0;
 };
 
 bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
@@ -49,6 +52,7 @@ bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
         else if (arg == "--result") profile.ResultType = static_cast<TBWResultType>(number());
         else if (arg == "--threads") options.threads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--out" && i + 1 < argc) options.resultFile = argv[++i];
+        else if (arg == "--listing") options.listingThreads = static_cast<unsigned>(std::max(number(), 0));
         else if (!arg.starts_with("--")) options.folder = arg;
         else return false;
     }
@@ -69,12 +73,14 @@ int main(int argc, char** argv)
     Options options;
     if (!ReadOptions(argc, argv, profile, options)) {
         std::fprintf(stderr, "usage: %s DIR [--type N] [--perc N] [--words N] [--length N] "
-                             "[--sim N] [--anyorder] [--result N] [--threads N] [--out FILE]\n", argv[0]);
+                             "[--sim N] [--anyorder] [--result N] [--threads N] [--listing N] [--out FILE]\n", argv[0]);
         return 2;
     }
     TDiskRoot root;
-    TBWDupeEngine engine(root, profile);
+    auto owned = std::make_unique<TBWDupeEngine>(root, profile);
+    TBWDupeEngine& engine = *owned;
     engine.MatchThreads = options.threads;
+    engine.ListingThreads = options.listingThreads;
     engine.AddDirectory(options.folder);
 
     const Clock::time_point start = Clock::now();
@@ -90,7 +96,11 @@ int main(int argc, char** argv)
         job = sender.StepCaption();
         jobStart = now;
     };
-    engine.Execute();
+    // As the main window runs it: the worker frees what only the scan
+    // needed after it has finished, while the results are shown.
+    engine.Start();
+    while (!engine.Finished())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const Clock::time_point end = Clock::now();
     endJob(end);
     if (!engine.Error().empty()) {
@@ -109,5 +119,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the result file %s could not be written\n", options.resultFile.c_str());
         return 1;
     }
+    const Clock::time_point freeStart = Clock::now();
+    owned.reset();
+    std::printf("freeing the engine and its results: %.3f s\n", Seconds(Clock::now() - freeStart));
     return 0;
 }

@@ -45,24 +45,24 @@ std::uint64_t VariantCount(std::size_t length, std::int32_t tolerance)
     return count;
 }
 
-class VariantCollector {
+// Every choice of up to tolerance deleted positions of a word, as hashes,
+// each once.
+class VariantHasher {
 public:
-    VariantCollector(std::int32_t tolerance, std::vector<VariantEntry>& out)
-        : tolerance_(tolerance), out_(out) {}
+    explicit VariantHasher(std::int32_t tolerance) : tolerance_(tolerance) {}
 
-    void Collect(const std::u32string& word, std::uint32_t index)
+    const std::vector<std::uint64_t>& HashesOf(const std::u32string& word)
     {
         word_ = &word;
         hashes_.clear();
         Delete(0, 0);
         std::sort(hashes_.begin(), hashes_.end());
         hashes_.erase(std::unique(hashes_.begin(), hashes_.end()), hashes_.end());
-        for (std::uint64_t hash : hashes_)
-            out_.push_back({hash, index});
+        return hashes_;
     }
 
 private:
-    // Every choice of up to tolerance deleted positions, in increasing order.
+    // In increasing order of the deleted positions.
     void Delete(std::size_t from, std::int32_t deleted)
     {
         hashes_.push_back(HashOfVariant());
@@ -89,72 +89,76 @@ private:
     }
 
     std::int32_t tolerance_;
-    std::vector<VariantEntry>& out_;
     const std::u32string* word_ = nullptr;
     std::u32string variant_;
     std::vector<std::size_t> skipped_;
     std::vector<std::uint64_t> hashes_;
 };
 
-using Candidates = std::vector<std::vector<std::uint32_t>>;
-
-void AddPairsSharingAVariant(std::vector<VariantEntry>& variants, Candidates& candidates)
-{
-    std::sort(variants.begin(), variants.end());
-    for (std::size_t start = 0; start < variants.size();) {
-        std::size_t end = start + 1;
-        while (end < variants.size() && variants[end].hash == variants[start].hash)
-            ++end;
-        for (std::size_t a = start; a < end; ++a)
-            for (std::size_t b = a + 1; b < end; ++b)
-                candidates[variants[a].word].push_back(variants[b].word);
-        start = end;
+// Finds, word by word, the later words that may be similar to it (a
+// superset): those sharing a deletion variant, and for long words every
+// word of a close length. Holds the variants once, in two orders, and never
+// the pairs, so its memory grows with the words and not with their pairs.
+class CandidateFinder {
+public:
+    CandidateFinder(const std::vector<std::u32string>& folded, std::int32_t tolerance)
+        : folded_(folded), tolerance_(tolerance), firstVariant_(folded.size() + 1, 0)
+    {
+        VariantHasher hasher(tolerance);
+        for (std::uint32_t i = 0; i < folded.size(); ++i) {
+            const std::size_t length = folded[i].size();
+            if (length >= byLength_.size()) {
+                byLength_.resize(length + 1);
+                longByLength_.resize(length + 1);
+            }
+            byLength_[length].push_back(i);
+            if (VariantCount(length, tolerance) > kMaxVariantsPerWord) {
+                longByLength_[length].push_back(i);
+            } else {
+                for (std::uint64_t hash : hasher.HashesOf(folded[i])) {
+                    variantsOfWord_.push_back(hash);
+                    byHash_.push_back({hash, i});
+                }
+            }
+            firstVariant_[i + 1] = variantsOfWord_.size();
+        }
+        std::sort(byHash_.begin(), byHash_.end());
     }
-}
 
-void AddPairsOfLongWords(const std::vector<std::u32string>& folded,
-                         const std::vector<std::uint32_t>& longWords, std::int32_t tolerance,
-                         Candidates& candidates)
-{
-    std::vector<std::vector<std::uint32_t>> byLength;
-    for (std::uint32_t i = 0; i < folded.size(); ++i) {
-        if (folded[i].size() >= byLength.size())
-            byLength.resize(folded[i].size() + 1);
-        byLength[folded[i].size()].push_back(i);
-    }
-    for (std::uint32_t word : longWords) {
-        const std::size_t length = folded[word].size();
-        const std::size_t from = length > static_cast<std::size_t>(tolerance) ? length - tolerance : 0;
-        const std::size_t to = std::min(byLength.size() - 1, length + tolerance);
+    // Ascending, each once.
+    void LaterCandidates(std::uint32_t word, std::vector<std::uint32_t>& candidates) const
+    {
+        candidates.clear();
+        const std::size_t length = folded_[word].size();
+        const bool isLong = VariantCount(length, tolerance_) > kMaxVariantsPerWord;
+        const std::size_t from = length > static_cast<std::size_t>(tolerance_) ? length - tolerance_ : 0;
+        const std::size_t to = std::min(byLength_.size() - 1, length + tolerance_);
         for (std::size_t l = from; l <= to; ++l)
-            for (std::uint32_t other : byLength[l])
-                if (other != word)
-                    candidates[std::min(word, other)].push_back(std::max(word, other));
+            AddLater(isLong ? byLength_[l] : longByLength_[l], word, candidates);
+        for (std::size_t v = firstVariant_[word]; v < firstVariant_[word + 1]; ++v) {
+            const auto first = std::upper_bound(byHash_.begin(), byHash_.end(), VariantEntry{variantsOfWord_[v], word});
+            for (auto at = first; at != byHash_.end() && at->hash == variantsOfWord_[v]; ++at)
+                candidates.push_back(at->word);
+        }
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     }
-}
 
-// For each word, the later words that may be similar to it (a superset).
-Candidates CandidatePairs(const std::vector<std::string>& words, std::int32_t tolerance)
-{
-    std::vector<std::u32string> folded;
-    folded.reserve(words.size());
-    for (const std::string& word : words)
-        folded.push_back(FoldedCodePoints(word));
-
-    Candidates candidates(words.size());
-    std::vector<VariantEntry> variants;
-    std::vector<std::uint32_t> longWords;
-    VariantCollector collector(tolerance, variants);
-    for (std::uint32_t i = 0; i < words.size(); ++i) {
-        if (VariantCount(folded[i].size(), tolerance) > kMaxVariantsPerWord)
-            longWords.push_back(i);
-        else
-            collector.Collect(folded[i], i);
+private:
+    static void AddLater(const std::vector<std::uint32_t>& words, std::uint32_t word,
+                         std::vector<std::uint32_t>& candidates)
+    {
+        candidates.insert(candidates.end(), std::upper_bound(words.begin(), words.end(), word), words.end());
     }
-    AddPairsSharingAVariant(variants, candidates);
-    AddPairsOfLongWords(folded, longWords, tolerance, candidates);
-    return candidates;
-}
+
+    const std::vector<std::u32string>& folded_;
+    std::int32_t tolerance_;
+    std::vector<std::size_t> firstVariant_;     // per word, into variantsOfWord_
+    std::vector<std::uint64_t> variantsOfWord_;  // the hashes of each word, word by word
+    std::vector<VariantEntry> byHash_;           // the same, by hash, then word
+    std::vector<std::vector<std::uint32_t>> byLength_;
+    std::vector<std::vector<std::uint32_t>> longByLength_;
+};
 
 bool LengthsClose(const std::string& a, const std::string& b, std::int32_t tolerance)
 {
@@ -170,19 +174,23 @@ std::vector<std::vector<std::uint32_t>> SimilarWordLinker::LinkLaterWords(
     std::vector<std::vector<std::uint32_t>> links(words.size());
     if (tolerance <= 0 || words.size() < 2)
         return links;
-    std::vector<std::vector<std::uint32_t>> candidates = CandidatePairs(words, tolerance);
+    std::vector<std::u32string> folded;
+    folded.reserve(words.size());
+    for (const std::string& word : words)
+        folded.push_back(FoldedCodePoints(word));
+    const CandidateFinder finder(folded, tolerance);
 
-    constexpr std::uint64_t kReportEvery = 1u << 20;
+    // Reported often enough that a stop request, which the engine answers
+    // in its report, is answered at once even for words with many candidates.
+    constexpr std::uint64_t kReportEvery = 1u << 16;
     std::uint64_t pairsDone = 0, lastReported = 0;
+    std::vector<std::uint32_t> later;
     for (std::uint32_t i = 0; i < words.size(); ++i) {
-        std::vector<std::uint32_t>& later = candidates[i];
-        std::sort(later.begin(), later.end());
-        later.erase(std::unique(later.begin(), later.end()), later.end());
+        finder.LaterCandidates(i, later);
         for (std::uint32_t j : later)
             if (LengthsClose(words[i], words[j], tolerance) &&
                 WithinEditDistance(words[i], words[j], tolerance))
                 links[i].push_back(j);
-        std::vector<std::uint32_t>().swap(later);
         pairsDone += words.size() - 1 - i;
         if (progress && pairsDone - lastReported >= kReportEvery) {
             progress(pairsDone);

@@ -43,6 +43,12 @@ TBWGrpItString* TBWGrpChString::FindOrAddWord(const std::string& word)
     return place->second;
 }
 
+TBWGrpItString* TBWGrpChString::FindWord(const std::string& word) const
+{
+    const auto found = byWord_.find(word);
+    return found == byWord_.end() ? nullptr : found->second;
+}
+
 void TBWGrpChString::Clear()
 {
     byWord_.clear();

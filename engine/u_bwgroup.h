@@ -66,6 +66,8 @@ public:
     // once per word.
     void AddWords(TBWWordedComparable* object);
     TBWGrpItString* FindOrAddWord(const std::string& word);
+    // The entry of word; none when it is not indexed.
+    TBWGrpItString* FindWord(const std::string& word) const;
     // Rebuilds every entry's similar words: the later words (and with
     // Symmetric the earlier ones too) within MaxDistance, in word order.
     void LinkSimilarWords(const ProgressEvent& progress);

@@ -1,15 +1,19 @@
 #include "engine/u_dupeengine.h"
 
+#include "engine/u_prefixfilter.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 #include <unordered_set>
 
 #include "base/u_bwfunc.h"
 #include "base/u_bwstop.h"
 #include "base/u_bwtextcase.h"
 #include "model/u_bwfs.h"
+#include "model/u_bwfolderlisting.h"
 #include "model/u_bwfsmp3.h"
 #include "tags/u_musichandler.h"
 
@@ -120,6 +124,12 @@ void TBWDupeEngine::Execute()
         error_ = "The scan failed.";
     }
     finished_.store(true, std::memory_order_release);
+    // The window thread takes the results from here on. What only the scan
+    // needed goes meanwhile, on this thread, so that freeing the engine
+    // once the results window has closed frees only the results; none of
+    // it touches the files or the results.
+    index_.reset();
+    pool_.reset();
 }
 
 void TBWDupeEngine::Run()
@@ -184,10 +194,33 @@ void TBWDupeEngine::PruneDirectories(std::vector<std::string>& directories)
 void TBWDupeEngine::FillPool()
 {
     TFolderIdentities seen;
-    for (const std::string& path : directories_)
-        if (TBWDirectory* directory = root_.FindDir(AddTrailingBackslash(path), true))
-            CollectOnce(*directory, seen);
+    for (const std::string& path : directories_) {
+        TBWDirectory* directory = root_.FindDir(AddTrailingBackslash(path), true);
+        if (!directory)
+            continue;
+        // Folders on disk are listed ahead on other threads; the model
+        // takes the listings in the order of its own walk, so the pool's
+        // order does not depend on them.
+        std::optional<TBWListingAhead> ahead;
+        if (ListingThreads != 1 && dynamic_cast<TBWDirWin*>(directory))
+            ahead.emplace(directory->RealPath(), ListingThreads);
+        CollectOnce(*directory, seen);
+    }
 }
+
+namespace {
+
+std::optional<TBWFolderIdentity> IdentityOf(const TBWDirectory& directory)
+{
+    if (const auto* disk = dynamic_cast<const TBWDirWin*>(&directory); disk && disk->Identity())
+        return disk->Identity();
+    struct stat status {};
+    if (::stat(directory.RealPath().c_str(), &status) != 0)
+        return std::nullopt;
+    return TBWFolderIdentity{status.st_dev, status.st_ino};
+}
+
+}  // namespace
 
 // A folder reached twice (through a link to it) would put each of its files
 // in the pool twice, and a file would then be offered for deletion as the
@@ -195,9 +228,8 @@ void TBWDupeEngine::FillPool()
 void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TFolderIdentities& seen)
 {
     DoSteps(0);  // a stop is answered between folders too: a walk can be long
-    struct stat status {};
-    if (::stat(directory.RealPath().c_str(), &status) == 0 &&
-        !seen.insert({status.st_dev, status.st_ino}).second)
+    directory.LoadForWalk();
+    if (const auto identity = IdentityOf(directory); identity && !seen.insert(*identity).second)
         return;
     TBWFileList* files = directory.Files();
     for (TBWFile* file = files->FirstFile(); file; file = files->NextFile())
@@ -302,7 +334,7 @@ bool TBWDupeEngine::IsSimilar(const TBWFile& a, const TBWFile& b) const
     const TBWCompType type = profile_.CompType;
     const bool byField = type == ctFileNameFields || type == ctTagsWithAlbum || type == ctTags;
     const bool anyOrder = type == ctFileNameFields && profile_.NoFieldOrder;
-    return a.SimilarAtLeast(b, byField, anyOrder, profile_.SimWord, profile_.MinPerc / 100.0);
+    return a.SimilarAtLeast(b, byField, anyOrder, profile_.SimWord, Threshold());
 }
 
 void TBWDupeEngine::ComparePair(TBWFile* a, TBWFile* b)
@@ -315,39 +347,6 @@ void TBWDupeEngine::ComparePair(TBWFile* a, TBWFile* b)
 // several threads. Each row is one file of a word against the later files of
 // that word and the files of its similar words; rows are linked afterwards
 // in their order, so the result list is the one a single thread makes.
-// One bit per word in each of the first fields of a file.
-class TFieldSignature {
-public:
-    TFieldSignature() = default;
-    explicit TFieldSignature(const TBWFile& file) : fieldCount_(file.FieldCount())
-    {
-        const std::int32_t fields = std::min<std::int32_t>(fieldCount_, kFields);
-        for (std::int32_t field = 0; field < fields; ++field)
-            for (std::int32_t i = 0; i < file.WordCount(field); ++i)
-                bits_[field] |= std::uint64_t{1} << (std::hash<std::string>{}(file.GetWord(i, field)) & 63);
-    }
-
-    // True only when the two files certainly score 0 compared by fields in
-    // order with exact words: other field counts, or a field where one has
-    // words and the other none, or where no word can be shared.
-    bool ScoresZeroWith(const TFieldSignature& other) const
-    {
-        if (fieldCount_ != other.fieldCount_)
-            return true;
-        for (int field = 0; field < kFields; ++field) {
-            const std::uint64_t mine = bits_[field], theirs = other.bits_[field];
-            if ((mine == 0) != (theirs == 0) || (mine != 0 && (mine & theirs) == 0))
-                return true;
-        }
-        return false;
-    }
-
-private:
-    static constexpr int kFields = 4;
-    std::int32_t fieldCount_ = 0;
-    std::uint64_t bits_[kFields] = {};
-};
-
 class TMatchBatch {
 public:
     struct TRow {
@@ -358,14 +357,14 @@ public:
     };
     struct TWord {
         std::vector<TBWFile*> files;
-        std::vector<TFieldSignature> signatures;  // per file, when filtering; copied to stay close
+        std::vector<TBWFieldPrefixSignature> signatures;  // per file, when filtering; copied to stay close
         std::vector<TBWFile*> similarFiles;
     };
 
     // With exact word matching and fields compared in order, two files whose
-    // words share no bit of a field's signature match no word in that field
-    // and score 0: they are dropped without scoring.
-    explicit TMatchBatch(bool filterByFields) : filterByFields_(filterByFields) {}
+    // signatures tell they cannot reach the threshold are dropped without
+    // scoring; a threshold of 0 drops none.
+    explicit TMatchBatch(double threshold) : filterByFields_(threshold > 0), threshold_(threshold) {}
 
     void AddWord(TBWGrpItString& entry)
     {
@@ -412,11 +411,11 @@ private:
             files.push_back(static_cast<TBWFile*>(f));
     }
 
-    const TFieldSignature& SignatureOf(const TBWFile& file)
+    const TBWFieldPrefixSignature& SignatureOf(const TBWFile& file)
     {
         auto [place, added] = signatures_.try_emplace(&file);
         if (added)
-            place->second = TFieldSignature(file);
+            place->second = TBWFieldPrefixSignature(file, threshold_);
         return place->second;
     }
 
@@ -425,7 +424,7 @@ private:
     {
         const TWord& word = words_[row.word];
         for (std::size_t j = row.from; j < word.files.size(); ++j) {
-            if (filterByFields_ && word.signatures[row.from - 1].ScoresZeroWith(word.signatures[j]))
+            if (filterByFields_ && word.signatures[row.from - 1].CannotReach(word.signatures[j]))
                 continue;
             if (similar(*row.file, *word.files[j]))
                 row.similar.push_back(word.files[j]);
@@ -439,8 +438,9 @@ private:
     std::vector<TRow> rows_;
     std::uint64_t pairs_ = 0;
     bool filterByFields_;
+    double threshold_;
     // Kept from batch to batch: a file shows up under several words.
-    std::unordered_map<const TBWFile*, TFieldSignature> signatures_;
+    std::unordered_map<const TBWFile*, TBWFieldPrefixSignature> signatures_;
 };
 
 void TBWDupeEngine::MatchBatch(TMatchBatch& batch)
@@ -456,14 +456,129 @@ void TBWDupeEngine::MatchBatch(TMatchBatch& batch)
     batch.Clear();
 }
 
+namespace {
+
+// A pair found similar, with the first word under which the walk over every
+// word would have met it.
+struct TFoundPair {
+    std::uint32_t firstWord;
+    std::uint32_t first;
+    std::uint32_t second;
+    auto operator<=>(const TFoundPair&) const = default;
+};
+
+}  // namespace
+
+bool TBWDupeEngine::InOrderByFields() const
+{
+    const TBWCompType type = profile_.CompType;
+    return type == ctTagsWithAlbum || type == ctTags || (type == ctFileNameFields && !profile_.NoFieldOrder);
+}
+
+double TBWDupeEngine::Threshold() const
+{
+    return std::max(0, profile_.MinPerc) / 100.0;
+}
+
+bool TBWDupeEngine::MayFilterByPrefixes() const
+{
+    // Without similar words a word is matched only by itself, so the matched
+    // words are the shared ones.
+    const bool similarWords = profile_.SimWord > 0 && profile_.CompType != ctContent;
+    return FilterCandidates && !similarWords && profile_.MinPerc > 0;
+}
+
+// The words each pool file was indexed under, by their number in word
+// order, once per occurrence, all of them ascending and by field; the files
+// in pool order. Compared in any field order, each field counts on its own.
+void TBWDupeEngine::IndexedWords(std::vector<TBWFile*>& files, std::vector<std::uint32_t>& filesOfWord,
+                                 std::vector<std::vector<std::uint32_t>>& words,
+                                 std::vector<TBWPrefixFilter::TFields>& fields)
+{
+    std::unordered_map<const TBWGrpItString*, std::uint32_t> numberOf;
+    for (TBWComparable* item = index_->First(); item; item = index_->Next()) {
+        auto* entry = static_cast<TBWGrpItString*>(item);
+        numberOf.emplace(entry, static_cast<std::uint32_t>(filesOfWord.size()));
+        filesOfWord.push_back(static_cast<std::uint32_t>(entry->Objects()->Count()));
+    }
+    const bool byEachField = profile_.CompType == ctFileNameFields && profile_.NoFieldOrder;
+    for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
+        auto* file = static_cast<TBWFile*>(item);
+        TBWPrefixFilter::TFields& own = fields.emplace_back();
+        const std::int32_t fieldCount = byEachField ? file->FieldCount() : 1;
+        for (std::int32_t f = 0; f < fieldCount; ++f) {
+            const std::int32_t field = byEachField ? f : index_->Field;
+            std::vector<std::uint32_t>& list = own.emplace_back();
+            for (std::int32_t i = 0; i < file->WordCount(field); ++i)
+                if (const TBWGrpItString* entry = index_->FindWord(file->GetWord(i, field)))
+                    list.push_back(numberOf.at(entry));
+            std::sort(list.begin(), list.end());
+        }
+        std::vector<std::uint32_t>& all = words.emplace_back();
+        for (const std::vector<std::uint32_t>& list : own)
+            all.insert(all.end(), list.begin(), list.end());
+        std::sort(all.begin(), all.end());
+        files.push_back(file);
+    }
+}
+
+// Scores only the pairs that can reach the minimum relevance, and links
+// those found similar in the order of the walk over every word: by the first
+// word they share, then by their places in the pool (which is the order of
+// every word's files). The result list is thus the walk's.
+void TBWDupeEngine::MatchByPrefixes()
+{
+    std::vector<TBWFile*> files;
+    std::vector<std::uint32_t> filesOfWord;
+    std::vector<std::vector<std::uint32_t>> words;
+    std::vector<TBWPrefixFilter::TFields> fields;
+    IndexedWords(files, filesOfWord, words, fields);
+    const TBWPrefixFilter filter(fields, filesOfWord, Threshold());
+    std::vector<TBWPrefixFilter::TFields>().swap(fields);
+    std::vector<TBWFieldPrefixSignature> signatures;
+    if (InOrderByFields())
+        for (const TBWFile* file : files)
+            signatures.emplace_back(*file, Threshold());
+    constexpr std::size_t kRound = 1 << 14;
+    std::vector<std::vector<TFoundPair>> found(files.size());
+    std::uint64_t stepsDone = 0;
+    for (std::size_t from = 0; from < files.size(); from += kRound) {
+        const std::size_t to = std::min(files.size(), from + kRound);
+        ForEachIndexOnThreads(to - from, MatchThreads, [&](std::size_t i) {
+            const auto a = static_cast<std::uint32_t>(from + i);
+            thread_local std::vector<std::uint32_t> scratch;
+            if (stopRequested_.load(std::memory_order_relaxed))
+                return;
+            filter.ForEachLaterCandidate(a, scratch, [&](std::uint32_t b) {
+                if ((signatures.empty() || !signatures[a].CannotReach(signatures[b])) && IsSimilar(*files[a], *files[b]))
+                    found[a].push_back({TBWPrefixFilter::FirstSharedWord(words[a], words[b]), a, b});
+            });
+        });
+        const std::uint64_t stepsDue = filesOfWord.size() * to / files.size();
+        DoSteps(stepsDue - stepsDone);
+        stepsDone = stepsDue;
+    }
+    std::vector<TFoundPair> pairs;
+    for (std::vector<TFoundPair>& own : found) {
+        pairs.insert(pairs.end(), own.begin(), own.end());
+        std::vector<TFoundPair>().swap(own);
+    }
+    std::sort(pairs.begin(), pairs.end());
+    for (const TFoundPair& pair : pairs)
+        results_->AddPair(files[pair.first], files[pair.second]);
+    DoSteps(filesOfWord.size() - stepsDone);
+}
+
 void TBWDupeEngine::MatchGroups()
 {
     SetStatus("Matching groups", index_->Count());
-    const TBWCompType type = profile_.CompType;
-    const bool inOrderByFields = type == ctTagsWithAlbum || type == ctTags ||
-                                 (type == ctFileNameFields && !profile_.NoFieldOrder);
-    TMatchBatch batch(DropHopelessPairs && inOrderByFields && profile_.SimWord <= 0 &&
-                      profile_.MinPerc > 0);
+    if (MayFilterByPrefixes()) {
+        MatchByPrefixes();
+        LoadInfoOfLinkedFiles();
+        results_->ResolveReferences();
+        return;
+    }
+    TMatchBatch batch(DropHopelessPairs && InOrderByFields() && profile_.SimWord <= 0 ? Threshold() : 0.0);
     for (TBWComparable* item = index_->First(); item; item = index_->Next()) {
         batch.AddWord(*static_cast<TBWGrpItString*>(item));
         if (batch.Full())

@@ -21,6 +21,7 @@
 #include "engine/u_bwgroup.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
+#include "model/u_bwfswin.h"
 
 class TBWDirectory;
 class TBWMp3File;
@@ -43,6 +44,14 @@ public:
     // Threads that score word groups; 0 for one per processor. The results
     // are the same whatever the number.
     unsigned MatchThreads = 0;
+    // Threads that list folders ahead of the walk that fills the pool; 0 for
+    // one per processor, 1 for none (the walk lists each folder itself).
+    // The pool is the same whatever the number.
+    unsigned ListingThreads = 0;
+    // Whether only the pairs that can reach the minimum relevance are scored
+    // (where the profile lets their words tell). The results are the same
+    // either way.
+    bool FilterCandidates = true;
     // Whether pairs that certainly score 0 are dropped before scoring. The
     // results are the same either way.
     bool DropHopelessPairs = true;
@@ -56,7 +65,7 @@ public:
 
     // Runs the scan on a worker thread; Finished() tells when it has ended.
     void Start();
-    // Runs the scan on the calling thread.
+    // Runs the scan on the calling thread. An engine serves one scan.
     void Execute();
     // The scan leaves at its next item, or within the piece of a file it
     // reads; the results are then not to be used.
@@ -89,7 +98,7 @@ public:
 private:
     void Run();
     void Prepare();
-    using TFolderIdentities = std::set<std::pair<std::uint64_t, std::uint64_t>>;
+    using TFolderIdentities = std::set<TBWFolderIdentity>;
     void FillPool();
     void CollectOnce(TBWDirectory& directory, TFolderIdentities& seen);
     void AnalyseBanlist();
@@ -101,6 +110,13 @@ private:
     void LinkSimilarWords();
     void MatchGroups();
     void MatchBatch(class TMatchBatch& batch);
+    bool InOrderByFields() const;
+    double Threshold() const;
+    bool MayFilterByPrefixes() const;
+    void IndexedWords(std::vector<TBWFile*>& files, std::vector<std::uint32_t>& filesOfWord,
+                      std::vector<std::vector<std::uint32_t>>& words,
+                      std::vector<std::vector<std::vector<std::uint32_t>>>& fields);
+    void MatchByPrefixes();
     void LoadInfoOfLinkedFiles();
     void KeepNegativeResults();
 

@@ -178,15 +178,8 @@ void TBWDirectory::DirChanged(TBWDirectory* dir, TBWChangeKind kind)
 
 void TBWDirectory::RefreshIfNeeded()
 {
-    if (loadedAt_ != 0)
-        return;
-    Refresh();
-    // A first look at the subdirectories changes none of the files: a list
-    // already read stays current, with its entries and their selection,
-    // instead of being read again on its next look. (An explicit Refresh
-    // does make it read again.)
-    if (loadedAt_ != 0 && fileList_ && fileList_->LoadedAt() > 0)
-        fileList_->Touch();
+    if (loadedAt_ == 0)
+        Refresh();
 }
 
 void TBWDirectory::Refresh()
@@ -356,6 +349,7 @@ void TBWDirectory::CollectFiles(TBWStruct* target, bool selectedOnly)
 {
     if (!target)
         return;
+    LoadForWalk();
     TBWSelChain* items = Files()->Items();
     items->Count();
     for (TBWChainNode* node = items->Head(); node; node = node->Next())

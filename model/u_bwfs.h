@@ -55,6 +55,10 @@ public:
     virtual TBWDirectory* AddSubDirTouch(const std::string& name, const std::string& caption = {});
     // Fills SubDirs from the source.
     virtual void LoadSubDirs() = 0;
+    // Loads the subdirectories and the files at once where one reading of
+    // the source serves both, as walks over the tree want them; else
+    // nothing, and each loads on its first look.
+    virtual void LoadForWalk() {}
     // The caption becomes the last path component of name.
     virtual void SetName(const std::string& name);
     // The parent's Path followed by Name with a trailing "/"; the root's

@@ -1,12 +1,10 @@
 #include "model/u_bwfswin.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <string_view>
 #include <utility>
@@ -19,99 +17,11 @@
 
 namespace {
 
-// Kernel views of the running system, not files anybody keeps music in;
-// walking them from "/" would never end or would read devices.
-constexpr std::array<std::string_view, 4> kPseudoFileSystems = {"proc", "sys", "dev", "run"};
-
-bool IsHidden(std::string_view name)
-{
-    return name.starts_with('.');
-}
-
-// What the entry is after following links. The listing's own type saves a
-// status call for plain files and folders, the usual case.
-TBWEntryKind KindOf(int folder, const dirent& entry)
-{
-    switch (entry.d_type) {
-    case DT_REG: return ekFile;
-    case DT_DIR: return ekFolder;
-    case DT_LNK:
-    case DT_UNKNOWN: break;
-    default: return ekOther;
-    }
-    struct stat status {};
-    if (::fstatat(folder, entry.d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
-        return ekOther;
-    const bool isLink = S_ISLNK(status.st_mode);
-    if (isLink && ::fstatat(folder, entry.d_name, &status, 0) != 0)
-        return ekOther;
-    if (S_ISREG(status.st_mode))
-        return ekFile;
-    if (S_ISDIR(status.st_mode))
-        return isLink ? ekLinkedFolder : ekFolder;
-    return ekOther;
-}
-
-// Closes the listing on every path out.
-struct TFolderHandle {
-    DIR* handle;
-    ~TFolderHandle()
-    {
-        if (handle)
-            ::closedir(handle);
-    }
-};
-
-struct TFolderListing {
-    std::vector<TBWFolderEntry> entries;
-    // The folder as it was listed.
-    struct stat state {};
-    // Whether some kind came from following a link: a link can come to lead
-    // elsewhere without the folder changing.
-    bool followedLinks = false;
-};
-
-// The entries of a folder that are not hidden, folders and regular files
-// only, in the order of their names without regard to case (the order the
-// file systems the lists were first made on list them in), so the same
-// folder always gives the same order. Names stay the bytes they are.
-TFolderListing ListFolder(const std::string& path)
-{
-    TFolderListing listing;
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return listing;
-    const TFolderHandle folder{::fdopendir(descriptor)};
-    if (!folder.handle) {
-        ::close(descriptor);
-        return listing;
-    }
-    ::fstat(descriptor, &listing.state);
-    const bool isSystemRoot = path == "/";
-    while (const dirent* entry = ::readdir(folder.handle)) {
-        const std::string_view name = entry->d_name;
-        if (IsHidden(name))
-            continue;
-        if (isSystemRoot && std::find(kPseudoFileSystems.begin(), kPseudoFileSystems.end(), name) !=
-                                kPseudoFileSystems.end())
-            continue;
-        listing.followedLinks |= entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN;
-        const TBWEntryKind kind = KindOf(descriptor, *entry);
-        if (kind != ekOther)
-            listing.entries.push_back({std::string(name), kind});
-    }
-    std::sort(listing.entries.begin(), listing.entries.end(), [](const TBWFolderEntry& a, const TBWFolderEntry& b) {
-        const std::int32_t blind = CompareTexts(a.name, b.name, true);
-        return blind != 0 ? blind < 0 : a.name < b.name;
-    });
-    return listing;
-}
-
 // A listing may stand in for a later one while the folder's change time
 // stays. The time is kept in coarse clock ticks, so a change made in the
 // same tick as the last one may leave it as it was: a folder changed in the
 // last second is listed again instead.
-bool MayStandInLater(const TFolderListing& listing)
+bool MayStandInLater(const TBWFolderListing& listing)
 {
     timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
@@ -200,15 +110,56 @@ TBWDirWin::TBWDirWin(TBWObject* owner) : TBWDirectory(owner)
 void TBWDirWin::LoadSubDirs()
 {
     const std::string folder = RealPath();
+    if (walkListing_) {
+        AddListedSubDirs(folder, walkListing_->entries);
+        return;
+    }
     std::vector<TBWFolderEntry> entries;
     auto* files = dynamic_cast<TBWFileListWin*>(FileList());
-    if (!files || !files->TakeListedFolders(folder, entries))
+    filesStillCurrent_ = files && files->TakeListedFolders(folder, entries);
+    if (!filesStillCurrent_)
         entries = ListFolder(folder).entries;
+    AddListedSubDirs(folder, entries);
+}
+
+void TBWDirWin::AddListedSubDirs(const std::string& folder, const std::vector<TBWFolderEntry>& entries)
+{
     TLinkLoopGuard loopGuard(*this);
     for (const TBWFolderEntry& entry : entries) {
         if (entry.kind == ekFolder || (entry.kind == ekLinkedFolder && !loopGuard.LeadsBack(folder + entry.name)))
             AddSubDir(entry.name);
     }
+}
+
+void TBWDirWin::RefreshIfNeeded()
+{
+    filesStillCurrent_ = false;
+    TBWDirectory::RefreshIfNeeded();
+    // Only then: a list read before a change of the folder must be read
+    // again, or files added on disk in between would never appear.
+    if (std::exchange(filesStillCurrent_, false))
+        FileList()->Touch();
+}
+
+void TBWDirWin::LoadForWalk()
+{
+    TBWFileList* files = Files();
+    if (LoadedAt() != 0 || files->LoadedAt() != 0)
+        return;
+    const TBWFolderListing listing = ListFolder(RealPath());
+    if (listing.state.st_ino != 0)
+        identity_ = TBWFolderIdentity{listing.state.st_dev, listing.state.st_ino};
+    walkListing_ = &listing;
+    try {
+        // The subfolders first: a file list read before them would count as
+        // stale, its directory being loaded after it.
+        DirCount();
+        files->Count();
+    } catch (...) {
+        walkListing_ = nullptr;
+        throw;
+    }
+    walkListing_ = nullptr;
 }
 
 void TBWDirWin::SetName(const std::string& name)
@@ -236,27 +187,34 @@ void TBWFileListWin::LoadFiles()
     const TBWDirectory* dir = Directory();
     if (!dir)
         return;
-    const std::vector<TBWMask> masks = MasksOf(Mask());
-    if (masks.empty())
+    const auto* disk = dynamic_cast<const TBWDirWin*>(dir);
+    if (disk && disk->walkListing_) {
+        AddMatching(disk->walkListing_->entries);
         return;
-    TFolderListing listing = ListFolder(dir->RealPath());
-    std::vector<TBWFolderEntry>& entries = listing.entries;
-    const auto firstFile = std::stable_partition(entries.begin(), entries.end(),
-                                                 [](const TBWFolderEntry& entry) { return entry.kind != ekFile; });
+    }
     listedFolders_.clear();
     listedInode_ = 0;
+    const TBWFolderListing listing = ListFolder(dir->RealPath());
     if (MayStandInLater(listing)) {
-        listedFolders_.assign(std::make_move_iterator(entries.begin()), std::make_move_iterator(firstFile));
+        std::copy_if(listing.entries.begin(), listing.entries.end(), std::back_inserter(listedFolders_),
+                     [](const TBWFolderEntry& entry) { return entry.kind != ekFile; });
         listedDevice_ = listing.state.st_dev;
         listedInode_ = listing.state.st_ino;
         listedChange_ = listing.state.st_mtim;
     }
-    entries.erase(entries.begin(), firstFile);
+    AddMatching(listing.entries);
+}
+
+void TBWFileListWin::AddMatching(const std::vector<TBWFolderEntry>& entries)
+{
+    const std::vector<TBWMask> masks = MasksOf(Mask());
     // A name is tried only until a mask takes it; sorting by that mask, then
     // by place in the listing, gives the order of listing mask by mask.
     std::vector<std::pair<std::size_t, std::size_t>> taken;  // mask, entry
     std::u32string folded;
     for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].kind != ekFile)
+            continue;
         FoldCodePoints(entries[i].name, folded);
         const auto mask = std::find_if(masks.begin(), masks.end(),
                                        [&folded](const TBWMask& m) { return m.MatchesFolded(folded); });

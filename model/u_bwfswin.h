@@ -6,17 +6,18 @@
 
 #include <sys/stat.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "model/u_bwfolderlisting.h"
 #include "model/u_bwfs.h"
 
-// What a listing found under one name, links followed.
-enum TBWEntryKind { ekOther, ekFile, ekFolder, ekLinkedFolder };
-
-struct TBWFolderEntry {
-    std::string name;
-    TBWEntryKind kind;
+// Which folder on disk a listing read, whatever path led there.
+struct TBWFolderIdentity {
+    dev_t device;
+    ino_t inode;
+    auto operator<=>(const TBWFolderIdentity&) const = default;
 };
 
 // A folder on disk. Folders whose names begin with "." are hidden and not
@@ -30,11 +31,27 @@ public:
     explicit TBWDirWin(TBWObject* owner = nullptr);
 
     void LoadSubDirs() override;
+    // The first look at the subfolders keeps the file list current when the
+    // files were read from a listing the folder has not changed since.
+    void RefreshIfNeeded() override;
+    // One listing gives both the subfolders and the files.
+    void LoadForWalk() override;
+    // The folder as the last walk's load listed it; none before.
+    std::optional<TBWFolderIdentity> Identity() const { return identity_; }
     // A name that is a folder macro, in any case, takes the special
     // folder's caption ("%MYMUSIC%" shows "My Music").
     void SetName(const std::string& name) override;
     // Path with its folder macro replaced by the special folder.
     std::string RealPath() const override;
+
+private:
+    // The listing that serves both halves of a walk's load, while it runs.
+    const TBWFolderListing* walkListing_ = nullptr;
+    bool filesStillCurrent_ = false;
+    std::optional<TBWFolderIdentity> identity_;
+
+    friend class TBWFileListWin;
+    void AddListedSubDirs(const std::string& folder, const std::vector<TBWFolderEntry>& entries);
 };
 
 // The files of a folder on disk that match the mask: regular files (after
@@ -56,6 +73,10 @@ public:
     bool TakeListedFolders(const std::string& path, std::vector<TBWFolderEntry>& folders);
 
 private:
+    // The names that are files and that a mask takes, in the order they
+    // are listed.
+    void AddMatching(const std::vector<TBWFolderEntry>& entries);
+
     std::vector<TBWFolderEntry> listedFolders_;
     // The folder when listed; a change of its entries changes its time.
     dev_t listedDevice_ = 0;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <random>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -353,4 +355,94 @@ TEST(DupeEngine, ScoringOnSeveralThreadsAndDroppingHopelessPairsChangeNoResult)
     const std::string manyText{std::istreambuf_iterator<char>(b), {}};
     EXPECT_GT(oneText.size(), 1000u);
     EXPECT_EQ(oneText, manyText);
+}
+
+namespace {
+
+// Names as collections have them: fields parted by " - ", words from a
+// vocabulary (made syllables, or a few very frequent words and a long tail),
+// words too short to count, repeated words and copies with a word changed.
+std::vector<std::string> CollectionNames(std::uint32_t seed, bool frequentWords, int count)
+{
+    static const char* syllables[] = {"ka", "lo", "mi", "ra", "sun", "moon", "vel", "dor", "a", "x"};
+    static const char* frequent[] = {"the", "love", "live", "remix", "feat", "version", "night"};
+    std::mt19937 random(seed);
+    auto word = [&] {
+        if (frequentWords && random() % 3 == 0)
+            return std::string(frequent[random() % std::size(frequent)]);
+        std::string made;
+        for (int n = 1 + static_cast<int>(random() % 3); n > 0; --n)
+            made += syllables[random() % (frequentWords ? std::size(syllables) : 6)];
+        return made;
+    };
+    std::vector<std::string> names;
+    while (static_cast<int>(names.size()) < count) {
+        std::string name;
+        const int fields = 1 + static_cast<int>(random() % 3);
+        for (int f = 0; f < fields; ++f) {
+            if (f)
+                name += " - ";
+            for (int w = static_cast<int>(random() % 4); w >= 0; --w)
+                name += word() + " ";
+        }
+        names.push_back(name);
+        if (random() % 2) {  // a copy with a word changed, or its fields swapped
+            std::string copy = name;
+            const std::size_t blank = copy.find(' ');
+            copy = random() % 2 ? word() + copy.substr(blank) : copy.substr(blank + 1) + " - " + word();
+            names.push_back(copy);
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
+// Whatever pairs are left unscored, and however many threads list folders
+// and score pairs, the result file is the one of the walk that scores every
+// pair sharing a word.
+TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
+{
+    std::mt19937 random(2024);
+    int compared = 0;
+    for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+        for (bool frequentWords : {false, true}) {
+            Scan scan;
+            const std::vector<std::string> names = CollectionNames(seed, frequentWords, 240);
+            for (std::size_t i = 0; i < names.size(); ++i)
+                scan.File("f" + std::to_string(i % 5) + "/" + std::to_string(i % 3) + "/" + names[i] +
+                          std::to_string(i) + ".mp3");
+            for (int run = 0; run < 8; ++run) {
+                TBWCVProfile& profile = scan.profile;
+                profile.CompType = random() % 2 ? ctFileNameFields : ctFileName;
+                profile.MinPerc = std::array{40, 50, 67, 80, 100}[random() % 5];
+                profile.SimWord = static_cast<std::int32_t>(random() % 3 == 0 ? 1 + random() % 2 : 0);
+                profile.NoFieldOrder = random() % 2;
+                profile.MinWordCount = 1 + static_cast<std::int32_t>(random() % 4);
+                const std::string setting = "seed " + std::to_string(seed) + " run " + std::to_string(run);
+                std::string reference;
+                // The walk; filtered on one thread; on several; only the
+                // pairs whose signatures tell they cannot reach dropped.
+                for (int way = 0; way < 4; ++way) {
+                    scan.engine = std::make_unique<TBWDupeEngine>(scan.root, profile);
+                    scan.engine->FilterCandidates = way == 1 || way == 2;
+                    scan.engine->DropHopelessPairs = way > 0;
+                    scan.engine->MatchThreads = way >= 2 ? 4 : 1;
+                    scan.engine->ListingThreads = way == 2 ? 3 : 1;
+                    scan.engine->AddDirectory(scan.tree.Path());
+                    scan.engine->Execute();
+                    const std::string file = scan.tree.Path("results.txt");
+                    scan.engine->Results().SaveToFile(file);
+                    std::ifstream in(file, std::ios::binary);
+                    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+                    if (way == 0)
+                        reference = bytes;
+                    else
+                        EXPECT_EQ(bytes, reference) << setting << " way " << way;
+                }
+                compared += reference.size() > 100;
+            }
+        }
+    }
+    EXPECT_GT(compared, 20);
 }

@@ -147,6 +147,52 @@ TEST_F(DiskFolder, SubfoldersListedAfterTheFilesSeeChangesMadeInBetween)
     }
 }
 
+// A disk folder that keeps the notices of its files.
+class TNoticedDir : public TBWDirWin {
+public:
+    void DirChanged(TBWDirectory*, TBWChangeKind kind) override
+    {
+        if (kind == ckFileAdded)
+            ++filesAdded;
+    }
+    int filesAdded = 0;
+};
+
+// The file list stays as read across the first look at the subfolders only
+// when the folder is unchanged since; a file added in between appears, with
+// its notice.
+TEST_F(DiskFolder, AFileAddedBeforeTheFirstLookAtTheSubfoldersAppears)
+{
+    struct Case {
+        const char* change;
+        bool addFile;
+        Names files;
+        bool selectionKept;
+    };
+    const Case cases[] = {
+        {"none", false, {"song.mp3"}, true},
+        {"file added", true, {"new.mp3", "song.mp3"}, false},
+    };
+    for (const Case& c : cases) {
+        TDiskTree disk;
+        disk.WriteFile("top/song.mp3", "s");
+        disk.MakeFolder("top/a");
+        const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+        ::utimensat(AT_FDCWD, disk.Path("top").c_str(), old, 0);
+        TNoticedDir top;
+        top.SetName(disk.Path("top"));
+        EXPECT_EQ(FileNames(top), Names{"song.mp3"}) << c.change;
+        top.Files()->FirstFile()->SetSelected(true);
+        const int noticesBefore = top.filesAdded;
+        if (c.addFile)
+            disk.WriteFile("top/new.mp3", "n");
+        EXPECT_EQ(SubDirNames(top), Names{"a"}) << c.change;
+        EXPECT_EQ(FileNames(top), c.files) << c.change;
+        EXPECT_EQ(top.Files()->FindByName("song.mp3")->IsSelected(), c.selectionKept) << c.change;
+        EXPECT_EQ(top.filesAdded - noticesBefore, c.addFile ? 2 : 0) << c.change;
+    }
+}
+
 TEST_F(DiskFolder, TheSystemRootLeavesOutThePseudoFileSystems)
 {
     dir.SetName("/");

@@ -1,0 +1,90 @@
+// The pairs of files that can reach a minimum relevance, found without
+// looking at every pair that shares a word. A score of twice the matched
+// words over all words reaches t only when two word lists share at least
+// t * n / (2 - t) words of a list of n; so, with the words of every list put
+// in one order of rarity, two lists that can reach t share a word among the
+// first few of each (prefix filtering, as in the AllPairs and PPJoin
+// similarity joins). The engine scores only these pairs, exactly as before.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+class TBWWordedComparable;
+
+class TBWPrefixFilter {
+public:
+    // The words of one file by field, each field's as index numbers
+    // ascending, one per occurrence.
+    using TFields = std::vector<std::vector<std::uint32_t>>;
+
+    // fields: for each file (in pool order) the fields whose words its score
+    // counts; a pair can reach threshold only when some field of one reaches
+    // it with some field of the other. filesOfWord: how many files each word
+    // has, which orders the words by rarity. threshold in (0, 1].
+    TBWPrefixFilter(const std::vector<TFields>& fields, const std::vector<std::uint32_t>& filesOfWord,
+                    double threshold);
+
+    // Calls visit(other) for the files after file whose first words share
+    // one with its own: every later file that can reach the threshold with
+    // it is among them. In ascending order, each once; scratch is reused.
+    template <class Visit>
+    void ForEachLaterCandidate(std::uint32_t file, std::vector<std::uint32_t>& scratch, const Visit& visit) const
+    {
+        const std::vector<TToken>& prefix = prefixes_[file];
+        if (prefix.size() == 1) {
+            // The usual case, and that of the largest groups: one list, in order.
+            const std::vector<std::uint32_t>& files = filesOfToken_.find(prefix[0])->second;
+            for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
+                visit(*at);
+            return;
+        }
+        LaterCandidates(file, scratch);
+        for (std::uint32_t other : scratch)
+            visit(other);
+    }
+    void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates) const;
+
+    // The lowest word number two files share (words ascending).
+    static std::uint32_t FirstSharedWord(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b);
+
+    // How many of a list's n words, taken in order of rarity, must hold one
+    // that a list reaching threshold with it shares.
+    static std::size_t PrefixLength(std::size_t words, double threshold);
+
+private:
+    // A word and which occurrence of it in its list: a word twice in a name
+    // is matched twice.
+    using TToken = std::uint64_t;
+
+    std::vector<std::vector<TToken>> prefixes_;
+    std::unordered_map<TToken, std::vector<std::uint32_t>> filesOfToken_;
+};
+
+// For files compared field by field in order with exact words: one bit per
+// word among the first words of each field (in one fixed order of words,
+// as many as the threshold leaves to look at). Each field must reach the
+// threshold, so two files whose bits of some field do not meet cannot.
+class TBWFieldPrefixSignature {
+public:
+    TBWFieldPrefixSignature() = default;
+    TBWFieldPrefixSignature(const TBWWordedComparable& file, double threshold);
+
+    // True only when the two files certainly do not reach the threshold.
+    bool CannotReach(const TBWFieldPrefixSignature& other) const
+    {
+        if (fieldCount_ != other.fieldCount_)
+            return true;
+        for (int field = 0; field < kFields; ++field)
+            if ((bits_[field] & other.bits_[field]) == 0 && (bits_[field] | other.bits_[field]) != 0)
+                return true;
+        return false;
+    }
+
+private:
+    static constexpr int kFields = 4;
+    std::int32_t fieldCount_ = 0;
+    std::uint64_t bits_[kFields] = {};
+};

@@ -1,0 +1,85 @@
+#include "model/u_bwfolderlisting.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/model/disk_tree.h"
+
+namespace {
+
+std::vector<std::string> Described(const TBWFolderListing& listing)
+{
+    std::vector<std::string> described;
+    for (const TBWFolderEntry& entry : listing.entries)
+        described.push_back(entry.name + ":" + std::to_string(entry.kind));
+    return described;
+}
+
+// Folders three levels deep, a few files each, a link to a folder.
+std::vector<std::string> MakeTree(const TDiskTree& tree)
+{
+    std::vector<std::string> folders = {tree.Path()};
+    for (int a = 0; a < 4; ++a)
+        for (int b = 0; b < 3; ++b)
+            for (int c = 0; c < 3; ++c) {
+                const std::string path = "A" + std::to_string(a) + "/b" + std::to_string(b) + "/C" + std::to_string(c);
+                tree.WriteFile(path + "/song " + std::to_string(c) + ".mp3", "x");
+                tree.WriteFile(path + "/.hidden.mp3", "x");
+            }
+    tree.MakeLink("A0/linked", tree.Path("A1"));
+    for (int a = 0; a < 4; ++a) {
+        const std::string top = tree.Path("A" + std::to_string(a) + "/");
+        folders.push_back(top);
+        for (int b = 0; b < 3; ++b) {
+            folders.push_back(top + "b" + std::to_string(b) + "/");
+            for (int c = 0; c < 3; ++c)
+                folders.push_back(top + "b" + std::to_string(b) + "/C" + std::to_string(c) + "/");
+        }
+    }
+    folders.push_back(tree.Path("A0/linked/"));
+    folders.push_back(tree.Path("no such folder/"));
+    return folders;
+}
+
+}  // namespace
+
+// Whatever order the walk asks in, and however many threads read ahead,
+// every listing is the one the folder gives when listed on its own.
+TEST(ListingAhead, GivesEachFolderTheListingItGivesAlone)
+{
+    TDiskTree tree;
+    std::vector<std::string> folders = MakeTree(tree);
+    std::vector<std::vector<std::string>> alone;
+    for (const std::string& folder : folders)
+        alone.push_back(Described(ListFolder(folder)));
+    EXPECT_EQ(alone[1], (std::vector<std::string>{"b0:2", "b1:2", "b2:2", "linked:3"}));
+
+    std::mt19937 random(7);
+    for (unsigned threads : {1u, 3u, 8u}) {
+        for (int order = 0; order < 3; ++order) {
+            std::vector<std::size_t> asked(folders.size());
+            for (std::size_t i = 0; i < asked.size(); ++i)
+                asked[i] = i;
+            if (order == 1)
+                std::reverse(asked.begin() + 1, asked.end());
+            if (order == 2)
+                std::shuffle(asked.begin() + 1, asked.end(), random);
+            const TBWListingAhead ahead(tree.Path(), threads);
+            for (std::size_t i : asked)
+                EXPECT_EQ(Described(ListFolder(folders[i])), alone[i]) << folders[i] << " threads " << threads;
+        }
+        // Gone with the reader: the folder is listed again.
+        EXPECT_EQ(Described(ListFolder(folders[1])), alone[1]);
+    }
+}
+
+TEST(ListingAhead, AFolderThatCannotBeListedGivesNothing)
+{
+    const TBWFolderListing listing = ListFolder("/no/such/folder/");
+    EXPECT_TRUE(listing.entries.empty());
+    EXPECT_EQ(listing.state.st_ino, 0u);
+}
