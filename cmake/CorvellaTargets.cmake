@@ -2,11 +2,9 @@
 # sub-folders named), so adding a unit never means editing a shared list.
 function(corvella_library name)
   cmake_parse_arguments(ARG "" "" "SUBDIRS;LINKS" ${ARGN})
-  # Headers are listed too: Qt's code generator then sees a new header with
-  # its first build, not only after the generated files are wiped.
-  set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   foreach(sub ${ARG_SUBDIRS})
-    list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.h)
+    list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp)
   endforeach()
   file(GLOB sources CONFIGURE_DEPENDS ${patterns})
   add_library(${name} STATIC ${sources})
