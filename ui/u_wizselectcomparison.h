@@ -1,0 +1,59 @@
+#pragma once
+// The base of the selection wizard's range pages (priority, size,
+// duration, bitrate, relevance): the message naming the action and the
+// choice between absolute bounds and bounds relative to the reference.
+// The pages with number bounds get their two spin edits from here too.
+#include <QString>
+#include <QStringList>
+#include <limits>
+
+#include "ui/up_frprofile.h"
+
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QSpinBox;
+
+// The two bounds a page opens with in one mode.
+struct TRangeDefaults {
+    int min;
+    int max;
+};
+
+class TfrpWizSelectComparison : public TfrpProfile {
+    Q_OBJECT
+public:
+    // message: the caption of lblMsg, whose "%s" becomes the action's word.
+    TfrpWizSelectComparison(const QString& message, const QStringList& modes, QWidget* parent = nullptr);
+
+    // Absolute mode, and the message filled with the action.
+    void LoadFromProfile() override;
+    bool IsRelative() const;
+
+    QLabel* lblMsg;
+    QComboBox* cbComp;
+    QSpinBox* seMin = nullptr;
+    QSpinBox* seMax = nullptr;
+
+protected:
+    // Lays the page out with the two bound controls under "Min:" and "Max:".
+    void PlaceBounds(QWidget* minControl, QWidget* maxControl);
+    // The modes of the pages with number bounds.
+    static QStringList ValueModes();
+    // Spin edits for number bounds, opening with the absolute defaults; a
+    // change of mode puts that mode's defaults in. Without a range given
+    // they take any value: relative bounds go below zero, absolute ones as
+    // high as the largest file's or the longest track's.
+    void AddSpinEdits(TRangeDefaults absolute, TRangeDefaults relative, int lowest = -std::numeric_limits<int>::max(),
+                      int highest = std::numeric_limits<int>::max());
+    // The message when the maximum is below the minimum, else empty.
+    QString BoundsOrder(const QString& message) const;
+
+private slots:
+    void cbCompChange();
+
+private:
+    QString messageFormat_;
+    TRangeDefaults absolute_{0, 0};
+    TRangeDefaults relative_{0, 0};
+};

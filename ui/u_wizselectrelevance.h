@@ -1,0 +1,13 @@
+#pragma once
+// The selection wizard's "Relevance" page: the range of the relevance to
+// the reference, in percent; always measured against the reference.
+#include "ui/u_wizselectcomparison.h"
+
+class TfrWizSelectRelevance : public TfrpWizSelectComparison {
+    Q_OBJECT
+public:
+    explicit TfrWizSelectRelevance(QWidget* parent = nullptr);
+
+    void SaveToProfile() override;
+    QString Validate() override;
+};

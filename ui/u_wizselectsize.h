@@ -1,0 +1,13 @@
+#pragma once
+// The selection wizard's "Size" page: the size range (in KB, the largest file included),
+// absolute or relative to the reference's size.
+#include "ui/u_wizselectcomparison.h"
+
+class TfrWizSelectSize : public TfrpWizSelectComparison {
+    Q_OBJECT
+public:
+    explicit TfrWizSelectSize(QWidget* parent = nullptr);
+
+    void SaveToProfile() override;
+    QString Validate() override;
+};
