@@ -465,7 +465,7 @@ bool TfpWizard::eventFilter(QObject* watched, QEvent* event)
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this)
         return false;
-    if (!bBack->isEnabled() || IsTextField(QApplication::focusWidget()))
+    if (!bBack->isEnabled() || IsTextField(focusWidget()))
         return false;
     bBack->click();
     return true;
