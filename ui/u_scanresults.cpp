@@ -14,6 +14,7 @@
 #include "ui/u_prompts.h"
 #include "ui/u_resultactions.h"
 #include "ui/u_warningreplace.h"
+#include "ui/u_wizseqselect.h"
 
 #include <QFileInfo>
 #include <QHeaderView>
@@ -145,6 +146,7 @@ TfScanResults::TfScanResults(TBWCVGenSettings& settings, QWidget* parent)
     setObjectName("TfScanResults");
     setWindowTitle("Scan results");
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    specialSelection_ = [this](TBWDupeFileList& results) { return SpecialSelection(results, this); };
     BuildActions();
 
     lvResults_ = new TResultsListView(*this, this);

@@ -57,7 +57,8 @@ public:
     TBWDupeFileList* Results() const { return results_; }
     // Where copied files' folders are found or made: the program's model root unless set.
     void SetModelRoot(TBWDirectory* root) { modelRoot_ = root; }
-    // "Special selection...": runs the selection on the list; true when check marks changed.
+    // "Special selection...": runs the selection on the list; true when check
+    // marks changed. The selection wizard over this window unless replaced.
     void SetSpecialSelection(std::function<bool(TBWDupeFileList&)> run);
 
     void RefreshList();
