@@ -50,9 +50,12 @@ TfrWizSelectMain::TfrWizSelectMain(QWidget* parent)
     }
     rgActionButtons->button(saCheck)->setChecked(true);
 
+    // Everything must fit the wizard's fixed client area: the group keeps
+    // its height and the boxes stand close.
+    rgAction->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(16, 8, 16, 8);
-    page->setSpacing(3);
+    page->setContentsMargins(16, 2, 16, 2);
+    page->setSpacing(0);
     page->addWidget(rgAction);
     page->addWidget(lblPerform);
     for (int criterion = 0; criterion < scCount; ++criterion) {
