@@ -41,8 +41,11 @@ QStringList TfrpWizSelectComparison::ValueModes()
     return {QStringLiteral("Absolute values"), QStringLiteral("Reference relative values")};
 }
 
-void TfrpWizSelectComparison::AddSpinEdits(TRangeDefaults absolute, TRangeDefaults relative, int lowest, int highest)
+void TfrpWizSelectComparison::AddSpinEdits(TRangeFields fields, const QString& orderMessage, TRangeDefaults absolute,
+                                           TRangeDefaults relative, int lowest, int highest)
 {
+    fields_ = fields;
+    orderMessage_ = orderMessage;
     absolute_ = absolute;
     relative_ = relative;
     seMin = new QSpinBox(this);
@@ -69,9 +72,19 @@ bool TfrpWizSelectComparison::IsRelative() const
     return cbComp->currentIndex() == 1;
 }
 
-QString TfrpWizSelectComparison::BoundsOrder(const QString& message) const
+void TfrpWizSelectComparison::SaveToProfile()
 {
-    return seMax->value() < seMin->value() ? message : QString();
+    if (!seMin)
+        return;
+    if (fields_.relative)
+        *fields_.relative = IsRelative();
+    *fields_.min = seMin->value();
+    *fields_.max = seMax->value();
+}
+
+QString TfrpWizSelectComparison::Validate()
+{
+    return seMin && seMax->value() < seMin->value() ? orderMessage_ : QString();
 }
 
 void TfrpWizSelectComparison::cbCompChange()

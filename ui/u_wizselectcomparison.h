@@ -5,6 +5,7 @@
 // The pages with number bounds get their two spin edits from here too.
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <limits>
 
 #include "ui/up_frprofile.h"
@@ -20,6 +21,14 @@ struct TRangeDefaults {
     int max;
 };
 
+// Where a page with number bounds saves them; no relative flag for a page
+// that is always relative to the reference.
+struct TRangeFields {
+    bool* relative;
+    std::int32_t* min;
+    std::int32_t* max;
+};
+
 class TfrpWizSelectComparison : public TfrpProfile {
     Q_OBJECT
 public:
@@ -28,6 +37,11 @@ public:
 
     // Absolute mode, and the message filled with the action.
     void LoadFromProfile() override;
+    // Pages with number bounds: the mode and the two values into their fields.
+    void SaveToProfile() override;
+    // Pages with number bounds: the order message when the maximum is below
+    // the minimum.
+    QString Validate() override;
     bool IsRelative() const;
 
     QLabel* lblMsg;
@@ -44,10 +58,9 @@ protected:
     // change of mode puts that mode's defaults in. Without a range given
     // they take any value: relative bounds go below zero, absolute ones as
     // high as the largest file's or the longest track's.
-    void AddSpinEdits(TRangeDefaults absolute, TRangeDefaults relative, int lowest = -std::numeric_limits<int>::max(),
+    void AddSpinEdits(TRangeFields fields, const QString& orderMessage, TRangeDefaults absolute,
+                      TRangeDefaults relative, int lowest = -std::numeric_limits<int>::max(),
                       int highest = std::numeric_limits<int>::max());
-    // The message when the maximum is below the minimum, else empty.
-    QString BoundsOrder(const QString& message) const;
 
 private slots:
     void cbCompChange();
@@ -56,4 +69,6 @@ private:
     QString messageFormat_;
     TRangeDefaults absolute_{0, 0};
     TRangeDefaults relative_{0, 0};
+    TRangeFields fields_{nullptr, nullptr, nullptr};
+    QString orderMessage_;
 };

@@ -1,13 +1,10 @@
 #pragma once
-// The selection wizard's "Duration" page: the duration range (in seconds, hours long included),
-// absolute or relative to the reference's duration.
+// The selection wizard's "Duration" page: the duration range (in seconds), absolute or
+// relative to the reference's duration.
 #include "ui/u_wizselectcomparison.h"
 
 class TfrWizSelectDuration : public TfrpWizSelectComparison {
     Q_OBJECT
 public:
     explicit TfrWizSelectDuration(QWidget* parent = nullptr);
-
-    void SaveToProfile() override;
-    QString Validate() override;
 };

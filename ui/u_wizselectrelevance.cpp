@@ -12,18 +12,8 @@ TfrWizSelectRelevance::TfrWizSelectRelevance(QWidget* parent)
     setObjectName("frWizSelectRelevance");
     SetPageTitle(QStringLiteral("Relevance"));
     cbComp->hide();
-    AddSpinEdits({0, 100}, {0, 100}, 0, 100);
+    AddSpinEdits({nullptr, &SelectionCriteria.SelRelevanceMin, &SelectionCriteria.SelRelevanceMax},
+                 QStringLiteral("The maximum relevance can't be lower than the minimum."), {0, 100}, {0, 100}, 0, 100);
     for (QSpinBox* spin : {seMin, seMax})
         spin->setSuffix(QStringLiteral(" %"));
-}
-
-void TfrWizSelectRelevance::SaveToProfile()
-{
-    SelectionCriteria.SelRelevanceMin = seMin->value();
-    SelectionCriteria.SelRelevanceMax = seMax->value();
-}
-
-QString TfrWizSelectRelevance::Validate()
-{
-    return BoundsOrder(QStringLiteral("The maximum relevance can't be lower than the minimum."));
 }

@@ -7,7 +7,4 @@ class TfrWizSelectRelevance : public TfrpWizSelectComparison {
     Q_OBJECT
 public:
     explicit TfrWizSelectRelevance(QWidget* parent = nullptr);
-
-    void SaveToProfile() override;
-    QString Validate() override;
 };
