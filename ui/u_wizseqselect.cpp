@@ -26,8 +26,12 @@ namespace {
 // for (0.58 * 100 = 57.999...); the column shows 58, and so the test takes it.
 constexpr double kPercentDust = 1e-6;
 
+// No directory chosen (none was selected in the tree) is no directory that
+// every path lies in.
 bool RelationInside(const std::string& path, const std::string& folder)
 {
+    if (folder.empty())
+        return false;
     const TBWPathRelation relation = PathRelation(ExpandPathMacros(path), ExpandPathMacros(folder));
     return relation == prAInsideB || relation == prEqual;
 }

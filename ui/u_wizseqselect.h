@@ -39,7 +39,7 @@ enum TSelExtensionMode : std::int32_t {
 struct TSelectionCriteria {
     std::uint8_t SelAction = saCheck;
     std::uint8_t SelCriteria = 0;  // bit n: criterion n chosen
-    std::string SelDirectory;      // model path; may start with a folder macro or "@"
+    std::string SelDirectory;      // model path; may start with a folder macro or "@"; empty matches nothing
     std::uint8_t SelPriorityMin = 0;  // directory roles, 5 the reference role
     std::uint8_t SelPriorityMax = 0;
     bool SelSizeRelative = false;  // bounds are offsets from the reference's value

@@ -83,7 +83,8 @@ TWizSequence::~TWizSequence() = default;
 void TWizSequence::SetSteps(std::vector<TWizStepClass> classes)
 {
     steps_.clear();
-    steps_.resize(classes.size());
+    // Like a new sequence, a sequence always has a step, if only of no class.
+    steps_.resize(std::max<std::size_t>(classes.size(), 1));
     for (std::size_t i = 0; i < classes.size(); ++i)
         steps_[i].stepClass = std::move(classes[i]);
 }

@@ -91,7 +91,8 @@ public:
     void SetWizard(TfpWizard* wizard) { wizard_ = wizard; }
 
 protected:
-    // The steps' classes; every step object made so far is dropped.
+    // The steps' classes (none given: one step of no class); every step
+    // object made so far is dropped.
     void SetSteps(std::vector<TWizStepClass> classes);
 
 private:

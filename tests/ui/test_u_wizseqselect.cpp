@@ -134,15 +134,18 @@ private slots:
             c.SelSizeMin = c.SelSizeMax = c.SelBitrateMin = c.SelBitrateMax = 1;
         }) << TNames{"Song.wma"};
         QTest::newRow("directory and below")
-            << Chosen({scDirectory}, [](auto&) {}) << TNames{"Song 3.mp3"};
+            << Chosen({scDirectory}, [](auto& c) { c.SelDirectory = "Normal/"; }) << TNames{"Song 3.mp3"};
+        QTest::newRow("no directory selected")
+            << Chosen({scDirectory}, [](auto&) {}) << TNames{};
     }
     void eachCriterionTestsTheEntryOrItsReference()
     {
         TSelectionGroup group;
         QFETCH(TSelectionCriteria, criteria);
         SelectionCriteria = criteria;
-        if (criteria.Chosen(scDirectory))
-            SelectionCriteria.SelDirectory = group.files.Path("Normal/");
+        // The rows name the folder within the group's temporary folder.
+        if (!criteria.SelDirectory.empty())
+            SelectionCriteria.SelDirectory = group.files.Path(criteria.SelDirectory);
         QFETCH(TNames, matching);
         TNames found = group.Matching();
         found.sort();
