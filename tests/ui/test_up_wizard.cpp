@@ -302,15 +302,6 @@ private slots:
         QTest::keyClick(Page().group->button(1), Qt::Key_Backspace);
         QCOMPARE(Shown(), QString("A"));
     }
-
-    void theWindowKeepsItsCaptionAndSize()
-    {
-        TfpWizard window;
-        QCOMPARE(window.windowTitle(), QString("Configuration Wizard"));
-        QCOMPARE(window.size(), QSize(534, 363));
-        QVERIFY(window.bNext->isDefault());
-        QCOMPARE(window.bBack->text(), QString("<< Back"));
-    }
 };
 
 CORVELLA_UI_TEST_MAIN(TestWizard)
