@@ -32,6 +32,10 @@ TfrWizSelectExtension::TfrWizSelectExtension(QWidget* parent)
     lvExt->setObjectName("lvExt");
     lvExt->setHeaderLabels({QStringLiteral("Ext")});
     lvExt->setRootIsDecorated(false);
+    // Beside the long captions of the choices: a short column that needs
+    // no sideways scrolling.
+    lvExt->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lvExt->setMinimumWidth(90);
     const TMusicHandler& handler = MusicHandler();
     for (int i = 0; i < handler.Count(); ++i) {
         auto* row = new QTreeWidgetItem(lvExt, {QString::fromStdString(handler.GetExtension(i))});
