@@ -226,10 +226,15 @@ TfrpProfile* TWizSequence::Prev()
         page = child->Prev();
     // Going back writes and reloads nothing: earlier pages show what the
     // user left in them.
+    const int from = index_;
     while (!page && !IsFirst()) {
         --index_;
         page = CurrentPage();
     }
+    // Without an earlier page the sequence stays on the page still shown,
+    // which moving forward must not free as if it were a step ahead.
+    if (!page)
+        index_ = from;
     return page;
 }
 
@@ -409,12 +414,14 @@ void TfpWizard::GoNext()
 
 void TfpWizard::GoBack()
 {
-    TfrpProfile* page = sequence_->Prev();
-    ShowPage(page);
-    if (page)
+    // Without an earlier page the current one stays until the user has
+    // answered: a No leaves the wizard as it was.
+    if (TfrpProfile* page = sequence_->Prev()) {
+        ShowPage(page);
         UpdateButtons();
-    else
+    } else {
         Cancel(true);
+    }
 }
 
 void TfpWizard::Finish()

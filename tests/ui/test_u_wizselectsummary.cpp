@@ -75,22 +75,6 @@ private slots:
         QCOMPARE(SummaryRows(c)[2], (TSummaryRow{"Extension", "Like ref.", ""}));
     }
 
-    void theActionLine_data()
-    {
-        QTest::addColumn<int>("action");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("check") << int(saCheck) << "Action: Check";
-        QTest::newRow("uncheck") << int(saUncheck) << "Action: Uncheck";
-        QTest::newRow("toggle") << int(saToggle) << "Action: Toggle selection";
-    }
-    void theActionLine()
-    {
-        QFETCH(int, action);
-        TSelectionCriteria c;
-        c.SelAction = static_cast<std::uint8_t>(action);
-        QTEST(SummaryActionText(c), "text");
-    }
-
     void loadingThePageListsTheRowsAfresh()
     {
         SelectionCriteria = EveryCriterion();
@@ -101,7 +85,6 @@ private slots:
         QCOMPARE(page.lblAction->text(), QString("Action: Toggle selection"));
         QCOMPARE(page.lv->topLevelItemCount(), int(scCount));
         QCOMPARE(page.lv->topLevelItem(3)->text(2), QString("[(00:03),00:03]"));
-        QCOMPARE(page.lv->headerItem()->text(0), QString("Criteria"));
     }
 };
 

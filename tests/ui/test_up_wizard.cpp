@@ -204,15 +204,6 @@ private slots:
         QVERIFY(Page().edit->text().isEmpty());
     }
 
-    void backFromTheFirstPageAsksToCancel()
-    {
-        Start(MainSequence());
-        ScriptedPrompts prompts;
-        prompts.ExpectYesNo(true, "Are you sure you want to cancel this wizard?");
-        wizard->GoBack();
-        QCOMPARE(wizard->result(), int(TfpWizard::mrCancel));
-    }
-
     void cancelAsksAndOnlyYesCancelsTheCurrentPage()
     {
         Start(MainSequence());
@@ -235,13 +226,24 @@ private slots:
         QCOMPARE(wizard->result(), int(TfpWizard::mrCancel));
     }
 
-    void cancelWithoutTheQuestionCancelsAtOnce()
+    void backWithOnlySkippedStepsBeforeAsksAndNoKeepsThePage()
     {
-        Start(MainSequence());
+        Start(std::make_unique<LogSequence>("main", std::vector{TWizStepClass(), PageStep("A"), PageStep("B"), PageStep("C")}));
+        Next();
+        Back();
+        QVERIFY(wizard->bBack->isEnabled());
+        {
+            ScriptedPrompts prompts;
+            prompts.ExpectYesNo(false, "Are you sure you want to cancel this wizard?");
+            Back();
+        }
+        QCOMPARE(Shown(), QString("A"));
+        Next();
+        QCOMPARE(Shown(), QString("B"));
         Taken();
-        ScriptedPrompts prompts;  // no question expected
+        ScriptedPrompts prompts;  // without the question none is asked
         wizard->Cancel(false);
-        QCOMPARE(Taken(), QStringList({"cancel A"}));
+        QCOMPARE(Taken(), QStringList({"cancel B"}));
         QCOMPARE(wizard->result(), int(TfpWizard::mrCancel));
     }
 
@@ -278,14 +280,6 @@ private slots:
         Next();
         QCOMPARE(Taken(), QStringList({"save A"}));
         QCOMPARE(wizard->result(), int(TfpWizard::mrOk));
-    }
-
-    void aSequenceWithoutAnyPageEndsAtOnce()
-    {
-        TfpWizard window;
-        window.Start(std::make_unique<LogSequence>("empty", std::vector<TWizStepClass>{TWizStepClass()}));
-        QVERIFY(!window.CurrentPageFrame());
-        QCOMPARE(window.lblTitle->text(), QString("Configuration wizard"));
     }
 
     void backspaceGoesBackExceptInATextField()
