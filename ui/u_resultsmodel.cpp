@@ -1,5 +1,7 @@
 #include "ui/u_resultsmodel.h"
 
+#include <cmath>
+
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfs.h"
@@ -49,7 +51,7 @@ QString Duration(const TBWFile& file)
 
 QString RelevanceText(const TBWFile& file, const TBWFile& reference, std::int32_t tolerance)
 {
-    return QString::asprintf("%0.0f %%", Relevance(file, reference, tolerance));
+    return QString::asprintf("%d %%", RelevancePercent(Relevance(file, reference, tolerance)));
 }
 
 constexpr int kImageSide = 16;
@@ -76,6 +78,12 @@ std::optional<std::int32_t> SortKeySetOfColumn(int tag)
 double Relevance(const TBWFile& file, const TBWFile& reference, std::int32_t tolerance)
 {
     return file.Similarity(&reference, false, false, tolerance) * 100.0;
+}
+
+std::int32_t RelevancePercent(double relevance)
+{
+    constexpr double kPercentDust = 1e-6;
+    return static_cast<std::int32_t>(std::trunc(relevance + kPercentDust));
 }
 
 QString CellText(TBWFile& file, const TBWFile* reference, int tag, std::int32_t tolerance)

@@ -43,6 +43,10 @@ std::optional<std::int32_t> SortKeySetOfColumn(int tag);
 // The relevance of a file to its reference as the user sees it: all words
 // as one field, with the profile's similar-word tolerance, in percent.
 double Relevance(const TBWFile& file, const TBWFile& reference, std::int32_t tolerance);
+// The whole percent the "%" column shows and the special selection tests:
+// truncated, so 89.9 is not taken for 90, but not a percent lower for
+// floating-point dust (0.58 * 100 = 57.999...).
+std::int32_t RelevancePercent(double relevance);
 // The text of one cell; a tag outside the optional columns gives the file name.
 QString CellText(TBWFile& file, const TBWFile* reference, int tag, std::int32_t tolerance);
 

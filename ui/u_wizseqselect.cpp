@@ -1,7 +1,5 @@
 #include "ui/u_wizseqselect.h"
 
-#include <cmath>
-
 #include "base/HUtils.h"
 #include "base/u_bwfunc.h"
 #include "engine/u_cvprofile.h"
@@ -21,10 +19,6 @@
 TSelectionCriteria SelectionCriteria;
 
 namespace {
-
-// Similarity times 100 can land a hair under the whole percent it stands
-// for (0.58 * 100 = 57.999...); the column shows 58, and so the test takes it.
-constexpr double kPercentDust = 1e-6;
 
 // No directory chosen (none was selected in the tree) is no directory that
 // every path lies in.
@@ -121,11 +115,6 @@ QString ActionWord(std::uint8_t action)
 bool InRange(std::int64_t value, std::int64_t low, std::int64_t high)
 {
     return low <= value && value <= high;
-}
-
-std::int32_t RelevancePercent(double relevance)
-{
-    return static_cast<std::int32_t>(std::trunc(relevance + kPercentDust));
 }
 
 bool MatchesSelectionCriteria(const TBWDupeFile& entry, std::int32_t simWord)

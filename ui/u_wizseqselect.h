@@ -68,10 +68,6 @@ QString ActionWord(std::uint8_t action);
 
 bool InRange(std::int64_t value, std::int64_t low, std::int64_t high);
 
-// The relevance as the entry's test takes it: the percent, truncated, but
-// not a percent lower than the value shows for floating-point dust.
-std::int32_t RelevancePercent(double relevance);
-
 // Whether the entry meets every chosen criterion of SelectionCriteria;
 // simWord is the similar-word tolerance the relevance is measured with.
 bool MatchesSelectionCriteria(const TBWDupeFile& entry, std::int32_t simWord);

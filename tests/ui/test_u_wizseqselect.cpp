@@ -1,4 +1,5 @@
 #include "ui/u_wizseqselect.h"
+#include "ui/u_resultsmodel.h"
 #include "modal_dialogs.h"
 #include "result_files.h"
 #include "scripted_prompts.h"
