@@ -1,5 +1,6 @@
 #include "model/u_bwdigest.h"
 
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 
 #include <algorithm>
@@ -12,6 +13,16 @@
 #include "tags/ByteSource.h"
 
 namespace {
+
+// The crypto library frees itself from an exit handler of its own, which
+// runs before the destructors of objects made earlier: the list manager
+// digests the lists it saves while it is freed at the very end. The library
+// is therefore kept until the process is gone.
+void KeepCryptoLibraryToExit()
+{
+    static const int initialised = OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+    (void)initialised;
+}
 
 const EVP_MD* Md5Algorithm()
 {
@@ -54,7 +65,8 @@ std::optional<TBWDigest> WindowDigest(const std::string& fileName, std::uint64_t
 }  // namespace
 
 struct TBWMd5::TContext {
-    EVP_MD_CTX* context = EVP_MD_CTX_new();
+    TContext() { KeepCryptoLibraryToExit(); context = EVP_MD_CTX_new(); }
+    EVP_MD_CTX* context = nullptr;
     ~TContext() { EVP_MD_CTX_free(context); }
 };
 

@@ -4,6 +4,7 @@
 
 #include <openssl/evp.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "model/u_bwfswin.h"
@@ -20,14 +21,30 @@ TBWDigest ReferenceMd5(const std::string& bytes)
     return digest;
 }
 
-const TBWDigest kEmptyInput = ReferenceMd5("");
+// Made on first use, not while the program starts: the test of digests at
+// exit needs the crypto library untouched until it runs.
+const TBWDigest& EmptyInput()
+{
+    static const TBWDigest digest = ReferenceMd5("");
+    return digest;
+}
+
+// Digests when it is freed, as the list manager does when it saves the
+// lists at the program's end.
+struct TDigestWhenFreed {
+    ~TDigestWhenFreed()
+    {
+        if (Md5Of("") != EmptyInput())
+            std::_Exit(3);
+    }
+};
 
 }  // namespace
 
 TEST(Md5, KnownValuesOfTheStandard)
 {
     // RFC 1321, appendix A.5.
-    EXPECT_EQ(Md5Of(""), kEmptyInput);
+    EXPECT_EQ(Md5Of(""), EmptyInput());
     TBWMd5 pieces;
     pieces.Add("message ");
     pieces.Add("digest");
@@ -35,6 +52,20 @@ TEST(Md5, KnownValuesOfTheStandard)
     const TBWDigest expected = {0xf9, 0x6b, 0x69, 0x7d, 0x7c, 0xb7, 0x93, 0x8d,
                                 0x52, 0x5a, 0x2f, 0x31, 0xaa, 0xf1, 0x61, 0xd0};
     EXPECT_EQ(digest, expected);
+}
+
+TEST(Md5DeathTest, DigestsStillWorkWhileTheLastObjectsOfTheProgramAreFreed)
+{
+    // A fresh process, so this object is made before the library's first use
+    // and freed after the exit handlers registered by that use.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static TDigestWhenFreed freedLast;
+            Md5Of("first use");
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST(DigestFileWindow, CoversTheWindowOnlyWhenItLiesWhollyInTheFile)
@@ -70,7 +101,7 @@ TEST(DigestFileWindow, CoversTheWindowOnlyWhenItLiesWhollyInTheFile)
     for (const Case& c : cases) {
         const std::string bytes = PatternBytes(c.size, static_cast<unsigned>(c.size));
         const std::string path = tree.WriteFile("file.bin", bytes);
-        const TBWDigest expected = c.count ? ReferenceMd5(bytes.substr(c.from, c.count)) : kEmptyInput;
+        const TBWDigest expected = c.count ? ReferenceMd5(bytes.substr(c.from, c.count)) : EmptyInput();
         EXPECT_EQ(DigestFileWindow(path, c.offset, c.maxLength), expected)
             << c.size << " bytes, offset " << c.offset << ", at most " << c.maxLength;
     }
@@ -102,11 +133,11 @@ TEST(DigestFileWindow, WhatIsNoReadableRegularFileGivesTheDigestOfEmptyInput)
     tree.MakeLink("linked.mp3", file);
 
     // A FIFO is never opened: opening it to read would wait for a writer.
-    EXPECT_EQ(DigestFileWindow(tree.Path("fifo.mp3"), 0, DigestLength), kEmptyInput);
-    EXPECT_EQ(DigestFileWindow(tree.Path("folder.mp3"), 0, DigestLength), kEmptyInput);
-    EXPECT_EQ(DigestFileWindow(tree.Path("dangling.mp3"), 0, DigestLength), kEmptyInput);
-    EXPECT_EQ(DigestFileWindow(tree.Path("missing.mp3"), 0, DigestLength), kEmptyInput);
-    EXPECT_EQ(DigestFileWindow("/dev/zero", 0, DigestLength), kEmptyInput);
+    EXPECT_EQ(DigestFileWindow(tree.Path("fifo.mp3"), 0, DigestLength), EmptyInput());
+    EXPECT_EQ(DigestFileWindow(tree.Path("folder.mp3"), 0, DigestLength), EmptyInput());
+    EXPECT_EQ(DigestFileWindow(tree.Path("dangling.mp3"), 0, DigestLength), EmptyInput());
+    EXPECT_EQ(DigestFileWindow(tree.Path("missing.mp3"), 0, DigestLength), EmptyInput());
+    EXPECT_EQ(DigestFileWindow("/dev/zero", 0, DigestLength), EmptyInput());
     // A link to a regular file is read through.
     EXPECT_EQ(DigestFileWindow(tree.Path("linked.mp3"), DigestOffset, DigestLength),
               ReferenceMd5(bytes.substr(65536, 65536)));
@@ -126,7 +157,7 @@ TEST(DigestFileWindow, FileEntriesDigestTheModelsWindowOnceOnFirstRequest)
     ASSERT_NE(shortOne, nullptr);
 
     EXPECT_EQ(song->GetDigest(), ReferenceMd5(bytes.substr(65536, 65536)));
-    EXPECT_EQ(shortOne->GetDigest(), kEmptyInput);
+    EXPECT_EQ(shortOne->GetDigest(), EmptyInput());
     EXPECT_EQ(shortOne->DigestHex(), "d41d8cd98f00b204e9800998ecf8427e");
     // Read once: a change on disk afterwards is not seen.
     tree.WriteFile("music/song.mp3", PatternBytes(200000, 9));
