@@ -1,9 +1,7 @@
-// The program's entry. The windows are not built yet, so it says so plainly
-// instead of pretending to start.
-#include <cstdio>
+// The program's entry: it reads no command line.
+#include "ui/u_startup.h"
 
-int main()
+int main(int argc, char** argv)
 {
-    std::fputs("Corvella: the main window is not built yet; the libraries and their tests are.\n", stderr);
-    return 1;
+    return RunCorvella(argc, argv);
 }

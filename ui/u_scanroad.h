@@ -1,0 +1,100 @@
+#pragma once
+// The road of a scan that the main window's "Run Profile" takes: the profile
+// is loaded, its directories (or one the user picks) go to a worker on its
+// own thread, the progress window follows it through the scan mailbox while
+// the window thread keeps its events flowing, and a finished scan shows its
+// results and stores what the run produced. The windows it needs come in
+// through TScanRoadHost and the worker through a factory, so a test drives
+// the road with a fake engine.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class ScanMailbox;
+class TBWCVProfile;
+class TBWDirectory;
+class TBWDupeFileList;
+class TMplManager;
+
+// The number of jobs the engine runs for the profile: 2 for a banlist;
+// otherwise adding files, grouping and matching, plus reading the file
+// information for content, linking similar words when a tolerance is set
+// (not for content), and the negative results.
+int ScanJobCount(const TBWCVProfile& profile);
+
+// The engine as the road sees it.
+class TScanWorker {
+public:
+    virtual ~TScanWorker() = default;
+    // Starts the scan of directories on the worker thread; its reports go to mailbox.
+    virtual void Start(const std::vector<std::string>& directories, ScanMailbox& mailbox) = 0;
+    // True once the worker has ended, whether it completed, stopped or failed.
+    virtual bool Finished() const = 0;
+    virtual void RequestStop() = 0;
+    // Why the worker failed; empty when it did not.
+    virtual std::string Error() const = 0;
+    // The current job's item count, 0 when it gives none.
+    virtual std::uint64_t StepCount() const = 0;
+    // Only once Finished.
+    virtual TBWDupeFileList& Results() = 0;
+};
+
+// The program's engine over the model root, with its own copy of the profile.
+std::unique_ptr<TScanWorker> MakeEngineWorker(TBWDirectory& root, const TBWCVProfile& profile);
+
+// What the road asks of the windows.
+class TScanRoadHost {
+public:
+    virtual ~TScanRoadHost() = default;
+    virtual void MinimiseMain() = 0;
+    // Modal; returns when the user closed the results window.
+    virtual void ShowResults(TBWDupeFileList& results) = 0;
+    virtual void RestoreMain() = 0;
+    virtual void RefreshProfileList() = 0;
+};
+
+// What a run reads and writes.
+struct TScanStores {
+    TBWCVProfile& profile;  // the current profile
+    TMplManager& lists;
+    TBWDirectory& modelRoot;
+    std::string dataFolder;  // ends in "/"
+};
+
+enum class TScanOutcome {
+    NotRun,     // no such profile, or no directory to scan
+    Cancelled,  // nothing of the run is kept
+    Failed,     // the error was shown; nothing of the run is kept
+    Finished,
+};
+
+class TScanRoad {
+public:
+    using WorkerFactory = std::function<std::unique_ptr<TScanWorker>(const TBWCVProfile& profile)>;
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    static constexpr const char* ResultFileName = "last_results.txt";
+
+    TScanRoad(TScanStores stores, TScanRoadHost& host, WorkerFactory makeWorker,
+              Clock clock = std::chrono::steady_clock::now);
+
+    // The whole road for the stored profile of that name, run to its end.
+    TScanOutcome Run(const std::string& profileName);
+
+private:
+    std::vector<std::string> ScanList();
+    // Waits, with the window thread's events flowing, until the worker ends
+    // or the user cancels; true when cancelled.
+    bool WaitForWorker(TScanWorker& worker);
+    void Finish(std::unique_ptr<TScanWorker> worker, const std::string& profileName,
+                std::chrono::steady_clock::duration taken);
+    void ReloadLists();
+
+    TScanStores stores_;
+    TScanRoadHost& host_;
+    WorkerFactory makeWorker_;
+    Clock clock_;
+};

@@ -1,0 +1,138 @@
+#include "ui/u_startup.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "base/HUtils.h"
+#include "base/u_bwfunc.h"
+#include "engine/u_cvprofile.h"
+#include "model/u_bwfsdrive.h"
+#include "model/u_bwfsmpl.h"
+#include "tags/u_musichandler.h"
+#include "ui/Main.h"
+#include "ui/u_cvgensettings.h"
+#include "ui/u_pictures.h"
+#include "ui/u_singleinstance.h"
+#include "ui/u_tooltips.h"
+
+namespace {
+
+int gSignalSockets[2] = {-1, -1};
+
+void OnCloseSignal(int)
+{
+    const char byte = 1;
+    // Only async-signal-safe work here; the window thread does the rest.
+    [[maybe_unused]] const auto written = ::write(gSignalSockets[0], &byte, 1);
+}
+
+// Turns SIGTERM and SIGINT into a close request on the window thread.
+class TCloseSignals {
+public:
+    explicit TCloseSignals(TfCorvella4& window)
+    {
+        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalSockets) != 0)
+            return;
+        notifier_ = std::make_unique<QSocketNotifier>(gSignalSockets[1], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, &window, [&window] {
+            char byte = 0;
+            [[maybe_unused]] const auto read = ::read(gSignalSockets[1], &byte, 1);
+            window.CloseRequested();
+        });
+        struct sigaction action {};
+        action.sa_handler = OnCloseSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGTERM, &action, nullptr);
+        sigaction(SIGINT, &action, nullptr);
+    }
+    ~TCloseSignals()
+    {
+        std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGINT, SIG_DFL);
+        notifier_.reset();
+        for (int& socket : gSignalSockets) {
+            if (socket >= 0)
+                ::close(socket);
+            socket = -1;
+        }
+    }
+    TCloseSignals(const TCloseSignals&) = delete;
+    TCloseSignals& operator=(const TCloseSignals&) = delete;
+
+private:
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+// The program's global objects, made in this order and so freed in the
+// reverse one when the program ends; the model root needs the list manager.
+void MakeGlobalObjects()
+{
+    MusicHandler();
+    MplManager();
+    FSDrive();
+    CurrentProfile();
+    GenSettings();
+}
+
+void LoadMp3Lists()
+{
+    std::string folder = AppPaths().dataFolder;
+    if (!folder.empty() && folder.back() == '/')
+        folder.pop_back();
+    MplManager().SetFolder(folder);
+    MplManager().Reload();
+}
+
+void SaveAtExit()
+{
+    GenSettings().SaveIfLoaded();
+    if (MplManager().IsModified())
+        MplManager().SaveAll();
+}
+
+} // namespace
+
+std::string ExpectedDataFolder()
+{
+    return AddTrailingBackslash(GetSpecialFolder(sfAppData, sffUseFallback)) + kMakerName + "/" + kProductName + "/";
+}
+
+int RunCorvella(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(kProductName);
+    QApplication::setOrganizationName(kMakerName);
+
+    TSingleInstance instance(QString::fromStdString(ExpectedDataFolder()));
+    bool answered = false;
+    if (!MultipleCopiesAllowed() && !instance.TakeOver(answered)) {
+        std::fputs(answered ? "Corvella is running already: its window was brought to the front.\n"
+                            : "Corvella is running already.\n",
+                   stderr);
+        return 0;
+    }
+
+    InitAppPaths(kMakerName, kProductName, kHelpFileName);
+    MakeGlobalObjects();
+    GenSettings().LoadOrCreate();
+    ShowTips(GenSettings(), false);
+    LoadMp3Lists();
+
+    PictureModules pictures;
+    int status = 0;
+    {
+        TfCorvella4 window;
+        QObject::connect(&instance, &TSingleInstance::comeForward, &window, &TfCorvella4::WMUser);
+        TCloseSignals closeSignals(window);
+        window.show();
+        status = QApplication::exec();
+    }
+    SaveAtExit();
+    return status;
+}

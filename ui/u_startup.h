@@ -1,0 +1,17 @@
+#pragma once
+// The program from start to end: one copy per user and data folder, the
+// program's paths, the general settings and the tip of the day, the Mp3
+// Lists, the pictures and the main window, the event loop, and at the end
+// the settings and the modified lists written. SIGTERM and SIGINT close the
+// main window the way the user would, so nothing is lost.
+#include <string>
+
+inline constexpr const char* kMakerName = "Brindlewick";
+inline constexpr const char* kProductName = "Corvella";
+inline constexpr const char* kHelpFileName = "corvella_help.chm";
+
+// The data folder the program paths will name, without making it.
+std::string ExpectedDataFolder();
+
+// The whole program; the exit status.
+int RunCorvella(int argc, char** argv);
