@@ -8,9 +8,11 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenuBar>
+#include <QFileInfo>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -18,14 +20,24 @@
 #include "base/HUtils.h"
 #include "base/u_bwdatetime.h"
 #include "engine/u_cvprofile.h"
+#include "engine/u_dupefiles.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
 #include "ui/u_about.h"
 #include "ui/u_cvgensettings.h"
+#include "ui/u_mpleditor.h"
 #include "ui/u_pictures.h"
 #include "ui/u_progress.h"
 #include "ui/u_prompts.h"
+#include "ui/u_scanresults.h"
 #include "ui/u_tooltips.h"
+#include "ui/uc_fProfileCV.h"
+#include "ui/uc_frProCVActions.h"
+#include "ui/uc_frProCVCompParam.h"
+#include "ui/uc_frProCVDirectories.h"
+#include "ui/uc_frProCVFilePri.h"
+#include "ui/uc_frProCVPoolExclusions.h"
+#include "ui/uc_frProCVSummary.h"
 
 namespace {
 
@@ -181,6 +193,18 @@ TMainActionStates MainActionStates(TMainState state, bool hasSelection)
     return {};
 }
 
+const QMetaObject& SummaryRowPage(int row)
+{
+    switch (row) {
+    case 0: return TfrcProCVDirectories::staticMetaObject;
+    case 1: case 2: case 3: return TfrcProCVCompParam::staticMetaObject;
+    case 4: case 5: case 6: return TfrcProCVPoolExclusions::staticMetaObject;
+    case 7: case 8: return TfrcProCVFilePri::staticMetaObject;
+    case 9: return TfrcProCVActions::staticMetaObject;
+    default: return TfrcPCVSummary::staticMetaObject;
+    }
+}
+
 bool ConvertRegistryProfiles(TRegistryStore& store, const std::string& key, const std::string& dataFolder)
 {
     if (!store.KeyExists(key) || store.FindValue(key, kConvertedMarker))
@@ -210,6 +234,7 @@ TfCorvella4::TfCorvella4(TScanRoad::WorkerFactory makeWorker, QWidget* parent)
     BuildMenus();
     BuildToolBar();
     BuildProfileList();
+    BuildSummary();
     FormCreate();
 }
 
@@ -221,6 +246,7 @@ QAction* TfCorvella4::MakeAction(const char* name, const QString& caption, const
     auto* action = new QAction(dmCentral->BigIL.Icon(image), caption, this);
     action->setObjectName(name);
     action->setShortcut(shortcut);
+    // aNewProfile has none: the configuration wizard is not part of the program yet.
     if (handler)
         connect(action, &QAction::triggered, this, handler);
     addAction(action);
@@ -234,14 +260,14 @@ void TfCorvella4::BuildActions()
     aRunProfile = MakeAction("aRunProfile", "Run Profile", QKeySequence("Ctrl+R"), biRunProfile,
                              &TfCorvella4::aRunProfileExecute);
     aEditProfile = MakeAction("aEditProfile", "Edit Profile", QKeySequence("Ctrl+E"), biEditProfile,
-                              nullptr);
+                              &TfCorvella4::aEditProfileExecute);
     aDeleteProfile = MakeAction("aDeleteProfile", "Delete Profile", QKeySequence(Qt::Key_Delete), biDeleteProfile,
                                 &TfCorvella4::aDeleteProfileExecute);
     aLoadResults = MakeAction("aLoadResults", "Load last results", QKeySequence("Ctrl+L"), biLoadResults,
-                              nullptr);
+                              &TfCorvella4::aLoadResultsExecute);
     aExit = MakeAction("aExit", "Exit", QKeySequence("Ctrl+Q"), biExit, &TfCorvella4::aExitExecute);
     aEditMpl = MakeAction("aEditMpl", "Mp3 List Editor", QKeySequence("Ctrl+M"), biEditMpl,
-                          nullptr);
+                          &TfCorvella4::aEditMplExecute);
     aHelp = MakeAction("aHelp", "Help", QKeySequence(Qt::Key_F1), biHelp, &TfCorvella4::aHelpExecute);
     aShowTips = MakeAction("aShowTips", "Tip of the day", {}, biShowTips, &TfCorvella4::aShowTipsExecute);
     aAbout = MakeAction("aAbout", "About Corvella", {}, biAbout, &TfCorvella4::aAboutExecute);
@@ -291,7 +317,26 @@ void TfCorvella4::BuildProfileList()
             &TfCorvella4::lvProfilesChange);
     connect(lvProfiles, &QTreeView::doubleClicked, aRunProfile, &QAction::trigger);
     lvProfiles->installEventFilter(this);
-    setCentralWidget(lvProfiles);
+}
+
+void TfCorvella4::BuildSummary()
+{
+    auto* client = new QWidget(this);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    pnlSummary = new QWidget(client);
+    pnlSummary->setObjectName("pnlSummary");
+    pnlSummary->setFixedHeight(186);
+    auto* summaryLayout = new QVBoxLayout(pnlSummary);
+    summaryLayout->setContentsMargins(0, 0, 0, 0);
+    frSummary = new TfrcPCVSummary(pnlSummary);
+    frSummary->setObjectName("frSummary");
+    summaryLayout->addWidget(frSummary);
+    connect(frSummary, &TfrcPCVSummary::summaryDblClick, this, &TfCorvella4::frSummaryDblClick);
+    layout->addWidget(lvProfiles, 1);
+    layout->addWidget(pnlSummary);
+    setCentralWidget(client);
 }
 
 void TfCorvella4::FormCreate()
@@ -342,13 +387,12 @@ void TfCorvella4::UpdateActions(TMainState state)
     aExit->setEnabled(states.newProfile);
     aHelp->setEnabled(states.newProfile);
     aRunProfile->setEnabled(states.profileActions);
+    aEditProfile->setEnabled(states.profileActions);
     aDeleteProfile->setEnabled(states.profileActions);
-    // The profile editor, the results window and the Mp3 List editor are not
-    // part of the program yet.
-    aEditProfile->setEnabled(false);
-    aLoadResults->setEnabled(false);
-    aEditMpl->setEnabled(false);
+    aLoadResults->setEnabled(states.idleOnly);
+    aEditMpl->setEnabled(states.idleOnly);
     lvProfiles->setEnabled(states.idleOnly);
+    pnlSummary->setEnabled(states.idleOnly);
 }
 
 void TfCorvella4::lvProfilesChange()
@@ -357,6 +401,7 @@ void TfCorvella4::lvProfilesChange()
     if (selected.isValid()) {
         selectedProfile_ = profiles_.Row(selected.row()).name;
         CurrentProfile().LoadProfile(selectedProfile_);
+        frSummary->Refresh();
     } else {
         selectedProfile_.clear();
     }
@@ -370,6 +415,22 @@ void TfCorvella4::lvProfilesColumnClick(int column)
     for (int row = 0; row < profiles_.rowCount(); ++row)
         if (profiles_.Row(row).name == selected)
             SelectRow(*lvProfiles, row);
+}
+
+void TfCorvella4::frSummaryDblClick()
+{
+    if (!scanning_)
+        EditCurrentProfile(SummaryRowPage(frSummary->SelectedRow()));
+}
+
+void TfCorvella4::EditCurrentProfile(const QMetaObject& page)
+{
+    {
+        TfcProfileCV editor(this);
+        editor.ShowAtPage(&page);
+    }
+    RefreshProfileList();
+    frSummary->Refresh();
 }
 
 bool TfCorvella4::eventFilter(QObject* watched, QEvent* event)
@@ -392,6 +453,13 @@ void TfCorvella4::aRunProfileExecute()
     UpdateActions(msAfterRun);
 }
 
+void TfCorvella4::aEditProfileExecute()
+{
+    if (selectedProfile_.empty() || !CurrentProfile().LoadProfile(selectedProfile_))
+        return;
+    EditCurrentProfile(TfrcPCVSummary::staticMetaObject);
+}
+
 void TfCorvella4::aDeleteProfileExecute()
 {
     if (selectedProfile_.empty())
@@ -404,9 +472,35 @@ void TfCorvella4::aDeleteProfileExecute()
     RefreshProfileList();
 }
 
+void TfCorvella4::aLoadResultsExecute()
+{
+    const std::string fileName = AppPaths().dataFolder + TScanRoad::ResultFileName;
+    if (!QFileInfo::exists(QString::fromStdString(fileName))) {
+        Prompts().ShowInformation(QStringLiteral("Corvella"), QStringLiteral("There are no previous results to load."));
+        return;
+    }
+    TfProgress& progress = ShowProgress();
+    progress.Reset(1, 0, false);
+    progress.StartJob(QStringLiteral("Loading results"), 0);
+    progress.Step(1);
+    TBWDupeFileList results;
+    TfScanResults window(GenSettings());
+    results.LoadFromFile(fileName, &FSDrive());
+    window.SetResults(&results);
+    window.RefreshList();
+    CloseProgress();
+    window.exec();
+}
+
 void TfCorvella4::aExitExecute()
 {
     close();
+}
+
+void TfCorvella4::aEditMplExecute()
+{
+    TfMPLEditor editor;
+    editor.exec();
 }
 
 void TfCorvella4::aHelpExecute()
@@ -430,7 +524,13 @@ void TfCorvella4::MinimiseMain()
     showMinimized();
 }
 
-void TfCorvella4::ShowResults(TBWDupeFileList&) {}
+void TfCorvella4::ShowResults(TBWDupeFileList& results)
+{
+    TfScanResults window(GenSettings());
+    window.SetResults(&results);
+    window.RefreshList();
+    window.exec();
+}
 
 void TfCorvella4::RestoreMain()
 {

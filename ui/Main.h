@@ -17,6 +17,7 @@ class QAction;
 class QTreeView;
 class TBWCVProfile;
 class TRegistryStore;
+class TfrcPCVSummary;
 
 // A time taken as "hh:nn:ss"; hours go past 24 rather than wrapping.
 QString TimeTakenText(double days);
@@ -78,6 +79,10 @@ struct TMainActionStates {
 };
 TMainActionStates MainActionStates(TMainState state, bool hasSelection);
 
+// The profile editor's page that a row of the summary stands for: the page
+// class to open the editor at.
+const QMetaObject& SummaryRowPage(int row);
+
 // The one-time conversion of the profiles and settings kept in the settings
 // store under the program's key into XML files of the data folder, marked
 // done by "ConvertedToXML". True when it converted; a store without the key
@@ -103,8 +108,11 @@ public slots:
     void CloseRequested();
 
     void aRunProfileExecute();
+    void aEditProfileExecute();
     void aDeleteProfileExecute();
+    void aLoadResultsExecute();
     void aExitExecute();
+    void aEditMplExecute();
     void aHelpExecute();
     void aShowTipsExecute();
     void aAboutExecute();
@@ -115,19 +123,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // handler may be none: the action's window is not part of the program yet.
     QAction* MakeAction(const char* name, const QString& caption, const QKeySequence& shortcut, int image,
                         void (TfCorvella4::*handler)());
     void BuildActions();
     void BuildMenus();
     void BuildToolBar();
     void BuildProfileList();
+    void BuildSummary();
     void FormCreate();
     void FillProfileList();
     void CreateQuickScanProfile();
     void UpdateActions(TMainState state);
     void lvProfilesChange();
     void lvProfilesColumnClick(int column);
+    void frSummaryDblClick();
+    // The editor on the current profile, at a page; the list is read again
+    // afterwards, since OK and Apply wrote the profile.
+    void EditCurrentProfile(const QMetaObject& page);
 
     // TScanRoadHost
     void MinimiseMain() override;
@@ -141,6 +153,8 @@ private:
     bool scanning_ = false;
 
     QTreeView* lvProfiles = nullptr;
+    QWidget* pnlSummary = nullptr;
+    TfrcPCVSummary* frSummary = nullptr;
     QAction* aNewProfile = nullptr;
     QAction* aRunProfile = nullptr;
     QAction* aEditProfile = nullptr;
