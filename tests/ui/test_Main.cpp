@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
 
@@ -16,9 +18,20 @@
 #include "base/platform/u_registrystore.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
+#include "model/u_bwfs.h"
+#include "modal_dialogs.h"
 #include "scripted_prompts.h"
+#include "ui/u_cvgensettings.h"
 #include "ui/u_progress.h"
 #include "ui/u_scanmailbox.h"
+#include "ui/u_scanresults.h"
+#include "ui/uc_fProfileCV.h"
+#include "ui/uc_frProCVActions.h"
+#include "ui/uc_frProCVCompParam.h"
+#include "ui/uc_frProCVDirectories.h"
+#include "ui/uc_frProCVFilePri.h"
+#include "ui/uc_frProCVPoolExclusions.h"
+#include "ui/uc_frProCVSummary.h"
 #include "ui_test_main.h"
 
 namespace {
@@ -53,6 +66,20 @@ QAction* Action(QWidget& window, const char* name)
     return window.findChild<QAction*>(name);
 }
 
+// The paths of the rows the results window shows, with R for a reference.
+QStringList ShownResults(QWidget& dialog)
+{
+    auto* window = qobject_cast<TfScanResults*>(&dialog);
+    QStringList rows;
+    if (!window)
+        return {"not the results window"};
+    for (int row = 0; row < window->Model().RowCount(); ++row) {
+        const TBWDupeFile* entry = window->Model().EntryAt(row);
+        rows << QString(entry->State() == dsReference ? "R " : "D ") + QString::fromStdString(entry->File()->Name());
+    }
+    return rows;
+}
+
 // A scan that runs until it is asked to stop.
 class TEndlessWorker : public TScanWorker {
 public:
@@ -74,7 +101,11 @@ class TestMain : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { InitAppPaths("Brindlewick", "Corvella", "corvella_help.chm"); }
+    void initTestCase()
+    {
+        InitAppPaths("Brindlewick", "Corvella", "corvella_help.chm");
+        GenSettings().LoadOrCreate();
+    }
     void init()
     {
         QDir(DataFolder()).removeRecursively();
@@ -239,6 +270,120 @@ private slots:
         window.WMUser();
         QVERIFY(!window.isMinimized());
         QVERIFY(window.isVisible());
+    }
+
+    void summaryRowsOpenTheirPages_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("page");
+        const std::pair<int, const QMetaObject*> pages[] = {
+            {-1, &TfrcPCVSummary::staticMetaObject},         {0, &TfrcProCVDirectories::staticMetaObject},
+            {1, &TfrcProCVCompParam::staticMetaObject},      {3, &TfrcProCVCompParam::staticMetaObject},
+            {4, &TfrcProCVPoolExclusions::staticMetaObject}, {6, &TfrcProCVPoolExclusions::staticMetaObject},
+            {7, &TfrcProCVFilePri::staticMetaObject},        {8, &TfrcProCVFilePri::staticMetaObject},
+            {9, &TfrcProCVActions::staticMetaObject},        {10, &TfrcPCVSummary::staticMetaObject}};
+        for (const auto& [row, page] : pages)
+            QTest::newRow(qPrintable(QString::number(row))) << row << QString(page->className());
+    }
+    void summaryRowsOpenTheirPages()
+    {
+        QFETCH(int, row);
+        QTEST(QString(SummaryRowPage(row).className()), "page");
+    }
+
+    void aSummaryDoubleClickOpensTheEditorAtThatPage()
+    {
+        StoreProfile("p");
+        TfCorvella4 window;
+        auto* summary = window.findChild<TfrcPCVSummary*>("frSummary");
+        summary->lv->setCurrentIndex(summary->lv->model()->index(4, 0));
+        QString shownPage;
+        WhenModal([&](QWidget& dialog) {
+            if (auto* editor = qobject_cast<TfcProfileCV*>(&dialog); editor && editor->CurrentPage())
+                shownPage = editor->CurrentPage()->metaObject()->className();
+        });
+        emit summary->summaryDblClick(summary);
+        QCOMPARE(shownPage, QString(TfrcProCVPoolExclusions::staticMetaObject.className()));
+    }
+
+    void loadLastResultsWithoutAFileSaysSo()
+    {
+        TfCorvella4 window;
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Information, "There are no previous results to load.");
+        Action(window, "aLoadResults")->trigger();
+        QVERIFY(!ProgressActive());
+    }
+
+    // The real windows and engine: a scan of fixture files, the duplicates
+    // deleted to the Trash from the results window, the rest loaded again.
+    void aScanEndToEnd()
+    {
+        QTemporaryDir music;
+        const QString fixtures = QString(CORVELLA_TEST_DATA) + "/../fixtures/audio/";
+        for (const auto& [fixture, names] :
+             {std::pair{"cbr128_stereo_44k_id3v23.mp3", QStringList{"alpha song.mp3", "alpha song copy.mp3", "charlie beat.mp3"}},
+              std::pair{"vbr_stereo_44k_picture.mp3", QStringList{"bravo tune.mp3", "bravo tune copy.mp3", "charlie beat copy.mp3"}}})
+            for (const QString& name : names)
+                QVERIFY(QFile::copy(fixtures + fixture, music.path() + "/" + name));
+        {
+            TBWCVProfile profile;
+            profile.NewProfile();
+            profile.SetProfileName("by_name");
+            profile.CompType = ctFileName;
+            profile.DirPath = {music.path().toStdString()};
+            QVERIFY(profile.SaveProfile());
+        }
+        TfCorvella4 window;
+        window.show();
+        QCOMPARE(window.SelectedProfile(), std::string("by_name"));
+
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(true, "delete 2 files");
+        QStringList found;
+        QStringList left;
+        WhenModal([&](QWidget& dialog) {
+            found = ShownResults(dialog);
+            Action(dialog, "aSelectAll")->trigger();
+            // One duplicate is kept: Space on its row takes its check mark off.
+            auto* list = dialog.findChild<QAbstractItemView*>("lvResults");
+            const int kept = found.indexOf(QRegularExpression("D .*"));
+            list->setFocus();
+            list->selectionModel()->select(list->model()->index(kept, 0),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            QTest::keyClick(list, Qt::Key_Space);
+            Action(dialog, "aDelete")->trigger();
+            left = ShownResults(dialog);
+            Action(dialog, "aClose")->trigger();
+        });
+        Action(window, "aRunProfile")->trigger();
+        // Which copy of a group stays is the engine's choice; each group keeps one.
+        QStringList names;
+        QStringList duplicates;
+        for (const QString& row : found) {
+            names << row.mid(2);
+            if (row.startsWith("D "))
+                duplicates << row.mid(2);
+        }
+        names.sort();
+        QCOMPARE(names, QStringList({"alpha song copy.mp3", "alpha song.mp3", "bravo tune copy.mp3", "bravo tune.mp3",
+                                     "charlie beat copy.mp3", "charlie beat.mp3"}));
+        QCOMPARE(duplicates.size(), 3);
+        QCOMPARE(left.size(), 2);
+        const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/";
+        QVERIFY(QFile::exists(music.path() + "/" + duplicates.takeFirst()));
+        for (const QString& name : duplicates) {
+            QVERIFY(!QFile::exists(music.path() + "/" + name));
+            QVERIFY(QFile::exists(trash + name));
+        }
+        QVERIFY(QFile::exists(DataFolder() + "last_results.txt"));
+        QVERIFY(window.Profiles().Row(0).lastRun > 0);
+
+        QStringList loaded;
+        WhenModal([&](QWidget& dialog) { loaded = ShownResults(dialog); });
+        Action(window, "aLoadResults")->trigger();
+        QCOMPARE(loaded, left);
+        QVERIFY(!loaded.isEmpty());
     }
 
     void theSettingsStoreIsConvertedOnce()
