@@ -1,0 +1,41 @@
+// The main window over a few stored profiles, the first one selected with
+// its summary, in a data folder of its own.
+#include "gallery.h"
+#include "ui/Main.h"
+
+#include <QTemporaryDir>
+
+#include "base/HUtils.h"
+#include "base/u_bwdatetime.h"
+#include "engine/u_cvprofile.h"
+#include "ui/u_startup.h"
+
+namespace {
+
+void StoreSample(const char* name, const char* comment, double daysAgo, int seconds, TBWCompType compType)
+{
+    TBWCVProfile profile;
+    profile.NewProfile();
+    profile.SetProfileName(name);
+    profile.ProfileComment = comment;
+    profile.LastRun = daysAgo < 0 ? 0 : std::floor(DaysNow() - daysAgo);
+    profile.LastTime = seconds / 86400.0;
+    profile.CompType = compType;
+    profile.DirPath = {"%mymusic%/", "/media/usb/Music/"};
+    profile.SaveProfile();
+}
+
+GalleryEntry mainWindow("main_window", [] {
+    static QTemporaryDir data;
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    InitAppPaths(kMakerName, kProductName, kHelpFileName);
+    qputenv("XDG_DATA_HOME", dataHome);
+    StoreSample("whole_collection", "Everything under My Music, by file name", 2, 754, ctFileNameFields);
+    StoreSample("usb_stick", "The stick against the collection", 30, 48, ctTags);
+    StoreSample("same_content", "Identical files, whatever their names", 5, 26 * 3600 + 61, ctContent);
+    StoreSample("quick_scan", "Quickly give Corvella a try!", -1, 0, ctFileNameFields);
+    return std::unique_ptr<QWidget>(std::make_unique<TfCorvella4>());
+});
+
+} // namespace
