@@ -405,7 +405,8 @@ void TfCorvella4::lvProfilesChange()
     } else {
         selectedProfile_.clear();
     }
-    UpdateActions(msSelectionChanged);
+    // The list a finishing scan refreshes keeps everything waiting until the run has ended.
+    UpdateActions(scanning_ ? msScanning : msSelectionChanged);
 }
 
 void TfCorvella4::lvProfilesColumnClick(int column)
