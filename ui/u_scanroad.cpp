@@ -159,6 +159,9 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
     worker.reset();
     ReloadLists();
     stores_.modelRoot.Refresh();
+    // Neither the results nor the model point into the lists the reload
+    // retired any more.
+    stores_.lists.FreeRetiredLists();
     profile.SaveProfile();
     host_.RefreshProfileList();
 }
@@ -169,6 +172,4 @@ void TScanRoad::ReloadLists()
         stores_.lists.SaveAll();
     else
         stores_.lists.Reload();
-    // Nothing points into the lists the reload retired any more.
-    stores_.lists.FreeRetiredLists();
 }
