@@ -1,0 +1,42 @@
+#include "ui/u_wizdirsummary.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "engine/u_cvprofile.h"
+#include "model/u_bwfs.h"
+#include "ui/u_bwdirtv.h"
+#include "ui/u_pictures.h"
+#include "ui/uc_frProCVDirectories.h"
+
+TfrWizDirSummary::TfrWizDirSummary(QWidget* parent, TBWFSDrive* modelRoot)
+    : TfrpProfile(parent),
+      Label1(new QLabel(QStringLiteral("You can easily correct any mistakes by manually editing your profile after "
+                                       "it's creation."),
+                        this)),
+      tvAdd(new TBWDirTV(this, modelRoot))
+{
+    setObjectName("frWizDirSummary");
+    SetPageTitle(QStringLiteral("Directory summary"));
+    Label1->setObjectName("Label1");
+    Label1->setWordWrap(true);
+    tvAdd->setObjectName("tvAdd");
+    tvAdd->SetImages(&dmCentral->PriIL);
+    tvAdd->OnDirImage = [](TBWDirectory* dir, TImageIndexType, int& image) {
+        if (const int role = RoleImage(Profile().GetDirPriority(dir->Path())); role >= 0)
+            image = role;
+    };
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(16, 8, 16, 8);
+    page->addWidget(Label1);
+    page->addWidget(tvAdd, 1);
+}
+
+void TfrWizDirSummary::LoadFromProfile()
+{
+    tvAdd->Roots().Reload();
+    for (const std::string& path : Profile().DirPath)
+        tvAdd->AddPath(path);
+    tvAdd->Rebuild();
+}
