@@ -60,6 +60,13 @@ TfrWizStatusMPL::TfrWizStatusMPL(QWidget* parent, TBWFSDrive* modelRoot)
     page->addStretch();
 }
 
+QString TfrWizStatusMPL::Validate()
+{
+    if (ListBuilt() && SelectedPath().empty())
+        return QStringLiteral("Please select your Mp3 List in the tree.");
+    return {};
+}
+
 bool TfrWizStatusMPL::ListBuilt() const
 {
     return rgMPL->ItemIndex() == 1;

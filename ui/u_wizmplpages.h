@@ -19,6 +19,9 @@ public:
     // The tree shows modelRoot's lists (none: the program's model root).
     explicit TfrWizStatusMPL(QWidget* parent = nullptr, TBWFSDrive* modelRoot = nullptr);
 
+    // A list built already must be chosen in the tree.
+    QString Validate() override;
+
     // Whether "I already built a Mp3 List" is chosen.
     bool ListBuilt() const;
     // The path selected in the tree of lists; empty when none is.
