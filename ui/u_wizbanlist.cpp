@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "engine/u_cvprofile.h"
+#include "ui/up_frwizmsg.h"
 
 std::string BanlistExclusionText(const QString& lines)
 {
@@ -19,7 +20,7 @@ std::string BanlistExclusionText(const QString& lines)
 
 TfrWizBanlist::TfrWizBanlist(QWidget* parent)
     : TfrpProfile(parent),
-      Label1(new QLabel(QStringLiteral("Write down your banlist in the box below. Write 1 item per line. All the "
+      Label1(WizPageLabel("Label1", QStringLiteral("Write down your banlist in the box below. Write 1 item per line. All the "
                                        "line must match for a banlist item to match. You can use the * wilcard. "
                                        "Thus, \"tamsin*olvido\" would match \"tamsin the chick olvido\", but the line "
                                        "\"tamsin olvido\" would NOT."),
@@ -28,16 +29,13 @@ TfrWizBanlist::TfrWizBanlist(QWidget* parent)
 {
     setObjectName("frWizBanlist");
     SetPageTitle(QStringLiteral("Banlist"));
-    Label1->setObjectName("Label1");
-    Label1->setWordWrap(true);
     mmBanlist->setObjectName("mmBanlist");
     // Enter starts a new item; Tab leaves the box.
     mmBanlist->setTabChangesFocus(true);
     cbID3->setObjectName("cbID3");
     cbID3->setChecked(true);
 
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(16, 8, 16, 8);
+    QVBoxLayout* page = WizPageLayout(this);
     page->addWidget(Label1);
     page->addWidget(mmBanlist, 1);
     page->addWidget(cbID3);

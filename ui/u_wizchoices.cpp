@@ -4,10 +4,11 @@
 #include <QVBoxLayout>
 
 #include "ui/u_radiogroup.h"
+#include "ui/up_frwizmsg.h"
 
 TfrWizDupeType::TfrWizDupeType(QWidget* parent)
     : TfrpProfile(parent),
-      Label1(new QLabel(QStringLiteral("The wizard needs you to describe your situation so it can design your new "
+      Label1(WizPageLabel("Label1", QStringLiteral("The wizard needs you to describe your situation so it can design your new "
                                        "profile accordingly."),
                         this)),
       rgType(new TRadioGroup(QStringLiteral("Your music collection is..."),
@@ -18,13 +19,10 @@ TfrWizDupeType::TfrWizDupeType(QWidget* parent)
 {
     setObjectName("frWizDupeType");
     SetPageTitle(QStringLiteral("Collection type"));
-    Label1->setObjectName("Label1");
-    Label1->setWordWrap(true);
     rgType->setObjectName("rgType");
     rgType->SetItemIndex(ctOnHardDrive);
 
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(16, 8, 16, 8);
+    QVBoxLayout* page = WizPageLayout(this);
     page->addWidget(Label1);
     page->addWidget(rgType);
     page->addStretch();
@@ -49,8 +47,7 @@ TfrWizYesNo::TfrWizYesNo(const QString& title, const QString& question, QWidget*
     rgYesNo->setObjectName("rgYesNo");
     rgYesNo->SetItemIndex(0);
 
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(16, 8, 16, 8);
+    QVBoxLayout* page = WizPageLayout(this);
     page->addWidget(rgYesNo);
     page->addStretch();
 }

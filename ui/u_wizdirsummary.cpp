@@ -7,19 +7,18 @@
 #include "model/u_bwfs.h"
 #include "ui/u_bwdirtv.h"
 #include "ui/u_pictures.h"
+#include "ui/up_frwizmsg.h"
 #include "ui/uc_frProCVDirectories.h"
 
 TfrWizDirSummary::TfrWizDirSummary(QWidget* parent, TBWFSDrive* modelRoot)
     : TfrpProfile(parent),
-      Label1(new QLabel(QStringLiteral("You can easily correct any mistakes by manually editing your profile after "
+      Label1(WizPageLabel("Label1", QStringLiteral("You can easily correct any mistakes by manually editing your profile after "
                                        "it's creation."),
                         this)),
       tvAdd(new TBWDirTV(this, modelRoot))
 {
     setObjectName("frWizDirSummary");
     SetPageTitle(QStringLiteral("Directory summary"));
-    Label1->setObjectName("Label1");
-    Label1->setWordWrap(true);
     tvAdd->setObjectName("tvAdd");
     tvAdd->SetImages(&dmCentral->PriIL);
     tvAdd->OnDirImage = [](TBWDirectory* dir, TImageIndexType, int& image) {
@@ -27,8 +26,7 @@ TfrWizDirSummary::TfrWizDirSummary(QWidget* parent, TBWFSDrive* modelRoot)
             image = role;
     };
 
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(16, 8, 16, 8);
+    QVBoxLayout* page = WizPageLayout(this);
     page->addWidget(Label1);
     page->addWidget(tvAdd, 1);
 }

@@ -11,16 +11,9 @@
 #include "ui/u_mpleditorcommands.h"
 #include "ui/u_pictures.h"
 #include "ui/u_radiogroup.h"
+#include "ui/up_frwizmsg.h"
 
 namespace {
-
-QLabel* WrappedLabel(const char* name, const QString& text, QWidget* page)
-{
-    auto* label = new QLabel(text, page);
-    label->setObjectName(name);
-    label->setWordWrap(true);
-    return label;
-}
 
 TBWMPLTV* ListTree(QWidget* page, TBWFSDrive* modelRoot)
 {
@@ -28,13 +21,6 @@ TBWMPLTV* ListTree(QWidget* page, TBWFSDrive* modelRoot)
     tree->setObjectName("dir");
     tree->SetImages(&dmCommonPics->dirIL);
     return tree;
-}
-
-QVBoxLayout* PageLayout(QWidget* page)
-{
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(16, 8, 16, 8);
-    return layout;
 }
 
 }  // namespace
@@ -54,7 +40,7 @@ TfrWizStatusMPL::TfrWizStatusMPL(QWidget* parent, TBWFSDrive* modelRoot)
     dir->setVisible(false);
     connect(rgMPL->Buttons(), &QButtonGroup::idToggled, this, &TfrWizStatusMPL::rgMPLClick);
 
-    QVBoxLayout* page = PageLayout(this);
+    QVBoxLayout* page = WizPageLayout(this);
     page->addWidget(rgMPL);
     page->addWidget(dir, 1);
     page->addStretch();
@@ -84,11 +70,11 @@ void TfrWizStatusMPL::rgMPLClick()
 
 TfrWizMPLName::TfrWizMPLName(QWidget* parent, TBWFSDrive* modelRoot)
     : TfrpProfile(parent),
-      Label1(WrappedLabel("Label1",
+      Label1(WizPageLabel("Label1",
                           QStringLiteral("Either type a new name to create a Mp3 List of choose an existing one to "
                                          "edit it."),
                           this)),
-      Label2(WrappedLabel("Label2", QStringLiteral("List name:"), this)), edtMPLName(new QLineEdit(this)),
+      Label2(WizPageLabel("Label2", QStringLiteral("List name:"), this)), edtMPLName(new QLineEdit(this)),
       dir(ListTree(this, modelRoot))
 {
     setObjectName("frWizMPLName");
@@ -97,7 +83,7 @@ TfrWizMPLName::TfrWizMPLName(QWidget* parent, TBWFSDrive* modelRoot)
     edtMPLName->setMaxLength(kMostListNameCharacters);
     connect(dir, &TBWDirTV::selectionChange, this, &TfrWizMPLName::dirChange);
 
-    QVBoxLayout* page = PageLayout(this);
+    QVBoxLayout* page = WizPageLayout(this);
     page->addWidget(Label1);
     page->addWidget(Label2);
     page->addWidget(edtMPLName);
@@ -129,7 +115,7 @@ void TfrWizMPLName::dirChange()
 
 TfrWizCDName::TfrWizCDName(QWidget* parent)
     : TfrpProfile(parent),
-      Label1(WrappedLabel("Label1",
+      Label1(WizPageLabel("Label1",
                           QStringLiteral("Type a name that uniquely identify your CD. The stuff written on the "
                                          "physical media should do. (Most people use \"CD 1\", \"CD 2\" etc..):"),
                           this)),
@@ -140,7 +126,7 @@ TfrWizCDName::TfrWizCDName(QWidget* parent)
     edtCDName->setObjectName("edtCDName");
     edtCDName->setMaxLength(kMostListNameCharacters);
 
-    QVBoxLayout* page = PageLayout(this);
+    QVBoxLayout* page = WizPageLayout(this);
     page->addWidget(Label1);
     page->addWidget(edtCDName);
     page->addStretch();

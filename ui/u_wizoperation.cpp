@@ -6,10 +6,11 @@
 #include <QVBoxLayout>
 
 #include "ui/u_radiogroup.h"
+#include "ui/up_frwizmsg.h"
 
 TfrWizOperation::TfrWizOperation(QWidget* parent)
     : TfrpProfile(parent),
-      Label1(new QLabel(QStringLiteral(
+      Label1(WizPageLabel("Label1", QStringLiteral(
                             "Welcome to Corvella profile wizard. This wizard will help you to design a profile that "
                             "fits your need quickly and easily. Do not forget that once the profile is created, you "
                             "can fine tune it with the \"Edit profile\" button."),
@@ -24,15 +25,12 @@ TfrWizOperation::TfrWizOperation(QWidget* parent)
 {
     setObjectName("frWizOperation");
     SetPageTitle(QStringLiteral("Profile operation"));
-    Label1->setObjectName("Label1");
-    Label1->setWordWrap(true);
     rgOp->setObjectName("rgOp");
     rgOp->SetItemIndex(opScan);
     cbAdvanced->setObjectName("cbAdvanced");
     connect(rgOp->Buttons(), &QButtonGroup::idToggled, this, &TfrWizOperation::rgOpClick);
 
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(16, 8, 16, 8);
+    QVBoxLayout* page = WizPageLayout(this);
     page->addWidget(Label1);
     page->addWidget(rgOp);
     page->addWidget(cbAdvanced);

@@ -184,11 +184,6 @@ void TWSAskForDirectory::AfterSave()
     CurrentProfile().SetDirPriority(path, DirRole);
 }
 
-void TWSAskForDirectory::Enter()
-{
-    FSDrive().Refresh();
-}
-
 TWSColRef::TWSColRef()
 {
     SetSteps({TWizStepClass::Page<TfrWizTextAddRefDir>(), TWizStepClass::Sequence<TWSAskForDirectory>(),
@@ -289,9 +284,4 @@ void TWSAddCDToMPL::AfterSave()
     } else if (auto* page = CurrentAs<TfrWizYesNoCD>(*this)) {
         AddAnother = page->YesChosen();
     }
-}
-
-void TWSAddCDToMPL::Enter()
-{
-    FSDrive().Refresh();
 }

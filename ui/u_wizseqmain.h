@@ -51,13 +51,15 @@ public:
 };
 
 // One directory per pass, each with DirRole, while the user answers Yes.
+// The directory page reads the model root again each time it is filled, so
+// the sequence itself does not: a refresh after a repeat's refill would
+// take the drives out of the tree just shown.
 class TWSAskForDirectory : public TWizSequence {
 public:
     TWSAskForDirectory();
 
     void AfterSave() override;
     bool Repeat() override { return AddAnother; }
-    void Enter() override;
 
     bool AddAnother = false;
     std::int32_t DirRole = 2;
@@ -95,7 +97,8 @@ public:
     TBWDirMpl* List = nullptr;  // not owned
 };
 
-// One CD per pass, read into the list, while the user answers Yes.
+// One CD per pass, read into the list, while the user answers Yes; the
+// drive page reads the model root again for each new CD.
 class TWSAddCDToMPL : public TWizSequence {
 public:
     TWSAddCDToMPL();
@@ -104,7 +107,6 @@ public:
     void AfterLoad() override;
     void AfterSave() override;
     bool Repeat() override { return AddAnother; }
-    void Enter() override;
 
     bool AddAnother = false;
     TBWDirMpl* List = nullptr;  // not owned

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "ui/u_radiogroup.h"
+#include "ui/up_frwizmsg.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ void ApplySensitivityPreset(const TSensitivityPreset& preset, TBWCVProfile& prof
 
 TfrWizThreshold::TfrWizThreshold(QWidget* parent)
     : TfrpProfile(parent),
-      Label1(new QLabel(QStringLiteral("The safer the results are (In terms of not having false duplicates), the "
+      Label1(WizPageLabel("Label1", QStringLiteral("The safer the results are (In terms of not having false duplicates), the "
                                        "fewer you will get. If you want more results, you have to risk having false "
                                        "duplicates. Thus, if you choose anything else than 99% safe, VERIFY your "
                                        "results."),
@@ -56,13 +57,10 @@ TfrWizThreshold::TfrWizThreshold(QWidget* parent)
 {
     setObjectName("frWizThreshold");
     SetPageTitle(QStringLiteral("Filter sensitivity"));
-    Label1->setObjectName("Label1");
-    Label1->setWordWrap(true);
     rgThreshold->setObjectName("rgThreshold");
     rgThreshold->SetItemIndex(kDefaultSensitivityPreset);
 
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(16, 8, 16, 8);
+    QVBoxLayout* page = WizPageLayout(this);
     page->addWidget(Label1);
     page->addWidget(rgThreshold);
     page->addStretch();

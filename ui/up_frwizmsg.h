@@ -6,8 +6,14 @@
 
 #include "ui/up_frprofile.h"
 
+class QLabel;
 class QPlainTextEdit;
 class QVBoxLayout;
+
+// What every page of the configuration wizard is laid out with: a wrapped
+// label of that objectName, and the page's column with its margins.
+QLabel* WizPageLabel(const char* name, const QString& text, QWidget* page);
+QVBoxLayout* WizPageLayout(QWidget* page);
 
 class TfrpWizMsg : public TfrpProfile {
     Q_OBJECT
@@ -21,6 +27,9 @@ public:
 
 protected:
     QVBoxLayout* PageLayout() const { return layout_; }
+    // A page of text alone takes the focus itself, so that no button of the
+    // wizard keeps it and Return means Next.
+    void showEvent(QShowEvent* event) override;
 
 private:
     QVBoxLayout* layout_;
