@@ -1,6 +1,7 @@
 #include "ui/u_wizthreshold.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QVBoxLayout>
 #include <array>
 
@@ -59,6 +60,12 @@ TfrWizThreshold::TfrWizThreshold(QWidget* parent)
     SetPageTitle(QStringLiteral("Filter sensitivity"));
     rgThreshold->setObjectName("rgThreshold");
     rgThreshold->SetItemIndex(kDefaultSensitivityPreset);
+    // The longest preset fits the wizard's fixed width only a little smaller.
+    rgThreshold->layout()->setContentsMargins(4, 2, 2, 2);
+    rgThreshold->layout()->setSpacing(2);
+    QFont smaller = rgThreshold->font();
+    smaller.setPointSizeF(smaller.pointSizeF() * 0.9);
+    rgThreshold->setFont(smaller);
 
     QVBoxLayout* page = WizPageLayout(this);
     page->addWidget(Label1);

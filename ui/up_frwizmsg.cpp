@@ -15,7 +15,9 @@ QLabel* WizPageLabel(const char* name, const QString& text, QWidget* page)
 QVBoxLayout* WizPageLayout(QWidget* page)
 {
     auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(16, 8, 16, 8);
+    // Narrow sides: the wizard's client area is fixed and the longest
+    // sensitivity preset needs nearly all of its width.
+    layout->setContentsMargins(8, 8, 4, 8);
     return layout;
 }
 
