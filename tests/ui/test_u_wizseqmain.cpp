@@ -355,6 +355,7 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectMessage(PromptKind::Information, "name for the Mp3 List");
         prompts.ExpectMessage(PromptKind::Information, "name for the CD");
+        prompts.ExpectMessage(PromptKind::Information, "already holds a CD named \"CD 1\"");
         WhenModal([this, &disc](QWidget& dialog) {
             Road road(dialog);
             StartWith(road, opScan, true);
@@ -373,23 +374,34 @@ private slots:
             QCOMPARE(road.On<TfrWizMPLName>("Mp3 list name"), naming);
             naming->edtMPLName->setText("My CDs");
             road.Next();
-            auto* drive = road.On<TfrWizDirSelMPL>("New CD");
-            QVERIFY(drive);
             const std::string discPath = FSDrive().FindDir(disc.Path() + "/", true)->Path();
-            QVERIFY(road.Select(drive->dir, discPath));
-            road.Next();
-            auto* cdName = road.On<TfrWizCDName>("CD Name");
-            QVERIFY(cdName);
-            QCOMPARE(cdName->edtCDName->text().toStdString(), ProposedVolumeName(discPath));
-            cdName->edtCDName->clear();
-            road.Next();  // refused: a CD needs a name
-            QCOMPARE(road.On<TfrWizCDName>("CD Name"), cdName);
-            QTest::keyClicks(cdName->edtCDName, "CD 1");
-            road.Next();
-            auto* another = road.On<TfrWizYesNoCD>("Another CD?");
-            QVERIFY(another);
-            QCOMPARE(another->rgYesNo->title(), QString("Add another CD?"));
-            road.Next();
+            for (const char* name : {"CD 1", "CD 2"}) {
+                auto* drive = road.On<TfrWizDirSelMPL>("New CD");
+                QVERIFY(drive);
+                QVERIFY(road.Select(drive->dir, discPath));
+                road.Next();
+                auto* cdName = road.On<TfrWizCDName>("CD Name");
+                QVERIFY(cdName);
+                QCOMPARE(cdName->edtCDName->text().toStdString(), ProposedVolumeName(discPath));
+                cdName->edtCDName->setText("CD 1");
+                if (std::string(name) == "CD 2") {
+                    road.Next();  // refused: the list holds a CD of that name
+                    QCOMPARE(road.On<TfrWizCDName>("CD Name"), cdName);
+                }
+                cdName->edtCDName->clear();
+                if (std::string(name) == "CD 1") {
+                    road.Next();  // refused: a CD needs a name
+                    QCOMPARE(road.On<TfrWizCDName>("CD Name"), cdName);
+                }
+                QTest::keyClicks(cdName->edtCDName, name);
+                road.Next();
+                auto* another = road.On<TfrWizYesNoCD>("Another CD?");
+                QVERIFY(another);
+                QCOMPARE(another->rgYesNo->title(), QString("Add another CD?"));
+                QVERIFY(!another->YesChosen());
+                road.Choose(another->rgYesNo, std::string(name) == "CD 1" ? 1 : 0);
+                road.Next();
+            }
             QVERIFY(road.On<TfrpWizTextFinishMPL>("Mp3 list completed"));
             road.Next();
             QVERIFY(road.On<TfrWizTextAddDir>("Duplicates' directory"));
@@ -409,6 +421,43 @@ private slots:
         const std::unique_ptr<TBWDirectory> list = LoadMplFile(lists.File("My CDs"));
         QVERIFY(list);
         QVERIFY(list->FindChild("CD 1"));
+        QVERIFY(list->FindChild("CD 2"));
+    }
+
+    void aListBuiltBeforeIsChosenInTheTreeAsTheReference()
+    {
+        TempListFolder lists;
+        TBWDirMpl* built = MplManager().NewList("Old CDs", false);
+        QVERIFY(built && built->Save());
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Information, "select your Mp3 List");
+        WhenModal([this, built](QWidget& dialog) {
+            Road road(dialog);
+            StartWith(road, opScan, true);
+            auto* type = road.On<TfrWizDupeType>("Collection type");
+            QVERIFY(type);
+            road.Choose(type->rgType, ctOnCD);
+            road.Next();
+            auto* status = road.On<TfrWizStatusMPL>("Mp3 list status");
+            QVERIFY(status);
+            QVERIFY(!status->dir->isVisibleTo(status));
+            road.Choose(status->rgMPL, 1);
+            QVERIFY(status->dir->isVisibleTo(status));
+            road.Next();  // refused: no list chosen yet
+            QVERIFY(road.Select(status->dir, built->Path()));
+            road.Next();
+            QVERIFY(road.On<TfrWizTextAddDir>("Duplicates' directory"));
+            road.Next();
+            AskDirectory(road, "Rock", false);
+            road.Next();
+            road.Next();
+            NameAndFinish(road, "dupe_scan");
+        });
+        RunProfileWizard();
+        QVERIFY(prompts.Done());
+        const TBWCVProfile& stored = Stored("dupe_scan");
+        QCOMPARE(stored.DirPath, (std::vector<std::string>{"@Old CDs/", music_.Path("Rock")}));
+        QCOMPARE(stored.GetDirPriority("@Old CDs/"), std::int32_t(dtReference));
     }
 
     void aRepeatedDirectoryPageWithNothingSelectedAddsNothing()
