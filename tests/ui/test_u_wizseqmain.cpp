@@ -108,6 +108,30 @@ class TestConfigurationWizard : public QObject {
         road.Next();
     }
 
+    // Operation page with the advanced box, then the collection type.
+    static void StartAdvanced(Road& road, TCollectionType type)
+    {
+        StartWith(road, opScan, true);
+        auto* page = road.On<TfrWizDupeType>("Collection type");
+        QVERIFY(page);
+        road.Choose(page->rgType, type);
+        road.Next();
+    }
+
+    // The duplicates' one directory, the summary, the default preset and the
+    // last pages of a scan.
+    void DuplicatesInAndFinish(Road& road, const char* folder)
+    {
+        QVERIFY(road.On<TfrWizTextAddDir>("Duplicates' directory"));
+        road.Next();
+        AskDirectory(road, folder, false);
+        QVERIFY(road.On<TfrWizDirSummary>("Directory summary"));
+        road.Next();
+        QVERIFY(road.On<TfrWizThreshold>("Filter sensitivity"));
+        road.Next();
+        NameAndFinish(road, "dupe_scan");
+    }
+
     // Directory page, then for a repeated one the yes/no page.
     void AskDirectory(Road& road, const char* folder, std::optional<bool> another = {})
     {
@@ -314,11 +338,7 @@ private slots:
     {
         WhenModal([this](QWidget& dialog) {
             Road road(dialog);
-            StartWith(road, opScan, true);
-            auto* type = road.On<TfrWizDupeType>("Collection type");
-            QVERIFY(type);
-            road.Choose(type->rgType, ctWithMasterDirectory);
-            road.Next();
+            StartAdvanced(road, ctWithMasterDirectory);
             QVERIFY(road.On<TfrWizTextAddRefDir>("Master collection"));
             road.Next();
             AskDirectory(road, "Rock", true);
@@ -358,11 +378,7 @@ private slots:
         prompts.ExpectMessage(PromptKind::Information, "already holds a CD named \"CD 1\"");
         WhenModal([this, &disc](QWidget& dialog) {
             Road road(dialog);
-            StartWith(road, opScan, true);
-            auto* type = road.On<TfrWizDupeType>("Collection type");
-            QVERIFY(type);
-            road.Choose(type->rgType, ctOnCD);
-            road.Next();
+            StartAdvanced(road, ctOnCD);
             QVERIFY(road.On<TfrWizStatusMPL>("Mp3 list status"));
             road.Next();
             QVERIFY(road.On<TfrWizTextBuildMPL>("Mp3 list creation"));
@@ -404,13 +420,7 @@ private slots:
             }
             QVERIFY(road.On<TfrpWizTextFinishMPL>("Mp3 list completed"));
             road.Next();
-            QVERIFY(road.On<TfrWizTextAddDir>("Duplicates' directory"));
-            road.Next();
-            AskDirectory(road, "Pop", false);
-            QVERIFY(road.On<TfrWizDirSummary>("Directory summary"));
-            road.Next();
-            road.Next();
-            NameAndFinish(road, "dupe_scan");
+            DuplicatesInAndFinish(road, "Pop");
         });
         RunProfileWizard();
         QVERIFY(prompts.Done());
@@ -433,11 +443,7 @@ private slots:
         prompts.ExpectMessage(PromptKind::Information, "select your Mp3 List");
         WhenModal([this, built](QWidget& dialog) {
             Road road(dialog);
-            StartWith(road, opScan, true);
-            auto* type = road.On<TfrWizDupeType>("Collection type");
-            QVERIFY(type);
-            road.Choose(type->rgType, ctOnCD);
-            road.Next();
+            StartAdvanced(road, ctOnCD);
             auto* status = road.On<TfrWizStatusMPL>("Mp3 list status");
             QVERIFY(status);
             QVERIFY(!status->dir->isVisibleTo(status));
@@ -446,12 +452,7 @@ private slots:
             road.Next();  // refused: no list chosen yet
             QVERIFY(road.Select(status->dir, built->Path()));
             road.Next();
-            QVERIFY(road.On<TfrWizTextAddDir>("Duplicates' directory"));
-            road.Next();
-            AskDirectory(road, "Rock", false);
-            road.Next();
-            road.Next();
-            NameAndFinish(road, "dupe_scan");
+            DuplicatesInAndFinish(road, "Rock");
         });
         RunProfileWizard();
         QVERIFY(prompts.Done());
@@ -464,8 +465,7 @@ private slots:
     {
         WhenModal([this](QWidget& dialog) {
             Road road(dialog);
-            StartWith(road, opScan, true);
-            road.Next();  // on the hard drive
+            StartAdvanced(road, ctOnHardDrive);
             QVERIFY(road.On<TfrWizDirSel>("Directory selection"));
             road.Next();
             auto* yesNo = road.On<TfrWizYesNo>("Another directory?");
