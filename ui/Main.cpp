@@ -31,6 +31,7 @@
 #include "ui/u_prompts.h"
 #include "ui/u_scanresults.h"
 #include "ui/u_tooltips.h"
+#include "ui/u_wizseqmain.h"
 #include "ui/uc_fProfileCV.h"
 #include "ui/uc_frProCVActions.h"
 #include "ui/uc_frProCVCompParam.h"
@@ -246,9 +247,7 @@ QAction* TfCorvella4::MakeAction(const char* name, const QString& caption, const
     auto* action = new QAction(dmCentral->BigIL.Icon(image), caption, this);
     action->setObjectName(name);
     action->setShortcut(shortcut);
-    // aNewProfile has none: the configuration wizard is not part of the program yet.
-    if (handler)
-        connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, handler);
     addAction(action);
     return action;
 }
@@ -256,7 +255,7 @@ QAction* TfCorvella4::MakeAction(const char* name, const QString& caption, const
 void TfCorvella4::BuildActions()
 {
     aNewProfile = MakeAction("aNewProfile", "New Profile", QKeySequence("Ctrl+N"), biNewProfile,
-                             nullptr);
+                             &TfCorvella4::aNewProfileExecute);
     aRunProfile = MakeAction("aRunProfile", "Run Profile", QKeySequence("Ctrl+R"), biRunProfile,
                              &TfCorvella4::aRunProfileExecute);
     aEditProfile = MakeAction("aEditProfile", "Edit Profile", QKeySequence("Ctrl+E"), biEditProfile,
@@ -382,8 +381,7 @@ void TfCorvella4::UpdateActions(TMainState state)
 {
     scanning_ = state == msScanning;
     const TMainActionStates states = MainActionStates(state, !selectedProfile_.empty());
-    // The configuration wizard that makes new profiles is not part of the program yet.
-    aNewProfile->setEnabled(false);
+    aNewProfile->setEnabled(states.newProfile);
     aExit->setEnabled(states.newProfile);
     aHelp->setEnabled(states.newProfile);
     aRunProfile->setEnabled(states.profileActions);
@@ -413,8 +411,13 @@ void TfCorvella4::lvProfilesColumnClick(int column)
 {
     const std::string selected = selectedProfile_;
     profiles_.ColumnClick(column);
+    SelectProfileRow(selected);
+}
+
+void TfCorvella4::SelectProfileRow(const std::string& name)
+{
     for (int row = 0; row < profiles_.rowCount(); ++row)
-        if (profiles_.Row(row).name == selected)
+        if (profiles_.Row(row).name == name)
             SelectRow(*lvProfiles, row);
 }
 
@@ -444,6 +447,19 @@ bool TfCorvella4::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TfCorvella4::aNewProfileExecute()
+{
+    const std::uint8_t next = RunProfileWizard(this);
+    const std::string created = CurrentProfile().ProfileName();
+    RefreshProfileList();
+    // The new profile is the row shown, and the one that Run and Edit work on.
+    SelectProfileRow(created);
+    if (next == paEdit)
+        EditCurrentProfile(TfrcPCVSummary::staticMetaObject);
+    else if (next == paRun)
+        aRunProfileExecute();
 }
 
 void TfCorvella4::aRunProfileExecute()

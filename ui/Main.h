@@ -107,6 +107,7 @@ public slots:
     // SIGTERM or SIGINT: ends a scan and the open modal windows, then closes.
     void CloseRequested();
 
+    void aNewProfileExecute();
     void aRunProfileExecute();
     void aEditProfileExecute();
     void aDeleteProfileExecute();
@@ -136,6 +137,7 @@ private:
     void UpdateActions(TMainState state);
     void lvProfilesChange();
     void lvProfilesColumnClick(int column);
+    void SelectProfileRow(const std::string& name);
     void frSummaryDblClick();
     // The editor on the current profile, at a page; the list is read again
     // afterwards, since OK and Apply wrote the profile.

@@ -1,7 +1,7 @@
 // The main window: the profile list (quick_scan, unreadable profiles, the
 // sort rule and its clicks), which actions may run in each state and during
-// a scan, Delete's question, Help, the request to come forward, and the
-// one-time conversion of the settings store.
+// a scan, New Profile's three endings, Delete's question, Help, the request
+// to come forward, and the one-time conversion of the settings store.
 #include "ui/Main.h"
 
 #include <QAction>
@@ -32,7 +32,11 @@
 #include "ui/uc_frProCVFilePri.h"
 #include "ui/uc_frProCVPoolExclusions.h"
 #include "ui/uc_frProCVSummary.h"
+#include "ui/u_wizdirsel.h"
+#include "ui/u_wizoperation.h"
+#include "ui/u_wiztextpages.h"
 #include "ui_test_main.h"
+#include "wizard_road.h"
 
 namespace {
 
@@ -80,9 +84,11 @@ QStringList ShownResults(QWidget& dialog)
     return rows;
 }
 
-// A scan that runs until it is asked to stop.
-class TEndlessWorker : public TScanWorker {
+// A scan that finds nothing: it runs until it is asked to stop, or, when
+// not endless, has ended as soon as it started.
+class TIdleWorker : public TScanWorker {
 public:
+    explicit TIdleWorker(bool endless = true) : stopped_(!endless) {}
     void Start(const std::vector<std::string>&, ScanMailbox&) override {}
     bool Finished() const override { return stopped_; }
     void RequestStop() override { stopped_ = true; }
@@ -217,7 +223,7 @@ private slots:
     void whileAScanRunsOnlyTheHarmlessActionsWork()
     {
         StoreProfile("p");
-        TfCorvella4 window([](const TBWCVProfile&) { return std::make_unique<TEndlessWorker>(); });
+        TfCorvella4 window([](const TBWCVProfile&) { return std::make_unique<TIdleWorker>(); });
         window.show();
         QStringList enabledDuringScan;
         bool closed = true;
@@ -238,6 +244,55 @@ private slots:
         QVERIFY(Action(window, "aRunProfile")->isEnabled());
         QVERIFY(!window.Scanning());
         QVERIFY(!ProgressActive());
+    }
+
+    // New Profile: the wizard's last page decides whether the new profile
+    // is scanned at once, opened in the editor, or only listed.
+    void aNewProfileGoesOnAsTheWizardEnds()
+    {
+        QTemporaryDir music;
+        const std::string folder = FSDrive().FindDir(music.path().toStdString() + "/", true)->Path();
+        std::vector<std::string> scanned;
+        TfCorvella4 window([&](const TBWCVProfile& profile) {
+            scanned.push_back(profile.ProfileName());
+            return std::make_unique<TIdleWorker>(false);
+        });
+        WhenModal([&](QWidget& dialog) {
+            WizardRoad road(dialog);
+            road.Choose(road.On<TfrWizOperation>("Profile operation")->rgOp, opScan);
+            road.Next();
+            QVERIFY(road.Select(road.On<TfrWizDirSel>("Directory selection")->dir, folder));
+            road.Next();
+            road.Next();
+            road.Next();
+            road.Choose(road.On<TfrWizTextFinish>("Congratulations")->rgPostWizAction, paRun);
+            WhenModal([](QWidget&) {});  // the results window
+            road.Next();
+        });
+        Action(window, "aNewProfile")->trigger();
+        QCOMPARE(scanned, std::vector<std::string>{"dupe_scan"});
+        QCOMPARE(window.SelectedProfile(), std::string("dupe_scan"));
+        QVERIFY(window.Profiles().Row(0).lastRun > 0);
+
+        QString shown;
+        WhenModal([&](QWidget& dialog) {
+            WizardRoad road(dialog);
+            road.Choose(road.On<TfrWizOperation>("Profile operation")->rgOp, opEdit);
+            WhenModal([&](QWidget& editor) { shown = editor.metaObject()->className(); });
+            road.Next();
+        });
+        Action(window, "aNewProfile")->trigger();
+        QCOMPARE(shown, QString(TfcProfileCV::staticMetaObject.className()));
+        QCOMPARE(window.SelectedProfile(), std::string("new_profile"));
+
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(true, "Are you sure you want to cancel this wizard?");
+        WhenModal([](QWidget& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+        Action(window, "aNewProfile")->trigger();
+        QVERIFY(prompts.Done());
+        QCOMPARE(Names(window.Profiles()), QStringList({"dupe_scan", "new_profile", "quick_scan"}));
+        QCOMPARE(window.SelectedProfile(), std::string("new_profile"));
+        QCOMPARE(scanned.size(), std::size_t(1));
     }
 
     void deleteAsksFirst()

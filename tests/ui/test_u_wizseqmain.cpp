@@ -4,6 +4,7 @@
 #include "mpl_test_folders.h"
 #include "scripted_prompts.h"
 #include "ui_test_main.h"
+#include "wizard_road.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -28,41 +29,6 @@
 #include "ui/u_wizthreshold.h"
 
 namespace {
-
-// The user's way through the wizard window: each page is checked to be the
-// one expected before it is answered; Next is the Return key.
-class Road {
-public:
-    explicit Road(QWidget& dialog) : wizard(static_cast<TfpWizard&>(dialog)) {}
-    // A road that failed half-way leaves no wizard open to ask its question.
-    ~Road()
-    {
-        if (wizard.isVisible())
-            wizard.done(TfpWizard::mrCancel);
-    }
-
-    template <class Page>
-    Page* On(const QString& title)
-    {
-        auto* page = dynamic_cast<Page*>(wizard.CurrentPageFrame());
-        if (!page || wizard.lblTitle->text() != title) {
-            qWarning("expected page %s, shown %s", qPrintable(title), qPrintable(wizard.lblTitle->text()));
-            return nullptr;
-        }
-        return page;
-    }
-    void Choose(TRadioGroup* group, int item) { group->Buttons()->button(item)->click(); }
-    void Next() { QTest::keyClick(&wizard, Qt::Key_Return); }
-    void Back() { wizard.bBack->click(); }
-    // Selects the folder in a directory tree the way a user unfolds it.
-    bool Select(TBWDirTV* tree, const std::string& folder)
-    {
-        TBWDirectory* dir = FSDrive().FindDir(folder, true);
-        return dir && !tree->AddDirectory(dir) && tree->SelectedDirectory() == dir;
-    }
-
-    TfpWizard& wizard;
-};
 
 // Folders of music on the "hard drive", and one that stands for a CD.
 class MusicFolders {
@@ -98,7 +64,7 @@ class TestConfigurationWizard : public QObject {
     MusicFolders music_;
 
     // Operation page: the chosen operation, optionally with the advanced box.
-    static void StartWith(Road& road, TWizOperation operation, bool advanced = false)
+    static void StartWith(WizardRoad& road, TWizOperation operation, bool advanced = false)
     {
         auto* page = road.On<TfrWizOperation>("Profile operation");
         QVERIFY(page);
@@ -109,7 +75,7 @@ class TestConfigurationWizard : public QObject {
     }
 
     // Operation page with the advanced box, then the collection type.
-    static void StartAdvanced(Road& road, TCollectionType type)
+    static void StartAdvanced(WizardRoad& road, TCollectionType type)
     {
         StartWith(road, opScan, true);
         auto* page = road.On<TfrWizDupeType>("Collection type");
@@ -120,7 +86,7 @@ class TestConfigurationWizard : public QObject {
 
     // The duplicates' one directory, the summary, the default preset and the
     // last pages of a scan.
-    void DuplicatesInAndFinish(Road& road, const char* folder)
+    void DuplicatesInAndFinish(WizardRoad& road, const char* folder)
     {
         QVERIFY(road.On<TfrWizTextAddDir>("Duplicates' directory"));
         road.Next();
@@ -133,7 +99,7 @@ class TestConfigurationWizard : public QObject {
     }
 
     // Directory page, then for a repeated one the yes/no page.
-    void AskDirectory(Road& road, const char* folder, std::optional<bool> another = {})
+    void AskDirectory(WizardRoad& road, const char* folder, std::optional<bool> another = {})
     {
         auto* page = road.On<TfrWizDirSel>("Directory selection");
         QVERIFY(page);
@@ -150,7 +116,7 @@ class TestConfigurationWizard : public QObject {
     }
 
     // The profile name page as the operation named it, then the finish page.
-    static void NameAndFinish(Road& road, const QString& name, TPostWizAction action = paRun)
+    static void NameAndFinish(WizardRoad& road, const QString& name, TPostWizAction action = paRun)
     {
         auto* naming = road.On<TfrWizProfileName>("Profile Name");
         QVERIFY(naming);
@@ -218,7 +184,7 @@ private slots:
     void simpleScanOfOneFolderStoresTheDefaultPreset()
     {
         WhenModal([this](QWidget& dialog) {
-            Road road(dialog);
+            WizardRoad road(dialog);
             StartWith(road, opScan);
             AskDirectory(road, "Rock");
             auto* presets = road.On<TfrWizThreshold>("Filter sensitivity");
@@ -245,7 +211,7 @@ private slots:
         profile.SetProfileName("dupe_scan");
         QVERIFY(profile.SaveProfile());
         WhenModal([this](QWidget& dialog) {
-            Road road(dialog);
+            WizardRoad road(dialog);
             StartWith(road, opScan);
             AskDirectory(road, "Jazz");
             auto* presets = road.On<TfrWizThreshold>("Filter sensitivity");
@@ -270,7 +236,7 @@ private slots:
     void copyFromACdMakesTheCollectionTheReference()
     {
         WhenModal([this](QWidget& dialog) {
-            Road road(dialog);
+            WizardRoad road(dialog);
             auto* operation = road.On<TfrWizOperation>("Profile operation");
             QVERIFY(operation);
             operation->cbAdvanced->click();
@@ -297,7 +263,7 @@ private slots:
     void banlistLinesAreStoredLowerCasedWithTheTagsCompared()
     {
         WhenModal([this](QWidget& dialog) {
-            Road road(dialog);
+            WizardRoad road(dialog);
             StartWith(road, opBanlist);
             AskDirectory(road, "Pop");
             auto* banlist = road.On<TfrWizBanlist>("Banlist");
@@ -324,7 +290,7 @@ private slots:
         previous.DirPath = {music_.Path("Rock")};
         previous.SetDirPriority(music_.Path("Rock"), dtExcluded);
         WhenModal([](QWidget& dialog) {
-            Road road(dialog);
+            WizardRoad road(dialog);
             StartWith(road, opEdit);
         });
         QCOMPARE(int(RunProfileWizard()), int(paEdit));
@@ -337,7 +303,7 @@ private slots:
     void masterDirectoryRoadGivesReferencesThenNormalDirectories()
     {
         WhenModal([this](QWidget& dialog) {
-            Road road(dialog);
+            WizardRoad road(dialog);
             StartAdvanced(road, ctWithMasterDirectory);
             QVERIFY(road.On<TfrWizTextAddRefDir>("Master collection"));
             road.Next();
@@ -377,7 +343,7 @@ private slots:
         prompts.ExpectMessage(PromptKind::Information, "name for the CD");
         prompts.ExpectMessage(PromptKind::Information, "already holds a CD named \"CD 1\"");
         WhenModal([this, &disc](QWidget& dialog) {
-            Road road(dialog);
+            WizardRoad road(dialog);
             StartAdvanced(road, ctOnCD);
             QVERIFY(road.On<TfrWizStatusMPL>("Mp3 list status"));
             road.Next();
@@ -442,7 +408,7 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectMessage(PromptKind::Information, "select your Mp3 List");
         WhenModal([this, built](QWidget& dialog) {
-            Road road(dialog);
+            WizardRoad road(dialog);
             StartAdvanced(road, ctOnCD);
             auto* status = road.On<TfrWizStatusMPL>("Mp3 list status");
             QVERIFY(status);
@@ -464,7 +430,7 @@ private slots:
     void aRepeatedDirectoryPageWithNothingSelectedAddsNothing()
     {
         WhenModal([this](QWidget& dialog) {
-            Road road(dialog);
+            WizardRoad road(dialog);
             StartAdvanced(road, ctOnHardDrive);
             QVERIFY(road.On<TfrWizDirSel>("Directory selection"));
             road.Next();
@@ -491,7 +457,7 @@ private slots:
             ScriptedPrompts prompts;
             prompts.ExpectYesNo(true, "Are you sure you want to cancel this wizard?");
             WhenModal([](QWidget& dialog) {
-                Road road(dialog);
+                WizardRoad road(dialog);
                 StartWith(road, opBanlist);
                 QTest::keyClick(&road.wizard, Qt::Key_Escape);
             });
@@ -503,7 +469,7 @@ private slots:
         QCOMPARE(profile.GetProfileList(), std::vector<std::string>{"mine"});
 
         WhenModal([](QWidget& dialog) {
-            Road road(dialog);
+            WizardRoad road(dialog);
             StartWith(road, opBanlist);
             road.Next();
             road.Next();
