@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QWidget>
 
 #include <csignal>
+#include <functional>
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -31,18 +33,20 @@ void OnCloseSignal(int)
     [[maybe_unused]] const auto written = ::write(gSignalSockets[0], &byte, 1);
 }
 
-// Turns SIGTERM and SIGINT into a close request on the window thread.
+// Turns SIGTERM and SIGINT into a close request on the window thread,
+// handled by whatever the program is showing at that moment.
 class TCloseSignals {
 public:
-    explicit TCloseSignals(TfCorvella4& window)
+    TCloseSignals()
     {
         if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalSockets) != 0)
             return;
         notifier_ = std::make_unique<QSocketNotifier>(gSignalSockets[1], QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, &window, [&window] {
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] {
             char byte = 0;
             [[maybe_unused]] const auto read = ::read(gSignalSockets[1], &byte, 1);
-            window.CloseRequested();
+            if (onClose_)
+                onClose_();
         });
         struct sigaction action {};
         action.sa_handler = OnCloseSignal;
@@ -65,8 +69,11 @@ public:
     TCloseSignals(const TCloseSignals&) = delete;
     TCloseSignals& operator=(const TCloseSignals&) = delete;
 
+    void HandleWith(std::function<void()> onClose) { onClose_ = std::move(onClose); }
+
 private:
     std::unique_ptr<QSocketNotifier> notifier_;
+    std::function<void()> onClose_;
 };
 
 // The program's global objects, made in this order and so freed in the
@@ -109,6 +116,15 @@ int RunCorvella(int argc, char** argv)
     QApplication::setApplicationName(kProductName);
     QApplication::setOrganizationName(kMakerName);
 
+    // From the moment the program owns the data folder, a close request
+    // lets it end the way Exit does.
+    TCloseSignals closeSignals;
+    bool closedBeforeTheWindow = false;
+    closeSignals.HandleWith([&closedBeforeTheWindow] {
+        closedBeforeTheWindow = true;
+        if (QWidget* tip = QApplication::activeModalWidget())
+            tip->close();
+    });
     TSingleInstance instance(QString::fromStdString(ExpectedDataFolder()));
     bool answered = false;
     if (!MultipleCopiesAllowed() && !instance.TakeOver(answered)) {
@@ -122,6 +138,10 @@ int RunCorvella(int argc, char** argv)
     MakeGlobalObjects();
     GenSettings().LoadOrCreate();
     ShowTips(GenSettings(), false);
+    if (closedBeforeTheWindow) {
+        SaveAtExit();
+        return 0;
+    }
     LoadMp3Lists();
 
     PictureModules pictures;
@@ -129,9 +149,10 @@ int RunCorvella(int argc, char** argv)
     {
         TfCorvella4 window;
         QObject::connect(&instance, &TSingleInstance::comeForward, &window, &TfCorvella4::WMUser);
-        TCloseSignals closeSignals(window);
+        closeSignals.HandleWith([&window] { window.CloseRequested(); });
         window.show();
         status = QApplication::exec();
+        closeSignals.HandleWith({});
     }
     SaveAtExit();
     return status;

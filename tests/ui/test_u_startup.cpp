@@ -1,7 +1,7 @@
 // The real program started twice in a desktop of its own: the second start
 // hands over to the first and ends at once having written nothing; with
 // several copies allowed both run; SIGTERM closes the first cleanly, with its
-// settings written.
+// settings written, also while the tip of the day is still up.
 #include "ui/u_startup.h"
 
 #include <QCoreApplication>
@@ -123,6 +123,28 @@ private slots:
         const QByteArray written = settings.readAll();
         QVERIFY(written.contains("<ShowTips>0</ShowTips>"));
         QVERIFY(written.contains("<ScanResMaximized>1</ScanResMaximized>"));
+    }
+
+    void aCloseSignalDuringTheTipEndsTheProgramWithTheSettingsWritten()
+    {
+        QFile settings(dataFolder_ + "/settings.xml");
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("<bwprofile><ShowTips>1</ShowTips><LastTip>4</LastTip></bwprofile>");
+        settings.close();
+        QDir(dataFolder_ + "/profiles").removeRecursively();
+        TProgram program(environment_);
+        program.Process().start();
+        QTRY_VERIFY_WITH_TIMEOUT(Listening(), kStartMs);
+        program.Process().terminate();
+        QVERIFY(program.Process().waitForFinished(kStartMs));
+        QCOMPARE(program.Process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.Process().exitCode(), 0);
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        const QByteArray written = settings.readAll();
+        QVERIFY2(written.contains("<LastTip>5</LastTip>"), written.constData());
+        QVERIFY(written.contains("<ShowTips>1</ShowTips>"));
+        // The main window never opened.
+        QVERIFY(!QFile::exists(dataFolder_ + "/profiles/quick_scan.xml"));
     }
 
     void severalCopiesRunWhenAllowed()
