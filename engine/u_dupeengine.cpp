@@ -1,6 +1,7 @@
 #include "engine/u_dupeengine.h"
 
 #include "engine/u_prefixfilter.h"
+#include "engine/u_walkorder.h"
 
 #include <sys/stat.h>
 
@@ -456,18 +457,23 @@ void TBWDupeEngine::MatchBatch(TMatchBatch& batch)
     batch.Clear();
 }
 
-namespace {
-
-// A pair found similar, with the first word under which the walk over every
-// word would have met it.
-struct TFoundPair {
-    std::uint32_t firstWord;
+// A pair found similar, with the walk's first meeting that links it and the
+// files in the order that meeting scores them.
+struct TBWDupeEngine::TFoundPair {
+    TBWWalkOrder::TMeeting meeting;
     std::uint32_t first;
     std::uint32_t second;
     auto operator<=>(const TFoundPair&) const = default;
 };
 
-}  // namespace
+struct TBWDupeEngine::TIndexedWords {
+    std::vector<TBWGrpItString*> entries;  // by word number
+    std::vector<std::uint32_t> filesOfWord;
+    std::vector<TBWFile*> files;  // by pool place
+    std::vector<std::vector<std::uint32_t>> words;
+    std::vector<TBWPrefixFilter::TFields> fields;
+    std::vector<std::vector<std::uint32_t>> laterSimilar;  // with similar words only
+};
 
 bool TBWDupeEngine::InOrderByFields() const
 {
@@ -482,29 +488,31 @@ double TBWDupeEngine::Threshold() const
 
 bool TBWDupeEngine::MayFilterByPrefixes() const
 {
-    // Without similar words a word is matched only by itself, so the matched
-    // words are the shared ones.
-    const bool similarWords = profile_.SimWord > 0 && profile_.CompType != ctContent;
-    return FilterCandidates && !similarWords && profile_.MinPerc > 0;
+    return FilterCandidates && profile_.MinPerc > 0;
+}
+
+bool TBWDupeEngine::WithSimilarWords() const
+{
+    return profile_.SimWord > 0 && profile_.CompType != ctContent;
 }
 
 // The words each pool file was indexed under, by their number in word
-// order, once per occurrence, all of them ascending and by field; the files
-// in pool order. Compared in any field order, each field counts on its own.
-void TBWDupeEngine::IndexedWords(std::vector<TBWFile*>& files, std::vector<std::uint32_t>& filesOfWord,
-                                 std::vector<std::vector<std::uint32_t>>& words,
-                                 std::vector<TBWPrefixFilter::TFields>& fields)
+// order: all of them distinct and ascending, and by field once per
+// occurrence, ascending; the files in pool order. Compared in any field
+// order, each field counts on its own.
+void TBWDupeEngine::IndexedWords(TIndexedWords& indexed)
 {
     std::unordered_map<const TBWGrpItString*, std::uint32_t> numberOf;
     for (TBWComparable* item = index_->First(); item; item = index_->Next()) {
         auto* entry = static_cast<TBWGrpItString*>(item);
-        numberOf.emplace(entry, static_cast<std::uint32_t>(filesOfWord.size()));
-        filesOfWord.push_back(static_cast<std::uint32_t>(entry->Objects()->Count()));
+        numberOf.emplace(entry, static_cast<std::uint32_t>(indexed.filesOfWord.size()));
+        indexed.filesOfWord.push_back(static_cast<std::uint32_t>(entry->Objects()->Count()));
+        indexed.entries.push_back(entry);
     }
     const bool byEachField = profile_.CompType == ctFileNameFields && profile_.NoFieldOrder;
     for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
         auto* file = static_cast<TBWFile*>(item);
-        TBWPrefixFilter::TFields& own = fields.emplace_back();
+        TBWPrefixFilter::TFields& own = indexed.fields.emplace_back();
         const std::int32_t fieldCount = byEachField ? file->FieldCount() : 1;
         for (std::int32_t f = 0; f < fieldCount; ++f) {
             const std::int32_t field = byEachField ? f : index_->Field;
@@ -514,50 +522,48 @@ void TBWDupeEngine::IndexedWords(std::vector<TBWFile*>& files, std::vector<std::
                     list.push_back(numberOf.at(entry));
             std::sort(list.begin(), list.end());
         }
-        std::vector<std::uint32_t>& all = words.emplace_back();
+        std::vector<std::uint32_t>& all = indexed.words.emplace_back();
         for (const std::vector<std::uint32_t>& list : own)
             all.insert(all.end(), list.begin(), list.end());
         std::sort(all.begin(), all.end());
-        files.push_back(file);
+        all.erase(std::unique(all.begin(), all.end()), all.end());
+        indexed.files.push_back(file);
     }
+    if (WithSimilarWords())
+        for (TBWGrpItString* entry : indexed.entries) {
+            std::vector<std::uint32_t>& later = indexed.laterSimilar.emplace_back();
+            TBWChain* similarWords = entry->SimilarWords();
+            for (TBWComparable* s = similarWords->First(); s; s = similarWords->Next())
+                later.push_back(numberOf.at(static_cast<TBWGrpItString*>(s)));
+        }
 }
 
-// Scores only the pairs that can reach the minimum relevance, and links
-// those found similar in the order of the walk over every word: by the first
-// word they share, then by their places in the pool (which is the order of
-// every word's files). The result list is thus the walk's.
-void TBWDupeEngine::MatchByPrefixes()
+// Scores the pairs that the candidates of each file give, a round of files
+// at a time on every processor; judge(a, b, found) keeps what it finds.
+template <class Candidates, class Judge>
+void TBWDupeEngine::ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
+                                    std::vector<std::vector<TFoundPair>>& found)
 {
-    std::vector<TBWFile*> files;
-    std::vector<std::uint32_t> filesOfWord;
-    std::vector<std::vector<std::uint32_t>> words;
-    std::vector<TBWPrefixFilter::TFields> fields;
-    IndexedWords(files, filesOfWord, words, fields);
-    const TBWPrefixFilter filter(fields, filesOfWord, Threshold());
-    std::vector<TBWPrefixFilter::TFields>().swap(fields);
-    std::vector<TBWFieldPrefixSignature> signatures;
-    if (InOrderByFields())
-        for (const TBWFile* file : files)
-            signatures.emplace_back(*file, Threshold());
+    const std::size_t count = indexed.files.size();
+    found.assign(count, {});
     constexpr std::size_t kRound = 1 << 14;
-    std::vector<std::vector<TFoundPair>> found(files.size());
     std::uint64_t stepsDone = 0;
-    for (std::size_t from = 0; from < files.size(); from += kRound) {
-        const std::size_t to = std::min(files.size(), from + kRound);
+    for (std::size_t from = 0; from < count; from += kRound) {
+        const std::size_t to = std::min(count, from + kRound);
         ForEachIndexOnThreads(to - from, MatchThreads, [&](std::size_t i) {
             const auto a = static_cast<std::uint32_t>(from + i);
-            thread_local std::vector<std::uint32_t> scratch;
             if (stopRequested_.load(std::memory_order_relaxed))
                 return;
-            filter.ForEachLaterCandidate(a, scratch, [&](std::uint32_t b) {
-                if ((signatures.empty() || !signatures[a].CannotReach(signatures[b])) && IsSimilar(*files[a], *files[b]))
-                    found[a].push_back({TBWPrefixFilter::FirstSharedWord(words[a], words[b]), a, b});
-            });
+            candidates(a, [&](std::uint32_t b) { judge(a, b, found[a]); });
         });
-        const std::uint64_t stepsDue = filesOfWord.size() * to / files.size();
+        const std::uint64_t stepsDue = indexed.filesOfWord.size() * to / count;
         DoSteps(stepsDue - stepsDone);
         stepsDone = stepsDue;
     }
+}
+
+void TBWDupeEngine::LinkInWalkOrder(const TIndexedWords& indexed, std::vector<std::vector<TFoundPair>>& found)
+{
     std::vector<TFoundPair> pairs;
     for (std::vector<TFoundPair>& own : found) {
         pairs.insert(pairs.end(), own.begin(), own.end());
@@ -565,15 +571,93 @@ void TBWDupeEngine::MatchByPrefixes()
     }
     std::sort(pairs.begin(), pairs.end());
     for (const TFoundPair& pair : pairs)
-        results_->AddPair(files[pair.first], files[pair.second]);
-    DoSteps(filesOfWord.size() - stepsDone);
+        results_->AddPair(indexed.files[pair.first], indexed.files[pair.second]);
+}
+
+// Scores only the pairs that can reach the minimum relevance, and links
+// those found similar in the order of the walk over every word. With exact
+// words, the walk meets a pair first under the first word they share, the
+// earlier file of the pool scored against the later one.
+void TBWDupeEngine::MatchByPrefixes()
+{
+    TIndexedWords indexed;
+    IndexedWords(indexed);
+    const TBWPrefixFilter filter(indexed.fields, indexed.filesOfWord, Threshold());
+    std::vector<TBWPrefixFilter::TFields>().swap(indexed.fields);
+    std::vector<TBWFieldPrefixSignature> signatures;
+    if (InOrderByFields())
+        for (const TBWFile* file : indexed.files)
+            signatures.emplace_back(*file, Threshold());
+    const std::vector<TBWFile*>& files = indexed.files;
+    std::vector<std::vector<TFoundPair>> found;
+    ScoreCandidates(
+        indexed,
+        [&](std::uint32_t a, const auto& visit) {
+            thread_local std::vector<std::uint32_t> scratch;
+            filter.ForEachLaterCandidate(a, scratch, visit);
+        },
+        [&](std::uint32_t a, std::uint32_t b, std::vector<TFoundPair>& own) {
+            if ((signatures.empty() || !signatures[a].CannotReach(signatures[b])) && IsSimilar(*files[a], *files[b]))
+                own.push_back({{TBWPrefixFilter::FirstSharedWord(indexed.words[a], indexed.words[b]), 0, 0}, a, b});
+        },
+        found);
+    LinkInWalkOrder(indexed, found);
+}
+
+// The same with similar words. A pair can be met both ways round (a file
+// of a word against a file of a later similar word), and the two ways may
+// score apart, so the walk's first meeting that scores similar enough
+// decides when the pair is linked and which file comes first.
+void TBWDupeEngine::MatchBySimilarPrefixes()
+{
+    TIndexedWords indexed;
+    IndexedWords(indexed);
+    std::vector<std::vector<std::uint32_t>> filesOf(indexed.filesOfWord.size());
+    for (std::uint32_t file = 0; file < indexed.words.size(); ++file)
+        for (std::uint32_t word : indexed.words[file])
+            filesOf[word].push_back(file);
+    std::vector<std::vector<std::uint32_t>> similarOf = indexed.laterSimilar;
+    for (std::uint32_t word = 0; word < indexed.laterSimilar.size(); ++word)
+        for (std::uint32_t later : indexed.laterSimilar[word])
+            similarOf[later].push_back(word);
+    const TBWSimilarPrefixFilter filter(indexed.fields, filesOf, similarOf, Threshold());
+    const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
+    const std::vector<TBWFile*>& files = indexed.files;
+    std::vector<std::vector<TFoundPair>> found;
+    ScoreCandidates(
+        indexed,
+        [&](std::uint32_t a, const auto& visit) {
+            thread_local std::vector<std::uint32_t> candidates;
+            thread_local TBWSimilarPrefixFilter::TSeen seen;
+            filter.LaterCandidates(a, candidates, seen);
+            for (std::uint32_t b : candidates)
+                visit(b);
+        },
+        [&](std::uint32_t a, std::uint32_t b, std::vector<TFoundPair>& own) {
+            // The later file is scored first only under a similar word
+            // that comes before all the words meeting the other way round.
+            std::optional<TFoundPair> first;
+            if (IsSimilar(*files[a], *files[b]))
+                if (const auto meeting = walk.FirstMeeting(a, b))
+                    first = TFoundPair{*meeting, a, b};
+            if (const auto meeting = walk.FirstMeeting(b, a);
+                meeting && (!first || *meeting < first->meeting) && IsSimilar(*files[b], *files[a]))
+                first = TFoundPair{*meeting, b, a};
+            if (first)
+                own.push_back(*first);
+        },
+        found);
+    LinkInWalkOrder(indexed, found);
 }
 
 void TBWDupeEngine::MatchGroups()
 {
     SetStatus("Matching groups", index_->Count());
     if (MayFilterByPrefixes()) {
-        MatchByPrefixes();
+        if (WithSimilarWords())
+            MatchBySimilarPrefixes();
+        else
+            MatchByPrefixes();
         LoadInfoOfLinkedFiles();
         results_->ResolveReferences();
         return;

@@ -113,10 +113,16 @@ private:
     bool InOrderByFields() const;
     double Threshold() const;
     bool MayFilterByPrefixes() const;
-    void IndexedWords(std::vector<TBWFile*>& files, std::vector<std::uint32_t>& filesOfWord,
-                      std::vector<std::vector<std::uint32_t>>& words,
-                      std::vector<std::vector<std::vector<std::uint32_t>>>& fields);
+    bool WithSimilarWords() const;
+    struct TIndexedWords;
+    struct TFoundPair;
+    void IndexedWords(TIndexedWords& indexed);
+    template <class Candidates, class Judge>
+    void ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
+                         std::vector<std::vector<TFoundPair>>& found);
+    void LinkInWalkOrder(const TIndexedWords& indexed, std::vector<std::vector<TFoundPair>>& found);
     void MatchByPrefixes();
+    void MatchBySimilarPrefixes();
     void LoadInfoOfLinkedFiles();
     void KeepNegativeResults();
 

@@ -79,6 +79,66 @@ std::uint32_t TBWPrefixFilter::FirstSharedWord(const std::vector<std::uint32_t>&
     return UINT32_MAX;
 }
 
+TBWSimilarPrefixFilter::TBWSimilarPrefixFilter(const std::vector<TFields>& fields,
+                                               const std::vector<std::vector<std::uint32_t>>& filesOf,
+                                               const std::vector<std::vector<std::uint32_t>>& similarOf,
+                                               double threshold)
+    : fields_(fields), filesOf_(filesOf), similarOf_(similarOf), threshold_(threshold), lookupCost_(filesOf.size())
+{
+    for (std::size_t word = 0; word < filesOf.size(); ++word) {
+        lookupCost_[word] = filesOf[word].size();
+        for (std::uint32_t similar : similarOf[word])
+            lookupCost_[word] += filesOf[similar].size();
+    }
+}
+
+void TBWSimilarPrefixFilter::ProbeWords(std::uint32_t file, std::vector<std::uint32_t>& probes) const
+{
+    probes.clear();
+    std::vector<std::uint32_t> list;
+    for (const std::vector<std::uint32_t>& field : fields_[file]) {
+        // Occurrences of one word count apart, as they are matched apart;
+        // which of them are left out makes no difference.
+        list = field;
+        std::stable_sort(list.begin(), list.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return lookupCost_[a] < lookupCost_[b]; });
+        list.resize(std::min(list.size(), TBWPrefixFilter::PrefixLength(list.size(), threshold_)));
+        probes.insert(probes.end(), list.begin(), list.end());
+    }
+    std::sort(probes.begin(), probes.end());
+    probes.erase(std::unique(probes.begin(), probes.end()), probes.end());
+}
+
+void TBWSimilarPrefixFilter::TSeen::Begin(std::size_t files)
+{
+    if (stamps_.size() < files)
+        stamps_.resize(files, 0);
+    if (++current_ == 0) {
+        std::fill(stamps_.begin(), stamps_.end(), 0);
+        current_ = 1;
+    }
+}
+
+void TBWSimilarPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
+                                             TSeen& seen) const
+{
+    seen.Begin(fields_.size());
+    candidates.clear();
+    thread_local std::vector<std::uint32_t> probes;
+    ProbeWords(file, probes);
+    auto take = [&](std::uint32_t word) {
+        const std::vector<std::uint32_t>& files = filesOf_[word];
+        for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
+            if (seen.Take(*at))
+                candidates.push_back(*at);
+    };
+    for (std::uint32_t word : probes) {
+        take(word);
+        for (std::uint32_t similar : similarOf_[word])
+            take(similar);
+    }
+}
+
 TBWFieldPrefixSignature::TBWFieldPrefixSignature(const TBWWordedComparable& file, double threshold)
     : fieldCount_(file.FieldCount())
 {

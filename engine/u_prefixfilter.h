@@ -63,6 +63,60 @@ private:
     std::unordered_map<TToken, std::vector<std::uint32_t>> filesOfToken_;
 };
 
+// The same with similar words, where a matched word is the same word or one
+// within the tolerance. Two prefixes then need not share a word; but the
+// matched words of a pair that reaches t are at least t * n / (2 - t) of the
+// n words of either list, so each file's prefix (whichever words it leaves
+// out) still holds a word that the other file matches. Each file is looked
+// up through the words of its prefix and their similar words, among the
+// whole word lists of the later files. A file leaves out the words that
+// would cost most to look up: those with the most files, counting the
+// files of their similar words.
+class TBWSimilarPrefixFilter {
+public:
+    using TFields = TBWPrefixFilter::TFields;
+
+    // fields: as for TBWPrefixFilter; filesOf: for each word the files that
+    // have it in a compared field, ascending; similarOf: for each word the
+    // words within the tolerance, earlier and later ones. All are read, not
+    // copied, and must outlive the filter.
+    TBWSimilarPrefixFilter(const std::vector<TFields>& fields,
+                           const std::vector<std::vector<std::uint32_t>>& filesOf,
+                           const std::vector<std::vector<std::uint32_t>>& similarOf, double threshold);
+
+    // Which files one call has taken already; kept from call to call (and
+    // filter to filter), so that a call costs what it takes, not the pool.
+    class TSeen {
+    public:
+        void Begin(std::size_t files);
+        bool Take(std::uint32_t file)
+        {
+            if (stamps_[file] == current_)
+                return false;
+            stamps_[file] = current_;
+            return true;
+        }
+
+    private:
+        std::vector<std::uint32_t> stamps_;
+        std::uint32_t current_ = 0;
+    };
+
+    // The files after file that may reach the threshold with it, each once,
+    // in no particular order.
+    void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TSeen& seen) const;
+
+private:
+    // The words file looks up, each once.
+    void ProbeWords(std::uint32_t file, std::vector<std::uint32_t>& probes) const;
+
+    const std::vector<TFields>& fields_;
+    const std::vector<std::vector<std::uint32_t>>& filesOf_;
+    const std::vector<std::vector<std::uint32_t>>& similarOf_;
+    double threshold_;
+    std::vector<std::uint64_t> lookupCost_;  // per word: its files and those of its similar words
+};
+
 // For files compared field by field in order with exact words: one bit per
 // word among the first words of each field (in one fixed order of words,
 // as many as the threshold leaves to look at). Each field must reach the

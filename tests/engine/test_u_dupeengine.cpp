@@ -396,6 +396,19 @@ std::vector<std::string> CollectionNames(std::uint32_t seed, bool frequentWords,
     return names;
 }
 
+// The first three fields of a name, parted by " - ".
+std::array<std::string, 3> NameFields(const std::string& name)
+{
+    std::array<std::string, 3> fields;
+    std::size_t start = 0;
+    for (std::string& field : fields) {
+        const std::size_t end = std::min(name.find(" - ", start), name.size());
+        field = name.substr(std::min(start, name.size()), end - std::min(start, name.size()));
+        start = end + 3;
+    }
+    return fields;
+}
+
 }  // namespace
 
 // Whatever pairs are left unscored, and however many threads list folders
@@ -409,17 +422,22 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
         for (bool frequentWords : {false, true}) {
             Scan scan;
             const std::vector<std::string> names = CollectionNames(seed, frequentWords, 240);
-            for (std::size_t i = 0; i < names.size(); ++i)
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                const auto [artist, title, album] = NameFields(names[i]);
                 scan.File("f" + std::to_string(i % 5) + "/" + std::to_string(i % 3) + "/" + names[i] +
-                          std::to_string(i) + ".mp3");
+                              std::to_string(i) + ".mp3",
+                          TaggedAudio(title, artist, album));
+            }
             for (int run = 0; run < 8; ++run) {
                 TBWCVProfile& profile = scan.profile;
-                profile.CompType = random() % 2 ? ctFileNameFields : ctFileName;
+                profile.CompType = std::array{ctFileNameFields, ctFileName, ctTags, ctTagsWithAlbum}[random() % 4];
                 profile.MinPerc = std::array{40, 50, 67, 80, 100}[random() % 5];
-                profile.SimWord = static_cast<std::int32_t>(random() % 3 == 0 ? 1 + random() % 2 : 0);
+                profile.SimWord = static_cast<std::int32_t>(random() % 3);
                 profile.NoFieldOrder = random() % 2;
                 profile.MinWordCount = 1 + static_cast<std::int32_t>(random() % 4);
-                const std::string setting = "seed " + std::to_string(seed) + " run " + std::to_string(run);
+                const std::string setting = "seed " + std::to_string(seed) + " run " + std::to_string(run) +
+                                            " type " + std::to_string(profile.CompType) + " tolerance " +
+                                            std::to_string(profile.SimWord);
                 std::string reference;
                 // The walk; filtered on one thread; on several; only the
                 // pairs whose signatures tell they cannot reach dropped.

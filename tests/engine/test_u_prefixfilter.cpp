@@ -6,6 +6,7 @@
 #include <random>
 
 #include "base/u_bwbaseclass.h"
+#include "base/u_bwfunc.h"
 
 namespace {
 
@@ -117,5 +118,77 @@ TEST(FieldPrefixSignature, NeverDropsAPairThatReachesTheThreshold)
             }
         EXPECT_GT(reaching, 0u) << threshold;
         EXPECT_GT(dropped, 0u) << threshold;
+    }
+}
+
+// With similar words, every later name that scores at least the threshold
+// with a name, either way round, is among its candidates: whole names and
+// names compared field against field in any order, words one or two typos
+// apart.
+TEST(SimilarPrefixFilter, MissesNoPairThatReachesTheThreshold)
+{
+    static const std::vector<std::string> vocabulary = {"love", "lov", "live", "life", "night", "nigth", "star",
+                                                         "stars", "moon", "mood", "sun", "son", "remix", "remax"};
+    std::mt19937 random(5);
+    std::vector<TBWWordedComparable> names(300);
+    std::vector<std::vector<std::vector<std::uint32_t>>> fields(names.size());
+    for (std::size_t file = 0; file < names.size(); ++file) {
+        std::string text;
+        for (int field = 1 + static_cast<int>(random() % 3); field > 0; --field) {
+            std::vector<std::uint32_t>& list = fields[file].emplace_back();
+            for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n) {
+                list.push_back(static_cast<std::uint32_t>(random() % vocabulary.size()));
+                text += vocabulary[list.back()] + " ";
+            }
+            std::sort(list.begin(), list.end());
+            text += field > 1 ? "- " : "";
+        }
+        names[file].SetText(text);
+    }
+    for (const bool byField : {false, true}) {
+        std::vector<TBWPrefixFilter::TFields> compared = fields;
+        if (!byField)
+            for (TBWPrefixFilter::TFields& own : compared) {
+                for (std::size_t f = 1; f < own.size(); ++f)
+                    own[0].insert(own[0].end(), own[f].begin(), own[f].end());
+                own.resize(1);
+                std::sort(own[0].begin(), own[0].end());
+            }
+        std::vector<std::vector<std::uint32_t>> filesOf(vocabulary.size());
+        for (std::uint32_t file = 0; file < compared.size(); ++file)
+            for (const std::vector<std::uint32_t>& list : compared[file])
+                for (std::uint32_t word : list)
+                    if (filesOf[word].empty() || filesOf[word].back() != file)
+                        filesOf[word].push_back(file);
+        for (const std::int32_t tolerance : {1, 2}) {
+            std::vector<std::vector<std::uint32_t>> similarOf(vocabulary.size());
+            for (std::uint32_t a = 0; a < vocabulary.size(); ++a)
+                for (std::uint32_t b = 0; b < vocabulary.size(); ++b)
+                    if (a != b && WithinEditDistance(vocabulary[a], vocabulary[b], tolerance))
+                        similarOf[a].push_back(b);
+            for (double threshold : {0.5, 0.8, 1.0}) {
+                const TBWSimilarPrefixFilter filter(compared, filesOf, similarOf, threshold);
+                TBWSimilarPrefixFilter::TSeen seen;
+                std::vector<std::uint32_t> later;
+                std::size_t reaching = 0, candidates = 0;
+                for (std::uint32_t a = 0; a < names.size(); ++a) {
+                    filter.LaterCandidates(a, later, seen);
+                    candidates += later.size();
+                    std::sort(later.begin(), later.end());
+                    for (std::uint32_t b = a + 1; b < names.size(); ++b) {
+                        const bool reaches =
+                            names[a].SimilarAtLeast(names[b], byField, true, tolerance, threshold) ||
+                            names[b].SimilarAtLeast(names[a], byField, true, tolerance, threshold);
+                        reaching += reaches;
+                        if (reaches) {
+                            EXPECT_TRUE(std::binary_search(later.begin(), later.end(), b))
+                                << names[a].WordsText() << " " << names[b].WordsText() << " " << threshold;
+                        }
+                    }
+                }
+                EXPECT_GT(reaching, 0u);
+                EXPECT_LT(candidates, names.size() * (names.size() - 1) / 2) << tolerance << " " << threshold;
+            }
+        }
     }
 }
