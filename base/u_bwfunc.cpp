@@ -81,8 +81,17 @@ char32_t FoldUpper(char32_t c)
 
 bool IsAscii(std::string_view text)
 {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    // Eight bytes at a time: the scan's matching asks this of every word pair.
+    std::uint64_t bits = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t eight = 0;
+        std::memcpy(&eight, text.data() + i, 8);
+        bits |= eight;
+    }
+    for (; i < text.size(); ++i)
+        bits |= static_cast<unsigned char>(text[i]);
+    return (bits & 0x8080808080808080ull) == 0;
 }
 
 // Unit-cost edit distance limited to the diagonal band |i - j| <= tolerance,
@@ -128,6 +137,28 @@ bool WithinBandedDistance(std::string_view a, std::string_view b, std::int32_t t
         std::swap(previous, current);
     }
     return previous[m] <= tolerance;
+}
+
+// The distance is that of what lies between the common start and end, and
+// for one edit that is at most one character on each side.
+bool WithinAsciiDistance(std::string_view a, std::string_view b, std::int32_t tolerance)
+{
+    if (std::abs(static_cast<std::int64_t>(a.size()) - static_cast<std::int64_t>(b.size())) > tolerance)
+        return false;
+    auto same = [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); };
+    while (!a.empty() && !b.empty() && same(a.front(), b.front())) {
+        a.remove_prefix(1);
+        b.remove_prefix(1);
+    }
+    while (!a.empty() && !b.empty() && same(a.back(), b.back())) {
+        a.remove_suffix(1);
+        b.remove_suffix(1);
+    }
+    if (a.empty() || b.empty())
+        return static_cast<std::int64_t>(std::max(a.size(), b.size())) <= tolerance;
+    if (tolerance == 1)
+        return a.size() == 1 && b.size() == 1;
+    return WithinBandedDistance(a, b, tolerance);
 }
 
 bool IsBlankOrControl(char c)
@@ -323,7 +354,7 @@ bool WithinEditDistance(std::string_view a, std::string_view b, std::int32_t tol
     if (a == b)
         return true;
     if (IsAscii(a) && IsAscii(b))
-        return WithinBandedDistance(a, b, tolerance);
+        return WithinAsciiDistance(a, b, tolerance);
     return EditDistance(a, b, 1, 1, 1) <= tolerance;
 }
 

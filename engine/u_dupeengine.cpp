@@ -1,5 +1,6 @@
 #include "engine/u_dupeengine.h"
 
+#include "engine/u_fieldprobes.h"
 #include "engine/u_prefixfilter.h"
 #include "engine/u_walkorder.h"
 
@@ -622,6 +623,9 @@ void TBWDupeEngine::MatchBySimilarPrefixes()
             similarOf[later].push_back(word);
     const TBWSimilarPrefixFilter filter(indexed.fields, filesOf, similarOf, Threshold());
     const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
+    std::optional<TBWFieldProbes> laterFields;
+    if (InOrderByFields())
+        laterFields.emplace(indexed.files, profile_.SimWord, Threshold(), [this] { DoSteps(0); });
     const std::vector<TBWFile*>& files = indexed.files;
     std::vector<std::vector<TFoundPair>> found;
     ScoreCandidates(
@@ -630,6 +634,8 @@ void TBWDupeEngine::MatchBySimilarPrefixes()
             thread_local std::vector<std::uint32_t> candidates;
             thread_local TBWSimilarPrefixFilter::TSeen seen;
             filter.LaterCandidates(a, candidates, seen);
+            if (laterFields)
+                laterFields->Keep(a, candidates);
             for (std::uint32_t b : candidates)
                 visit(b);
         },
