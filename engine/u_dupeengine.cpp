@@ -583,23 +583,40 @@ void TBWDupeEngine::MatchByPrefixes()
 {
     TIndexedWords indexed;
     IndexedWords(indexed);
-    const TBWPrefixFilter filter(indexed.fields, indexed.filesOfWord, Threshold());
-    std::vector<TBWPrefixFilter::TFields>().swap(indexed.fields);
     std::vector<TBWFieldPrefixSignature> signatures;
-    if (InOrderByFields())
+    std::optional<TBWFieldProbes> inOrder;
+    std::optional<TBWPrefixFilter> filter;
+    if (InOrderByFields()) {
         for (const TBWFile* file : indexed.files)
             signatures.emplace_back(*file, Threshold());
+        inOrder.emplace(indexed.files, 0, Threshold(), [this] { DoSteps(0); });
+    } else {
+        filter.emplace(indexed.fields, indexed.filesOfWord, Threshold());
+    }
+    std::vector<TBWPrefixFilter::TFields>().swap(indexed.fields);
     const std::vector<TBWFile*>& files = indexed.files;
     std::vector<std::vector<TFoundPair>> found;
     ScoreCandidates(
         indexed,
         [&](std::uint32_t a, const auto& visit) {
-            thread_local std::vector<std::uint32_t> scratch;
-            filter.ForEachLaterCandidate(a, scratch, visit);
+            thread_local TBWCandidateMarks seen;
+            thread_local std::vector<std::uint32_t> candidates;
+            if (filter) {
+                filter->ForEachLaterCandidate(a, seen, visit);
+                return;
+            }
+            inOrder->LaterCandidates(a, candidates, seen);
+            for (std::uint32_t b : candidates)
+                visit(b);
         },
         [&](std::uint32_t a, std::uint32_t b, std::vector<TFoundPair>& own) {
-            if ((signatures.empty() || !signatures[a].CannotReach(signatures[b])) && IsSimilar(*files[a], *files[b]))
-                own.push_back({{TBWPrefixFilter::FirstSharedWord(indexed.words[a], indexed.words[b]), 0, 0}, a, b});
+            if (!signatures.empty() && signatures[a].CannotReach(signatures[b]))
+                return;
+            // Found through another field, a pair may share no indexed word:
+            // the walk never meets it.
+            const std::uint32_t word = TBWPrefixFilter::FirstSharedWord(indexed.words[a], indexed.words[b]);
+            if (word != UINT32_MAX && IsSimilar(*files[a], *files[b]))
+                own.push_back({{word, 0, 0}, a, b});
         },
         found);
     LinkInWalkOrder(indexed, found);
@@ -621,21 +638,24 @@ void TBWDupeEngine::MatchBySimilarPrefixes()
     for (std::uint32_t word = 0; word < indexed.laterSimilar.size(); ++word)
         for (std::uint32_t later : indexed.laterSimilar[word])
             similarOf[later].push_back(word);
-    const TBWSimilarPrefixFilter filter(indexed.fields, filesOf, similarOf, Threshold());
     const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
-    std::optional<TBWFieldProbes> laterFields;
+    std::optional<TBWFieldProbes> inOrder;
+    std::optional<TBWSimilarPrefixFilter> filter;
     if (InOrderByFields())
-        laterFields.emplace(indexed.files, profile_.SimWord, Threshold(), [this] { DoSteps(0); });
+        inOrder.emplace(indexed.files, profile_.SimWord, Threshold(), [this] { DoSteps(0); });
+    else
+        filter.emplace(indexed.fields, filesOf, similarOf, Threshold());
     const std::vector<TBWFile*>& files = indexed.files;
     std::vector<std::vector<TFoundPair>> found;
     ScoreCandidates(
         indexed,
         [&](std::uint32_t a, const auto& visit) {
             thread_local std::vector<std::uint32_t> candidates;
-            thread_local TBWSimilarPrefixFilter::TSeen seen;
-            filter.LaterCandidates(a, candidates, seen);
-            if (laterFields)
-                laterFields->Keep(a, candidates);
+            thread_local TBWCandidateMarks seen;
+            if (filter)
+                filter->LaterCandidates(a, candidates, seen);
+            else
+                inOrder->LaterCandidates(a, candidates, seen);
             for (std::uint32_t b : candidates)
                 visit(b);
         },

@@ -20,10 +20,10 @@ void TBWFieldProbes::ReadWords(const std::vector<TBWFile*>& files)
 {
     std::unordered_map<std::string, std::uint32_t> numberOf;
     fieldCount_.reserve(files.size());
-    fieldBegin_.reserve(files.size() * kStride + 1);
+    fieldBegin_.reserve(files.size() * kProbedFields + 1);
     for (const TBWFile* file : files) {
         fieldCount_.push_back(file->FieldCount());
-        for (std::int32_t field = 1; field <= kProbedFields; ++field) {
+        for (std::int32_t field = 0; field < kProbedFields; ++field) {
             fieldBegin_.push_back(static_cast<std::uint32_t>(words_.size()));
             if (field >= file->FieldCount())
                 continue;
@@ -73,9 +73,9 @@ void TBWFieldProbes::CountLookups()
 {
     filesOf_.assign(kProbedFields, std::vector<std::vector<std::uint32_t>>(vocabulary_.size()));
     for (std::uint32_t file = 0; file < fieldCount_.size(); ++file)
-        for (std::int32_t field = 1; field <= kProbedFields; ++field)
+        for (std::int32_t field = 0; field < kProbedFields; ++field)
             for (const std::uint32_t* word = FieldBegin(file, field); word != FieldEnd(file, field); ++word) {
-                std::vector<std::uint32_t>& files = filesOf_[field - 1][*word];
+                std::vector<std::uint32_t>& files = filesOf_[field][*word];
                 if (files.empty() || files.back() != file)
                     files.push_back(file);
             }
@@ -89,9 +89,10 @@ void TBWFieldProbes::CountLookups()
         }
 }
 
-void TBWFieldProbes::ProbeWords(std::uint32_t file, std::int32_t field, std::vector<std::uint32_t>& probes) const
+std::uint64_t TBWFieldProbes::ProbeWords(std::uint32_t file, std::int32_t field,
+                                         std::vector<std::uint32_t>& probes) const
 {
-    const std::vector<std::uint64_t>& cost = lookupCost_[field - 1];
+    const std::vector<std::uint64_t>& cost = lookupCost_[field];
     std::vector<std::uint32_t> prefix(FieldBegin(file, field), FieldEnd(file, field));
     std::stable_sort(prefix.begin(), prefix.end(), [&](std::uint32_t a, std::uint32_t b) { return cost[a] < cost[b]; });
     prefix.resize(std::min(prefix.size(), TBWPrefixFilter::PrefixLength(prefix.size(), threshold_)));
@@ -100,41 +101,53 @@ void TBWFieldProbes::ProbeWords(std::uint32_t file, std::int32_t field, std::vec
         probes.insert(probes.end(), similarOf_[word].begin(), similarOf_[word].end());
     std::sort(probes.begin(), probes.end());
     probes.erase(std::unique(probes.begin(), probes.end()), probes.end());
+    std::uint64_t files = 0;
+    for (std::uint32_t word : probes)
+        files += filesOf_[field][word].size();
+    return files;
 }
 
-void TBWFieldProbes::Keep(std::uint32_t file, std::vector<std::uint32_t>& candidates) const
+bool TBWFieldProbes::Meets(std::uint32_t other, std::int32_t field, const std::vector<std::uint32_t>& probes) const
 {
-    // Each candidate climbs one level per field that lets it through; those
-    // at the top level are kept. Levels of one call never meet another's.
-    thread_local std::vector<std::uint64_t> level;
-    thread_local std::uint64_t call = 0;
-    thread_local std::vector<std::uint32_t> probes;
-    if (level.size() < fieldCount_.size())
-        level.resize(fieldCount_.size(), 0);
-    const std::uint64_t base = ++call * (kProbedFields + 1);
+    return std::any_of(FieldBegin(other, field), FieldEnd(other, field),
+                       [&](std::uint32_t word) { return std::binary_search(probes.begin(), probes.end(), word); });
+}
+
+void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
+                                     TBWCandidateMarks& seen) const
+{
+    candidates.clear();
+    thread_local TProbes probes;
     const std::int32_t fieldCount = fieldCount_[file];
-    for (std::uint32_t other : candidates)
-        if (fieldCount_[other] == fieldCount)  // in order, fields must pair up one to one
-            level[other] = base;
-    const std::int32_t probed = std::min(fieldCount - 1, kProbedFields);
-    for (std::int32_t field = 1; field <= probed; ++field) {
-        auto climb = [&](std::uint32_t other) {
-            if (level[other] == base + field - 1)
-                level[other] = base + field;
-        };
-        if (FieldBegin(file, field) == FieldEnd(file, field)) {
-            // No word to look up: an empty field tells nothing here.
-            for (std::uint32_t other : candidates)
-                climb(other);
+    const std::int32_t probed = std::min(fieldCount, kProbedFields);
+    // An empty field tells nothing here; a file without words meets no other.
+    std::int32_t cheapest = -1;
+    std::uint64_t fewest = UINT64_MAX;
+    for (std::int32_t field = 0; field < probed; ++field) {
+        probes[field].clear();
+        if (FieldBegin(file, field) == FieldEnd(file, field))
             continue;
-        }
-        ProbeWords(file, field, probes);
-        for (std::uint32_t word : probes) {
-            const std::vector<std::uint32_t>& files = filesOf_[field - 1][word];
-            for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
-                climb(*at);
+        if (const std::uint64_t files = ProbeWords(file, field, probes[field]); files < fewest) {
+            fewest = files;
+            cheapest = field;
         }
     }
-    const std::uint64_t kept = base + static_cast<std::uint64_t>(std::max(probed, 0));
-    std::erase_if(candidates, [&](std::uint32_t other) { return level[other] != kept; });
+    if (cheapest < 0)
+        return;
+    auto meetsEveryField = [&](std::uint32_t other) {
+        // In order, fields pair up one to one.
+        if (fieldCount_[other] != fieldCount)
+            return false;
+        for (std::int32_t field = 0; field < probed; ++field)
+            if (field != cheapest && !probes[field].empty() && !Meets(other, field, probes[field]))
+                return false;
+        return true;
+    };
+    seen.Begin(fieldCount_.size());
+    for (std::uint32_t word : probes[cheapest]) {
+        const std::vector<std::uint32_t>& files = filesOf_[cheapest][word];
+        for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
+            if (seen.Take(*at) && meetsEveryField(*at))
+                candidates.push_back(*at);
+    }
 }

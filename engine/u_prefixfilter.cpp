@@ -54,17 +54,6 @@ std::size_t TBWPrefixFilter::PrefixLength(std::size_t words, double threshold)
     return shared > words ? 0 : words - shared + 1;
 }
 
-void TBWPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates) const
-{
-    candidates.clear();
-    for (TToken token : prefixes_[file]) {
-        const std::vector<std::uint32_t>& files = filesOfToken_.find(token)->second;
-        candidates.insert(candidates.end(), std::upper_bound(files.begin(), files.end(), file), files.end());
-    }
-    std::sort(candidates.begin(), candidates.end());
-    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
-}
-
 std::uint32_t TBWPrefixFilter::FirstSharedWord(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
 {
     auto i = a.begin(), j = b.begin();
@@ -109,7 +98,7 @@ void TBWSimilarPrefixFilter::ProbeWords(std::uint32_t file, std::vector<std::uin
     probes.erase(std::unique(probes.begin(), probes.end()), probes.end());
 }
 
-void TBWSimilarPrefixFilter::TSeen::Begin(std::size_t files)
+void TBWCandidateMarks::Begin(std::size_t files)
 {
     if (stamps_.size() < files)
         stamps_.resize(files, 0);
@@ -120,7 +109,7 @@ void TBWSimilarPrefixFilter::TSeen::Begin(std::size_t files)
 }
 
 void TBWSimilarPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
-                                             TSeen& seen) const
+                                             TBWCandidateMarks& seen) const
 {
     seen.Begin(fields_.size());
     candidates.clear();

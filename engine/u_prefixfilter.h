@@ -14,6 +14,25 @@
 
 class TBWWordedComparable;
 
+// Which files one look-up has taken already; kept from look-up to look-up
+// (and filter to filter), so that a look-up costs what it takes, not the
+// pool.
+class TBWCandidateMarks {
+public:
+    void Begin(std::size_t files);
+    bool Take(std::uint32_t file)
+    {
+        if (stamps_[file] == current_)
+            return false;
+        stamps_[file] = current_;
+        return true;
+    }
+
+private:
+    std::vector<std::uint32_t> stamps_;
+    std::uint32_t current_ = 0;
+};
+
 class TBWPrefixFilter {
 public:
     // The words of one file by field, each field's as index numbers
@@ -29,23 +48,21 @@ public:
 
     // Calls visit(other) for the files after file whose first words share
     // one with its own: every later file that can reach the threshold with
-    // it is among them. In ascending order, each once; scratch is reused.
+    // it is among them. Each once, in no particular order.
     template <class Visit>
-    void ForEachLaterCandidate(std::uint32_t file, std::vector<std::uint32_t>& scratch, const Visit& visit) const
+    void ForEachLaterCandidate(std::uint32_t file, TBWCandidateMarks& seen, const Visit& visit) const
     {
         const std::vector<TToken>& prefix = prefixes_[file];
-        if (prefix.size() == 1) {
-            // The usual case, and that of the largest groups: one list, in order.
-            const std::vector<std::uint32_t>& files = filesOfToken_.find(prefix[0])->second;
+        // The usual case, and that of the largest groups, is one list.
+        if (prefix.size() > 1)
+            seen.Begin(prefixes_.size());
+        for (TToken token : prefix) {
+            const std::vector<std::uint32_t>& files = filesOfToken_.find(token)->second;
             for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
-                visit(*at);
-            return;
+                if (prefix.size() == 1 || seen.Take(*at))
+                    visit(*at);
         }
-        LaterCandidates(file, scratch);
-        for (std::uint32_t other : scratch)
-            visit(other);
     }
-    void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates) const;
 
     // The lowest word number two files share (words ascending).
     static std::uint32_t FirstSharedWord(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b);
@@ -84,27 +101,9 @@ public:
                            const std::vector<std::vector<std::uint32_t>>& filesOf,
                            const std::vector<std::vector<std::uint32_t>>& similarOf, double threshold);
 
-    // Which files one call has taken already; kept from call to call (and
-    // filter to filter), so that a call costs what it takes, not the pool.
-    class TSeen {
-    public:
-        void Begin(std::size_t files);
-        bool Take(std::uint32_t file)
-        {
-            if (stamps_[file] == current_)
-                return false;
-            stamps_[file] = current_;
-            return true;
-        }
-
-    private:
-        std::vector<std::uint32_t> stamps_;
-        std::uint32_t current_ = 0;
-    };
-
     // The files after file that may reach the threshold with it, each once,
     // in no particular order.
-    void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TSeen& seen) const;
+    void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen) const;
 
 private:
     // The words file looks up, each once.

@@ -62,11 +62,13 @@ TEST(PrefixFilter, MissesNoPairThatReachesTheThreshold)
             }
             const TBWPrefixFilter filter(fields, filesOfWord, threshold);
             std::size_t reaching = 0, candidates = 0;
-            std::vector<std::uint32_t> later, scratch;
+            std::vector<std::uint32_t> later;
+            TBWCandidateMarks seen;
             for (std::uint32_t a = 0; a < fields.size(); ++a) {
                 later.clear();
-                filter.ForEachLaterCandidate(a, scratch, [&](std::uint32_t b) { later.push_back(b); });
-                ASSERT_TRUE(std::is_sorted(later.begin(), later.end()));
+                filter.ForEachLaterCandidate(a, seen, [&](std::uint32_t b) { later.push_back(b); });
+                std::sort(later.begin(), later.end());
+                ASSERT_TRUE(std::adjacent_find(later.begin(), later.end()) == later.end()) << "a file twice";
                 candidates += later.size();
                 for (std::uint32_t b = a + 1; b < fields.size(); ++b) {
                     bool reaches = false;
@@ -168,7 +170,7 @@ TEST(SimilarPrefixFilter, MissesNoPairThatReachesTheThreshold)
                         similarOf[a].push_back(b);
             for (double threshold : {0.5, 0.8, 1.0}) {
                 const TBWSimilarPrefixFilter filter(compared, filesOf, similarOf, threshold);
-                TBWSimilarPrefixFilter::TSeen seen;
+                TBWCandidateMarks seen;
                 std::vector<std::uint32_t> later;
                 std::size_t reaching = 0, candidates = 0;
                 for (std::uint32_t a = 0; a < names.size(); ++a) {
