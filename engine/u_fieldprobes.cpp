@@ -14,6 +14,7 @@ TBWFieldProbes::TBWFieldProbes(const std::vector<TBWFile*>& files, std::int32_t 
     ReadWords(files);
     LinkSimilar(tolerance, progress);
     CountLookups();
+    ChoosePrefixes();
 }
 
 void TBWFieldProbes::ReadWords(const std::vector<TBWFile*>& files)
@@ -89,28 +90,95 @@ void TBWFieldProbes::CountLookups()
         }
 }
 
-std::uint64_t TBWFieldProbes::ProbeWords(std::uint32_t file, std::int32_t field,
-                                         std::vector<std::uint32_t>& probes) const
+void TBWFieldProbes::ChoosePrefixes()
 {
-    const std::vector<std::uint64_t>& cost = lookupCost_[field];
-    std::vector<std::uint32_t> prefix(FieldBegin(file, field), FieldEnd(file, field));
-    std::stable_sort(prefix.begin(), prefix.end(), [&](std::uint32_t a, std::uint32_t b) { return cost[a] < cost[b]; });
-    prefix.resize(std::min(prefix.size(), TBWPrefixFilter::PrefixLength(prefix.size(), threshold_)));
-    probes = prefix;
-    for (std::uint32_t word : prefix)
-        probes.insert(probes.end(), similarOf_[word].begin(), similarOf_[word].end());
-    std::sort(probes.begin(), probes.end());
-    probes.erase(std::unique(probes.begin(), probes.end()), probes.end());
+    // Each file leaves out of a field's prefix the words that cost most to
+    // look up; any choice would do, as long as it is the file's own.
+    prefixFilesOf_.assign(kProbedFields, std::vector<std::vector<std::uint32_t>>(vocabulary_.size()));
+    prefixBegin_.reserve(fieldBegin_.size());
+    std::vector<std::uint32_t> prefix;
+    for (std::uint32_t file = 0; file < fieldCount_.size(); ++file)
+        for (std::int32_t field = 0; field < kProbedFields; ++field) {
+            prefixBegin_.push_back(static_cast<std::uint32_t>(prefixes_.size()));
+            const std::vector<std::uint64_t>& cost = lookupCost_[field];
+            prefix.assign(FieldBegin(file, field), FieldEnd(file, field));
+            std::stable_sort(prefix.begin(), prefix.end(),
+                             [&](std::uint32_t a, std::uint32_t b) { return cost[a] < cost[b]; });
+            prefix.resize(std::min(prefix.size(), TBWPrefixFilter::PrefixLength(prefix.size(), threshold_)));
+            std::sort(prefix.begin(), prefix.end());
+            prefix.erase(std::unique(prefix.begin(), prefix.end()), prefix.end());
+            prefixes_.insert(prefixes_.end(), prefix.begin(), prefix.end());
+            for (std::uint32_t word : prefix)
+                prefixFilesOf_[field][word].push_back(file);
+        }
+    prefixBegin_.push_back(static_cast<std::uint32_t>(prefixes_.size()));
+}
+
+void TBWFieldProbes::WithSimilar(const std::uint32_t* begin, const std::uint32_t* end,
+                                 std::vector<std::uint32_t>& words) const
+{
+    words.assign(begin, end);
+    for (const std::uint32_t* word = begin; word != end; ++word)
+        words.insert(words.end(), similarOf_[*word].begin(), similarOf_[*word].end());
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+}
+
+std::uint64_t TBWFieldProbes::FilesOf(const std::vector<std::vector<std::uint32_t>>& filesOf,
+                                      const std::vector<std::uint32_t>& words)
+{
     std::uint64_t files = 0;
-    for (std::uint32_t word : probes)
-        files += filesOf_[field][word].size();
+    for (std::uint32_t word : words)
+        files += filesOf[word].size();
     return files;
 }
 
-bool TBWFieldProbes::Meets(std::uint32_t other, std::int32_t field, const std::vector<std::uint32_t>& probes) const
+// Which words one file looks for, as bits: 2f for a word of its field f's
+// prefix or similar to one, 2f + 1 for a word of that field or similar to
+// one. Set and cleared file by file on each thread.
+class TBWFieldProbes::TMarks {
+public:
+    void Mark(const std::vector<std::uint32_t>& words, std::uint8_t bit, std::size_t vocabulary)
+    {
+        if (marks_.size() < vocabulary)
+            marks_.resize(vocabulary, 0);
+        for (std::uint32_t word : words) {
+            if (marks_[word] == 0)
+                marked_.push_back(word);
+            marks_[word] |= bit;
+        }
+    }
+    bool Meets(const std::uint32_t* begin, const std::uint32_t* end, std::uint8_t bit) const
+    {
+        return std::any_of(begin, end, [&](std::uint32_t word) { return (marks_[word] & bit) != 0; });
+    }
+    void Clear()
+    {
+        for (std::uint32_t word : marked_)
+            marks_[word] = 0;
+        marked_.clear();
+    }
+
+private:
+    std::vector<std::uint8_t> marks_;
+    std::vector<std::uint32_t> marked_;
+};
+
+bool TBWFieldProbes::MeetsEveryField(std::uint32_t other, std::int32_t fieldCount, const TProbes& probes,
+                                     const TMarks& marks) const
 {
-    return std::any_of(FieldBegin(other, field), FieldEnd(other, field),
-                       [&](std::uint32_t word) { return std::binary_search(probes.begin(), probes.end(), word); });
+    // In order, fields pair up one to one.
+    if (fieldCount_[other] != fieldCount)
+        return false;
+    for (std::int32_t field = 0; field < std::min(fieldCount, kProbedFields); ++field) {
+        if (probes[field].fromAll.empty())
+            continue;  // an empty field tells nothing here
+        const auto bit = static_cast<std::uint8_t>(1u << (2 * field));
+        if (!marks.Meets(FieldBegin(other, field), FieldEnd(other, field), bit) ||
+            !marks.Meets(PrefixBegin(other, field), PrefixEnd(other, field), static_cast<std::uint8_t>(bit << 1)))
+            return false;
+    }
+    return true;
 }
 
 void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
@@ -118,36 +186,40 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
 {
     candidates.clear();
     thread_local TProbes probes;
+    thread_local TMarks marks;
     const std::int32_t fieldCount = fieldCount_[file];
-    const std::int32_t probed = std::min(fieldCount, kProbedFields);
-    // An empty field tells nothing here; a file without words meets no other.
-    std::int32_t cheapest = -1;
+    // The other file's words are looked up among this one's prefix, or its
+    // prefix among this one's words: whichever has the fewest files.
+    const std::vector<std::vector<std::uint32_t>>* lists = nullptr;
+    const std::vector<std::uint32_t>* words = nullptr;
     std::uint64_t fewest = UINT64_MAX;
-    for (std::int32_t field = 0; field < probed; ++field) {
-        probes[field].clear();
-        if (FieldBegin(file, field) == FieldEnd(file, field))
+    for (std::int32_t field = 0; field < kProbedFields; ++field) {
+        TFieldProbe& probe = probes[field];
+        probe.fromPrefix.clear();
+        probe.fromAll.clear();
+        if (field >= fieldCount || FieldBegin(file, field) == FieldEnd(file, field))
             continue;
-        if (const std::uint64_t files = ProbeWords(file, field, probes[field]); files < fewest) {
-            fewest = files;
-            cheapest = field;
+        WithSimilar(PrefixBegin(file, field), PrefixEnd(file, field), probe.fromPrefix);
+        WithSimilar(FieldBegin(file, field), FieldEnd(file, field), probe.fromAll);
+        const auto bit = static_cast<std::uint8_t>(1u << (2 * field));
+        marks.Mark(probe.fromPrefix, bit, vocabulary_.size());
+        marks.Mark(probe.fromAll, static_cast<std::uint8_t>(bit << 1), vocabulary_.size());
+        for (const auto& [list, looked] : {std::pair{&filesOf_[field], &probe.fromPrefix},
+                                           std::pair{&prefixFilesOf_[field], &probe.fromAll}})
+            if (const std::uint64_t files = FilesOf(*list, *looked); files < fewest) {
+                fewest = files;
+                lists = list;
+                words = looked;
+            }
+    }
+    if (lists) {  // a file without words meets no other
+        seen.Begin(fieldCount_.size());
+        for (std::uint32_t word : *words) {
+            const std::vector<std::uint32_t>& files = (*lists)[word];
+            for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
+                if (seen.Take(*at) && MeetsEveryField(*at, fieldCount, probes, marks))
+                    candidates.push_back(*at);
         }
     }
-    if (cheapest < 0)
-        return;
-    auto meetsEveryField = [&](std::uint32_t other) {
-        // In order, fields pair up one to one.
-        if (fieldCount_[other] != fieldCount)
-            return false;
-        for (std::int32_t field = 0; field < probed; ++field)
-            if (field != cheapest && !probes[field].empty() && !Meets(other, field, probes[field]))
-                return false;
-        return true;
-    };
-    seen.Begin(fieldCount_.size());
-    for (std::uint32_t word : probes[cheapest]) {
-        const std::vector<std::uint32_t>& files = filesOf_[cheapest][word];
-        for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
-            if (seen.Take(*at) && meetsEveryField(*at))
-                candidates.push_back(*at);
-    }
+    marks.Clear();
 }

@@ -1,10 +1,11 @@
 // For names compared field by field in order: a pair reaches the minimum
-// relevance only when every field does, and a field only when a word of one
-// file's prefix of that field (or, with a tolerance, a word similar to it)
-// is among the other file's words of that field. So the later files that
-// can reach it are found through whichever field of a file has the fewest
-// files to look at, and each is kept only when the other fields tell so
-// too: of the many files that share an artist, few are ever scored.
+// relevance only when every field does, and a field only when a word of
+// each file's prefix of that field (or, with a tolerance, a word similar to
+// it) is among the other file's words of that field. So the later files
+// that can reach a file are found through whichever field, and whichever
+// side's prefix, has the fewest files to look at, and each is kept only
+// when every field tells so both ways: of the many files that share an
+// artist or a common word, few are ever scored.
 #pragma once
 
 #include <array>
@@ -32,25 +33,39 @@ public:
 
 private:
     static constexpr std::int32_t kProbedFields = 4;
-    using TProbes = std::array<std::vector<std::uint32_t>, kProbedFields>;
+
+    // What one file looks for in one field of another: a word among its
+    // prefix words and their similar words, and a prefix word among all
+    // its words and their similar words (both ascending).
+    struct TFieldProbe {
+        std::vector<std::uint32_t> fromPrefix;
+        std::vector<std::uint32_t> fromAll;
+    };
+    using TProbes = std::array<TFieldProbe, kProbedFields>;
 
     void ReadWords(const std::vector<TBWFile*>& files);
     void LinkSimilar(std::int32_t tolerance, const Progress& progress);
     void CountLookups();
-    // The words of one file's field as numbers, once per occurrence.
-    const std::uint32_t* FieldBegin(std::uint32_t file, std::int32_t field) const
+    void ChoosePrefixes();
+    // The words of one file's field as numbers, once per occurrence; its
+    // prefix words, each once.
+    const std::uint32_t* FieldBegin(std::uint32_t file, std::int32_t field) const { return At(words_, fieldBegin_, file, field); }
+    const std::uint32_t* FieldEnd(std::uint32_t file, std::int32_t field) const { return At(words_, fieldBegin_, file, field + 1); }
+    const std::uint32_t* PrefixBegin(std::uint32_t file, std::int32_t field) const { return At(prefixes_, prefixBegin_, file, field); }
+    const std::uint32_t* PrefixEnd(std::uint32_t file, std::int32_t field) const { return At(prefixes_, prefixBegin_, file, field + 1); }
+    static const std::uint32_t* At(const std::vector<std::uint32_t>& words, const std::vector<std::uint32_t>& begins,
+                                   std::uint32_t file, std::int32_t field)
     {
-        return words_.data() + fieldBegin_[file * kProbedFields + static_cast<std::size_t>(field)];
+        return words.data() + begins[file * kProbedFields + static_cast<std::size_t>(field)];
     }
-    const std::uint32_t* FieldEnd(std::uint32_t file, std::int32_t field) const
-    {
-        return words_.data() + fieldBegin_[file * kProbedFields + static_cast<std::size_t>(field) + 1];
-    }
-    // The words of a field of file to look up, with their similar words,
-    // ascending; and how many files they have.
-    std::uint64_t ProbeWords(std::uint32_t file, std::int32_t field, std::vector<std::uint32_t>& probes) const;
-    // Whether other has one of probes among its words of field.
-    bool Meets(std::uint32_t other, std::int32_t field, const std::vector<std::uint32_t>& probes) const;
+    // The words with their similar words, ascending, each once.
+    void WithSimilar(const std::uint32_t* begin, const std::uint32_t* end, std::vector<std::uint32_t>& words) const;
+    // How many files the words have in one of the lists.
+    static std::uint64_t FilesOf(const std::vector<std::vector<std::uint32_t>>& filesOf,
+                                 const std::vector<std::uint32_t>& words);
+    class TMarks;
+    bool MeetsEveryField(std::uint32_t other, std::int32_t fieldCount, const TProbes& probes,
+                         const TMarks& marks) const;
 
     double threshold_;
     std::vector<std::int32_t> fieldCount_;  // per file
@@ -60,7 +75,10 @@ private:
     std::vector<std::uint32_t> words_;
     std::vector<std::uint32_t> fieldBegin_;
     std::vector<std::string> vocabulary_;  // by word number, in byte order
-    std::vector<std::vector<std::vector<std::uint32_t>>> filesOf_;  // [field][word]
+    std::vector<std::uint32_t> prefixes_;
+    std::vector<std::uint32_t> prefixBegin_;
+    std::vector<std::vector<std::vector<std::uint32_t>>> filesOf_;        // [field][word]
+    std::vector<std::vector<std::vector<std::uint32_t>>> prefixFilesOf_;  // [field][word]: whose prefix has it
     std::vector<std::vector<std::uint32_t>> similarOf_;             // [word], both ways
     std::vector<std::vector<std::uint64_t>> lookupCost_;            // [field][word]
 };
