@@ -539,6 +539,14 @@ void TBWDupeEngine::IndexedWords(TIndexedWords& indexed)
         }
 }
 
+// Everything the matching needs of the word index is in indexed now; the
+// index goes before the matching's own memory grows.
+void TBWDupeEngine::ReleaseIndex(TIndexedWords& indexed)
+{
+    std::vector<TBWGrpItString*>().swap(indexed.entries);
+    index_.reset();
+}
+
 // Scores the pairs that the candidates of each file give, a round of files
 // at a time on every processor; judge(a, b, found) keeps what it finds.
 template <class Candidates, class Judge>
@@ -583,6 +591,7 @@ void TBWDupeEngine::MatchByPrefixes()
 {
     TIndexedWords indexed;
     IndexedWords(indexed);
+    ReleaseIndex(indexed);
     std::vector<TBWFieldPrefixSignature> signatures;
     std::optional<TBWFieldProbes> inOrder;
     std::optional<TBWPrefixFilter> filter;
@@ -630,6 +639,7 @@ void TBWDupeEngine::MatchBySimilarPrefixes()
 {
     TIndexedWords indexed;
     IndexedWords(indexed);
+    ReleaseIndex(indexed);
     std::vector<std::vector<std::uint32_t>> filesOf(indexed.filesOfWord.size());
     for (std::uint32_t file = 0; file < indexed.words.size(); ++file)
         for (std::uint32_t word : indexed.words[file])
@@ -641,10 +651,12 @@ void TBWDupeEngine::MatchBySimilarPrefixes()
     const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
     std::optional<TBWFieldProbes> inOrder;
     std::optional<TBWSimilarPrefixFilter> filter;
-    if (InOrderByFields())
+    if (InOrderByFields()) {
         inOrder.emplace(indexed.files, profile_.SimWord, Threshold(), [this] { DoSteps(0); });
-    else
+        std::vector<TBWPrefixFilter::TFields>().swap(indexed.fields);
+    } else {
         filter.emplace(indexed.fields, filesOf, similarOf, Threshold());
+    }
     const std::vector<TBWFile*>& files = indexed.files;
     std::vector<std::vector<TFoundPair>> found;
     ScoreCandidates(

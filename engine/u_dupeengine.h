@@ -117,6 +117,7 @@ private:
     struct TIndexedWords;
     struct TFoundPair;
     void IndexedWords(TIndexedWords& indexed);
+    void ReleaseIndex(TIndexedWords& indexed);
     template <class Candidates, class Judge>
     void ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
                          std::vector<std::vector<TFoundPair>>& found);
