@@ -614,13 +614,12 @@ void TBWDupeEngine::MatchByPrefixes()
                 filter->ForEachLaterCandidate(a, seen, visit);
                 return;
             }
-            inOrder->LaterCandidates(a, candidates, seen);
+            inOrder->LaterCandidates(a, candidates, seen,
+                                     [&](std::uint32_t b) { return signatures[a].CannotReach(signatures[b]); });
             for (std::uint32_t b : candidates)
                 visit(b);
         },
         [&](std::uint32_t a, std::uint32_t b, std::vector<TFoundPair>& own) {
-            if (!signatures.empty() && signatures[a].CannotReach(signatures[b]))
-                return;
             // Found through another field, a pair may share no indexed word:
             // the walk never meets it.
             const std::uint32_t word = TBWPrefixFilter::FirstSharedWord(indexed.words[a], indexed.words[b]);

@@ -182,7 +182,7 @@ bool TBWFieldProbes::MeetsEveryField(std::uint32_t other, std::int32_t fieldCoun
 }
 
 void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
-                                     TBWCandidateMarks& seen) const
+                                     TBWCandidateMarks& seen, const Excluded& excluded) const
 {
     candidates.clear();
     thread_local TProbes probes;
@@ -217,7 +217,7 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
         for (std::uint32_t word : *words) {
             const std::vector<std::uint32_t>& files = (*lists)[word];
             for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
-                if (seen.Take(*at) && MeetsEveryField(*at, fieldCount, probes, marks))
+                if (seen.Take(*at) && !(excluded && excluded(*at)) && MeetsEveryField(*at, fieldCount, probes, marks))
                     candidates.push_back(*at);
         }
     }

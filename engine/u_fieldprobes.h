@@ -27,9 +27,13 @@ public:
     TBWFieldProbes(const std::vector<TBWFile*>& files, std::int32_t tolerance, double threshold,
                    const Progress& progress);
 
+    // Tells early, and cheaply, of some files that they cannot reach a file.
+    using Excluded = std::function<bool(std::uint32_t other)>;
+
     // The files after file that may reach the threshold with it, each once,
-    // in no particular order.
-    void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen) const;
+    // in no particular order; those that excluded tells of are left out.
+    void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen,
+                         const Excluded& excluded = {}) const;
 
 private:
     static constexpr std::int32_t kProbedFields = 4;
