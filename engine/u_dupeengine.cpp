@@ -555,7 +555,9 @@ void TBWDupeEngine::ScoreCandidates(const TIndexedWords& indexed, const Candidat
 {
     const std::size_t count = indexed.files.size();
     found.assign(count, {});
-    constexpr std::size_t kRound = 1 << 14;
+    // A round's threads are new, and each sets up its scratch space of a
+    // few bytes per file: rounds are large, yet short enough to show progress.
+    constexpr std::size_t kRound = 1 << 16;
     std::uint64_t stepsDone = 0;
     for (std::size_t from = 0; from < count; from += kRound) {
         const std::size_t to = std::min(count, from + kRound);
