@@ -28,17 +28,21 @@ void TBWFieldProbes::ReadWords(const std::vector<TBWFile*>& files)
             fieldBegin_.push_back(static_cast<std::uint32_t>(words_.size()));
             if (field >= file->FieldCount())
                 continue;
-            for (std::int32_t i = 0; i < file->WordCount(field); ++i) {
-                const auto [place, added] =
-                    numberOf.try_emplace(file->GetWord(i, field), static_cast<std::uint32_t>(numberOf.size()));
-                words_.push_back(place->second);
-            }
+            for (std::int32_t i = 0; i < file->WordCount(field); ++i)
+                words_.push_back(
+                    numberOf.try_emplace(file->GetWord(i, field), static_cast<std::uint32_t>(numberOf.size()))
+                        .first->second);
         }
     }
     fieldBegin_.push_back(static_cast<std::uint32_t>(words_.size()));
-    // Numbered in byte order, as the linker wants them.
+    NumberInByteOrder(numberOf);
+}
+
+void TBWFieldProbes::NumberInByteOrder(const std::unordered_map<std::string, std::uint32_t>& numberOf)
+{
+    // The linker wants the words in byte order.
     vocabulary_.resize(numberOf.size());
-    for (auto& [word, number] : numberOf)
+    for (const auto& [word, number] : numberOf)
         vocabulary_[number] = word;
     std::vector<std::uint32_t> byText(vocabulary_.size());
     for (std::uint32_t w = 0; w < byText.size(); ++w)

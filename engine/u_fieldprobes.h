@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TBWFile;
@@ -48,6 +49,7 @@ private:
     using TProbes = std::array<TFieldProbe, kProbedFields>;
 
     void ReadWords(const std::vector<TBWFile*>& files);
+    void NumberInByteOrder(const std::unordered_map<std::string, std::uint32_t>& numberOf);
     void LinkSimilar(std::int32_t tolerance, const Progress& progress);
     void CountLookups();
     void ChoosePrefixes();
