@@ -180,15 +180,17 @@ void TBWStruct::SetSortKeys(std::int32_t index, TBWKeySet keys)
 {
     if (index < 0)
         return;
+    auto sets = keySets_ ? std::make_shared<TBWKeySets>(*keySets_) : std::make_shared<TBWKeySets>();
     if (index >= SortKeySetCount())
-        keySets_.resize(static_cast<std::size_t>(index) + 1);
-    keySets_[static_cast<std::size_t>(index)] = std::move(keys);
+        sets->resize(static_cast<std::size_t>(index) + 1);
+    (*sets)[static_cast<std::size_t>(index)] = std::move(keys);
+    keySets_ = std::move(sets);
 }
 
 const TBWKeySet& TBWStruct::SortKeys(std::int32_t index) const
 {
     static const TBWKeySet none;
-    return index >= 0 && index < SortKeySetCount() ? keySets_[static_cast<std::size_t>(index)] : none;
+    return index >= 0 && index < SortKeySetCount() ? (*keySets_)[static_cast<std::size_t>(index)] : none;
 }
 
 void TBWStruct::SetDescending(bool descending)

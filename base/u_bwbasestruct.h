@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "base/u_bwbaseclass.h"
@@ -14,6 +15,7 @@
 class TBWStruct;
 
 using TBWKeySet = std::vector<TBWKey>;
+using TBWKeySets = std::vector<TBWKeySet>;
 
 // Codes of the node event. The program's listeners act on attaching and
 // detaching; the others trace a node's life.
@@ -111,7 +113,7 @@ public:
 
     // Sort keys. Sets are numbered from 0; -1 means no active set.
     virtual void SetSortKeys(std::int32_t index, TBWKeySet keys);
-    std::int32_t SortKeySetCount() const { return static_cast<std::int32_t>(keySets_.size()); }
+    std::int32_t SortKeySetCount() const { return keySets_ ? static_cast<std::int32_t>(keySets_->size()) : 0; }
     const TBWKeySet& SortKeys(std::int32_t index) const;
     virtual void SetActiveKeys(std::int32_t index) = 0;
     std::int32_t ActiveKeySet() const { return activeKeySet_; }
@@ -178,6 +180,8 @@ protected:
     virtual std::int32_t LiveCount() const { return storedCount_; }
 
     void SetNodeClass(const TBWClass& nodeClass) { nodeClass_ = &nodeClass; }
+    // Replaces every sort-key set at once; the caller sorts when it must.
+    void StoreSortKeySets(std::shared_ptr<const TBWKeySets> sets) { keySets_ = std::move(sets); }
     void StoreActiveKeySet(std::int32_t index) { activeKeySet_ = index; }
     void SetUpdatingFlag(bool updating) { updating_ = updating; }
     std::int32_t StoredCount() const { return storedCount_; }
@@ -196,7 +200,9 @@ protected:
 private:
     void DestroyOwnedObjects();
 
-    std::vector<TBWKeySet> keySets_;
+    // Shared with other containers until SetSortKeys makes a copy: many
+    // containers (a file list per folder) sort the same ways.
+    std::shared_ptr<const TBWKeySets> keySets_;
     bool descending_ = false;
     TBWComparable* searchKey_ = nullptr;
     const TBWClass* nodeClass_;

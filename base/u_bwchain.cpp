@@ -204,6 +204,13 @@ void TBWChain::SetSortKeys(std::int32_t index, TBWKeySet keys)
         Sort();
 }
 
+void TBWChain::ShareSortKeys(std::shared_ptr<const TBWKeySets> sets)
+{
+    StoreSortKeySets(std::move(sets));
+    if (Ordered())
+        Sort();
+}
+
 void TBWChain::Sort()
 {
     std::vector<TBWComparable*> items;

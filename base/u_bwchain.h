@@ -87,6 +87,9 @@ public:
     void SetActiveKeys(std::int32_t index) override;
     // Redefining the active set sorts the chain by its new keys.
     void SetSortKeys(std::int32_t index, TBWKeySet keys) override;
+    // Takes sets shared with other chains in place of every set defined,
+    // sorting by the active one; SetSortKeys afterwards changes a copy.
+    void ShareSortKeys(std::shared_ptr<const TBWKeySets> sets);
     // Stable; exchanges items between nodes, so nodes, the cursor and the
     // positional cache stay where they are. Raises no node events.
     void Sort() override;

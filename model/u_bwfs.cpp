@@ -91,7 +91,9 @@ BW_IMPLEMENT_CLASS(TBWDirectory, TBWComparable)
 TBWDirectory::TBWDirectory(TBWObject* owner)
     : TBWComparable(owner), subDirs_(new TBWChain(this)), fileListClass_(&TBWFileList::StaticClass())
 {
-    subDirs_->SetSortKeys(0, {0});
+    // One set, the caption, for the subdirectories of every directory.
+    static const auto byCaption = std::make_shared<const TBWKeySets>(TBWKeySets{{0}});
+    subDirs_->ShareSortKeys(byCaption);
     subDirs_->OnBeforeAccess = [this](TBWStruct*) { RefreshIfNeeded(); };
     subDirs_->OnNodeEvent = [this](TBWStructNode* node, std::int32_t code) { OnSubDirNode(node, code); };
 }
@@ -417,12 +419,7 @@ BW_IMPLEMENT_CLASS(TBWFileList, TBWObject)
 TBWFileList::TBWFileList(TBWObject* owner)
     : TBWObject(owner), items_(new TBWSelChain(this)), fileClass_(&TBWFile::StaticClass())
 {
-    items_->SetSortKeys(0, {fkName, fkDirPath});
-    items_->SetSortKeys(1, {fkSize});
-    items_->SetSortKeys(2, {fkDirPath, fkName});
-    items_->SetSortKeys(3, {fkCreated});
-    items_->SetSortKeys(4, {fkModified});
-    items_->SetSortKeys(5, {fkAccessed});
+    ShareSortKeys(PlainKeySets());
     items_->OnBeforeAccess = [this](TBWStruct*) { RefreshIfNeeded(); };
     items_->OnNodeEvent = [this](TBWStructNode* node, std::int32_t code) { OnItemNode(node, code); };
 }
@@ -452,6 +449,13 @@ void TBWFileList::OnItemNode(TBWStructNode* node, std::int32_t code)
     }
     if (TBWDirectory* dir = Directory())
         dir->DirChanged(dir, kind);
+}
+
+std::shared_ptr<const TBWKeySets> TBWFileList::PlainKeySets()
+{
+    static const auto sets = std::make_shared<const TBWKeySets>(TBWKeySets{
+        {fkName, fkDirPath}, {fkSize}, {fkDirPath, fkName}, {fkCreated}, {fkModified}, {fkAccessed}});
+    return sets;
 }
 
 TBWFile* TBWFileList::AddFile(const std::string& name)

@@ -6,6 +6,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -208,6 +209,11 @@ public:
     void Touch() { loadedAt_ = NextLoadStamp(); }
 
 protected:
+    // Sets 0 to 5: name and path, size, path and name, the three times.
+    static std::shared_ptr<const TBWKeySets> PlainKeySets();
+    // Every folder has a file list and all of them sort the same ways: the
+    // sets are made once per class, not once per folder.
+    void ShareSortKeys(std::shared_ptr<const TBWKeySets> sets) { items_->ShareSortKeys(std::move(sets)); }
     const TBWClass& FileClass() const { return *fileClass_; }
     void SetFileClass(const TBWClass& fileClass) { fileClass_ = &fileClass; }
 

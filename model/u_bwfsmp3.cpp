@@ -35,8 +35,14 @@ BW_IMPLEMENT_CLASS(TBWFileListMp3, TBWFileListWin)
 TBWFileListMp3::TBWFileListMp3(TBWObject* owner) : TBWFileListWin(owner)
 {
     SetFileClass(TBWMp3File::StaticClass());
-    for (TBWKey key = fkBitrate; key <= fkGenre; ++key)
-        SetSortKeys(key, {key});
+    static const auto sets = [] {
+        TBWKeySets all = *PlainKeySets();
+        all.resize(fkGenre + 1);
+        for (TBWKey key = fkBitrate; key <= fkGenre; ++key)
+            all[key] = {key};
+        return std::make_shared<const TBWKeySets>(std::move(all));
+    }();
+    ShareSortKeys(sets);
 }
 
 std::string TBWFileListMp3::Mask() const

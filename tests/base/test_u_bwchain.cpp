@@ -110,6 +110,26 @@ TEST(ChainSort, RedefiningTheActiveSetSortsByItsNewKeys)
     EXPECT_EQ(NameOf(sorted.Find("", 2)), "a");
 }
 
+TEST(ChainSort, SharedKeySetsSortAndStayApartOnceOneChainRedefinesThem)
+{
+    const auto shared = std::make_shared<const TBWKeySets>(TBWKeySets{{kByName}, {kByNumber}});
+    TItemPool pool;
+    auto items = pool.MakeNamed({"b", "a", "c"});
+    items[0]->number = 1;
+    items[1]->number = 3;
+    items[2]->number = 2;
+    TBWChain mine, theirs;
+    AddAll(mine, items);
+    mine.SetActiveKeys(1);
+    theirs.ShareSortKeys(shared);
+    mine.ShareSortKeys(shared);  // the active set now sorts by number
+    EXPECT_EQ(WalkNames(mine), (Names{"b", "c", "a"}));
+    mine.SetSortKeys(1, {kByName});
+    EXPECT_EQ(WalkNames(mine), (Names{"a", "b", "c"}));
+    EXPECT_EQ(theirs.SortKeys(1), (TBWKeySet{kByNumber}));
+    EXPECT_EQ(shared->at(1), (TBWKeySet{kByNumber}));
+}
+
 TEST(ChainSort, WithoutKeysSortsByIdentity)
 {
     TItemPool pool;
