@@ -236,7 +236,8 @@ enum TBWInfoKind : std::int32_t {
     ikDigest = 1,  // content digest
     ikTags = 2,    // tags; audio entries only
 };
-using TBWInfoKinds = std::bitset<256>;
+// Room for the kinds there are and a few more: every file entry holds one.
+using TBWInfoKinds = std::bitset<8>;
 using TBWDigest = std::array<std::uint8_t, 16>;
 
 // Keys of a file entry (audio entries add 10 to 16; 65536 and up are words).

@@ -103,11 +103,8 @@ void TBWMp3File::Assign(const TBWComparable& source)
         return;
     // The source reads what it had not read yet: copying it is a read.
     auto* from = const_cast<TBWMp3File*>(file);
-    title_ = from->Title();
-    artist_ = from->Artist();
-    album_ = from->Album();
-    comment_ = from->Comment();
-    genre_ = from->Genre();
+    from->EnsureInfo(ikTags);
+    tags_ = from->tags_ ? std::make_unique<TTags>(*from->tags_) : nullptr;
     bitrate_ = from->Bitrate();
     duration_ = from->Duration();
     SetLoadedInfo(from->LoadedInfo());
@@ -135,32 +132,27 @@ void TBWMp3File::LoadInfo(std::int32_t kind)
 
 const std::string& TBWMp3File::Title()
 {
-    EnsureInfo(ikTags);
-    return title_;
+    return Tag(&TTags::title);
 }
 
 const std::string& TBWMp3File::Artist()
 {
-    EnsureInfo(ikTags);
-    return artist_;
+    return Tag(&TTags::artist);
 }
 
 const std::string& TBWMp3File::Album()
 {
-    EnsureInfo(ikTags);
-    return album_;
+    return Tag(&TTags::album);
 }
 
 const std::string& TBWMp3File::Comment()
 {
-    EnsureInfo(ikTags);
-    return comment_;
+    return Tag(&TTags::comment);
 }
 
 const std::string& TBWMp3File::Genre()
 {
-    EnsureInfo(ikTags);
-    return genre_;
+    return Tag(&TTags::genre);
 }
 
 std::int32_t TBWMp3File::Bitrate()
@@ -175,39 +167,53 @@ std::int32_t TBWMp3File::Duration()
     return duration_;
 }
 
-void TBWMp3File::SetTag(std::string& tag, const std::string& text)
+const std::string& TBWMp3File::Tag(TTagText tag)
+{
+    EnsureInfo(ikTags);
+    return StoredTag(tag);
+}
+
+const std::string& TBWMp3File::StoredTag(TTagText tag) const
+{
+    static const std::string none;
+    return tags_ ? (*tags_).*tag : none;
+}
+
+void TBWMp3File::SetTag(TTagText tag, const std::string& text)
 {
     // Compared as given: the same words with blanks around them differ, so
     // they are stored trimmed and count as a change.
-    if (text == tag)
+    if (text == StoredTag(tag))
         return;
-    tag = TrimBlanksAndControls(text);
+    if (!tags_)
+        tags_ = std::make_unique<TTags>();
+    (*tags_).*tag = TrimBlanksAndControls(text);
     Changed();
 }
 
 void TBWMp3File::SetTitle(const std::string& text)
 {
-    SetTag(title_, text);
+    SetTag(&TTags::title, text);
 }
 
 void TBWMp3File::SetArtist(const std::string& text)
 {
-    SetTag(artist_, text);
+    SetTag(&TTags::artist, text);
 }
 
 void TBWMp3File::SetAlbum(const std::string& text)
 {
-    SetTag(album_, text);
+    SetTag(&TTags::album, text);
 }
 
 void TBWMp3File::SetComment(const std::string& text)
 {
-    SetTag(comment_, text);
+    SetTag(&TTags::comment, text);
 }
 
 void TBWMp3File::SetGenre(const std::string& text)
 {
-    SetTag(genre_, text);
+    SetTag(&TTags::genre, text);
 }
 
 void TBWMp3File::SetBitrate(std::int32_t bitrate)

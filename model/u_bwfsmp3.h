@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "model/u_bwfswin.h"
@@ -82,13 +83,23 @@ public:
     void SetDuration(std::int32_t duration);
 
 private:
-    void SetTag(std::string& tag, const std::string& text);
+    // A scan by file names never reads tags, and a file may have none: the
+    // texts are made only once one of them is not empty, which spares most
+    // of an entry's size in a model of a million files.
+    struct TTags {
+        std::string title;
+        std::string artist;
+        std::string album;
+        std::string comment;
+        std::string genre;
+    };
+    using TTagText = std::string TTags::*;
 
-    std::string title_;
-    std::string artist_;
-    std::string album_;
-    std::string comment_;
-    std::string genre_;
+    const std::string& Tag(TTagText tag);
+    const std::string& StoredTag(TTagText tag) const;
+    void SetTag(TTagText tag, const std::string& text);
+
+    std::unique_ptr<TTags> tags_;
     std::int32_t bitrate_ = 0;
     std::int32_t duration_ = 0;
 };

@@ -274,4 +274,13 @@ TEST_F(AudioFolder, AnAssignedEntryCarriesEverythingAndNeverReadsTheDisk)
     EXPECT_EQ(copy.DigestHex(), source->DigestHex());
     EXPECT_EQ(copy.changes, 0);
     EXPECT_EQ(copy.WordsText(), source->WordsText());
+    copy.SetTitle("Tarte");
+    EXPECT_EQ(source->Title(), "Crème brûlée");
+
+    TCountingMp3File untagged, copyOfUntagged;
+    untagged.SetLoadedInfo(TBWInfoKinds().set());
+    copyOfUntagged.Assign(untagged);
+    copyOfUntagged.SetArtist("Somebody");
+    EXPECT_EQ(untagged.Artist(), "");
+    EXPECT_EQ(copyOfUntagged.Title(), "");
 }
