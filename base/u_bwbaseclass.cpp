@@ -242,26 +242,38 @@ void TBWWordedComparable::DropShortWords(std::int32_t minimumLength)
 {
     if (minimumLength <= 0)
         return;
-    std::vector<std::string> kept;
-    std::vector<std::int32_t> ends = fieldEnds_;
+    // In place, since every file of a scan comes through here: the words
+    // kept move to the front and each field end follows its last word
+    // (-1 when none of the words before it is kept).
+    std::size_t kept = 0;
+    std::size_t nextEnd = 0;
     for (std::size_t i = 0; i < words_.size(); ++i) {
-        if (static_cast<std::int32_t>(words_[i].size()) >= minimumLength)
-            kept.push_back(std::move(words_[i]));
-        const std::int32_t lastKept = static_cast<std::int32_t>(kept.size()) - 1;
-        for (std::int32_t& end : ends)
-            if (end == static_cast<std::int32_t>(i))
-                end = lastKept;
+        if (static_cast<std::int32_t>(words_[i].size()) >= minimumLength) {
+            if (kept != i)
+                words_[kept] = std::move(words_[i]);
+            ++kept;
+        }
+        for (; nextEnd < fieldEnds_.size() && fieldEnds_[nextEnd] == static_cast<std::int32_t>(i); ++nextEnd)
+            fieldEnds_[nextEnd] = static_cast<std::int32_t>(kept) - 1;
     }
-    words_ = std::move(kept);
-    if (ends.size() >= 2) {
-        std::vector<std::int32_t> nonEmpty;
-        for (std::size_t i = 0; i + 1 < ends.size(); ++i)
-            if (ends[i] >= 0 && ends[i] < ends[i + 1])
-                nonEmpty.push_back(ends[i]);
-        nonEmpty.push_back(ends.back());
-        ends = std::move(nonEmpty);
-    }
-    fieldEnds_ = std::move(ends);
+    words_.resize(kept);
+    // The list lives as long as the file: it keeps no room for the words dropped.
+    words_.shrink_to_fit();
+    DropEmptyFields();
+}
+
+void TBWWordedComparable::DropEmptyFields()
+{
+    // A field that lost all its words goes, but the last one stays, so that
+    // a text of short words alone still has its one field.
+    if (fieldEnds_.size() < 2)
+        return;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i + 1 < fieldEnds_.size(); ++i)
+        if (fieldEnds_[i] >= 0 && fieldEnds_[i] < fieldEnds_[i + 1])
+            fieldEnds_[kept++] = fieldEnds_[i];
+    fieldEnds_[kept++] = fieldEnds_.back();
+    fieldEnds_.resize(kept);
 }
 
 std::string TBWWordedComparable::GetWord(std::int32_t index, std::int32_t field) const

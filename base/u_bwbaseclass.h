@@ -188,6 +188,7 @@ public:
 
 private:
     std::int32_t FieldStart(std::int32_t field) const { return field >= 1 ? fieldEnds_[field - 1] + 1 : 0; }
+    void DropEmptyFields();
     double FieldScore(const TBWWordedComparable& other, std::int32_t field,
                       std::int32_t otherField, std::int32_t tolerance) const;
     double SimilarityInOrder(const TBWWordedComparable& other, std::int32_t tolerance) const;

@@ -301,6 +301,8 @@ TEST(WordedComparable, DropShortWordsRemovesEmptiedFields)
         {"a - - b", 1, {"a", "b"}, {0, 1}},
         {"a - bb", 5, {}, {-1}},
         {"xx yy - a - zz", 2, {"xx", "yy", "zz"}, {1, 2}},
+        {"a - - b - cc dd", 2, {"cc", "dd"}, {1}},
+        {"aa b - cc - d", 2, {"aa", "cc"}, {0, 1}},
     };
     for (const Case& c : cases) {
         Worded w(c.text);
