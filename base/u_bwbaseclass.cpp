@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 
 #include "base/u_bwfunc.h"
 
@@ -156,6 +157,107 @@ std::int32_t CompareItems(const TBWComparable* a, const TBWComparable* b, TBWKey
     return a ? a->Compare(b, key) : 0;
 }
 
+namespace {
+
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsWordByte(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+}
+
+// The words of one text while they are gathered, reused from text to text
+// so that a file's words cost the one allocation of their block.
+struct TWordScratch {
+    std::string chars;
+    std::vector<std::int32_t> offsets;
+    std::vector<std::int32_t> ends;
+
+    void Clear()
+    {
+        chars.clear();
+        offsets.assign(1, 0);
+        ends.clear();
+    }
+    std::int32_t Count() const { return static_cast<std::int32_t>(offsets.size()) - 1; }
+    void Add(std::string_view word)
+    {
+        chars += word;
+        offsets.push_back(static_cast<std::int32_t>(chars.size()));
+    }
+    void EndField() { ends.push_back(Count() - 1); }
+    TBWWords Words() const { return TBWWords(chars, offsets, ends); }
+};
+
+TWordScratch& Scratch()
+{
+    thread_local TWordScratch scratch;
+    scratch.Clear();
+    return scratch;
+}
+
+// A field that lost all its words goes, but the last one stays, so that a
+// text of short words alone still has its one field.
+void DropEmptyFields(std::vector<std::int32_t>& ends)
+{
+    if (ends.size() < 2)
+        return;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i + 1 < ends.size(); ++i)
+        if (ends[i] >= 0 && ends[i] < ends[i + 1])
+            ends[kept++] = ends[i];
+    ends[kept++] = ends.back();
+    ends.resize(kept);
+}
+
+}  // namespace
+
+// ----------------------------------------------------------------- TBWWords
+
+TBWWords::TBWWords(std::string_view chars, std::span<const std::int32_t> offsets,
+                   std::span<const std::int32_t> fieldEnds)
+{
+    const auto count = static_cast<std::int32_t>(offsets.size()) - 1;
+    if (count <= 0 && fieldEnds.empty())
+        return;
+    const std::size_t numbers = kHeader + fieldEnds.size() + offsets.size();
+    block_.reset(new std::int32_t[numbers + (chars.size() + 3) / 4]);
+    block_[kCount] = count;
+    block_[kFieldCount] = static_cast<std::int32_t>(fieldEnds.size());
+    std::copy(fieldEnds.begin(), fieldEnds.end(), block_.get() + kHeader);
+    std::copy(offsets.begin(), offsets.end(), block_.get() + kHeader + fieldEnds.size());
+    std::memcpy(block_.get() + numbers, chars.data(), chars.size());
+}
+
+TBWWords::TBWWords(const TBWWords& other)
+{
+    *this = other;
+}
+
+TBWWords& TBWWords::operator=(const TBWWords& other)
+{
+    if (this == &other)
+        return *this;
+    if (!other.block_) {
+        block_.reset();
+        return *this;
+    }
+    const std::size_t length = other.BlockLength();
+    block_.reset(new std::int32_t[length]);
+    std::memcpy(block_.get(), other.block_.get(), length * sizeof(std::int32_t));
+    return *this;
+}
+
+std::size_t TBWWords::BlockLength() const
+{
+    const std::size_t numbers = kHeader + block_[kFieldCount] + block_[kCount] + 1;
+    const auto chars = static_cast<std::size_t>(block_[numbers - 1]);
+    return numbers + (chars + 3) / 4;
+}
+
 // ------------------------------------------------------ TBWWordedComparable
 
 BW_IMPLEMENT_CLASS(TBWWordedComparable, TBWComparable)
@@ -169,54 +271,22 @@ std::string TBWWordedComparable::KeyText(TBWKey key) const
 {
     if (key < kFirstWordKey)
         return TBWComparable::KeyText(key);
-    const std::size_t index = static_cast<std::size_t>(key - kFirstWordKey);
-    return index < words_.size() ? words_[index] : std::string();
+    const std::int32_t index = key - kFirstWordKey;
+    return index < words_.Count() ? std::string(words_[index]) : std::string();
 }
 
 void TBWWordedComparable::Assign(const TBWComparable& source)
 {
-    if (const auto* worded = dynamic_cast<const TBWWordedComparable*>(&source)) {
+    if (const auto* worded = dynamic_cast<const TBWWordedComparable*>(&source))
         words_ = worded->words_;
-        fieldEnds_ = worded->fieldEnds_;
-    }
 }
-
-namespace {
-
-char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsWordByte(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
-}
-
-// How many words (and field marks) a text holds: reserving them at once
-// spares the growing of the word list, one allocation after another.
-std::size_t WordStarts(std::string_view text)
-{
-    std::size_t count = 0;
-    bool inWord = false;
-    for (char c : text) {
-        const bool wordByte = IsWordByte(AsciiLower(c));
-        count += wordByte && !inWord;
-        inWord = wordByte;
-    }
-    return count;
-}
-
-}  // namespace
 
 void TBWWordedComparable::SetText(const std::string& text)
 {
-    words_.clear();
-    fieldEnds_.clear();
     // One pass straight into the words: every file name added to the model
     // comes through here, so no normalised copy of the text is made.
+    TWordScratch& scratch = Scratch();
     const std::string_view part = WordedPart(text);
-    words_.reserve(WordStarts(part));
     std::size_t i = 0;
     while (i < part.size()) {
         if (!IsWordByte(AsciiLower(part[i]))) {
@@ -228,52 +298,36 @@ void TBWWordedComparable::SetText(const std::string& text)
             ++i;
         const std::string_view word = part.substr(start, i - start);
         if (word != "-") {
-            std::string& added = words_.emplace_back(word);
-            std::transform(added.begin(), added.end(), added.begin(), AsciiLower);
-        } else if (!words_.empty()) {
-            fieldEnds_.push_back(static_cast<std::int32_t>(words_.size()) - 1);
+            const std::size_t at = scratch.chars.size();
+            scratch.Add(word);
+            std::transform(scratch.chars.begin() + static_cast<std::ptrdiff_t>(at), scratch.chars.end(),
+                           scratch.chars.begin() + static_cast<std::ptrdiff_t>(at), AsciiLower);
+        } else if (scratch.Count() > 0) {
+            scratch.EndField();
         }
     }
-    if (!words_.empty())
-        fieldEnds_.push_back(static_cast<std::int32_t>(words_.size()) - 1);
+    if (scratch.Count() > 0)
+        scratch.EndField();
+    words_ = scratch.Words();
 }
 
 void TBWWordedComparable::DropShortWords(std::int32_t minimumLength)
 {
     if (minimumLength <= 0)
         return;
-    // In place, since every file of a scan comes through here: the words
-    // kept move to the front and each field end follows its last word
-    // (-1 when none of the words before it is kept).
-    std::size_t kept = 0;
+    // Each field end follows its last word kept, -1 when none before it is.
+    TWordScratch& scratch = Scratch();
+    const std::span<const std::int32_t> ends = words_.FieldEnds();
+    scratch.ends.assign(ends.begin(), ends.end());
     std::size_t nextEnd = 0;
-    for (std::size_t i = 0; i < words_.size(); ++i) {
-        if (static_cast<std::int32_t>(words_[i].size()) >= minimumLength) {
-            if (kept != i)
-                words_[kept] = std::move(words_[i]);
-            ++kept;
-        }
-        for (; nextEnd < fieldEnds_.size() && fieldEnds_[nextEnd] == static_cast<std::int32_t>(i); ++nextEnd)
-            fieldEnds_[nextEnd] = static_cast<std::int32_t>(kept) - 1;
+    for (std::int32_t i = 0; i < words_.Count(); ++i) {
+        if (static_cast<std::int32_t>(words_[i].size()) >= minimumLength)
+            scratch.Add(words_[i]);
+        for (; nextEnd < scratch.ends.size() && scratch.ends[nextEnd] == i; ++nextEnd)
+            scratch.ends[nextEnd] = scratch.Count() - 1;
     }
-    words_.resize(kept);
-    // The list lives as long as the file: it keeps no room for the words dropped.
-    words_.shrink_to_fit();
-    DropEmptyFields();
-}
-
-void TBWWordedComparable::DropEmptyFields()
-{
-    // A field that lost all its words goes, but the last one stays, so that
-    // a text of short words alone still has its one field.
-    if (fieldEnds_.size() < 2)
-        return;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i + 1 < fieldEnds_.size(); ++i)
-        if (fieldEnds_[i] >= 0 && fieldEnds_[i] < fieldEnds_[i + 1])
-            fieldEnds_[kept++] = fieldEnds_[i];
-    fieldEnds_[kept++] = fieldEnds_.back();
-    fieldEnds_.resize(kept);
+    DropEmptyFields(scratch.ends);
+    words_ = scratch.Words();
 }
 
 std::string TBWWordedComparable::GetWord(std::int32_t index, std::int32_t field) const
@@ -281,9 +335,9 @@ std::string TBWWordedComparable::GetWord(std::int32_t index, std::int32_t field)
     if (field >= FieldCount())
         return {};
     const std::int64_t position = static_cast<std::int64_t>(FieldStart(field)) + index;
-    if (position < 0 || position >= static_cast<std::int64_t>(words_.size()))
+    if (position < 0 || position >= words_.Count())
         return {};
-    return words_[static_cast<std::size_t>(position)];
+    return std::string(words_[static_cast<std::int32_t>(position)]);
 }
 
 std::int32_t TBWWordedComparable::CountMatches(const TBWWordedComparable& other,
@@ -296,26 +350,29 @@ std::int32_t TBWWordedComparable::CountMatches(const TBWWordedComparable& other,
     const std::int32_t start = field < 0 ? 0 : FieldStart(field);
     const std::int32_t otherStart = otherField < 0 ? 0 : other.FieldStart(otherField);
 
-    auto matches = [&](const std::string& word, const std::string& candidate) {
+    const TBWWords::TView words = words_.View(), otherWords = other.words_.View();
+    auto matches = [&](std::string_view word, std::string_view candidate) {
         return tolerance <= 0 ? word == candidate : WithinEditDistance(word, candidate, tolerance);
     };
     std::int32_t count = 0;
     if (otherCount <= 64) {
         // The scan's innermost loop: used flags in one word, nothing allocated.
         std::uint64_t used = 0;
-        for (std::int32_t i = 0; i < mine; ++i)
+        for (std::int32_t i = 0; i < mine; ++i) {
+            const std::string_view word = words[start + i];
             for (std::int32_t j = 0; j < otherCount; ++j)
-                if (!(used >> j & 1) && matches(words_[start + i], other.words_[otherStart + j])) {
+                if (!(used >> j & 1) && matches(word, otherWords[otherStart + j])) {
                     used |= std::uint64_t{1} << j;
                     ++count;
                     break;
                 }
+        }
         return count;
     }
     std::vector<char> used(static_cast<std::size_t>(otherCount), 0);
     for (std::int32_t i = 0; i < mine; ++i)
         for (std::int32_t j = 0; j < otherCount; ++j)
-            if (!used[j] && matches(words_[start + i], other.words_[otherStart + j])) {
+            if (!used[j] && matches(words[start + i], otherWords[otherStart + j])) {
                 used[j] = 1;
                 ++count;
                 break;
@@ -414,7 +471,16 @@ bool TBWWordedComparable::SimilarAtLeast(const TBWWordedComparable& other, bool 
     return FieldCount() > 0 || 1.0 >= threshold;
 }
 
+std::vector<std::string> TBWWordedComparable::Words() const
+{
+    std::vector<std::string> words;
+    words.reserve(static_cast<std::size_t>(words_.Count()));
+    for (std::int32_t i = 0; i < words_.Count(); ++i)
+        words.emplace_back(words_[i]);
+    return words;
+}
+
 std::string TBWWordedComparable::WordsText() const
 {
-    return JoinBracketed(words_);
+    return JoinBracketed(Words());
 }

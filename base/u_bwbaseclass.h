@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -141,6 +143,60 @@ std::int32_t CompareTexts(std::string_view a, std::string_view b, bool ignoreCas
 // Word keys name one word of a worded comparable: key kFirstWordKey + i is word i.
 constexpr TBWKey kFirstWordKey = 0x10000;
 
+// The words of a text and the last word of each of its fields, in one block
+// of memory: the model keeps them for every file, where a list of strings
+// would cost several allocations and some two hundred bytes for the few
+// words of a file name.
+class TBWWords {
+public:
+    TBWWords() = default;
+    // Word i is chars from offsets[i] to offsets[i + 1]; offsets[0] is 0.
+    // A field end is the index of the field's last word, -1 before any word.
+    TBWWords(std::string_view chars, std::span<const std::int32_t> offsets,
+             std::span<const std::int32_t> fieldEnds);
+    TBWWords(const TBWWords& other);
+    TBWWords& operator=(const TBWWords& other);
+    TBWWords(TBWWords&&) noexcept = default;
+    TBWWords& operator=(TBWWords&&) noexcept = default;
+
+    std::int32_t Count() const { return block_ ? block_[kCount] : 0; }
+    std::int32_t FieldCount() const { return block_ ? block_[kFieldCount] : 0; }
+    std::span<const std::int32_t> FieldEnds() const
+    {
+        return block_ ? std::span<const std::int32_t>(block_.get() + kHeader, FieldCount())
+                      : std::span<const std::int32_t>();
+    }
+    std::int32_t FieldEnd(std::int32_t field) const { return block_[kHeader + field]; }
+
+    // The words alone, found once for a loop that reads many: the scan's
+    // scoring reads words millions of times.
+    struct TView {
+        const std::int32_t* offsets;
+        const char* chars;
+        std::string_view operator[](std::int32_t index) const
+        {
+            return {chars + offsets[index], static_cast<std::size_t>(offsets[index + 1] - offsets[index])};
+        }
+    };
+    TView View() const
+    {
+        if (!block_)
+            return {nullptr, nullptr};
+        const std::int32_t* offsets = block_.get() + kHeader + block_[kFieldCount];
+        return {offsets, reinterpret_cast<const char*>(offsets + block_[kCount] + 1)};
+    }
+    std::string_view operator[](std::int32_t index) const { return View()[index]; }
+
+private:
+    // The block: the word count, the field count, the field ends, the
+    // word offsets (one more than the words) and then the bytes of the words.
+    static constexpr std::int32_t kCount = 0, kFieldCount = 1, kHeader = 2;
+
+    std::size_t BlockLength() const;
+
+    std::unique_ptr<std::int32_t[]> block_;
+};
+
 // A text held as normalised words grouped in fields, scored against another
 // as twice the matched words over all words.
 class TBWWordedComparable : public TBWComparable {
@@ -160,19 +216,20 @@ public:
     void SetText(const std::string& text);
     void DropShortWords(std::int32_t minimumLength);
 
-    std::int32_t FieldCount() const { return static_cast<std::int32_t>(fieldEnds_.size()); }
+    std::int32_t FieldCount() const { return words_.FieldCount(); }
     // Inline: the scan's scoring asks for counts millions of times.
     std::int32_t WordCount(std::int32_t field = -1) const
     {
         if (field < 0)
-            return static_cast<std::int32_t>(words_.size());
+            return words_.Count();
         if (field >= FieldCount())
             return 0;
-        return std::max(0, fieldEnds_[field] - FieldStart(field) + 1);
+        return std::max(0, words_.FieldEnd(field) - FieldStart(field) + 1);
     }
     std::string GetWord(std::int32_t index, std::int32_t field = -1) const;
-    const std::vector<std::string>& Words() const { return words_; }
-    const std::vector<std::int32_t>& FieldEnds() const { return fieldEnds_; }
+    // A copy, for the few readers that want every word as a string.
+    std::vector<std::string> Words() const;
+    std::span<const std::int32_t> FieldEnds() const { return words_.FieldEnds(); }
 
     // Greedy: each word of this field takes the first unused matching word of
     // the other's field; never undone, so not always the largest pairing.
@@ -187,8 +244,7 @@ public:
     std::string WordsText() const;
 
 private:
-    std::int32_t FieldStart(std::int32_t field) const { return field >= 1 ? fieldEnds_[field - 1] + 1 : 0; }
-    void DropEmptyFields();
+    std::int32_t FieldStart(std::int32_t field) const { return field >= 1 ? words_.FieldEnd(field - 1) + 1 : 0; }
     double FieldScore(const TBWWordedComparable& other, std::int32_t field,
                       std::int32_t otherField, std::int32_t tolerance) const;
     double SimilarityInOrder(const TBWWordedComparable& other, std::int32_t tolerance) const;
@@ -199,6 +255,5 @@ private:
     bool AnyOrderAtLeast(const TBWWordedComparable& other, std::int32_t tolerance,
                          double threshold) const;
 
-    std::vector<std::string> words_;
-    std::vector<std::int32_t> fieldEnds_;
+    TBWWords words_;
 };
