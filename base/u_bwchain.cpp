@@ -141,7 +141,7 @@ void TBWChain::AttachOrdered(TBWChainNode* node)
     // Items arriving in order go to the end without a search.
     if (!tail_ || CompareForOrder(node->Item(), tail_->Item(), keys) > 0) {
         if (orderIndexBuilt_)
-            node->orderPosition_ = orderIndex_.insert(orderIndex_.end(), node);
+            IndexNode(node, orderIndex_.end());
         node->Attach(tail_, TBWChainNode::kAfter);
         NoteInsertedAt(StoredCount() - 1);
         return;
@@ -151,13 +151,13 @@ void TBWChain::AttachOrdered(TBWChainNode* node)
     EnsureOrderIndex();
     const auto lower = orderIndex_.lower_bound(node);
     if (lower == orderIndex_.end()) {
-        node->orderPosition_ = orderIndex_.insert(lower, node);
+        IndexNode(node, lower);
         node->Attach(tail_, TBWChainNode::kAfter);
     } else if (CompareForOrder(node->Item(), (*lower)->Item(), keys) == 0) {
-        node->orderPosition_ = orderIndex_.insert(std::next(lower), node);
+        IndexNode(node, std::next(lower));
         node->Attach(*lower, TBWChainNode::kAfter);
     } else {
-        node->orderPosition_ = orderIndex_.insert(lower, node);
+        IndexNode(node, lower);
         node->Attach(*lower, TBWChainNode::kBefore);
     }
     NoteInsertedAt(-1);
@@ -237,18 +237,25 @@ void TBWChain::Sort()
     DropOrderIndex();
 }
 
+void TBWChain::IndexNode(TBWChainNode* node, TBWChainOrderIndex::const_iterator hint)
+{
+    orderPositions_[node] = orderIndex_.insert(hint, node);
+}
+
 void TBWChain::EnsureOrderIndex()
 {
     if (orderIndexBuilt_)
         return;
+    orderPositions_.reserve(static_cast<std::size_t>(StoredCount()));
     for (TBWChainNode* node = head_; node; node = node->next_)
-        node->orderPosition_ = orderIndex_.insert(orderIndex_.end(), node);
+        IndexNode(node, orderIndex_.end());
     orderIndexBuilt_ = true;
 }
 
 void TBWChain::DropOrderIndex()
 {
     orderIndex_.clear();
+    orderPositions_.clear();
     orderIndexBuilt_ = false;
 }
 
@@ -304,8 +311,11 @@ void TBWChain::NodeRemoved(TBWStructNode* node)
         head_ = removed->next_;
     if (tail_ == removed)
         tail_ = removed->prior_;
-    if (orderIndexBuilt_)
-        orderIndex_.erase(removed->orderPosition_);
+    if (orderIndexBuilt_) {
+        const auto position = orderPositions_.find(removed);
+        orderIndex_.erase(position->second);
+        orderPositions_.erase(position);
+    }
 }
 
 TBWStructNode* TBWChain::Move(TBWCursorMove kind, std::int32_t index)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <unordered_map>
 
 #include "base/u_bwbasestruct.h"
 
@@ -60,7 +61,6 @@ private:
 
     TBWChainNode* next_ = nullptr;
     TBWChainNode* prior_ = nullptr;
-    TBWChainOrderIndex::iterator orderPosition_;
 };
 
 class TBWChain : public TBWStruct {
@@ -114,6 +114,7 @@ private:
     TBWChainNode* NewChainNode(TBWComparable* item);
     void AttachOrdered(TBWChainNode* node);
     void Reposition(TBWChainNode* node);
+    void IndexNode(TBWChainNode* node, TBWChainOrderIndex::const_iterator hint);
     void EnsureOrderIndex();
     void DropOrderIndex();
     TBWChainNode* NodeAtStored(std::int32_t position);
@@ -125,5 +126,9 @@ private:
     TBWChainNode* cachedNode_ = nullptr;
     std::int32_t cachedIndex_ = -1;
     TBWChainOrderIndex orderIndex_;
+    // Where each node is in the order index. Kept by the chain, not in the
+    // nodes: most chains never build the index, and there is a node for
+    // every file in every list that holds it.
+    std::unordered_map<const TBWChainNode*, TBWChainOrderIndex::iterator> orderPositions_;
     bool orderIndexBuilt_ = false;
 };
