@@ -595,11 +595,11 @@ std::int64_t TBWFile::KeyInt(TBWKey key) const
     case fkSize:
         return const_cast<TBWFile*>(this)->Size();
     case fkCreated:
-        return WholeSeconds(created_);
+        return WholeSeconds(Created());
     case fkModified:
-        return WholeSeconds(modified_);
+        return WholeSeconds(Modified());
     case fkAccessed:
-        return WholeSeconds(accessed_);
+        return WholeSeconds(Accessed());
     default:
         return TBWWordedComparable::KeyInt(key);
     }
@@ -615,7 +615,8 @@ void TBWFile::Assign(const TBWComparable& source)
     auto* from = const_cast<TBWFile*>(file);
     StoreName(from->Name());
     size_ = from->Size();
-    digest_ = from->GetDigest();
+    if (const TBWDigest& digest = from->GetDigest(); digest != TBWDigest{} || details_)
+        Details().digest = digest;
     loadedInfo_ = from->loadedInfo_;
 }
 
@@ -690,13 +691,14 @@ void TBWFile::SetSize(std::int64_t size)
 const TBWDigest& TBWFile::GetDigest()
 {
     EnsureInfo(ikDigest);
-    return digest_;
+    static const TBWDigest none{};
+    return details_ ? details_->digest : none;
 }
 
 std::string TBWFile::DigestHex()
 {
     std::string hex;
-    hex.reserve(2 * digest_.size());
+    hex.reserve(2 * TBWDigest().size());
     char pair[3];
     for (std::uint8_t byte : GetDigest()) {
         std::snprintf(pair, sizeof pair, "%02x", byte);
@@ -707,15 +709,23 @@ std::string TBWFile::DigestHex()
 
 void TBWFile::SetDigest(const TBWDigest& digest)
 {
-    digest_ = digest;
+    Details().digest = digest;
     Changed();
 }
 
 void TBWFile::SetFileTimes(double created, double modified, double accessed)
 {
-    created_ = created;
-    modified_ = modified;
-    accessed_ = accessed;
+    TDetails& details = Details();
+    details.created = created;
+    details.modified = modified;
+    details.accessed = accessed;
+}
+
+TBWFile::TDetails& TBWFile::Details()
+{
+    if (!details_)
+        details_ = std::make_unique<TDetails>();
+    return *details_;
 }
 
 TBWFileList* TBWFile::FileList() const

@@ -283,9 +283,9 @@ public:
     std::string DigestHex();
     void SetDigest(const TBWDigest& digest);
     // Day counts as loaded; 0 until kind 0 was loaded (audio entries keep 0).
-    double Created() const { return created_; }
-    double Modified() const { return modified_; }
-    double Accessed() const { return accessed_; }
+    double Created() const { return details_ ? details_->created : 0; }
+    double Modified() const { return details_ ? details_->modified : 0; }
+    double Accessed() const { return details_ ? details_->accessed : 0; }
 
     TBWFileList* FileList() const;
     TBWDirectory* Directory() const;
@@ -307,9 +307,15 @@ private:
 
     std::string name_;
     std::int64_t size_ = 0;
-    double created_ = 0;
-    double modified_ = 0;
-    double accessed_ = 0;
-    TBWDigest digest_{};
+    // What few files of a scan have: audio entries keep no times, and the
+    // digest is read only to compare contents. Made when first stored.
+    struct TDetails {
+        double created = 0;
+        double modified = 0;
+        double accessed = 0;
+        TBWDigest digest{};
+    };
+    TDetails& Details();
+    std::unique_ptr<TDetails> details_;
     TBWInfoKinds loadedInfo_;
 };

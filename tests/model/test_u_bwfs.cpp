@@ -502,6 +502,12 @@ TEST_F(FakeTree, EachKindOfInformationIsReadOnceOnFirstRequest)
     EXPECT_EQ(source.InfoLoads("b.mp3", ikDigest), 1);
     EXPECT_EQ(copy.Name(), "b.mp3");
     EXPECT_TRUE(copy.LoadedInfo().test(ikBasic) && copy.LoadedInfo().test(ikDigest));
+    EXPECT_EQ(copy.DigestHex(), b->DigestHex());
+    // A digest of zeros copied over another one leaves zeros too.
+    TFakeFile zeros;
+    zeros.SetLoadedInfo(TBWInfoKinds().set());
+    copy.Assign(zeros);
+    EXPECT_EQ(copy.DigestHex(), std::string(32, '0'));
 }
 
 TEST_F(FakeTree, TimeKeysAreWholeSecondsBeyondThirtyTwoBits)
