@@ -74,7 +74,7 @@ void TBWChainNode::Unlink()
 
 BW_IMPLEMENT_CLASS(TBWChain, TBWStruct)
 
-TBWChain::TBWChain(TBWObject* owner) : TBWStruct(owner), orderIndex_(TBWChainOrderLess{this})
+TBWChain::TBWChain(TBWObject* owner) : TBWStruct(owner)
 {
     SetNodeClass(TBWChainNode::StaticClass());
 }
@@ -140,8 +140,8 @@ void TBWChain::AttachOrdered(TBWChainNode* node)
     const TBWKeySet& keys = ActiveKeys();
     // Items arriving in order go to the end without a search.
     if (!tail_ || CompareForOrder(node->Item(), tail_->Item(), keys) > 0) {
-        if (orderIndexBuilt_)
-            IndexNode(node, orderIndex_.end());
+        if (order_)
+            IndexNode(node, order_->index.end());
         node->Attach(tail_, TBWChainNode::kAfter);
         NoteInsertedAt(StoredCount() - 1);
         return;
@@ -149,8 +149,8 @@ void TBWChain::AttachOrdered(TBWChainNode* node)
     // The first node not lower than the new one: an equal one gets the new
     // node right behind it, a greater one gets it in front.
     EnsureOrderIndex();
-    const auto lower = orderIndex_.lower_bound(node);
-    if (lower == orderIndex_.end()) {
+    const auto lower = order_->index.lower_bound(node);
+    if (lower == order_->index.end()) {
         IndexNode(node, lower);
         node->Attach(tail_, TBWChainNode::kAfter);
     } else if (CompareForOrder(node->Item(), (*lower)->Item(), keys) == 0) {
@@ -176,8 +176,8 @@ TBWComparable* TBWChain::Find()
     BeforeAccess();
     const TBWComparable* key = SearchKey();
     EnsureOrderIndex();
-    const auto found = orderIndex_.lower_bound(TBWChainOrderLess::Probe{key});
-    if (found != orderIndex_.end() && CompareOnKeys((*found)->Item(), key, ActiveKeys()) == 0) {
+    const auto found = order_->index.lower_bound(TBWChainOrderLess::Probe{key});
+    if (found != order_->index.end() && CompareOnKeys((*found)->Item(), key, ActiveKeys()) == 0) {
         PlaceCursor(*found);
         return (*found)->Item();
     }
@@ -239,24 +239,22 @@ void TBWChain::Sort()
 
 void TBWChain::IndexNode(TBWChainNode* node, TBWChainOrderIndex::const_iterator hint)
 {
-    orderPositions_[node] = orderIndex_.insert(hint, node);
+    order_->positions[node] = order_->index.insert(hint, node);
 }
 
 void TBWChain::EnsureOrderIndex()
 {
-    if (orderIndexBuilt_)
+    if (order_)
         return;
-    orderPositions_.reserve(static_cast<std::size_t>(StoredCount()));
+    order_ = std::make_unique<TOrder>(TOrder{TBWChainOrderIndex(TBWChainOrderLess{this}), {}});
+    order_->positions.reserve(static_cast<std::size_t>(StoredCount()));
     for (TBWChainNode* node = head_; node; node = node->next_)
-        IndexNode(node, orderIndex_.end());
-    orderIndexBuilt_ = true;
+        IndexNode(node, order_->index.end());
 }
 
 void TBWChain::DropOrderIndex()
 {
-    orderIndex_.clear();
-    orderPositions_.clear();
-    orderIndexBuilt_ = false;
+    order_.reset();
 }
 
 void TBWChain::SetCount(std::int32_t count)
@@ -311,10 +309,10 @@ void TBWChain::NodeRemoved(TBWStructNode* node)
         head_ = removed->next_;
     if (tail_ == removed)
         tail_ = removed->prior_;
-    if (orderIndexBuilt_) {
-        const auto position = orderPositions_.find(removed);
-        orderIndex_.erase(position->second);
-        orderPositions_.erase(position);
+    if (order_) {
+        const auto position = order_->positions.find(removed);
+        order_->index.erase(position->second);
+        order_->positions.erase(position);
     }
 }
 

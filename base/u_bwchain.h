@@ -125,10 +125,13 @@ private:
     // the other costs one step each.
     TBWChainNode* cachedNode_ = nullptr;
     std::int32_t cachedIndex_ = -1;
-    TBWChainOrderIndex orderIndex_;
-    // Where each node is in the order index. Kept by the chain, not in the
-    // nodes: most chains never build the index, and there is a node for
-    // every file in every list that holds it.
-    std::unordered_map<const TBWChainNode*, TBWChainOrderIndex::iterator> orderPositions_;
-    bool orderIndexBuilt_ = false;
+    // The order index and where each node is in it, made when the index is
+    // built. Kept by the chain, not in the nodes, and only while built: most
+    // chains never build it, and there are chains for every folder and
+    // nodes for every file in every list that holds it.
+    struct TOrder {
+        TBWChainOrderIndex index;
+        std::unordered_map<const TBWChainNode*, TBWChainOrderIndex::iterator> positions;
+    };
+    std::unique_ptr<TOrder> order_;
 };
