@@ -200,12 +200,15 @@ void TBWDupeEngine::FillPool()
         TBWDirectory* directory = root_.FindDir(AddTrailingBackslash(path), true);
         if (!directory)
             continue;
-        // Folders on disk are listed ahead on other threads; the model
-        // takes the listings in the order of its own walk, so the pool's
-        // order does not depend on them.
+        // Folders on disk are listed ahead on other threads, their files
+        // tried against the masks of the folder's file list there; the
+        // model takes the listings in the order of its own walk, so the
+        // pool's order does not depend on them.
         std::optional<TBWListingAhead> ahead;
-        if (ListingThreads != 1 && dynamic_cast<TBWDirWin*>(directory))
-            ahead.emplace(directory->RealPath(), ListingThreads);
+        if (ListingThreads != 1 && dynamic_cast<TBWDirWin*>(directory)) {
+            const auto* files = dynamic_cast<const TBWFileListWin*>(directory->Files());
+            ahead.emplace(directory->RealPath(), ListingThreads, files ? files->Mask() : std::string());
+        }
         CollectOnce(*directory, seen);
     }
 }

@@ -10,6 +10,8 @@
 #include <string_view>
 
 #include "base/u_bwbaseclass.h"
+#include "base/u_bwfunc.h"
+#include "base/u_bwtoken.h"
 
 namespace {
 
@@ -96,6 +98,12 @@ void ReadEntries(int folder, bool isSystemRoot, TBWFolderListing& listing)
     }
 }
 
+// "*.*" asks the file system for every file, also one without an extension.
+TBWMask FileMask(const std::string& pattern)
+{
+    return TBWMask(pattern == "*.*" ? "*" : pattern);
+}
+
 // In the order of the names without regard to case (the order the file
 // systems the lists were first made on list them in), so the same folder
 // always gives the same order. Names stay the bytes they are.
@@ -117,13 +125,34 @@ TBWFolderListing ReadFolder(const std::string& path)
 
 }  // namespace
 
+TBWFileMasks::TBWFileMasks(const std::string& maskList) : maskList_(maskList)
+{
+    TBWToken token;
+    token.delimiters = CharSetOf(";");
+    token.SetText(maskList);
+    for (std::string pattern = token.First(); !pattern.empty(); pattern = token.Next())
+        masks_.push_back(FileMask(pattern));
+}
+
+std::int32_t TBWFileMasks::FirstTaking(std::string_view name) const
+{
+    thread_local std::u32string folded;
+    FoldCodePoints(name, folded);
+    const auto mask = std::find_if(masks_.begin(), masks_.end(),
+                                   [](const TBWMask& m) { return m.MatchesFolded(folded); });
+    return mask == masks_.end() ? kNone : static_cast<std::int32_t>(mask - masks_.begin());
+}
+
 TBWFolderListing ListFolder(const std::string& path)
 {
     return tListingAhead ? tListingAhead->Take(path) : ReadFolder(path);
 }
 
-TBWListingAhead::TBWListingAhead(const std::string& root, unsigned threads) : outer_(tListingAhead)
+TBWListingAhead::TBWListingAhead(const std::string& root, unsigned threads, const std::string& maskList)
+    : outer_(tListingAhead)
 {
+    if (!maskList.empty())
+        masks_.emplace(maskList);
     tListingAhead = this;
     folders_[root] = {stWaiting, {}, {}};
     waiting_[{}] = root;
@@ -169,9 +198,21 @@ TBWFolderListing TBWListingAhead::ListTaken(std::unique_lock<std::mutex>& lock, 
 {
     folders_[path].stage = stListing;
     lock.unlock();
-    TBWFolderListing listing = ReadFolder(path);
+    TBWFolderListing listing = Read(path);
     lock.lock();
     Offer(path, place, listing);
+    return listing;
+}
+
+TBWFolderListing TBWListingAhead::Read(const std::string& path) const
+{
+    TBWFolderListing listing = ReadFolder(path);
+    if (!masks_)
+        return listing;
+    for (TBWFolderEntry& entry : listing.entries)
+        if (entry.kind == ekFile)
+            entry.mask = masks_->FirstTaking(entry.name);
+    listing.maskedWith = masks_->MaskList();
     return listing;
 }
 
@@ -197,7 +238,7 @@ TBWFolderListing TBWListingAhead::Take(const std::string& path)
     const auto known = folders_.find(path);
     if (known == folders_.end()) {
         lock.unlock();
-        return ReadFolder(path);
+        return Read(path);
     }
     if (known->second.stage == stWaiting) {
         TPlace place = known->second.place;

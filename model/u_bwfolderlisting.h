@@ -10,17 +10,40 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <unordered_map>
 #include <vector>
 
+#include "base/u_bwmask.h"
+
 // What a listing found under one name, links followed.
 enum TBWEntryKind { ekOther, ekFile, ekFolder, ekLinkedFolder };
+
+// File masks as a file list gives them: patterns separated by ";", matched
+// without regard to case, "*.*" for every file, also one without an
+// extension. Compiled once, then tried on many names, from any thread.
+class TBWFileMasks {
+public:
+    static constexpr std::int32_t kNone = -1;
+
+    explicit TBWFileMasks(const std::string& maskList);
+
+    const std::string& MaskList() const { return maskList_; }
+    // The place of the first mask that takes the name, else kNone.
+    std::int32_t FirstTaking(std::string_view name) const;
+
+private:
+    std::string maskList_;
+    std::vector<TBWMask> masks_;
+};
 
 struct TBWFolderEntry {
     std::string name;
     TBWEntryKind kind;
+    // For a file of a listing read with masks, FirstTaking of its name.
+    std::int32_t mask = TBWFileMasks::kNone;
 };
 
 struct TBWFolderListing {
@@ -32,6 +55,9 @@ struct TBWFolderListing {
     // Whether some kind came from following a link: a link can come to lead
     // elsewhere without the folder changing.
     bool followedLinks = false;
+    // The masks its files were tried against, as their mask list; empty
+    // when they were not.
+    std::string maskedWith;
 };
 
 // The listing of the folder at path (ending in "/"). While a TBWListingAhead
@@ -44,11 +70,13 @@ TBWFolderListing ListFolder(const std::string& path);
 // them, so the next ones the walk asks for are the ones ready; a folder
 // asked for before a thread took it up is listed by the asker. Links to
 // folders are left to the walk, which decides whether it follows them. At
-// most a bounded number of listings waits to be taken.
+// most a bounded number of listings waits to be taken. Given the masks of
+// the walk's file lists, the threads try the files against them too, which
+// spares the walk the folding of every name.
 class TBWListingAhead {
 public:
     // threads: 0 for one per processor.
-    TBWListingAhead(const std::string& root, unsigned threads);
+    TBWListingAhead(const std::string& root, unsigned threads, const std::string& maskList = {});
     ~TBWListingAhead();
     TBWListingAhead(const TBWListingAhead&) = delete;
     TBWListingAhead& operator=(const TBWListingAhead&) = delete;
@@ -69,6 +97,7 @@ private:
     void Work();
     // Lists a folder taken out of the waiting ones, then offers its subfolders.
     TBWFolderListing ListTaken(std::unique_lock<std::mutex>& lock, const std::string& path, TPlace place);
+    TBWFolderListing Read(const std::string& path) const;
     void Offer(const std::string& path, const TPlace& place, const TBWFolderListing& listing);
 
     std::mutex mutex_;
@@ -81,6 +110,7 @@ private:
     std::map<TPlace, std::string> waiting_;
     std::size_t ready_ = 0;
     bool stopping_ = false;
+    std::optional<TBWFileMasks> masks_;
     TBWListingAhead* outer_;
     std::vector<std::jthread> threads_;
 };

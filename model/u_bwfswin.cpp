@@ -12,8 +12,6 @@
 
 #include "base/HUtils.h"
 #include "base/u_bwfunc.h"
-#include "base/u_bwmask.h"
-#include "base/u_bwtoken.h"
 
 namespace {
 
@@ -72,23 +70,6 @@ private:
     std::vector<std::string> folders_;
     bool resolved_ = false;
 };
-
-// "*.*" asks the file system for every file, also one without an extension.
-TBWMask FileMask(const std::string& pattern)
-{
-    return TBWMask(pattern == "*.*" ? "*" : pattern);
-}
-
-std::vector<TBWMask> MasksOf(const std::string& maskList)
-{
-    std::vector<TBWMask> masks;
-    TBWToken token;
-    token.delimiters = CharSetOf(";");
-    token.SetText(maskList);
-    for (std::string pattern = token.First(); !pattern.empty(); pattern = token.Next())
-        masks.push_back(FileMask(pattern));
-    return masks;
-}
 
 }  // namespace
 
@@ -189,7 +170,7 @@ void TBWFileListWin::LoadFiles()
         return;
     const auto* disk = dynamic_cast<const TBWDirWin*>(dir);
     if (disk && disk->walkListing_) {
-        AddMatching(disk->walkListing_->entries);
+        AddMatching(*disk->walkListing_);
         return;
     }
     listedFolders_.clear();
@@ -202,24 +183,27 @@ void TBWFileListWin::LoadFiles()
         listedInode_ = listing.state.st_ino;
         listedChange_ = listing.state.st_mtim;
     }
-    AddMatching(listing.entries);
+    AddMatching(listing);
 }
 
-void TBWFileListWin::AddMatching(const std::vector<TBWFolderEntry>& entries)
+void TBWFileListWin::AddMatching(const TBWFolderListing& listing)
 {
-    const std::vector<TBWMask> masks = MasksOf(Mask());
+    // A listing read ahead has its files tried already, when against these
+    // very masks.
+    const std::string maskList = Mask();
+    std::optional<TBWFileMasks> masks;
+    if (listing.maskedWith != maskList)
+        masks.emplace(maskList);
     // A name is tried only until a mask takes it; sorting by that mask, then
     // by place in the listing, gives the order of listing mask by mask.
-    std::vector<std::pair<std::size_t, std::size_t>> taken;  // mask, entry
-    std::u32string folded;
+    const std::vector<TBWFolderEntry>& entries = listing.entries;
+    std::vector<std::pair<std::int32_t, std::size_t>> taken;  // mask, entry
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].kind != ekFile)
             continue;
-        FoldCodePoints(entries[i].name, folded);
-        const auto mask = std::find_if(masks.begin(), masks.end(),
-                                       [&folded](const TBWMask& m) { return m.MatchesFolded(folded); });
-        if (mask != masks.end())
-            taken.emplace_back(static_cast<std::size_t>(mask - masks.begin()), i);
+        const std::int32_t mask = masks ? masks->FirstTaking(entries[i].name) : entries[i].mask;
+        if (mask != TBWFileMasks::kNone)
+            taken.emplace_back(mask, i);
     }
     std::sort(taken.begin(), taken.end());
     for (const auto& [mask, entry] : taken)

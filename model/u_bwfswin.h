@@ -75,7 +75,7 @@ public:
 private:
     // The names that are files and that a mask takes, in the order they
     // are listed.
-    void AddMatching(const std::vector<TBWFolderEntry>& entries);
+    void AddMatching(const TBWFolderListing& listing);
 
     std::vector<TBWFolderEntry> listedFolders_;
     // The folder when listed; a change of its entries changes its time.

@@ -77,6 +77,29 @@ TEST(ListingAhead, GivesEachFolderTheListingItGivesAlone)
     }
 }
 
+TEST(ListingAhead, GivenMasksTheFilesCarryTheFirstMaskThatTakesThem)
+{
+    TDiskTree tree;
+    tree.WriteFile("a/One.OGG", "x");
+    tree.WriteFile("a/two.mp3", "x");
+    tree.WriteFile("a/three", "x");
+    tree.WriteFile("a/sub/four.mp3", "x");
+    const TBWFileMasks masks("*.mp3;*.ogg;*.*");
+    EXPECT_EQ(masks.FirstTaking("One.OGG"), 1);
+    EXPECT_EQ(masks.FirstTaking("three"), 2);
+    EXPECT_EQ(TBWFileMasks("*.mp3").FirstTaking("One.OGG"), TBWFileMasks::kNone);
+    EXPECT_EQ(TBWFileMasks(";;").FirstTaking("two.mp3"), TBWFileMasks::kNone);
+
+    const TBWListingAhead ahead(tree.Path(), 2, "*.mp3;*.ogg;*.*");
+    for (const std::string folder : {"a/", "a/sub/"}) {
+        const TBWFolderListing listing = ListFolder(tree.Path(folder));
+        EXPECT_EQ(listing.maskedWith, "*.mp3;*.ogg;*.*");
+        for (const TBWFolderEntry& entry : listing.entries)
+            EXPECT_EQ(entry.mask, entry.kind == ekFile ? masks.FirstTaking(entry.name) : TBWFileMasks::kNone)
+                << entry.name;
+    }
+}
+
 TEST(ListingAhead, AFolderThatCannotBeListedGivesNothing)
 {
     const TBWFolderListing listing = ListFolder("/no/such/folder/");
