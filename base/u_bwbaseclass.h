@@ -229,6 +229,10 @@ public:
     std::string GetWord(std::int32_t index, std::int32_t field = -1) const;
     // A copy, for the few readers that want every word as a string.
     std::vector<std::string> Words() const;
+    // The words as views, for loops that read many: word i of field f is
+    // at FieldStart(f) + i.
+    TBWWords::TView WordView() const { return words_.View(); }
+    std::int32_t FieldStart(std::int32_t field) const { return field >= 1 ? words_.FieldEnd(field - 1) + 1 : 0; }
     std::span<const std::int32_t> FieldEnds() const { return words_.FieldEnds(); }
 
     // Greedy: each word of this field takes the first unused matching word of
@@ -244,7 +248,6 @@ public:
     std::string WordsText() const;
 
 private:
-    std::int32_t FieldStart(std::int32_t field) const { return field >= 1 ? words_.FieldEnd(field - 1) + 1 : 0; }
     double FieldScore(const TBWWordedComparable& other, std::int32_t field,
                       std::int32_t otherField, std::int32_t tolerance) const;
     double SimilarityInOrder(const TBWWordedComparable& other, std::int32_t tolerance) const;

@@ -28,9 +28,11 @@ void TBWFieldProbes::ReadWords(const std::vector<TBWFile*>& files)
             fieldBegin_.push_back(static_cast<std::uint32_t>(words_.size()));
             if (field >= file->FieldCount())
                 continue;
-            for (std::int32_t i = 0; i < file->WordCount(field); ++i)
+            const TBWWords::TView words = file->WordView();
+            const std::int32_t start = file->FieldStart(field);
+            for (std::int32_t i = start; i < start + file->WordCount(field); ++i)
                 words_.push_back(
-                    numberOf.try_emplace(file->GetWord(i, field), static_cast<std::uint32_t>(numberOf.size()))
+                    numberOf.try_emplace(std::string(words[i]), static_cast<std::uint32_t>(numberOf.size()))
                         .first->second);
         }
     }

@@ -131,20 +131,19 @@ void TBWSimilarPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std
 TBWFieldPrefixSignature::TBWFieldPrefixSignature(const TBWWordedComparable& file, double threshold)
     : fieldCount_(file.FieldCount())
 {
-    const std::vector<std::string>& words = file.Words();
+    const TBWWords::TView words = file.WordView();
     std::vector<std::uint64_t> tokens;
-    std::int32_t start = 0;
     for (std::int32_t field = 0; field < std::min<std::int32_t>(fieldCount_, kFields); ++field) {
-        const std::int32_t end = file.FieldEnds()[field];
+        const std::int32_t start = file.FieldStart(field), end = start + file.WordCount(field);
         tokens.clear();
-        for (std::int32_t i = start; i <= end; ++i) {
+        for (std::int32_t i = start; i < end; ++i) {
             // The same word twice is two tokens, as it is matched twice. Two
             // words of one hash only make more tokens meet, never fewer.
-            const auto occurrence = static_cast<std::uint64_t>(
-                std::count(words.begin() + start, words.begin() + i, words[i]));
+            std::uint64_t occurrence = 0;
+            for (std::int32_t j = start; j < i; ++j)
+                occurrence += words[j] == words[i];
             tokens.push_back(std::hash<std::string_view>{}(words[i]) + occurrence * 0x9E3779B97F4A7C15ull);
         }
-        start = std::max(start, end + 1);
         std::sort(tokens.begin(), tokens.end());
         tokens.resize(std::min(tokens.size(), TBWPrefixFilter::PrefixLength(tokens.size(), threshold)));
         for (std::uint64_t token : tokens)
