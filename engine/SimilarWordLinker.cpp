@@ -30,6 +30,35 @@ std::uint64_t HashCodePoints(const char32_t* begin, std::size_t length)
     return hash ^ (static_cast<std::uint64_t>(length) << 56);
 }
 
+// The folded code points of every word, side by side in one array: the
+// exact tests read two words at random, and apart they would each cost a
+// miss of the cache.
+class FoldedWords {
+public:
+    explicit FoldedWords(const std::vector<std::string>& words)
+    {
+        starts_.reserve(words.size() + 1);
+        starts_.push_back(0);
+        std::u32string word;
+        for (const std::string& text : words) {
+            word.clear();
+            FoldCodePoints(text, word);
+            codePoints_.insert(codePoints_.end(), word.begin(), word.end());
+            starts_.push_back(codePoints_.size());
+        }
+    }
+
+    std::size_t Count() const { return starts_.size() - 1; }
+    std::u32string_view operator[](std::size_t word) const
+    {
+        return {codePoints_.data() + starts_[word], starts_[word + 1] - starts_[word]};
+    }
+
+private:
+    std::vector<char32_t> codePoints_;
+    std::vector<std::size_t> starts_;
+};
+
 // Words with more deletion variants than this are compared directly with
 // every word of a close length instead: long words are rare, and their
 // variants would grow with the cube of their length.
@@ -51,9 +80,9 @@ class VariantHasher {
 public:
     explicit VariantHasher(std::int32_t tolerance) : tolerance_(tolerance) {}
 
-    const std::vector<std::uint64_t>& HashesOf(const std::u32string& word)
+    const std::vector<std::uint64_t>& HashesOf(std::u32string_view word)
     {
-        word_ = &word;
+        word_ = word;
         hashes_.clear();
         Delete(0, 0);
         std::sort(hashes_.begin(), hashes_.end());
@@ -68,7 +97,7 @@ private:
         hashes_.push_back(HashOfVariant());
         if (deleted == tolerance_)
             return;
-        for (std::size_t position = from; position < word_->size(); ++position) {
+        for (std::size_t position = from; position < word_.size(); ++position) {
             skipped_.push_back(position);
             Delete(position + 1, deleted + 1);
             skipped_.pop_back();
@@ -79,33 +108,99 @@ private:
     {
         variant_.clear();
         std::size_t next = 0;
-        for (std::size_t i = 0; i < word_->size(); ++i) {
+        for (std::size_t i = 0; i < word_.size(); ++i) {
             if (next < skipped_.size() && skipped_[next] == i)
                 ++next;
             else
-                variant_.push_back((*word_)[i]);
+                variant_.push_back(word_[i]);
         }
         return HashCodePoints(variant_.data(), variant_.size());
     }
 
     std::int32_t tolerance_;
-    const std::u32string* word_ = nullptr;
+    std::u32string_view word_;
     std::u32string variant_;
     std::vector<std::size_t> skipped_;
     std::vector<std::uint64_t> hashes_;
 };
 
+// Hands the engine's stop request a chance while words are prepared or
+// compared: a report comes at least every kReportEvery pairs or checks.
+class ProgressReporter {
+public:
+    explicit ProgressReporter(const SimilarWordLinker::Progress& progress) : progress_(progress) {}
+
+    void WordDone(std::uint64_t pairs)
+    {
+        pairsDone_ += pairs;
+        if (pairsDone_ - lastReported_ >= kReportEvery)
+            Report();
+    }
+    // Work that deals with no pair yet, or within one word's pairs.
+    void Worked(std::uint64_t items)
+    {
+        unreportedWork_ += items;
+        if (unreportedWork_ >= kReportEvery)
+            Report();
+    }
+    void Finish()
+    {
+        if (lastReported_ != pairsDone_)
+            Report();
+    }
+
+private:
+    static constexpr std::uint64_t kReportEvery = 1u << 16;
+
+    void Report()
+    {
+        if (progress_)
+            progress_(pairsDone_);
+        lastReported_ = pairsDone_;
+        unreportedWork_ = 0;
+    }
+
+    const SimilarWordLinker::Progress& progress_;
+    std::uint64_t pairsDone_ = 0;
+    std::uint64_t lastReported_ = 0;
+    std::uint64_t unreportedWork_ = 0;
+};
+
+// Sorts the variants by hash and, for one hash, by word: in slices of the
+// hashes' top bits, so that the work is reported slice by slice.
+void SortByHash(std::vector<VariantEntry>& entries, ProgressReporter& reporter)
+{
+    constexpr int kSliceBits = 16;
+    std::vector<std::size_t> sliceStarts((1u << kSliceBits) + 1, 0);
+    auto sliceOf = [](const VariantEntry& entry) { return entry.hash >> (64 - kSliceBits); };
+    for (const VariantEntry& entry : entries)
+        ++sliceStarts[sliceOf(entry) + 1];
+    for (std::size_t s = 1; s < sliceStarts.size(); ++s)
+        sliceStarts[s] += sliceStarts[s - 1];
+    std::vector<VariantEntry> sorted(entries.size());
+    std::vector<std::size_t> next(sliceStarts.begin(), sliceStarts.end() - 1);
+    for (const VariantEntry& entry : entries)
+        sorted[next[sliceOf(entry)]++] = entry;
+    reporter.Worked(entries.size());
+    for (std::size_t s = 0; s + 1 < sliceStarts.size(); ++s) {
+        std::sort(sorted.begin() + sliceStarts[s], sorted.begin() + sliceStarts[s + 1]);
+        reporter.Worked(sliceStarts[s + 1] - sliceStarts[s] + 1);
+    }
+    entries = std::move(sorted);
+}
+
 // Finds, word by word, the later words that may be similar to it (a
 // superset): those sharing a deletion variant, and for long words every
-// word of a close length. Holds the variants once, in two orders, and never
-// the pairs, so its memory grows with the words and not with their pairs.
+// word of a close length. Holds the variants once, by hash, and where each
+// word's own ones lie among them, never the pairs: its memory grows with
+// the words and not with their pairs.
 class CandidateFinder {
 public:
-    CandidateFinder(const std::vector<std::u32string>& folded, std::int32_t tolerance)
-        : folded_(folded), tolerance_(tolerance), firstVariant_(folded.size() + 1, 0)
+    CandidateFinder(const FoldedWords& folded, std::int32_t tolerance, ProgressReporter& reporter)
+        : folded_(folded), tolerance_(tolerance), firstVariant_(folded.Count() + 1, 0), seenBy_(folded.Count(), 0)
     {
         VariantHasher hasher(tolerance);
-        for (std::uint32_t i = 0; i < folded.size(); ++i) {
+        for (std::uint32_t i = 0; i < folded.Count(); ++i) {
             const std::size_t length = folded[i].size();
             if (length >= byLength_.size()) {
                 byLength_.resize(length + 1);
@@ -115,18 +210,25 @@ public:
             if (VariantCount(length, tolerance) > kMaxVariantsPerWord) {
                 longByLength_[length].push_back(i);
             } else {
-                for (std::uint64_t hash : hasher.HashesOf(folded[i])) {
-                    variantsOfWord_.push_back(hash);
+                const std::vector<std::uint64_t>& hashes = hasher.HashesOf(folded[i]);
+                for (std::uint64_t hash : hashes)
                     byHash_.push_back({hash, i});
-                }
+                reporter.Worked(hashes.size() * length);
             }
-            firstVariant_[i + 1] = variantsOfWord_.size();
+            firstVariant_[i + 1] = byHash_.size();
         }
-        std::sort(byHash_.begin(), byHash_.end());
+        SortByHash(byHash_, reporter);
+        // A word's variants in the sorted order, so that the later words
+        // sharing one are those right after it, found without a search.
+        placesOfWord_.resize(byHash_.size());
+        std::vector<std::size_t> next(firstVariant_.begin(), firstVariant_.end() - 1);
+        for (std::size_t place = 0; place < byHash_.size(); ++place)
+            placesOfWord_[next[byHash_[place].word]++] = place;
+        reporter.Worked(byHash_.size());
     }
 
-    // Ascending, each once.
-    void LaterCandidates(std::uint32_t word, std::vector<std::uint32_t>& candidates) const
+    // Each once, in no order.
+    void LaterCandidates(std::uint32_t word, std::vector<std::uint32_t>& candidates)
     {
         candidates.clear();
         const std::size_t length = folded_[word].size();
@@ -136,12 +238,13 @@ public:
         for (std::size_t l = from; l <= to; ++l)
             AddLater(isLong ? byLength_[l] : longByLength_[l], word, candidates);
         for (std::size_t v = firstVariant_[word]; v < firstVariant_[word + 1]; ++v) {
-            const auto first = std::upper_bound(byHash_.begin(), byHash_.end(), VariantEntry{variantsOfWord_[v], word});
-            for (auto at = first; at != byHash_.end() && at->hash == variantsOfWord_[v]; ++at)
-                candidates.push_back(at->word);
+            const std::size_t own = placesOfWord_[v];
+            for (std::size_t at = own + 1; at < byHash_.size() && byHash_[at].hash == byHash_[own].hash; ++at)
+                if (const std::uint32_t later = byHash_[at].word; seenBy_[later] != word + 1) {
+                    seenBy_[later] = word + 1;
+                    candidates.push_back(later);
+                }
         }
-        std::sort(candidates.begin(), candidates.end());
-        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     }
 
 private:
@@ -151,13 +254,16 @@ private:
         candidates.insert(candidates.end(), std::upper_bound(words.begin(), words.end(), word), words.end());
     }
 
-    const std::vector<std::u32string>& folded_;
+    const FoldedWords& folded_;
     std::int32_t tolerance_;
-    std::vector<std::size_t> firstVariant_;     // per word, into variantsOfWord_
-    std::vector<std::uint64_t> variantsOfWord_;  // the hashes of each word, word by word
-    std::vector<VariantEntry> byHash_;           // the same, by hash, then word
+    std::vector<std::size_t> firstVariant_;  // per word, into placesOfWord_
+    std::vector<VariantEntry> byHash_;       // every variant of every word, by hash, then word
+    std::vector<std::size_t> placesOfWord_;  // each word's variants, word by word: their places in byHash_
     std::vector<std::vector<std::uint32_t>> byLength_;
     std::vector<std::vector<std::uint32_t>> longByLength_;
+    // The word (plus one) whose candidates last took each word: a word
+    // shares several variants with another, and takes it once.
+    std::vector<std::uint32_t> seenBy_;
 };
 
 bool LengthsClose(const std::string& a, const std::string& b, std::int32_t tolerance)
@@ -166,38 +272,87 @@ bool LengthsClose(const std::string& a, const std::string& b, std::int32_t toler
     return difference <= tolerance && -difference <= tolerance;
 }
 
+// EditDistance <= 1 in one pass: past the common start, the rest must be
+// equal once one character is skipped in the longer word (or in both).
+// Words are short: a plain loop beats a call to compare memory.
+bool WithinOneEdit(std::u32string_view a, std::u32string_view b)
+{
+    const std::u32string_view shorter = a.size() <= b.size() ? a : b;
+    const std::u32string_view longer = a.size() <= b.size() ? b : a;
+    if (longer.size() - shorter.size() > 1)
+        return false;
+    const std::size_t inserted = longer.size() - shorter.size();
+    std::size_t i = 0;
+    while (i < shorter.size() && shorter[i] == longer[i])
+        ++i;
+    // A substitution at i, or the longer word's insertion there.
+    for (std::size_t j = i + 1 - inserted; j < shorter.size(); ++j)
+        if (shorter[j] != longer[j + inserted])
+            return false;
+    return true;
+}
+
+// The exact test of a candidate pair. Tolerance 1, the usual one, goes
+// without the distance table.
+bool Similar(const std::string& a, const std::string& b, std::u32string_view foldedA,
+             std::u32string_view foldedB, std::int32_t tolerance)
+{
+    if (!LengthsClose(a, b, tolerance))
+        return false;
+    return tolerance == 1 ? WithinOneEdit(foldedA, foldedB) : WithinEditDistance(a, b, tolerance);
+}
+
 }  // namespace
 
-std::vector<std::vector<std::uint32_t>> SimilarWordLinker::LinkLaterWords(
-    const std::vector<std::string>& words, std::int32_t tolerance, const Progress& progress)
+WordLinks WordLinks::Mirrored() const
 {
-    std::vector<std::vector<std::uint32_t>> links(words.size());
-    if (tolerance <= 0 || words.size() < 2)
-        return links;
-    std::vector<std::u32string> folded;
-    folded.reserve(words.size());
-    for (const std::string& word : words)
-        folded.push_back(FoldedCodePoints(word));
-    const CandidateFinder finder(folded, tolerance);
+    const std::size_t words = size();
+    std::vector<std::size_t> earlier(words, 0);
+    for (std::uint32_t later : linked_)
+        ++earlier[later];
+    WordLinks both;
+    both.starts_.resize(words + 1);
+    for (std::size_t w = 0; w < words; ++w)
+        both.starts_[w + 1] = both.starts_[w] + earlier[w] + (starts_[w + 1] - starts_[w]);
+    both.linked_.resize(linked_.size() * 2);
+    std::vector<std::size_t> next(both.starts_.begin(), both.starts_.end() - 1);
+    for (std::uint32_t w = 0; w < words; ++w)
+        for (std::uint32_t later : (*this)[w])
+            both.linked_[next[later]++] = w;
+    for (std::uint32_t w = 0; w < words; ++w)
+        std::copy((*this)[w].begin(), (*this)[w].end(), both.linked_.begin() + static_cast<std::ptrdiff_t>(next[w]));
+    return both;
+}
 
-    // Reported often enough that a stop request, which the engine answers
-    // in its report, is answered at once even for words with many candidates.
-    constexpr std::uint64_t kReportEvery = 1u << 16;
-    std::uint64_t pairsDone = 0, lastReported = 0;
-    std::vector<std::uint32_t> later;
-    for (std::uint32_t i = 0; i < words.size(); ++i) {
-        finder.LaterCandidates(i, later);
-        for (std::uint32_t j : later)
-            if (LengthsClose(words[i], words[j], tolerance) &&
-                WithinEditDistance(words[i], words[j], tolerance))
-                links[i].push_back(j);
-        pairsDone += words.size() - 1 - i;
-        if (progress && pairsDone - lastReported >= kReportEvery) {
-            progress(pairsDone);
-            lastReported = pairsDone;
-        }
+WordLinks SimilarWordLinker::LinkLaterWords(const std::vector<std::string>& words, std::int32_t tolerance,
+                                           const Progress& progress)
+{
+    WordLinks links;
+    if (tolerance <= 0 || words.size() < 2) {
+        for (std::size_t i = 0; i < words.size(); ++i)
+            links.EndWord();
+        return links;
     }
-    if (progress && lastReported != pairsDone)
-        progress(pairsDone);
+    ProgressReporter reporter(progress);
+    const FoldedWords folded(words);
+    reporter.Worked(words.size());
+    CandidateFinder finder(folded, tolerance, reporter);
+
+    std::vector<std::uint32_t> candidates, similar;
+    for (std::uint32_t i = 0; i < words.size(); ++i) {
+        finder.LaterCandidates(i, candidates);
+        similar.clear();
+        for (std::uint32_t j : candidates) {
+            if (Similar(words[i], words[j], folded[i], folded[j], tolerance))
+                similar.push_back(j);
+            reporter.Worked(words[i].size());
+        }
+        std::sort(similar.begin(), similar.end());
+        for (std::uint32_t j : similar)
+            links.Add(j);
+        links.EndWord();
+        reporter.WordDone(words.size() - 1 - i);
+    }
+    reporter.Finish();
     return links;
 }

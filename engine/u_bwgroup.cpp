@@ -1,9 +1,5 @@
 #include "engine/u_bwgroup.h"
 
-#include <vector>
-
-#include "engine/SimilarWordLinker.h"
-
 BW_IMPLEMENT_CLASS(TBWGroupItem, TBWComparable)
 
 TBWGroupItem::TBWGroupItem(TBWObject* owner) : TBWComparable(owner), objects_(new TBWChain(this)) {}
@@ -17,9 +13,18 @@ TBWGroup::TBWGroup(TBWObject* owner) : TBWAVLTree(owner)
 
 BW_IMPLEMENT_CLASS(TBWGrpItString, TBWGroupItem)
 
-TBWGrpItString::TBWGrpItString(TBWObject* owner)
-    : TBWGroupItem(owner), similarWords_(new TBWChain(this))
+TBWGrpItString::TBWGrpItString(TBWObject* owner) : TBWGroupItem(owner) {}
+
+TBWChain* TBWGrpItString::SimilarWords() const
 {
+    if (!similarWords_)
+        similarWords_ = new TBWChain(const_cast<TBWGrpItString*>(this));
+    if (linkedBy_ && !similarWordsFilled_) {
+        similarWordsFilled_ = true;
+        for (std::uint32_t similar : linkedBy_->SimilarWordNumbers(number_))
+            similarWords_->Add(linkedBy_->LinkedEntries()[similar]);
+    }
+    return similarWords_;
 }
 
 BW_IMPLEMENT_CLASS(TBWGrpChString, TBWGroup)
@@ -52,6 +57,8 @@ TBWGrpItString* TBWGrpChString::FindWord(const std::string& word) const
 void TBWGrpChString::Clear()
 {
     byWord_.clear();
+    linkedEntries_.clear();
+    similarWords_ = WordLinks();
     TBWGroup::Clear();
 }
 
@@ -73,32 +80,29 @@ void TBWGrpChString::AddWords(TBWWordedComparable* object)
 
 void TBWGrpChString::LinkSimilarWords(const ProgressEvent& progress)
 {
-    std::vector<TBWGrpItString*> entries;
+    linkedEntries_.clear();
+    similarWords_ = WordLinks();
     std::vector<std::string> words;
     for (TBWComparable* item = First(); item; item = Next()) {
         auto* entry = static_cast<TBWGrpItString*>(item);
-        entry->SimilarWords()->Clear();
-        entries.push_back(entry);
+        if (entry->similarWordsFilled_)
+            entry->similarWords_->Clear();
+        entry->similarWordsFilled_ = false;
+        entry->linkedBy_ = nullptr;  // until the links are there: a report may end the linking
+        linkedEntries_.push_back(entry);
         words.push_back(entry->Word);
     }
-    if (MaxDistance <= 0)
-        return;
-
     std::uint64_t reported = 0;
-    const auto links = SimilarWordLinker::LinkLaterWords(words, MaxDistance, [&](std::uint64_t done) {
+    WordLinks later = SimilarWordLinker::LinkLaterWords(words, MaxDistance, [&](std::uint64_t done) {
         if (progress)
             progress(*this, done - reported);
         reported = done;
     });
-    // Later words are appended in ascending order; with Symmetric an earlier
-    // word reaches a word's list before that word's own later ones, so every
-    // list ends up in word order, as a walk over every pair leaves it.
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        for (std::uint32_t j : links[i]) {
-            entries[i]->SimilarWords()->Add(entries[j]);
-            if (Symmetric)
-                entries[j]->SimilarWords()->Add(entries[i]);
-        }
+    similarWords_ = Symmetric ? later.Mirrored() : std::move(later);
+    for (std::uint32_t number = 0; number < linkedEntries_.size(); ++number) {
+        linkedEntries_[number]->linkedBy_ = this;
+        linkedEntries_[number]->number_ = number;
+    }
 }
 
 BW_IMPLEMENT_CLASS(TBWGrpChFilename, TBWGrpChString)

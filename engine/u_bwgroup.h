@@ -5,11 +5,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "base/u_bwavltree.h"
 #include "base/u_bwchain.h"
+#include "engine/SimilarWordLinker.h"
+
+class TBWGrpChString;
 
 // An entry of a group: the objects filed under it, in the order they came.
 class TBWGroupItem : public TBWComparable {
@@ -42,21 +47,31 @@ public:
     TBWKeyKind KeyKind(TBWKey) const override { return kkTextCase; }
     std::string KeyText(TBWKey) const override { return Word; }
 
-    // Other entries of the same index.
-    TBWChain* SimilarWords() const { return similarWords_; }
+    // Other entries of the same index. The chain is made and filled from
+    // the index's links when first asked for after a linking, so a caller
+    // that reads the links by number never pays a chain or a node per link;
+    // the first call changes the entry and is not to race with another.
+    TBWChain* SimilarWords() const;
 
     std::string Word;
 
 private:
-    TBWChain* similarWords_;  // owned through the owner list
+    friend class TBWGrpChString;
+
+    mutable TBWChain* similarWords_ = nullptr;  // owned through the owner list
+    // The index that linked this entry, and the entry's number there; no
+    // index before a linking.
+    const TBWGrpChString* linkedBy_ = nullptr;
+    std::uint32_t number_ = 0;
+    mutable bool similarWordsFilled_ = false;
 };
 
 class TBWGrpChString : public TBWGroup {
     BW_CLASS(TBWGrpChString)
 public:
     // Reports word pairs dealt with while similar words are linked: the
-    // number of pairs since the last report. All reports of one linking add
-    // up to n(n-1)/2 for n words.
+    // number of pairs since the last report, 0 while the words are prepared.
+    // All reports of one linking add up to n(n-1)/2 for n words.
     using ProgressEvent = std::function<void(TBWGrpChString& sender, std::uint64_t pairs)>;
 
     explicit TBWGrpChString(TBWObject* owner = nullptr);
@@ -70,7 +85,14 @@ public:
     TBWGrpItString* FindWord(const std::string& word) const;
     // Rebuilds every entry's similar words: the later words (and with
     // Symmetric the earlier ones too) within MaxDistance, in word order.
+    // The links hold until the next linking or Clear; words added meanwhile
+    // have none.
     void LinkSimilarWords(const ProgressEvent& progress);
+    // The entries in word order at the last linking, by their number.
+    const std::vector<TBWGrpItString*>& LinkedEntries() const { return linkedEntries_; }
+    // The numbers of the similar words of the entry numbered word, in word
+    // order: what its SimilarWords chain holds, without the chain.
+    std::span<const std::uint32_t> SimilarWordNumbers(std::uint32_t word) const { return similarWords_[word]; }
 
     void Clear() override;
 
@@ -85,6 +107,8 @@ public:
 private:
     // Beside the tree: a scan looks a word up once per file that has it.
     std::unordered_map<std::string, TBWGrpItString*> byWord_;
+    std::vector<TBWGrpItString*> linkedEntries_;
+    WordLinks similarWords_;
 };
 
 // The index of audio files the engine builds.

@@ -36,6 +36,12 @@ std::vector<std::string> RandomVocabulary(std::size_t count, std::uint32_t seed)
     return {words.begin(), words.end()};  // byte order
 }
 
+std::vector<std::uint32_t> LinksOf(const WordLinks& links, std::uint32_t word)
+{
+    const auto linked = links[word];
+    return {linked.begin(), linked.end()};
+}
+
 }  // namespace
 
 TEST(SimilarWordLinker, GivesTheLinksOfTheWalkOverEveryPair)
@@ -46,10 +52,11 @@ TEST(SimilarWordLinker, GivesTheLinksOfTheWalkOverEveryPair)
         const auto plain = LinkEveryPair(words, tolerance);
         ASSERT_EQ(fast.size(), plain.size());
         std::size_t linked = 0;
-        for (std::size_t i = 0; i < words.size(); ++i) {
-            ASSERT_EQ(fast[i], plain[i]) << words[i] << " tolerance " << tolerance;
+        for (std::uint32_t i = 0; i < words.size(); ++i) {
+            ASSERT_EQ(LinksOf(fast, i), plain[i]) << words[i] << " tolerance " << tolerance;
             linked += plain[i].size();
         }
+        EXPECT_EQ(fast.LinkCount(), linked);
         EXPECT_GT(linked, 0u);
     }
 }
@@ -58,9 +65,42 @@ TEST(SimilarWordLinker, LengthAndDistanceRules)
 {
     const std::vector<std::string> words = {"abcd", "abce", "abcdef", "xabcd", "zzzz"};
     const auto links = SimilarWordLinker::LinkLaterWords(words, 1, {});
-    EXPECT_EQ(links[0], (std::vector<std::uint32_t>{1, 3}));  // one letter changed, one added
-    EXPECT_TRUE(links[1].empty());                            // abcdef: two letters more
-    EXPECT_TRUE(SimilarWordLinker::LinkLaterWords(words, 0, {})[0].empty());
+    EXPECT_EQ(LinksOf(links, 0), (std::vector<std::uint32_t>{1, 3}));  // one letter changed, one added
+    EXPECT_TRUE(links[1].empty());                                  // abcdef: two letters more
+    const WordLinks none = SimilarWordLinker::LinkLaterWords(words, 0, {});
+    EXPECT_EQ(none.size(), words.size());
+    EXPECT_EQ(none.LinkCount(), 0u);
+}
+
+// Numbers of one length share a deletion variant with dozens of others, most
+// of them two edits apart: the candidates far outnumber the links.
+TEST(SimilarWordLinker, WordsCrowdedWithinOneEditGiveTheLinksOfTheWalk)
+{
+    std::vector<std::string> words;
+    for (int n = 0; n < 1500; ++n)
+        words.push_back(std::to_string(1000 + n * 7 % 9000));
+    for (const char* extra : {"100", "10000", "1O00", "l000"})
+        words.push_back(extra);
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+    const auto fast = SimilarWordLinker::LinkLaterWords(words, 1, {});
+    const auto plain = LinkEveryPair(words, 1);
+    for (std::uint32_t i = 0; i < words.size(); ++i)
+        ASSERT_EQ(LinksOf(fast, i), plain[i]) << words[i];
+}
+
+// The links each way, each word's list in word order, as the index keeps them
+// for a walk that meets every pair from both sides.
+TEST(SimilarWordLinker, MirroredLinksListTheEarlierWordsThenTheLater)
+{
+    const std::vector<std::string> words = {"abc", "abcd", "abd", "xyz", "xyzz"};
+    const WordLinks both = SimilarWordLinker::LinkLaterWords(words, 1, {}).Mirrored();
+    ASSERT_EQ(both.size(), words.size());
+    EXPECT_EQ(LinksOf(both, 0), (std::vector<std::uint32_t>{1, 2}));
+    EXPECT_EQ(LinksOf(both, 1), (std::vector<std::uint32_t>{0, 2}));
+    EXPECT_EQ(LinksOf(both, 2), (std::vector<std::uint32_t>{0, 1}));
+    EXPECT_EQ(LinksOf(both, 3), (std::vector<std::uint32_t>{4}));
+    EXPECT_EQ(LinksOf(both, 4), (std::vector<std::uint32_t>{3}));
 }
 
 TEST(SimilarWordLinker, ReportsEveryPairAsDone)

@@ -132,8 +132,35 @@ TEST(WordIndex, LinksAreThoseOfTheWalkOverEveryPair)
             EXPECT_EQ(pairs, 600ull * 599 / 2);
 
             auto expected = PlainLinks(index);
-            for (const std::string& word : AllWords(index))
-                ASSERT_EQ(WordsOf(index.FindOrAddWord(word)->SimilarWords()), expected[word])
-                    << word << " distance " << distance << " symmetric " << symmetric;
+            const std::vector<TBWGrpItString*>& entries = index.LinkedEntries();
+            ASSERT_EQ(entries.size(), 600u);
+            for (std::uint32_t number = 0; number < entries.size(); ++number) {
+                const std::string& word = entries[number]->Word;
+                std::vector<std::string> byNumber;
+                for (std::uint32_t similar : index.SimilarWordNumbers(number))
+                    byNumber.push_back(entries[similar]->Word);
+                ASSERT_EQ(byNumber, expected[word]) << word << " distance " << distance << " symmetric " << symmetric;
+                ASSERT_EQ(WordsOf(entries[number]->SimilarWords()), expected[word]) << word;
+            }
         }
+}
+
+TEST(WordIndex, AStopDuringLinkingLeavesNoLinksAndALaterLinkingHoldsOnlyItsOwn)
+{
+    TBWGrpChString index;
+    for (const char* word : {"abcd", "abce", "abcf"})
+        index.FindOrAddWord(word);
+    index.LinkSimilarWords({});
+    ASSERT_EQ(WordsOf(index.FindOrAddWord("abcd")->SimilarWords()), (std::vector<std::string>{"abce", "abcf"}));
+
+    // The engine answers a stop by throwing from the report.
+    struct Stopped {};
+    EXPECT_THROW(index.LinkSimilarWords([](TBWGrpChString&, std::uint64_t) { throw Stopped(); }), Stopped);
+    EXPECT_TRUE(WordsOf(index.FindOrAddWord("abcd")->SimilarWords()).empty());
+    EXPECT_TRUE(WordsOf(index.FindOrAddWord("abce")->SimilarWords()).empty());
+
+    index.LinkSimilarWords({});
+    index.FindOrAddWord("abcc");  // after the linking: none of its own, in no other's list
+    EXPECT_TRUE(WordsOf(index.FindOrAddWord("abcc")->SimilarWords()).empty());
+    EXPECT_EQ(WordsOf(index.FindOrAddWord("abcd")->SimilarWords()), (std::vector<std::string>{"abce", "abcf"}));
 }
