@@ -1,7 +1,10 @@
 // Similar-word linking over a vocabulary the size of a large collection's:
-// 60,000 distinct words made of English-like syllables, tolerance 1 and 2.
+// 60,000 distinct words made of English-like syllables, tolerance 1 and 2;
+// and over the worst cases, 100,000 words each one edit from dozens of
+// others, tolerance 1.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <random>
 #include <set>
 
@@ -30,17 +33,49 @@ std::vector<std::string> RealisticWords(std::size_t count)
     return {words.begin(), words.end()};
 }
 
+// "00000" to "99999": each one substitution from 45 others.
+std::vector<std::string> Numbers(std::size_t count)
+{
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < count; ++i) {
+        char number[16];
+        std::snprintf(number, sizeof number, "%05zu", i);
+        words.emplace_back(number);
+    }
+    return words;
+}
+
+// Every word of 3, then 4 letters out of 18: each one edit from 70 to 120
+// others. In byte order, as the index gives them.
+std::vector<std::string> DenseWords(std::size_t count)
+{
+    std::set<std::string> words;
+    for (std::size_t length = 3; words.size() < count; ++length)
+        for (std::string word(length, 'a'); words.size() < count;) {
+            words.insert(word);
+            std::size_t at = length;
+            while (at > 0 && word[at - 1] == 'r')
+                word[--at] = 'a';
+            if (at == 0)
+                break;
+            ++word[at - 1];
+        }
+    return {words.begin(), words.end()};
+}
+
+const std::vector<std::string>& WorstCase(std::int64_t which)
+{
+    static const std::vector<std::string> numbers = Numbers(100000), dense = DenseWords(100000);
+    return which == 0 ? numbers : dense;
+}
+
 void LinkSixtyThousandWords(benchmark::State& state)
 {
     static const std::vector<std::string> words = RealisticWords(60000);
     const auto tolerance = static_cast<std::int32_t>(state.range(0));
     std::size_t links = 0;
-    for (auto _ : state) {
-        const auto result = SimilarWordLinker::LinkLaterWords(words, tolerance, {});
-        links = 0;
-        for (const auto& later : result)
-            links += later.size();
-    }
+    for (auto _ : state)
+        links = SimilarWordLinker::LinkLaterWords(words, tolerance, {}).LinkCount();
     state.counters["links"] = static_cast<double>(links);
     state.counters["words"] = static_cast<double>(words.size());
 }
@@ -58,5 +93,32 @@ void LinkSixtyThousandWordsOfAnIndex(benchmark::State& state)
         index.LinkSimilarWords({});
 }
 BENCHMARK(LinkSixtyThousandWordsOfAnIndex)->Arg(1)->Arg(2)->ArgName("tolerance")->Unit(benchmark::kMillisecond);
+
+// The worst cases: numbers (case 0) and the dense short words (case 1).
+void LinkWorstCase(benchmark::State& state)
+{
+    const std::vector<std::string>& words = WorstCase(state.range(0));
+    std::size_t links = 0;
+    for (auto _ : state)
+        links = SimilarWordLinker::LinkLaterWords(words, 1, {}).LinkCount();
+    state.counters["links"] = static_cast<double>(links);
+}
+BENCHMARK(LinkWorstCase)->Arg(0)->Arg(1)->ArgName("case")->Unit(benchmark::kMillisecond);
+
+// The same through the word index, as a scan links them.
+void LinkWorstCaseOfAnIndex(benchmark::State& state)
+{
+    const std::vector<std::string>& words = WorstCase(state.range(0));
+    TBWGrpChString index;
+    for (const std::string& word : words)
+        index.FindOrAddWord(word);
+    for (auto _ : state)
+        index.LinkSimilarWords({});
+    std::size_t links = 0;
+    for (TBWComparable* item = index.First(); item; item = index.Next())
+        links += static_cast<std::size_t>(static_cast<TBWGrpItString*>(item)->SimilarWords()->Count());
+    state.counters["links"] = static_cast<double>(links);
+}
+BENCHMARK(LinkWorstCaseOfAnIndex)->Arg(0)->Arg(1)->ArgName("case")->Unit(benchmark::kMillisecond);
 
 }  // namespace

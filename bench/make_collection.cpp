@@ -4,7 +4,12 @@
 // fields). Words are made of a few syllables, or with --zipf drawn as in real
 // music names: a large vocabulary whose words are used with a frequency that
 // falls with their rank, the first ones ("the", "love", "remix", "feat") in
-// a great many names. Usage: make_collection DIR N [seed] [--zipf]
+// a great many names. With --near, the worst case of similar-word matching
+// instead: N names in one folder, each one character from many others,
+// "Track 00000" onwards (--near digits), or "Mix " and a word of a dense set
+// of short words, "aaa" onwards (--near letters).
+// Usage: make_collection DIR N [seed] [--zipf | --near digits|letters]
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -152,24 +157,73 @@ void Touch(const std::filesystem::path& file)
     std::ofstream(file, std::ios::binary);
 }
 
+// Every word over the first 18 letters, the shortest first and each length
+// in order: a word of 3 or 4 letters lies one edit from some 70 to 120 others.
+class DenseWords {
+public:
+    std::string Next()
+    {
+        std::string word = word_;
+        Advance();
+        return word;
+    }
+
+private:
+    static constexpr char kLast = 'a' + 17;
+
+    void Advance()
+    {
+        for (auto letter = word_.rbegin(); letter != word_.rend(); ++letter)
+            if ((*letter)++ != kLast)
+                return;
+            else
+                *letter = 'a';
+        word_.assign(word_.size() + 1, 'a');
+    }
+
+    std::string word_ = "aaa";
+};
+
+// Names that differ from many others by one character: with a similar-word
+// tolerance every one of them is linked to dozens of words.
+void MakeNearNames(const std::filesystem::path& root, long total, bool digits)
+{
+    std::filesystem::create_directories(root);
+    const int width = static_cast<int>(std::to_string(std::max(total - 1, 1L)).size());
+    DenseWords words;
+    for (long i = 0; i < total; ++i) {
+        char number[24];
+        std::snprintf(number, sizeof number, "%0*ld", width, i);
+        Touch(root / ((digits ? "Track " + std::string(number) : "Mix " + words.Next()) + ".mp3"));
+    }
+    std::printf("%ld files one character apart in %s\n", total, root.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     std::vector<std::string> positional;
     bool zipf = false;
+    std::string near;
     for (int i = 1; i < argc; ++i) {
         if (std::string_view(argv[i]) == "--zipf")
             zipf = true;
+        else if (std::string_view(argv[i]) == "--near" && i + 1 < argc)
+            near = argv[++i];
         else
             positional.emplace_back(argv[i]);
     }
-    if (positional.size() < 2 || positional.size() > 3) {
-        std::fprintf(stderr, "usage: %s DIR N [seed] [--zipf]\n", argv[0]);
+    if (positional.size() < 2 || positional.size() > 3 || (!near.empty() && near != "digits" && near != "letters")) {
+        std::fprintf(stderr, "usage: %s DIR N [seed] [--zipf | --near digits|letters]\n", argv[0]);
         return 2;
     }
     const std::filesystem::path root = positional[0];
     const long total = std::atol(positional[1].c_str());
+    if (!near.empty()) {
+        MakeNearNames(root, total, near == "digits");
+        return 0;
+    }
     NameMaker names(positional.size() > 2 ? static_cast<unsigned>(std::atoi(positional[2].c_str())) : 1, zipf);
     const char* extensions[] = {".mp3", ".mp3", ".mp3", ".ogg", ".m4a", ".wma"};
 
