@@ -172,8 +172,8 @@ TBWFile* FileAt(TBWDirectory* root, std::string_view path)
 
 bool TBWDupeLinks::Contains(const TBWDupeFile* entry) const
 {
-    if (!lookup_.empty())
-        return lookup_.count(entry) != 0;
+    if (!lookup_.Empty())
+        return lookup_.Find(entry) != nullptr;
     return std::find(entries_.begin(), entries_.end(), entry) != entries_.end();
 }
 
@@ -182,8 +182,8 @@ void TBWDupeLinks::Add(TBWDupeFile* entry)
     if (Contains(entry))
         return;
     entries_.push_back(entry);
-    if (!lookup_.empty())
-        lookup_.insert(entry);
+    if (!lookup_.Empty())
+        lookup_.Insert(entry);
     else if (entries_.size() > kLinearLinks)
         RebuildLookup();
 }
@@ -194,21 +194,21 @@ void TBWDupeLinks::Remove(const TBWDupeFile* entry)
     if (found == entries_.end())
         return;
     entries_.erase(found);
-    if (!lookup_.empty())
-        lookup_.erase(entry);
+    lookup_.Erase(entry);
 }
 
 void TBWDupeLinks::Clear()
 {
     entries_.clear();
-    lookup_.clear();
+    lookup_.Clear();
 }
 
 void TBWDupeLinks::RebuildLookup()
 {
-    lookup_.clear();
+    lookup_.Clear();
     if (entries_.size() > kLinearLinks)
-        lookup_.insert(entries_.begin(), entries_.end());
+        for (TBWDupeFile* entry : entries_)
+            lookup_.Insert(entry);
 }
 
 // -------------------------------------------------------------- TBWDupeFile
@@ -351,6 +351,11 @@ bool TBWDupeFile::SwitchWithReference()
 
 // ---------------------------------------------------------- TBWDupeFileList
 
+const void* TBWDupeFileList::TFileOf::operator()(const TBWDupeFile* entry) const
+{
+    return entry->file_;
+}
+
 BW_IMPLEMENT_CLASS(TBWDupeFileList, TBWSelChain)
 
 TBWDupeFileList::TBWDupeFileList(TBWObject* owner) : TBWSelChain(owner), profile_(&CurrentProfile())
@@ -384,9 +389,8 @@ const TBWExtensionOrder& TBWDupeFileList::ExtensionOrder() const
 
 TBWDupeFile* TBWDupeFileList::Entry(TBWFile* file)
 {
-    const auto found = entries_.find(file);
-    if (found != entries_.end())
-        return found->second;
+    if (TBWDupeFile* found = entries_.Find(file))
+        return found;
     auto* entry = new TBWDupeFile(this);
     entry->file_ = file;
     if (file)
@@ -617,7 +621,7 @@ void TBWDupeFileList::Clear()
     clearing_ = true;
     TBWSelChain::Clear();
     clearing_ = false;
-    entries_.clear();
+    entries_.Clear();
     dupeCount_ = refCount_ = 0;
 }
 
@@ -625,7 +629,8 @@ void TBWDupeFileList::NodeAdded(TBWStructNode* node)
 {
     TBWSelChain::NodeAdded(node);
     if (auto* entry = dynamic_cast<TBWDupeFile*>(node->Item()))
-        entries_.try_emplace(entry->file_, entry);
+        if (!entries_.Find(entry->file_))
+            entries_.Insert(entry);
 }
 
 void TBWDupeFileList::NodeRemoved(TBWStructNode* node)
@@ -634,8 +639,7 @@ void TBWDupeFileList::NodeRemoved(TBWStructNode* node)
     auto* entry = dynamic_cast<TBWDupeFile*>(node->Item());
     if (!entry || clearing_)
         return;
-    const auto listed = entries_.find(entry->file_);
-    if (listed != entries_.end() && listed->second == entry)
-        entries_.erase(listed);
+    if (entries_.Find(entry->file_) == entry)
+        entries_.Erase(entry->file_);
     entry->Unlink();
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <ostream>
+#include <random>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -186,6 +189,65 @@ TEST_F(ResultList, FileSimilarToManyIsLinkedOncePerFile)
     EXPECT_FALSE(hub->Links().Contains(EntryOf(files[7])));
     list.AddPair(files[0], files[8]);
     EXPECT_EQ(hub->Links().Count(), 39);
+}
+
+// Entries that hash to neighbouring slots and go again in a random order:
+// each one must stay findable past every hole a removal leaves.
+TEST(PointerTable, FindsEveryItemThroughInsertsAndErasesInAnyOrder)
+{
+    struct TItem {
+        const void* key;
+    };
+    struct TKeyOf {
+        const void* operator()(const TItem* item) const { return item->key; }
+    };
+    std::vector<char> keys(3000);
+    std::vector<TItem> items;
+    for (char& key : keys)
+        items.push_back({&key});
+    TBWPointerTable<TItem, TKeyOf> table;
+    std::set<const void*> held;
+    std::mt19937 random(7);
+    for (int round = 0; round < 20000; ++round) {
+        TItem& item = items[random() % items.size()];
+        if (held.count(item.key)) {
+            table.Erase(item.key);
+            held.erase(item.key);
+        } else {
+            table.Insert(&item);
+            held.insert(item.key);
+        }
+        if (round % 1000 == 999)
+            for (const TItem& probe : items)
+                ASSERT_EQ(table.Find(probe.key) == &probe, held.count(probe.key) == 1) << "round " << round;
+    }
+    EXPECT_EQ(table.Empty(), held.empty());
+    EXPECT_EQ(table.Find(nullptr), nullptr);
+}
+
+TEST_F(ResultList, ManyFilesKeepTheirEntriesThroughRemovals)
+{
+    std::vector<TFileMade> made;
+    TPairs pairs;
+    for (int i = 0; i < 300; ++i) {
+        made.push_back({"/new/song" + std::to_string(i) + ".mp3", {1000 + i}});
+        if (i % 3)
+            pairs.push_back({i - i % 3, i});
+    }
+    const auto files = Build(made, pairs);
+    for (int i = 1; i < 300; i += 3)
+        list.SetSelected(EntryOf(files[static_cast<std::size_t>(i)]), true);
+    list.RemoveSelected();
+    // A file that is listed finds its entry; one that went gets a new one.
+    const int count = list.Count();
+    for (int i = 0; i < 300; ++i) {
+        TBWDupeFile* before = EntryOf(files[static_cast<std::size_t>(i)]);
+        list.AddPair(files[static_cast<std::size_t>(i)], files[static_cast<std::size_t>((i + 2) % 300)]);
+        if (before)
+            EXPECT_EQ(EntryOf(files[static_cast<std::size_t>(i)]), before) << i;
+    }
+    EXPECT_EQ(list.Count(), 300);
+    EXPECT_GT(list.Count(), count);
 }
 
 // ---------------------------------------------------------------- criteria
