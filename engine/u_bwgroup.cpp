@@ -2,7 +2,24 @@
 
 BW_IMPLEMENT_CLASS(TBWGroupItem, TBWComparable)
 
-TBWGroupItem::TBWGroupItem(TBWObject* owner) : TBWComparable(owner), objects_(new TBWChain(this)) {}
+TBWGroupItem::TBWGroupItem(TBWObject* owner) : TBWComparable(owner) {}
+
+void TBWGroupItem::AddObject(TBWComparable* object)
+{
+    objectList_.push_back(object);
+    if (objects_)
+        objects_->Add(object);
+}
+
+TBWChain* TBWGroupItem::Objects() const
+{
+    if (!objects_) {
+        objects_ = new TBWChain(const_cast<TBWGroupItem*>(this));
+        for (TBWComparable* object : objectList_)
+            objects_->Add(object);
+    }
+    return objects_;
+}
 
 BW_IMPLEMENT_CLASS(TBWGroup, TBWAVLTree)
 
@@ -21,10 +38,17 @@ TBWChain* TBWGrpItString::SimilarWords() const
         similarWords_ = new TBWChain(const_cast<TBWGrpItString*>(this));
     if (linkedBy_ && !similarWordsFilled_) {
         similarWordsFilled_ = true;
-        for (std::uint32_t similar : linkedBy_->SimilarWordNumbers(number_))
+        for (std::uint32_t similar : SimilarWordNumbers())
             similarWords_->Add(linkedBy_->LinkedEntries()[similar]);
     }
     return similarWords_;
+}
+
+std::span<const std::uint32_t> TBWGrpItString::SimilarWordNumbers() const
+{
+    if (!linkedBy_)
+        return {};
+    return linkedBy_->SimilarWordNumbers(number_);
 }
 
 BW_IMPLEMENT_CLASS(TBWGrpChString, TBWGroup)
@@ -71,10 +95,9 @@ void TBWGrpChString::AddWords(TBWWordedComparable* object)
         const std::string word = object->GetWord(i, Field);
         if (static_cast<std::int32_t>(word.size()) < MinWordLength)
             continue;
-        TBWChain* objects = FindOrAddWord(word)->Objects();
-        const TBWChainNode* last = objects->Tail();
-        if (!last || last->Item() != object)
-            objects->Add(object);
+        TBWGrpItString* entry = FindOrAddWord(word);
+        if (entry->ObjectList().empty() || entry->ObjectList().back() != object)
+            entry->AddObject(object);
     }
 }
 

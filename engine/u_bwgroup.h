@@ -22,10 +22,18 @@ class TBWGroupItem : public TBWComparable {
 public:
     explicit TBWGroupItem(TBWObject* owner = nullptr);
 
-    TBWChain* Objects() const { return objects_; }
+    // Files object under the entry, after the others.
+    void AddObject(TBWComparable* object);
+    const std::vector<TBWComparable*>& ObjectList() const { return objectList_; }
+    // The same objects as a chain to read, made when first asked for: a
+    // scan files millions of objects, and a caller that reads the list
+    // never pays a node for each. The first call changes the entry and is
+    // not to race with another.
+    TBWChain* Objects() const;
 
 private:
-    TBWChain* objects_;  // owned through the owner list
+    std::vector<TBWComparable*> objectList_;
+    mutable TBWChain* objects_ = nullptr;  // owned through the owner list
 };
 
 // A tree of group entries. Objects are filed through AddObject; the tree's
@@ -52,6 +60,8 @@ public:
     // that reads the links by number never pays a chain or a node per link;
     // the first call changes the entry and is not to race with another.
     TBWChain* SimilarWords() const;
+    // The numbers of the same entries in the index's LinkedEntries.
+    std::span<const std::uint32_t> SimilarWordNumbers() const;
 
     std::string Word;
 

@@ -64,6 +64,15 @@ TEST(WordIndex, FilesAnObjectOnceUnderEachLongEnoughWord)
     index.AddObject(&notWorded);  // ignored
     EXPECT_EQ(AllWords(index), (std::vector<std::string>{"abcd", "xyz"}));
     EXPECT_EQ(ObjectsOf(index, "abcd"), (std::vector<TBWComparable*>{&file, &other}));
+
+    // Filed after the chain was read: in the list and the chain alike.
+    TBWWordedComparable later;
+    later.SetText("xyz abcd");
+    index.AddObject(&later);
+    const std::vector<TBWComparable*> all{&file, &other, &later};
+    EXPECT_EQ(ObjectsOf(index, "abcd"), all);
+    EXPECT_EQ(index.FindWord("abcd")->ObjectList(), all);
+    EXPECT_EQ(index.FindWord("xyz")->ObjectList(), (std::vector<TBWComparable*>{&other, &later}));
 }
 
 TEST(WordIndex, IndexesOnlyTheChosenField)
@@ -137,8 +146,9 @@ TEST(WordIndex, LinksAreThoseOfTheWalkOverEveryPair)
             for (std::uint32_t number = 0; number < entries.size(); ++number) {
                 const std::string& word = entries[number]->Word;
                 std::vector<std::string> byNumber;
-                for (std::uint32_t similar : index.SimilarWordNumbers(number))
+                for (std::uint32_t similar : entries[number]->SimilarWordNumbers())
                     byNumber.push_back(entries[similar]->Word);
+                ASSERT_EQ(entries[number]->SimilarWordNumbers().size(), index.SimilarWordNumbers(number).size());
                 ASSERT_EQ(byNumber, expected[word]) << word << " distance " << distance << " symmetric " << symmetric;
                 ASSERT_EQ(WordsOf(entries[number]->SimilarWords()), expected[word]) << word;
             }
@@ -157,7 +167,7 @@ TEST(WordIndex, AStopDuringLinkingLeavesNoLinksAndALaterLinkingHoldsOnlyItsOwn)
     struct Stopped {};
     EXPECT_THROW(index.LinkSimilarWords([](TBWGrpChString&, std::uint64_t) { throw Stopped(); }), Stopped);
     EXPECT_TRUE(WordsOf(index.FindOrAddWord("abcd")->SimilarWords()).empty());
-    EXPECT_TRUE(WordsOf(index.FindOrAddWord("abce")->SimilarWords()).empty());
+    EXPECT_TRUE(index.FindOrAddWord("abce")->SimilarWordNumbers().empty());
 
     index.LinkSimilarWords({});
     index.FindOrAddWord("abcc");  // after the linking: none of its own, in no other's list
