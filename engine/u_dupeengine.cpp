@@ -93,6 +93,10 @@ TBWDupeEngine::TBWDupeEngine(TBWDirectory& root, const TBWCVProfile& profile)
 TBWDupeEngine::~TBWDupeEngine()
 {
     RequestStop();
+    // A finished scan no longer touches its results: they go while the
+    // worker still frees what only the scan needed.
+    if (Finished())
+        results_.reset();
     if (worker_.joinable())
         worker_.join();
 }
