@@ -373,18 +373,21 @@ public:
     // With exact word matching and fields compared in order, two files whose
     // signatures tell they cannot reach the threshold are dropped without
     // scoring; a threshold of 0 drops none.
-    explicit TMatchBatch(double threshold) : filterByFields_(threshold > 0), threshold_(threshold) {}
+    // linked: the index's entries by number, for their similar words.
+    TMatchBatch(double threshold, const std::vector<TBWGrpItString*>& linked)
+        : filterByFields_(threshold > 0), threshold_(threshold), linked_(linked)
+    {
+    }
 
     void AddWord(TBWGrpItString& entry)
     {
         TWord& word = words_.emplace_back();
-        CollectFiles(entry.Objects(), word.files);
+        CollectFiles(entry.ObjectList(), word.files);
         if (filterByFields_)
             for (TBWFile* file : word.files)
                 word.signatures.push_back(SignatureOf(*file));
-        TBWChain* similarWords = entry.SimilarWords();
-        for (TBWComparable* s = similarWords->First(); s; s = similarWords->Next())
-            CollectFiles(static_cast<TBWGrpItString*>(s)->Objects(), word.similarFiles);
+        for (std::uint32_t similar : entry.SimilarWordNumbers())
+            CollectFiles(linked_[similar]->ObjectList(), word.similarFiles);
         const auto index = static_cast<std::uint32_t>(words_.size() - 1);
         for (std::uint32_t i = 0; i < word.files.size(); ++i) {
             rows_.push_back({word.files[i], index, i + 1, {}});
@@ -414,9 +417,9 @@ public:
     }
 
 private:
-    static void CollectFiles(TBWChain* chain, std::vector<TBWFile*>& files)
+    static void CollectFiles(const std::vector<TBWComparable*>& objects, std::vector<TBWFile*>& files)
     {
-        for (TBWComparable* f = chain->First(); f; f = chain->Next())
+        for (TBWComparable* f : objects)
             files.push_back(static_cast<TBWFile*>(f));
     }
 
@@ -448,6 +451,7 @@ private:
     std::uint64_t pairs_ = 0;
     bool filterByFields_;
     double threshold_;
+    const std::vector<TBWGrpItString*>& linked_;
     // Kept from batch to batch: a file shows up under several words.
     std::unordered_map<const TBWFile*, TBWFieldPrefixSignature> signatures_;
 };
@@ -514,7 +518,7 @@ void TBWDupeEngine::IndexedWords(TIndexedWords& indexed)
     for (TBWComparable* item = index_->First(); item; item = index_->Next()) {
         auto* entry = static_cast<TBWGrpItString*>(item);
         numberOf.emplace(entry, static_cast<std::uint32_t>(indexed.filesOfWord.size()));
-        indexed.filesOfWord.push_back(static_cast<std::uint32_t>(entry->Objects()->Count()));
+        indexed.filesOfWord.push_back(static_cast<std::uint32_t>(entry->ObjectList().size()));
         indexed.entries.push_back(entry);
     }
     const bool byEachField = profile_.CompType == ctFileNameFields && profile_.NoFieldOrder;
@@ -539,10 +543,9 @@ void TBWDupeEngine::IndexedWords(TIndexedWords& indexed)
     }
     if (WithSimilarWords())
         for (TBWGrpItString* entry : indexed.entries) {
-            std::vector<std::uint32_t>& later = indexed.laterSimilar.emplace_back();
-            TBWChain* similarWords = entry->SimilarWords();
-            for (TBWComparable* s = similarWords->First(); s; s = similarWords->Next())
-                later.push_back(numberOf.at(static_cast<TBWGrpItString*>(s)));
+            // Numbered in word order by the linking, as here.
+            const std::span<const std::uint32_t> similar = entry->SimilarWordNumbers();
+            indexed.laterSimilar.emplace_back(similar.begin(), similar.end());
         }
 }
 
@@ -708,7 +711,8 @@ void TBWDupeEngine::MatchGroups()
         results_->ResolveReferences();
         return;
     }
-    TMatchBatch batch(DropHopelessPairs && InOrderByFields() && profile_.SimWord <= 0 ? Threshold() : 0.0);
+    TMatchBatch batch(DropHopelessPairs && InOrderByFields() && profile_.SimWord <= 0 ? Threshold() : 0.0,
+                      index_->LinkedEntries());
     for (TBWComparable* item = index_->First(); item; item = index_->Next()) {
         batch.AddWord(*static_cast<TBWGrpItString*>(item));
         if (batch.Full())
