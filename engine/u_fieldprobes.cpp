@@ -9,7 +9,7 @@
 
 TBWFieldProbes::TBWFieldProbes(const std::vector<TBWFile*>& files, std::int32_t tolerance, double threshold,
                                const Progress& progress)
-    : threshold_(threshold)
+    : threshold_(threshold), exact_(tolerance <= 0)
 {
     ReadWords(files);
     LinkSimilar(tolerance, progress);
@@ -99,7 +99,8 @@ void TBWFieldProbes::CountLookups()
 void TBWFieldProbes::ChoosePrefixes()
 {
     // Each file leaves out of a field's prefix the words that cost most to
-    // look up; any choice would do, as long as it is the file's own.
+    // look up. One order for all files (by cost, then word) lets two files
+    // with exact words meet in their prefixes too.
     prefixFilesOf_.assign(kProbedFields, std::vector<std::vector<std::uint32_t>>(vocabulary_.size()));
     prefixBegin_.reserve(fieldBegin_.size());
     std::vector<std::uint32_t> prefix;
@@ -108,8 +109,9 @@ void TBWFieldProbes::ChoosePrefixes()
             prefixBegin_.push_back(static_cast<std::uint32_t>(prefixes_.size()));
             const std::vector<std::uint64_t>& cost = lookupCost_[field];
             prefix.assign(FieldBegin(file, field), FieldEnd(file, field));
-            std::stable_sort(prefix.begin(), prefix.end(),
-                             [&](std::uint32_t a, std::uint32_t b) { return cost[a] < cost[b]; });
+            std::sort(prefix.begin(), prefix.end(), [&](std::uint32_t a, std::uint32_t b) {
+                return cost[a] != cost[b] ? cost[a] < cost[b] : a < b;
+            });
             prefix.resize(std::min(prefix.size(), TBWPrefixFilter::PrefixLength(prefix.size(), threshold_)));
             std::sort(prefix.begin(), prefix.end());
             prefix.erase(std::unique(prefix.begin(), prefix.end()), prefix.end());
@@ -180,8 +182,11 @@ bool TBWFieldProbes::MeetsEveryField(std::uint32_t other, std::int32_t fieldCoun
         if (probes[field].fromAll.empty())
             continue;  // an empty field tells nothing here
         const auto bit = static_cast<std::uint8_t>(1u << (2 * field));
+        const std::uint32_t* prefix = PrefixBegin(other, field);
+        const std::uint32_t* prefixEnd = PrefixEnd(other, field);
         if (!marks.Meets(FieldBegin(other, field), FieldEnd(other, field), bit) ||
-            !marks.Meets(PrefixBegin(other, field), PrefixEnd(other, field), static_cast<std::uint8_t>(bit << 1)))
+            !marks.Meets(prefix, prefixEnd, static_cast<std::uint8_t>(bit << 1)) ||
+            (exact_ && !marks.Meets(prefix, prefixEnd, bit)))
             return false;
     }
     return true;
@@ -195,8 +200,9 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
     thread_local TMarks marks;
     const std::int32_t fieldCount = fieldCount_[file];
     // The other file's words are looked up among this one's prefix, or its
-    // prefix among this one's words: whichever has the fewest files.
-    const std::vector<std::vector<std::uint32_t>>* lists = nullptr;
+    // prefix among this one's words (or, with exact words, among this one's
+    // prefix): whichever has the fewest files.
+    const TFilesOf* lists = nullptr;
     const std::vector<std::uint32_t>* words = nullptr;
     std::uint64_t fewest = UINT64_MAX;
     for (std::int32_t field = 0; field < kProbedFields; ++field) {
@@ -210,13 +216,19 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
         const auto bit = static_cast<std::uint8_t>(1u << (2 * field));
         marks.Mark(probe.fromPrefix, bit, vocabulary_.size());
         marks.Mark(probe.fromAll, static_cast<std::uint8_t>(bit << 1), vocabulary_.size());
-        for (const auto& [list, looked] : {std::pair{&filesOf_[field], &probe.fromPrefix},
-                                           std::pair{&prefixFilesOf_[field], &probe.fromAll}})
+        const std::pair<const TFilesOf*, const std::vector<std::uint32_t>*> ways[] = {
+            {&filesOf_[field], &probe.fromPrefix},
+            {&prefixFilesOf_[field], &probe.fromAll},
+            {&prefixFilesOf_[field], &probe.fromPrefix},
+        };
+        for (std::size_t way = 0; way < (exact_ ? 3u : 2u); ++way) {
+            const auto [list, looked] = ways[way];
             if (const std::uint64_t files = FilesOf(*list, *looked); files < fewest) {
                 fewest = files;
                 lists = list;
                 words = looked;
             }
+        }
     }
     if (lists) {  // a file without words meets no other
         seen.Begin(fieldCount_.size());

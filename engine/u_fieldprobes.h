@@ -38,6 +38,7 @@ public:
 
 private:
     static constexpr std::int32_t kProbedFields = 4;
+    using TFilesOf = std::vector<std::vector<std::uint32_t>>;  // by word
 
     // What one file looks for in one field of another: a word among its
     // prefix words and their similar words, and a prefix word among all
@@ -74,6 +75,8 @@ private:
                          const TMarks& marks) const;
 
     double threshold_;
+    // Words match only themselves: two prefixes taken in one order meet.
+    bool exact_;
     std::vector<std::int32_t> fieldCount_;  // per file
     // Word numbers of the probed fields, file after file, field after field;
     // where each file's fields begin, kProbedFields entries per file, then
