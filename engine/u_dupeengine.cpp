@@ -484,7 +484,7 @@ struct TBWDupeEngine::TIndexedWords {
     std::vector<TBWFile*> files;  // by pool place
     std::vector<std::vector<std::uint32_t>> words;
     std::vector<TBWPrefixFilter::TFields> fields;
-    std::vector<std::vector<std::uint32_t>> laterSimilar;  // with similar words only
+    WordLinks laterSimilar;  // with similar words only
 };
 
 bool TBWDupeEngine::InOrderByFields() const
@@ -544,8 +544,9 @@ void TBWDupeEngine::IndexedWords(TIndexedWords& indexed)
     if (WithSimilarWords())
         for (TBWGrpItString* entry : indexed.entries) {
             // Numbered in word order by the linking, as here.
-            const std::span<const std::uint32_t> similar = entry->SimilarWordNumbers();
-            indexed.laterSimilar.emplace_back(similar.begin(), similar.end());
+            for (std::uint32_t similar : entry->SimilarWordNumbers())
+                indexed.laterSimilar.Add(similar);
+            indexed.laterSimilar.EndWord();
         }
 }
 
@@ -655,17 +656,15 @@ void TBWDupeEngine::MatchBySimilarPrefixes()
     for (std::uint32_t file = 0; file < indexed.words.size(); ++file)
         for (std::uint32_t word : indexed.words[file])
             filesOf[word].push_back(file);
-    std::vector<std::vector<std::uint32_t>> similarOf = indexed.laterSimilar;
-    for (std::uint32_t word = 0; word < indexed.laterSimilar.size(); ++word)
-        for (std::uint32_t later : indexed.laterSimilar[word])
-            similarOf[later].push_back(word);
     const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
     std::optional<TBWFieldProbes> inOrder;
     std::optional<TBWSimilarPrefixFilter> filter;
+    WordLinks similarOf;  // read by the filter
     if (InOrderByFields()) {
         inOrder.emplace(indexed.files, profile_.SimWord, Threshold(), [this] { DoSteps(0); });
         std::vector<TBWPrefixFilter::TFields>().swap(indexed.fields);
     } else {
+        similarOf = indexed.laterSimilar.Mirrored();
         filter.emplace(indexed.fields, filesOf, similarOf, Threshold());
     }
     const std::vector<TBWFile*>& files = indexed.files;

@@ -68,12 +68,7 @@ void TBWFieldProbes::LinkSimilar(std::int32_t tolerance, const Progress& progres
         if (progress)
             progress();
     });
-    similarOf_.assign(vocabulary_.size(), {});
-    for (std::uint32_t word = 0; word < later.size(); ++word)
-        for (std::uint32_t other : later[word]) {
-            similarOf_[word].push_back(other);
-            similarOf_[other].push_back(word);
-        }
+    similarOf_ = later.Mirrored();
 }
 
 void TBWFieldProbes::CountLookups()

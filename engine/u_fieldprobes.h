@@ -15,6 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/SimilarWordLinker.h"
+
 class TBWFile;
 class TBWCandidateMarks;
 
@@ -88,6 +90,6 @@ private:
     std::vector<std::uint32_t> prefixBegin_;
     std::vector<std::vector<std::vector<std::uint32_t>>> filesOf_;        // [field][word]
     std::vector<std::vector<std::vector<std::uint32_t>>> prefixFilesOf_;  // [field][word]: whose prefix has it
-    std::vector<std::vector<std::uint32_t>> similarOf_;             // [word], both ways
+    WordLinks similarOf_;                                           // [word], both ways
     std::vector<std::vector<std::uint64_t>> lookupCost_;            // [field][word]
 };

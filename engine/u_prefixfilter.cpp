@@ -70,7 +70,7 @@ std::uint32_t TBWPrefixFilter::FirstSharedWord(const std::vector<std::uint32_t>&
 
 TBWSimilarPrefixFilter::TBWSimilarPrefixFilter(const std::vector<TFields>& fields,
                                                const std::vector<std::vector<std::uint32_t>>& filesOf,
-                                               const std::vector<std::vector<std::uint32_t>>& similarOf,
+                                               const WordLinks& similarOf,
                                                double threshold)
     : fields_(fields), filesOf_(filesOf), similarOf_(similarOf), threshold_(threshold), lookupCost_(filesOf.size())
 {

@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/SimilarWordLinker.h"
+
 class TBWWordedComparable;
 
 // Which files one look-up has taken already; kept from look-up to look-up
@@ -99,7 +101,7 @@ public:
     // copied, and must outlive the filter.
     TBWSimilarPrefixFilter(const std::vector<TFields>& fields,
                            const std::vector<std::vector<std::uint32_t>>& filesOf,
-                           const std::vector<std::vector<std::uint32_t>>& similarOf, double threshold);
+                           const WordLinks& similarOf, double threshold);
 
     // The files after file that may reach the threshold with it, each once,
     // in no particular order.
@@ -111,7 +113,7 @@ private:
 
     const std::vector<TFields>& fields_;
     const std::vector<std::vector<std::uint32_t>>& filesOf_;
-    const std::vector<std::vector<std::uint32_t>>& similarOf_;
+    const WordLinks& similarOf_;
     double threshold_;
     std::vector<std::uint64_t> lookupCost_;  // per word: its files and those of its similar words
 };

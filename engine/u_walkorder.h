@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+#include "engine/SimilarWordLinker.h"
+
 class TBWWalkOrder {
 public:
     struct TMeeting {
@@ -26,7 +28,7 @@ public:
     // ascending. All are read, not copied, and must outlive this.
     TBWWalkOrder(const std::vector<std::vector<std::uint32_t>>& wordsOf,
                  const std::vector<std::vector<std::uint32_t>>& filesOf,
-                 const std::vector<std::vector<std::uint32_t>>& laterSimilar)
+                 const WordLinks& laterSimilar)
         : wordsOf_(wordsOf), filesOf_(filesOf), laterSimilar_(laterSimilar)
     {
     }
@@ -41,5 +43,5 @@ private:
 
     const std::vector<std::vector<std::uint32_t>>& wordsOf_;
     const std::vector<std::vector<std::uint32_t>>& filesOf_;
-    const std::vector<std::vector<std::uint32_t>>& laterSimilar_;
+    const WordLinks& laterSimilar_;
 };

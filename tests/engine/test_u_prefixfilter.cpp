@@ -163,11 +163,13 @@ TEST(SimilarPrefixFilter, MissesNoPairThatReachesTheThreshold)
                     if (filesOf[word].empty() || filesOf[word].back() != file)
                         filesOf[word].push_back(file);
         for (const std::int32_t tolerance : {1, 2}) {
-            std::vector<std::vector<std::uint32_t>> similarOf(vocabulary.size());
-            for (std::uint32_t a = 0; a < vocabulary.size(); ++a)
+            WordLinks similarOf;
+            for (std::uint32_t a = 0; a < vocabulary.size(); ++a) {
                 for (std::uint32_t b = 0; b < vocabulary.size(); ++b)
                     if (a != b && WithinEditDistance(vocabulary[a], vocabulary[b], tolerance))
-                        similarOf[a].push_back(b);
+                        similarOf.Add(b);
+                similarOf.EndWord();
+            }
             for (double threshold : {0.5, 0.8, 1.0}) {
                 const TBWSimilarPrefixFilter filter(compared, filesOf, similarOf, threshold);
                 TBWCandidateMarks seen;
