@@ -106,6 +106,8 @@ protected:
     void NodeAdded(TBWStructNode* node) override;
     void NodeRemoved(TBWStructNode* node) override;
     TBWStructNode* Move(TBWCursorMove kind, std::int32_t index) override;
+    // For a chain that put its items in order itself.
+    void DropOrderIndex();
 
 private:
     friend class TBWChainNode;
@@ -116,7 +118,6 @@ private:
     void Reposition(TBWChainNode* node);
     void IndexNode(TBWChainNode* node, TBWChainOrderIndex::const_iterator hint);
     void EnsureOrderIndex();
-    void DropOrderIndex();
     TBWChainNode* NodeAtStored(std::int32_t position);
 
     TBWChainNode* head_ = nullptr;

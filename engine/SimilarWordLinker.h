@@ -13,9 +13,16 @@
 // Links between words, by their numbers in word order: for each word the
 // numbers of the words linked to it, held for all words in one array, four
 // bytes a link. A worst case has millions of links. Read like a vector of
-// lists: size() words, [word] the list of one.
+// lists: size() words, [word] the list of one. The files of each word are
+// kept the same way.
 class WordLinks {
 public:
+    // Lists for words numbered below words: fill(add) calls add(word,
+    // number) for every entry, each list's in the order it keeps. fill is
+    // called twice, and must add the same both times.
+    template <class Fill>
+    static WordLinks Gathered(std::size_t words, const Fill& fill);
+
     std::size_t size() const { return starts_.size() - 1; }
     std::size_t LinkCount() const { return linked_.size(); }
     std::span<const std::uint32_t> operator[](std::uint32_t word) const
@@ -36,6 +43,20 @@ private:
     std::vector<std::size_t> starts_{0};  // the links of word w begin at starts_[w]
     std::vector<std::uint32_t> linked_;
 };
+
+template <class Fill>
+WordLinks WordLinks::Gathered(std::size_t words, const Fill& fill)
+{
+    WordLinks lists;
+    lists.starts_.assign(words + 1, 0);
+    fill([&](std::uint32_t word, std::uint32_t) { ++lists.starts_[word + 1]; });
+    for (std::size_t w = 0; w < words; ++w)
+        lists.starts_[w + 1] += lists.starts_[w];
+    lists.linked_.resize(lists.starts_[words]);
+    std::vector<std::size_t> next(lists.starts_.begin(), lists.starts_.end() - 1);
+    fill([&](std::uint32_t word, std::uint32_t number) { lists.linked_[next[word]++] = number; });
+    return lists;
+}
 
 class SimilarWordLinker {
 public:

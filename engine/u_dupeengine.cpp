@@ -3,6 +3,7 @@
 #include "engine/u_fieldprobes.h"
 #include "engine/u_prefixfilter.h"
 #include "engine/u_walkorder.h"
+#include "engine/u_workthreads.h"
 
 #include <sys/stat.h>
 
@@ -28,24 +29,6 @@ constexpr std::uint64_t kStepBatch = 4096;
 // The digest of a file whose window could not be read: two such files are
 // not alike just because their sizes round to the same kilobytes.
 constexpr const char* kEmptyDigest = "d41d8cd98f00b204e9800998ecf8427e";
-
-// Calls work(i) for every i below count, spread over threads (0 for one per
-// processor). Each i is taken by exactly one thread.
-template <class Work>
-void ForEachIndexOnThreads(std::size_t count, unsigned threads, const Work& work)
-{
-    if (threads == 0)
-        threads = std::max(1u, std::thread::hardware_concurrency());
-    std::atomic<std::size_t> next{0};
-    auto take = [&] {
-        for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;)
-            work(i);
-    };
-    std::vector<std::jthread> helpers;
-    for (unsigned t = 1; t < threads; ++t)
-        helpers.emplace_back(take);
-    take();
-}
 
 std::string TagLine(TBWMp3File& file, bool withAlbum)
 {
@@ -521,10 +504,15 @@ void TBWDupeEngine::IndexedWords(TIndexedWords& indexed)
         indexed.filesOfWord.push_back(static_cast<std::uint32_t>(entry->ObjectList().size()));
         indexed.entries.push_back(entry);
     }
+    for (TBWComparable* item = pool_->First(); item; item = pool_->Next())
+        indexed.files.push_back(static_cast<TBWFile*>(item));
     const bool byEachField = profile_.CompType == ctFileNameFields && profile_.NoFieldOrder;
-    for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
-        auto* file = static_cast<TBWFile*>(item);
-        TBWPrefixFilter::TFields& own = indexed.fields.emplace_back();
+    indexed.fields.resize(indexed.files.size());
+    indexed.words.resize(indexed.files.size());
+    // The index and the numbers are only read here.
+    ForEachIndexOnThreads(indexed.files.size(), MatchThreads, [&](std::size_t place) {
+        const TBWFile* file = indexed.files[place];
+        TBWPrefixFilter::TFields& own = indexed.fields[place];
         const std::int32_t fieldCount = byEachField ? file->FieldCount() : 1;
         for (std::int32_t f = 0; f < fieldCount; ++f) {
             const std::int32_t field = byEachField ? f : index_->Field;
@@ -534,13 +522,12 @@ void TBWDupeEngine::IndexedWords(TIndexedWords& indexed)
                     list.push_back(numberOf.at(entry));
             std::sort(list.begin(), list.end());
         }
-        std::vector<std::uint32_t>& all = indexed.words.emplace_back();
+        std::vector<std::uint32_t>& all = indexed.words[place];
         for (const std::vector<std::uint32_t>& list : own)
             all.insert(all.end(), list.begin(), list.end());
         std::sort(all.begin(), all.end());
         all.erase(std::unique(all.begin(), all.end()), all.end());
-        indexed.files.push_back(file);
-    }
+    }, kLightWork);
     if (WithSimilarWords())
         for (TBWGrpItString* entry : indexed.entries) {
             // Numbered in word order by the linking, as here.
@@ -592,6 +579,13 @@ void TBWDupeEngine::LinkInWalkOrder(const TIndexedWords& indexed, std::vector<st
         std::vector<TFoundPair>().swap(own);
     }
     std::sort(pairs.begin(), pairs.end());
+    std::vector<TBWFile*> linked;
+    linked.reserve(pairs.size() * 2);
+    for (const TFoundPair& pair : pairs) {
+        linked.push_back(indexed.files[pair.first]);
+        linked.push_back(indexed.files[pair.second]);
+    }
+    results_->AddEntries(std::move(linked));
     for (const TFoundPair& pair : pairs)
         results_->AddPair(indexed.files[pair.first], indexed.files[pair.second]);
 }
@@ -609,9 +603,11 @@ void TBWDupeEngine::MatchByPrefixes()
     std::optional<TBWFieldProbes> inOrder;
     std::optional<TBWPrefixFilter> filter;
     if (InOrderByFields()) {
-        for (const TBWFile* file : indexed.files)
-            signatures.emplace_back(*file, Threshold());
-        inOrder.emplace(indexed.files, 0, Threshold(), [this] { DoSteps(0); });
+        signatures.resize(indexed.files.size());
+        ForEachIndexOnThreads(indexed.files.size(), MatchThreads, [&](std::size_t place) {
+            signatures[place] = TBWFieldPrefixSignature(*indexed.files[place], Threshold());
+        }, kLightWork);
+        inOrder.emplace(indexed.files, 0, Threshold(), [this] { DoSteps(0); }, MatchThreads);
     } else {
         filter.emplace(indexed.fields, indexed.filesOfWord, Threshold());
     }
@@ -661,7 +657,7 @@ void TBWDupeEngine::MatchBySimilarPrefixes()
     std::optional<TBWSimilarPrefixFilter> filter;
     WordLinks similarOf;  // read by the filter
     if (InOrderByFields()) {
-        inOrder.emplace(indexed.files, profile_.SimWord, Threshold(), [this] { DoSteps(0); });
+        inOrder.emplace(indexed.files, profile_.SimWord, Threshold(), [this] { DoSteps(0); }, MatchThreads);
         std::vector<TBWPrefixFilter::TFields>().swap(indexed.fields);
     } else {
         similarOf = indexed.laterSimilar.Mirrored();

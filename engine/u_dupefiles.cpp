@@ -391,12 +391,33 @@ TBWDupeFile* TBWDupeFileList::Entry(TBWFile* file)
 {
     if (TBWDupeFile* found = entries_.Find(file))
         return found;
+    return NewEntry(file, file ? profile_->GetDirPriority(file->DirPath()) : dtPriority3);
+}
+
+TBWDupeFile* TBWDupeFileList::NewEntry(TBWFile* file, std::int32_t dirType)
+{
     auto* entry = new TBWDupeFile(this);
     entry->file_ = file;
-    if (file)
-        entry->dirType_ = profile_->GetDirPriority(file->DirPath());
+    entry->dirType_ = dirType;
     Add(entry);
     return entry;
+}
+
+void TBWDupeFileList::AddEntries(std::vector<TBWFile*> files)
+{
+    std::erase_if(files, [this](const TBWFile* file) { return !file || entries_.Find(file); });
+    std::sort(files.begin(), files.end(), [](const TBWFile* a, const TBWFile* b) { return a->Serial() < b->Serial(); });
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+    const TBWDirectory* directory = nullptr;
+    std::int32_t dirType = dtPriority3;
+    for (TBWFile* file : files) {
+        // Files of one folder mostly follow each other in identity order.
+        if (!directory || file->Directory() != directory) {
+            directory = file->Directory();
+            dirType = profile_->GetDirPriority(file->DirPath());
+        }
+        NewEntry(file, dirType);
+    }
 }
 
 void TBWDupeFileList::AddPair(TBWFile* a, TBWFile* b)
@@ -584,20 +605,21 @@ std::int64_t TBWDupeFileList::GetItemValue(TBWComparable* item, std::int32_t ind
 void TBWDupeFileList::Sort()
 {
     const TBWKeySet& keys = ActiveKeys();
-    if (keys.size() == 1 && keys.front() != kDupeIdentityKey && keys.front() != kDefaultKey)
-        PlaceInGroupedOrder(keys.front());
-    // Finds the items in order now, and lets go of its position index.
-    TBWSelChain::Sort();
+    if (keys.size() == 1 && keys.front() != kDupeIdentityKey && keys.front() != kDefaultKey &&
+        PlaceInGroupedOrder(keys.front()))
+        DropOrderIndex();
+    else
+        TBWSelChain::Sort();
 }
 
-void TBWDupeFileList::PlaceInGroupedOrder(TBWKey key)
+bool TBWDupeFileList::PlaceInGroupedOrder(TBWKey key)
 {
     std::vector<std::pair<TGroupedPlace, TBWComparable*>> places;
     places.reserve(static_cast<std::size_t>(StoredCount()));
     for (TBWChainNode* node = Head(); node; node = node->Next()) {
         const auto* entry = dynamic_cast<const TBWDupeFile*>(node->Item());
         if (!entry)
-            return;
+            return false;
         places.emplace_back(PlaceOf(*entry, key, Descending()), node->Item());
     }
     std::stable_sort(places.begin(), places.end(), [](const auto& a, const auto& b) {
@@ -606,6 +628,7 @@ void TBWDupeFileList::PlaceInGroupedOrder(TBWKey key)
     auto place = places.begin();
     for (TBWChainNode* node = Head(); node; node = node->Next())
         node->SetItem((place++)->second);
+    return true;
 }
 
 void TBWDupeFileList::SetDescending(bool descending)

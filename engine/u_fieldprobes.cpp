@@ -5,11 +5,12 @@
 
 #include "engine/SimilarWordLinker.h"
 #include "engine/u_prefixfilter.h"
+#include "engine/u_workthreads.h"
 #include "model/u_bwfs.h"
 
 TBWFieldProbes::TBWFieldProbes(const std::vector<TBWFile*>& files, std::int32_t tolerance, double threshold,
-                               const Progress& progress)
-    : threshold_(threshold), exact_(tolerance <= 0)
+                               const Progress& progress, unsigned threads)
+    : threshold_(threshold), exact_(tolerance <= 0), threads_(threads)
 {
     ReadWords(files);
     LinkSimilar(tolerance, progress);
@@ -17,53 +18,92 @@ TBWFieldProbes::TBWFieldProbes(const std::vector<TBWFile*>& files, std::int32_t 
     ChoosePrefixes();
 }
 
-void TBWFieldProbes::ReadWords(const std::vector<TBWFile*>& files)
+void TBWFieldProbes::CountWords(const std::vector<TBWFile*>& files)
 {
-    std::unordered_map<std::string, std::uint32_t> numberOf;
-    fieldCount_.reserve(files.size());
-    fieldBegin_.reserve(files.size() * kProbedFields + 1);
-    for (const TBWFile* file : files) {
-        fieldCount_.push_back(file->FieldCount());
-        for (std::int32_t field = 0; field < kProbedFields; ++field) {
-            fieldBegin_.push_back(static_cast<std::uint32_t>(words_.size()));
-            if (field >= file->FieldCount())
-                continue;
-            const TBWWords::TView words = file->WordView();
-            const std::int32_t start = file->FieldStart(field);
-            for (std::int32_t i = start; i < start + file->WordCount(field); ++i)
-                words_.push_back(
-                    numberOf.try_emplace(std::string(words[i]), static_cast<std::uint32_t>(numberOf.size()))
-                        .first->second);
-        }
-    }
-    fieldBegin_.push_back(static_cast<std::uint32_t>(words_.size()));
-    NumberInByteOrder(numberOf);
+    fieldCount_.resize(files.size());
+    fieldBegin_.resize(files.size() * kProbedFields + 1);
+    ForEachIndexOnThreads(files.size(), threads_, [&](std::size_t place) {
+        const TBWFile& file = *files[place];
+        fieldCount_[place] = file.FieldCount();
+        for (std::int32_t field = 0; field < kProbedFields; ++field)
+            fieldBegin_[place * kProbedFields + static_cast<std::size_t>(field) + 1] =
+                field < file.FieldCount() ? static_cast<std::uint32_t>(file.WordCount(field)) : 0;
+    }, kLightWork);
+    for (std::size_t i = 1; i < fieldBegin_.size(); ++i)
+        fieldBegin_[i] += fieldBegin_[i - 1];
 }
 
-void TBWFieldProbes::NumberInByteOrder(const std::unordered_map<std::string, std::uint32_t>& numberOf)
+void TBWFieldProbes::ReadWords(const std::vector<TBWFile*>& files)
+{
+    CountWords(files);
+    words_.resize(fieldBegin_.back());
+    // Each block of files numbers its own words on some thread; the blocks'
+    // words are then numbered in block order, so that the numbers do not
+    // depend on the threads, and only each block's distinct words meet in
+    // one table.
+    constexpr std::size_t kBlock = 1 << 14;
+    const std::size_t blocks = (files.size() + kBlock - 1) / kBlock;
+    std::vector<std::vector<std::string_view>> wordsOfBlock(blocks);
+    ForEachIndexOnThreads(blocks, threads_, [&](std::size_t block) {
+        std::unordered_map<std::string_view, std::uint32_t> numberOf;
+        std::vector<std::string_view>& own = wordsOfBlock[block];
+        for (std::size_t place = block * kBlock; place < std::min(files.size(), (block + 1) * kBlock); ++place) {
+            const TBWFile& file = *files[place];
+            const TBWWords::TView words = file.WordView();
+            std::uint32_t* number = words_.data() + fieldBegin_[place * kProbedFields];
+            for (std::int32_t field = 0; field < std::min(file.FieldCount(), kProbedFields); ++field)
+                for (std::int32_t i = file.FieldStart(field); i < file.FieldStart(field) + file.WordCount(field); ++i) {
+                    const auto [at, added] = numberOf.try_emplace(words[i], static_cast<std::uint32_t>(own.size()));
+                    if (added)
+                        own.push_back(words[i]);
+                    *number++ = at->second;
+                }
+        }
+    });
+    std::unordered_map<std::string_view, std::uint32_t> numberOf;
+    std::vector<std::string_view> vocabulary;
+    std::vector<std::vector<std::uint32_t>> renumbered(blocks);
+    for (std::size_t block = 0; block < blocks; ++block)
+        for (std::string_view word : wordsOfBlock[block]) {
+            const auto [at, added] = numberOf.try_emplace(word, static_cast<std::uint32_t>(vocabulary.size()));
+            if (added)
+                vocabulary.push_back(word);
+            renumbered[block].push_back(at->second);
+        }
+    ForEachIndexOnThreads(blocks, threads_, [&](std::size_t block) {
+        const std::size_t last = std::min(files.size(), (block + 1) * kBlock);
+        for (std::uint32_t i = fieldBegin_[block * kBlock * kProbedFields]; i < fieldBegin_[last * kProbedFields]; ++i)
+            words_[i] = renumbered[block][words_[i]];
+    });
+    vocabularySize_ = vocabulary.size();
+    if (!exact_)
+        NumberInByteOrder(vocabulary);
+}
+
+void TBWFieldProbes::NumberInByteOrder(const std::vector<std::string_view>& vocabulary)
 {
     // The linker wants the words in byte order.
-    vocabulary_.resize(numberOf.size());
-    for (const auto& [word, number] : numberOf)
-        vocabulary_[number] = word;
-    std::vector<std::uint32_t> byText(vocabulary_.size());
+    std::vector<std::uint32_t> byText(vocabulary.size());
     for (std::uint32_t w = 0; w < byText.size(); ++w)
         byText[w] = w;
     std::sort(byText.begin(), byText.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return vocabulary_[a] < vocabulary_[b]; });
+              [&](std::uint32_t a, std::uint32_t b) { return vocabulary[a] < vocabulary[b]; });
     std::vector<std::uint32_t> renumbered(byText.size());
-    std::vector<std::string> sorted(byText.size());
+    vocabulary_.resize(byText.size());
     for (std::uint32_t rank = 0; rank < byText.size(); ++rank) {
         renumbered[byText[rank]] = rank;
-        sorted[rank] = std::move(vocabulary_[byText[rank]]);
+        vocabulary_[rank] = vocabulary[byText[rank]];
     }
-    vocabulary_ = std::move(sorted);
-    for (std::uint32_t& word : words_)
-        word = renumbered[word];
+    ForEachIndexOnThreads(words_.size(), threads_, [&](std::size_t i) { words_[i] = renumbered[words_[i]]; },
+                          kLightWork * 16);
 }
 
 void TBWFieldProbes::LinkSimilar(std::int32_t tolerance, const Progress& progress)
 {
+    if (exact_) {
+        similarOf_ = WordLinks::Gathered(vocabularySize_, [](const auto&) {});
+        return;
+    }
     const auto later = SimilarWordLinker::LinkLaterWords(vocabulary_, tolerance, [&](std::uint64_t) {
         if (progress)
             progress();
@@ -73,22 +113,23 @@ void TBWFieldProbes::LinkSimilar(std::int32_t tolerance, const Progress& progres
 
 void TBWFieldProbes::CountLookups()
 {
-    filesOf_.assign(kProbedFields, std::vector<std::vector<std::uint32_t>>(vocabulary_.size()));
-    for (std::uint32_t file = 0; file < fieldCount_.size(); ++file)
-        for (std::int32_t field = 0; field < kProbedFields; ++field)
-            for (const std::uint32_t* word = FieldBegin(file, field); word != FieldEnd(file, field); ++word) {
-                std::vector<std::uint32_t>& files = filesOf_[field][*word];
-                if (files.empty() || files.back() != file)
-                    files.push_back(file);
-            }
-    lookupCost_.assign(kProbedFields, std::vector<std::uint64_t>(vocabulary_.size()));
-    for (std::size_t field = 0; field < filesOf_.size(); ++field)
-        for (std::size_t word = 0; word < vocabulary_.size(); ++word) {
-            std::uint64_t cost = filesOf_[field][word].size();
+    filesOf_.resize(kProbedFields);
+    lookupCost_.assign(kProbedFields, std::vector<std::uint64_t>(vocabularySize_));
+    ForEachIndexOnThreads(kProbedFields, threads_, [&](std::size_t at) {
+        const auto field = static_cast<std::int32_t>(at);
+        filesOf_[at] = WordLinks::Gathered(vocabularySize_, [&](const auto& add) {
+            for (std::uint32_t file = 0; file < fieldCount_.size(); ++file)
+                for (const std::uint32_t* word = FieldBegin(file, field); word != FieldEnd(file, field); ++word)
+                    if (std::find(FieldBegin(file, field), word, *word) == word)  // each file once
+                        add(*word, file);
+        });
+        for (std::uint32_t word = 0; word < vocabularySize_; ++word) {
+            std::uint64_t cost = filesOf_[at][word].size();
             for (std::uint32_t similar : similarOf_[word])
-                cost += filesOf_[field][similar].size();
-            lookupCost_[field][word] = cost;
+                cost += filesOf_[at][similar].size();
+            lookupCost_[at][word] = cost;
         }
+    });
 }
 
 void TBWFieldProbes::ChoosePrefixes()
@@ -96,25 +137,34 @@ void TBWFieldProbes::ChoosePrefixes()
     // Each file leaves out of a field's prefix the words that cost most to
     // look up. One order for all files (by cost, then word) lets two files
     // with exact words meet in their prefixes too.
-    prefixFilesOf_.assign(kProbedFields, std::vector<std::vector<std::uint32_t>>(vocabulary_.size()));
-    prefixBegin_.reserve(fieldBegin_.size());
-    std::vector<std::uint32_t> prefix;
-    for (std::uint32_t file = 0; file < fieldCount_.size(); ++file)
+    prefixes_.resize(words_.size());
+    prefixLength_.resize(fieldCount_.size() * kProbedFields);
+    ForEachIndexOnThreads(fieldCount_.size(), threads_, [&](std::size_t place) {
+        const auto file = static_cast<std::uint32_t>(place);
         for (std::int32_t field = 0; field < kProbedFields; ++field) {
-            prefixBegin_.push_back(static_cast<std::uint32_t>(prefixes_.size()));
             const std::vector<std::uint64_t>& cost = lookupCost_[field];
-            prefix.assign(FieldBegin(file, field), FieldEnd(file, field));
-            std::sort(prefix.begin(), prefix.end(), [&](std::uint32_t a, std::uint32_t b) {
+            std::uint32_t* prefix = prefixes_.data() + Begin(file, field);
+            std::uint32_t* end = std::copy(FieldBegin(file, field), FieldEnd(file, field), prefix);
+            std::sort(prefix, end, [&](std::uint32_t a, std::uint32_t b) {
                 return cost[a] != cost[b] ? cost[a] < cost[b] : a < b;
             });
-            prefix.resize(std::min(prefix.size(), TBWPrefixFilter::PrefixLength(prefix.size(), threshold_)));
-            std::sort(prefix.begin(), prefix.end());
-            prefix.erase(std::unique(prefix.begin(), prefix.end()), prefix.end());
-            prefixes_.insert(prefixes_.end(), prefix.begin(), prefix.end());
-            for (std::uint32_t word : prefix)
-                prefixFilesOf_[field][word].push_back(file);
+            const auto words = static_cast<std::size_t>(end - prefix);
+            end = prefix + std::min(words, TBWPrefixFilter::PrefixLength(words, threshold_));
+            std::sort(prefix, end);
+            end = std::unique(prefix, end);
+            prefixLength_[place * kProbedFields + static_cast<std::size_t>(field)] =
+                static_cast<std::uint32_t>(end - prefix);
         }
-    prefixBegin_.push_back(static_cast<std::uint32_t>(prefixes_.size()));
+    }, kLightWork);
+    prefixFilesOf_.resize(kProbedFields);
+    ForEachIndexOnThreads(kProbedFields, threads_, [&](std::size_t at) {
+        const auto field = static_cast<std::int32_t>(at);
+        prefixFilesOf_[at] = WordLinks::Gathered(vocabularySize_, [&](const auto& add) {
+            for (std::uint32_t file = 0; file < fieldCount_.size(); ++file)
+                for (const std::uint32_t* word = PrefixBegin(file, field); word != PrefixEnd(file, field); ++word)
+                    add(*word, file);
+        });
+    });
 }
 
 void TBWFieldProbes::WithSimilar(const std::uint32_t* begin, const std::uint32_t* end,
@@ -127,8 +177,7 @@ void TBWFieldProbes::WithSimilar(const std::uint32_t* begin, const std::uint32_t
     words.erase(std::unique(words.begin(), words.end()), words.end());
 }
 
-std::uint64_t TBWFieldProbes::FilesOf(const std::vector<std::vector<std::uint32_t>>& filesOf,
-                                      const std::vector<std::uint32_t>& words)
+std::uint64_t TBWFieldProbes::FilesOf(const TFilesOf& filesOf, const std::vector<std::uint32_t>& words)
 {
     std::uint64_t files = 0;
     for (std::uint32_t word : words)
@@ -209,8 +258,8 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
         WithSimilar(PrefixBegin(file, field), PrefixEnd(file, field), probe.fromPrefix);
         WithSimilar(FieldBegin(file, field), FieldEnd(file, field), probe.fromAll);
         const auto bit = static_cast<std::uint8_t>(1u << (2 * field));
-        marks.Mark(probe.fromPrefix, bit, vocabulary_.size());
-        marks.Mark(probe.fromAll, static_cast<std::uint8_t>(bit << 1), vocabulary_.size());
+        marks.Mark(probe.fromPrefix, bit, vocabularySize_);
+        marks.Mark(probe.fromAll, static_cast<std::uint8_t>(bit << 1), vocabularySize_);
         const std::pair<const TFilesOf*, const std::vector<std::uint32_t>*> ways[] = {
             {&filesOf_[field], &probe.fromPrefix},
             {&prefixFilesOf_[field], &probe.fromAll},
@@ -228,7 +277,7 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
     if (lists) {  // a file without words meets no other
         seen.Begin(fieldCount_.size());
         for (std::uint32_t word : *words) {
-            const std::vector<std::uint32_t>& files = (*lists)[word];
+            const std::span<const std::uint32_t> files = (*lists)[word];
             for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
                 if (seen.Take(*at) && !(excluded && excluded(*at)) && MeetsEveryField(*at, fieldCount, probes, marks))
                     candidates.push_back(*at);

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "engine/SimilarWordLinker.h"
@@ -27,8 +27,9 @@ public:
 
     // files: the pool in order. The first few fields of each are looked at;
     // tolerance 0 links no similar words.
+    // Prepares on threads threads (0 for one per processor).
     TBWFieldProbes(const std::vector<TBWFile*>& files, std::int32_t tolerance, double threshold,
-                   const Progress& progress);
+                   const Progress& progress, unsigned threads = 0);
 
     // Tells early, and cheaply, of some files that they cannot reach a file.
     using Excluded = std::function<bool(std::uint32_t other)>;
@@ -40,7 +41,7 @@ public:
 
 private:
     static constexpr std::int32_t kProbedFields = 4;
-    using TFilesOf = std::vector<std::vector<std::uint32_t>>;  // by word
+    using TFilesOf = WordLinks;  // by word
 
     // What one file looks for in one field of another: a word among its
     // prefix words and their similar words, and a prefix word among all
@@ -51,27 +52,29 @@ private:
     };
     using TProbes = std::array<TFieldProbe, kProbedFields>;
 
+    void CountWords(const std::vector<TBWFile*>& files);
     void ReadWords(const std::vector<TBWFile*>& files);
-    void NumberInByteOrder(const std::unordered_map<std::string, std::uint32_t>& numberOf);
+    void NumberInByteOrder(const std::vector<std::string_view>& vocabulary);
     void LinkSimilar(std::int32_t tolerance, const Progress& progress);
     void CountLookups();
     void ChoosePrefixes();
     // The words of one file's field as numbers, once per occurrence; its
     // prefix words, each once.
-    const std::uint32_t* FieldBegin(std::uint32_t file, std::int32_t field) const { return At(words_, fieldBegin_, file, field); }
-    const std::uint32_t* FieldEnd(std::uint32_t file, std::int32_t field) const { return At(words_, fieldBegin_, file, field + 1); }
-    const std::uint32_t* PrefixBegin(std::uint32_t file, std::int32_t field) const { return At(prefixes_, prefixBegin_, file, field); }
-    const std::uint32_t* PrefixEnd(std::uint32_t file, std::int32_t field) const { return At(prefixes_, prefixBegin_, file, field + 1); }
-    static const std::uint32_t* At(const std::vector<std::uint32_t>& words, const std::vector<std::uint32_t>& begins,
-                                   std::uint32_t file, std::int32_t field)
+    const std::uint32_t* FieldBegin(std::uint32_t file, std::int32_t field) const { return words_.data() + Begin(file, field); }
+    const std::uint32_t* FieldEnd(std::uint32_t file, std::int32_t field) const { return words_.data() + Begin(file, field + 1); }
+    const std::uint32_t* PrefixBegin(std::uint32_t file, std::int32_t field) const { return prefixes_.data() + Begin(file, field); }
+    const std::uint32_t* PrefixEnd(std::uint32_t file, std::int32_t field) const
     {
-        return words.data() + begins[file * kProbedFields + static_cast<std::size_t>(field)];
+        return PrefixBegin(file, field) + prefixLength_[file * kProbedFields + static_cast<std::size_t>(field)];
+    }
+    std::uint32_t Begin(std::uint32_t file, std::int32_t field) const
+    {
+        return fieldBegin_[file * kProbedFields + static_cast<std::size_t>(field)];
     }
     // The words with their similar words, ascending, each once.
     void WithSimilar(const std::uint32_t* begin, const std::uint32_t* end, std::vector<std::uint32_t>& words) const;
     // How many files the words have in one of the lists.
-    static std::uint64_t FilesOf(const std::vector<std::vector<std::uint32_t>>& filesOf,
-                                 const std::vector<std::uint32_t>& words);
+    static std::uint64_t FilesOf(const TFilesOf& filesOf, const std::vector<std::uint32_t>& words);
     class TMarks;
     bool MeetsEveryField(std::uint32_t other, std::int32_t fieldCount, const TProbes& probes,
                          const TMarks& marks) const;
@@ -79,17 +82,20 @@ private:
     double threshold_;
     // Words match only themselves: two prefixes taken in one order meet.
     bool exact_;
+    unsigned threads_;
     std::vector<std::int32_t> fieldCount_;  // per file
     // Word numbers of the probed fields, file after file, field after field;
     // where each file's fields begin, kProbedFields entries per file, then
     // the end.
     std::vector<std::uint32_t> words_;
     std::vector<std::uint32_t> fieldBegin_;
-    std::vector<std::string> vocabulary_;  // by word number, in byte order
+    std::size_t vocabularySize_ = 0;
+    std::vector<std::string> vocabulary_;  // by word number, in byte order; with a tolerance only
+    // Each field's prefix where its words are in words_, and its length.
     std::vector<std::uint32_t> prefixes_;
-    std::vector<std::uint32_t> prefixBegin_;
-    std::vector<std::vector<std::vector<std::uint32_t>>> filesOf_;        // [field][word]
-    std::vector<std::vector<std::vector<std::uint32_t>>> prefixFilesOf_;  // [field][word]: whose prefix has it
-    WordLinks similarOf_;                                           // [word], both ways
-    std::vector<std::vector<std::uint64_t>> lookupCost_;            // [field][word]
+    std::vector<std::uint32_t> prefixLength_;
+    std::vector<TFilesOf> filesOf_;        // [field]
+    std::vector<TFilesOf> prefixFilesOf_;  // [field]: whose prefix has each word
+    WordLinks similarOf_;                  // [word], both ways
+    std::vector<std::vector<std::uint64_t>> lookupCost_;  // [field][word]
 };

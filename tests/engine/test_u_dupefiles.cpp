@@ -191,6 +191,26 @@ TEST_F(ResultList, FileSimilarToManyIsLinkedOncePerFile)
     EXPECT_EQ(hub->Links().Count(), 39);
 }
 
+TEST_F(ResultList, EntriesMadeAtOnceEqualThoseMadeOneByOne)
+{
+    const auto files = AddFiles({{"/ref/a.mp3"}, {"/high/b.mp3"}, {"/high/c.mp3"}, {"/low/d.mp3"},
+                                 {"/ref/e.mp3"}, {"/new/f.mp3"}, {"/low/g.mp3"}});
+    const TPairs pairs{{3, 1}, {1, 2}, {6, 5}, {5, 3}, {0, 4}, {2, 4}};
+    TBWDupeFileList oneByOne;
+    oneByOne.SetProfile(profile);
+    Link(oneByOne, files, pairs);
+    list.AddPair(files[5], files[6]);  // an entry there before is kept, not made twice
+    list.AddEntries({files[6], files[2], nullptr, files[0], files[2], files[3], files[1], files[4], files[5]});
+    Link(list, files, pairs);
+    ASSERT_EQ(list.Count(), oneByOne.Count());
+    for (const TBWFile* file : files)
+        EXPECT_EQ(EntryOf(file)->DirType(), EntryOf(oneByOne, file)->DirType()) << file->Name();
+    EXPECT_EQ(Shown(), Shown(oneByOne));
+    list.ResolveReferences();
+    oneByOne.ResolveReferences();
+    EXPECT_EQ(Shown(), Shown(oneByOne));
+}
+
 // Entries that hash to neighbouring slots and go again in a random order:
 // each one must stay findable past every hole a removal leaves.
 TEST(PointerTable, FindsEveryItemThroughInsertsAndErasesInAnyOrder)
