@@ -236,6 +236,16 @@ bool TBWFieldProbes::MeetsEveryField(std::uint32_t other, std::int32_t fieldCoun
     return true;
 }
 
+template <class Visit>
+void TBWFieldProbes::ForEachLaterFile(const TWay& way, std::uint32_t file, const Visit& visit) const
+{
+    for (std::uint32_t word : *way.words) {
+        const std::span<const std::uint32_t> files = (*way.lists)[word];
+        for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
+            visit(*at);
+    }
+}
+
 void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
                                      TBWCandidateMarks& seen, const Excluded& excluded) const
 {
@@ -245,10 +255,8 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
     const std::int32_t fieldCount = fieldCount_[file];
     // The other file's words are looked up among this one's prefix, or its
     // prefix among this one's words (or, with exact words, among this one's
-    // prefix): whichever has the fewest files.
-    const TFilesOf* lists = nullptr;
-    const std::vector<std::uint32_t>* words = nullptr;
-    std::uint64_t fewest = UINT64_MAX;
+    // prefix): the ways with the fewest files.
+    TWay fewest, next;
     for (std::int32_t field = 0; field < kProbedFields; ++field) {
         TFieldProbe& probe = probes[field];
         probe.fromPrefix.clear();
@@ -260,27 +268,41 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
         const auto bit = static_cast<std::uint8_t>(1u << (2 * field));
         marks.Mark(probe.fromPrefix, bit, vocabularySize_);
         marks.Mark(probe.fromAll, static_cast<std::uint8_t>(bit << 1), vocabularySize_);
-        const std::pair<const TFilesOf*, const std::vector<std::uint32_t>*> ways[] = {
+        const TWay ways[] = {
             {&filesOf_[field], &probe.fromPrefix},
             {&prefixFilesOf_[field], &probe.fromAll},
             {&prefixFilesOf_[field], &probe.fromPrefix},
         };
         for (std::size_t way = 0; way < (exact_ ? 3u : 2u); ++way) {
-            const auto [list, looked] = ways[way];
-            if (const std::uint64_t files = FilesOf(*list, *looked); files < fewest) {
-                fewest = files;
-                lists = list;
-                words = looked;
-            }
+            TWay counted = ways[way];
+            counted.files = FilesOf(*counted.lists, *counted.words);
+            if (counted.files < fewest.files)
+                std::swap(counted, fewest);
+            if (counted.files < next.files)
+                next = counted;
         }
     }
-    if (lists) {  // a file without words meets no other
+    if (fewest.lists) {  // a file without words meets no other
+        const auto keep = [&](std::uint32_t other) {
+            if (!(excluded && excluded(other)) && MeetsEveryField(other, fieldCount, probes, marks))
+                candidates.push_back(other);
+        };
         seen.Begin(fieldCount_.size());
-        for (std::uint32_t word : *words) {
-            const std::span<const std::uint32_t> files = (*lists)[word];
-            for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
-                if (seen.Take(*at) && !(excluded && excluded(*at)) && MeetsEveryField(*at, fieldCount, probes, marks))
-                    candidates.push_back(*at);
+        // Every way is a condition of every candidate, so the files two ways
+        // both give are all there are; looking at each file of the fewest
+        // costs more than marking them, when the next way has not many more.
+        if (next.lists && fewest.files >= kFewToLookAt && next.files <= kMoreToMark * fewest.files) {
+            ForEachLaterFile(fewest, file, [&](std::uint32_t other) { seen.Take(other); });
+            seen.Begin(fieldCount_.size());
+            ForEachLaterFile(next, file, [&](std::uint32_t other) {
+                if (seen.TakeMarked(other))
+                    keep(other);
+            });
+        } else {
+            ForEachLaterFile(fewest, file, [&](std::uint32_t other) {
+                if (seen.Take(other))
+                    keep(other);
+            });
         }
     }
     marks.Clear();

@@ -51,6 +51,17 @@ private:
         std::vector<std::uint32_t> fromAll;
     };
     using TProbes = std::array<TFieldProbe, kProbedFields>;
+    // One way of finding the later files that may meet a file: the lists of
+    // some words, and how many files they hold.
+    struct TWay {
+        const TFilesOf* lists = nullptr;
+        const std::vector<std::uint32_t>* words = nullptr;
+        std::uint64_t files = UINT64_MAX;
+    };
+    // Below this many files, each is looked at; otherwise the files of the
+    // next way are taken too, if it has at most this many times as many.
+    static constexpr std::uint64_t kFewToLookAt = 16;
+    static constexpr std::uint64_t kMoreToMark = 4;
 
     void CountWords(const std::vector<TBWFile*>& files);
     void ReadWords(const std::vector<TBWFile*>& files);
@@ -75,6 +86,8 @@ private:
     void WithSimilar(const std::uint32_t* begin, const std::uint32_t* end, std::vector<std::uint32_t>& words) const;
     // How many files the words have in one of the lists.
     static std::uint64_t FilesOf(const TFilesOf& filesOf, const std::vector<std::uint32_t>& words);
+    template <class Visit>
+    void ForEachLaterFile(const TWay& way, std::uint32_t file, const Visit& visit) const;
     class TMarks;
     bool MeetsEveryField(std::uint32_t other, std::int32_t fieldCount, const TProbes& probes,
                          const TMarks& marks) const;

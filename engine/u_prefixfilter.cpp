@@ -103,8 +103,10 @@ void TBWCandidateMarks::Begin(std::size_t files)
     if (stamps_.size() < files)
         stamps_.resize(files, 0);
     if (++current_ == 0) {
-        std::fill(stamps_.begin(), stamps_.end(), 0);
-        current_ = 1;
+        // The last round's files stay taken in it, for TakeMarked.
+        for (std::uint32_t& stamp : stamps_)
+            stamp = stamp == UINT32_MAX ? 1 : 0;
+        current_ = 2;
     }
 }
 

@@ -29,6 +29,14 @@ public:
         stamps_[file] = current_;
         return true;
     }
+    // Takes, once, a file taken since the Begin before the last one.
+    bool TakeMarked(std::uint32_t file)
+    {
+        if (stamps_[file] + 1 != current_)
+            return false;
+        stamps_[file] = current_;
+        return true;
+    }
 
 private:
     std::vector<std::uint32_t> stamps_;
