@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <tuple>
 
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
@@ -52,16 +53,17 @@ std::int32_t CompareIdentities(const TBWFile* a, const TBWFile* b)
 struct TKeyValue {
     bool present = false;
     TBWKeyKind kind = kkInteger;
-    std::uint64_t leading = 0;  // the integer, or the text's first bytes
+    std::uint64_t leading = 0;    // the integer, or the text's first bytes
+    std::uint64_t following = 0;  // the text's next bytes
     std::string text;
     std::uint64_t serial = 0;
 };
 
 // Zeros pad a short text, which keeps it before any longer text it opens.
-std::uint64_t LeadingBytes(std::string_view text)
+std::uint64_t EightBytes(std::string_view text, std::size_t from)
 {
     std::uint64_t value = 0;
-    for (std::size_t i = 0; i < sizeof value; ++i)
+    for (std::size_t i = from; i < from + sizeof value; ++i)
         value = value << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
     return value;
 }
@@ -90,7 +92,8 @@ TKeyValue ReadKey(const TBWFile* file, TBWKey key)
     value.text = file->KeyText(key);
     if (value.kind == kkTextNoCase)
         FoldToUpper(value.text);
-    value.leading = LeadingBytes(value.text);
+    value.leading = EightBytes(value.text, 0);
+    value.following = EightBytes(value.text, sizeof value.leading);
     return value;
 }
 
@@ -100,8 +103,8 @@ std::int32_t CompareKeyValues(const TKeyValue& a, const TKeyValue& b)
         return Order(a.present, b.present);
     if (a.kind != b.kind)
         return Order(a.kind, b.kind);
-    if (a.leading != b.leading)
-        return Order(a.leading, b.leading);
+    if (a.leading != b.leading || a.following != b.following)
+        return a.leading != b.leading ? Order(a.leading, b.leading) : Order(a.following, b.following);
     if (const std::int32_t result = CompareTexts(a.text, b.text, false))
         return result;
     return Order(a.serial, b.serial);
@@ -125,6 +128,22 @@ TGroupedPlace PlaceOf(const TBWDupeFile& entry, TBWKey key, bool descending)
     if (duplicate)
         place.own = ReadKey(entry.File(), key);
     return place;
+}
+
+// Where a place's order begins: its group's presence and kind as a rank,
+// then the first bytes, as CompareKeyValues looks at them first.
+struct TPlaceHead {
+    std::uint32_t rank;
+    std::uint32_t at;  // in the places sorted
+    std::uint64_t leading;
+    std::uint64_t following;
+
+    auto Head() const { return std::tie(rank, leading, following); }
+};
+
+TPlaceHead HeadOf(const TKeyValue& group, std::uint32_t at)
+{
+    return {group.present ? 1u + static_cast<std::uint32_t>(group.kind) : 0u, at, group.leading, group.following};
 }
 
 std::int32_t CompareGroupedPlaces(const TGroupedPlace& a, const TGroupedPlace& b)
@@ -622,12 +641,20 @@ bool TBWDupeFileList::PlaceInGroupedOrder(TBWKey key)
             return false;
         places.emplace_back(PlaceOf(*entry, key, Descending()), node->Item());
     }
-    std::stable_sort(places.begin(), places.end(), [](const auto& a, const auto& b) {
-        return CompareGroupedPlaces(a.first, b.first) < 0;
+    // Small records are sorted, not the places: most comparisons end at
+    // the group's leading bytes, and moving a place moves its texts.
+    std::vector<TPlaceHead> order;
+    order.reserve(places.size());
+    for (std::size_t at = 0; at < places.size(); ++at)
+        order.push_back(HeadOf(places[at].first.group, static_cast<std::uint32_t>(at)));
+    std::stable_sort(order.begin(), order.end(), [&](const TPlaceHead& a, const TPlaceHead& b) {
+        if (a.Head() != b.Head())
+            return a.Head() < b.Head();
+        return CompareGroupedPlaces(places[a.at].first, places[b.at].first) < 0;
     });
-    auto place = places.begin();
+    auto head = order.begin();
     for (TBWChainNode* node = Head(); node; node = node->Next())
-        node->SetItem((place++)->second);
+        node->SetItem(places[(head++)->at].second);
     return true;
 }
 
