@@ -33,51 +33,80 @@ void TBWFieldProbes::CountWords(const std::vector<TBWFile*>& files)
         fieldBegin_[i] += fieldBegin_[i - 1];
 }
 
+// The words of one block of files, numbered in the order they first come;
+// by the part of the words their hash falls in, which of them are there.
+struct TBWFieldProbes::TBlockWords {
+    static constexpr std::size_t kParts = 64;
+    static std::size_t PartOf(std::string_view word) { return std::hash<std::string_view>{}(word) % kParts; }
+
+    std::vector<std::string_view> words;
+    std::array<std::vector<std::uint32_t>, kParts> inPart;
+    std::vector<std::uint32_t> numbers;  // of the words in the whole vocabulary
+};
+
 void TBWFieldProbes::ReadWords(const std::vector<TBWFile*>& files)
 {
     CountWords(files);
     words_.resize(fieldBegin_.back());
-    // Each block of files numbers its own words on some thread; the blocks'
-    // words are then numbered in block order, so that the numbers do not
-    // depend on the threads, and only each block's distinct words meet in
-    // one table.
+    // Each block of files numbers its own words; then each part of the
+    // words is numbered across the blocks, in block order, so that the
+    // numbers do not depend on the threads and no one table holds them all.
     constexpr std::size_t kBlock = 1 << 14;
     const std::size_t blocks = (files.size() + kBlock - 1) / kBlock;
-    std::vector<std::vector<std::string_view>> wordsOfBlock(blocks);
+    std::vector<TBlockWords> wordsOf(blocks);
     ForEachIndexOnThreads(blocks, threads_, [&](std::size_t block) {
-        std::unordered_map<std::string_view, std::uint32_t> numberOf;
-        std::vector<std::string_view>& own = wordsOfBlock[block];
-        for (std::size_t place = block * kBlock; place < std::min(files.size(), (block + 1) * kBlock); ++place) {
-            const TBWFile& file = *files[place];
-            const TBWWords::TView words = file.WordView();
-            std::uint32_t* number = words_.data() + fieldBegin_[place * kProbedFields];
-            for (std::int32_t field = 0; field < std::min(file.FieldCount(), kProbedFields); ++field)
-                for (std::int32_t i = file.FieldStart(field); i < file.FieldStart(field) + file.WordCount(field); ++i) {
-                    const auto [at, added] = numberOf.try_emplace(words[i], static_cast<std::uint32_t>(own.size()));
-                    if (added)
-                        own.push_back(words[i]);
-                    *number++ = at->second;
-                }
-        }
+        NumberBlock(files, block * kBlock, std::min(files.size(), (block + 1) * kBlock), wordsOf[block]);
     });
-    std::unordered_map<std::string_view, std::uint32_t> numberOf;
+    std::array<std::vector<std::string_view>, TBlockWords::kParts> vocabularyOf;
+    ForEachIndexOnThreads(TBlockWords::kParts, threads_, [&](std::size_t part) {
+        std::unordered_map<std::string_view, std::uint32_t> numberOf;
+        for (TBlockWords& block : wordsOf)
+            for (std::uint32_t own : block.inPart[part]) {
+                const auto [at, added] = numberOf.try_emplace(block.words[own], vocabularyOf[part].size());
+                if (added)
+                    vocabularyOf[part].push_back(block.words[own]);
+                block.numbers[own] = at->second;
+            }
+    });
     std::vector<std::string_view> vocabulary;
-    std::vector<std::vector<std::uint32_t>> renumbered(blocks);
-    for (std::size_t block = 0; block < blocks; ++block)
-        for (std::string_view word : wordsOfBlock[block]) {
-            const auto [at, added] = numberOf.try_emplace(word, static_cast<std::uint32_t>(vocabulary.size()));
-            if (added)
-                vocabulary.push_back(word);
-            renumbered[block].push_back(at->second);
-        }
+    std::array<std::uint32_t, TBlockWords::kParts> partStart{};
+    for (std::size_t part = 0; part < TBlockWords::kParts; ++part) {
+        partStart[part] = static_cast<std::uint32_t>(vocabulary.size());
+        vocabulary.insert(vocabulary.end(), vocabularyOf[part].begin(), vocabularyOf[part].end());
+    }
     ForEachIndexOnThreads(blocks, threads_, [&](std::size_t block) {
+        TBlockWords& own = wordsOf[block];
+        for (std::size_t w = 0; w < own.words.size(); ++w)
+            own.numbers[w] += partStart[TBlockWords::PartOf(own.words[w])];
         const std::size_t last = std::min(files.size(), (block + 1) * kBlock);
         for (std::uint32_t i = fieldBegin_[block * kBlock * kProbedFields]; i < fieldBegin_[last * kProbedFields]; ++i)
-            words_[i] = renumbered[block][words_[i]];
+            words_[i] = own.numbers[words_[i]];
     });
     vocabularySize_ = vocabulary.size();
     if (!exact_)
         NumberInByteOrder(vocabulary);
+}
+
+// Leaves in words_ the numbers of the block's own words.
+void TBWFieldProbes::NumberBlock(const std::vector<TBWFile*>& files, std::size_t from, std::size_t to,
+                                 TBlockWords& block)
+{
+    std::unordered_map<std::string_view, std::uint32_t> numberOf;
+    for (std::size_t place = from; place < to; ++place) {
+        const TBWFile& file = *files[place];
+        const TBWWords::TView words = file.WordView();
+        std::uint32_t* number = words_.data() + fieldBegin_[place * kProbedFields];
+        for (std::int32_t field = 0; field < std::min(file.FieldCount(), kProbedFields); ++field)
+            for (std::int32_t i = file.FieldStart(field); i < file.FieldStart(field) + file.WordCount(field); ++i) {
+                const auto [at, added] = numberOf.try_emplace(words[i], static_cast<std::uint32_t>(block.words.size()));
+                if (added) {
+                    block.inPart[TBlockWords::PartOf(words[i])].push_back(at->second);
+                    block.words.push_back(words[i]);
+                }
+                *number++ = at->second;
+            }
+    }
+    block.numbers.resize(block.words.size());
 }
 
 void TBWFieldProbes::NumberInByteOrder(const std::vector<std::string_view>& vocabulary)

@@ -63,8 +63,10 @@ private:
     static constexpr std::uint64_t kFewToLookAt = 16;
     static constexpr std::uint64_t kMoreToMark = 4;
 
+    struct TBlockWords;
     void CountWords(const std::vector<TBWFile*>& files);
     void ReadWords(const std::vector<TBWFile*>& files);
+    void NumberBlock(const std::vector<TBWFile*>& files, std::size_t from, std::size_t to, TBlockWords& block);
     void NumberInByteOrder(const std::vector<std::string_view>& vocabulary);
     void LinkSimilar(std::int32_t tolerance, const Progress& progress);
     void CountLookups();
