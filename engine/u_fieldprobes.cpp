@@ -275,6 +275,37 @@ void TBWFieldProbes::ForEachLaterFile(const TWay& way, std::uint32_t file, const
     }
 }
 
+// Every way is a condition of every candidate, so the files that several
+// ways all give are all there are. Looking at each file of the cheapest way
+// costs more than marking it, when the other ways do not have many more.
+template <class Keep>
+void TBWFieldProbes::TakeCandidates(std::uint32_t file, const std::array<TWay, kProbedFields>& cheapest,
+                                    TBWCandidateMarks& seen, const Keep& keep) const
+{
+    std::size_t ways = 1;
+    while (cheapest[0].files >= kFewToLookAt && ways < cheapest.size() && cheapest[ways].lists &&
+           cheapest[ways].files <= kMoreToMark * cheapest[0].files)
+        ++ways;
+    seen.Begin(fieldCount_.size());
+    if (ways == 1) {
+        ForEachLaterFile(cheapest[0], file, [&](std::uint32_t other) {
+            if (seen.Take(other))
+                keep(other);
+        });
+        return;
+    }
+    ForEachLaterFile(cheapest[0], file, [&](std::uint32_t other) { seen.Take(other); });
+    for (std::size_t way = 1; way + 1 < ways; ++way) {
+        seen.Begin(fieldCount_.size());
+        ForEachLaterFile(cheapest[way], file, [&](std::uint32_t other) { seen.TakeMarked(other); });
+    }
+    seen.Begin(fieldCount_.size());
+    ForEachLaterFile(cheapest[ways - 1], file, [&](std::uint32_t other) {
+        if (seen.TakeMarked(other))
+            keep(other);
+    });
+}
+
 void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
                                      TBWCandidateMarks& seen, const Excluded& excluded) const
 {
@@ -284,8 +315,9 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
     const std::int32_t fieldCount = fieldCount_[file];
     // The other file's words are looked up among this one's prefix, or its
     // prefix among this one's words (or, with exact words, among this one's
-    // prefix): the ways with the fewest files.
-    TWay fewest, next;
+    // prefix): the way with the fewest files of each field. Two ways of one
+    // field give mostly the same files; ways of other fields narrow them.
+    std::array<TWay, kProbedFields> cheapest;  // by field
     for (std::int32_t field = 0; field < kProbedFields; ++field) {
         TFieldProbe& probe = probes[field];
         probe.fromPrefix.clear();
@@ -305,34 +337,15 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
         for (std::size_t way = 0; way < (exact_ ? 3u : 2u); ++way) {
             TWay counted = ways[way];
             counted.files = FilesOf(*counted.lists, *counted.words);
-            if (counted.files < fewest.files)
-                std::swap(counted, fewest);
-            if (counted.files < next.files)
-                next = counted;
+            if (counted.files < cheapest[field].files)
+                cheapest[field] = counted;
         }
     }
-    if (fewest.lists) {  // a file without words meets no other
-        const auto keep = [&](std::uint32_t other) {
+    std::sort(cheapest.begin(), cheapest.end(), [](const TWay& a, const TWay& b) { return a.files < b.files; });
+    if (cheapest[0].lists)  // a file without words meets no other
+        TakeCandidates(file, cheapest, seen, [&](std::uint32_t other) {
             if (!(excluded && excluded(other)) && MeetsEveryField(other, fieldCount, probes, marks))
                 candidates.push_back(other);
-        };
-        seen.Begin(fieldCount_.size());
-        // Every way is a condition of every candidate, so the files two ways
-        // both give are all there are; looking at each file of the fewest
-        // costs more than marking them, when the next way has not many more.
-        if (next.lists && fewest.files >= kFewToLookAt && next.files <= kMoreToMark * fewest.files) {
-            ForEachLaterFile(fewest, file, [&](std::uint32_t other) { seen.Take(other); });
-            seen.Begin(fieldCount_.size());
-            ForEachLaterFile(next, file, [&](std::uint32_t other) {
-                if (seen.TakeMarked(other))
-                    keep(other);
-            });
-        } else {
-            ForEachLaterFile(fewest, file, [&](std::uint32_t other) {
-                if (seen.Take(other))
-                    keep(other);
-            });
-        }
-    }
+        });
     marks.Clear();
 }

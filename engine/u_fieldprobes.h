@@ -59,7 +59,7 @@ private:
         std::uint64_t files = UINT64_MAX;
     };
     // Below this many files, each is looked at; otherwise the files of the
-    // next way are taken too, if it has at most this many times as many.
+    // next ways are taken too, those with at most this many times as many.
     static constexpr std::uint64_t kFewToLookAt = 16;
     static constexpr std::uint64_t kMoreToMark = 4;
 
@@ -90,6 +90,11 @@ private:
     static std::uint64_t FilesOf(const TFilesOf& filesOf, const std::vector<std::uint32_t>& words);
     template <class Visit>
     void ForEachLaterFile(const TWay& way, std::uint32_t file, const Visit& visit) const;
+    // Calls keep for the later files that the cheapest ways (by field,
+    // cheapest first) all give, each once.
+    template <class Keep>
+    void TakeCandidates(std::uint32_t file, const std::array<TWay, kProbedFields>& cheapest, TBWCandidateMarks& seen,
+                        const Keep& keep) const;
     class TMarks;
     bool MeetsEveryField(std::uint32_t other, std::int32_t fieldCount, const TProbes& probes,
                          const TMarks& marks) const;
