@@ -492,9 +492,9 @@ bool TBWDupeEngine::WithSimilarWords() const
 }
 
 // The words each pool file was indexed under, by their number in word
-// order: all of them distinct and ascending, and by field once per
-// occurrence, ascending; the files in pool order. Compared in any field
-// order, each field counts on its own.
+// order: all of them distinct and ascending, and (unless fields go in
+// order) by field once per occurrence, ascending; the files in pool order.
+// Compared in any field order, each field counts on its own.
 void TBWDupeEngine::IndexedWords(TIndexedWords& indexed)
 {
     std::unordered_map<const TBWGrpItString*, std::uint32_t> numberOf;
@@ -507,12 +507,17 @@ void TBWDupeEngine::IndexedWords(TIndexedWords& indexed)
     for (TBWComparable* item = pool_->First(); item; item = pool_->Next())
         indexed.files.push_back(static_cast<TBWFile*>(item));
     const bool byEachField = profile_.CompType == ctFileNameFields && profile_.NoFieldOrder;
-    indexed.fields.resize(indexed.files.size());
+    // Fields in order are found by the field probes, which read the words
+    // themselves.
+    const bool keepFields = !InOrderByFields();
+    indexed.fields.resize(keepFields ? indexed.files.size() : 0);
     indexed.words.resize(indexed.files.size());
     // The index and the numbers are only read here.
     ForEachIndexOnThreads(indexed.files.size(), MatchThreads, [&](std::size_t place) {
         const TBWFile* file = indexed.files[place];
-        TBWPrefixFilter::TFields& own = indexed.fields[place];
+        thread_local TBWPrefixFilter::TFields scratch;
+        scratch.clear();
+        TBWPrefixFilter::TFields& own = keepFields ? indexed.fields[place] : scratch;
         const std::int32_t fieldCount = byEachField ? file->FieldCount() : 1;
         for (std::int32_t f = 0; f < fieldCount; ++f) {
             const std::int32_t field = byEachField ? f : index_->Field;
