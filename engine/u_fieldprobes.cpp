@@ -196,16 +196,6 @@ void TBWFieldProbes::ChoosePrefixes()
     });
 }
 
-void TBWFieldProbes::WithSimilar(const std::uint32_t* begin, const std::uint32_t* end,
-                                 std::vector<std::uint32_t>& words) const
-{
-    words.assign(begin, end);
-    for (const std::uint32_t* word = begin; word != end; ++word)
-        words.insert(words.end(), similarOf_[*word].begin(), similarOf_[*word].end());
-    std::sort(words.begin(), words.end());
-    words.erase(std::unique(words.begin(), words.end()), words.end());
-}
-
 std::uint64_t TBWFieldProbes::FilesOf(const TFilesOf& filesOf, const std::vector<std::uint32_t>& words)
 {
     std::uint64_t files = 0;
@@ -214,39 +204,8 @@ std::uint64_t TBWFieldProbes::FilesOf(const TFilesOf& filesOf, const std::vector
     return files;
 }
 
-// Which words one file looks for, as bits: 2f for a word of its field f's
-// prefix or similar to one, 2f + 1 for a word of that field or similar to
-// one. Set and cleared file by file on each thread.
-class TBWFieldProbes::TMarks {
-public:
-    void Mark(const std::vector<std::uint32_t>& words, std::uint8_t bit, std::size_t vocabulary)
-    {
-        if (marks_.size() < vocabulary)
-            marks_.resize(vocabulary, 0);
-        for (std::uint32_t word : words) {
-            if (marks_[word] == 0)
-                marked_.push_back(word);
-            marks_[word] |= bit;
-        }
-    }
-    bool Meets(const std::uint32_t* begin, const std::uint32_t* end, std::uint8_t bit) const
-    {
-        return std::any_of(begin, end, [&](std::uint32_t word) { return (marks_[word] & bit) != 0; });
-    }
-    void Clear()
-    {
-        for (std::uint32_t word : marked_)
-            marks_[word] = 0;
-        marked_.clear();
-    }
-
-private:
-    std::vector<std::uint8_t> marks_;
-    std::vector<std::uint32_t> marked_;
-};
-
 bool TBWFieldProbes::MeetsEveryField(std::uint32_t other, std::int32_t fieldCount, const TProbes& probes,
-                                     const TMarks& marks) const
+                                     const TBWWordMarks& marks) const
 {
     // In order, fields pair up one to one.
     if (fieldCount_[other] != fieldCount)
@@ -311,7 +270,7 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
 {
     candidates.clear();
     thread_local TProbes probes;
-    thread_local TMarks marks;
+    thread_local TBWWordMarks marks;
     const std::int32_t fieldCount = fieldCount_[file];
     // The other file's words are looked up among this one's prefix, or its
     // prefix among this one's words (or, with exact words, among this one's
@@ -324,8 +283,8 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
         probe.fromAll.clear();
         if (field >= fieldCount || FieldBegin(file, field) == FieldEnd(file, field))
             continue;
-        WithSimilar(PrefixBegin(file, field), PrefixEnd(file, field), probe.fromPrefix);
-        WithSimilar(FieldBegin(file, field), FieldEnd(file, field), probe.fromAll);
+        WithSimilarWords(PrefixBegin(file, field), PrefixEnd(file, field), similarOf_, probe.fromPrefix);
+        WithSimilarWords(FieldBegin(file, field), FieldEnd(file, field), similarOf_, probe.fromAll);
         const auto bit = static_cast<std::uint8_t>(1u << (2 * field));
         marks.Mark(probe.fromPrefix, bit, vocabularySize_);
         marks.Mark(probe.fromAll, static_cast<std::uint8_t>(bit << 1), vocabularySize_);

@@ -19,6 +19,7 @@
 
 class TBWFile;
 class TBWCandidateMarks;
+class TBWWordMarks;
 
 class TBWFieldProbes {
 public:
@@ -84,8 +85,6 @@ private:
     {
         return fieldBegin_[file * kProbedFields + static_cast<std::size_t>(field)];
     }
-    // The words with their similar words, ascending, each once.
-    void WithSimilar(const std::uint32_t* begin, const std::uint32_t* end, std::vector<std::uint32_t>& words) const;
     // How many files the words have in one of the lists.
     static std::uint64_t FilesOf(const TFilesOf& filesOf, const std::vector<std::uint32_t>& words);
     template <class Visit>
@@ -95,9 +94,8 @@ private:
     template <class Keep>
     void TakeCandidates(std::uint32_t file, const std::array<TWay, kProbedFields>& cheapest, TBWCandidateMarks& seen,
                         const Keep& keep) const;
-    class TMarks;
     bool MeetsEveryField(std::uint32_t other, std::int32_t fieldCount, const TProbes& probes,
-                         const TMarks& marks) const;
+                         const TBWWordMarks& marks) const;
 
     double threshold_;
     // Words match only themselves: two prefixes taken in one order meet.

@@ -7,6 +7,16 @@
 
 #include "base/u_bwbaseclass.h"
 
+void WithSimilarWords(const std::uint32_t* begin, const std::uint32_t* end, const WordLinks& similarOf,
+                      std::vector<std::uint32_t>& words)
+{
+    words.assign(begin, end);
+    for (const std::uint32_t* word = begin; word != end; ++word)
+        words.insert(words.end(), similarOf[*word].begin(), similarOf[*word].end());
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+}
+
 TBWPrefixFilter::TBWPrefixFilter(const std::vector<TFields>& fields, const std::vector<std::uint32_t>& filesOfWord,
                                  double threshold)
     : prefixes_(fields.size())
@@ -68,36 +78,6 @@ std::uint32_t TBWPrefixFilter::FirstSharedWord(const std::vector<std::uint32_t>&
     return UINT32_MAX;
 }
 
-TBWSimilarPrefixFilter::TBWSimilarPrefixFilter(const std::vector<TFields>& fields,
-                                               const std::vector<std::vector<std::uint32_t>>& filesOf,
-                                               const WordLinks& similarOf,
-                                               double threshold)
-    : fields_(fields), filesOf_(filesOf), similarOf_(similarOf), threshold_(threshold), lookupCost_(filesOf.size())
-{
-    for (std::size_t word = 0; word < filesOf.size(); ++word) {
-        lookupCost_[word] = filesOf[word].size();
-        for (std::uint32_t similar : similarOf[word])
-            lookupCost_[word] += filesOf[similar].size();
-    }
-}
-
-void TBWSimilarPrefixFilter::ProbeWords(std::uint32_t file, std::vector<std::uint32_t>& probes) const
-{
-    probes.clear();
-    std::vector<std::uint32_t> list;
-    for (const std::vector<std::uint32_t>& field : fields_[file]) {
-        // Occurrences of one word count apart, as they are matched apart;
-        // which of them are left out makes no difference.
-        list = field;
-        std::stable_sort(list.begin(), list.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return lookupCost_[a] < lookupCost_[b]; });
-        list.resize(std::min(list.size(), TBWPrefixFilter::PrefixLength(list.size(), threshold_)));
-        probes.insert(probes.end(), list.begin(), list.end());
-    }
-    std::sort(probes.begin(), probes.end());
-    probes.erase(std::unique(probes.begin(), probes.end()), probes.end());
-}
-
 void TBWCandidateMarks::Begin(std::size_t files)
 {
     if (stamps_.size() < files)
@@ -110,24 +90,94 @@ void TBWCandidateMarks::Begin(std::size_t files)
     }
 }
 
+TBWSimilarPrefixFilter::TBWSimilarPrefixFilter(const std::vector<TFields>& fields,
+                                               const std::vector<std::vector<std::uint32_t>>& filesOf,
+                                               const WordLinks& similarOf,
+                                               double threshold)
+    : fields_(fields), filesOf_(filesOf), similarOf_(similarOf), threshold_(threshold), lookupCost_(filesOf.size())
+{
+    for (std::size_t word = 0; word < filesOf.size(); ++word) {
+        lookupCost_[word] = filesOf[word].size();
+        for (std::uint32_t similar : similarOf[word])
+            lookupCost_[word] += filesOf[similar].size();
+    }
+    std::vector<std::uint32_t> prefix;
+    for (std::uint32_t file = 0; file < fields.size(); ++file) {
+        PrefixWords(file, prefix);
+        for (std::uint32_t word : prefix)
+            prefixOf_.Add(word);
+        prefixOf_.EndWord();
+    }
+    prefixFilesOf_ = WordLinks::Gathered(filesOf.size(), [&](const auto& add) {
+        for (std::uint32_t file = 0; file < fields.size(); ++file)
+            for (std::uint32_t word : prefixOf_[file])
+                add(word, file);
+    });
+}
+
+void TBWSimilarPrefixFilter::PrefixWords(std::uint32_t file, std::vector<std::uint32_t>& prefix) const
+{
+    prefix.clear();
+    std::vector<std::uint32_t> list;
+    for (const std::vector<std::uint32_t>& field : fields_[file]) {
+        // Occurrences of one word count apart, as they are matched apart;
+        // which of them are left out makes no difference.
+        list = field;
+        std::stable_sort(list.begin(), list.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return lookupCost_[a] < lookupCost_[b]; });
+        list.resize(std::min(list.size(), TBWPrefixFilter::PrefixLength(list.size(), threshold_)));
+        prefix.insert(prefix.end(), list.begin(), list.end());
+    }
+    std::sort(prefix.begin(), prefix.end());
+    prefix.erase(std::unique(prefix.begin(), prefix.end()), prefix.end());
+}
+
+bool TBWSimilarPrefixFilter::WordsMeet(std::uint32_t file, const TBWWordMarks& marks, std::uint8_t bit) const
+{
+    return std::any_of(fields_[file].begin(), fields_[file].end(), [&](const std::vector<std::uint32_t>& field) {
+        return marks.Meets(field.data(), field.data() + field.size(), bit);
+    });
+}
+
 void TBWSimilarPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
                                              TBWCandidateMarks& seen) const
 {
     seen.Begin(fields_.size());
     candidates.clear();
-    thread_local std::vector<std::uint32_t> probes;
-    ProbeWords(file, probes);
-    auto take = [&](std::uint32_t word) {
-        const std::vector<std::uint32_t>& files = filesOf_[word];
+    thread_local std::vector<std::uint32_t> words, fromPrefix, fromAll;
+    thread_local TBWWordMarks marks;
+    const std::span<const std::uint32_t> prefix = prefixOf_[file];
+    WithSimilarWords(prefix.data(), prefix.data() + prefix.size(), similarOf_, fromPrefix);
+    words.clear();
+    for (const std::vector<std::uint32_t>& field : fields_[file])
+        words.insert(words.end(), field.begin(), field.end());
+    WithSimilarWords(words.data(), words.data() + words.size(), similarOf_, fromAll);
+    marks.Mark(fromPrefix, kFromPrefix, filesOf_.size());
+    marks.Mark(fromAll, kFromAll, filesOf_.size());
+    std::uint64_t byWords = 0, byPrefixes = 0;
+    for (std::uint32_t word : fromPrefix)
+        byWords += filesOf_[word].size();
+    for (std::uint32_t word : fromAll)
+        byPrefixes += prefixFilesOf_[word].size();
+    const auto takeLater = [&](const auto& files, const auto& meets) {
         for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
-            if (seen.Take(*at))
+            if (seen.Take(*at) && meets(*at))
                 candidates.push_back(*at);
     };
-    for (std::uint32_t word : probes) {
-        take(word);
-        for (std::uint32_t similar : similarOf_[word])
-            take(similar);
+    if (byWords <= byPrefixes) {
+        // Each has a word this prefix matches; its prefix must hold one of this file's.
+        const auto prefixMeets = [&](std::uint32_t other) {
+            const std::span<const std::uint32_t> its = prefixOf_[other];
+            return marks.Meets(its.data(), its.data() + its.size(), kFromAll);
+        };
+        for (std::uint32_t word : fromPrefix)
+            takeLater(filesOf_[word], prefixMeets);
+    } else {
+        const auto wordsMeet = [&](std::uint32_t other) { return WordsMeet(other, marks, kFromPrefix); };
+        for (std::uint32_t word : fromAll)
+            takeLater(prefixFilesOf_[word], wordsMeet);
     }
+    marks.Clear();
 }
 
 TBWFieldPrefixSignature::TBWFieldPrefixSignature(const TBWWordedComparable& file, double threshold)

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -42,6 +43,41 @@ private:
     std::vector<std::uint32_t> stamps_;
     std::uint32_t current_ = 0;
 };
+
+// Which words one file looks for, as bits of a byte per word (what each
+// bit stands for is the caller's). Set and cleared file by file on each
+// thread, so a file costs its own words, not the vocabulary.
+class TBWWordMarks {
+public:
+    void Mark(std::span<const std::uint32_t> words, std::uint8_t bit, std::size_t vocabulary)
+    {
+        if (marks_.size() < vocabulary)
+            marks_.resize(vocabulary, 0);
+        for (std::uint32_t word : words) {
+            if (marks_[word] == 0)
+                marked_.push_back(word);
+            marks_[word] |= bit;
+        }
+    }
+    bool Meets(const std::uint32_t* begin, const std::uint32_t* end, std::uint8_t bit) const
+    {
+        return std::any_of(begin, end, [&](std::uint32_t word) { return (marks_[word] & bit) != 0; });
+    }
+    void Clear()
+    {
+        for (std::uint32_t word : marked_)
+            marks_[word] = 0;
+        marked_.clear();
+    }
+
+private:
+    std::vector<std::uint8_t> marks_;
+    std::vector<std::uint32_t> marked_;
+};
+
+// The words with their similar words, ascending, each once.
+void WithSimilarWords(const std::uint32_t* begin, const std::uint32_t* end, const WordLinks& similarOf,
+                      std::vector<std::uint32_t>& words);
 
 class TBWPrefixFilter {
 public:
@@ -94,11 +130,13 @@ private:
 // within the tolerance. Two prefixes then need not share a word; but the
 // matched words of a pair that reaches t are at least t * n / (2 - t) of the
 // n words of either list, so each file's prefix (whichever words it leaves
-// out) still holds a word that the other file matches. Each file is looked
-// up through the words of its prefix and their similar words, among the
-// whole word lists of the later files. A file leaves out the words that
-// would cost most to look up: those with the most files, counting the
-// files of their similar words.
+// out) still holds a word that the other file matches, both ways round.
+// Each file looks up the later files through the words of its prefix and
+// their similar words, among their whole word lists, or through all its
+// words and their similar words, among their prefixes, whichever has fewer
+// files, and keeps those that meet it the other way too. A file leaves out
+// of its prefix the words that would cost most to look up: those with the
+// most files, counting the files of their similar words.
 class TBWSimilarPrefixFilter {
 public:
     using TFields = TBWPrefixFilter::TFields;
@@ -116,14 +154,20 @@ public:
     void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen) const;
 
 private:
-    // The words file looks up, each once.
-    void ProbeWords(std::uint32_t file, std::vector<std::uint32_t>& probes) const;
+    static constexpr std::uint8_t kFromPrefix = 1;  // a word of the prefix or similar to one
+    static constexpr std::uint8_t kFromAll = 2;     // any word of the file or similar to one
+
+    // The words of the prefix of file, each once.
+    void PrefixWords(std::uint32_t file, std::vector<std::uint32_t>& prefix) const;
+    bool WordsMeet(std::uint32_t file, const TBWWordMarks& marks, std::uint8_t bit) const;
 
     const std::vector<TFields>& fields_;
     const std::vector<std::vector<std::uint32_t>>& filesOf_;
     const WordLinks& similarOf_;
     double threshold_;
     std::vector<std::uint64_t> lookupCost_;  // per word: its files and those of its similar words
+    WordLinks prefixOf_;                     // per file
+    WordLinks prefixFilesOf_;                // per word: the files whose prefix holds it
 };
 
 // For files compared field by field in order with exact words: one bit per
