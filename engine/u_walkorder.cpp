@@ -21,11 +21,16 @@ std::optional<TBWWalkOrder::TMeeting> TBWWalkOrder::FirstMeeting(std::uint32_t s
     for (std::uint32_t word : wordsOf_[scored]) {
         if (scored < other && HasWord(other, word))
             return TMeeting{word, PlaceOf(scored, word), PlaceOf(other, word)};
-        std::uint64_t place = filesOf_[word].size();
-        for (std::uint32_t similar : laterSimilar_[word]) {
-            if (HasWord(other, similar))
-                return TMeeting{word, PlaceOf(scored, word), place + PlaceOf(other, similar)};
-            place += filesOf_[similar].size();
+        const std::span<const std::uint32_t> similar = laterSimilar_[word];
+        for (std::size_t i = 0; i < similar.size(); ++i) {
+            if (!HasWord(other, similar[i]))
+                continue;
+            // Counted only once met: most similar words never meet, and
+            // their file counts lie all over memory.
+            std::uint64_t place = filesOf_[word].size();
+            for (std::size_t earlier = 0; earlier < i; ++earlier)
+                place += filesOf_[similar[earlier]].size();
+            return TMeeting{word, PlaceOf(scored, word), place + PlaceOf(other, similar[i])};
         }
     }
     return std::nullopt;
