@@ -157,8 +157,22 @@ void TBWDirectory::SetName(const std::string& name)
 
 std::string TBWDirectory::Path() const
 {
-    const TBWDirectory* parent = ParentDir();
-    return (parent ? parent->Path() : std::string()) + AddTrailingBackslash(name_);
+    // Made in one piece: a path of as many parts as the folder is deep is
+    // asked for every folder a walk loads.
+    std::vector<const std::string*> names;
+    std::size_t length = 0;
+    for (const TBWDirectory* dir = this; dir; dir = dir->ParentDir()) {
+        names.push_back(&dir->name_);
+        length += dir->name_.size() + 1;
+    }
+    std::string path;
+    path.reserve(length);
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        path += **name;
+        if (!path.empty() && path.back() != kPathDelimiter)
+            path += kPathDelimiter;
+    }
+    return path;
 }
 
 std::string TBWDirectory::RealPath() const
@@ -462,6 +476,11 @@ TBWFile* TBWFileList::AddFile(const std::string& name)
 {
     if (TBWFile* listed = FindExact(name))
         return listed;
+    return AppendFile(name);
+}
+
+TBWFile* TBWFileList::AppendFile(const std::string& name)
+{
     TBWFile* file = NewFile();
     file->SetName(name);
     items_->Add(file);

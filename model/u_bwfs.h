@@ -215,6 +215,9 @@ protected:
     // sets are made once per class, not once per folder.
     void ShareSortKeys(std::shared_ptr<const TBWKeySets> sets) { items_->ShareSortKeys(std::move(sets)); }
     const TBWClass& FileClass() const { return *fileClass_; }
+    // AddFile of a name known not to be listed: a loading list starts empty
+    // and a folder never lists a name twice, so it looks nothing up.
+    TBWFile* AppendFile(const std::string& name);
     void SetFileClass(const TBWClass& fileClass) { fileClass_ = &fileClass; }
 
 private:

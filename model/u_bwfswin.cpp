@@ -42,9 +42,9 @@ class TLinkLoopGuard {
 public:
     explicit TLinkLoopGuard(const TBWDirWin& dir) : dir_(dir) {}
 
-    bool LeadsBack(const std::string& linkPath)
+    bool LeadsBack(const std::string& linkName)
     {
-        const std::string target = ResolvedPath(linkPath);
+        const std::string target = ResolvedPath(dir_.RealPath() + linkName);
         if (target.empty())
             return true;
         return std::any_of(FoldersAbove().begin(), FoldersAbove().end(), [&target](const std::string& folder) {
@@ -90,24 +90,24 @@ TBWDirWin::TBWDirWin(TBWObject* owner) : TBWDirectory(owner)
 
 void TBWDirWin::LoadSubDirs()
 {
-    const std::string folder = RealPath();
     if (walkListing_) {
-        AddListedSubDirs(folder, walkListing_->entries);
+        AddListedSubDirs(walkListing_->entries);
         return;
     }
+    const std::string folder = RealPath();
     std::vector<TBWFolderEntry> entries;
     auto* files = dynamic_cast<TBWFileListWin*>(FileList());
     filesStillCurrent_ = files && files->TakeListedFolders(folder, entries);
     if (!filesStillCurrent_)
         entries = ListFolder(folder).entries;
-    AddListedSubDirs(folder, entries);
+    AddListedSubDirs(entries);
 }
 
-void TBWDirWin::AddListedSubDirs(const std::string& folder, const std::vector<TBWFolderEntry>& entries)
+void TBWDirWin::AddListedSubDirs(const std::vector<TBWFolderEntry>& entries)
 {
     TLinkLoopGuard loopGuard(*this);
     for (const TBWFolderEntry& entry : entries) {
-        if (entry.kind == ekFolder || (entry.kind == ekLinkedFolder && !loopGuard.LeadsBack(folder + entry.name)))
+        if (entry.kind == ekFolder || (entry.kind == ekLinkedFolder && !loopGuard.LeadsBack(entry.name)))
             AddSubDir(entry.name);
     }
 }
@@ -207,7 +207,7 @@ void TBWFileListWin::AddMatching(const TBWFolderListing& listing)
     }
     std::sort(taken.begin(), taken.end());
     for (const auto& [mask, entry] : taken)
-        AddFile(entries[entry].name);
+        AppendFile(entries[entry].name);
 }
 
 bool TBWFileListWin::TakeListedFolders(const std::string& path, std::vector<TBWFolderEntry>& folders)

@@ -51,7 +51,7 @@ private:
     std::optional<TBWFolderIdentity> identity_;
 
     friend class TBWFileListWin;
-    void AddListedSubDirs(const std::string& folder, const std::vector<TBWFolderEntry>& entries);
+    void AddListedSubDirs(const std::vector<TBWFolderEntry>& entries);
 };
 
 // The files of a folder on disk that match the mask: regular files (after
@@ -74,7 +74,7 @@ public:
 
 private:
     // The names that are files and that a mask takes, in the order they
-    // are listed.
+    // are listed, into the list emptied for loading.
     void AddMatching(const TBWFolderListing& listing);
 
     std::vector<TBWFolderEntry> listedFolders_;
