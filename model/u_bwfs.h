@@ -36,6 +36,59 @@ enum TBWChangeKind : std::int32_t {
 using TBWLoadStamp = std::uint64_t;
 TBWLoadStamp NextLoadStamp();
 
+// The names of the objects a chain lists, indexed on the first lookup and
+// kept up to date from then on. A walk lists every folder and file and looks
+// up few of their names; filing each name as it was listed cost it an entry
+// and a hash per file.
+class TBWListedNames {
+public:
+    // The key an object of the item class is filed under.
+    using TKeyOf = std::string_view (*)(const TBWObject& item);
+
+    TBWListedNames(const TBWChain& chain, const TBWClass& itemClass, TKeyOf keyOf)
+        : chain_(chain), itemClass_(itemClass), keyOf_(keyOf) {}
+
+    // An object about to be linked into the chain or out of it, and the
+    // notice of that. During the notice the chain still lists it as before:
+    // an index made then is brought up to date after it.
+    template <class Notice>
+    void Listing(TBWObject* item, const Notice& notice)
+    {
+        Around([this, item] { index_.Add(keyOf_(*item), item); }, notice);
+    }
+    template <class Notice>
+    void Unlisting(TBWObject* item, const Notice& notice)
+    {
+        Around([this, item] { index_.Remove(keyOf_(*item), item); }, notice);
+    }
+    // The object was filed under oldKey, if listed.
+    void Renamed(std::string_view oldKey, TBWObject* item)
+    {
+        if (built_)
+            index_.Rename(oldKey, keyOf_(*item), item);
+    }
+    // As TBWNameIndex::Candidates.
+    std::vector<TBWObject*> Candidates(std::string_view key);
+
+private:
+    template <class Change, class Notice>
+    void Around(const Change& change, const Notice& notice)
+    {
+        const bool built = built_;
+        if (built)
+            change();
+        notice();
+        if (!built && built_)
+            change();
+    }
+
+    const TBWChain& chain_;
+    const TBWClass& itemClass_;
+    TKeyOf keyOf_;
+    TBWNameIndex index_;
+    bool built_ = false;
+};
+
 class TBWDirectory : public TBWComparable {
     BW_CLASS(TBWDirectory)
 public:
@@ -160,7 +213,7 @@ private:
     TBWLoadStamp loadedAt_ = 0;
     const TBWClass* fileListClass_;
     // The listed subdirectories by the first component of their names.
-    TBWNameIndex dirIndex_;
+    TBWListedNames dirIndex_;
 };
 
 class TBWFileList : public TBWObject {
@@ -230,7 +283,7 @@ private:
     TBWSelChain* items_;
     TBWLoadStamp loadedAt_ = 0;
     const TBWClass* fileClass_;
-    TBWNameIndex nameIndex_;
+    TBWListedNames nameIndex_;
 };
 
 // Kinds of information of a file entry, each loaded once, on first request.
