@@ -15,6 +15,7 @@
 #include "base/u_bwbaseclass.h"
 #include "base/u_bwchain.h"
 #include "base/u_bwselchain.h"
+#include "base/u_bwslots.h"
 #include "model/u_bwnameindex.h"
 
 class TBWFileList;
@@ -311,6 +312,10 @@ class TBWFile : public TBWWordedComparable {
     BW_CLASS(TBWFile)
 public:
     using TBWWordedComparable::TBWWordedComparable;
+
+    // A model holds an entry for every file of a scan: they are kept in slots.
+    static void* operator new(std::size_t size) { return TBWSlots::Allocate(size); }
+    static void operator delete(void* file, std::size_t size) { TBWSlots::Free(file, size); }
 
     TBWKeyKind KeyKind(TBWKey key) const override;
     std::string KeyText(TBWKey key) const override;
