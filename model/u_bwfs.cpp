@@ -487,10 +487,10 @@ TBWFile* TBWFileList::AddFile(const std::string& name)
     return AppendFile(name);
 }
 
-TBWFile* TBWFileList::AppendFile(const std::string& name)
+TBWFile* TBWFileList::AppendFile(std::string name)
 {
     TBWFile* file = NewFile();
-    file->SetName(name);
+    file->SetName(std::move(name));
     items_->Add(file);
     return file;
 }
@@ -683,20 +683,20 @@ void TBWFile::EnsureInfo(std::int32_t kind)
     loadedInfo_.set(kind);
 }
 
-void TBWFile::SetName(const std::string& name)
+void TBWFile::SetName(std::string name)
 {
     if (name == name_)
         return;
-    StoreName(name);
-    SetText(name);
+    StoreName(std::move(name));
+    SetText(name_);
     Changed();
 }
 
-void TBWFile::StoreName(const std::string& name)
+void TBWFile::StoreName(std::string name)
 {
     if (name == name_)
         return;
-    const std::string oldName = std::exchange(name_, name);
+    const std::string oldName = std::exchange(name_, std::move(name));
     if (TBWFileList* list = FileList())
         list->NameChanged(this, oldName);
 }

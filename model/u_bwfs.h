@@ -271,7 +271,7 @@ protected:
     const TBWClass& FileClass() const { return *fileClass_; }
     // AddFile of a name known not to be listed: a loading list starts empty
     // and a folder never lists a name twice, so it looks nothing up.
-    TBWFile* AppendFile(const std::string& name);
+    TBWFile* AppendFile(std::string name);
     void SetFileClass(const TBWClass& fileClass) { fileClass_ = &fileClass; }
 
 private:
@@ -334,7 +334,7 @@ public:
     void SetLoadedInfo(const TBWInfoKinds& kinds) { loadedInfo_ = kinds; }
 
     const std::string& Name() const { return name_; }
-    void SetName(const std::string& name);
+    void SetName(std::string name);
     // Bytes for plain files, kilobytes for audio entries; -1 when the file
     // could not be read. Loads kind 0 first.
     std::int64_t Size();
@@ -364,7 +364,7 @@ protected:
     void SetFileTimes(double created, double modified, double accessed);
 
 private:
-    void StoreName(const std::string& name);
+    void StoreName(std::string name);
 
     std::string name_;
     std::int64_t size_ = 0;

@@ -127,7 +127,7 @@ void TBWDirWin::LoadForWalk()
     TBWFileList* files = Files();
     if (LoadedAt() != 0 || files->LoadedAt() != 0)
         return;
-    const TBWFolderListing listing = ListFolder(RealPath());
+    TBWFolderListing listing = ListFolder(RealPath());
     if (listing.state.st_ino != 0)
         identity_ = TBWFolderIdentity{listing.state.st_dev, listing.state.st_ino};
     walkListing_ = &listing;
@@ -175,7 +175,7 @@ void TBWFileListWin::LoadFiles()
     }
     listedFolders_.clear();
     listedInode_ = 0;
-    const TBWFolderListing listing = ListFolder(dir->RealPath());
+    TBWFolderListing listing = ListFolder(dir->RealPath());
     if (MayStandInLater(listing)) {
         std::copy_if(listing.entries.begin(), listing.entries.end(), std::back_inserter(listedFolders_),
                      [](const TBWFolderEntry& entry) { return entry.kind != ekFile; });
@@ -186,7 +186,7 @@ void TBWFileListWin::LoadFiles()
     AddMatching(listing);
 }
 
-void TBWFileListWin::AddMatching(const TBWFolderListing& listing)
+void TBWFileListWin::AddMatching(TBWFolderListing& listing)
 {
     // A listing read ahead has its files tried already, when against these
     // very masks.
@@ -196,7 +196,7 @@ void TBWFileListWin::AddMatching(const TBWFolderListing& listing)
         masks.emplace(maskList);
     // A name is tried only until a mask takes it; sorting by that mask, then
     // by place in the listing, gives the order of listing mask by mask.
-    const std::vector<TBWFolderEntry>& entries = listing.entries;
+    std::vector<TBWFolderEntry>& entries = listing.entries;
     std::vector<std::pair<std::int32_t, std::size_t>> taken;  // mask, entry
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].kind != ekFile)
@@ -207,7 +207,7 @@ void TBWFileListWin::AddMatching(const TBWFolderListing& listing)
     }
     std::sort(taken.begin(), taken.end());
     for (const auto& [mask, entry] : taken)
-        AppendFile(entries[entry].name);
+        AppendFile(std::move(entries[entry].name));
 }
 
 bool TBWFileListWin::TakeListedFolders(const std::string& path, std::vector<TBWFolderEntry>& folders)

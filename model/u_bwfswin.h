@@ -46,7 +46,7 @@ public:
 
 private:
     // The listing that serves both halves of a walk's load, while it runs.
-    const TBWFolderListing* walkListing_ = nullptr;
+    TBWFolderListing* walkListing_ = nullptr;
     bool filesStillCurrent_ = false;
     std::optional<TBWFolderIdentity> identity_;
 
@@ -74,8 +74,9 @@ public:
 
 private:
     // The names that are files and that a mask takes, in the order they
-    // are listed, into the list emptied for loading.
-    void AddMatching(const TBWFolderListing& listing);
+    // are listed, into the list emptied for loading. The names move into
+    // the entries: the listing serves nothing else afterwards.
+    void AddMatching(TBWFolderListing& listing);
 
     std::vector<TBWFolderEntry> listedFolders_;
     // The folder when listed; a change of its entries changes its time.
