@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "base/u_bwbasestruct.h"
+#include "base/u_bwslots.h"
 
 class TBWChain;
 class TBWChainNode;
@@ -39,6 +40,10 @@ class TBWChainNode : public TBWStructNode {
     BW_CLASS(TBWChainNode)
 public:
     using TBWStructNode::TBWStructNode;
+
+    // Every item of every list has a node: they are kept in slots.
+    static void* operator new(std::size_t size) { return TBWSlots::Allocate(size); }
+    static void operator delete(void* node, std::size_t size) { TBWSlots::Free(node, size); }
 
     TBWChainNode* Next() const { return next_; }
     TBWChainNode* Prior() const { return prior_; }

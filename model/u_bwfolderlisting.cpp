@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "base/u_bwbaseclass.h"
 #include "base/u_bwfunc.h"
@@ -154,8 +155,10 @@ TBWListingAhead::TBWListingAhead(const std::string& root, unsigned threads, cons
     if (!maskList.empty())
         masks_.emplace(maskList);
     tListingAhead = this;
-    folders_[root] = {stWaiting, {}, {}};
-    waiting_[{}] = root;
+    auto first = std::make_unique<TFolder>();
+    first->path = root;
+    waiting_.insert(first.get());
+    folders_.emplace(first->path, std::move(first));
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
     for (unsigned t = 0; t < threads; ++t)
@@ -177,31 +180,27 @@ void TBWListingAhead::Work()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        workWaiting_.wait(lock, [this] { return stopping_ || (!waiting_.empty() && ready_ < kMaxReady); });
+        workWaiting_.wait(lock, [this] { return stopping_ || (!waiting_.empty() && !full_); });
         if (stopping_)
             return;
-        auto first = waiting_.begin();
-        const std::string path = first->second;
-        TPlace place = std::move(waiting_.extract(first).key());
-        TBWFolderListing listing = ListTaken(lock, path, std::move(place));
-        TFolder& folder = folders_[path];
-        folder.listing = std::move(listing);
+        TFolder& folder = **waiting_.begin();
+        waiting_.erase(waiting_.begin());
+        ListTaken(lock, folder);
         folder.stage = stReady;
-        ++ready_;
+        full_ = ++ready_ >= kMaxReady;
         if (awaited_ == &folder)
             awaitedReady_.notify_one();
     }
 }
 
-TBWFolderListing TBWListingAhead::ListTaken(std::unique_lock<std::mutex>& lock, const std::string& path,
-                                            TPlace place)
+void TBWListingAhead::ListTaken(std::unique_lock<std::mutex>& lock, TFolder& folder)
 {
-    folders_[path].stage = stListing;
+    folder.stage = stListing;
     lock.unlock();
-    TBWFolderListing listing = Read(path);
+    folder.listing = Read(folder.path);
+    TFolders subfolders = Subfolders(folder);
     lock.lock();
-    Offer(path, place, listing);
-    return listing;
+    Offer(std::move(subfolders));
 }
 
 TBWFolderListing TBWListingAhead::Read(const std::string& path) const
@@ -216,20 +215,46 @@ TBWFolderListing TBWListingAhead::Read(const std::string& path) const
     return listing;
 }
 
-void TBWListingAhead::Offer(const std::string& path, const TPlace& place, const TBWFolderListing& listing)
+TBWListingAhead::TFolders TBWListingAhead::Subfolders(const TFolder& folder) const
 {
-    TPlace childPlace = place;
-    childPlace.push_back(0);
-    for (const TBWFolderEntry& entry : listing.entries) {
+    TFolders subfolders;
+    std::uint32_t place = 0;
+    for (const TBWFolderEntry& entry : folder.listing.entries) {
         if (entry.kind != ekFolder)
             continue;
-        const std::string childPath = path + entry.name + "/";
-        if (folders_.try_emplace(childPath, TFolder{stWaiting, childPlace, {}}).second) {
-            waiting_.emplace(childPlace, childPath);
-            workWaiting_.notify_one();
-        }
-        ++childPlace.back();
+        auto subfolder = std::make_unique<TFolder>();
+        subfolder->path.reserve(folder.path.size() + entry.name.size() + 1);
+        subfolder->path.append(folder.path).append(entry.name).append("/");
+        subfolder->place.reserve(folder.place.size() + 1);
+        subfolder->place = folder.place;
+        subfolder->place.push_back(place++);
+        subfolders.push_back(std::move(subfolder));
     }
+    return subfolders;
+}
+
+void TBWListingAhead::Offer(TFolders subfolders)
+{
+    bool offered = false;
+    for (std::unique_ptr<TFolder>& subfolder : subfolders) {
+        TFolder* waiting = subfolder.get();
+        if (folders_.try_emplace(waiting->path, std::move(subfolder)).second) {
+            waiting_.insert(waiting);
+            offered = true;
+        }
+    }
+    if (offered && !full_)
+        workWaiting_.notify_all();
+}
+
+TBWFolderListing TBWListingAhead::Hand(std::unique_lock<std::mutex>& lock, TFolder& folder)
+{
+    TBWFolderListing listing = std::move(folder.listing);
+    const auto known = folders_.find(folder.path);
+    const std::unique_ptr<TFolder> gone = std::move(known->second);
+    folders_.erase(known);
+    lock.unlock();
+    return listing;
 }
 
 TBWFolderListing TBWListingAhead::Take(const std::string& path)
@@ -240,22 +265,18 @@ TBWFolderListing TBWListingAhead::Take(const std::string& path)
         lock.unlock();
         return Read(path);
     }
-    if (known->second.stage == stWaiting) {
-        TPlace place = known->second.place;
-        waiting_.erase(place);
-        TBWFolderListing listing = ListTaken(lock, path, std::move(place));
-        folders_.erase(path);
-        return listing;
-    }
-    // Other threads add folders meanwhile: the element stays where it is,
+    // Other threads add folders meanwhile: the folder stays where it is,
     // the iterator would not.
-    TFolder& folder = known->second;
+    TFolder& folder = *known->second;
+    if (folder.stage == stWaiting) {
+        waiting_.erase(&folder);
+        ListTaken(lock, folder);
+        return Hand(lock, folder);
+    }
     awaited_ = &folder;
     awaitedReady_.wait(lock, [&folder] { return folder.stage == stReady; });
     awaited_ = nullptr;
-    TBWFolderListing listing = std::move(folder.listing);
-    folders_.erase(path);
-    if (ready_-- == kMaxReady)
-        workWaiting_.notify_one();
-    return listing;
+    if (--ready_ <= kMaxReady / 2 && std::exchange(full_, false))
+        workWaiting_.notify_all();
+    return Hand(lock, folder);
 }

@@ -8,10 +8,12 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -89,16 +91,28 @@ private:
     using TPlace = std::vector<std::uint32_t>;
     enum TStage { stWaiting, stListing, stReady };
     struct TFolder {
-        TStage stage;
+        std::string path;
         TPlace place;
+        TStage stage = stWaiting;
         TBWFolderListing listing;
     };
+    struct TEarlierInWalk {
+        bool operator()(const TFolder* a, const TFolder* b) const { return a->place < b->place; }
+    };
+    using TFolders = std::vector<std::unique_ptr<TFolder>>;
 
     void Work();
-    // Lists a folder taken out of the waiting ones, then offers its subfolders.
-    TBWFolderListing ListTaken(std::unique_lock<std::mutex>& lock, const std::string& path, TPlace place);
+    // Lists a folder taken out of the waiting ones, then offers its
+    // subfolders. The lock is left while the folder is read and its
+    // subfolders are made, so that the walk and the other threads only
+    // ever wait for a few lookups.
+    void ListTaken(std::unique_lock<std::mutex>& lock, TFolder& folder);
     TBWFolderListing Read(const std::string& path) const;
-    void Offer(const std::string& path, const TPlace& place, const TBWFolderListing& listing);
+    TFolders Subfolders(const TFolder& folder) const;
+    void Offer(TFolders subfolders);
+    // The listing moves to the walk and the folder is forgotten; the lock
+    // is left before the folder's memory goes.
+    TBWFolderListing Hand(std::unique_lock<std::mutex>& lock, TFolder& folder);
 
     std::mutex mutex_;
     // Two conditions, so that a change wakes only who waits for it: every
@@ -106,9 +120,14 @@ private:
     std::condition_variable workWaiting_;
     std::condition_variable awaitedReady_;
     const TFolder* awaited_ = nullptr;
-    std::unordered_map<std::string, TFolder> folders_;
-    std::map<TPlace, std::string> waiting_;
+    // By path, the keys viewing the folders' own paths.
+    std::unordered_map<std::string_view, std::unique_ptr<TFolder>> folders_;
+    std::set<TFolder*, TEarlierInWalk> waiting_;
     std::size_t ready_ = 0;
+    // Set when the most listings wait to be taken; the threads start again
+    // only once the walk took half of them, so that they are not woken for
+    // each folder the walk takes.
+    bool full_ = false;
     bool stopping_ = false;
     std::optional<TBWFileMasks> masks_;
     TBWListingAhead* outer_;

@@ -78,6 +78,17 @@ double DaysOf(const struct statx_timestamp& stamp)
 
 }  // namespace
 
+std::vector<TBWObject*> TBWListedNames::Candidates(std::string_view key)
+{
+    if (!built_) {
+        for (TBWChainNode* node = chain_.Head(); node; node = node->Next())
+            if (TBWObject* item = node->Item(); item && item->InheritsFrom(itemClass_))
+                index_.Add(keyOf_(*item), item);
+        built_ = true;
+    }
+    return index_.Candidates(key);
+}
+
 TBWLoadStamp NextLoadStamp()
 {
     static std::atomic<TBWLoadStamp> lastStamp{0};
@@ -89,7 +100,9 @@ TBWLoadStamp NextLoadStamp()
 BW_IMPLEMENT_CLASS(TBWDirectory, TBWComparable)
 
 TBWDirectory::TBWDirectory(TBWObject* owner)
-    : TBWComparable(owner), subDirs_(new TBWChain(this)), fileListClass_(&TBWFileList::StaticClass())
+    : TBWComparable(owner), subDirs_(new TBWChain(this)), fileListClass_(&TBWFileList::StaticClass()),
+      dirIndex_(*subDirs_, StaticClass(),
+                [](const TBWObject& dir) { return FirstComponent(static_cast<const TBWDirectory&>(dir).Name()); })
 {
     // One set, the caption, for the subdirectories of every directory.
     static const auto byCaption = std::make_shared<const TBWKeySets>(TBWKeySets{{0}});
@@ -115,13 +128,10 @@ void TBWDirectory::OnSubDirNode(TBWStructNode* node, std::int32_t code)
     TBWDirectory* dir = As<TBWDirectory>(node->Item());
     if (!dir)
         return;
-    if (code == necAttaching && !node->Attached()) {
-        dirIndex_.Add(FirstComponent(dir->Name()), dir);
-        DirChanged(dir, ckDirAdded);
-    } else if (code == necDetaching) {
-        dirIndex_.Remove(FirstComponent(dir->Name()), dir);
-        DirChanged(dir, ckDirRemoved);
-    }
+    if (code == necAttaching && !node->Attached())
+        dirIndex_.Listing(dir, [this, dir] { DirChanged(dir, ckDirAdded); });
+    else if (code == necDetaching)
+        dirIndex_.Unlisting(dir, [this, dir] { DirChanged(dir, ckDirRemoved); });
 }
 
 TBWDirectory* TBWDirectory::NewChildDir()
@@ -152,13 +162,27 @@ void TBWDirectory::SetName(const std::string& name)
     const std::string oldName = std::exchange(name_, name);
     displayName_ = LastPathPart(name);
     if (TBWDirectory* parent = ParentDir())
-        parent->dirIndex_.Rename(FirstComponent(oldName), FirstComponent(name_), this);
+        parent->dirIndex_.Renamed(FirstComponent(oldName), this);
 }
 
 std::string TBWDirectory::Path() const
 {
-    const TBWDirectory* parent = ParentDir();
-    return (parent ? parent->Path() : std::string()) + AddTrailingBackslash(name_);
+    // Made in one piece: a path of as many parts as the folder is deep is
+    // asked for every folder a walk loads.
+    std::vector<const std::string*> names;
+    std::size_t length = 0;
+    for (const TBWDirectory* dir = this; dir; dir = dir->ParentDir()) {
+        names.push_back(&dir->name_);
+        length += dir->name_.size() + 1;
+    }
+    std::string path;
+    path.reserve(length);
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        path += **name;
+        if (!path.empty() && path.back() != kPathDelimiter)
+            path += kPathDelimiter;
+    }
+    return path;
 }
 
 std::string TBWDirectory::RealPath() const
@@ -417,7 +441,9 @@ std::int32_t TBWDirectory::SelectedCount()
 BW_IMPLEMENT_CLASS(TBWFileList, TBWObject)
 
 TBWFileList::TBWFileList(TBWObject* owner)
-    : TBWObject(owner), items_(new TBWSelChain(this)), fileClass_(&TBWFile::StaticClass())
+    : TBWObject(owner), items_(new TBWSelChain(this)), fileClass_(&TBWFile::StaticClass()),
+      nameIndex_(*items_, TBWFile::StaticClass(),
+                 [](const TBWObject& file) { return std::string_view(static_cast<const TBWFile&>(file).Name()); })
 {
     ShareSortKeys(PlainKeySets());
     items_->OnBeforeAccess = [this](TBWStruct*) { RefreshIfNeeded(); };
@@ -437,18 +463,14 @@ void TBWFileList::OnItemNode(TBWStructNode* node, std::int32_t code)
     TBWFile* file = As<TBWFile>(node->Item());
     if (!file)
         return;
-    TBWChangeKind kind;
-    if (code == necAttaching && !node->Attached()) {
-        nameIndex_.Add(file->Name(), file);
-        kind = ckFileAdded;
-    } else if (code == necDetaching) {
-        nameIndex_.Remove(file->Name(), file);
-        kind = ckFileRemoved;
-    } else {
-        return;
-    }
-    if (TBWDirectory* dir = Directory())
-        dir->DirChanged(dir, kind);
+    const auto notice = [this](TBWChangeKind kind) {
+        if (TBWDirectory* dir = Directory())
+            dir->DirChanged(dir, kind);
+    };
+    if (code == necAttaching && !node->Attached())
+        nameIndex_.Listing(file, [&notice] { notice(ckFileAdded); });
+    else if (code == necDetaching)
+        nameIndex_.Unlisting(file, [&notice] { notice(ckFileRemoved); });
 }
 
 std::shared_ptr<const TBWKeySets> TBWFileList::PlainKeySets()
@@ -462,8 +484,13 @@ TBWFile* TBWFileList::AddFile(const std::string& name)
 {
     if (TBWFile* listed = FindExact(name))
         return listed;
+    return AppendFile(name);
+}
+
+TBWFile* TBWFileList::AppendFile(std::string name)
+{
     TBWFile* file = NewFile();
-    file->SetName(name);
+    file->SetName(std::move(name));
     items_->Add(file);
     return file;
 }
@@ -549,7 +576,7 @@ bool TBWFileList::ToggleSelected(TBWFile* file)
 
 void TBWFileList::NameChanged(TBWFile* file, const std::string& oldName)
 {
-    nameIndex_.Rename(oldName, file->Name(), file);
+    nameIndex_.Renamed(oldName, file);
 }
 
 // ------------------------------------------------------------------ TBWFile
@@ -656,20 +683,20 @@ void TBWFile::EnsureInfo(std::int32_t kind)
     loadedInfo_.set(kind);
 }
 
-void TBWFile::SetName(const std::string& name)
+void TBWFile::SetName(std::string name)
 {
     if (name == name_)
         return;
-    StoreName(name);
-    SetText(name);
+    StoreName(std::move(name));
+    SetText(name_);
     Changed();
 }
 
-void TBWFile::StoreName(const std::string& name)
+void TBWFile::StoreName(std::string name)
 {
     if (name == name_)
         return;
-    const std::string oldName = std::exchange(name_, name);
+    const std::string oldName = std::exchange(name_, std::move(name));
     if (TBWFileList* list = FileList())
         list->NameChanged(this, oldName);
 }

@@ -15,6 +15,7 @@
 #include "base/u_bwbaseclass.h"
 #include "base/u_bwchain.h"
 #include "base/u_bwselchain.h"
+#include "base/u_bwslots.h"
 #include "model/u_bwnameindex.h"
 
 class TBWFileList;
@@ -35,6 +36,59 @@ enum TBWChangeKind : std::int32_t {
 // 0 = never.
 using TBWLoadStamp = std::uint64_t;
 TBWLoadStamp NextLoadStamp();
+
+// The names of the objects a chain lists, indexed on the first lookup and
+// kept up to date from then on. A walk lists every folder and file and looks
+// up few of their names; filing each name as it was listed cost it an entry
+// and a hash per file.
+class TBWListedNames {
+public:
+    // The key an object of the item class is filed under.
+    using TKeyOf = std::string_view (*)(const TBWObject& item);
+
+    TBWListedNames(const TBWChain& chain, const TBWClass& itemClass, TKeyOf keyOf)
+        : chain_(chain), itemClass_(itemClass), keyOf_(keyOf) {}
+
+    // An object about to be linked into the chain or out of it, and the
+    // notice of that. During the notice the chain still lists it as before:
+    // an index made then is brought up to date after it.
+    template <class Notice>
+    void Listing(TBWObject* item, const Notice& notice)
+    {
+        Around([this, item] { index_.Add(keyOf_(*item), item); }, notice);
+    }
+    template <class Notice>
+    void Unlisting(TBWObject* item, const Notice& notice)
+    {
+        Around([this, item] { index_.Remove(keyOf_(*item), item); }, notice);
+    }
+    // The object was filed under oldKey, if listed.
+    void Renamed(std::string_view oldKey, TBWObject* item)
+    {
+        if (built_)
+            index_.Rename(oldKey, keyOf_(*item), item);
+    }
+    // As TBWNameIndex::Candidates.
+    std::vector<TBWObject*> Candidates(std::string_view key);
+
+private:
+    template <class Change, class Notice>
+    void Around(const Change& change, const Notice& notice)
+    {
+        const bool built = built_;
+        if (built)
+            change();
+        notice();
+        if (!built && built_)
+            change();
+    }
+
+    const TBWChain& chain_;
+    const TBWClass& itemClass_;
+    TKeyOf keyOf_;
+    TBWNameIndex index_;
+    bool built_ = false;
+};
 
 class TBWDirectory : public TBWComparable {
     BW_CLASS(TBWDirectory)
@@ -160,7 +214,7 @@ private:
     TBWLoadStamp loadedAt_ = 0;
     const TBWClass* fileListClass_;
     // The listed subdirectories by the first component of their names.
-    TBWNameIndex dirIndex_;
+    TBWListedNames dirIndex_;
 };
 
 class TBWFileList : public TBWObject {
@@ -215,6 +269,9 @@ protected:
     // sets are made once per class, not once per folder.
     void ShareSortKeys(std::shared_ptr<const TBWKeySets> sets) { items_->ShareSortKeys(std::move(sets)); }
     const TBWClass& FileClass() const { return *fileClass_; }
+    // AddFile of a name known not to be listed: a loading list starts empty
+    // and a folder never lists a name twice, so it looks nothing up.
+    TBWFile* AppendFile(std::string name);
     void SetFileClass(const TBWClass& fileClass) { fileClass_ = &fileClass; }
 
 private:
@@ -227,7 +284,7 @@ private:
     TBWSelChain* items_;
     TBWLoadStamp loadedAt_ = 0;
     const TBWClass* fileClass_;
-    TBWNameIndex nameIndex_;
+    TBWListedNames nameIndex_;
 };
 
 // Kinds of information of a file entry, each loaded once, on first request.
@@ -256,6 +313,10 @@ class TBWFile : public TBWWordedComparable {
 public:
     using TBWWordedComparable::TBWWordedComparable;
 
+    // A model holds an entry for every file of a scan: they are kept in slots.
+    static void* operator new(std::size_t size) { return TBWSlots::Allocate(size); }
+    static void operator delete(void* file, std::size_t size) { TBWSlots::Free(file, size); }
+
     TBWKeyKind KeyKind(TBWKey key) const override;
     std::string KeyText(TBWKey key) const override;
     std::int64_t KeyInt(TBWKey key) const override;
@@ -273,7 +334,7 @@ public:
     void SetLoadedInfo(const TBWInfoKinds& kinds) { loadedInfo_ = kinds; }
 
     const std::string& Name() const { return name_; }
-    void SetName(const std::string& name);
+    void SetName(std::string name);
     // Bytes for plain files, kilobytes for audio entries; -1 when the file
     // could not be read. Loads kind 0 first.
     std::int64_t Size();
@@ -303,7 +364,7 @@ protected:
     void SetFileTimes(double created, double modified, double accessed);
 
 private:
-    void StoreName(const std::string& name);
+    void StoreName(std::string name);
 
     std::string name_;
     std::int64_t size_ = 0;

@@ -42,9 +42,9 @@ class TLinkLoopGuard {
 public:
     explicit TLinkLoopGuard(const TBWDirWin& dir) : dir_(dir) {}
 
-    bool LeadsBack(const std::string& linkPath)
+    bool LeadsBack(const std::string& linkName)
     {
-        const std::string target = ResolvedPath(linkPath);
+        const std::string target = ResolvedPath(dir_.RealPath() + linkName);
         if (target.empty())
             return true;
         return std::any_of(FoldersAbove().begin(), FoldersAbove().end(), [&target](const std::string& folder) {
@@ -90,24 +90,24 @@ TBWDirWin::TBWDirWin(TBWObject* owner) : TBWDirectory(owner)
 
 void TBWDirWin::LoadSubDirs()
 {
-    const std::string folder = RealPath();
     if (walkListing_) {
-        AddListedSubDirs(folder, walkListing_->entries);
+        AddListedSubDirs(walkListing_->entries);
         return;
     }
+    const std::string folder = RealPath();
     std::vector<TBWFolderEntry> entries;
     auto* files = dynamic_cast<TBWFileListWin*>(FileList());
     filesStillCurrent_ = files && files->TakeListedFolders(folder, entries);
     if (!filesStillCurrent_)
         entries = ListFolder(folder).entries;
-    AddListedSubDirs(folder, entries);
+    AddListedSubDirs(entries);
 }
 
-void TBWDirWin::AddListedSubDirs(const std::string& folder, const std::vector<TBWFolderEntry>& entries)
+void TBWDirWin::AddListedSubDirs(const std::vector<TBWFolderEntry>& entries)
 {
     TLinkLoopGuard loopGuard(*this);
     for (const TBWFolderEntry& entry : entries) {
-        if (entry.kind == ekFolder || (entry.kind == ekLinkedFolder && !loopGuard.LeadsBack(folder + entry.name)))
+        if (entry.kind == ekFolder || (entry.kind == ekLinkedFolder && !loopGuard.LeadsBack(entry.name)))
             AddSubDir(entry.name);
     }
 }
@@ -127,7 +127,7 @@ void TBWDirWin::LoadForWalk()
     TBWFileList* files = Files();
     if (LoadedAt() != 0 || files->LoadedAt() != 0)
         return;
-    const TBWFolderListing listing = ListFolder(RealPath());
+    TBWFolderListing listing = ListFolder(RealPath());
     if (listing.state.st_ino != 0)
         identity_ = TBWFolderIdentity{listing.state.st_dev, listing.state.st_ino};
     walkListing_ = &listing;
@@ -175,7 +175,7 @@ void TBWFileListWin::LoadFiles()
     }
     listedFolders_.clear();
     listedInode_ = 0;
-    const TBWFolderListing listing = ListFolder(dir->RealPath());
+    TBWFolderListing listing = ListFolder(dir->RealPath());
     if (MayStandInLater(listing)) {
         std::copy_if(listing.entries.begin(), listing.entries.end(), std::back_inserter(listedFolders_),
                      [](const TBWFolderEntry& entry) { return entry.kind != ekFile; });
@@ -186,7 +186,7 @@ void TBWFileListWin::LoadFiles()
     AddMatching(listing);
 }
 
-void TBWFileListWin::AddMatching(const TBWFolderListing& listing)
+void TBWFileListWin::AddMatching(TBWFolderListing& listing)
 {
     // A listing read ahead has its files tried already, when against these
     // very masks.
@@ -196,7 +196,7 @@ void TBWFileListWin::AddMatching(const TBWFolderListing& listing)
         masks.emplace(maskList);
     // A name is tried only until a mask takes it; sorting by that mask, then
     // by place in the listing, gives the order of listing mask by mask.
-    const std::vector<TBWFolderEntry>& entries = listing.entries;
+    std::vector<TBWFolderEntry>& entries = listing.entries;
     std::vector<std::pair<std::int32_t, std::size_t>> taken;  // mask, entry
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].kind != ekFile)
@@ -207,7 +207,7 @@ void TBWFileListWin::AddMatching(const TBWFolderListing& listing)
     }
     std::sort(taken.begin(), taken.end());
     for (const auto& [mask, entry] : taken)
-        AddFile(entries[entry].name);
+        AppendFile(std::move(entries[entry].name));
 }
 
 bool TBWFileListWin::TakeListedFolders(const std::string& path, std::vector<TBWFolderEntry>& folders)

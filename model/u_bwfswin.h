@@ -46,12 +46,12 @@ public:
 
 private:
     // The listing that serves both halves of a walk's load, while it runs.
-    const TBWFolderListing* walkListing_ = nullptr;
+    TBWFolderListing* walkListing_ = nullptr;
     bool filesStillCurrent_ = false;
     std::optional<TBWFolderIdentity> identity_;
 
     friend class TBWFileListWin;
-    void AddListedSubDirs(const std::string& folder, const std::vector<TBWFolderEntry>& entries);
+    void AddListedSubDirs(const std::vector<TBWFolderEntry>& entries);
 };
 
 // The files of a folder on disk that match the mask: regular files (after
@@ -74,8 +74,9 @@ public:
 
 private:
     // The names that are files and that a mask takes, in the order they
-    // are listed.
-    void AddMatching(const TBWFolderListing& listing);
+    // are listed, into the list emptied for loading. The names move into
+    // the entries: the listing serves nothing else afterwards.
+    void AddMatching(TBWFolderListing& listing);
 
     std::vector<TBWFolderEntry> listedFolders_;
     // The folder when listed; a change of its entries changes its time.

@@ -77,8 +77,11 @@ void TFakeDir::DirChanged(TBWDirectory* dir, TBWChangeKind kind)
 {
     if (ParentDir())
         TBWDirectory::DirChanged(dir, kind);
-    else if (source)
+    else if (source) {
         source->notices.push_back({dir->Path(), kind});
+        if (source->onNotice)
+            source->onNotice(dir, kind);
+    }
 }
 
 BW_IMPLEMENT_CLASS(TFakeFileList, TBWFileList)

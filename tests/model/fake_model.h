@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -29,6 +30,8 @@ struct TFakeSource {
     // Info loads by file name and kind.
     std::map<std::pair<std::string, std::int32_t>, int> infoLoads;
     std::vector<Notice> notices;
+    // Called with every notice as it reaches the root, after it is recorded.
+    std::function<void(TBWDirectory* dir, TBWChangeKind kind)> onNotice;
 
     // Adds the folders of a path ("/music/rock/") and the files given to
     // its last folder, listing each folder in its parent.

@@ -77,6 +77,27 @@ TEST(ListingAhead, GivesEachFolderTheListingItGivesAlone)
     }
 }
 
+// More folders than may wait to be taken: the threads stop and start again
+// as the walk takes them, and every folder is listed once, in full.
+TEST(ListingAhead, AWalkOfMoreFoldersThanMayWaitGetsEveryListing)
+{
+    TDiskTree tree;
+    std::vector<std::string> folders;
+    for (int a = 0; a < 36; ++a)
+        for (int b = 0; b < 32; ++b) {
+            const std::string path = "f" + std::to_string(a) + "/g" + std::to_string(b) + "/";
+            tree.WriteFile(path + "song.mp3", "x");
+            folders.push_back(path);
+        }
+    const TBWListingAhead ahead(tree.Path(), 4);
+    ListFolder(tree.Path());
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (i % 32 == 0)
+            EXPECT_EQ(ListFolder(tree.Path(folders[i].substr(0, folders[i].find('/') + 1))).entries.size(), 32u);
+        EXPECT_EQ(Described(ListFolder(tree.Path(folders[i]))), (std::vector<std::string>{"song.mp3:1"})) << folders[i];
+    }
+}
+
 TEST(ListingAhead, GivenMasksTheFilesCarryTheFirstMaskThatTakesThem)
 {
     TDiskTree tree;

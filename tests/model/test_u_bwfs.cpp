@@ -361,6 +361,46 @@ TEST_F(FakeTree, RenamedFileIsFoundByItsNewName)
     EXPECT_EQ(rock->Count(), 1);
 }
 
+// A listener of the change that lists an entry, or unlists one, may be the
+// first to look names up in that list: what it finds then is no matter, but
+// afterwards the lookups find exactly the entries listed.
+TEST_F(FakeTree, NamesLookedUpWhileAChangeIsNoticedAreFoundAsListedAfterIt)
+{
+    const auto lookUpIn = [](TBWDirectory* dir, TBWChangeKind kind) {
+        if (kind == ckFileAdded || kind == ckFileRemoved)
+            dir->Files()->FindByName("any");
+        else
+            dir->ParentDir()->FindChild("any");
+    };
+    source.onNotice = lookUpIn;
+    TBWDirectory* music = Dir("/music/");
+    ASSERT_NE(music, nullptr);
+    EXPECT_EQ(music->FindChild("rock")->Name(), "rock");
+    EXPECT_EQ(music->FindChild("jazz")->Name(), "jazz");
+    TBWFileList* rock = music->FindChild("rock")->Files();
+    EXPECT_EQ(rock->FindByName("a.mp3")->Name(), "a.mp3");
+    EXPECT_EQ(rock->FindByName("b.mp3")->Name(), "b.mp3");
+
+
+    // A tree whose lists were loaded but never looked into.
+    TFakeSource unread;
+    unread.Add("/music/rock/", {"a.mp3", "b.mp3"});
+    unread.Add("/music/jazz/");
+    TFakeDir unreadRoot;
+    unreadRoot.source = &unread;
+    TBWDirectory* unreadMusic = unreadRoot.FindDir("/music/", false);
+    ASSERT_EQ(unreadMusic->DirCount(), 2);
+    TBWFileList* unreadRock = unreadMusic->DirAt(0)->Files();
+    ASSERT_EQ(unreadRock->Count(), 2);
+    unread.onNotice = lookUpIn;
+    unreadRock->FileAt(1)->RemoveFromList();
+    unreadMusic->DirAt(1)->Detach();
+    EXPECT_EQ(unreadRock->FindByName("b.mp3"), nullptr);
+    EXPECT_EQ(unreadRock->FindByName("a.mp3")->Name(), "a.mp3");
+    EXPECT_EQ(unreadMusic->FindChild("jazz"), nullptr);
+    EXPECT_EQ(unreadMusic->FindChild("rock")->Name(), "rock");
+}
+
 // ------------------------------------------------------------ CollectFiles
 
 TEST_F(FakeTree, CollectFilesTakesOwnFilesFirstThenEachSubtree)
