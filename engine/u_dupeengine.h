@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <thread>
+#include <unordered_set>
 #include <unordered_map>
 #include <vector>
 
@@ -98,7 +98,15 @@ public:
 private:
     void Run();
     void Prepare();
-    using TFolderIdentities = std::set<TBWFolderIdentity>;
+    struct TFolderIdentityHash {
+        std::size_t operator()(const TBWFolderIdentity& folder) const
+        {
+            return std::hash<std::uint64_t>{}(static_cast<std::uint64_t>(folder.inode) * 0x9E3779B97F4A7C15ull ^
+                                              static_cast<std::uint64_t>(folder.device));
+        }
+    };
+    // A scan meets every folder once: a hash set, not a tree of a million nodes.
+    using TFolderIdentities = std::unordered_set<TBWFolderIdentity, TFolderIdentityHash>;
     void FillPool();
     void CollectOnce(TBWDirectory& directory, TFolderIdentities& seen);
     void AnalyseBanlist();
