@@ -27,8 +27,8 @@ public:
     using Progress = std::function<void()>;
 
     // files: the pool in order. The first few fields of each are looked at;
-    // tolerance 0 links no similar words.
-    // Prepares on threads threads (0 for one per processor).
+    // tolerance 0 links no similar words. The preparations run on threads
+    // threads (0 for one per processor).
     TBWFieldProbes(const std::vector<TBWFile*>& files, std::int32_t tolerance, double threshold,
                    const Progress& progress, unsigned threads = 0);
 
@@ -52,6 +52,7 @@ private:
         std::vector<std::uint32_t> fromAll;
     };
     using TProbes = std::array<TFieldProbe, kProbedFields>;
+
     // One way of finding the later files that may meet a file: the lists of
     // some words, and how many files they hold.
     struct TWay {
