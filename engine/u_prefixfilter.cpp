@@ -19,7 +19,7 @@ void WithSimilarWords(const std::uint32_t* begin, const std::uint32_t* end, cons
 
 TBWPrefixFilter::TBWPrefixFilter(const std::vector<TFields>& fields, const std::vector<std::uint32_t>& filesOfWord,
                                  double threshold)
-    : prefixes_(fields.size())
+    : prefixes_(fields.size()), narrowestCount_(fields.size()), fieldCount_(fields.size())
 {
     // Rarest first; any one order serves, as long as every list uses it.
     std::vector<std::uint32_t> rank(filesOfWord.size());
@@ -36,22 +36,60 @@ TBWPrefixFilter::TBWPrefixFilter(const std::vector<TFields>& fields, const std::
     for (std::uint32_t file = 0; file < fields.size(); ++file) {
         std::vector<TToken>& prefix = prefixes_[file];
         for (const std::vector<std::uint32_t>& list : fields[file]) {
-            tokens.clear();
-            for (std::size_t i = 0; i < list.size(); ++i) {
-                // Words come ascending, so repeats stand together.
-                const std::uint32_t occurrence =
-                    i > 0 && list[i - 1] == list[i] ? static_cast<std::uint32_t>(tokens.back() & 0xffffffffu) + 1 : 0;
-                tokens.push_back(TToken{rank[list[i]]} << 32 | occurrence);
-            }
-            std::sort(tokens.begin(), tokens.end());
-            tokens.resize(std::min(tokens.size(), PrefixLength(tokens.size(), threshold)));
+            FieldPrefix(list, rank, threshold, tokens);
             prefix.insert(prefix.end(), tokens.begin(), tokens.end());
         }
         std::sort(prefix.begin(), prefix.end());
         prefix.erase(std::unique(prefix.begin(), prefix.end()), prefix.end());
         for (TToken token : prefix)
             filesOfToken_[token].push_back(file);
+        fieldCount_[file] = static_cast<std::uint32_t>(fields[file].size());
     }
+    fewestFields_ = fieldCount_.empty() ? 0 : *std::min_element(fieldCount_.begin(), fieldCount_.end());
+    for (std::uint32_t file = 0; file < fields.size(); ++file)
+        PutNarrowestFirst(file, fields[file], rank, threshold);
+}
+
+void TBWPrefixFilter::FieldPrefix(const std::vector<std::uint32_t>& list, const std::vector<std::uint32_t>& rank,
+                                  double threshold, std::vector<TToken>& tokens)
+{
+    tokens.clear();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        // Words come ascending, so repeats stand together.
+        const std::uint32_t occurrence =
+            i > 0 && list[i - 1] == list[i] ? static_cast<std::uint32_t>(tokens.back() & 0xffffffffu) + 1 : 0;
+        tokens.push_back(TToken{rank[list[i]]} << 32 | occurrence);
+    }
+    std::sort(tokens.begin(), tokens.end());
+    tokens.resize(std::min(tokens.size(), PrefixLength(tokens.size(), threshold)));
+}
+
+void TBWPrefixFilter::PutNarrowestFirst(std::uint32_t file, const TFields& fields,
+                                        const std::vector<std::uint32_t>& rank, double threshold)
+{
+    std::vector<TToken>& prefix = prefixes_[file];
+    narrowestCount_[file] = static_cast<std::uint32_t>(prefix.size());
+    if (fields.size() < 2)
+        return;
+    // A field without tokens meets nothing and is not a field to look up.
+    std::vector<TToken> tokens, narrowest;
+    std::uint64_t fewest = UINT64_MAX;
+    for (const std::vector<std::uint32_t>& list : fields) {
+        FieldPrefix(list, rank, threshold, tokens);
+        std::uint64_t files = 0;
+        for (TToken token : tokens)
+            files += filesOfToken_.find(token)->second.size();
+        if (!tokens.empty() && files < fewest) {
+            fewest = files;
+            narrowest = tokens;
+        }
+    }
+    std::sort(narrowest.begin(), narrowest.end());
+    narrowest.erase(std::unique(narrowest.begin(), narrowest.end()), narrowest.end());
+    std::stable_partition(prefix.begin(), prefix.end(), [&](TToken token) {
+        return std::binary_search(narrowest.begin(), narrowest.end(), token);
+    });
+    narrowestCount_[file] = static_cast<std::uint32_t>(narrowest.size());
 }
 
 std::size_t TBWPrefixFilter::PrefixLength(std::size_t words, double threshold)

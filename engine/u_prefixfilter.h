@@ -86,9 +86,11 @@ public:
     using TFields = std::vector<std::vector<std::uint32_t>>;
 
     // fields: for each file (in pool order) the fields whose words its score
-    // counts; a pair can reach threshold only when some field of one reaches
-    // it with some field of the other. filesOfWord: how many files each word
-    // has, which orders the words by rarity. threshold in (0, 1].
+    // counts. Of a pair, the file with fewer fields (with as many, the
+    // earlier one) reaches threshold only when each of its fields reaches it
+    // with some field of the other, as fields compared in any order do.
+    // filesOfWord: how many files each word has, which orders the words by
+    // rarity. threshold in (0, 1].
     TBWPrefixFilter(const std::vector<TFields>& fields, const std::vector<std::uint32_t>& filesOfWord,
                     double threshold);
 
@@ -99,13 +101,21 @@ public:
     void ForEachLaterCandidate(std::uint32_t file, TBWCandidateMarks& seen, const Visit& visit) const
     {
         const std::vector<TToken>& prefix = prefixes_[file];
+        const std::uint32_t fields = fieldCount_[file];
         // The usual case, and that of the largest groups, is one list.
         if (prefix.size() > 1)
             seen.Begin(prefixes_.size());
-        for (TToken token : prefix) {
-            const std::vector<std::uint32_t>& files = filesOfToken_.find(token)->second;
+        // With as many fields or more, a later file meets this one's
+        // narrowest field, whose tokens come first; with fewer, it meets
+        // some field.
+        const bool fewerFieldsLater = fields > fewestFields_;
+        for (std::size_t i = 0; i < prefix.size(); ++i) {
+            const bool narrowest = i < narrowestCount_[file];
+            if (!narrowest && !fewerFieldsLater)
+                break;
+            const std::vector<std::uint32_t>& files = filesOfToken_.find(prefix[i])->second;
             for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
-                if (prefix.size() == 1 || seen.Take(*at))
+                if ((narrowest || fieldCount_[*at] < fields) && (prefix.size() == 1 || seen.Take(*at)))
                     visit(*at);
         }
     }
@@ -122,7 +132,19 @@ private:
     // is matched twice.
     using TToken = std::uint64_t;
 
+    // The tokens of one field's prefix, rarest first.
+    static void FieldPrefix(const std::vector<std::uint32_t>& list, const std::vector<std::uint32_t>& rank,
+                            double threshold, std::vector<TToken>& tokens);
+    // Puts the tokens of the file's field with the fewest files first.
+    void PutNarrowestFirst(std::uint32_t file, const TFields& fields, const std::vector<std::uint32_t>& rank,
+                           double threshold);
+
+    // Per file: the tokens of every field's prefix, each once, those of the
+    // narrowest field first, and how many those are; its field count.
     std::vector<std::vector<TToken>> prefixes_;
+    std::vector<std::uint32_t> narrowestCount_;
+    std::vector<std::uint32_t> fieldCount_;
+    std::uint32_t fewestFields_ = 0;
     std::unordered_map<TToken, std::vector<std::uint32_t>> filesOfToken_;
 };
 
