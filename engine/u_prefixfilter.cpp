@@ -19,7 +19,8 @@ void WithSimilarWords(const std::uint32_t* begin, const std::uint32_t* end, cons
 
 TBWPrefixFilter::TBWPrefixFilter(const std::vector<TFields>& fields, const std::vector<std::uint32_t>& filesOfWord,
                                  double threshold)
-    : prefixes_(fields.size()), narrowestCount_(fields.size()), fieldCount_(fields.size())
+    : prefixes_(fields.size()), narrowestCount_(fields.size()), fieldCount_(fields.size()),
+      tokenCount_(fields.size()), threshold_(threshold)
 {
     // Rarest first; any one order serves, as long as every list uses it.
     std::vector<std::uint32_t> rank(filesOfWord.size());
@@ -41,8 +42,10 @@ TBWPrefixFilter::TBWPrefixFilter(const std::vector<TFields>& fields, const std::
         }
         std::sort(prefix.begin(), prefix.end());
         prefix.erase(std::unique(prefix.begin(), prefix.end()), prefix.end());
-        for (TToken token : prefix)
-            filesOfToken_[token].push_back(file);
+        // Of one field, the prefix is the first of its tokens in order.
+        for (std::uint32_t position = 0; position < prefix.size(); ++position)
+            filesOfToken_[prefix[position]].push_back({file, position});
+        tokenCount_[file] = fields[file].size() == 1 ? static_cast<std::uint32_t>(fields[file][0].size()) : 0;
         fieldCount_[file] = static_cast<std::uint32_t>(fields[file].size());
     }
     fewestFields_ = fieldCount_.empty() ? 0 : *std::min_element(fieldCount_.begin(), fieldCount_.end());

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <unordered_map>
@@ -113,10 +114,13 @@ public:
             const bool narrowest = i < narrowestCount_[file];
             if (!narrowest && !fewerFieldsLater)
                 break;
-            const std::vector<std::uint32_t>& files = filesOfToken_.find(prefix[i])->second;
-            for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
-                if ((narrowest || fieldCount_[*at] < fields) && (prefix.size() == 1 || seen.Take(*at)))
-                    visit(*at);
+            const std::vector<TPlace>& places = filesOfToken_.find(prefix[i])->second;
+            const auto later = std::upper_bound(places.begin(), places.end(), file,
+                                                [](std::uint32_t f, const TPlace& place) { return f < place.file; });
+            for (auto at = later; at != places.end(); ++at)
+                if ((narrowest || fieldCount_[at->file] < fields) && (prefix.size() == 1 || seen.Take(at->file)) &&
+                    MayShareEnough(file, i, *at))
+                    visit(at->file);
         }
     }
 
@@ -132,6 +136,25 @@ private:
     // is matched twice.
     using TToken = std::uint64_t;
 
+    // Where a prefix token stands in a file's tokens, rarest first.
+    struct TPlace {
+        std::uint32_t file;
+        std::uint32_t position;
+    };
+
+    // Two files of one field each, first meeting at these places of their
+    // token lists (in one order, so no token before either place is
+    // shared), share at most the tokens after them plus this one; too few
+    // for the threshold, they cannot reach it.
+    bool MayShareEnough(std::uint32_t file, std::size_t position, const TPlace& other) const
+    {
+        if (fieldCount_[file] != 1 || fieldCount_[other.file] != 1)
+            return true;
+        const std::uint32_t mine = tokenCount_[file], theirs = tokenCount_[other.file];
+        const std::uint32_t shared = 1 + std::min(mine - 1 - static_cast<std::uint32_t>(position), theirs - 1 - other.position);
+        return shared >= std::ceil(threshold_ * (mine + theirs) / 2.0 - 1e-9);
+    }
+
     // The tokens of one field's prefix, rarest first.
     static void FieldPrefix(const std::vector<std::uint32_t>& list, const std::vector<std::uint32_t>& rank,
                             double threshold, std::vector<TToken>& tokens);
@@ -145,7 +168,9 @@ private:
     std::vector<std::uint32_t> narrowestCount_;
     std::vector<std::uint32_t> fieldCount_;
     std::uint32_t fewestFields_ = 0;
-    std::unordered_map<TToken, std::vector<std::uint32_t>> filesOfToken_;
+    std::vector<std::uint32_t> tokenCount_;  // of a file of one field
+    double threshold_;
+    std::unordered_map<TToken, std::vector<TPlace>> filesOfToken_;
 };
 
 // The same with similar words, where a matched word is the same word or one
