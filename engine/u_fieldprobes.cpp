@@ -76,8 +76,9 @@ void TBWFieldProbes::ReadWords(const std::vector<TBWFile*>& files)
     }
     ForEachIndexOnThreads(blocks, threads_, [&](std::size_t block) {
         TBlockWords& own = wordsOf[block];
-        for (std::size_t w = 0; w < own.words.size(); ++w)
-            own.numbers[w] += partStart[TBlockWords::PartOf(own.words[w])];
+        for (std::size_t part = 0; part < TBlockWords::kParts; ++part)
+            for (std::uint32_t word : own.inPart[part])
+                own.numbers[word] += partStart[part];
         const std::size_t last = std::min(files.size(), (block + 1) * kBlock);
         for (std::uint32_t i = fieldBegin_[block * kBlock * kProbedFields]; i < fieldBegin_[last * kProbedFields]; ++i)
             words_[i] = own.numbers[words_[i]];
@@ -214,11 +215,9 @@ bool TBWFieldProbes::MeetsEveryField(std::uint32_t other, std::int32_t fieldCoun
         if (probes[field].fromAll.empty())
             continue;  // an empty field tells nothing here
         const auto bit = static_cast<std::uint8_t>(1u << (2 * field));
-        const std::uint32_t* prefix = PrefixBegin(other, field);
-        const std::uint32_t* prefixEnd = PrefixEnd(other, field);
-        if (!marks.Meets(FieldBegin(other, field), FieldEnd(other, field), bit) ||
-            !marks.Meets(prefix, prefixEnd, static_cast<std::uint8_t>(bit << 1)) ||
-            (exact_ && !marks.Meets(prefix, prefixEnd, bit)))
+        const std::span<const std::uint32_t> prefix(PrefixBegin(other, field), PrefixEnd(other, field));
+        if (!marks.Meets({FieldBegin(other, field), FieldEnd(other, field)}, bit) ||
+            !marks.Meets(prefix, static_cast<std::uint8_t>(bit << 1)) || (exact_ && !marks.Meets(prefix, bit)))
             return false;
     }
     return true;
@@ -283,8 +282,8 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
         probe.fromAll.clear();
         if (field >= fieldCount || FieldBegin(file, field) == FieldEnd(file, field))
             continue;
-        WithSimilarWords(PrefixBegin(file, field), PrefixEnd(file, field), similarOf_, probe.fromPrefix);
-        WithSimilarWords(FieldBegin(file, field), FieldEnd(file, field), similarOf_, probe.fromAll);
+        WithSimilarWords({PrefixBegin(file, field), PrefixEnd(file, field)}, similarOf_, probe.fromPrefix);
+        WithSimilarWords({FieldBegin(file, field), FieldEnd(file, field)}, similarOf_, probe.fromAll);
         const auto bit = static_cast<std::uint8_t>(1u << (2 * field));
         marks.Mark(probe.fromPrefix, bit, vocabularySize_);
         marks.Mark(probe.fromAll, static_cast<std::uint8_t>(bit << 1), vocabularySize_);

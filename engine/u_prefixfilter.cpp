@@ -7,12 +7,11 @@
 
 #include "base/u_bwbaseclass.h"
 
-void WithSimilarWords(const std::uint32_t* begin, const std::uint32_t* end, const WordLinks& similarOf,
-                      std::vector<std::uint32_t>& words)
+void WithSimilarWords(std::span<const std::uint32_t> own, const WordLinks& similarOf, std::vector<std::uint32_t>& words)
 {
-    words.assign(begin, end);
-    for (const std::uint32_t* word = begin; word != end; ++word)
-        words.insert(words.end(), similarOf[*word].begin(), similarOf[*word].end());
+    words.assign(own.begin(), own.end());
+    for (std::uint32_t word : own)
+        words.insert(words.end(), similarOf[word].begin(), similarOf[word].end());
     std::sort(words.begin(), words.end());
     words.erase(std::unique(words.begin(), words.end()), words.end());
 }
@@ -176,7 +175,7 @@ void TBWSimilarPrefixFilter::PrefixWords(std::uint32_t file, std::vector<std::ui
 bool TBWSimilarPrefixFilter::WordsMeet(std::uint32_t file, const TBWWordMarks& marks, std::uint8_t bit) const
 {
     return std::any_of(fields_[file].begin(), fields_[file].end(), [&](const std::vector<std::uint32_t>& field) {
-        return marks.Meets(field.data(), field.data() + field.size(), bit);
+        return marks.Meets(field, bit);
     });
 }
 
@@ -187,12 +186,11 @@ void TBWSimilarPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std
     candidates.clear();
     thread_local std::vector<std::uint32_t> words, fromPrefix, fromAll;
     thread_local TBWWordMarks marks;
-    const std::span<const std::uint32_t> prefix = prefixOf_[file];
-    WithSimilarWords(prefix.data(), prefix.data() + prefix.size(), similarOf_, fromPrefix);
+    WithSimilarWords(prefixOf_[file], similarOf_, fromPrefix);
     words.clear();
     for (const std::vector<std::uint32_t>& field : fields_[file])
         words.insert(words.end(), field.begin(), field.end());
-    WithSimilarWords(words.data(), words.data() + words.size(), similarOf_, fromAll);
+    WithSimilarWords(words, similarOf_, fromAll);
     marks.Mark(fromPrefix, kFromPrefix, filesOf_.size());
     marks.Mark(fromAll, kFromAll, filesOf_.size());
     std::uint64_t byWords = 0, byPrefixes = 0;
@@ -207,10 +205,7 @@ void TBWSimilarPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std
     };
     if (byWords <= byPrefixes) {
         // Each has a word this prefix matches; its prefix must hold one of this file's.
-        const auto prefixMeets = [&](std::uint32_t other) {
-            const std::span<const std::uint32_t> its = prefixOf_[other];
-            return marks.Meets(its.data(), its.data() + its.size(), kFromAll);
-        };
+        const auto prefixMeets = [&](std::uint32_t other) { return marks.Meets(prefixOf_[other], kFromAll); };
         for (std::uint32_t word : fromPrefix)
             takeLater(filesOf_[word], prefixMeets);
     } else {

@@ -60,9 +60,9 @@ public:
             marks_[word] |= bit;
         }
     }
-    bool Meets(const std::uint32_t* begin, const std::uint32_t* end, std::uint8_t bit) const
+    bool Meets(std::span<const std::uint32_t> words, std::uint8_t bit) const
     {
-        return std::any_of(begin, end, [&](std::uint32_t word) { return (marks_[word] & bit) != 0; });
+        return std::any_of(words.begin(), words.end(), [&](std::uint32_t word) { return (marks_[word] & bit) != 0; });
     }
     void Clear()
     {
@@ -77,8 +77,7 @@ private:
 };
 
 // The words with their similar words, ascending, each once.
-void WithSimilarWords(const std::uint32_t* begin, const std::uint32_t* end, const WordLinks& similarOf,
-                      std::vector<std::uint32_t>& words);
+void WithSimilarWords(std::span<const std::uint32_t> own, const WordLinks& similarOf, std::vector<std::uint32_t>& words);
 
 class TBWPrefixFilter {
 public:
