@@ -1,5 +1,5 @@
 // The program's entry: it reads no command line.
-#include "ui/u_startup.h"
+#include "ui/main/u_startup.h"
 
 int main(int argc, char** argv)
 {

@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "model/u_bwfsdrive.h"
-#include "ui/u_bwdirtv.h"
-#include "ui/u_pictures.h"
+#include "ui/trees/u_bwdirtv.h"
+#include "ui/common/u_pictures.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "base/u_bwchain.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
-#include "ui/u_mpleditorcommands.h"
+#include "ui/mpleditor/u_mpleditorcommands.h"
 
 namespace {
 

@@ -20,10 +20,10 @@
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfsmp3.h"
-#include "ui/u_pictures.h"
-#include "ui/u_prompts.h"
-#include "ui/u_cvgensettings.h"
-#include "ui/u_scanresults.h"
+#include "ui/common/u_pictures.h"
+#include "ui/common/u_prompts.h"
+#include "ui/common/u_cvgensettings.h"
+#include "ui/results/u_scanresults.h"
 
 namespace {
 

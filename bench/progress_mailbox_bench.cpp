@@ -2,9 +2,9 @@
 // thread drains it into the progress window: the cost of a step on the worker,
 // and how often the window's bar repainted. Run once flat out, and once with
 // items that take as long as a job of a few seconds.
-#include "ui/u_pictures.h"
-#include "ui/u_progress.h"
-#include "ui/u_scanmailbox.h"
+#include "ui/common/u_pictures.h"
+#include "ui/progress/u_progress.h"
+#include "ui/progress/u_scanmailbox.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -13,8 +13,8 @@
 #include "engine/u_dupeengine.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
-#include "ui/u_pictures.h"
-#include "ui/u_scanroad.h"
+#include "ui/common/u_pictures.h"
+#include "ui/main/u_scanroad.h"
 
 namespace {
 

@@ -14,11 +14,11 @@
 #include "engine/u_cvprofile.h"
 #include "model/u_bwfsmp3.h"
 #include "model/u_bwfsmpl.h"
-#include "ui/Main.h"
-#include "ui/u_cvgensettings.h"
-#include "ui/u_pictures.h"
-#include "ui/u_singleinstance.h"
-#include "ui/u_startup.h"
+#include "ui/main/Main.h"
+#include "ui/common/u_cvgensettings.h"
+#include "ui/common/u_pictures.h"
+#include "ui/main/u_singleinstance.h"
+#include "ui/main/u_startup.h"
 
 namespace {
 

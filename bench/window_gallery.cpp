@@ -1,7 +1,7 @@
 // Saves a picture of every registered window, under the offscreen platform,
 // for people to look at: window_gallery OUTDIR.
 #include "gallery/gallery.h"
-#include "ui/u_pictures.h"
+#include "ui/common/u_pictures.h"
 
 #include <QApplication>
 #include <QDir>

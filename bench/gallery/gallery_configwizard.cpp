@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "engine/u_cvprofile.h"
-#include "ui/u_wizseqmain.h"
+#include "ui/configwizard/u_wizseqmain.h"
 
 namespace {
 

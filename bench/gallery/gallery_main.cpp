@@ -1,14 +1,14 @@
 // The main window over a few stored profiles, the first one selected with
 // its summary, in a data folder of its own.
 #include "gallery.h"
-#include "ui/Main.h"
+#include "ui/main/Main.h"
 
 #include <QTemporaryDir>
 
 #include "base/HUtils.h"
 #include "base/u_bwdatetime.h"
 #include "engine/u_cvprofile.h"
-#include "ui/u_startup.h"
+#include "ui/main/u_startup.h"
 
 namespace {
 

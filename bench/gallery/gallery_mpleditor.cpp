@@ -1,8 +1,8 @@
 // The Mp3 List editor over a list of two volumes, with the files of one
 // folder shown.
 #include "gallery.h"
-#include "ui/u_bwdirtv.h"
-#include "ui/u_mpleditor.h"
+#include "ui/trees/u_bwdirtv.h"
+#include "ui/mpleditor/u_mpleditor.h"
 
 #include <QDir>
 #include <QTemporaryDir>

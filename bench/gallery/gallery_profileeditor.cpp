@@ -9,8 +9,8 @@
 #include <QTreeWidgetItemIterator>
 
 #include "engine/u_cvprofile.h"
-#include "ui/uc_fProfileCV.h"
-#include "ui/uc_frProCVPoolExclusions.h"
+#include "ui/profile/uc_fProfileCV.h"
+#include "ui/profile/uc_frProCVPoolExclusions.h"
 
 namespace {
 

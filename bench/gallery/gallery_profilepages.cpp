@@ -8,9 +8,9 @@
 
 #include "engine/u_cvprofile.h"
 #include "model/u_bwfsdrive.h"
-#include "ui/u_bwdirtv.h"
-#include "ui/uc_frProCVDirectories.h"
-#include "ui/uc_frProCVSummary.h"
+#include "ui/trees/u_bwdirtv.h"
+#include "ui/profile/uc_frProCVDirectories.h"
+#include "ui/profile/uc_frProCVSummary.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The progress window in the middle of a scan, once with its job bar and once
 // with the animation; and a sheet of all animation frames, by type.
 #include "gallery.h"
-#include "ui/u_animframes.h"
-#include "ui/u_progress.h"
+#include "ui/progress/u_animframes.h"
+#include "ui/progress/u_progress.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -5,9 +5,9 @@
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfsmp3.h"
-#include "ui/u_cvgensettings.h"
-#include "ui/u_scanresults.h"
-#include "ui/u_warningreplace.h"
+#include "ui/common/u_cvgensettings.h"
+#include "ui/results/u_scanresults.h"
+#include "ui/results/u_warningreplace.h"
 
 #include <QTreeView>
 

@@ -9,8 +9,8 @@
 #include <QRadioButton>
 #include <vector>
 
-#include "ui/u_wizselectsize.h"
-#include "ui/u_wizseqselect.h"
+#include "ui/selection/u_wizselectsize.h"
+#include "ui/selection/u_wizseqselect.h"
 
 namespace {
 

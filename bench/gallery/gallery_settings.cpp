@@ -1,9 +1,9 @@
 // The tip of the day on its first shipped tip, the about window, and the
 // disc request of a copy from catalogued discs.
 #include "gallery.h"
-#include "ui/u_about.h"
-#include "ui/u_discneeded.h"
-#include "ui/u_tooltips.h"
+#include "ui/common/u_about.h"
+#include "ui/results/u_discneeded.h"
+#include "ui/common/u_tooltips.h"
 
 #include <QCheckBox>
 

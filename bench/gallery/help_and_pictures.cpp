@@ -1,7 +1,7 @@
 // The help window on its first page, and a sheet of every picture list.
 #include "gallery.h"
-#include "ui/u_helpwindow.h"
-#include "ui/u_pictures.h"
+#include "ui/common/u_helpwindow.h"
+#include "ui/common/u_pictures.h"
 
 #include <QLabel>
 #include <QPainter>

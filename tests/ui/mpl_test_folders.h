@@ -2,7 +2,7 @@
 // What the Mp3 List editor's tests share: a temporary list folder for the
 // program's list manager, a temporary "disc" of fixture audio files, and a
 // progress report that records what it is told and can press Cancel.
-#include "ui/u_mpleditorcommands.h"
+#include "ui/mpleditor/u_mpleditorcommands.h"
 
 #include <QTemporaryDir>
 #include <optional>

@@ -4,7 +4,7 @@
 // test at once and is answered No / Cancel, so no test ever waits on a modal
 // box; a script not used up when the object dies fails the test too.
 // Constructing one installs it as Prompts(); destroying it restores the old.
-#include "ui/u_prompts.h"
+#include "ui/common/u_prompts.h"
 
 #include <deque>
 #include <functional>

@@ -3,7 +3,7 @@
 // QTEST_MAIN. Before the QApplication exists it points HOME and the XDG
 // folders at a fresh temporary folder, so no test reads or writes the
 // developer's own settings, Trash or desktop; then it makes the picture modules.
-#include "ui/u_pictures.h"
+#include "ui/common/u_pictures.h"
 
 #include <QApplication>
 #include <QTest>

@@ -8,9 +8,9 @@
 #include <QTest>
 
 #include "model/u_bwfsdrive.h"
-#include "ui/u_bwdirtv.h"
-#include "ui/u_radiogroup.h"
-#include "ui/up_wizard.h"
+#include "ui/trees/u_bwdirtv.h"
+#include "ui/common/u_radiogroup.h"
+#include "ui/wizard/up_wizard.h"
 
 class WizardRoad {
 public:

@@ -1,0 +1,121 @@
+#include "ui/common/u_cvgensettings.h"
+#include "tests/ui/ui_test_main.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+QByteArray Contents(const QString& fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Write(const QString& fileName, const QByteArray& contents)
+{
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+}
+
+} // namespace
+
+class TestGenSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { folder_ = std::make_unique<QTemporaryDir>(); }
+
+    void aFirstRunWritesTheDefaultsOnlyWhenSaved()
+    {
+        TBWCVGenSettings settings(DataFolder());
+        QVERIFY(!settings.SaveIfLoaded());
+        settings.LoadOrCreate();
+        QCOMPARE(QString::fromStdString(settings.ProfileName()), QString("settings"));
+        QVERIFY(!QFile::exists(SettingsFile()));
+        settings.SetCreationDate(45000.75);
+        QVERIFY(settings.SaveIfLoaded());
+        QCOMPARE(Contents(SettingsFile()), Contents(CORVELLA_TEST_DATA "/ui/settings_defaults.xml"));
+    }
+
+    void everyFieldSurvivesASaveAndALoad()
+    {
+        TBWCVGenSettings saved(DataFolder());
+        saved.LoadOrCreate();
+        saved.TipsAtStartup = false;
+        saved.ScanResMaximized = false;
+        saved.ScanResDetails = true;
+        saved.LastTip = 7;
+        for (std::size_t column = 0; column < kResultColumnCount; ++column) {
+            saved.ColShow[column] = column % 3 == 0;
+            saved.ColSize[column] = 100 + static_cast<std::int32_t>(column);
+        }
+        QVERIFY(saved.SaveIfLoaded());
+
+        TBWCVGenSettings loaded(DataFolder());
+        loaded.LoadOrCreate();
+        QCOMPARE(loaded.TipsAtStartup, false);
+        QCOMPARE(loaded.ScanResMaximized, false);
+        QCOMPARE(loaded.ScanResDetails, true);
+        QCOMPARE(loaded.LastTip, 7);
+        QVERIFY(loaded.ColShow == saved.ColShow);
+        QVERIFY(loaded.ColSize == saved.ColSize);
+    }
+
+    void missingKeysKeepTheirDefaults()
+    {
+        Write(SettingsFile(), "<bwprofile><ShowTips>0</ShowTips><ColShowWords>1</ColShowWords>"
+                              "<ColSizePath>150</ColSizePath></bwprofile>");
+        TBWCVGenSettings settings(DataFolder());
+        settings.LoadOrCreate();
+        QCOMPARE(settings.TipsAtStartup, false);
+        QCOMPARE(settings.ScanResMaximized, true);
+        QCOMPARE(settings.ColShow[10], true);
+        QCOMPARE(settings.ColShow[4], false);
+        QCOMPARE(settings.ColSize[0], 150);
+        QCOMPARE(settings.ColSize[9], 40);
+    }
+
+    void storedLastTip_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("read");
+        QTest::newRow("the next tip") << QByteArray("3") << 3;
+        QTest::newRow("below -1, hand-edited") << QByteArray("-5") << 0;
+        QTest::newRow("no number") << QByteArray("many") << 0;
+    }
+
+    void storedLastTip()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, read);
+        Write(SettingsFile(), "<bwprofile><LastTip>" + stored + "</LastTip></bwprofile>");
+        TBWCVGenSettings settings(DataFolder());
+        settings.LoadOrCreate();
+        QCOMPARE(settings.LastTip, read);
+    }
+
+    void anUnreadableFileIsMovedAsideAndReplacedUnderItsOwnName()
+    {
+        const QString aside = folder_->path() + "/settings.xml.bad";
+        Write(aside, "an older unreadable file");
+        Write(SettingsFile(), "<bwprofile><ShowTips>0</Show");
+        TBWCVGenSettings settings(DataFolder());
+        settings.LoadOrCreate();
+        QCOMPARE(settings.TipsAtStartup, true);
+        QCOMPARE(QString::fromStdString(settings.ProfileName()), QString("settings"));
+        QCOMPARE(Contents(aside), QByteArray("<bwprofile><ShowTips>0</Show"));
+        QVERIFY(settings.SaveIfLoaded());
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files), (QStringList{"settings.xml", "settings.xml.bad"}));
+    }
+
+private:
+    std::string DataFolder() const { return folder_->path().toStdString() + "/"; }
+    QString SettingsFile() const { return folder_->path() + "/settings.xml"; }
+
+    std::unique_ptr<QTemporaryDir> folder_;
+};
+
+CORVELLA_UI_TEST_MAIN(TestGenSettings)
+#include "test_u_cvgensettings.moc"

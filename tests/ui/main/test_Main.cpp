@@ -1,0 +1,482 @@
+// The main window: the profile list (quick_scan, unreadable profiles, the
+// sort rule and its clicks), which actions may run in each state and during
+// a scan, New Profile's three endings, Delete's question, Help, the request
+// to come forward, and the one-time conversion of the settings store.
+#include "ui/main/Main.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+
+#include "base/HUtils.h"
+#include "base/platform/u_registrystore.h"
+#include "engine/u_cvprofile.h"
+#include "engine/u_dupefiles.h"
+#include "model/u_bwfs.h"
+#include "tests/ui/modal_dialogs.h"
+#include "tests/ui/scripted_prompts.h"
+#include "ui/common/u_cvgensettings.h"
+#include "ui/progress/u_progress.h"
+#include "ui/progress/u_scanmailbox.h"
+#include "ui/results/u_scanresults.h"
+#include "ui/profile/uc_fProfileCV.h"
+#include "ui/profile/uc_frProCVActions.h"
+#include "ui/profile/uc_frProCVCompParam.h"
+#include "ui/profile/uc_frProCVDirectories.h"
+#include "ui/profile/uc_frProCVFilePri.h"
+#include "ui/profile/uc_frProCVPoolExclusions.h"
+#include "ui/profile/uc_frProCVSummary.h"
+#include "ui/wizard/u_wizdirsel.h"
+#include "ui/configwizard/u_wizoperation.h"
+#include "ui/configwizard/u_wiztextpages.h"
+#include "tests/ui/ui_test_main.h"
+#include "tests/ui/wizard_road.h"
+
+namespace {
+
+QString DataFolder()
+{
+    return QString::fromStdString(AppPaths().dataFolder);
+}
+
+void StoreProfile(const std::string& name, double lastRun = 0, double lastTime = 0, const std::string& comment = {})
+{
+    TBWCVProfile profile;
+    profile.NewProfile();
+    profile.SetProfileName(name);
+    profile.LastRun = lastRun;
+    profile.LastTime = lastTime;
+    profile.ProfileComment = comment;
+    profile.DirPath = {"/music"};
+    QVERIFY(profile.SaveProfile());
+}
+
+QStringList Names(TProfileListModel& model)
+{
+    QStringList names;
+    for (int row = 0; row < model.rowCount(); ++row)
+        names << QString::fromStdString(model.Row(row).name);
+    return names;
+}
+
+QAction* Action(QWidget& window, const char* name)
+{
+    return window.findChild<QAction*>(name);
+}
+
+// The paths of the rows the results window shows, with R for a reference.
+QStringList ShownResults(QWidget& dialog)
+{
+    auto* window = qobject_cast<TfScanResults*>(&dialog);
+    QStringList rows;
+    if (!window)
+        return {"not the results window"};
+    for (int row = 0; row < window->Model().RowCount(); ++row) {
+        const TBWDupeFile* entry = window->Model().EntryAt(row);
+        rows << QString(entry->State() == dsReference ? "R " : "D ") + QString::fromStdString(entry->File()->Name());
+    }
+    return rows;
+}
+
+// A scan that finds nothing: it runs until it is asked to stop, or, when
+// not endless, has ended as soon as it started.
+class TIdleWorker : public TScanWorker {
+public:
+    explicit TIdleWorker(bool endless = true) : stopped_(!endless) {}
+    void Start(const std::vector<std::string>&, ScanMailbox&) override {}
+    bool Finished() const override { return stopped_; }
+    void RequestStop() override { stopped_ = true; }
+    std::string Error() const override { return {}; }
+    std::uint64_t StepCount() const override { return 0; }
+    TBWDupeFileList& Results() override { return results_; }
+
+private:
+    bool stopped_ = false;
+    TBWDupeFileList results_;
+};
+
+} // namespace
+
+class TestMain : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        InitAppPaths("Brindlewick", "Corvella", "corvella_help.chm");
+        GenSettings().LoadOrCreate();
+    }
+    void init()
+    {
+        QDir(DataFolder()).removeRecursively();
+        QDir().mkpath(DataFolder() + "profiles");
+    }
+
+    void timesAndDaysAreShownAsTheUserReadsThem()
+    {
+        QCOMPARE(TimeTakenText(0), QString("00:00:00"));
+        QCOMPARE(TimeTakenText((25 * 3600 + 3) / 86400.0), QString("25:00:03"));
+        QCOMPARE(LastRunText(0), QString("Never"));
+        QCOMPARE(LastRunText(2.75), QLocale().toString(QDate(1900, 1, 1), QLocale::ShortFormat));
+    }
+
+    void anEmptyFolderGetsQuickScan()
+    {
+        TfCorvella4 window;
+        auto* list = window.findChild<QTreeView*>("lvProfiles");
+        QCOMPARE(list->model()->rowCount(), 1);
+        const QStringList row = {list->model()->index(0, 0).data().toString(), list->model()->index(0, 1).data().toString(),
+                                 list->model()->index(0, 2).data().toString(), list->model()->index(0, 3).data().toString()};
+        QCOMPARE(row, QStringList({"quick_scan", "Quickly give Corvella a try!", "Never", "00:00:00"}));
+        QVERIFY(QFile::exists(DataFolder() + "profiles/quick_scan.xml"));
+        QCOMPARE(window.SelectedProfile(), std::string("quick_scan"));
+    }
+
+    void anUnreadableProfileIsDeletedSilently()
+    {
+        StoreProfile("good");
+        QFile bad(DataFolder() + "profiles/bad.xml");
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("<bwprofile><unclosed>");
+        bad.close();
+        ScriptedPrompts prompts;  // no question, no message
+        TfCorvella4 window;
+        QCOMPARE(Names(window.Profiles()), QStringList({"good"}));
+        QVERIFY(!QFile::exists(DataFolder() + "profiles/bad.xml"));
+    }
+
+    void sortRuleOfEachColumn_data()
+    {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("name ascending at first") << QList<int>{} << QStringList{"b_new", "a_old", "never", "c_mid"};
+        QTest::newRow("name") << QList<int>{1, 0} << QStringList{"a_old", "b_new", "c_mid", "never"};
+        QTest::newRow("name descending") << QList<int>{0} << QStringList{"never", "c_mid", "b_new", "a_old"};
+        QTest::newRow("comment ignores case") << QList<int>{1} << QStringList{"never", "a_old", "b_new", "c_mid"};
+        QTest::newRow("last run, never-run last") << QList<int>{2} << QStringList{"a_old", "c_mid", "b_new", "never"};
+        QTest::newRow("last run descending") << QList<int>{2, 2} << QStringList{"never", "b_new", "c_mid", "a_old"};
+        QTest::newRow("last run ascending again") << QList<int>{2, 2, 2} << QStringList{"a_old", "c_mid", "b_new", "never"};
+        QTest::newRow("time taken as text") << QList<int>{3} << QStringList{"never", "b_new", "c_mid", "a_old"};
+    }
+    void sortRuleOfEachColumn()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QStringList, order);
+        TProfileListModel model;
+        model.SetRows({{"b_new", "Banana", 45000.5, 3 / 86400.0},
+                       {"a_old", "apple", 40000.9, 100.0 / 24},
+                       {"never", "", 0, 0},
+                       {"c_mid", "BERRY", 42000, 1 / 24.0}});
+        for (int column : clicks)
+            model.ColumnClick(column);
+        QCOMPARE(Names(model), order);
+        const int last = clicks.isEmpty() ? 0 : clicks.back();
+        QCOMPARE(model.Tag() & 0xFFFF, last);
+    }
+
+    void aHeaderClickSortsAndKeepsTheSelection()
+    {
+        StoreProfile("old", 40000);
+        StoreProfile("never");
+        StoreProfile("recent", 45000);
+        TfCorvella4 window;
+        auto* list = window.findChild<QTreeView*>("lvProfiles");
+        list->selectionModel()->setCurrentIndex(list->model()->index(Names(window.Profiles()).indexOf("recent"), 0),
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        emit list->header()->sectionClicked(TProfileListModel::colLastRun);
+        QCOMPARE(Names(window.Profiles()), QStringList({"old", "recent", "never"}));
+        QCOMPARE(window.SelectedProfile(), std::string("recent"));
+        QCOMPARE(list->selectionModel()->selectedRows().front().row(), 1);
+        QCOMPARE(list->model()->headerData(TProfileListModel::colLastRun, Qt::Horizontal, Qt::DecorationRole).isNull(),
+                 false);
+        QVERIFY(list->model()->headerData(TProfileListModel::colName, Qt::Horizontal, Qt::DecorationRole).isNull());
+    }
+
+    void actionStatesByState_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<bool>("newProfile");
+        QTest::addColumn<bool>("profileActions");
+        QTest::addColumn<bool>("idleOnly");
+        QTest::newRow("selection") << int(msSelectionChanged) << true << true << true << true;
+        QTest::newRow("no selection") << int(msSelectionChanged) << false << true << false << true;
+        QTest::newRow("after a run, even without selection") << int(msAfterRun) << false << true << true << true;
+        QTest::newRow("scanning") << int(msScanning) << true << false << false << false;
+    }
+    void actionStatesByState()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, selected);
+        const TMainActionStates states = MainActionStates(static_cast<TMainState>(state), selected);
+        QTEST(states.newProfile, "newProfile");
+        QTEST(states.profileActions, "profileActions");
+        QTEST(states.idleOnly, "idleOnly");
+    }
+
+    void whileAScanRunsOnlyTheHarmlessActionsWork()
+    {
+        StoreProfile("p");
+        TfCorvella4 window([](const TBWCVProfile&) { return std::make_unique<TIdleWorker>(); });
+        window.show();
+        QStringList enabledDuringScan;
+        bool closed = true;
+        bool listEnabled = true;
+        QTimer::singleShot(0, [&] {
+            for (const char* name : {"aNewProfile", "aRunProfile", "aEditProfile", "aDeleteProfile", "aLoadResults",
+                                     "aExit", "aEditMpl", "aHelp", "aShowTips", "aAbout"})
+                if (Action(window, name)->isEnabled())
+                    enabledDuringScan << name;
+            listEnabled = window.findChild<QTreeView*>("lvProfiles")->isEnabled();
+            closed = window.close();
+            ShowProgress().findChild<QPushButton*>("bCancel")->click();
+        });
+        Action(window, "aRunProfile")->trigger();
+        QCOMPARE(enabledDuringScan, QStringList({"aShowTips", "aAbout"}));
+        QVERIFY(!listEnabled);
+        QVERIFY(!closed);
+        QVERIFY(Action(window, "aRunProfile")->isEnabled());
+        QVERIFY(!window.Scanning());
+        QVERIFY(!ProgressActive());
+    }
+
+    // New Profile: the wizard's last page decides whether the new profile
+    // is scanned at once, opened in the editor, or only listed.
+    void aNewProfileGoesOnAsTheWizardEnds()
+    {
+        QTemporaryDir music;
+        const std::string folder = FSDrive().FindDir(music.path().toStdString() + "/", true)->Path();
+        std::vector<std::string> scanned;
+        TfCorvella4 window([&](const TBWCVProfile& profile) {
+            scanned.push_back(profile.ProfileName());
+            return std::make_unique<TIdleWorker>(false);
+        });
+        WhenModal([&](QWidget& dialog) {
+            WizardRoad road(dialog);
+            road.Choose(road.On<TfrWizOperation>("Profile operation")->rgOp, opScan);
+            road.Next();
+            QVERIFY(road.Select(road.On<TfrWizDirSel>("Directory selection")->dir, folder));
+            road.Next();
+            road.Next();
+            road.Next();
+            road.Choose(road.On<TfrWizTextFinish>("Congratulations")->rgPostWizAction, paRun);
+            WhenModal([](QWidget&) {});  // the results window
+            road.Next();
+        });
+        Action(window, "aNewProfile")->trigger();
+        QCOMPARE(scanned, std::vector<std::string>{"dupe_scan"});
+        QCOMPARE(window.SelectedProfile(), std::string("dupe_scan"));
+        QVERIFY(window.Profiles().Row(0).lastRun > 0);
+
+        QString shown;
+        WhenModal([&](QWidget& dialog) {
+            WizardRoad road(dialog);
+            road.Choose(road.On<TfrWizOperation>("Profile operation")->rgOp, opEdit);
+            WhenModal([&](QWidget& editor) { shown = editor.metaObject()->className(); });
+            road.Next();
+        });
+        Action(window, "aNewProfile")->trigger();
+        QCOMPARE(shown, QString(TfcProfileCV::staticMetaObject.className()));
+        QCOMPARE(window.SelectedProfile(), std::string("new_profile"));
+
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(true, "Are you sure you want to cancel this wizard?");
+        WhenModal([](QWidget& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+        Action(window, "aNewProfile")->trigger();
+        QVERIFY(prompts.Done());
+        QCOMPARE(Names(window.Profiles()), QStringList({"dupe_scan", "new_profile", "quick_scan"}));
+        QCOMPARE(window.SelectedProfile(), std::string("new_profile"));
+        QCOMPARE(scanned.size(), std::size_t(1));
+    }
+
+    void deleteAsksFirst()
+    {
+        StoreProfile("keep_me");
+        TfCorvella4 window;
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(false, "Do you really want to delete the profile \"keep_me\"?");
+        Action(window, "aDeleteProfile")->trigger();
+        QCOMPARE(Names(window.Profiles()), QStringList({"keep_me"}));
+        prompts.ExpectYesNo(true);
+        Action(window, "aDeleteProfile")->trigger();
+        QVERIFY(!QFile::exists(DataFolder() + "profiles/keep_me.xml"));
+        QCOMPARE(Names(window.Profiles()), QStringList({"quick_scan"}));
+    }
+
+    void helpOpensTheProgramsPage()
+    {
+        TfCorvella4 window;
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::HelpTopic, "corvella/index.htm");
+        Action(window, "aHelp")->trigger();
+    }
+
+    void aSecondStartBringsTheWindowForward()
+    {
+        TfCorvella4 window;
+        window.showMinimized();
+        QTRY_VERIFY(window.isMinimized());
+        window.WMUser();
+        QVERIFY(!window.isMinimized());
+        QVERIFY(window.isVisible());
+    }
+
+    void summaryRowsOpenTheirPages_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("page");
+        const std::pair<int, const QMetaObject*> pages[] = {
+            {-1, &TfrcPCVSummary::staticMetaObject},         {0, &TfrcProCVDirectories::staticMetaObject},
+            {1, &TfrcProCVCompParam::staticMetaObject},      {3, &TfrcProCVCompParam::staticMetaObject},
+            {4, &TfrcProCVPoolExclusions::staticMetaObject}, {6, &TfrcProCVPoolExclusions::staticMetaObject},
+            {7, &TfrcProCVFilePri::staticMetaObject},        {8, &TfrcProCVFilePri::staticMetaObject},
+            {9, &TfrcProCVActions::staticMetaObject},        {10, &TfrcPCVSummary::staticMetaObject}};
+        for (const auto& [row, page] : pages)
+            QTest::newRow(qPrintable(QString::number(row))) << row << QString(page->className());
+    }
+    void summaryRowsOpenTheirPages()
+    {
+        QFETCH(int, row);
+        QTEST(QString(SummaryRowPage(row).className()), "page");
+    }
+
+    void aSummaryDoubleClickOpensTheEditorAtThatPage()
+    {
+        StoreProfile("p");
+        TfCorvella4 window;
+        auto* summary = window.findChild<TfrcPCVSummary*>("frSummary");
+        summary->lv->setCurrentIndex(summary->lv->model()->index(4, 0));
+        QString shownPage;
+        WhenModal([&](QWidget& dialog) {
+            if (auto* editor = qobject_cast<TfcProfileCV*>(&dialog); editor && editor->CurrentPage())
+                shownPage = editor->CurrentPage()->metaObject()->className();
+        });
+        emit summary->summaryDblClick(summary);
+        QCOMPARE(shownPage, QString(TfrcProCVPoolExclusions::staticMetaObject.className()));
+    }
+
+    void loadLastResultsWithoutAFileSaysSo()
+    {
+        TfCorvella4 window;
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Information, "There are no previous results to load.");
+        Action(window, "aLoadResults")->trigger();
+        QVERIFY(!ProgressActive());
+    }
+
+    // The real windows and engine: a scan of fixture files, the duplicates
+    // deleted to the Trash from the results window, the rest loaded again.
+    void aScanEndToEnd()
+    {
+        QTemporaryDir music;
+        const QString fixtures = QString(CORVELLA_TEST_DATA) + "/../fixtures/audio/";
+        for (const auto& [fixture, names] :
+             {std::pair{"cbr128_stereo_44k_id3v23.mp3", QStringList{"alpha song.mp3", "alpha song copy.mp3", "charlie beat.mp3"}},
+              std::pair{"vbr_stereo_44k_picture.mp3", QStringList{"bravo tune.mp3", "bravo tune copy.mp3", "charlie beat copy.mp3"}}})
+            for (const QString& name : names)
+                QVERIFY(QFile::copy(fixtures + fixture, music.path() + "/" + name));
+        {
+            TBWCVProfile profile;
+            profile.NewProfile();
+            profile.SetProfileName("by_name");
+            profile.CompType = ctFileName;
+            profile.DirPath = {music.path().toStdString()};
+            QVERIFY(profile.SaveProfile());
+        }
+        TfCorvella4 window;
+        window.show();
+        QCOMPARE(window.SelectedProfile(), std::string("by_name"));
+
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(true, "delete 2 files");
+        QStringList found;
+        QStringList left;
+        WhenModal([&](QWidget& dialog) {
+            found = ShownResults(dialog);
+            Action(dialog, "aSelectAll")->trigger();
+            // One duplicate is kept: Space on its row takes its check mark off.
+            auto* list = dialog.findChild<QAbstractItemView*>("lvResults");
+            const int kept = found.indexOf(QRegularExpression("D .*"));
+            list->setFocus();
+            list->selectionModel()->select(list->model()->index(kept, 0),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            QTest::keyClick(list, Qt::Key_Space);
+            Action(dialog, "aDelete")->trigger();
+            left = ShownResults(dialog);
+            Action(dialog, "aClose")->trigger();
+        });
+        Action(window, "aRunProfile")->trigger();
+        // Which copy of a group stays is the engine's choice; each group keeps one.
+        QStringList names;
+        QStringList duplicates;
+        for (const QString& row : found) {
+            names << row.mid(2);
+            if (row.startsWith("D "))
+                duplicates << row.mid(2);
+        }
+        names.sort();
+        QCOMPARE(names, QStringList({"alpha song copy.mp3", "alpha song.mp3", "bravo tune copy.mp3", "bravo tune.mp3",
+                                     "charlie beat copy.mp3", "charlie beat.mp3"}));
+        QCOMPARE(duplicates.size(), 3);
+        QCOMPARE(left.size(), 2);
+        const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/";
+        QVERIFY(QFile::exists(music.path() + "/" + duplicates.takeFirst()));
+        for (const QString& name : duplicates) {
+            QVERIFY(!QFile::exists(music.path() + "/" + name));
+            QVERIFY(QFile::exists(trash + name));
+        }
+        QVERIFY(QFile::exists(DataFolder() + "last_results.txt"));
+        QVERIFY(window.Profiles().Row(0).lastRun > 0);
+
+        QStringList loaded;
+        WhenModal([&](QWidget& dialog) { loaded = ShownResults(dialog); });
+        Action(window, "aLoadResults")->trigger();
+        QCOMPARE(loaded, left);
+        QVERIFY(!loaded.isEmpty());
+    }
+
+    void theSettingsStoreIsConvertedOnce()
+    {
+        const std::string key = AppPaths().registryKey;
+        {
+            TRegistryStore store(AppPaths().registryFile);
+            store.WriteValue(key + "\\profiles\\from_store", RegistryString("ProfileComment", "old days"));
+            store.WriteValue(key + "\\profiles\\from_store", RegistryDword("MinPerc", 70));
+            store.WriteValue(key + "\\settings", RegistryDword("ShowTips", 0));
+            QVERIFY(store.Save());
+        }
+        GenSettings().TipsAtStartup = true;
+        {
+            TfCorvella4 window;
+            QCOMPARE(Names(window.Profiles()), QStringList({"from_store"}));
+            QCOMPARE(window.Profiles().Row(0).comment, std::string("old days"));
+        }
+        // The converted settings replace those loaded before, so the end of the run keeps them.
+        QVERIFY(!GenSettings().TipsAtStartup);
+        TRegistryStore store(AppPaths().registryFile);
+        QVERIFY(store.Load());
+        QVERIFY(store.FindValue(key, "ConvertedToXML"));
+        QVERIFY(QFile::exists(DataFolder() + "settings.xml"));
+
+        // Done once: the profile deleted since stays deleted.
+        QFile::remove(DataFolder() + "profiles/from_store.xml");
+        TfCorvella4 again;
+        QCOMPARE(Names(again.Profiles()), QStringList({"quick_scan"}));
+    }
+
+    void aStoreWithoutTheKeyIsLeftAlone()
+    {
+        TRegistryStore store(AppPaths().registryFile);
+        QVERIFY(!ConvertRegistryProfiles(store, AppPaths().registryKey, AppPaths().dataFolder));
+        QVERIFY(!QFile::exists(QString::fromStdString(AppPaths().registryFile)));
+    }
+};
+
+CORVELLA_UI_TEST_MAIN(TestMain)
+#include "test_Main.moc"

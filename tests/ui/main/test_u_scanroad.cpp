@@ -1,0 +1,317 @@
+// The road of a scan with a fake engine: the job count the progress window
+// is reset with, the folder asked for when the profile has none, cancel,
+// error, and the finish steps in their order with what each one stores.
+#include "ui/main/u_scanroad.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "engine/u_cvprofile.h"
+#include "engine/u_dupefiles.h"
+#include "model/u_bwfs.h"
+#include "model/u_bwfsmpl.h"
+#include "tests/ui/scripted_prompts.h"
+#include "ui/progress/u_progress.h"
+#include "ui/progress/u_scanmailbox.h"
+#include "tests/ui/ui_test_main.h"
+
+namespace {
+
+// An engine that ends after a few polls of the wait loop (or, when told to
+// run on, only when asked to stop) with the results and error it is given.
+class TFakeWorker : public TScanWorker {
+public:
+    struct Script {
+        bool runsOn = false;
+        std::string error;
+        std::vector<TBWFile*> linked;  // linked to the first one
+    };
+
+    TFakeWorker(Script script, bool& alive, std::vector<std::string>& scanned)
+        : script_(std::move(script)), alive_(alive), scanned_(scanned)
+    {
+        alive_ = true;
+    }
+    ~TFakeWorker() override { alive_ = false; }
+
+    void Start(const std::vector<std::string>& directories, ScanMailbox& mailbox) override
+    {
+        scanned_ = directories;
+        mailbox.StartJob("Adding files to the scan list", 0);
+        for (std::size_t i = 1; i < script_.linked.size(); ++i)
+            results_.AddPair(script_.linked[0], script_.linked[i]);
+        results_.ResolveReferences();
+    }
+    bool Finished() const override { return stopped_ || (!script_.runsOn && ++polls_ > 3); }
+    void RequestStop() override { stopped_ = true; }
+    std::string Error() const override { return script_.error; }
+    std::uint64_t StepCount() const override { return 0; }
+    TBWDupeFileList& Results() override { return results_; }
+
+    bool stopped_ = false;
+
+private:
+    Script script_;
+    bool& alive_;
+    std::vector<std::string>& scanned_;
+    mutable int polls_ = 0;
+    TBWDupeFileList results_;
+};
+
+// A folder tree held in memory.
+class TMemoryDir : public TBWDirectory {
+public:
+    using TBWDirectory::TBWDirectory;
+    TBWDirectory* NewChildDir() override { return new TMemoryDir(this); }
+    void LoadSubDirs() override {}
+};
+
+// Records the calls of the road, with what the stores held at each.
+class TRecordingHost : public TScanRoadHost {
+public:
+    std::function<QString()> observe = [] { return QString(); };
+    QStringList calls;
+
+    void MinimiseMain() override { Record("minimise"); }
+    void ShowResults(TBWDupeFileList& results) override
+    {
+        Record(QStringLiteral("results %1").arg(results.Count()));
+    }
+    void RestoreMain() override { Record("restore"); }
+    void RefreshProfileList() override { Record("refresh"); }
+
+private:
+    void Record(const QString& call) { calls << call + observe(); }
+};
+
+QString ReadText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("(none)");
+}
+
+} // namespace
+
+class TestScanRoad : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir folder_;
+    QString data_;
+    std::unique_ptr<TBWCVProfile> profile_;
+    std::unique_ptr<TMplManager> lists_;
+    std::unique_ptr<TMemoryDir> root_;
+    TRecordingHost host_;
+    bool workerAlive_ = false;
+    std::vector<std::string> scanned_;
+    TFakeWorker::Script script_;
+    TFakeWorker* worker_ = nullptr;
+    int workersMade_ = 0;
+    int clockReads_ = 0;
+    int testCount_ = 0;
+
+    TScanRoad MakeRoad()
+    {
+        return TScanRoad({*profile_, *lists_, *root_, data_.toStdString()}, host_,
+                         [this](const TBWCVProfile&) {
+                             ++workersMade_;
+                             auto worker = std::make_unique<TFakeWorker>(script_, workerAlive_, scanned_);
+                             worker_ = worker.get();
+                             return worker;
+                         },
+                         // A run of 25 hours and 3 seconds.
+                         [this] {
+                             return std::chrono::steady_clock::time_point(std::chrono::seconds(clockReads_++ ? 90003 : 0));
+                         });
+    }
+    void StoreProfile(const std::string& name, std::vector<std::string> dirs = {"/music"})
+    {
+        profile_->NewProfile();
+        profile_->SetProfileName(name);
+        profile_->DirPath = std::move(dirs);
+        QVERIFY(profile_->SaveProfile());
+    }
+    QString ProfileFile(const QString& name) const { return ReadText(data_ + "profiles/" + name + ".xml"); }
+    QString ResultFile() const { return data_ + TScanRoad::ResultFileName; }
+    // Two files of one folder, to be found as duplicates.
+    std::vector<TBWFile*> TwoFiles()
+    {
+        TBWDirectory* music = root_->AddSubDirTouch("music");
+        return {music->Files()->AddFile("song.mp3"), music->Files()->AddFile("song (copy).mp3")};
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(folder_.isValid());
+        data_ = folder_.path() + "/" + QString::number(++testCount_) + "/";
+        QDir().mkpath(data_);
+        profile_ = std::make_unique<TBWCVProfile>(data_.toStdString());
+        lists_ = std::make_unique<TMplManager>();
+        root_ = std::make_unique<TMemoryDir>();
+        lists_->SetFolder(data_.toStdString());
+        host_ = TRecordingHost();
+        script_ = {};
+        scanned_.clear();
+        clockReads_ = 0;
+        workersMade_ = 0;
+    }
+
+    void jobCountFollowsTheEnginesJobs_data()
+    {
+        QTest::addColumn<int>("resultType");
+        QTest::addColumn<int>("compType");
+        QTest::addColumn<int>("simWord");
+        QTest::addColumn<int>("jobs");
+        QTest::newRow("banlist") << int(rsBanlist) << int(ctFileName) << 2 << 2;
+        QTest::newRow("duplicates by names") << int(rsDuplicates) << int(ctFileNameFields) << 0 << 3;
+        QTest::newRow("names with similar words") << int(rsDuplicates) << int(ctFileNameFields) << 1 << 4;
+        QTest::newRow("content ignores similar words") << int(rsDuplicates) << int(ctContent) << 1 << 4;
+        QTest::newRow("negative by content") << int(rsNegative) << int(ctContent) << 0 << 5;
+        QTest::newRow("negative by tags, similar words") << int(rsNegative) << int(ctTags) << 2 << 5;
+    }
+    void jobCountFollowsTheEnginesJobs()
+    {
+        QFETCH(int, resultType);
+        QFETCH(int, compType);
+        QFETCH(int, simWord);
+        QFETCH(int, jobs);
+        StoreProfile("p");
+        profile_->ResultType = static_cast<TBWResultType>(resultType);
+        profile_->CompType = static_cast<TBWCompType>(compType);
+        profile_->SimWord = simWord;
+        profile_->AnimNo = 3;
+        QVERIFY(profile_->SaveProfile());
+        QCOMPARE(ScanJobCount(*profile_), jobs);
+
+        // The progress window the road brings up is reset with that count.
+        int shownJobs = -1;
+        int shownAnim = -1;
+        host_.observe = [] { return QString(); };
+        script_.runsOn = true;
+        QTimer::singleShot(0, [&] {
+            shownJobs = ShowProgress().Tracker().JobCount();
+            shownAnim = ShowProgress().Tracker().AnimType();
+            ShowProgress().findChild<QPushButton*>("bCancel")->click();
+        });
+        QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Cancelled);
+        QCOMPARE(shownJobs, jobs);
+        QCOMPARE(shownAnim, 3);
+    }
+
+    void noProfileOrNoFolderRunsNothing()
+    {
+        ScriptedPrompts prompts;
+        QCOMPARE(MakeRoad().Run(""), TScanOutcome::NotRun);
+        QCOMPARE(MakeRoad().Run("missing"), TScanOutcome::NotRun);
+        StoreProfile("quick_scan", {});
+        prompts.ExpectChoice(PromptKind::Folder, std::nullopt);
+        QCOMPARE(MakeRoad().Run("quick_scan"), TScanOutcome::NotRun);
+        QCOMPARE(prompts.Asked().back().caption, QString("Select a directory to scan"));
+        QCOMPARE(workersMade_, 0);
+        QVERIFY(!ProgressActive());
+    }
+
+    void aChosenFolderIsScannedButNotAddedToTheProfile()
+    {
+        ScriptedPrompts prompts;
+        StoreProfile("quick_scan", {});
+        prompts.ExpectChoice(PromptKind::Folder, QString("/home/ann/Music"));
+        QCOMPARE(MakeRoad().Run("quick_scan"), TScanOutcome::Finished);
+        QCOMPARE(scanned_, std::vector<std::string>{"/home/ann/Music"});
+        TBWCVProfile stored(data_.toStdString());
+        QVERIFY(stored.LoadProfile("quick_scan"));
+        QVERIFY(stored.DirPath.empty());
+    }
+
+    void cancelKeepsNothing()
+    {
+        StoreProfile("p");
+        const QString before = ProfileFile("p");
+        script_.runsOn = true;
+        QTimer::singleShot(0, [] { ShowProgress().findChild<QPushButton*>("bCancel")->click(); });
+        QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Cancelled);
+        QVERIFY(host_.calls.isEmpty());
+        QVERIFY(!QFile::exists(ResultFile()));
+        QCOMPARE(ProfileFile("p"), before);
+        QVERIFY(!ProgressActive());
+        QVERIFY(!workerAlive_);
+    }
+
+    void anErrorEndsTheWaitAndIsShown()
+    {
+        ScriptedPrompts prompts;
+        StoreProfile("p");
+        const QString before = ProfileFile("p");
+        script_.error = "disk gone";
+        script_.linked = TwoFiles();
+        prompts.ExpectMessage(PromptKind::Error, "disk gone");
+        QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Failed);
+        QVERIFY(!worker_ || !workerAlive_);
+        QVERIFY(host_.calls.isEmpty());
+        QVERIFY(!QFile::exists(ResultFile()));
+        QCOMPARE(ProfileFile("p"), before);
+    }
+
+    void finishStepsComeInTheirOrder()
+    {
+        StoreProfile("p");
+        script_.linked = TwoFiles();
+        // A list changed while the results window was up is saved by the finish.
+        QVERIFY(lists_->NewList("disc", false));
+        host_.observe = [this] {
+            return QStringLiteral(" progress=%1 resultfile=%2 engine=%3 list=%4 run=%5")
+                .arg(ProgressActive())
+                .arg(QFile::exists(ResultFile()))
+                .arg(workerAlive_)
+                .arg(QFile::exists(data_ + "disc.mpl"))
+                .arg(ProfileFile("p").contains("<LastTime>90003</LastTime>"));
+        };
+        QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Finished);
+        const QStringList expected = {
+            "minimise progress=0 resultfile=0 engine=1 list=0 run=0",
+            "results 2 progress=0 resultfile=0 engine=1 list=0 run=0",
+            "restore progress=0 resultfile=1 engine=1 list=0 run=0",
+            "refresh progress=0 resultfile=1 engine=0 list=1 run=1",
+        };
+        QCOMPARE(host_.calls, expected);
+        QVERIFY(!lists_->IsModified());
+        QVERIFY(ReadText(ResultFile()).contains("song.mp3"));
+        // The day of the run is stored as a whole day.
+        TBWCVProfile stored(data_.toStdString());
+        QVERIFY(stored.LoadProfile("p"));
+        QCOMPARE(stored.LastRun, std::floor(stored.LastRun));
+        QVERIFY(stored.LastRun > 40000);
+    }
+
+    void anEmptyResultKeepsThePreviousResultFile()
+    {
+        StoreProfile("p");
+        QFile previous(ResultFile());
+        QVERIFY(previous.open(QIODevice::WriteOnly));
+        previous.write("/music/a.mp3;/music/b.mp3;\r\n");
+        previous.close();
+        QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Finished);
+        QCOMPARE(host_.calls.first(), QString("minimise"));
+        QCOMPARE(ReadText(ResultFile()), QString("/music/a.mp3;/music/b.mp3;\r\n"));
+    }
+
+    void theTimesGoToTheProfileThatRan()
+    {
+        StoreProfile("other");
+        StoreProfile("p");
+        // Another row was selected while the scan ran.
+        host_.observe = [] { return QString(); };
+        script_.runsOn = false;
+        TScanRoad road = MakeRoad();
+        QTimer::singleShot(0, [this] { profile_->LoadProfile("other"); });
+        QCOMPARE(road.Run("p"), TScanOutcome::Finished);
+        QVERIFY(ProfileFile("p").contains("<LastTime>90003</LastTime>"));
+        QVERIFY(ProfileFile("other").contains("<LastTime>0</LastTime>"));
+    }
+};
+
+CORVELLA_UI_TEST_MAIN(TestScanRoad)
+#include "test_u_scanroad.moc"

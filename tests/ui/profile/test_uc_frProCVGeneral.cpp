@@ -1,0 +1,58 @@
+#include "ui/profile/uc_frProCVGeneral.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+
+#include "tests/ui/current_profile.h"
+#include "tests/ui/ui_test_main.h"
+
+class TestGeneralPage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { FreshCurrentProfile(); }
+
+    void loadingShowsNameAndCommentWithinTheirLimits()
+    {
+        TBWCVProfile& profile = CurrentProfile();
+        profile.SetProfileName("My_Collection");
+        profile.ProfileComment = "Everything on the big disk";
+        TfrcProCVGeneral page;
+        QSignalSpy changes(&page, &TfrpProfile::pageChanged);
+        page.Refresh();
+        QCOMPARE(page.edtProfileName->text(), QString("My_Collection"));
+        QCOMPARE(page.edtComment->text(), QString("Everything on the big disk"));
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(page.edtProfileName->maxLength(), 64);
+        QCOMPARE(page.edtComment->maxLength(), 256);
+        QCOMPARE(page.helpTopic(), QString("general_settings.htm"));
+
+        page.edtComment->setText("changed");
+        QCOMPARE(changes.count(), 1);
+    }
+
+    // The name is cleaned and made unique by the profile; showing the name
+    // it took must not count as another change.
+    void savingShowsTheNameTheProfileTookWithoutReportingAChange()
+    {
+        TBWCVProfile& profile = CurrentProfile();
+        profile.SetProfileName("Rock");
+        QVERIFY(profile.SaveProfile());
+        profile.NewProfile();
+
+        TfrcProCVGeneral page;
+        page.Refresh();
+        QSignalSpy changes(&page, &TfrpProfile::pageChanged);
+        page.edtProfileName->setText("Ro ck!");
+        page.edtComment->setText("  kept as typed ");
+        changes.clear();
+        page.SaveToProfile();
+        QCOMPARE(profile.ProfileName(), std::string("Rock1"));
+        QCOMPARE(profile.ProfileComment, std::string("  kept as typed "));
+        QCOMPARE(page.edtProfileName->text(), QString("Rock1"));
+        QCOMPARE(changes.count(), 0);
+    }
+};
+
+CORVELLA_UI_TEST_MAIN(TestGeneralPage)
+#include "test_uc_frProCVGeneral.moc"

@@ -1,0 +1,65 @@
+#include "tests/ui/modal_dialogs.h"
+#include "tests/ui/scripted_prompts.h"
+#include "ui/results/u_discneeded.h"
+#include "tests/ui/ui_test_main.h"
+
+#include <QLabel>
+
+namespace {
+
+QString Request(QWidget& dialog)
+{
+    return dialog.findChild<QLabel*>("lblDisc")->text();
+}
+
+} // namespace
+
+class TestDiscNeeded : public QObject {
+    Q_OBJECT
+
+private slots:
+    void changePathNamesTheChosenFolderAndOkAnswersIt()
+    {
+        TfDiscNeeded window;
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, std::nullopt, "/media/cd/")
+            .ExpectChoice(PromptKind::Folder, QString("/mnt/usb"), "/media/cd/");
+        QStringList shown;
+        WhenModal([&shown](QWidget& dialog) {
+            shown << dialog.windowTitle() << Request(dialog);
+            ClickButton(dialog, "bChangePath");
+            shown << Request(dialog);
+            ClickButton(dialog, "bChangePath");
+            shown << Request(dialog);
+            ClickButton(dialog, "bOK");
+        });
+        std::string folder = "/media/cd/";
+        QVERIFY(window.AskForDisc("Rock CD1", folder));
+        QCOMPARE(folder, std::string("/mnt/usb"));
+        QCOMPARE(shown, (QStringList{"Disc needed", "Please, insert a CD labeled \"Rock CD1\" in drive /media/cd/",
+                                     "Please, insert a CD labeled \"Rock CD1\" in drive /media/cd/",
+                                     "Please, insert a CD labeled \"Rock CD1\" in drive /mnt/usb"}));
+    }
+
+    void cancelCopyAnswersNoAndKeepsTheFolder()
+    {
+        TfDiscNeeded window;
+        WhenModal([](QWidget& dialog) { ClickButton(dialog, "bCancel"); });
+        std::string folder = "/media/cd/";
+        QVERIFY(!window.AskForDisc("Jazz", folder));
+        QCOMPARE(folder, std::string("/media/cd/"));
+    }
+
+    void messagesAndQuestionsGoThroughThePrompts()
+    {
+        TfDiscNeeded window;
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Information, "The source is invalid")
+            .ExpectYesNo(true, "Copy Anyway?");
+        window.ShowMessage("The source is invalid, choose a new source.");
+        QVERIFY(window.AskYesNo("7 of 10 files exist in the source directory. Copy Anyway?"));
+    }
+};
+
+CORVELLA_UI_TEST_MAIN(TestDiscNeeded)
+#include "test_u_discneeded.moc"

@@ -1,0 +1,437 @@
+#include "tests/ui/result_files.h"
+#include "tests/ui/scripted_prompts.h"
+#include "ui/results/u_fileoperations.h"
+#include "ui/results/u_resultactions.h"
+#include "tests/ui/ui_test_main.h"
+
+#include "model/u_bwfsmpl.h"
+#include "model/u_discrequest.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <sys/stat.h>
+
+#include <set>
+
+namespace {
+
+using TTexts = std::vector<std::string>;
+
+class TRecordedProgress : public TActionProgress {
+public:
+    void StartJob(const QString& caption, int itemCount) override { jobs << QString("%1 %2").arg(caption).arg(itemCount); }
+    void Step(int count) override { steps += count; }
+    void Close() override { ++closes; }
+    QStringList jobs;
+    int steps = 0;
+    int closes = 0;
+};
+
+class TNoDiscs : public TDiscRequest {
+public:
+    bool AskForDisc(const std::string&, std::string&) override { return false; }
+    void ShowMessage(const std::string&) override {}
+    bool AskYesNo(const std::string&) override { return false; }
+};
+
+// Finds every disc in one folder and says which were asked for.
+class TDiscFolder : public TDiscRequest {
+public:
+    explicit TDiscFolder(std::string folder) : folder_(std::move(folder)) {}
+    bool AskForDisc(const std::string& discName, std::string& folder) override
+    {
+        asked.push_back(discName);
+        folder = folder_;
+        return true;
+    }
+    void ShowMessage(const std::string&) override {}
+    bool AskYesNo(const std::string&) override { return false; }
+    std::vector<std::string> asked;
+
+private:
+    std::string folder_;
+};
+
+// The disk, except that the Trash and moves refuse the files named here.
+class TRefusingOperations : public TDiskFileOperations {
+public:
+    bool Trash(const std::string& path, std::string& reason) override
+    {
+        if (refused.count(path)) {
+            reason = "the trash is full";
+            return false;
+        }
+        return TDiskFileOperations::Trash(path, reason);
+    }
+    std::set<std::string> refused;
+};
+
+// A group "best.mp3" (reference) with duplicates a, b, c in the folder "Rock/".
+struct TGroupFixture {
+    TGroupFixture()
+    {
+        reference = files.Add("Rock/best.mp3", {5000});
+        duplicates = {files.Add("Rock/a.mp3"), files.Add("Rock/b.mp3"), files.Add("Rock/c.mp3")};
+        files.Group(reference, {duplicates.begin(), duplicates.end()});
+        files.Resolve();
+    }
+    TResultFileActions Actions() { return {files.list, files.root, operations, progress, lists, discs}; }
+    void Check(const std::vector<int>& which)
+    {
+        for (int index : which)
+            files.list.SetSelected(files.EntryOf(duplicates[static_cast<std::size_t>(index)]), true);
+    }
+    std::string PathOf(int index) const { return duplicates[static_cast<std::size_t>(index)]->FullPath(); }
+
+    TResultFiles files;
+    TBWMp3File* reference;
+    std::vector<TBWMp3File*> duplicates;
+    TRefusingOperations operations;
+    TRecordedProgress progress;
+    TMplManager lists;
+    TNoDiscs discs;
+};
+
+QString TrashFolder()
+{
+    return QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + "/Trash";
+}
+
+// Puts a folder's mode back when the test ends, however it ends.
+class TFolderMode {
+public:
+    TFolderMode(const std::string& path, mode_t mode) : path_(path) { chmod(path.c_str(), mode); }
+    ~TFolderMode() { chmod(path_.c_str(), 0755); }
+
+private:
+    std::string path_;
+};
+
+} // namespace
+
+class TestResultActions : public QObject {
+    Q_OBJECT
+
+private slots:
+    void deleteAsksWithTheCountAndSendsTheCheckedFilesToTheTrash_data()
+    {
+        QTest::addColumn<std::vector<int>>("checked");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<TTexts>("left");
+        QTest::newRow("one") << std::vector<int>{1} << "delete 1 file." << TTexts{"R best.mp3", "D a.mp3", "D c.mp3"};
+        QTest::newRow("three") << std::vector<int>{0, 1, 2} << "delete 3 files." << TTexts{};
+    }
+    void deleteAsksWithTheCountAndSendsTheCheckedFilesToTheTrash()
+    {
+        QFETCH(std::vector<int>, checked);
+        QFETCH(QString, question);
+        QFETCH(TTexts, left);
+        TGroupFixture group;
+        group.Check(checked);
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(true, question);
+        QVERIFY(group.Actions().DeleteChecked());
+        QCOMPARE(group.files.Shown(), left);
+        for (int index : checked) {
+            QVERIFY(!FileExists(group.PathOf(index)));
+            const QString name = QString::fromStdString(group.duplicates[static_cast<std::size_t>(index)]->Name());
+            QVERIFY(QFile::exists(TrashFolder() + "/files/" + name));
+            const QString info = QString::fromStdString(
+                ReadWholeFile((TrashFolder() + "/info/" + name + ".trashinfo").toStdString()));
+            QVERIFY(info.startsWith("[Trash Info]\nPath="));
+            QVERIFY(info.contains("DeletionDate="));
+            QFile::remove(TrashFolder() + "/files/" + name);
+            QFile::remove(TrashFolder() + "/info/" + name + ".trashinfo");
+        }
+        QCOMPARE(group.progress.jobs, QStringList{QString("Deleteing files %1").arg(checked.size())});
+        QCOMPARE(group.progress.closes, 1);
+    }
+
+    void deleteAnsweredNoTouchesNothing()
+    {
+        TGroupFixture group;
+        group.Check({0});
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(false, "delete 1 file");
+        QVERIFY(!group.Actions().DeleteChecked());
+        QVERIFY(FileExists(group.PathOf(0)));
+        QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D+ a.mp3", "D b.mp3", "D c.mp3"}));
+    }
+
+    void filesThatCannotGoStayOnDiskAndInTheListUncheckedAndAreNamed()
+    {
+        TResultFiles files;
+        TBWMp3File* reference = files.Add("keep/best.mp3", {5000});
+        TBWMp3File* closed = files.Add("closed/a.mp3");
+        TBWMp3File* refused = files.Add("keep/b.mp3");
+        TBWMp3File* going = files.Add("keep/c.mp3");
+        files.Group(reference, {closed, refused, going});
+        files.Resolve();
+        files.list.SelectAll();
+        TRefusingOperations operations;
+        operations.refused.insert(refused->FullPath());
+        TRecordedProgress progress;
+        TMplManager lists;
+        TNoDiscs discs;
+        TResultFileActions actions(files.list, files.root, operations, progress, lists, discs);
+        const TFolderMode closedFolder(files.Path("closed"), 0555);
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(true, "delete 3 files")
+            .ExpectMessage(PromptKind::Information, "1 files couldn't be deleted because they were opened");
+        QVERIFY(actions.DeleteChecked());
+        QVERIFY(prompts.Asked().back().text.contains(QString::fromStdString(refused->FullPath()) + ": the trash is full"));
+        QCOMPARE(actions.LockedFiles(), TTexts{closed->FullPath()});
+        QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D a.mp3", "D b.mp3"}));
+        QVERIFY(FileExists(closed->FullPath()));
+        QVERIFY(FileExists(refused->FullPath()));
+        QVERIFY(!FileExists(going->FullPath()));
+    }
+
+    void copyKeepsTheFolderStructureOrCopiesFlat_data()
+    {
+        QTest::addColumn<bool>("structure");
+        QTest::newRow("structure kept") << true;
+        QTest::newRow("flat") << false;
+    }
+    void copyKeepsTheFolderStructureOrCopiesFlat()
+    {
+        QFETCH(bool, structure);
+        TGroupFixture group;
+        group.Check({0, 2});
+        const std::string destination = group.files.Path("Backup");
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
+            .ExpectYesNo(structure, "recreate the directory structure");
+        QVERIFY(group.Actions().CopyChecked(false));
+        // The folders below what source and destination share keep their letter case.
+        const std::string target = group.files.Path(structure ? "Backup/Rock/" : "Backup/");
+        QCOMPARE(ReadWholeFile(target + "a.mp3"), std::string("Rock/a.mp3"));
+        QCOMPARE(ReadWholeFile(target + "c.mp3"), std::string("Rock/c.mp3"));
+        QVERIFY(!FileExists(target + "b.mp3"));
+        QVERIFY(FileExists(group.PathOf(0)));
+        QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D+ a.mp3", "D b.mp3", "D+ c.mp3"}));
+        QCOMPARE(group.progress.jobs, QStringList{"Copying files 2"});
+    }
+
+    void copyReplacesAFileOfTheSameNameUnlessItIsReadOnly()
+    {
+        TGroupFixture group;
+        group.Check({0, 1});
+        const std::string destination = group.files.Path("Flat/");
+        for (const char* name : {"a.mp3", "b.mp3"})
+            WriteWholeFile(destination + name, "older");
+        chmod((destination + "b.mp3").c_str(), 0444);
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
+            .ExpectYesNo(false, "recreate")
+            .ExpectMessage(PromptKind::Information, "b.mp3: a read-only file of that name is there already");
+        QVERIFY(group.Actions().CopyChecked(false));
+        QCOMPARE(ReadWholeFile(destination + "a.mp3"), std::string("Rock/a.mp3"));
+        QCOMPARE(ReadWholeFile(destination + "b.mp3"), std::string("older"));
+        QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D+ a.mp3", "D b.mp3", "D c.mp3"}));
+    }
+
+    void moveNeverOverwritesAFileAtTheTarget()
+    {
+        TGroupFixture group;
+        group.Check({0, 1});
+        const std::string destination = group.files.Path("Moved/");
+        WriteWholeFile(destination + "a.mp3", "older");
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
+            .ExpectYesNo(false, "recreate")
+            .ExpectMessage(PromptKind::Information, "1 files couldn't be moved:");
+        QVERIFY(group.Actions().CopyChecked(true));
+        QCOMPARE(ReadWholeFile(destination + "a.mp3"), std::string("older"));
+        QVERIFY(FileExists(group.PathOf(0)));
+        QCOMPARE(ReadWholeFile(destination + "b.mp3"), std::string("Rock/b.mp3"));
+        QVERIFY(!FileExists(group.PathOf(1)));
+        QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D a.mp3", "D c.mp3"}));
+    }
+
+    void aReadOnlyDestinationStopsTheCopyBeforeAnything()
+    {
+        TGroupFixture group;
+        group.Check({0});
+        const std::string destination = group.files.Path("closed");
+        QDir().mkpath(QString::fromStdString(destination));
+        const TFolderMode closed(destination, 0555);
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
+            .ExpectMessage(PromptKind::Information, "The destination directory is read-only");
+        QVERIFY(!group.Actions().CopyChecked(true));
+        QVERIFY(FileExists(group.PathOf(0)));
+        QVERIFY(group.progress.jobs.isEmpty());
+    }
+
+    void aMoveAcrossFileSystemsCopiesThenRemoves()
+    {
+        const QString other = "/dev/shm";
+        struct stat here {}, there {};
+        TGroupFixture group;
+        if (stat(other.toLocal8Bit().constData(), &there) != 0 || stat(group.files.Path().c_str(), &here) != 0
+            || here.st_dev == there.st_dev || !QFileInfo(other).isWritable())
+            QSKIP("no second file system to move to");
+        QTemporaryDir target(other + "/corvella-XXXXXX");
+        TDiskFileOperations operations;
+        std::string reason;
+        const std::string to = target.path().toStdString() + "/a.mp3";
+        QVERIFY(operations.Move(group.PathOf(0), to, reason));
+        QCOMPARE(ReadWholeFile(to), std::string("Rock/a.mp3"));
+        QVERIFY(!FileExists(group.PathOf(0)));
+        QVERIFY(!operations.Move(group.PathOf(1), to, reason));
+        QVERIFY(FileExists(group.PathOf(1)));
+        QCOMPARE(QDir(target.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.mp3"});
+    }
+
+    void switchIsRefusedForAReferenceFromAReferenceFolder()
+    {
+        TResultFiles files;
+        files.profile.SetDirPriority(files.Path("ref"), dtReference);
+        TBWMp3File* reference = files.Add("ref/best.mp3");
+        TBWMp3File* duplicate = files.Add("new/a.mp3", {9000});
+        files.Group(reference, {duplicate});
+        files.Resolve();
+        TGroupFixture other;
+        TResultFileActions actions(files.list, files.root, other.operations, other.progress, other.lists,
+                                   other.discs);
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Information, "comes from a reference directory");
+        QVERIFY(!actions.Switch(files.EntryOf(duplicate)));
+        QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D a.mp3"}));
+        QVERIFY(!actions.Switch(files.EntryOf(reference)));
+    }
+
+    void replaceAsksAboutAReadOnlyReferenceAndCopiesOnlyOnYes_data()
+    {
+        QTest::addColumn<bool>("overwrite");
+        QTest::newRow("No keeps the reference") << false;
+        QTest::newRow("Yes replaces it") << true;
+    }
+    void replaceAsksAboutAReadOnlyReferenceAndCopiesOnlyOnYes()
+    {
+        QFETCH(bool, overwrite);
+        TGroupFixture group;
+        const std::string referencePath = group.reference->FullPath();
+        chmod(referencePath.c_str(), 0444);
+        TResultFileActions actions = group.Actions();
+        int warnings = 0;
+        actions.ConfirmReplace = [&] { return ++warnings > 0; };
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(overwrite, "The reference file is marked as read-only.");
+        QCOMPARE(actions.Replace(group.files.EntryOf(group.duplicates[1])), overwrite);
+        QCOMPARE(warnings, 1);
+        QCOMPARE(ReadWholeFile(referencePath), std::string(overwrite ? "Rock/b.mp3" : "Rock/best.mp3"));
+        struct stat info {};
+        stat(referencePath.c_str(), &info);
+        QCOMPARE(bool(info.st_mode & S_IWUSR), overwrite);
+        QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D a.mp3", "D b.mp3", "D c.mp3"}));
+    }
+
+    void replaceDoesNothingOnCancelOrOnAReference()
+    {
+        TGroupFixture group;
+        TResultFileActions actions = group.Actions();
+        actions.ConfirmReplace = [] { return false; };
+        QVERIFY(!actions.Replace(group.files.EntryOf(group.duplicates[0])));
+        QVERIFY(!actions.Replace(group.files.EntryOf(group.reference)));
+        QCOMPARE(ReadWholeFile(group.reference->FullPath()), std::string("Rock/best.mp3"));
+    }
+
+    void renameRefusesNamesAFolderCannotHold_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("empty") << "";
+        QTest::newRow("with a folder") << "x/a.mp3";
+        QTest::newRow("control character") << "a\x01.mp3";
+        QTest::newRow("dot") << ".";
+        QTest::newRow("dot dot") << "..";
+        QTest::newRow("taken") << "b.mp3";
+    }
+    void renameRefusesNamesAFolderCannotHold()
+    {
+        QFETCH(QString, name);
+        TGroupFixture group;
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Text, name, "New filename:")
+            .ExpectMessage(PromptKind::Information, "Corvella couldn't rename the file");
+        QVERIFY(!group.Actions().Rename(group.files.EntryOf(group.duplicates[0])));
+        QCOMPARE(group.duplicates[0]->Name(), std::string("a.mp3"));
+        QCOMPARE(ReadWholeFile(group.PathOf(0)), std::string("Rock/a.mp3"));
+        QCOMPARE(ReadWholeFile(group.PathOf(1)), std::string("Rock/b.mp3"));
+    }
+
+    void renameRenamesOnDiskAndInTheList()
+    {
+        TGroupFixture group;
+        const std::string old = group.PathOf(0);
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Text, QString("Better Name.mp3"), "New filename:");
+        QVERIFY(group.Actions().Rename(group.files.EntryOf(group.duplicates[0])));
+        QCOMPARE(group.duplicates[0]->Name(), std::string("Better Name.mp3"));
+        QVERIFY(!FileExists(old));
+        QCOMPARE(ReadWholeFile(group.PathOf(0)), std::string("Rock/a.mp3"));
+    }
+
+    void filesOfCataloguedDiscsAreCopiedFromTheirDiscAndNeverDeletedOrMoved()
+    {
+        TResultFiles files;
+        TBWMp3File* onDisk = files.Add("Rock/best.mp3", {5000});
+        files.Add("disc/Live/song.mp3");
+        TMplManager lists;
+        lists.SetFolder(files.Path("lists"));
+        TBWDirectory* volume = lists.NewList("Shelf", false)->AddVolume("CD1", files.root.FindDir(files.Path("disc"), true));
+        TBWFile* onDisc = volume->FindFileByPath(volume->Path() + "Live/song.mp3");
+        files.Group(onDisk, {onDisc});
+        files.Resolve();
+        files.list.SelectAll();
+        TDiskFileOperations operations;
+        TRecordedProgress progress;
+        TDiscFolder discs(files.Path("disc/"));
+        TResultFileActions actions(files.list, files.root, operations, progress, lists, discs);
+        const std::string destination = files.Path("out/");
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
+            .ExpectYesNo(true, "recreate")
+            .ExpectMessage(PromptKind::Information, "1 files couldn't be moved:");
+        QVERIFY(actions.CopyChecked(true));
+        QCOMPARE(discs.asked, TTexts{"CD1"});
+        QCOMPARE(ReadWholeFile(destination + "Live/song.mp3"), std::string("disc/Live/song.mp3"));
+        QCOMPARE(progress.jobs, (QStringList{"Moving files 1", "Copying MPL files 1"}));
+        QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D song.mp3"}));
+
+        files.list.SelectAll();
+        prompts.ExpectYesNo(true, "delete 1 file")
+            .ExpectMessage(PromptKind::Information, "it lies on a catalogued disc");
+        QVERIFY(actions.DeleteChecked());
+        QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D song.mp3"}));
+        QVERIFY(FileExists(files.Path("disc/Live/song.mp3")));
+    }
+
+    void removeSelectedTakesTheHighlightedRowsAndGivesOtherChecksBack()
+    {
+        TGroupFixture group;
+        group.Check({0, 2});
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(true, "remove 2 files from the list");
+        QVERIFY(group.Actions().RemoveSelected(
+            {group.files.EntryOf(group.duplicates[0]), group.files.EntryOf(group.duplicates[1])}));
+        QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D+ c.mp3"}));
+        QVERIFY(FileExists(group.PathOf(0)));
+    }
+
+    void removeCheckedTouchesNoFile()
+    {
+        TGroupFixture group;
+        group.Check({0, 1, 2});
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(true, "remove 3 files from the list");
+        QVERIFY(group.Actions().RemoveChecked());
+        QVERIFY(group.files.Shown().empty());
+        QVERIFY(FileExists(group.PathOf(2)));
+    }
+};
+
+CORVELLA_UI_TEST_MAIN(TestResultActions)
+#include "test_u_resultactions.moc"

@@ -1,0 +1,403 @@
+#include "tests/ui/result_files.h"
+#include "tests/ui/scripted_prompts.h"
+#include "ui/common/u_cvgensettings.h"
+#include "ui/common/u_helpwindow.h"
+#include "ui/progress/u_progress.h"
+#include "ui/results/u_resultsmodel.h"
+#include "ui/results/u_scanresults.h"
+#include "ui/results/u_warningreplace.h"
+#include "tests/ui/ui_test_main.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
+
+namespace {
+
+using TTexts = std::vector<std::string>;
+
+// "Best Song.mp3" (reference, in Rock/) with the duplicates "Best Song (2).mp3"
+// (1536 KB, 3725 s) and "Very Best Song.mp3"; and "Other.mp3" with "Other copy.mp3".
+struct TShownResults {
+    explicit TShownResults(TBWResultType resultType = rsDuplicates, TBWCompType compType = ctFileName)
+        : files(resultType, compType)
+    {
+        reference = files.Add("Rock/Best Song.mp3", {5000, 240, 192, "Zed", "Best"});
+        second = files.Add("New/Best Song (2).mp3", {1536, 3725, 128, "Abba", "Best"});
+        live = files.Add("New/Very Best Song.mp3", {2048, 250, 320, "Mid", "Best"});
+        other = files.Add("Rock/Other.mp3", {4000});
+        otherCopy = files.Add("New/Other copy.mp3", {10});
+        if (resultType == rsDuplicates) {
+            files.Group(reference, {second, live});
+            files.Group(other, {otherCopy});
+        } else {
+            for (TBWFile* file : {static_cast<TBWFile*>(reference), static_cast<TBWFile*>(second)})
+                files.Single(file);
+        }
+        files.Resolve();
+        settings.NewProfile();
+        settings.ScanResMaximized = false;
+        window = std::make_unique<TfScanResults>(settings);
+        window->SetResults(&files.list);
+        window->RefreshList();
+        window->show();
+        window->activateWindow();
+        QTest::qWaitForWindowActive(window.get());
+        view = window->findChild<QTreeView*>("lvResults");
+    }
+
+    QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
+    QString Status() const { return window->findChild<QStatusBar*>("sb")->currentMessage(); }
+    QString Cell(int row, int column) const { return view->model()->index(row, column).data().toString(); }
+    int ColumnOf(int tag) const
+    {
+        for (int column = 0; column < view->model()->columnCount(); ++column)
+            if (window->Model().ColumnTag(column) == tag)
+                return column;
+        return -1;
+    }
+    int RowOf(const TBWFile* file) { return window->Model().RowOf(files.EntryOf(file)); }
+    void SelectRows(const std::vector<int>& rows)
+    {
+        view->selectionModel()->clear();
+        for (int row : rows)
+            view->selectionModel()->select(view->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    void ClickHeader(int tag) { view->header()->sectionClicked(ColumnOf(tag)); }
+    bool HeaderMark(int tag, int image) const
+    {
+        const QVariant mark = view->model()->headerData(ColumnOf(tag), Qt::Horizontal, Qt::DecorationRole);
+        return mark.isValid() && mark.value<QPixmap>().toImage() == dmCentral->PriIL.Pixmap(image).toImage();
+    }
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            names.push_back(Cell(row, 0).toStdString());
+        return names;
+    }
+
+    TResultFiles files;
+    TBWMp3File* reference;
+    TBWMp3File* second;
+    TBWMp3File* live;
+    TBWMp3File* other;
+    TBWMp3File* otherCopy;
+    TBWCVGenSettings settings;
+    std::unique_ptr<TfScanResults> window;
+    QTreeView* view;
+};
+
+} // namespace
+
+class TestScanResults : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theListModelIsASoundItemModel()
+    {
+        TShownResults shown;
+        QAbstractItemModelTester tester(shown.view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        shown.files.list.SelectAll();
+        shown.window->Model().Repaint();
+        shown.ClickHeader(rcSize);
+        shown.window->findChild<QAction*>("miArtist")->trigger();
+    }
+
+    void cellsShowTheirFormats()
+    {
+        TShownResults shown;
+        shown.settings.ColShow.fill(true);
+        shown.window->findChild<QAction*>("miArtist")->trigger();  // rebuilds the columns from the settings
+        shown.window->findChild<QAction*>("miArtist")->trigger();
+        const int referenceRow = shown.RowOf(shown.reference), secondRow = shown.RowOf(shown.second);
+        QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcSize)), QString("1.50"));
+        QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcDuration)), QString("62:05"));
+        QCOMPARE(shown.Cell(referenceRow, shown.ColumnOf(rcDuration)), QString("04:00"));
+        QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcBitrate)), QString("128"));
+        QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcArtist)), QString("Abba"));
+        QCOMPARE(shown.Cell(referenceRow, shown.ColumnOf(rcRelevance)), QString("--"));
+        // "best song 2" against "best song": twice 2 matched words over 5 words.
+        QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcRelevance)), QString("80 %"));
+        QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcWords)), QString::fromStdString(shown.second->WordsText()));
+        QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcPath)), QString::fromStdString(shown.second->DirPath()));
+    }
+
+    void duplicatesFollowTheirReferenceWithCheckMarksButTheReferenceHasNone()
+    {
+        TShownResults shown;
+        QCOMPARE(shown.Names(), (TTexts{"Best Song.mp3", "Best Song (2).mp3", "Very Best Song.mp3", "Other.mp3",
+                                        "Other copy.mp3"}));
+        QCOMPARE(shown.window->Model().StateImage(0), int(ciReference));
+        QCOMPARE(shown.window->Model().StateImage(1), int(ciUnchecked));
+        shown.files.list.SelectAll();
+        QCOMPARE(shown.window->Model().StateImage(1), int(ciChecked));
+        QCOMPARE(shown.window->Model().StateImage(0), int(ciReference));
+    }
+
+    void headerClicksSortAndFlipWithTheirMarks()
+    {
+        TShownResults shown;
+        QVERIFY(shown.HeaderMark(rcFileName, riAscending));
+        shown.ClickHeader(rcSize);
+        QCOMPARE(shown.files.list.ActiveKeySet(), 1);
+        QVERIFY(!shown.files.list.Descending());
+        QVERIFY(shown.HeaderMark(rcSize, riAscending));
+        QVERIFY(!shown.HeaderMark(rcFileName, riAscending));
+        QCOMPARE(shown.Names().front(), std::string("Other.mp3"));
+        shown.ClickHeader(rcSize);
+        QVERIFY(shown.files.list.Descending());
+        QVERIFY(shown.HeaderMark(rcSize, riDescending));
+        QCOMPARE(shown.Names().front(), std::string("Best Song.mp3"));
+        QCOMPARE(shown.Names()[1], std::string("Very Best Song.mp3"));
+        shown.settings.ColShow[rcArtist] = false;
+        shown.window->findChild<QAction*>("miArtist")->trigger();
+        shown.ClickHeader(rcArtist);
+        QCOMPARE(shown.files.list.ActiveKeySet(), 13);
+        QVERIFY(!shown.files.list.Descending());
+        QVERIFY(shown.HeaderMark(rcArtist, riAscending));
+        const TTexts before = shown.Names();
+        shown.settings.ColShow[rcRelevance] = false;
+        shown.window->findChild<QAction*>("miRelevance")->trigger();
+        shown.ClickHeader(rcRelevance);
+        QCOMPARE(shown.Names(), before);
+        QVERIFY(shown.HeaderMark(rcArtist, riAscending));
+    }
+
+    void checkActionsAndClicksUpdateTheStatusLine()
+    {
+        TShownResults shown;
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        QVERIFY(!shown.Action("aDelete")->isEnabled());
+        shown.Action("aSelectAll")->trigger();
+        QCOMPARE(shown.Status(), QString("3 / 3 duplicates selected. 3 MB/ 3 MB selected."));
+        QVERIFY(shown.Action("aDelete")->isEnabled());
+        shown.Action("aInvertSelection")->trigger();
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        // A click on the reference's place for a check mark changes nothing; on a duplicate's, it checks.
+        const QRect referenceCell = shown.view->visualRect(shown.view->model()->index(0, 0));
+        QTest::mouseClick(shown.view->viewport(), Qt::LeftButton, {}, referenceCell.topLeft() + QPoint(12, 8));
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        const QRect secondCell = shown.view->visualRect(shown.view->model()->index(1, 0));
+        QTest::mouseClick(shown.view->viewport(), Qt::LeftButton, {}, secondCell.topLeft() + QPoint(28, 8));
+        QCOMPARE(shown.Status(), QString("1 / 3 duplicates selected. 1 MB/ 3 MB selected."));
+        shown.Action("aSelectNone")->trigger();
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+    }
+
+    void actionsFollowTheResultTypeAndTheSelection_data()
+    {
+        QTest::addColumn<int>("resultType");
+        QTest::addColumn<int>("checked");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("enabled");
+        QTest::newRow("duplicates, nothing") << int(rsDuplicates) << 0 << "none" << "";
+        QTest::newRow("duplicates, checked, a duplicate") << int(rsDuplicates) << 2 << "duplicate"
+                                                          << "delete checked switch replace rename";
+        QTest::newRow("duplicates, a reference") << int(rsDuplicates) << 0 << "reference" << "rename";
+        QTest::newRow("negative, checked") << int(rsNegative) << 2 << "reference" << "checked rename";
+        QTest::newRow("banlist, checked") << int(rsBanlist) << 1 << "none" << "delete checked";
+        QTest::newRow("banlist with a reference") << int(rsBanlist) << 0 << "duplicate" << "replace rename";
+    }
+    void actionsFollowTheResultTypeAndTheSelection()
+    {
+        QFETCH(int, resultType);
+        QFETCH(int, checked);
+        QFETCH(QString, selected);
+        QFETCH(QString, enabled);
+        TResultFiles files;
+        TBWFile* reference = files.Add("r.mp3", {5000});
+        TBWFile* duplicate = files.Add("d.mp3");
+        files.Group(reference, {duplicate});
+        files.Resolve();
+        const TBWDupeFile* entry = selected == "none" ? nullptr
+                                   : files.EntryOf(selected == "duplicate" ? duplicate : reference);
+        const TResultActionStates states = ResultActionStates(resultType, checked, entry);
+        QStringList got;
+        const std::pair<const char*, bool> named[] = {{"delete", states.deleteChecked}, {"checked", states.onChecked},
+                                                      {"switch", states.switchRef}, {"replace", states.replace},
+                                                      {"rename", states.rename}};
+        for (const auto& [name, on] : named)
+            if (on)
+                got << name;
+        QCOMPARE(got.join(' '), enabled);
+    }
+
+    void negativeResultsOfferNoDeleteAndCopyInItsPlace()
+    {
+        TShownResults shown(rsNegative);
+        shown.Action("aSelectAll")->trigger();
+        QVERIFY(!shown.Action("aDelete")->isVisible());
+        QVERIFY(!shown.Action("aDelete")->isEnabled());
+        QVERIFY(!shown.Action("aSwitch")->isVisible());
+        QCOMPARE(shown.window->findChild<QToolButton*>("bActions")->defaultAction(), shown.Action("aCopy"));
+        QTest::keyClick(shown.view, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(shown.files.list.Count(), 2);
+        QVERIFY(FileExists(shown.reference->FullPath()));
+    }
+
+    void spaceTogglesTheSelectedRowsExceptReferences()
+    {
+        TShownResults shown;
+        shown.view->setFocus();
+        shown.SelectRows({0, 1, 2});
+        QTest::keyClick(shown.view, Qt::Key_Space);
+        QCOMPARE(shown.Status(), QString("2 / 3 duplicates selected. 3 MB/ 3 MB selected."));
+        QTest::keyClick(shown.view, Qt::Key_Space);
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        // The actions' shortcuts win over the list's own keys.
+        QTest::keyClick(shown.view, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(shown.Status(), QString("3 / 3 duplicates selected. 3 MB/ 3 MB selected."));
+        QCOMPARE(shown.view->selectionModel()->selectedRows().size(), 3);
+    }
+
+    void keysOfTheListRenameSwitchAndRemove()
+    {
+        TShownResults shown;
+        shown.view->setFocus();
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Text, std::nullopt, "New filename:");
+        shown.SelectRows({2});
+        QTest::keyClick(shown.view, Qt::Key_F2);
+        QVERIFY(prompts.Done());
+
+        // X makes "Very Best Song" the reference: the group moves to its place, the row stays selected.
+        QTest::keyClick(shown.view, Qt::Key_X);
+        QCOMPARE(shown.Names(), (TTexts{"Other.mp3", "Other copy.mp3", "Very Best Song.mp3", "Best Song (2).mp3",
+                                        "Best Song.mp3"}));
+        QCOMPARE(shown.view->selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(shown.view->selectionModel()->selectedRows().front().row(), 2);
+
+
+        prompts.ExpectYesNo(true, "remove 1 file from the list");
+        shown.SelectRows({4});
+        QTest::keyClick(shown.view, Qt::Key_Delete);
+        QCOMPARE(shown.Names(), (TTexts{"Other.mp3", "Other copy.mp3", "Very Best Song.mp3", "Best Song (2).mp3"}));
+        QVERIFY(FileExists(shown.reference->FullPath()));
+    }
+
+    void columnsMenuShowsAndHidesColumnsKeepingTheirWidths()
+    {
+        TShownResults shown;
+        for (const char* name : {"miPath", "miSize", "miDuration", "miBitrate"})
+            QVERIFY(shown.window->findChild<QAction*>(name)->isChecked());
+        shown.view->setColumnWidth(shown.ColumnOf(rcPath), 321);
+        for (const char* name : {"miPath", "miSize", "miDuration", "miBitrate"})
+            shown.window->findChild<QAction*>(name)->trigger();
+        QCOMPARE(shown.view->model()->columnCount(), 1);
+        QCOMPARE(shown.Cell(0, 0), QString("Best Song.mp3"));
+        shown.settings.ColSize[rcArtist] = 99;
+        shown.window->findChild<QAction*>("miPath")->trigger();
+        QCOMPARE(shown.view->columnWidth(shown.ColumnOf(rcPath)), 321);
+        // A hidden column's width is not taken from the list when the window goes.
+        shown.window.reset();
+        QCOMPARE(shown.settings.ColSize[rcArtist], 99);
+        QCOMPARE(shown.settings.ColSize[rcPath], 321);
+        QVERIFY(!shown.settings.ColShow[rcSize]);
+        QVERIFY(!shown.settings.ScanResDetails);
+    }
+
+    void detailsPaneComparesTheSelectedFileWithItsReference()
+    {
+        TShownResults shown(rsDuplicates, ctFileNameFields);
+        auto* pane = shown.window->findChild<QWidget*>("pnlDetails");
+        QVERIFY(!pane->isVisible());
+        shown.Action("aDetails")->trigger();
+        QVERIFY(pane->isVisible());
+        QVERIFY(shown.Action("aDetails")->isChecked());
+        QVERIFY(shown.window->findChild<QLabel*>("lblCompTypeWarning")->isVisible());
+        shown.SelectRows({1});
+        auto* details = shown.window->findChild<QTreeWidget*>("lvDetails");
+        QCOMPARE(details->topLevelItemCount(), 12);
+        QStringList selected, reference;
+        for (int row = 0; row < 12; ++row) {
+            selected << details->topLevelItem(row)->text(1);
+            reference << details->topLevelItem(row)->text(2);
+        }
+        QCOMPARE(selected[0], QString("Best Song (2).mp3"));
+        QCOMPARE(selected[3], QString("80 %"));
+        QCOMPARE(selected[4], QString("1.50 MB"));
+        QCOMPARE(selected[5], QString("62:05"));
+        QCOMPARE(reference[0], QString("Best Song.mp3"));
+        QCOMPARE(reference[3], QString("N/A"));
+        shown.SelectRows({0});
+        QCOMPARE(details->topLevelItem(0)->text(1), QString("Best Song.mp3"));
+        QCOMPARE(details->topLevelItem(0)->text(2), QString("N/A"));
+        shown.window.reset();
+        QVERIFY(shown.settings.ScanResDetails);
+
+        TShownResults byName(rsDuplicates, ctFileName);
+        byName.Action("aDetails")->trigger();
+        QVERIFY(!byName.window->findChild<QLabel*>("lblCompTypeWarning")->isVisible());
+    }
+
+    void deleteFromTheWindowSendsCheckedFilesAwayWithActionsOffMeanwhile()
+    {
+        TShownResults shown;
+        shown.files.list.SetSelected(shown.files.EntryOf(shown.otherCopy), true);
+        shown.window->UpdateStatus();
+        bool enabledDuringTheQuestion = true;
+        struct TWatchingPrompts : ScriptedPrompts {
+            std::function<void()> watch;
+            bool AskYesNo(const QString& caption, const QString& question) override
+            {
+                watch();
+                return ScriptedPrompts::AskYesNo(caption, question);
+            }
+        } prompts;
+        prompts.watch = [&] { enabledDuringTheQuestion = shown.Action("aDelete")->isEnabled()
+                                                         || shown.Action("aSelectAll")->isEnabled(); };
+        prompts.ExpectYesNo(true, "delete 1 file");
+        shown.Action("aDelete")->trigger();
+        QVERIFY(!enabledDuringTheQuestion);
+        QVERIFY(!ProgressActive());
+        QVERIFY(!FileExists(shown.otherCopy->FullPath()));
+        QCOMPARE(shown.Names(), (TTexts{"Best Song.mp3", "Best Song (2).mp3", "Very Best Song.mp3"}));
+        QVERIFY(shown.Action("aSelectAll")->isEnabled());
+    }
+
+    void replaceShowsTheWarningFirst()
+    {
+        TShownResults shown;
+        shown.SelectRows({1});
+        QString warningTitle;
+        QTimer::singleShot(0, [&] {
+            if (auto* warning = qobject_cast<TfWarningReplace*>(QApplication::activeModalWidget())) {
+                warningTitle = warning->windowTitle();
+                QVERIFY(warning->findChild<QLabel*>("lblWarning")->text() == "WARNING");
+                warning->reject();
+            }
+        });
+        shown.Action("aReplace")->trigger();
+        QCOMPARE(warningTitle, QString("Warning"));
+        QCOMPARE(ReadWholeFile(shown.reference->FullPath()), std::string("Rock/Best Song.mp3"));
+    }
+
+    void helpAndTheDesktopOpenTheRightThings()
+    {
+        TShownResults shown;
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::HelpTopic, "corvella/scanresult/index.htm")
+            .ExpectOpen(true, QString::fromStdString(shown.second->FullPath()))
+            .ExpectOpen(true, QString::fromStdString(shown.files.Path("New")));
+        shown.Action("aHelp")->trigger();
+        QVERIFY(!HelpPagePath("corvella/scanresult/index.htm").isEmpty());
+        shown.SelectRows({1});
+        auto* popup = shown.window->findChild<QMenu*>("pmFiles");
+        popup->defaultAction()->trigger();
+        for (QAction* item : popup->actions())
+            if (item->objectName() == "Openthedirectorycontainingthisfile1")
+                item->trigger();
+    }
+};
+
+CORVELLA_UI_TEST_MAIN(TestScanResults)
+#include "test_u_scanresults.moc"

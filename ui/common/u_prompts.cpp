@@ -1,0 +1,100 @@
+#include "ui/common/u_prompts.h"
+
+#include "ui/common/u_helpwindow.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+
+// A box without the modal window as parent would sit behind it, unclickable.
+QWidget* DialogParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+std::optional<QString> Chosen(const QString& answer)
+{
+    if (answer.isEmpty())
+        return std::nullopt;
+    return answer;
+}
+
+class QtPrompts final : public UserPrompts {
+public:
+    bool AskYesNo(const QString& caption, const QString& question) override
+    {
+        return QMessageBox::question(DialogParent(), caption, question, QMessageBox::Yes | QMessageBox::No)
+               == QMessageBox::Yes;
+    }
+    void ShowInformation(const QString& caption, const QString& text) override
+    {
+        QMessageBox::information(DialogParent(), caption, text);
+    }
+    void ShowWarning(const QString& caption, const QString& text) override
+    {
+        QMessageBox::warning(DialogParent(), caption, text);
+    }
+    void ShowError(const QString& caption, const QString& text) override
+    {
+        QMessageBox::critical(DialogParent(), caption, text);
+    }
+    std::optional<QString> AskText(const QString& caption, const QString& prompt,
+                                   const QString& defaultText) override
+    {
+        bool accepted = false;
+        QString text = QInputDialog::getText(DialogParent(), caption, prompt, QLineEdit::Normal, defaultText,
+                                             &accepted);
+        if (!accepted)
+            return std::nullopt;
+        return text;
+    }
+    std::optional<QString> BrowseFolder(const QString& caption, const QString& startFolder) override
+    {
+        return Chosen(QFileDialog::getExistingDirectory(DialogParent(), caption, startFolder));
+    }
+    std::optional<QString> AskOpenFile(const QString& caption, const QString& filter,
+                                       const QString& startName) override
+    {
+        return Chosen(QFileDialog::getOpenFileName(DialogParent(), caption, startName, filter));
+    }
+    std::optional<QString> AskSaveFile(const QString& caption, const QString& filter,
+                                       const QString& defaultName) override
+    {
+        return Chosen(QFileDialog::getSaveFileName(DialogParent(), caption, defaultName, filter));
+    }
+    bool OpenWithDesktop(const QString& fileFolderOrUrl) override
+    {
+        const QUrl url = QFileInfo::exists(fileFolderOrUrl) ? QUrl::fromLocalFile(fileFolderOrUrl)
+                                                            : QUrl(fileFolderOrUrl);
+        return QDesktopServices::openUrl(url);
+    }
+    void ShowHelpTopic(const QString& topic) override
+    {
+        ::ShowHelpTopic(topic);
+    }
+};
+
+QtPrompts qtPrompts;
+UserPrompts* current = &qtPrompts;
+
+} // namespace
+
+UserPrompts& Prompts()
+{
+    return *current;
+}
+
+UserPrompts* ReplacePrompts(UserPrompts* prompts)
+{
+    UserPrompts* replaced = current;
+    current = prompts ? prompts : &qtPrompts;
+    return replaced;
+}

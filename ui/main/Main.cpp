@@ -1,0 +1,596 @@
+#include "ui/main/Main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMenuBar>
+#include <QFileInfo>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/HUtils.h"
+#include "base/u_bwdatetime.h"
+#include "engine/u_cvprofile.h"
+#include "engine/u_dupefiles.h"
+#include "model/u_bwfsdrive.h"
+#include "model/u_bwfsmpl.h"
+#include "ui/common/u_about.h"
+#include "ui/common/u_cvgensettings.h"
+#include "ui/mpleditor/u_mpleditor.h"
+#include "ui/common/u_pictures.h"
+#include "ui/progress/u_progress.h"
+#include "ui/common/u_prompts.h"
+#include "ui/results/u_scanresults.h"
+#include "ui/common/u_tooltips.h"
+#include "ui/configwizard/u_wizseqmain.h"
+#include "ui/profile/uc_fProfileCV.h"
+#include "ui/profile/uc_frProCVActions.h"
+#include "ui/profile/uc_frProCVCompParam.h"
+#include "ui/profile/uc_frProCVDirectories.h"
+#include "ui/profile/uc_frProCVFilePri.h"
+#include "ui/profile/uc_frProCVPoolExclusions.h"
+#include "ui/profile/uc_frProCVSummary.h"
+
+namespace {
+
+constexpr const char* kQuickScanName = "quick_scan";
+constexpr const char* kConvertedMarker = "ConvertedToXML";
+// How often a close asked for by a signal looks again whether the scan and
+// the modal windows have ended.
+constexpr int kCloseRetryMs = 50;
+
+int CompareTexts(const std::string& a, const std::string& b)
+{
+    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive);
+}
+
+// Profiles that ran come first, the earlier day first; never-run profiles,
+// and runs of the same day, tie.
+int CompareLastRuns(double a, double b)
+{
+    const double dayA = std::floor(a);
+    const double dayB = std::floor(b);
+    if (dayA == dayB)
+        return 0;
+    if (dayA == 0)
+        return 1;
+    if (dayB == 0)
+        return -1;
+    return dayA < dayB ? -1 : 1;
+}
+
+QModelIndex SelectedRow(const QTreeView& view)
+{
+    const QModelIndexList rows = view.selectionModel()->selectedRows();
+    return rows.empty() ? QModelIndex() : rows.front();
+}
+
+void SelectRow(QTreeView& view, int row)
+{
+    const QModelIndex index = view.model()->index(row, 0);
+    view.selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+} // namespace
+
+QString TimeTakenText(double days)
+{
+    const std::int64_t seconds = std::max<std::int64_t>(WholeSeconds(days), 0);
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QChar('0'))
+        .arg(seconds / 60 % 60, 2, 10, QChar('0'))
+        .arg(seconds % 60, 2, 10, QChar('0'));
+}
+
+QString LastRunText(double lastRun)
+{
+    if (lastRun == 0)
+        return QStringLiteral("Never");
+    const QDate day = QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(lastRun)));
+    return QLocale().toString(day, QLocale::ShortFormat);
+}
+
+std::vector<TProfileRow> ReadStoredProfiles(TBWCVProfile& profile)
+{
+    std::vector<TProfileRow> rows;
+    for (const std::string& name : profile.GetProfileList()) {
+        if (profile.LoadProfile(name))
+            rows.push_back({profile.ProfileName(), profile.ProfileComment, profile.LastRun, profile.LastTime});
+        else
+            profile.DeleteProfile(name);
+    }
+    return rows;
+}
+
+// ------------------------------------------------------------ TProfileListModel
+
+void TProfileListModel::SetRows(std::vector<TProfileRow> rows)
+{
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+void TProfileListModel::ColumnClick(int column)
+{
+    tag_ = column == tag_ ? column + kDescending : column;
+    beginResetModel();
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [this](const TProfileRow& a, const TProfileRow& b) { return Compare(a, b) < 0; });
+    endResetModel();
+    emit headerDataChanged(Qt::Horizontal, 0, colCount - 1);
+}
+
+int TProfileListModel::Compare(const TProfileRow& a, const TProfileRow& b) const
+{
+    int result = 0;
+    switch (tag_ & 0xFFFF) {
+    case colComment: result = CompareTexts(a.comment, b.comment); break;
+    case colLastRun: result = CompareLastRuns(a.lastRun, b.lastRun); break;
+    case colTimeTaken: result = TimeTakenText(a.lastTime).compare(TimeTakenText(b.lastTime), Qt::CaseInsensitive); break;
+    default: result = CompareTexts(a.name, b.name); break;
+    }
+    return tag_ >= kDescending ? -result : result;
+}
+
+int TProfileListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TProfileListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : colCount;
+}
+
+QVariant TProfileListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const TProfileRow& row = Row(index.row());
+    if (role == Qt::DecorationRole && index.column() == colName)
+        return dmCentral->IL.Icon(siProfile);
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case colName: return QString::fromStdString(row.name);
+    case colComment: return QString::fromStdString(row.comment);
+    case colLastRun: return LastRunText(row.lastRun);
+    case colTimeTaken: return TimeTakenText(row.lastTime);
+    default: return {};
+    }
+}
+
+QVariant TProfileListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::DecorationRole && section == (tag_ & 0xFFFF))
+        return dmCentral->IL.Icon(tag_ >= kDescending ? siDescending : siAscending);
+    if (role != Qt::DisplayRole)
+        return {};
+    static const char* const captions[colCount] = {"Profile Name", "Comment", "Last Run", "Time Taken"};
+    return section >= 0 && section < colCount ? QString(captions[section]) : QVariant();
+}
+
+// ------------------------------------------------------------------ decisions
+
+TMainActionStates MainActionStates(TMainState state, bool hasSelection)
+{
+    switch (state) {
+    case msSelectionChanged: return {true, hasSelection, true};
+    case msAfterRun: return {true, true, true};
+    case msScanning: return {false, false, false};
+    }
+    return {};
+}
+
+const QMetaObject& SummaryRowPage(int row)
+{
+    switch (row) {
+    case 0: return TfrcProCVDirectories::staticMetaObject;
+    case 1: case 2: case 3: return TfrcProCVCompParam::staticMetaObject;
+    case 4: case 5: case 6: return TfrcProCVPoolExclusions::staticMetaObject;
+    case 7: case 8: return TfrcProCVFilePri::staticMetaObject;
+    case 9: return TfrcProCVActions::staticMetaObject;
+    default: return TfrcPCVSummary::staticMetaObject;
+    }
+}
+
+bool ConvertRegistryProfiles(TRegistryStore& store, const std::string& key, const std::string& dataFolder)
+{
+    if (!store.KeyExists(key) || store.FindValue(key, kConvertedMarker))
+        return false;
+    const std::string profilesKey = key + "\\profiles";
+    for (const std::string& name : store.SubKeyNames(profilesKey))
+        ExportRegistryToXml(store, profilesKey + "\\" + name, dataFolder + "profiles/" + name + ".xml");
+    ExportRegistryToXml(store, key + "\\" + TBWCVGenSettings::SettingsName,
+                        dataFolder + TBWCVGenSettings::SettingsName + ".xml");
+    store.WriteValue(key, RegistryDword(kConvertedMarker, 1));
+    store.Save();
+    return true;
+}
+
+// ---------------------------------------------------------------- TfCorvella4
+
+TfCorvella4::TfCorvella4(TScanRoad::WorkerFactory makeWorker, QWidget* parent)
+    : QMainWindow(parent), makeWorker_(std::move(makeWorker)), profiles_(this)
+{
+    if (!makeWorker_)
+        makeWorker_ = [](const TBWCVProfile& profile) { return MakeEngineWorker(FSDrive(), profile); };
+    setObjectName("TfCorvella4");
+    setWindowTitle(QStringLiteral("Corvella"));
+    setWindowIcon(QIcon(ProgramIcon(64)));
+    resize(548, 400);
+    BuildActions();
+    BuildMenus();
+    BuildToolBar();
+    BuildProfileList();
+    BuildSummary();
+    FormCreate();
+}
+
+TfCorvella4::~TfCorvella4() = default;
+
+QAction* TfCorvella4::MakeAction(const char* name, const QString& caption, const QKeySequence& shortcut, int image,
+                                 void (TfCorvella4::*handler)())
+{
+    auto* action = new QAction(dmCentral->BigIL.Icon(image), caption, this);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, handler);
+    addAction(action);
+    return action;
+}
+
+void TfCorvella4::BuildActions()
+{
+    aNewProfile = MakeAction("aNewProfile", "New Profile", QKeySequence("Ctrl+N"), biNewProfile,
+                             &TfCorvella4::aNewProfileExecute);
+    aRunProfile = MakeAction("aRunProfile", "Run Profile", QKeySequence("Ctrl+R"), biRunProfile,
+                             &TfCorvella4::aRunProfileExecute);
+    aEditProfile = MakeAction("aEditProfile", "Edit Profile", QKeySequence("Ctrl+E"), biEditProfile,
+                              &TfCorvella4::aEditProfileExecute);
+    aDeleteProfile = MakeAction("aDeleteProfile", "Delete Profile", QKeySequence(Qt::Key_Delete), biDeleteProfile,
+                                &TfCorvella4::aDeleteProfileExecute);
+    aLoadResults = MakeAction("aLoadResults", "Load last results", QKeySequence("Ctrl+L"), biLoadResults,
+                              &TfCorvella4::aLoadResultsExecute);
+    aExit = MakeAction("aExit", "Exit", QKeySequence("Ctrl+Q"), biExit, &TfCorvella4::aExitExecute);
+    aEditMpl = MakeAction("aEditMpl", "Mp3 List Editor", QKeySequence("Ctrl+M"), biEditMpl,
+                          &TfCorvella4::aEditMplExecute);
+    aHelp = MakeAction("aHelp", "Help", QKeySequence(Qt::Key_F1), biHelp, &TfCorvella4::aHelpExecute);
+    aShowTips = MakeAction("aShowTips", "Tip of the day", {}, biShowTips, &TfCorvella4::aShowTipsExecute);
+    aAbout = MakeAction("aAbout", "About Corvella", {}, biAbout, &TfCorvella4::aAboutExecute);
+}
+
+void TfCorvella4::BuildMenus()
+{
+    QMenuBar* mm = menuBar();
+    mm->setObjectName("mm");
+    mm->addMenu("File")->addActions({aRunProfile, aNewProfile, aEditProfile, aDeleteProfile, aLoadResults, aExit});
+    mm->addMenu("Tools")->addAction(aEditMpl);
+    mm->addMenu("Help")->addActions({aHelp, aShowTips, aAbout});
+}
+
+void TfCorvella4::BuildToolBar()
+{
+    QToolBar* tbMain = addToolBar("tbMain");
+    tbMain->setObjectName("tbMain");
+    tbMain->setMovable(false);
+    tbMain->setIconSize(dmCentral->BigIL.Size());
+    tbMain->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    tbMain->addActions({aRunProfile, aEditProfile, aNewProfile});
+    tbMain->addSeparator();
+    tbMain->addActions({aHelp, aExit});
+}
+
+void TfCorvella4::BuildProfileList()
+{
+    lvProfiles = new QTreeView(this);
+    lvProfiles->setObjectName("lvProfiles");
+    lvProfiles->setRootIsDecorated(false);
+    lvProfiles->setUniformRowHeights(true);
+    lvProfiles->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvProfiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvProfiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvProfiles->setIconSize(dmCentral->IL.Size());
+    lvProfiles->setModel(&profiles_);
+    QHeaderView* header = lvProfiles->header();
+    header->setSectionsClickable(true);
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(TProfileListModel::colComment, QHeaderView::Stretch);
+    header->resizeSection(TProfileListModel::colName, 110);
+    header->resizeSection(TProfileListModel::colLastRun, 75);
+    header->resizeSection(TProfileListModel::colTimeTaken, 75);
+    connect(header, &QHeaderView::sectionClicked, this, &TfCorvella4::lvProfilesColumnClick);
+    connect(lvProfiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TfCorvella4::lvProfilesChange);
+    connect(lvProfiles, &QTreeView::doubleClicked, aRunProfile, &QAction::trigger);
+    lvProfiles->installEventFilter(this);
+}
+
+void TfCorvella4::BuildSummary()
+{
+    auto* client = new QWidget(this);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    pnlSummary = new QWidget(client);
+    pnlSummary->setObjectName("pnlSummary");
+    pnlSummary->setFixedHeight(186);
+    auto* summaryLayout = new QVBoxLayout(pnlSummary);
+    summaryLayout->setContentsMargins(0, 0, 0, 0);
+    frSummary = new TfrcPCVSummary(pnlSummary);
+    frSummary->setObjectName("frSummary");
+    summaryLayout->addWidget(frSummary);
+    connect(frSummary, &TfrcPCVSummary::summaryDblClick, this, &TfCorvella4::frSummaryDblClick);
+    layout->addWidget(lvProfiles, 1);
+    layout->addWidget(pnlSummary);
+    setCentralWidget(client);
+}
+
+void TfCorvella4::FormCreate()
+{
+    TRegistryStore store(AppPaths().registryFile);
+    // The settings were loaded before this window existed; the converted ones take their place.
+    if (store.Load() && ConvertRegistryProfiles(store, AppPaths().registryKey, AppPaths().dataFolder))
+        GenSettings().LoadOrCreate();
+    RefreshProfileList();
+}
+
+void TfCorvella4::RefreshProfileList()
+{
+    const QModelIndex selected = SelectedRow(*lvProfiles);
+    const int remembered = selected.isValid() ? selected.row() : 0;
+    FillProfileList();
+    // Done once: a quick_scan that cannot be stored or read back leaves the list empty.
+    if (profiles_.rowCount() == 0) {
+        CreateQuickScanProfile();
+        FillProfileList();
+    }
+    if (remembered < profiles_.rowCount())
+        SelectRow(*lvProfiles, remembered);
+    else
+        lvProfilesChange();
+}
+
+void TfCorvella4::FillProfileList()
+{
+    profiles_.SetRows(ReadStoredProfiles(CurrentProfile()));
+}
+
+void TfCorvella4::CreateQuickScanProfile()
+{
+    TBWCVProfile& profile = CurrentProfile();
+    profile.NewProfile();
+    profile.SetProfileName(kQuickScanName);
+    profile.ProfileComment = "Quickly give Corvella a try!";
+    profile.SaveProfile();
+}
+
+void TfCorvella4::UpdateActions(TMainState state)
+{
+    scanning_ = state == msScanning;
+    const TMainActionStates states = MainActionStates(state, !selectedProfile_.empty());
+    aNewProfile->setEnabled(states.newProfile);
+    aExit->setEnabled(states.newProfile);
+    aHelp->setEnabled(states.newProfile);
+    aRunProfile->setEnabled(states.profileActions);
+    aEditProfile->setEnabled(states.profileActions);
+    aDeleteProfile->setEnabled(states.profileActions);
+    aLoadResults->setEnabled(states.idleOnly);
+    aEditMpl->setEnabled(states.idleOnly);
+    lvProfiles->setEnabled(states.idleOnly);
+    pnlSummary->setEnabled(states.idleOnly);
+}
+
+void TfCorvella4::lvProfilesChange()
+{
+    const QModelIndex selected = SelectedRow(*lvProfiles);
+    if (selected.isValid()) {
+        selectedProfile_ = profiles_.Row(selected.row()).name;
+        CurrentProfile().LoadProfile(selectedProfile_);
+        frSummary->Refresh();
+    } else {
+        selectedProfile_.clear();
+    }
+    // The list a finishing scan refreshes keeps everything waiting until the run has ended.
+    UpdateActions(scanning_ ? msScanning : msSelectionChanged);
+}
+
+void TfCorvella4::lvProfilesColumnClick(int column)
+{
+    const std::string selected = selectedProfile_;
+    profiles_.ColumnClick(column);
+    SelectProfileRow(selected);
+}
+
+void TfCorvella4::SelectProfileRow(const std::string& name)
+{
+    for (int row = 0; row < profiles_.rowCount(); ++row)
+        if (profiles_.Row(row).name == name)
+            SelectRow(*lvProfiles, row);
+}
+
+void TfCorvella4::frSummaryDblClick()
+{
+    if (!scanning_)
+        EditCurrentProfile(SummaryRowPage(frSummary->SelectedRow()));
+}
+
+void TfCorvella4::EditCurrentProfile(const QMetaObject& page)
+{
+    {
+        TfcProfileCV editor(this);
+        editor.ShowAtPage(&page);
+    }
+    RefreshProfileList();
+    frSummary->Refresh();
+}
+
+bool TfCorvella4::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lvProfiles && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            aRunProfile->trigger();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfCorvella4::aNewProfileExecute()
+{
+    const std::uint8_t next = RunProfileWizard(this);
+    const std::string created = CurrentProfile().ProfileName();
+    RefreshProfileList();
+    // The new profile is the row shown, and the one that Run and Edit work on.
+    SelectProfileRow(created);
+    if (next == paEdit)
+        EditCurrentProfile(TfrcPCVSummary::staticMetaObject);
+    else if (next == paRun)
+        aRunProfileExecute();
+}
+
+void TfCorvella4::aRunProfileExecute()
+{
+    UpdateActions(msScanning);
+    TScanRoad road({CurrentProfile(), MplManager(), FSDrive(), AppPaths().dataFolder}, *this, makeWorker_);
+    road.Run(selectedProfile_);
+    UpdateActions(msAfterRun);
+}
+
+void TfCorvella4::aEditProfileExecute()
+{
+    if (selectedProfile_.empty() || !CurrentProfile().LoadProfile(selectedProfile_))
+        return;
+    EditCurrentProfile(TfrcPCVSummary::staticMetaObject);
+}
+
+void TfCorvella4::aDeleteProfileExecute()
+{
+    if (selectedProfile_.empty())
+        return;
+    const QString question =
+        QStringLiteral("Do you really want to delete the profile \"%1\"?").arg(QString::fromStdString(selectedProfile_));
+    if (!Prompts().AskYesNo(QStringLiteral("Confirm"), question))
+        return;
+    CurrentProfile().DeleteProfile(selectedProfile_);
+    RefreshProfileList();
+}
+
+void TfCorvella4::aLoadResultsExecute()
+{
+    const std::string fileName = AppPaths().dataFolder + TScanRoad::ResultFileName;
+    if (!QFileInfo::exists(QString::fromStdString(fileName))) {
+        Prompts().ShowInformation(QStringLiteral("Corvella"), QStringLiteral("There are no previous results to load."));
+        return;
+    }
+    TfProgress& progress = ShowProgress();
+    progress.Reset(1, 0, false);
+    progress.StartJob(QStringLiteral("Loading results"), 0);
+    progress.Step(1);
+    TBWDupeFileList results;
+    TfScanResults window(GenSettings());
+    results.LoadFromFile(fileName, &FSDrive());
+    window.SetResults(&results);
+    window.RefreshList();
+    CloseProgress();
+    window.exec();
+}
+
+void TfCorvella4::aExitExecute()
+{
+    close();
+}
+
+void TfCorvella4::aEditMplExecute()
+{
+    TfMPLEditor editor;
+    editor.exec();
+}
+
+void TfCorvella4::aHelpExecute()
+{
+    Prompts().ShowHelpTopic(QStringLiteral("corvella/index.htm"));
+}
+
+void TfCorvella4::aShowTipsExecute()
+{
+    ShowTips(GenSettings(), true);
+}
+
+void TfCorvella4::aAboutExecute()
+{
+    TfAbout about(this);
+    about.exec();
+}
+
+void TfCorvella4::MinimiseMain()
+{
+    showMinimized();
+}
+
+void TfCorvella4::ShowResults(TBWDupeFileList& results)
+{
+    TfScanResults window(GenSettings());
+    window.SetResults(&results);
+    window.RefreshList();
+    window.exec();
+}
+
+void TfCorvella4::RestoreMain()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+}
+
+void TfCorvella4::WMUser()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
+void TfCorvella4::CloseRequested()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        modal->close();
+    else if (scanning_ && ProgressActive())
+        ShowProgress().close();  // which cancels the scan
+    if (QApplication::activeModalWidget() || scanning_)
+        QTimer::singleShot(kCloseRetryMs, this, &TfCorvella4::CloseRequested);
+    else
+        close();
+}
+
+void TfCorvella4::closeEvent(QCloseEvent* event)
+{
+    // The scan's finish still writes the profile and the result file.
+    if (scanning_)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void TfCorvella4::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && ProgressActive())
+        ShowProgress().raise();
+    QMainWindow::changeEvent(event);
+}

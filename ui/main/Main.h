@@ -1,0 +1,170 @@
+#pragma once
+// The main window: the stored profiles in a list, and every action that
+// starts work (run, edit, delete a profile, load the last results, the
+// Mp3 List editor, help, the tip of the day, about). Running a profile takes
+// the scan road (u_scanroad); closing the window ends the program. The list's
+// rows and its sort rule, and which actions may run, are plain pieces here
+// that tests drive without the window.
+#include <QAbstractTableModel>
+#include <QMainWindow>
+
+#include <string>
+#include <vector>
+
+#include "ui/main/u_scanroad.h"
+
+class QAction;
+class QTreeView;
+class TBWCVProfile;
+class TRegistryStore;
+class TfrcPCVSummary;
+
+// A time taken as "hh:nn:ss"; hours go past 24 rather than wrapping.
+QString TimeTakenText(double days);
+// The day of a run in the locale's short date format; "Never" for 0.
+QString LastRunText(double lastRun);
+
+struct TProfileRow {
+    std::string name;
+    std::string comment;
+    double lastRun = 0;   // day count, 0 when never run
+    double lastTime = 0;  // days
+};
+
+// Loads every stored profile into profile, in the storage's order; a
+// profile that cannot be loaded is deleted, without a word.
+std::vector<TProfileRow> ReadStoredProfiles(TBWCVProfile& profile);
+
+// The rows of lvProfiles and its sort state. Tag holds the sorted column in
+// its low 16 bits, plus 0x10000 when the order is descending.
+class TProfileListModel : public QAbstractTableModel {
+public:
+    enum Column { colName, colComment, colLastRun, colTimeTaken, colCount };
+    static constexpr int kDescending = 0x10000;
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // In the order given; a refill does not sort again.
+    void SetRows(std::vector<TProfileRow> rows);
+    const TProfileRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+    int Tag() const { return tag_; }
+    // A click on the column sorted ascending sorts it descending; any other
+    // click sorts that column ascending.
+    void ColumnClick(int column);
+    // <0, 0 or >0 by the sort state: text columns without regard to case;
+    // "Last Run" earlier first with the profiles never run last. Descending
+    // is the exact reverse.
+    int Compare(const TProfileRow& a, const TProfileRow& b) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    std::vector<TProfileRow> rows_;
+    int tag_ = 0;
+};
+
+// UpdateActions' states.
+enum TMainState { msSelectionChanged = 0, msAfterRun = 1, msScanning = 2 };
+
+// What may be used in a state. While a scan runs, nothing that the scan or
+// its finish reads may change: the list, the summary, the lists' editor,
+// the last results and closing the window wait too.
+struct TMainActionStates {
+    bool newProfile = false;  // also Exit and Help
+    bool profileActions = false;  // Run, Edit, Delete
+    bool idleOnly = false;  // the list, Load last results, the Mp3 List editor, closing
+};
+TMainActionStates MainActionStates(TMainState state, bool hasSelection);
+
+// The profile editor's page that a row of the summary stands for: the page
+// class to open the editor at.
+const QMetaObject& SummaryRowPage(int row);
+
+// The one-time conversion of the profiles and settings kept in the settings
+// store under the program's key into XML files of the data folder, marked
+// done by "ConvertedToXML". True when it converted; a store without the key
+// is left as it is.
+bool ConvertRegistryProfiles(TRegistryStore& store, const std::string& key, const std::string& dataFolder);
+
+class TfCorvella4 : public QMainWindow, private TScanRoadHost {
+    Q_OBJECT
+
+public:
+    // makeWorker: the scan's engine; the program's engine over the model root unless given.
+    explicit TfCorvella4(TScanRoad::WorkerFactory makeWorker = {}, QWidget* parent = nullptr);
+    ~TfCorvella4() override;
+
+    const std::string& SelectedProfile() const { return selectedProfile_; }
+    TProfileListModel& Profiles() { return profiles_; }
+    bool Scanning() const { return scanning_; }
+
+public slots:
+    // A second start asks the running copy to come forward.
+    void WMUser();
+    // SIGTERM or SIGINT: ends a scan and the open modal windows, then closes.
+    void CloseRequested();
+
+    void aNewProfileExecute();
+    void aRunProfileExecute();
+    void aEditProfileExecute();
+    void aDeleteProfileExecute();
+    void aLoadResultsExecute();
+    void aExitExecute();
+    void aEditMplExecute();
+    void aHelpExecute();
+    void aShowTipsExecute();
+    void aAboutExecute();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* MakeAction(const char* name, const QString& caption, const QKeySequence& shortcut, int image,
+                        void (TfCorvella4::*handler)());
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildProfileList();
+    void BuildSummary();
+    void FormCreate();
+    void FillProfileList();
+    void CreateQuickScanProfile();
+    void UpdateActions(TMainState state);
+    void lvProfilesChange();
+    void lvProfilesColumnClick(int column);
+    void SelectProfileRow(const std::string& name);
+    void frSummaryDblClick();
+    // The editor on the current profile, at a page; the list is read again
+    // afterwards, since OK and Apply wrote the profile.
+    void EditCurrentProfile(const QMetaObject& page);
+
+    // TScanRoadHost
+    void MinimiseMain() override;
+    void ShowResults(TBWDupeFileList& results) override;
+    void RestoreMain() override;
+    void RefreshProfileList() override;
+
+    TScanRoad::WorkerFactory makeWorker_;
+    TProfileListModel profiles_;
+    std::string selectedProfile_;
+    bool scanning_ = false;
+
+    QTreeView* lvProfiles = nullptr;
+    QWidget* pnlSummary = nullptr;
+    TfrcPCVSummary* frSummary = nullptr;
+    QAction* aNewProfile = nullptr;
+    QAction* aRunProfile = nullptr;
+    QAction* aEditProfile = nullptr;
+    QAction* aDeleteProfile = nullptr;
+    QAction* aLoadResults = nullptr;
+    QAction* aExit = nullptr;
+    QAction* aEditMpl = nullptr;
+    QAction* aHelp = nullptr;
+    QAction* aShowTips = nullptr;
+    QAction* aAbout = nullptr;
+};

@@ -1,0 +1,175 @@
+#include "ui/main/u_scanroad.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QString>
+
+#include <cmath>
+
+#include "base/u_bwdatetime.h"
+#include "engine/u_cvprofile.h"
+#include "engine/u_dupeengine.h"
+#include "model/u_bwfsmpl.h"
+#include "ui/progress/u_progress.h"
+#include "ui/common/u_prompts.h"
+#include "ui/progress/u_scanmailbox.h"
+
+namespace {
+
+class TEngineWorker : public TScanWorker {
+public:
+    TEngineWorker(TBWDirectory& root, const TBWCVProfile& profile) : engine_(root, profile) {}
+
+    void Start(const std::vector<std::string>& directories, ScanMailbox& mailbox) override
+    {
+        engine_.OnStatus = [&mailbox](TBWDupeEngine& sender) {
+            mailbox.StartJob(sender.StepCaption(), sender.StepCount());
+        };
+        engine_.OnStep = [&mailbox](TBWDupeEngine&, std::uint64_t items) { mailbox.Step(items); };
+        engine_.AddDirectories(directories);
+        engine_.Start();
+    }
+    bool Finished() const override { return engine_.Finished(); }
+    void RequestStop() override { engine_.RequestStop(); }
+    std::string Error() const override { return engine_.Error(); }
+    std::uint64_t StepCount() const override { return engine_.StepCount(); }
+    TBWDupeFileList& Results() override { return engine_.Results(); }
+
+private:
+    TBWDupeEngine engine_;
+};
+
+constexpr double kSecondsPerDay = 24 * 60 * 60;
+
+} // namespace
+
+int ScanJobCount(const TBWCVProfile& profile)
+{
+    if (profile.ResultType == rsBanlist)
+        return 2;
+    int jobs = 3;
+    if (profile.CompType == ctContent)
+        ++jobs;
+    else if (profile.SimWord > 0)
+        ++jobs;
+    if (profile.ResultType == rsNegative)
+        ++jobs;
+    return jobs;
+}
+
+std::unique_ptr<TScanWorker> MakeEngineWorker(TBWDirectory& root, const TBWCVProfile& profile)
+{
+    return std::make_unique<TEngineWorker>(root, profile);
+}
+
+TScanRoad::TScanRoad(TScanStores stores, TScanRoadHost& host, WorkerFactory makeWorker, Clock clock)
+    : stores_(std::move(stores)), host_(host), makeWorker_(std::move(makeWorker)), clock_(std::move(clock))
+{
+}
+
+TScanOutcome TScanRoad::Run(const std::string& profileName)
+{
+    TBWCVProfile& profile = stores_.profile;
+    if (profileName.empty() || !profile.LoadProfile(profileName))
+        return TScanOutcome::NotRun;
+    const std::vector<std::string> scanList = ScanList();
+    if (scanList.empty())
+        return TScanOutcome::NotRun;
+
+    const auto start = clock_();
+    TfProgress& progress = ShowProgress();
+    progress.SetProfileName(QString::fromStdString(profileName));
+    progress.Reset(ScanJobCount(profile), profile.AnimNo, true);
+
+    // The worker keeps a copy of the profile: the windows may load another
+    // one into the current profile while it runs.
+    std::unique_ptr<TScanWorker> worker = makeWorker_(profile);
+    ScanMailbox mailbox;
+    bool cancelled = false;
+    {
+        ScanMailboxPump pump(mailbox);
+        worker->Start(scanList, mailbox);
+        cancelled = WaitForWorker(*worker);
+    }
+    if (!worker->Finished())
+        worker->RequestStop();
+    CloseProgress();
+    if (cancelled)
+        return TScanOutcome::Cancelled;
+
+    // Freeing the worker waits for its thread, which has ended here.
+    const std::string error = worker->Error();
+    if (!error.empty()) {
+        worker.reset();
+        Prompts().ShowError(QStringLiteral("Corvella"),
+                            QStringLiteral("The scan failed: %1").arg(QString::fromStdString(error)));
+        return TScanOutcome::Failed;
+    }
+    Finish(std::move(worker), profileName, clock_() - start);
+    return TScanOutcome::Finished;
+}
+
+std::vector<std::string> TScanRoad::ScanList()
+{
+    std::vector<std::string> scanList = stores_.profile.DirPath;
+    if (scanList.empty()) {
+        // A folder chosen here is scanned once; it does not become part of the
+        // profile. The browser opens at the top of the user's own files.
+        if (const auto folder = Prompts().BrowseFolder(QStringLiteral("Select a directory to scan"), QDir::homePath()))
+            if (!folder->isEmpty())
+                scanList.push_back(folder->toStdString());
+    }
+    return scanList;
+}
+
+bool TScanRoad::WaitForWorker(TScanWorker& worker)
+{
+    while (!worker.Finished()) {
+        TfProgress& progress = ShowProgress();
+        if (progress.Cancelled())
+            return true;
+        // A job without a count shows the animation, which moves by steps.
+        if (worker.StepCount() == 0)
+            progress.Step(1);
+        // The mailbox pump's timer wakes this wait at least every interval,
+        // so the end of the worker is seen soon without spinning.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return ShowProgress().Cancelled();
+}
+
+void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& profileName,
+                       std::chrono::steady_clock::duration taken)
+{
+    TBWCVProfile& profile = stores_.profile;
+    // The times belong to the profile that ran, whatever was loaded meanwhile.
+    if (profile.LoadedName() != profileName)
+        profile.LoadProfile(profileName);
+    profile.LastTime = std::chrono::duration<double>(taken).count() / kSecondsPerDay;
+    profile.LastRun = std::floor(DaysNow());
+
+    host_.MinimiseMain();
+    TBWDupeFileList& results = worker->Results();
+    host_.ShowResults(results);
+    if (results.Count() > 0)
+        results.SaveToFile(stores_.dataFolder + ResultFileName);
+    host_.RestoreMain();
+
+    // The result list points into the lists, so it goes before they are reloaded.
+    worker.reset();
+    ReloadLists();
+    stores_.modelRoot.Refresh();
+    // Neither the results nor the model point into the lists the reload
+    // retired any more.
+    stores_.lists.FreeRetiredLists();
+    profile.SaveProfile();
+    host_.RefreshProfileList();
+}
+
+void TScanRoad::ReloadLists()
+{
+    if (stores_.lists.IsModified())
+        stores_.lists.SaveAll();
+    else
+        stores_.lists.Reload();
+}

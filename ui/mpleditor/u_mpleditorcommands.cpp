@@ -1,0 +1,420 @@
+#include "ui/mpleditor/u_mpleditorcommands.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <QCoreApplication>
+
+#include "base/HUtils.h"
+#include "base/platform/u_wholefile.h"
+#include "base/u_bwfunc.h"
+#include "base/u_bwstop.h"
+#include "model/u_bwfsdrive.h"
+#include "model/u_bwfsmp3.h"
+#include "model/u_bwfsmpl.h"
+#include "model/u_bwmplv2.h"
+#include "tags/u_musichandler.h"
+#include "ui/common/u_prompts.h"
+
+namespace {
+
+const QString kCaption = QStringLiteral("Mp3 List Editor");
+const char* const kListExtension = ".mpl";
+const QString kListFilter = QStringLiteral("Mp3 List (*.mpl)");
+
+// How often the window hears of the read and may cancel it: well inside
+// the tenth of a second in which a press of Cancel must be answered.
+constexpr std::chrono::milliseconds kProgressPoll{40};
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+std::string Std(const QString& text) { return text.toStdString(); }
+
+bool HasListExtension(const std::string& path)
+{
+    const std::size_t dot = path.rfind('.');
+    return dot != std::string::npos && QString::fromStdString(path.substr(dot)).toLower() == kListExtension;
+}
+
+// Whatever extension list the last scan left on the music handler, a disc
+// is catalogued with every kind of audio file the program reads.
+class TEveryAudioExtension {
+public:
+    TEveryAudioExtension() : saved_(MusicHandler().Mask()) { MusicHandler().SetMask(""); }
+    ~TEveryAudioExtension() { MusicHandler().SetMask(saved_); }
+    TEveryAudioExtension(const TEveryAudioExtension&) = delete;
+    TEveryAudioExtension& operator=(const TEveryAudioExtension&) = delete;
+
+private:
+    std::string saved_;
+};
+
+// The progress window goes on every way out.
+class TClosingProgress {
+public:
+    explicit TClosingProgress(TMplProgress& progress) : progress_(progress) {}
+    ~TClosingProgress() { progress_.Close(); }
+    TClosingProgress(const TClosingProgress&) = delete;
+    TClosingProgress& operator=(const TClosingProgress&) = delete;
+
+private:
+    TMplProgress& progress_;
+};
+
+// What a list keeps of a file, read now: each reader opens only its own
+// file, so files may be read on several threads at once. Their change
+// notices only climb their owners, which do nothing with them.
+void ReadFileInfo(TBWFile& file)
+{
+    file.Size();
+    if (auto* audio = dynamic_cast<TBWMp3File*>(&file))
+        audio->Title();
+    file.GetDigest();
+}
+
+// Reads the files on worker threads while this thread reports to the
+// progress window and listens for Cancel. False when cancelled; the list is
+// made from the files afterwards, in their own order, so the number of
+// threads changes nothing in it.
+bool ReadVolumeFiles(const std::vector<TBWFile*>& files, unsigned threads, TMplProgress& progress)
+{
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = static_cast<unsigned>(std::clamp<std::size_t>(files.size(), 1, threads));
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> done{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable allRead;
+    auto work = [&] {
+        // Cancel reaches into the read of a large or slow file too.
+        const TBWStopScope stopScope(stop);
+        for (std::size_t i; !stop.load(std::memory_order_relaxed) && (i = next.fetch_add(1)) < files.size();) {
+            try {
+                ReadFileInfo(*files[i]);
+            } catch (const TBWStopped&) {
+                return;
+            }
+            if (done.fetch_add(1) + 1 == files.size()) {
+                const std::lock_guard lock(mutex);
+                allRead.notify_all();
+            }
+        }
+    };
+    std::vector<std::jthread> workers;
+    for (unsigned t = 0; t < threads; ++t)
+        workers.emplace_back(work);
+    std::size_t reported = 0;
+    for (;;) {
+        {
+            std::unique_lock lock(mutex);
+            allRead.wait_for(lock, kProgressPoll, [&] { return done.load() == files.size(); });
+        }
+        const std::size_t now = done.load();
+        if (now > reported) {
+            progress.Step(static_cast<std::int32_t>(now - reported));
+            reported = now;
+        }
+        if (progress.Cancelled()) {
+            stop = true;
+            return false;
+        }
+        if (now == files.size())
+            return true;
+    }
+}
+
+std::vector<TBWFile*> FilesBelow(TBWDirectory& dir)
+{
+    TBWChain chain;
+    dir.CollectFiles(&chain, false);
+    std::vector<TBWFile*> files;
+    for (TBWComparable* item = chain.First(); item; item = chain.Next())
+        files.push_back(static_cast<TBWFile*>(item));
+    return files;
+}
+
+std::unique_ptr<TBWDirectory> LoadOlderList(const std::string& path)
+{
+    auto root = std::make_unique<TBWMplDirChainV2>();
+    SetMplV2BaseDir(std::filesystem::path(path).parent_path().string());
+    root->SetListFile(std::filesystem::path(path).filename().string());
+    if (root->LoadFromFile() != mvRead)
+        return nullptr;
+    return root;
+}
+
+std::unique_ptr<TBWDirectory> LoadCurrentList(const std::string& path)
+{
+    auto root = std::make_unique<TBWDirMpl>();
+    root->SetListName(path);
+    if (root->State() != msLoaded)
+        return nullptr;
+    return root;
+}
+
+// "/" and control characters (codes below 32 and 127) cannot be part of a
+// name the model keeps.
+bool IsDroppedFromName(char c)
+{
+    const auto code = static_cast<unsigned char>(c);
+    return c == kPathDelimiter || code < 32 || code == 127;
+}
+
+}  // namespace
+
+std::string ProposedVolumeName(const std::string& folder)
+{
+    const std::string root = AddTrailingBackslash(folder);
+    for (const TBWDrive& drive : ListDrives())
+        if (drive.root == root && !drive.label.empty())
+            return drive.label;
+    return LastPathPart(folder);
+}
+
+std::string CleanedListName(const std::string& typed)
+{
+    std::string name = typed;
+    name.erase(std::remove_if(name.begin(), name.end(), IsDroppedFromName), name.end());
+    name = TrimBlanksAndControls(name);
+    return IsValidListName(name) ? name : std::string();
+}
+
+TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string& name, TMplProgress& progress,
+                          unsigned threads)
+{
+    if (!list || !dir)
+        return nullptr;
+    list = list->ListRoot();
+    // A name the list refuses is refused before the disc is read, not after.
+    if (!IsValidListName(name) || list->FindChild(name))
+        return nullptr;
+    const TEveryAudioExtension everyExtension;
+    const TClosingProgress closing(progress);
+    dir->Refresh();
+    progress.StartJob("Initializing", 0, false);
+    const std::vector<TBWFile*> files = FilesBelow(*dir);
+    progress.StartJob("Adding files", static_cast<std::int32_t>(files.size()), true);
+    if (!ReadVolumeFiles(files, threads, progress))
+        return nullptr;
+    return list->AddVolume(name, dir);
+}
+
+std::unique_ptr<TBWDirectory> LoadMplFile(const std::string& path)
+{
+    if (auto older = LoadOlderList(path))
+        return older;
+    return LoadCurrentList(path);
+}
+
+bool ExportMplFile(TBWDirMpl* list, const std::string& path, std::string& reason)
+{
+    return list && CopyWholeFile(list->ListRoot()->FileName(), path, reason);
+}
+
+// ------------------------------------------------------- TMplEditorCommands
+
+TMplEditorCommands::TMplEditorCommands(TMplProgress& progress) : progress_(progress) {}
+
+void TMplEditorCommands::SetSelectedDir(TBWDirectory* dir)
+{
+    selected_ = dynamic_cast<TBWDirMpl*>(dir);
+}
+
+bool TMplEditorCommands::IsEnabled(TMplEditorAction action) const
+{
+    if (busy_)
+        return false;
+    switch (action) {
+    case TMplEditorAction::AddVolume:
+    case TMplEditorAction::Delete:
+    case TMplEditorAction::Export:
+        return selected_ != nullptr;
+    case TMplEditorAction::Save:
+        return MplManager().IsModified();
+    default:
+        return true;
+    }
+}
+
+void TMplEditorCommands::NewList()
+{
+    QString typed = QStringLiteral("Default");
+    for (;;) {
+        const auto answer = Prompts().AskText(QStringLiteral("New Mp3 List name"),
+                                              QStringLiteral("Write the new mp3 list's name:"), typed);
+        if (!answer)
+            return;
+        typed = *answer;
+        const std::string name = CleanedListName(Std(typed));
+        if (name.empty()) {
+            Prompts().ShowInformation(kCaption, QStringLiteral("Wrong list name, please try again."));
+            continue;
+        }
+        if (!MplManager().NewList(name, false))
+            Prompts().ShowInformation(kCaption, QStringLiteral("The chosen name already exists"));
+        return;
+    }
+}
+
+bool TMplEditorCommands::AskVolumeName(TBWDirMpl* list, std::string& name)
+{
+    QString typed = Text(name);
+    for (;;) {
+        const auto answer =
+            Prompts().AskText(QStringLiteral("Volume Name"), QStringLiteral("Please enter a volume name:"), typed);
+        if (!answer)
+            return false;
+        typed = *answer;
+        name = CleanedListName(Std(typed));
+        if (!name.empty() && !list->FindChild(name))
+            return true;
+        Prompts().ShowInformation(kCaption, QStringLiteral("Wrong volume name, please try again."));
+    }
+}
+
+void TMplEditorCommands::AddVolume(const std::function<void(bool reading)>& onReading)
+{
+    if (!IsEnabled(TMplEditorAction::AddVolume))
+        return;
+    TBWDirMpl* list = selected_->ListRoot();
+    const auto folder = Prompts().BrowseFolder(QStringLiteral("Select a directory to add as a volume"), QString());
+    if (!folder)
+        return;
+    const std::string path = Std(*folder);
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(path, ignored))
+        return;
+    std::string name = ProposedVolumeName(path);
+    // The model may have read the folder's parent before the disc went in:
+    // the missing levels are made, and the read fills them from the disk.
+    TBWDirectory* source = FSDrive().FindDir(AddTrailingBackslash(path), true);
+    if (!source || !AskVolumeName(list, name))
+        return;
+    busy_ = true;
+    if (onReading)
+        onReading(true);
+    AddVolumeToMpl(list, source, name, progress_, ReadThreads);
+    busy_ = false;
+    if (onReading)
+        onReading(false);
+}
+
+void TMplEditorCommands::Delete()
+{
+    if (!IsEnabled(TMplEditorAction::Delete))
+        return;
+    TBWDirMpl* dir = std::exchange(selected_, nullptr);
+    if (dir != dir->ListRoot()) {
+        dir->Delete();
+        return;
+    }
+    const QString question = QStringLiteral("The Mp3 List \"%1\" will be permanently deleted. Proceed?")
+                                 .arg(Text(dir->DisplayName()));
+    if (Prompts().AskYesNo(kCaption, question))
+        MplManager().DeleteList(dir);
+    else
+        selected_ = dir;
+}
+
+void TMplEditorCommands::ReportUnsaved(bool saved)
+{
+    if (!saved)
+        Prompts().ShowError(kCaption, QStringLiteral("Some lists could not be saved; their changes are kept."));
+}
+
+void TMplEditorCommands::Save()
+{
+    if (!IsEnabled(TMplEditorAction::Save))
+        return;
+    selected_ = nullptr;
+    ReportUnsaved(MplManager().SaveAll());
+}
+
+void TMplEditorCommands::Import()
+{
+    if (busy_)
+        return;
+    const auto chosen = Prompts().AskOpenFile(QStringLiteral("Import Mp3 List"), kListFilter, QString());
+    if (!chosen)
+        return;
+    const std::string path = Std(*chosen);
+    const std::unique_ptr<TBWDirectory> tree = HasListExtension(path) ? LoadMplFile(path) : nullptr;
+    TBWDirMpl* list = tree ? MplManager().NewList(FileNameWithoutExt(path), true) : nullptr;
+    if (!list) {
+        Prompts().ShowInformation(kCaption, QStringLiteral("The file could not be imported."));
+        return;
+    }
+    bool saved = false;
+    {
+        const TClosingProgress closing(progress_);
+        progress_.StartJob("Importing files", 0, false);
+        list->CopyTree(tree.get());
+        saved = list->Save();
+        if (saved)
+            list->Load();
+    }
+    ReportUnsaved(saved);
+    if (saved)
+        Prompts().ShowInformation(kCaption, QStringLiteral("Import complete."));
+}
+
+void TMplEditorCommands::Export()
+{
+    if (busy_)
+        return;
+    if (!selected_) {
+        Prompts().ShowInformation(kCaption, QStringLiteral("You must select a list to export first."));
+        return;
+    }
+    TBWDirMpl* list = selected_->ListRoot();
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(list->FileName(), ignored)) {
+        Prompts().ShowInformation(
+            kCaption, QStringLiteral("The Mp3 List \"%1\" has not been saved yet, so it has no file to export.")
+                          .arg(Text(list->DisplayName())));
+        return;
+    }
+    const auto chosen =
+        Prompts().AskSaveFile(QStringLiteral("Export Mp3 List"), kListFilter, Text(list->DisplayName() + kListExtension));
+    if (!chosen)
+        return;
+    std::string path = Std(*chosen);
+    // A name typed without an extension gets the list's, as save dialogs do.
+    if (std::filesystem::path(path).extension().empty())
+        path += kListExtension;
+    if (!HasListExtension(path))
+        return;
+    std::string reason;
+    if (!ExportMplFile(list, path, reason))
+        Prompts().ShowError(kCaption, QStringLiteral("The list could not be exported to %1: %2").arg(Text(path), Text(reason)));
+}
+
+void TMplEditorCommands::Help()
+{
+    Prompts().ShowHelpTopic(QStringLiteral("corvella/mpleditor.htm"));
+}
+
+bool TMplEditorCommands::Close()
+{
+    if (busy_)
+        return false;
+    selected_ = nullptr;
+    if (MplManager().IsModified()) {
+        if (Prompts().AskYesNo(kCaption, QStringLiteral("Changes has been made to your lists. Save?")))
+            ReportUnsaved(MplManager().SaveAll());
+        else
+            MplManager().Reload();
+    }
+    // The trees hear of lists that went through queued notices, which
+    // point at the lists: they must be delivered before the lists are freed.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    MplManager().FreeRetiredLists();
+    return true;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The "General settings" page of the profile editor: the profile's name and
+// comment. The configuration wizard shows the same page to name a new profile.
+#include "ui/profile/up_frprofile.h"
+
+class QLabel;
+class QLineEdit;
+
+class TfrcProCVGeneral : public TfrpProfile {
+    Q_OBJECT
+public:
+    static constexpr int kMostNameCharacters = 64;
+    static constexpr int kMostCommentCharacters = 256;
+
+    explicit TfrcProCVGeneral(QWidget* parent = nullptr);
+
+    void LoadFromProfile() override;
+    // The name is cleaned and made unique by the profile; the box then shows
+    // the name the profile took.
+    void SaveToProfile() override;
+
+    QLabel* lblProfileName;
+    QLineEdit* edtProfileName;
+    QLabel* Label2;
+    QLineEdit* edtComment;
+};

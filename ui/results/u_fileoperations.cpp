@@ -1,0 +1,202 @@
+#include "ui/results/u_fileoperations.h"
+
+#include "base/platform/u_trash.h"
+#include "base/platform/u_wholefile.h"
+#include "base/u_bwfunc.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const char* const kNameTaken = "a file of that name is there already";
+
+std::string ErrorText()
+{
+    return std::strerror(errno);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool InGroup(gid_t group)
+{
+    if (group == getegid())
+        return true;
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(getgroups(0, nullptr), 0)));
+    const int count = getgroups(static_cast<int>(groups.size()), groups.data());
+    for (int i = 0; i < count; ++i)
+        if (groups[static_cast<std::size_t>(i)] == group)
+            return true;
+    return false;
+}
+
+// The write bit that applies to us, read from the mode alone: root passes
+// every access() test, and would otherwise take files out of folders the
+// user has closed.
+bool WriteBitFor(const struct stat& info)
+{
+    if (info.st_uid == geteuid())
+        return info.st_mode & S_IWUSR;
+    if (InGroup(info.st_gid))
+        return info.st_mode & S_IWGRP;
+    return info.st_mode & S_IWOTH;
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to)
+{
+    return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+}
+
+// A fresh hidden name in folder, held by an empty file until it is renamed or removed.
+std::string ReserveName(const std::string& folder, std::string& reason)
+{
+    std::string name = AddTrailingBackslash(folder) + ".corvella-move-XXXXXX";
+    const int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+        reason = ErrorText();
+        return {};
+    }
+    close(fd);
+    return name;
+}
+
+// Across file systems: a complete, synced copy under a reserved name beside
+// to, with from's permission bits, renamed into place without replacing.
+bool CopyIntoPlace(const std::string& from, const std::string& to, std::string& reason)
+{
+    struct stat info {};
+    if (stat(from.c_str(), &info) != 0) {
+        reason = ErrorText();
+        return false;
+    }
+    const std::string reserved = ReserveName(FolderOf(to), reason);
+    if (reserved.empty())
+        return false;
+    if (CopyWholeFile(from, reserved, reason) && chmod(reserved.c_str(), info.st_mode & 07777) == 0) {
+        if (RenameNoReplace(reserved, to))
+            return true;
+        reason = errno == EEXIST ? kNameTaken : ErrorText();
+    } else if (reason.empty()) {
+        reason = ErrorText();
+    }
+    unlink(reserved.c_str());
+    return false;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat infoA {}, infoB {};
+    return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev
+           && infoA.st_ino == infoB.st_ino;
+}
+
+} // namespace
+
+bool TDiskFileOperations::CanRead(const std::string& path, std::string& reason)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        reason = ErrorText();
+        return false;
+    }
+    close(fd);
+    return true;
+}
+
+bool TDiskFileOperations::CanRemove(const std::string& path, std::string& reason)
+{
+    struct stat folder {}, file {};
+    if (stat(FolderOf(path).c_str(), &folder) != 0 || lstat(path.c_str(), &file) != 0) {
+        reason = ErrorText();
+        return false;
+    }
+    if (!WriteBitFor(folder)) {
+        reason = "its folder is not writable";
+        return false;
+    }
+    const uid_t self = geteuid();
+    if ((folder.st_mode & S_ISVTX) && folder.st_uid != self && file.st_uid != self) {
+        reason = "its folder lets only the file's owner remove it";
+        return false;
+    }
+    return true;
+}
+
+bool TDiskFileOperations::Trash(const std::string& path, std::string& reason)
+{
+    return MoveToTrash(path, PlatformSources(), reason);
+}
+
+bool TDiskFileOperations::Move(const std::string& from, const std::string& to, std::string& reason)
+{
+    if (RenameNoReplace(from, to))
+        return true;
+    if (errno != EXDEV) {
+        reason = errno == EEXIST ? kNameTaken : ErrorText();
+        return false;
+    }
+    if (!CopyIntoPlace(from, to, reason))
+        return false;
+    if (unlink(from.c_str()) != 0) {
+        reason = "copied, but the original could not be removed: " + ErrorText();
+        return false;
+    }
+    return true;
+}
+
+bool TDiskFileOperations::Copy(const std::string& from, const std::string& to, std::string& reason)
+{
+    if (SameFile(from, to)) {
+        reason = "the file cannot be copied onto itself";
+        return false;
+    }
+    // A file the user marked read-only is replaced only after the question the replace action asks.
+    if (IsReadOnly(to)) {
+        reason = "a read-only file of that name is there already";
+        return false;
+    }
+    return CopyWholeFile(from, to, reason);
+}
+
+bool TDiskFileOperations::Rename(const std::string& from, const std::string& to, std::string& reason)
+{
+    if (RenameNoReplace(from, to))
+        return true;
+    reason = ErrorText();
+    return false;
+}
+
+bool TDiskFileOperations::IsReadOnly(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && !(info.st_mode & S_IWUSR);
+}
+
+bool TDiskFileOperations::ClearReadOnly(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+bool TDiskFileOperations::IsWritableFolder(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && (info.st_mode & S_IWUSR);
+}
+
+void TDiskFileOperations::CreateFolderPath(const std::string& path)
+{
+    CreateDirectoryPath(path);
+}

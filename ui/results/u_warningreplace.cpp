@@ -1,0 +1,51 @@
+#include "ui/results/u_warningreplace.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* Paragraph(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+TfWarningReplace::TfWarningReplace(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("TfWarningReplace");
+    setWindowTitle("Warning");
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    auto* layout = new QVBoxLayout(this);
+    auto* heading = new QLabel("WARNING", this);
+    heading->setObjectName("lblWarning");
+    heading->setAlignment(Qt::AlignCenter);
+    heading->setStyleSheet("color: #c00000; font-weight: bold; font-size: 24pt;");
+    layout->addWidget(heading);
+    layout->addWidget(Paragraph("This action will overwrite the reference file of the selected duplicate. "
+                                "Only perform this action if you know what you're doing.",
+                                this));
+    layout->addWidget(Paragraph("This action is used to replace a reference file with a file of better quality.", this));
+    layout->addWidget(Paragraph("For example, you could have a file with a bitrate of 128 in your \"Full Albums\" "
+                                "directory, but find the same file with a 192 bitrate in your download directory. "
+                                "You could then use this action to update your reference file.",
+                                this));
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* replace = buttons->addButton("Replace file", QDialogButtonBox::AcceptRole);
+    replace->setObjectName("bReplace");
+    QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    cancel->setObjectName("bCancel");
+    cancel->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    // A fixed border: the wrapped texts decide the height at the dialog's one width.
+    constexpr int kWidth = 420;
+    setFixedSize(kWidth, layout->heightForWidth(kWidth));
+}

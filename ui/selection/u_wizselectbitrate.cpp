@@ -1,0 +1,12 @@
+#include "ui/selection/u_wizselectbitrate.h"
+
+#include "ui/selection/u_wizseqselect.h"
+
+TfrWizSelectBitrate::TfrWizSelectBitrate(QWidget* parent)
+    : TfrpWizSelectComparison(QStringLiteral("%s duplicate with bitrate between these values:"), ValueModes(), parent)
+{
+    setObjectName("frWizSelectBitrate");
+    SetPageTitle(QStringLiteral("Bitrate"));
+    AddSpinEdits({&SelectionCriteria.SelBitrateRelative, &SelectionCriteria.SelBitrateMin, &SelectionCriteria.SelBitrateMax},
+                 QStringLiteral("The maximum bitrate can't be lower than the minimum"), {0, 400}, {-10, 10});
+}

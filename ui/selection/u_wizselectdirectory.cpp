@@ -1,0 +1,16 @@
+#include "ui/selection/u_wizselectdirectory.h"
+
+#include <QLabel>
+
+#include "ui/selection/u_wizseqselect.h"
+
+TfrWizSelectDir::TfrWizSelectDir(QWidget* parent, TBWFSDrive* modelRoot) : TfrWizDirSel(parent, modelRoot)
+{
+    setObjectName("frWizSelectDir");
+    Label1->setText(QStringLiteral("Select a directory:"));
+}
+
+void TfrWizSelectDir::SaveToProfile()
+{
+    SelectionCriteria.SelDirectory = SelectedPath();
+}

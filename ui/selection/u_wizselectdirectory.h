@@ -1,0 +1,12 @@
+#pragma once
+// The selection wizard's directory page: entries in the chosen directory
+// or below it.
+#include "ui/wizard/u_wizdirsel.h"
+
+class TfrWizSelectDir : public TfrWizDirSel {
+    Q_OBJECT
+public:
+    explicit TfrWizSelectDir(QWidget* parent = nullptr, TBWFSDrive* modelRoot = nullptr);
+
+    void SaveToProfile() override;
+};

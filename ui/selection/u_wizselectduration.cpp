@@ -1,0 +1,12 @@
+#include "ui/selection/u_wizselectduration.h"
+
+#include "ui/selection/u_wizseqselect.h"
+
+TfrWizSelectDuration::TfrWizSelectDuration(QWidget* parent)
+    : TfrpWizSelectComparison(QStringLiteral("%s duplicate with duration between these values:"), ValueModes(), parent)
+{
+    setObjectName("frWizSelectDuration");
+    SetPageTitle(QStringLiteral("Duration"));
+    AddSpinEdits({&SelectionCriteria.SelDurationRelative, &SelectionCriteria.SelDurationMin, &SelectionCriteria.SelDurationMax},
+                 QStringLiteral("The maximum duration can't be lower than the minimum."), {0, 600}, {-3, 3});
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The wizards' directory page: a tree of the user's folders, the drives
+// and the Mp3 Lists, and the path of the directory selected in it. The
+// selection wizard asks for one directory with it; the configuration
+// wizard's directory pages build on it.
+#include <string>
+
+#include "ui/profile/up_frprofile.h"
+
+class QLabel;
+class QLineEdit;
+class TBWDriveTV;
+class TBWFSDrive;
+
+class TfrWizDirSel : public TfrpProfile {
+    Q_OBJECT
+public:
+    // The tree shows modelRoot (none: the program's model root).
+    explicit TfrWizDirSel(QWidget* parent = nullptr, TBWFSDrive* modelRoot = nullptr);
+
+    // Reads the model root again and rebuilds the tree.
+    void LoadFromProfile() override;
+    std::string SelectedPath() const;
+
+    QLabel* Label1;
+    TBWDriveTV* dir;
+    QLineEdit* edtCurrPath;
+
+private slots:
+    void dirChange();
+};
