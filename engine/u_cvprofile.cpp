@@ -65,28 +65,30 @@ void TBWCVProfile::ClearDirPriorities()
 
 std::int32_t TBWCVProfile::GetDirPriority(const std::string& path) const
 {
-    const std::string lowerPath = LowerCaseAscii(path);
     const auto holds = [](const std::string& entry, const std::string& below) {
         const TBWPathRelation relation = PathRelation(entry, below);
         return relation == prEqual || relation == prBInsideA;
     };
-    std::int32_t role = dtPriority3;
+    const std::string lowerPath = LowerCaseAscii(path);
+    // The deepest entry that holds the path wins; of two as deep, the exact
+    // one wins over one of an older profile that holds it ignoring case.
+    const TBWNumberedText* best = nullptr;
     std::string bestLower;
-    bool found = false, bestExact = false;
+    bool bestExact = false;
     for (const TBWNumberedText& entry : dirPri_) {
         const std::string lowerEntry = LowerCaseAscii(entry.text);
         const bool exact = holds(entry.text, path);
         if (!exact && !(entry.text == lowerEntry && holds(lowerEntry, lowerPath)))
             continue;
-        const TBWPathRelation depth = found ? PathRelation(lowerEntry, bestLower) : prAInsideB;
-        if (depth == prAInsideB || (depth == prEqual && exact && !bestExact)) {
-            role = entry.number;
+        const bool deeper = !best || PathRelation(lowerEntry, bestLower) == prAInsideB;
+        const bool asDeepAndExact = best && exact && !bestExact && lowerEntry == bestLower;
+        if (deeper || asDeepAndExact) {
+            best = &entry;
             bestLower = lowerEntry;
             bestExact = exact;
-            found = true;
         }
     }
-    return role;
+    return best ? best->number : dtPriority3;
 }
 
 void TBWCVProfile::CleanDirPriorities()

@@ -121,6 +121,8 @@ bool MoveNoReplace(const std::string& from, const std::string& to, std::string& 
     switch (RenameNoReplace(from, to, calls)) {
     case TRenameOutcome::Renamed:
         SyncFolder(FolderOfFile(to));
+        if (FolderOfFile(from) != FolderOfFile(to))
+            SyncFolder(FolderOfFile(from));
         return true;
     case TRenameOutcome::NameTaken:
         reason = kNameTakenReason;

@@ -58,7 +58,7 @@ bool TTemporaryFile::Open()
         descriptor_ = ::open(FolderOfFile(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         // File systems without unnamed files answer in several ways; any
         // other failure would meet a named file too.
-        if (descriptor_ >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT))
+        if (descriptor_ >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
             return descriptor_ >= 0;
     }
     return OpenNamed();
