@@ -19,6 +19,14 @@ struct TBWNumberedText {
     bool operator==(const TBWNumberedText&) const = default;
 };
 
+// Why the last load of a profile gave nothing.
+enum class TProfileLoadFailure {
+    None,        // it loaded
+    Missing,     // no stored profile of that name
+    Unreadable,  // stored, but its file cannot be read
+    Malformed,   // read, but not a profile file
+};
+
 // Where a profile's values are stored, one profile at a time: the profile
 // last loaded or being saved.
 class TBWProfileInterface {
@@ -52,10 +60,16 @@ public:
     // Reads the named profile and then lets readValues read from it. False,
     // without calling it, when the profile is missing or cannot be read.
     virtual bool Load(const std::string& name, const std::function<void()>& readValues) = 0;
+    // Why the last Load returned false; None after one that succeeded.
+    virtual TProfileLoadFailure LastLoadFailure() const = 0;
     // Starts an empty profile, lets writeValues fill it and stores it under
     // the name. False when it could not be stored; the old one then stays.
     virtual bool Save(const std::string& name, const std::function<void()>& writeValues) = 0;
     virtual void Delete(const std::string& name) = 0;
+    // Takes the stored profile out of the list of profiles without
+    // destroying it: it moves to a name of its own that no later save
+    // overwrites. Gives where it went; empty when it could not be moved.
+    virtual std::string SetAside(const std::string& name) = 0;
 
     // The flat layout of a list under key K, for storages that keep single
     // values only (and the layout of profiles of version 0): the integer
@@ -94,6 +108,11 @@ public:
     // Reads the named profile. False when it is missing or malformed; the
     // object then holds a new profile (NewProfile) and nothing is written.
     bool LoadProfile(const std::string& name);
+    // Why the last LoadProfile returned false.
+    TProfileLoadFailure LoadFailure() const { return storage_->LastLoadFailure(); }
+    // Takes a stored profile that does not load out of the way, keeping it
+    // (TBWProfileInterface::SetAside); gives where it went.
+    std::string SetAsideProfile(const std::string& name) { return storage_->SetAside(name); }
     // Stores the profile under ProfileName; after a rename the file of the
     // old name goes. False when the file could not be written; the old
     // files then stay as they were.

@@ -50,13 +50,12 @@ void TBWCVProfile::SetPriorityList(const std::string& text)
 
 void TBWCVProfile::SetDirPriority(const std::string& dir, std::int32_t role)
 {
-    const std::string key = LowerCaseAscii(dir);
     const auto found = std::find_if(dirPri_.begin(), dirPri_.end(),
-                                    [&key](const TBWNumberedText& entry) { return entry.text == key; });
+                                    [&dir](const TBWNumberedText& entry) { return entry.text == dir; });
     if (found != dirPri_.end())
         found->number = role;
     else
-        dirPri_.push_back({key, role});
+        dirPri_.push_back({dir, role});
 }
 
 void TBWCVProfile::ClearDirPriorities()
@@ -66,28 +65,42 @@ void TBWCVProfile::ClearDirPriorities()
 
 std::int32_t TBWCVProfile::GetDirPriority(const std::string& path) const
 {
-    const std::string key = LowerCaseAscii(path);
-    std::int32_t role = dtPriority3;
-    const std::string* best = nullptr;
+    const auto holds = [](const std::string& entry, const std::string& below) {
+        const TBWPathRelation relation = PathRelation(entry, below);
+        return relation == prEqual || relation == prBInsideA;
+    };
+    const std::string lowerPath = LowerCaseAscii(path);
+    // The deepest entry that holds the path wins; of two as deep, the exact
+    // one wins over one of an older profile that holds it ignoring case.
+    const TBWNumberedText* best = nullptr;
+    std::string bestLower;
+    bool bestExact = false;
     for (const TBWNumberedText& entry : dirPri_) {
-        const TBWPathRelation relation = PathRelation(entry.text, key);
-        const bool holdsPath = relation == prEqual || relation == prBInsideA;
-        if (holdsPath && (!best || PathRelation(entry.text, *best) == prAInsideB)) {
-            role = entry.number;
-            best = &entry.text;
+        const std::string lowerEntry = LowerCaseAscii(entry.text);
+        const bool exact = holds(entry.text, path);
+        if (!exact && !(entry.text == lowerEntry && holds(lowerEntry, lowerPath)))
+            continue;
+        const bool deeper = !best || PathRelation(lowerEntry, bestLower) == prAInsideB;
+        const bool asDeepAndExact = best && exact && !bestExact && lowerEntry == bestLower;
+        if (deeper || asDeepAndExact) {
+            best = &entry;
+            bestLower = lowerEntry;
+            bestExact = exact;
         }
     }
-    return role;
+    return best ? best->number : dtPriority3;
 }
 
 void TBWCVProfile::CleanDirPriorities()
 {
+    // Compared ignoring case, so the entries of older profiles stay too.
     std::vector<std::string> scanned(DirPath.size());
     std::transform(DirPath.begin(), DirPath.end(), scanned.begin(),
                    [](const std::string& dir) { return LowerCaseAscii(dir); });
     std::erase_if(dirPri_, [&scanned](const TBWNumberedText& entry) {
-        return std::all_of(scanned.begin(), scanned.end(), [&entry](const std::string& dir) {
-            return PathRelation(dir, entry.text) == prUnrelated;
+        const std::string lowerEntry = LowerCaseAscii(entry.text);
+        return std::all_of(scanned.begin(), scanned.end(), [&lowerEntry](const std::string& dir) {
+            return PathRelation(dir, lowerEntry) == prUnrelated;
         });
     });
 }
@@ -130,7 +143,6 @@ void TBWCVProfile::ReadSettings()
     LastTime = ReadInteger("LastTime", 0) / kSecondsPerDay;
     ReadStrings("DirPath", DirPath);
     ReadStrings("DirPri", dirPri_);
-    LowerDirPriKeys();
     MinPerc = ReadInteger("MinPerc", MinPerc);
     MinWordCount = ReadInteger("MinWordCount", MinWordCount);
     MinWordLength = ReadInteger("MinWordLength", MinWordLength);
@@ -172,14 +184,6 @@ void TBWCVProfile::Upgrade(std::int32_t oldVersion)
         return;
     Storage().ReadFlatStrings("DirPath", DirPath);
     Storage().ReadFlatStrings("DirPri", dirPri_);
-    LowerDirPriKeys();
-}
-
-// Keys are compared lower-cased; a hand-edited file may hold others.
-void TBWCVProfile::LowerDirPriKeys()
-{
-    for (TBWNumberedText& entry : dirPri_)
-        entry.text = LowerCaseAscii(entry.text);
 }
 
 TBWCVProfile& CurrentProfile()

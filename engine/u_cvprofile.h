@@ -73,13 +73,16 @@ public:
     // Takes text when it is a permutation of S, E, D and B; else "SEDB".
     void SetPriorityList(const std::string& text);
 
-    // Lower-cased directory paths with their roles.
+    // Directory paths, as they are written, with their roles: two folders
+    // whose names differ in letter case only are two folders.
     const std::vector<TBWNumberedText>& DirPri() const { return dirPri_; }
     void SetDirPriority(const std::string& dir, std::int32_t role);
     void ClearDirPriorities();
     // The role of the deepest entry that is the path or lies above it (the
     // first such entry when two are equal); dtPriority3 when none does.
-    // Letter case plays no part.
+    // Older profiles stored every entry lower-cased: an entry all in lower
+    // case also holds the paths that match it ignoring case, unless an entry
+    // as deep matches exactly.
     std::int32_t GetDirPriority(const std::string& path) const;
     // Drops the roles of directories unrelated to every scan directory.
     void CleanDirPriorities();
@@ -101,8 +104,6 @@ protected:
     std::int32_t CurrentVersion() const override { return 1; }
 
 private:
-    void LowerDirPriKeys();
-
     std::string priorityList_;
     std::vector<TBWNumberedText> dirPri_;
     std::string exclusionText_;

@@ -534,8 +534,9 @@ void TBWDupeFileList::GroupChanged()
     RecalcTotals();
 }
 
-bool TBWDupeFileList::SaveToFile(const std::string& fileName)
+bool TBWDupeFileList::SaveToFile(const std::string& fileName, std::int32_t* leftOut)
 {
+    std::int32_t unwritable = 0;
     std::string text;
     if (singleMode_)
         (text += kSingleModeMark) += kLineEnd;
@@ -543,12 +544,14 @@ bool TBWDupeFileList::SaveToFile(const std::string& fileName)
         if (entry->state_ != dsReference && entry->state_ != dsSingle)
             continue;
         std::string line;
-        const auto addPath = [&line](const TBWDupeFile* member) {
+        const auto addPath = [&line, &unwritable](const TBWDupeFile* member) {
             if (!member->file_)
                 return;
             const std::string path = member->file_->FullPath();
             if (Writable(path))
                 (line += path) += ';';
+            else
+                ++unwritable;
         };
         addPath(entry);
         for (const TBWDupeFile* linked : entry->links_)
@@ -556,6 +559,8 @@ bool TBWDupeFileList::SaveToFile(const std::string& fileName)
         if (!line.empty())
             (text += line) += kLineEnd;
     }
+    if (leftOut)
+        *leftOut = unwritable;
     return ReplaceWholeFile(fileName, text);
 }
 

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "base/HUtils.h"
+#include "base/platform/u_filemove.h"
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwtextcase.h"
@@ -260,8 +261,13 @@ bool TXMLProfileInterface::Load(const std::string& name, const std::function<voi
     root_ = pugi::xml_node();
     const std::vector<std::string> files = ProfileFiles(name);
     std::string contents;
-    if (files.empty() || !ReadWholeFile(files.front(), contents))
+    lastLoadFailure_ = TProfileLoadFailure::Missing;
+    if (files.empty())
         return false;
+    lastLoadFailure_ = TProfileLoadFailure::Unreadable;
+    if (!ReadWholeFile(files.front(), contents))
+        return false;
+    lastLoadFailure_ = TProfileLoadFailure::Malformed;
     // Blank text between tags is layout, except where it is all an element
     // holds: a list entry of blanks keeps them, and the line break of an
     // empty entry's two tag lines is seen (and read as the empty text).
@@ -272,6 +278,7 @@ bool TXMLProfileInterface::Load(const std::string& name, const std::function<voi
         return false;
     }
     root_ = document_.first_child();
+    lastLoadFailure_ = TProfileLoadFailure::None;
     readValues();
     return true;
 }
@@ -297,7 +304,14 @@ bool TXMLProfileInterface::Save(const std::string& name, const std::function<voi
 
 void TXMLProfileInterface::Delete(const std::string& name)
 {
+    const std::vector<std::string> files = ProfileFiles(name);
     std::error_code ignored;
-    for (const std::string& file : ProfileFiles(name))
-        std::filesystem::remove(file, ignored);
+    if (!files.empty())
+        std::filesystem::remove(files.front(), ignored);
+}
+
+std::string TXMLProfileInterface::SetAside(const std::string& name)
+{
+    const std::vector<std::string> files = ProfileFiles(name);
+    return files.empty() ? std::string() : SetAsideFile(files.front());
 }

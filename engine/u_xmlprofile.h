@@ -36,12 +36,19 @@ public:
     // same profile.
     std::vector<std::string> ListProfiles() const override;
     bool Load(const std::string& name, const std::function<void()>& readValues) override;
+    TProfileLoadFailure LastLoadFailure() const override { return lastLoadFailure_; }
     // Creates the folder when missing. Writes the file through a temporary
     // one and then removes the files whose names differ from it in letter
     // case only, so exactly one file holds the profile.
     bool Save(const std::string& name, const std::function<void()>& writeValues) override;
-    // Removes every file of the profile, in whatever letter case.
+    // Removes the one file that Load reads: the profile's name in exactly
+    // that case, else the one file that differs from it in case only. Two
+    // files differing in case are two files to the system; removing both
+    // would take one the user did not ask for.
     void Delete(const std::string& name) override;
+    // Renames the file Load reads to NAME.xml.bad, or NAME.xml.bad2, .bad3,
+    // ... when that is taken; never replaces a file.
+    std::string SetAside(const std::string& name) override;
 
     // The folder of the profile files, ending in "/"; empty when no data
     // folder is known.
@@ -53,6 +60,7 @@ private:
     std::vector<std::string> ProfileFiles(const std::string& name) const;
 
     std::string dataFolder_;
+    TProfileLoadFailure lastLoadFailure_ = TProfileLoadFailure::None;
     pugi::xml_document document_;
     pugi::xml_node root_;
 };

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "base/platform/u_filemove.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwselchain.h"
 #include "base/u_bwtextcase.h"
@@ -269,6 +270,7 @@ void TBWDirMpl::Load()
             SetDisplayName(name);
             recordOffset_ = 0;
             state_ = ListIO().LoadFromFile(folder + name + extension_);
+            damaged_ = state_ == msBadMagic || state_ == msBadDigest || state_ == msBadVersion;
         } else {
             state_ = msMissing;
         }
@@ -290,6 +292,11 @@ TMplIO& TBWDirMpl::ListIO()
     return *root->listIO_;
 }
 
+bool TBWDirMpl::Damaged()
+{
+    return ListRoot()->damaged_;
+}
+
 bool TBWDirMpl::Save()
 {
     TBWDirMpl* root = ListRoot();
@@ -299,6 +306,9 @@ bool TBWDirMpl::Save()
         return true;
     if (!IsValidListName(NamePart(listName_)))
         return false;
+    if (damaged_ && SetAsideFile(FileName()).empty())
+        return false;
+    damaged_ = false;
     TMplIO& io = ListIO();
     io.Clear();
     std::vector<TMplFileRecord> scratch;

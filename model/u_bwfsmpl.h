@@ -67,9 +67,15 @@ public:
     // Where the list is saved: always the manager's folder.
     std::string FileName();
     TMplIO& ListIO();
-    // Writes a modified list to its file. False when the file could not be
-    // written or the list name is not valid: the list then stays modified.
-    // A list that is not modified needs no writing: true.
+    // Whether the list's file was there but is no list file this program
+    // reads (damaged, or of another version); the list then shows empty.
+    bool Damaged();
+    // Writes a modified list to its file. A damaged file it was loaded from
+    // is first set aside (SetAsideFile), never overwritten: what the user
+    // catalogued may still be got out of it. False when the file could not
+    // be written, or the damaged one not set aside, or the list name is not
+    // valid: the list then stays modified. A list that is not modified needs
+    // no writing: true.
     bool Save();
     // A new volume named name holding a copy of source's tree (with every
     // file's information read now); none when the name is taken, not valid,
@@ -105,6 +111,7 @@ private:
     std::string FolderOfManager();
 
     TMplState state_ = msNone;
+    bool damaged_ = false;
     std::unique_ptr<TMplIO> listIO_;
     std::int32_t recordOffset_ = -1;
     // Only where it differs from the model name.

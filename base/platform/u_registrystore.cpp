@@ -4,11 +4,13 @@
 #include <bit>
 #include <cerrno>
 #include <cmath>
+#include <unordered_set>
 #include <utility>
 
 #include "base/platform/u_hexescapes.h"
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwbaseclass.h"
+#include "base/u_bwtextcase.h"
 #include "base/u_bwtoken.h"
 
 namespace {
@@ -18,6 +20,12 @@ constexpr char kKeyDelimiter = '\\';
 bool SameName(const std::string& a, const std::string& b)
 {
     return CompareTexts(a, b, true) == 0;
+}
+
+// Names compare without regard to ASCII case, so they are found by this.
+std::string LookUpName(const std::string& name)
+{
+    return LowerCaseAscii(name);
 }
 
 // "\Software\\Maker\" and "Software\Maker" name one key.
@@ -139,6 +147,7 @@ TRegistryStore::TRegistryStore(std::string fileName) : fileName_(std::move(fileN
 bool TRegistryStore::Load()
 {
     keys_.clear();
+    keyIndex_.clear();
     std::string text;
     if (!ReadWholeFile(fileName_, text))
         return errno == ENOENT;
@@ -177,12 +186,13 @@ std::vector<std::string> TRegistryStore::SubKeyNames(const std::string& key) con
     const std::string path = NormalizedKey(key);
     const std::string below = path.empty() ? path : path + kKeyDelimiter;
     std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
     for (const TKey& stored : keys_) {
         if (stored.path.size() <= below.size() || !SameName(stored.path.substr(0, below.size()), below))
             continue;
         const std::string rest = stored.path.substr(below.size());
         const std::string name = rest.substr(0, rest.find(kKeyDelimiter));
-        if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, name); }))
+        if (seen.insert(LookUpName(name)).second)
             names.push_back(name);
     }
     return names;
@@ -199,24 +209,26 @@ const TRegistryValue* TRegistryStore::FindValue(const std::string& key, const st
     const TKey* found = FindKey(key);
     if (!found)
         return nullptr;
-    const auto value = std::find_if(found->values.begin(), found->values.end(),
-                                    [&](const TRegistryValue& v) { return SameName(v.name, name); });
-    return value == found->values.end() ? nullptr : &*value;
+    const auto value = found->valueIndex.find(LookUpName(name));
+    return value == found->valueIndex.end() ? nullptr : &found->values[value->second];
 }
 
 void TRegistryStore::WriteValue(const std::string& key, const TRegistryValue& value)
 {
     TKey* found = FindKey(key);
-    if (!found)
-        found = &keys_.emplace_back(TKey{NormalizedKey(key), {}});
-    const auto existing = std::find_if(found->values.begin(), found->values.end(),
-                                       [&](const TRegistryValue& v) { return SameName(v.name, value.name); });
-    if (existing != found->values.end()) {
-        existing->type = value.type;
-        existing->data = value.data;
+    if (!found) {
+        const std::string path = NormalizedKey(key);
+        keyIndex_.emplace(LookUpName(path), keys_.size());
+        found = &keys_.emplace_back(TKey{path, {}, {}});
     }
-    else
+    const auto [existing, added] = found->valueIndex.emplace(LookUpName(value.name), found->values.size());
+    if (added) {
         found->values.push_back(value);
+        return;
+    }
+    TRegistryValue& stored = found->values[existing->second];
+    stored.type = value.type;
+    stored.data = value.data;
 }
 
 TRegistryStore::TKey* TRegistryStore::FindKey(const std::string& key)
@@ -226,8 +238,6 @@ TRegistryStore::TKey* TRegistryStore::FindKey(const std::string& key)
 
 const TRegistryStore::TKey* TRegistryStore::FindKey(const std::string& key) const
 {
-    const std::string path = NormalizedKey(key);
-    const auto found = std::find_if(keys_.begin(), keys_.end(),
-                                    [&](const TKey& stored) { return SameName(stored.path, path); });
-    return found == keys_.end() ? nullptr : &*found;
+    const auto found = keyIndex_.find(LookUpName(NormalizedKey(key)));
+    return found == keyIndex_.end() ? nullptr : &keys_[found->second];
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // Value types, numbered as in the Windows registry.
@@ -55,13 +56,17 @@ public:
     void WriteValue(const std::string& key, const TRegistryValue& value);
 
 private:
+    // Keys and values keep the order they were made in; the maps find them
+    // by their lower-case names, so a store of many keys loads in linear time.
     struct TKey {
         std::string path;
         std::vector<TRegistryValue> values;
+        std::unordered_map<std::string, std::size_t> valueIndex;
     };
     TKey* FindKey(const std::string& key);
     const TKey* FindKey(const std::string& key) const;
 
     std::string fileName_;
     std::vector<TKey> keys_;
+    std::unordered_map<std::string, std::size_t> keyIndex_;
 };

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -60,6 +61,29 @@ bool EnsureTrashFolders(const std::string& trash)
     return EnsureFolder(trash) && EnsureFolder(trash + "/files") && EnsureFolder(trash + "/info");
 }
 
+// A trash folder on a shared volume is used only when it is a real folder
+// of this user that nobody else may enter: another user who made it first
+// could otherwise read, take or delete whatever is trashed into it.
+bool IsPrivateFolder(const std::string& path)
+{
+    struct stat status {};
+    return IsRealFolder(path, &status) && status.st_uid == ::getuid() && (status.st_mode & 07777) == 0700;
+}
+
+enum class TVolumeTrash { Usable, CannotBeMade, NotPrivate };
+
+// The folders are checked one by one before anything is made inside them.
+TVolumeTrash EnsurePrivateTrash(const std::string& trash)
+{
+    for (const std::string& folder : {trash, trash + "/files", trash + "/info"}) {
+        if (!EnsureFolder(folder))
+            return TVolumeTrash::CannotBeMade;
+        if (!IsPrivateFolder(folder))
+            return TVolumeTrash::NotPrivate;
+    }
+    return TVolumeTrash::Usable;
+}
+
 // The file as the trash records it: absolute, its folder resolved, the
 // name itself left alone so that a link goes to the trash, not its target.
 struct TTrashedFile {
@@ -102,12 +126,19 @@ bool VolumeTrash(const std::string& topFolder, std::string& trash, std::string& 
     struct stat status {};
     if (IsRealFolder(shared, &status) && (status.st_mode & S_ISVTX)) {
         trash = shared + "/" + uid;
-        if (EnsureTrashFolders(trash))
+        if (EnsurePrivateTrash(trash) == TVolumeTrash::Usable)
             return true;
     }
     trash = ChildPath(topFolder, ".Trash-" + uid);
-    if (EnsureTrashFolders(trash))
+    switch (EnsurePrivateTrash(trash)) {
+    case TVolumeTrash::Usable:
         return true;
+    case TVolumeTrash::NotPrivate:
+        return Fail(reason, "The trash folder " + trash +
+                                " belongs to another user or is open to others, so nothing is put in it.");
+    case TVolumeTrash::CannotBeMade:
+        break;
+    }
     return Fail(reason, "No trash folder can be made on the volume " + topFolder + " (" +
                             ErrorText(errno) + ").");
 }
@@ -138,16 +169,41 @@ bool ChooseTrash(const TTrashedFile& file, const TPlatformSources& sources, TTra
     return VolumeTrash(top, place.folder, reason);
 }
 
-// "song.mp3", "song.2.mp3", "song.3.mp3", ...; a leading dot is no extension.
+constexpr std::string_view kRecordExtension = ".trashinfo";
+
+// Where the number of a taken name goes: before the extension; a leading
+// dot, or a "dot" far from the end, is no extension.
+std::size_t ExtensionStart(const std::string& name)
+{
+    constexpr std::size_t kLongestExtension = 16;
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 || name.size() - dot > kLongestExtension ? name.size() : dot;
+}
+
+// The record's name is the file's name and ".trashinfo", and must fit the
+// system's limit on names, with room for a number: a longer name is cut
+// (at a character boundary, keeping its extension). The record's Path=
+// keeps the full original name, which is what a restore gives back.
+std::string TrashName(const std::string& name)
+{
+    constexpr std::size_t kNumberRoom = 8;
+    constexpr std::size_t kLongest = NAME_MAX - kRecordExtension.size() - kNumberRoom;
+    if (name.size() <= kLongest)
+        return name;
+    const std::size_t extension = ExtensionStart(name);
+    std::size_t cut = kLongest - (name.size() - extension);
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;  // not inside a UTF-8 character
+    return name.substr(0, cut) + name.substr(extension);
+}
+
+// "song.mp3", "song.2.mp3", "song.3.mp3", ...
 std::string NumberedName(const std::string& name, int number)
 {
     if (number == 1)
         return name;
-    const std::size_t dot = name.rfind('.');
-    const std::string suffix = "." + std::to_string(number);
-    if (dot == std::string::npos || dot == 0)
-        return name + suffix;
-    return name.substr(0, dot) + suffix + name.substr(dot);
+    const std::size_t extension = ExtensionStart(name);
+    return name.substr(0, extension) + "." + std::to_string(number) + name.substr(extension);
 }
 
 std::string TrashInfoText(const std::string& recordedPath)
@@ -176,12 +232,13 @@ bool ClaimName(const TTrashedFile& file, const TTrashPlace& place, std::string& 
                std::string& record, std::string& reason)
 {
     const std::string text = TrashInfoText(place.recordedPath);
+    const std::string name = TrashName(file.name);
     for (int number = 1;; ++number) {
-        claimed = NumberedName(file.name, number);
+        claimed = NumberedName(name, number);
         struct stat status {};
         if (::lstat((place.folder + "/files/" + claimed).c_str(), &status) == 0)
             continue;
-        record = place.folder + "/info/" + claimed + ".trashinfo";
+        record = place.folder + "/info/" + claimed + std::string(kRecordExtension);
         const int descriptor = ::open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (descriptor < 0 && errno == EEXIST)
             continue;

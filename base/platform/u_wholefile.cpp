@@ -1,11 +1,12 @@
 #include "base/platform/u_wholefile.h"
 
+#include "base/platform/u_temporaryfile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -25,12 +26,6 @@ public:
     TFileDescriptor& operator=(const TFileDescriptor&) = delete;
 
     int Get() const { return descriptor_; }
-    bool Close()
-    {
-        const int descriptor = descriptor_;
-        descriptor_ = -1;
-        return ::close(descriptor) == 0;
-    }
 
 private:
     int descriptor_;
@@ -47,17 +42,6 @@ bool WriteAll(int descriptor, std::string_view contents)
         contents.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
-}
-
-// Unique per process and call, so two threads saving the same file never
-// share a temporary file; the leading dot keeps it out of "*.xml" listings.
-std::string TemporaryNameFor(const std::string& fileName)
-{
-    static std::atomic<unsigned> counter{0};
-    const std::size_t slash = fileName.rfind('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    return fileName.substr(0, nameStart) + "." + fileName.substr(nameStart) + ".tmp" +
-           std::to_string(::getpid()) + "-" + std::to_string(counter++);
 }
 
 // Where a write to fileName lands: the final target of its symbolic links,
@@ -130,6 +114,12 @@ bool ReadWholeFile(const std::string& fileName, std::string& contents)
     }
 }
 
+bool FileVanished(const std::string& path)
+{
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
 std::vector<std::string_view> SplitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
@@ -146,10 +136,16 @@ std::vector<std::string_view> SplitLines(std::string_view text)
 
 namespace {
 
-// Writes a temporary file beside fileName with write (given the open
-// descriptor, false on failure with errno set) and renames it over fileName
-// once it is on the disk; on failure the temporary file goes and errno tells
-// why.
+// Opens a temporary file beside fileName and lets write (given the open
+// descriptor, false on failure with errno set) fill it; the caller places it.
+template <class Write>
+bool WriteTemporary(TTemporaryFile& file, const Write& write)
+{
+    return file.Open() && write(file.Descriptor());
+}
+
+// Writes a temporary file beside fileName and renames it over fileName once
+// it is on the disk; on failure the temporary file goes and errno tells why.
 template <class Write>
 bool WriteThenRename(const std::string& fileName, const Write& write)
 {
@@ -160,19 +156,9 @@ bool WriteThenRename(const std::string& fileName, const Write& write)
         errno = S_ISDIR(replaced.st_mode) ? EISDIR : EACCES;
         return false;
     }
-    const std::string temporaryName = TemporaryNameFor(target);
-    TFileDescriptor file(
-        ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (file.Get() < 0)
-        return false;
-    const bool written = write(file.Get()) && ::fsync(file.Get()) == 0 &&
-                         (!replacing || TakeOverAttributes(file.Get(), replaced));
-    if (file.Close() && written && ::rename(temporaryName.c_str(), target.c_str()) == 0)
-        return true;
-    const int error = errno;
-    ::unlink(temporaryName.c_str());
-    errno = error;
-    return false;
+    TTemporaryFile file(target, TTemporaryFile::tpSave);
+    return WriteTemporary(file, write) && (!replacing || TakeOverAttributes(file.Descriptor(), replaced)) &&
+           file.Replace();
 }
 
 bool CopyAll(int from, int to)
@@ -196,19 +182,51 @@ bool ReplaceWholeFile(const std::string& fileName, std::string_view contents)
     return WriteThenRename(fileName, [contents](int file) { return WriteAll(file, contents); });
 }
 
+namespace {
+
+// The source opened for a copy, with its status; false with errno set when
+// it is no regular file.
+bool OpenSource(TFileDescriptor& from, struct stat& status)
+{
+    if (from.Get() < 0 || ::fstat(from.Get(), &status) != 0)
+        return false;
+    if (!S_ISREG(status.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    return true;
+}
+
+bool CopyContentsAndTime(int from, int to, const struct stat& status)
+{
+    const timespec times[2] = {status.st_atim, status.st_mtim};
+    return CopyAll(from, to) && ::futimens(to, times) == 0;
+}
+
+}  // namespace
+
+TRenameOutcome CopyWholeFileAsNew(const std::string& source, const std::string& target, std::string& reason,
+                                  const TRenameCalls& calls)
+{
+    TFileDescriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    TTemporaryFile file(target, TTemporaryFile::tpMove);
+    TRenameOutcome outcome = TRenameOutcome::Failed;
+    if (OpenSource(from, status) &&
+        WriteTemporary(file, [&](int to) { return CopyContentsAndTime(from.Get(), to, status); }) &&
+        ::fchmod(file.Descriptor(), status.st_mode & 07777) == 0)
+        outcome = file.PlaceNew(calls);
+    if (outcome == TRenameOutcome::Failed || outcome == TRenameOutcome::OtherFileSystem)
+        reason = std::strerror(errno);
+    return outcome;
+}
+
 bool CopyWholeFile(const std::string& source, const std::string& target, std::string& reason)
 {
     TFileDescriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status{};
-    bool copied = from.Get() >= 0 && ::fstat(from.Get(), &status) == 0;
-    if (copied && !S_ISREG(status.st_mode)) {
-        copied = false;
-        errno = EISDIR;
-    }
-    copied = copied && WriteThenRename(target, [&](int to) {
-        const timespec times[2] = {status.st_atim, status.st_mtim};
-        return CopyAll(from.Get(), to) && ::futimens(to, times) == 0;
-    });
+    const bool copied = OpenSource(from, status) &&
+                        WriteThenRename(target, [&](int to) { return CopyContentsAndTime(from.Get(), to, status); });
     if (!copied)
         reason = std::strerror(errno);
     return copied;

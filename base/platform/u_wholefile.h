@@ -7,12 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/platform/u_filemove.h"
+
 // Reads the whole file, also one whose size the system does not know in
 // advance (the files under /proc). False when it cannot be opened or read.
 bool ReadWholeFile(const std::string& fileName, std::string& contents);
 
-// Writes the contents to a temporary file beside fileName, flushes it to the
-// disk and renames it over fileName. A file replaced keeps its permission
+// Writes the contents to a temporary file beside fileName (TTemporaryFile),
+// flushes it to the disk and renames it over fileName. A file replaced keeps its permission
 // bits; a symbolic link is written through to its target and stays a link.
 // A file whose permission bits do not let the user write it is not replaced,
 // also when the user is root. On failure the temporary file is removed, the
@@ -25,6 +27,17 @@ bool ReplaceWholeFile(const std::string& fileName, std::string_view contents);
 // time but not its permissions: files copied from a disc, whose files are
 // read-only, stay the user's to change. On failure reason says why.
 bool CopyWholeFile(const std::string& source, const std::string& target, std::string& reason);
+
+// Copies source to a new file target, never replacing one there (the
+// cross-file-system half of a move): complete and on the disk before it
+// gets the name, with source's permission bits and modification time. On
+// failure reason says why, unless the name was taken.
+TRenameOutcome CopyWholeFileAsNew(const std::string& source, const std::string& target, std::string& reason,
+                                  const TRenameCalls& calls = SystemRenameCalls());
+
+// Whether nothing is at path any more, not even a dangling link: the file
+// was removed or renamed since it was listed.
+bool FileVanished(const std::string& path);
 
 // The lines of a text cut at each line feed, without it; a last line without
 // a line feed counts, an empty text has no lines.

@@ -66,7 +66,7 @@ TEST_F(ComparisonProfile, ReadsBackEverySetting)
     EXPECT_DOUBLE_EQ(profile.LastTime, 90.0 / 86400);
     EXPECT_EQ(profile.ProfileComment, "Rock & <Pop>");
     EXPECT_EQ(profile.DirPath, (TTexts{"/music/Rock", "/media/cdrom"}));
-    EXPECT_EQ(profile.DirPri(), (TRoles{{"/music/rock/live", 5}, {"/music", 0}}));
+    EXPECT_EQ(profile.DirPri(), (TRoles{{"/music/Rock/Live", 5}, {"/music", 0}}));
     EXPECT_EQ(profile.MinPerc, 75);
     EXPECT_EQ(profile.MinWordCount, 3);
     EXPECT_EQ(profile.MinWordLength, 4);
@@ -112,7 +112,7 @@ TEST_F(ComparisonProfile, TheFlatLayoutIsUpgradedAndRewritten)
     ASSERT_TRUE(profile.LoadProfile("Old"));
     EXPECT_EQ(profile.ProfileVersion(), 1);
     EXPECT_EQ(profile.DirPath, (TTexts{"%mymusic%", "/media/cdrom"}));
-    EXPECT_EQ(profile.DirPri(), (TRoles{{"%mymusic%/live", 5}, {"/media/cdrom", 6}}));
+    EXPECT_EQ(profile.DirPri(), (TRoles{{"%MyMusic%/Live", 5}, {"/media/cdrom", 6}}));
     EXPECT_EQ(profile.MinPerc, 90);
     EXPECT_DOUBLE_EQ(profile.LastTime, 1.0 / 24);
     EXPECT_EQ(folder.ReadFile("profiles/Old.xml"), TestDataFile("engine/flat_layout_upgraded.xml"));
@@ -202,11 +202,37 @@ TEST_F(ComparisonProfile, TheDeepestRoleAboveADirectoryDecides)
     EXPECT_EQ(profile.GetDirPriority("/m/x"), 1);
 }
 
-TEST_F(ComparisonProfile, SettingARoleTwiceInOtherLettersKeepsOneEntry)
+TEST_F(ComparisonProfile, FoldersDifferingInCaseKeepRolesOfTheirOwn)
 {
-    profile.SetDirPriority("/Music/Rock", dtPriority5);
-    profile.SetDirPriority("/music/ROCK", dtPriority2);
-    EXPECT_EQ(profile.DirPri(), (TRoles{{"/music/rock", dtPriority2}}));
+    profile.SetDirPriority("/music/Misc", dtPriority5);
+    profile.SetDirPriority("/music/misc", dtPriority1);
+    profile.SetDirPriority("/music/Misc", dtReference);
+    EXPECT_EQ(profile.DirPri(), (TRoles{{"/music/Misc", dtReference}, {"/music/misc", dtPriority1}}));
+    EXPECT_EQ(profile.GetDirPriority("/music/Misc/a"), dtReference);
+    EXPECT_EQ(profile.GetDirPriority("/music/misc/a"), dtPriority1);
+    // An entry with capitals holds only the paths that match it exactly.
+    EXPECT_EQ(profile.GetDirPriority("/music/MISC"), dtPriority1);
+    profile.ClearDirPriorities();
+    profile.SetDirPriority("/music/Misc", dtReference);
+    EXPECT_EQ(profile.GetDirPriority("/music/MISC"), dtPriority3);
+}
+
+// Older profiles stored every role lower-cased, whatever the folder's case.
+TEST_F(ComparisonProfile, LowerCasedRolesOfOlderProfilesStillApply)
+{
+    Store("Older", "<bwprofile><profile_version>1</profile_version>"
+                   "<DirPath><item>/music/Misc/</item></DirPath>"
+                   "<DirPri><item intval=\"0\">/music</item><item intval=\"5\">/music/misc/</item>"
+                   "<item intval=\"6\">/music/misc/live/</item></DirPri></bwprofile>");
+    ASSERT_TRUE(profile.LoadProfile("Older"));
+    EXPECT_EQ(profile.GetDirPriority("/music/Misc/"), dtReference);
+    EXPECT_EQ(profile.GetDirPriority("/music/Misc/Live/x"), dtExcluded);
+    EXPECT_EQ(profile.GetDirPriority("/music/Other"), dtPriority1);
+    // An exact entry as deep as the old one takes its place.
+    profile.SetDirPriority("/music/Misc/", dtPriority4);
+    EXPECT_EQ(profile.GetDirPriority("/music/Misc/a"), dtPriority4);
+    ASSERT_TRUE(profile.SaveProfile());
+    EXPECT_EQ(profile.DirPri().size(), 4u);
 }
 
 TEST_F(ComparisonProfile, SavingDropsRolesUnrelatedToTheScanDirectories)

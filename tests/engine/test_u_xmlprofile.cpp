@@ -211,4 +211,40 @@ TEST_F(XmlProfileStorage, AFailedWriteKeepsTheOldFile)
     EXPECT_EQ(folder.Names("profiles"), TTexts{"Blocked.xml"});
 }
 
+// Two names that differ in case are two files here: deleting one profile
+// must not take the other with it.
+TEST_F(XmlProfileStorage, DeleteRemovesExactlyTheOneFileLoadReads)
+{
+    folder.WriteFile("profiles/Rock.xml", "<bwprofile><unclosed>");
+    folder.WriteFile("profiles/rock.xml", "<bwprofile><V>valid</V></bwprofile>");
+    storage.Delete("Rock");
+    EXPECT_EQ(folder.Names("profiles"), TTexts{"rock.xml"});
+    ASSERT_TRUE(storage.Load("Rock", [] {}));
+    EXPECT_EQ(storage.ReadString("V", ""), "valid");
+    storage.Delete("ROCK");  // no exact name: the one file of that name in another case
+    EXPECT_EQ(folder.Names("profiles"), TTexts{});
+}
+
+TEST_F(XmlProfileStorage, AFailedLoadSaysWhyAndADamagedFileIsSetAsideNumbered)
+{
+    EXPECT_FALSE(storage.Load("none", [] {}));
+    EXPECT_EQ(storage.LastLoadFailure(), TProfileLoadFailure::Missing);
+    std::filesystem::create_directories(folder.Path("profiles"));
+    std::filesystem::create_symlink(folder.Path("nowhere"), folder.Path("profiles/gone.xml"));
+    EXPECT_FALSE(storage.Load("gone", [] {}));
+    EXPECT_EQ(storage.LastLoadFailure(), TProfileLoadFailure::Unreadable);
+    EXPECT_FALSE(LoadText("<bwprofile><cut"));
+    EXPECT_EQ(storage.LastLoadFailure(), TProfileLoadFailure::Malformed);
+    EXPECT_TRUE(LoadText("<bwprofile/>"));
+    EXPECT_EQ(storage.LastLoadFailure(), TProfileLoadFailure::None);
+
+    folder.WriteFile("profiles/hand.xml.bad", "older");
+    folder.WriteFile("profiles/hand.xml", "<bwprofile><cut");
+    EXPECT_EQ(storage.SetAside("hand"), folder.Path("profiles/hand.xml.bad2"));
+    EXPECT_EQ(folder.ReadFile("profiles/hand.xml.bad"), "older");
+    EXPECT_EQ(folder.ReadFile("profiles/hand.xml.bad2"), "<bwprofile><cut");
+    EXPECT_EQ(storage.ListProfiles(), TTexts{"gone"});
+    EXPECT_EQ(storage.SetAside("hand"), "");
+}
+
 }  // namespace

@@ -339,6 +339,26 @@ TEST_F(ListFolder, AVolumeAddedToADamagedListReplacesTheFileOnSave)
     TBWDirMpl* read = manager.FindList("bad");
     EXPECT_EQ(read->State(), msLoaded);
     EXPECT_EQ(SubDirNames(*read), Names{"CD9"});
+    // The damaged file is kept beside it, as it was.
+    EXPECT_EQ(ListBytes("bad.mpl.bad"), "\x5C\x03 damaged");
+}
+
+TEST_F(ListFolder, ADamagedListIsToldAndItsFileLeftAloneUntilItIsChanged)
+{
+    PutList("bad.mpl", "not a list");
+    PutList("bad.mpl.bad", "an older damaged copy");
+    PutList("good.mpl", TestDataFile("model/golden.mpl"));
+    manager.Reload();
+    EXPECT_TRUE(manager.FindList("bad")->Damaged());
+    EXPECT_FALSE(manager.FindList("good")->Damaged());
+    ASSERT_TRUE(manager.SaveAll());
+    EXPECT_EQ(ListBytes("bad.mpl"), "not a list");
+
+    manager.FindList("bad")->SetState(msModified);
+    ASSERT_TRUE(manager.SaveAll());
+    EXPECT_EQ(ListBytes("bad.mpl.bad"), "an older damaged copy");
+    EXPECT_EQ(ListBytes("bad.mpl.bad2"), "not a list");
+    EXPECT_FALSE(manager.FindList("bad")->Damaged());
 }
 
 TEST_F(ListFolder, SaveAllSavesReloadsAndRetiresTheOldListsWithoutFreeingThem)

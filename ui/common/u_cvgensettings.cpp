@@ -1,7 +1,5 @@
 #include "ui/common/u_cvgensettings.h"
 
-#include <filesystem>
-
 #include "engine/u_xmlprofile.h"
 
 const std::array<const char*, kResultColumnCount> ResultColumnNames = {
@@ -33,24 +31,16 @@ TBWCVGenSettings::TBWCVGenSettings(std::string dataFolder)
 
 void TBWCVGenSettings::LoadOrCreate()
 {
-    loaded_ = true;
-    if (LoadProfile(SettingsName))
+    setAsideFile_.clear();
+    loaded_ = LoadProfile(SettingsName);
+    if (loaded_)
         return;
-    MoveUnreadableFileAside();
+    const TProfileLoadFailure failure = LoadFailure();
+    if (failure == TProfileLoadFailure::Malformed)
+        setAsideFile_ = SetAsideProfile(SettingsName);
+    loaded_ = failure != TProfileLoadFailure::Unreadable;
     NewProfile();
     SetProfileName(SettingsName);
-}
-
-void TBWCVGenSettings::MoveUnreadableFileAside()
-{
-    // The constructor gave this profile its XML storage.
-    const std::string folder = static_cast<const TXMLProfileInterface&>(Storage()).FolderPath();
-    if (folder.empty())
-        return;
-    const std::filesystem::path file = folder + SettingsName + ".xml";
-    std::error_code error;
-    if (std::filesystem::exists(file, error))
-        std::filesystem::rename(file, folder + SettingsName + ".xml.bad", error);
 }
 
 bool TBWCVGenSettings::SaveIfLoaded()

@@ -26,15 +26,18 @@ public:
     explicit TBWCVGenSettings(std::string dataFolder = {});
 
     // Reads the settings file; without one, the defaults under the name
-    // "settings". A file that cannot be read is moved aside to
-    // "settings.xml.bad" (replacing an older one), so the next save takes
-    // its place instead of piling up "settings1.xml" beside it. Nothing is
-    // written here.
+    // "settings". A file that is no settings file is moved aside to
+    // "settings.xml.bad" (numbered when that is taken, never replacing
+    // one), so the next save takes its place instead of piling up
+    // "settings1.xml" beside it. A file that cannot be read is left where it
+    // is, and this run does not save over it. Nothing is written here.
     void LoadOrCreate();
     // Writes the settings when this run loaded them; a run that never did
-    // (a second start handing over to the running one) writes nothing.
-    // False when nothing was written.
+    // (a second start handing over to the running one, or one that could
+    // not read the file) writes nothing. False when nothing was written.
     bool SaveIfLoaded();
+    // Where LoadOrCreate moved a damaged settings file; empty when it did not.
+    const std::string& SetAsideFile() const { return setAsideFile_; }
 
     bool TipsAtStartup = false;
     bool ScanResMaximized = false;
@@ -49,9 +52,8 @@ protected:
     void ResetDefaults() override;
 
 private:
-    void MoveUnreadableFileAside();
-
     bool loaded_ = false;
+    std::string setAsideFile_;
 };
 
 // The settings of the running program; made on first use.

@@ -15,7 +15,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include "base/HUtils.h"
 #include "base/u_bwdatetime.h"
@@ -25,6 +27,7 @@
 #include "model/u_bwfsmpl.h"
 #include "ui/common/u_about.h"
 #include "ui/common/u_cvgensettings.h"
+#include "ui/main/u_loadproblems.h"
 #include "ui/mpleditor/u_mpleditor.h"
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progress.h"
@@ -106,7 +109,7 @@ std::vector<TProfileRow> ReadStoredProfiles(TBWCVProfile& profile)
         if (profile.LoadProfile(name))
             rows.push_back({profile.ProfileName(), profile.ProfileComment, profile.LastRun, profile.LastTime});
         else
-            profile.DeleteProfile(name);
+            LoadProblems().ProfileNotLoaded(profile, name);
     }
     return rows;
 }
@@ -237,6 +240,10 @@ TfCorvella4::TfCorvella4(TScanRoad::WorkerFactory makeWorker, QWidget* parent)
     BuildProfileList();
     BuildSummary();
     FormCreate();
+    QTimer::singleShot(0, this, [this] {
+        startedUp_ = true;
+        TellLoadProblems();
+    });
 }
 
 TfCorvella4::~TfCorvella4() = default;
@@ -361,6 +368,15 @@ void TfCorvella4::RefreshProfileList()
         SelectRow(*lvProfiles, remembered);
     else
         lvProfilesChange();
+    if (startedUp_)
+        TellLoadProblems();
+}
+
+void TfCorvella4::TellLoadProblems()
+{
+    const std::string message = LoadProblems().TakeMessage();
+    if (!message.empty())
+        Prompts().ShowWarning(QStringLiteral("Corvella"), QString::fromStdString(message));
 }
 
 void TfCorvella4::FillProfileList()
@@ -501,8 +517,14 @@ void TfCorvella4::aLoadResultsExecute()
     progress.StartJob(QStringLiteral("Loading results"), 0);
     progress.Step(1);
     TBWDupeFileList results;
+    if (!results.LoadFromFile(fileName, &FSDrive())) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        CloseProgress();
+        Prompts().ShowWarning(QStringLiteral("Corvella"), QStringLiteral("The last results could not be read from %1 (%2).")
+                                                              .arg(QString::fromStdString(fileName), reason));
+        return;
+    }
     TfScanResults window(GenSettings());
-    results.LoadFromFile(fileName, &FSDrive());
     window.SetResults(&results);
     window.RefreshList();
     CloseProgress();

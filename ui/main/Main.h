@@ -32,7 +32,7 @@ struct TProfileRow {
 };
 
 // Loads every stored profile into profile, in the storage's order; a
-// profile that cannot be loaded is deleted, without a word.
+// profile that cannot be loaded goes to LoadProblems, which keeps its file.
 std::vector<TProfileRow> ReadStoredProfiles(TBWCVProfile& profile);
 
 // The rows of lvProfiles and its sort state. Tag holds the sorted column in
@@ -133,6 +133,8 @@ private:
     void BuildSummary();
     void FormCreate();
     void FillProfileList();
+    // Says what could not be loaded and was not said before.
+    void TellLoadProblems();
     void CreateQuickScanProfile();
     void UpdateActions(TMainState state);
     void lvProfilesChange();
@@ -153,6 +155,8 @@ private:
     TProfileListModel profiles_;
     std::string selectedProfile_;
     bool scanning_ = false;
+    // Load problems are told from the first turn of the event loop on.
+    bool startedUp_ = false;
 
     QTreeView* lvProfiles = nullptr;
     QWidget* pnlSummary = nullptr;

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "base/u_bwdatetime.h"
+#include "base/u_bwfunc.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupeengine.h"
 #include "model/u_bwfsmpl.h"
@@ -40,6 +41,25 @@ private:
 };
 
 constexpr double kSecondsPerDay = 24 * 60 * 60;
+
+// The result file holds one path per ";"-ended piece and one group per line,
+// so a path with ";" or a line break cannot be stored: the user learns what
+// "Load last results" will lack, and when nothing could be written.
+void SaveResultFile(TBWDupeFileList& results, const std::string& fileName)
+{
+    std::int32_t leftOut = 0;
+    if (!results.SaveToFile(fileName, &leftOut))
+        Prompts().ShowWarning(QStringLiteral("Corvella"),
+                              QStringLiteral("The results could not be written to %1, so \"Load last results\" "
+                                             "will not show them.")
+                                  .arg(QString::fromStdString(fileName)));
+    else if (leftOut > 0)
+        Prompts().ShowWarning(QStringLiteral("Corvella"),
+                              QStringLiteral("%1 left out of the result file: their paths hold \";\" or a line "
+                                             "break, which the file cannot store, so \"Load last results\" will "
+                                             "not show them.")
+                                  .arg(QString::fromStdString(PluralCount("file", leftOut))));
+}
 
 } // namespace
 
@@ -152,7 +172,7 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
     TBWDupeFileList& results = worker->Results();
     host_.ShowResults(results);
     if (results.Count() > 0)
-        results.SaveToFile(stores_.dataFolder + ResultFileName);
+        SaveResultFile(results, stores_.dataFolder + ResultFileName);
     host_.RestoreMain();
 
     // The result list points into the lists, so it goes before they are reloaded.

@@ -11,12 +11,14 @@
 #include <unistd.h>
 
 #include "base/HUtils.h"
+#include "base/platform/u_temporaryfile.h"
 #include "base/u_bwfunc.h"
 #include "engine/u_cvprofile.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
 #include "tags/u_musichandler.h"
 #include "ui/main/Main.h"
+#include "ui/main/u_loadproblems.h"
 #include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_pictures.h"
 #include "ui/main/u_singleinstance.h"
@@ -135,14 +137,18 @@ int RunCorvella(int argc, char** argv)
     }
 
     InitAppPaths(kMakerName, kProductName, kHelpFileName);
+    RemoveStaleTemporaries(AppPaths().dataFolder);
+    RemoveStaleTemporaries(AppPaths().dataFolder + "profiles");
     MakeGlobalObjects();
     GenSettings().LoadOrCreate();
+    LoadProblems().SettingsLoaded(GenSettings());
     ShowTips(GenSettings(), false);
     if (closedBeforeTheWindow) {
         SaveAtExit();
         return 0;
     }
     LoadMp3Lists();
+    LoadProblems().ListsLoaded(MplManager());
 
     PictureModules pictures;
     int status = 0;

@@ -1,5 +1,6 @@
 #include "ui/results/u_fileoperations.h"
 
+#include "base/platform/u_filemove.h"
 #include "base/platform/u_trash.h"
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
@@ -14,8 +15,6 @@
 #include <vector>
 
 namespace {
-
-const char* const kNameTaken = "a file of that name is there already";
 
 std::string ErrorText()
 {
@@ -52,47 +51,6 @@ bool WriteBitFor(const struct stat& info)
     if (InGroup(info.st_gid))
         return info.st_mode & S_IWGRP;
     return info.st_mode & S_IWOTH;
-}
-
-bool RenameNoReplace(const std::string& from, const std::string& to)
-{
-    return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
-}
-
-// A fresh hidden name in folder, held by an empty file until it is renamed or removed.
-std::string ReserveName(const std::string& folder, std::string& reason)
-{
-    std::string name = AddTrailingBackslash(folder) + ".corvella-move-XXXXXX";
-    const int fd = mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) {
-        reason = ErrorText();
-        return {};
-    }
-    close(fd);
-    return name;
-}
-
-// Across file systems: a complete, synced copy under a reserved name beside
-// to, with from's permission bits, renamed into place without replacing.
-bool CopyIntoPlace(const std::string& from, const std::string& to, std::string& reason)
-{
-    struct stat info {};
-    if (stat(from.c_str(), &info) != 0) {
-        reason = ErrorText();
-        return false;
-    }
-    const std::string reserved = ReserveName(FolderOf(to), reason);
-    if (reserved.empty())
-        return false;
-    if (CopyWholeFile(from, reserved, reason) && chmod(reserved.c_str(), info.st_mode & 07777) == 0) {
-        if (RenameNoReplace(reserved, to))
-            return true;
-        reason = errno == EEXIST ? kNameTaken : ErrorText();
-    } else if (reason.empty()) {
-        reason = ErrorText();
-    }
-    unlink(reserved.c_str());
-    return false;
 }
 
 bool SameFile(const std::string& a, const std::string& b)
@@ -141,19 +99,7 @@ bool TDiskFileOperations::Trash(const std::string& path, std::string& reason)
 
 bool TDiskFileOperations::Move(const std::string& from, const std::string& to, std::string& reason)
 {
-    if (RenameNoReplace(from, to))
-        return true;
-    if (errno != EXDEV) {
-        reason = errno == EEXIST ? kNameTaken : ErrorText();
-        return false;
-    }
-    if (!CopyIntoPlace(from, to, reason))
-        return false;
-    if (unlink(from.c_str()) != 0) {
-        reason = "copied, but the original could not be removed: " + ErrorText();
-        return false;
-    }
-    return true;
+    return MoveNoReplace(from, to, reason);
 }
 
 bool TDiskFileOperations::Copy(const std::string& from, const std::string& to, std::string& reason)
@@ -172,10 +118,11 @@ bool TDiskFileOperations::Copy(const std::string& from, const std::string& to, s
 
 bool TDiskFileOperations::Rename(const std::string& from, const std::string& to, std::string& reason)
 {
-    if (RenameNoReplace(from, to))
-        return true;
-    reason = ErrorText();
-    return false;
+    switch (RenameNoReplace(from, to)) {
+    case TRenameOutcome::Renamed: return true;
+    case TRenameOutcome::NameTaken: reason = kNameTakenReason; return false;
+    default: reason = ErrorText(); return false;
+    }
 }
 
 bool TDiskFileOperations::IsReadOnly(const std::string& path)

@@ -1,5 +1,6 @@
 #include "ui/results/u_resultactions.h"
 
+#include "base/platform/u_wholefile.h"
 #include "base/HUtils.h"
 #include "base/u_bwfunc.h"
 #include "engine/u_cvprofile.h"
@@ -105,7 +106,11 @@ bool TResultFileActions::MayActOn(TBWFile& file, bool needsRemoval)
     std::string reason;
     if (files_.CanRead(path, reason) && (!needsRemoval || files_.CanRemove(path, reason)))
         return true;
-    lockedFiles_.push_back(path);
+    // A file that is gone is not held by anyone; saying so tells the user what happened.
+    if (FileVanished(path))
+        failures_.push_back({path, "it is no longer there"});
+    else
+        lockedFiles_.push_back(path);
     return false;
 }
 

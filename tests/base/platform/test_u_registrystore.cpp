@@ -108,4 +108,28 @@ TEST(RegistryStore, MissingFileIsAnEmptyStoreAndMalformedLinesAreSkipped)
     EXPECT_FALSE(TRegistryStore(system.Path("")).Load());  // a folder cannot be read
 }
 
+// Every key and value of a large store is found again after a load, in any
+// letter case, and a second write replaces instead of adding.
+TEST(RegistryStore, ManyKeysLoadBackAndAreFoundInAnyCase)
+{
+    TFakeSystem system;
+    constexpr int kKeys = 5000;
+    TRegistryStore store(system.Path("registry.txt"));
+    for (int i = 0; i < kKeys; ++i)
+        store.WriteValue("Software\\App\\profiles\\P" + std::to_string(i), RegistryDword("MinPerc", i));
+    ASSERT_TRUE(store.Save());
+
+    TRegistryStore loaded(system.Path("registry.txt"));
+    ASSERT_TRUE(loaded.Load());
+    EXPECT_EQ(loaded.SubKeyNames("software\\app\\profiles").size(), static_cast<std::size_t>(kKeys));
+    for (int i = 0; i < kKeys; i += 499) {
+        const std::string key = "SOFTWARE\\app\\Profiles\\p" + std::to_string(i);
+        loaded.WriteValue(key, RegistryDword("minperc", -i));
+        const TRegistryValue* value = loaded.FindValue(key, "MINPERC");
+        ASSERT_NE(value, nullptr) << key;
+        EXPECT_EQ(RegistryValueText(*value), std::to_string(-i));
+        EXPECT_EQ(loaded.Values(key).size(), 1u);
+    }
+}
+
 }  // namespace

@@ -123,4 +123,64 @@ TEST(Trash, FailureKeepsTheFileAndLeavesNoRecord)
     }
 }
 
+// A volume's trash made by someone else, or open to others, could hand
+// what is trashed to another user: it is refused and the file stays.
+TEST(Trash, AVolumeTrashThatIsNotTheUsersOwnPrivateFolderIsRefused)
+{
+    const struct {
+        const char* name;
+        std::string folder;
+        mode_t mode;
+        uid_t owner;
+    } cases[] = {
+        {"open to everyone", "vol/.Trash-" + Uid(), 0777, ::getuid()},
+        {"its files open to the group", "vol/.Trash-" + Uid() + "/files", 0770, ::getuid()},
+        {"another user's", "vol/.Trash-" + Uid(), 0700, ::getuid() + 1},
+    };
+    for (const auto& c : cases) {
+        if (c.owner != ::getuid() && ::geteuid() != 0)
+            continue;  // only root can give a folder away
+        TFakeSystem system;
+        system.WriteMountTable(TFakeSystem::MountLine("8:17", system.Path("vol"), "vfat", "/dev/fakestick1"));
+        system.WriteFile("vol/a.mp3", "tune");
+        system.MakeFolder(c.folder);
+        for (std::string folder = system.Path(c.folder); folder.size() > system.Path("vol").size();
+             folder = folder.substr(0, folder.rfind('/')))
+            ::chmod(folder.c_str(), 0700);
+        ::chmod(system.Path(c.folder).c_str(), c.mode);
+        ASSERT_EQ(::chown(system.Path(c.folder).c_str(), c.owner, static_cast<gid_t>(-1)), 0) << c.name;
+        std::string reason;
+        EXPECT_FALSE(Trash(system, "vol/a.mp3", &reason)) << c.name;
+        EXPECT_NE(reason.find("belongs to another user or is open to others"), std::string::npos) << reason;
+        EXPECT_EQ(system.ReadFile("vol/a.mp3"), "tune") << c.name;
+        EXPECT_FALSE(system.Exists("vol/.Trash-" + Uid() + "/info/a.mp3.trashinfo")) << c.name;
+    }
+
+    // A shared ".Trash" whose user folder is open to others is passed over.
+    TFakeSystem system;
+    system.WriteMountTable(TFakeSystem::MountLine("8:17", system.Path("vol"), "vfat", "/dev/fakestick1"));
+    system.WriteFile("vol/a.mp3", "tune");
+    system.MakeFolder("vol/.Trash/" + Uid());
+    ::chmod(system.Path("vol/.Trash").c_str(), 01777);
+    ::chmod(system.Path("vol/.Trash/" + Uid()).c_str(), 0777);
+    ASSERT_TRUE(Trash(system, "vol/a.mp3"));
+    EXPECT_EQ(system.ReadFile("vol/.Trash-" + Uid() + "/files/a.mp3"), "tune");
+}
+
+TEST(Trash, ALongNameIsShortenedInTheTrashAndKeptWholeInTheRecord)
+{
+    TFakeSystem system;
+    system.WriteMountTable("");
+    const std::string longName = std::string(242, 'x') + ".mp3";
+    system.WriteFile("one/" + longName, "one");
+    system.WriteFile("two/" + longName, "two");
+    std::string reason;
+    ASSERT_TRUE(Trash(system, "one/" + longName, &reason)) << reason;
+    ASSERT_TRUE(Trash(system, "two/" + longName, &reason)) << reason;
+    const std::string shortened = std::string(233, 'x');
+    EXPECT_EQ(system.ReadFile(kHomeTrash + "/files/" + shortened + ".mp3"), "one");
+    EXPECT_EQ(system.ReadFile(kHomeTrash + "/files/" + shortened + ".2.mp3"), "two");
+    ExpectRecord(system, kHomeTrash + "/info/" + shortened + ".2.mp3.trashinfo", system.Path("two/" + longName));
+}
+
 }  // namespace

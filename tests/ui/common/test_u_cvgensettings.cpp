@@ -2,6 +2,7 @@
 #include "tests/ui/ui_test_main.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 
 namespace {
@@ -96,7 +97,7 @@ private slots:
         QCOMPARE(settings.LastTip, read);
     }
 
-    void anUnreadableFileIsMovedAsideAndReplacedUnderItsOwnName()
+    void aDamagedFileIsMovedAsideBesideOlderCopiesAndReplacedUnderItsOwnName()
     {
         const QString aside = folder_->path() + "/settings.xml.bad";
         Write(aside, "an older unreadable file");
@@ -105,9 +106,25 @@ private slots:
         settings.LoadOrCreate();
         QCOMPARE(settings.TipsAtStartup, true);
         QCOMPARE(QString::fromStdString(settings.ProfileName()), QString("settings"));
-        QCOMPARE(Contents(aside), QByteArray("<bwprofile><ShowTips>0</Show"));
+        QCOMPARE(QString::fromStdString(settings.SetAsideFile()), aside + "2");
+        QCOMPARE(Contents(aside), QByteArray("an older unreadable file"));
+        QCOMPARE(Contents(aside + "2"), QByteArray("<bwprofile><ShowTips>0</Show"));
         QVERIFY(settings.SaveIfLoaded());
-        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files), (QStringList{"settings.xml", "settings.xml.bad"}));
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files),
+                 (QStringList{"settings.xml", "settings.xml.bad", "settings.xml.bad2"}));
+    }
+
+    void aFileThatCannotBeReadIsLeftAndNotSavedOver()
+    {
+        // A link to nothing: there, but no read gets anything out of it.
+        QVERIFY(QFile::link(folder_->path() + "/gone.xml", SettingsFile()));
+        TBWCVGenSettings settings(DataFolder());
+        settings.LoadOrCreate();
+        QCOMPARE(settings.TipsAtStartup, true);
+        QVERIFY(settings.SetAsideFile().empty());
+        QVERIFY(!settings.SaveIfLoaded());
+        QCOMPARE(QFileInfo(SettingsFile()).symLinkTarget(), folder_->path() + "/gone.xml");
+        QVERIFY(!QFile::exists(folder_->path() + "/gone.xml"));
     }
 
 private:

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -39,6 +40,12 @@
 #include "tests/ui/wizard_road.h"
 
 namespace {
+
+QString ReadText(const QString& fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
 
 QString DataFolder()
 {
@@ -138,17 +145,46 @@ private slots:
         QCOMPARE(window.SelectedProfile(), std::string("quick_scan"));
     }
 
-    void anUnreadableProfileIsDeletedSilently()
+    // A damaged profile is moved aside (beside an older copy, never over it),
+    // one that cannot be read is left; the window says so once after start-up.
+    void profilesThatDoNotLoadAreKeptAndToldOnce()
     {
         StoreProfile("good");
-        QFile bad(DataFolder() + "profiles/bad.xml");
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("<bwprofile><unclosed>");
-        bad.close();
-        ScriptedPrompts prompts;  // no question, no message
+        const QString profiles = DataFolder() + "profiles/";
+        for (const auto& [name, contents] : {std::pair{"bad.xml", "<bwprofile><unclosed>"},
+                                             std::pair{"bad.xml.bad", "an older copy"}}) {
+            QFile file(profiles + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(contents);
+        }
+        QVERIFY(QFile::link(profiles + "nowhere", profiles + "gone.xml"));
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Warning, "The profile \"bad\" is damaged; it was moved to " +
+                                                       profiles + "bad.xml.bad2.");
         TfCorvella4 window;
         QCOMPARE(Names(window.Profiles()), QStringList({"good"}));
-        QVERIFY(!QFile::exists(DataFolder() + "profiles/bad.xml"));
+        QTRY_VERIFY(prompts.Done());
+        QVERIFY(prompts.Asked().back().text.contains("The profile \"gone\" cannot be read; its file was left"));
+        QVERIFY(!QFile::exists(profiles + "bad.xml"));
+        QCOMPARE(ReadText(profiles + "bad.xml.bad"), QString("an older copy"));
+        QCOMPARE(ReadText(profiles + "bad.xml.bad2"), QString("<bwprofile><unclosed>"));
+
+        // The profile left behind is met again by every refresh, and not told again.
+        prompts.ExpectYesNo(true, "delete the profile \"good\"");
+        Action(window, "aDeleteProfile")->trigger();
+        QCOMPARE(Names(window.Profiles()), QStringList({"quick_scan"}));
+        QVERIFY(QFileInfo(profiles + "gone.xml").isSymLink());
+    }
+
+    void resultsThatCannotBeReadAreToldNotShownEmpty()
+    {
+        QVERIFY(QDir().mkpath(DataFolder() + "last_results.txt"));
+        TfCorvella4 window;
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Warning, "The last results could not be read from " + DataFolder() +
+                                                       "last_results.txt");
+        Action(window, "aLoadResults")->trigger();
+        QVERIFY(!ProgressActive());
     }
 
     void sortRuleOfEachColumn_data()

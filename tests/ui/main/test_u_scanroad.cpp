@@ -286,6 +286,18 @@ private slots:
         QVERIFY(stored.LastRun > 40000);
     }
 
+    void filesLeftOutOfTheResultFileAreCounted()
+    {
+        ScriptedPrompts prompts;
+        StoreProfile("p");
+        TBWDirectory* music = root_->AddSubDirTouch("music");
+        script_.linked = {music->Files()->AddFile("a;b.mp3"), music->Files()->AddFile("song.mp3"),
+                          music->Files()->AddFile("song (copy).mp3")};
+        prompts.ExpectMessage(PromptKind::Warning, "1 file left out of the result file");
+        QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Finished);
+        QVERIFY(!ReadText(ResultFile()).contains("a;b.mp3"));
+    }
+
     void anEmptyResultKeepsThePreviousResultFile()
     {
         StoreProfile("p");

@@ -12,6 +12,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "ui/main/u_singleinstance.h"
 #include "tests/ui/ui_test_main.h"
 
@@ -145,6 +148,30 @@ private slots:
         QVERIFY(written.contains("<ShowTips>1</ShowTips>"));
         // The main window never opened.
         QVERIFY(!QFile::exists(dataFolder_ + "/profiles/quick_scan.xml"));
+    }
+
+    // Saves killed where the file system has no unnamed files leave hidden
+    // temporaries named after their process; the next start clears them.
+    void theTemporariesOfAProcessThatIsGoneAreRemovedAtStartUp()
+    {
+        const pid_t gone = ::fork();
+        if (gone == 0)
+            ::_exit(0);
+        QCOMPARE(::waitpid(gone, nullptr, 0), gone);
+        const QString mark = ".tmp" + QString::number(gone) + "-0";
+        QDir().mkpath(dataFolder_ + "/profiles");
+        const QStringList left = {dataFolder_ + "/.settings.xml" + mark, dataFolder_ + "/profiles/.Rock.xml" + mark};
+        for (const QString& name : left) {
+            QFile file(name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        TProgram program(environment_);
+        program.Process().start();
+        QTRY_VERIFY_WITH_TIMEOUT(Listening() && QFile::exists(dataFolder_ + "/profiles/quick_scan.xml"), kStartMs);
+        for (const QString& name : left)
+            QVERIFY2(!QFile::exists(name), qPrintable(name));
+        program.Process().terminate();
+        QVERIFY(program.Process().waitForFinished(kStartMs));
     }
 
     void severalCopiesRunWhenAllowed()

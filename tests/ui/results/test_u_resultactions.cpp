@@ -188,6 +188,21 @@ private slots:
         QVERIFY(!FileExists(going->FullPath()));
     }
 
+    void aVanishedFileIsReportedAsNoLongerThere()
+    {
+        TGroupFixture group;
+        group.Check({0, 1});
+        QVERIFY(QFile::remove(QString::fromStdString(group.PathOf(0))));
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(true, "delete 2 files")
+            .ExpectMessage(PromptKind::Information,
+                           QString::fromStdString("1 files couldn't be deleted:\n" + group.PathOf(0) +
+                                                  ": it is no longer there"));
+        QVERIFY(group.Actions().DeleteChecked());
+        QVERIFY(!prompts.Asked().back().text.contains("opened by some other program"));
+        QVERIFY(!FileExists(group.PathOf(1)));
+    }
+
     void copyKeepsTheFolderStructureOrCopiesFlat_data()
     {
         QTest::addColumn<bool>("structure");

@@ -1,0 +1,38 @@
+#pragma once
+// What the program could not load from its data folder: profiles and the
+// general settings that are damaged (moved aside, kept) or cannot be read
+// (left where they are), and Mp3 Lists that are damaged (left untouched).
+// The start-up and the profile list record here; the main window tells the
+// user in one message after start-up, and later about anything new.
+#include <set>
+#include <string>
+#include <vector>
+
+class TBWProfile;
+class TBWCVGenSettings;
+class TMplManager;
+
+class TLoadProblems {
+public:
+    // After LoadProfile(name) failed: a damaged profile is set aside, one
+    // that cannot be read is left; either way it is recorded.
+    void ProfileNotLoaded(TBWProfile& profile, const std::string& name);
+    // After LoadOrCreate.
+    void SettingsLoaded(const TBWCVGenSettings& settings);
+    // After the lists were read.
+    void ListsLoaded(TMplManager& lists);
+
+    // The message about what was recorded since the last one, and marks it
+    // told; empty when nothing new is there. A problem already told is not
+    // told again, however often it is met.
+    std::string TakeMessage();
+
+private:
+    void Record(std::string line);
+
+    std::vector<std::string> untold_;
+    std::set<std::string> told_;
+};
+
+// The problems of the running program.
+TLoadProblems& LoadProblems();
