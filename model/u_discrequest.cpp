@@ -9,7 +9,8 @@
 
 std::string DiscRequestText(const std::string& discName, const std::string& folder)
 {
-    return "Please, insert a CD labeled \"" + discName + "\" in drive " + folder;
+    // A path is broken nowhere: it stands on a line of its own.
+    return "Please, insert a CD labeled \"" + discName + "\" in drive\n" + folder;
 }
 
 std::string FirstDiscFolder(const std::string& discName)
