@@ -9,7 +9,8 @@
 
 std::string DiscRequestText(const std::string& discName, const std::string& folder)
 {
-    // A path is broken nowhere: it stands on a line of its own.
+    // The path gets a line of its own, so that wrapping the text never
+    // breaks it.
     return "Please, insert a CD labeled \"" + discName + "\" in drive\n" + folder;
 }
 

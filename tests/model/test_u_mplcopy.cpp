@@ -130,7 +130,8 @@ protected:
 
 TEST(DiscRequest, TextNamesTheDiscAndTheFolder)
 {
-    EXPECT_EQ(DiscRequestText("CD1", "/media/ann/CD1/"), "Please, insert a CD labeled \"CD1\" in drive\n/media/ann/CD1/");
+    EXPECT_EQ(DiscRequestText("CD1", "/media/ann/CD1/"),
+              "Please, insert a CD labeled \"CD1\" in drive\n/media/ann/CD1/");
 }
 
 TEST(DiscRequest, FirstProposalIsTheNamedMediumThenAnOpticalOneThenTheMediaFolder)

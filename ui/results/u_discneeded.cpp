@@ -64,7 +64,8 @@ void TfDiscNeeded::UpdateLabel()
 {
     // A path too long for the label loses its middle: its start names the
     // medium and its end the disc's folder.
-    const QString shownPath = lblDisc_->fontMetrics().elidedText(drivePath_, Qt::ElideMiddle, lblDisc_->contentsRect().width());
+    const QString shownPath =
+        lblDisc_->fontMetrics().elidedText(drivePath_, Qt::ElideMiddle, lblDisc_->contentsRect().width());
     lblDisc_->setText(QString::fromStdString(DiscRequestText(discName_.toStdString(), shownPath.toStdString())));
 }
 

@@ -58,7 +58,8 @@ class TestMplEditor : public QObject {
     {
         editor.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&editor));
-        QTest::keyClick(editor.focusWidget() ? editor.focusWidget() : &editor, keys[0].key(), keys[0].keyboardModifiers());
+        QWidget* focused = editor.focusWidget() ? editor.focusWidget() : &editor;
+        QTest::keyClick(focused, keys[0].key(), keys[0].keyboardModifiers());
     }
 
     // Whether the list's node carries the modified mark left of its image.

@@ -67,7 +67,9 @@ private slots:
         prompts.ExpectChoice(PromptKind::Folder, std::nullopt).ExpectChoice(PromptKind::Folder, QString("/mnt/usb"));
         QStringList focused;
         WhenModal([&focused](QWidget& dialog) {
-            auto focus = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "none"; };
+            auto focus = [] {
+                return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString("none");
+            };
             ClickButton(dialog, "bChangePath");
             focused << focus();
             ClickButton(dialog, "bChangePath");

@@ -8,11 +8,11 @@
 #include "model/u_bwfsmpl.h"
 #include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_helpwindow.h"
+#include "ui/mpleditor/u_mpleditorcommands.h"
 #include "ui/progress/u_progress.h"
+#include "ui/results/u_discneeded.h"
 #include "ui/results/u_resultsmodel.h"
 #include "ui/results/u_scanresults.h"
-#include "ui/mpleditor/u_mpleditorcommands.h"
-#include "ui/results/u_discneeded.h"
 #include "ui/results/u_warningreplace.h"
 #include "tests/ui/ui_test_main.h"
 
