@@ -436,6 +436,19 @@ std::int32_t TBWDirectory::SelectedCount()
     return count;
 }
 
+std::vector<TBWFile*> TBWDirectory::SelectedFiles()
+{
+    std::vector<TBWFile*> files;
+    VisitLoadedSubtree([&files](TBWFileList& list) {
+        TBWSelChain& items = *list.Items();
+        for (TBWChainNode* node = items.Head(); node; node = node->Next())
+            if (items.IsSelected(node->Item()))
+                if (TBWFile* file = As<TBWFile>(node->Item()))
+                    files.push_back(file);
+    });
+    return files;
+}
+
 // -------------------------------------------------------------- TBWFileList
 
 BW_IMPLEMENT_CLASS(TBWFileList, TBWObject)

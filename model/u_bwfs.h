@@ -186,6 +186,10 @@ public:
     // Over the part of the subtree already loaded; these never load anything.
     void ClearSelections();
     std::int32_t SelectedCount();
+    // The files SelectedCount counts, each directory's before its
+    // subdirectories'. A walk that loads (CollectFiles) may read a file list
+    // again and lose its selection.
+    std::vector<TBWFile*> SelectedFiles();
 
 protected:
     const TBWClass& FileListClass() const { return *fileListClass_; }

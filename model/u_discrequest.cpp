@@ -9,7 +9,9 @@
 
 std::string DiscRequestText(const std::string& discName, const std::string& folder)
 {
-    return "Please, insert a CD labeled \"" + discName + "\" in drive " + folder;
+    // The path gets a line of its own, so that wrapping the text never
+    // breaks it.
+    return "Please, insert a CD labeled \"" + discName + "\" in drive\n" + folder;
 }
 
 std::string FirstDiscFolder(const std::string& discName)

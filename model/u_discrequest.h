@@ -21,7 +21,8 @@ public:
     virtual bool AskYesNo(const std::string& text) = 0;
 };
 
-// "Please, insert a CD labeled "<discName>" in drive <folder>"
+// "Please, insert a CD labeled "<discName>" in drive", then <folder> on a
+// line of its own.
 std::string DiscRequestText(const std::string& discName, const std::string& folder);
 
 // Where a disc is looked for when the user has not chosen a folder: the

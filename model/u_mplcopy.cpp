@@ -6,7 +6,6 @@
 
 #include "base/HUtils.h"
 #include "base/platform/u_wholefile.h"
-#include "base/u_bwchain.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwtextcase.h"
 #include "model/u_bwfs.h"
@@ -99,15 +98,14 @@ struct TSelectedFile {
     std::string name;
 };
 
+// The files the volume's selected count counts: the check marks of the
+// results window are on them.
 std::vector<TSelectedFile> SelectedFilesOf(TBWDirectory& volume)
 {
-    TBWChain gathered;
-    volume.CollectFiles(&gathered, true);
     const std::size_t prefix = volume.Path().size();
     std::vector<TSelectedFile> files;
-    for (TBWChainNode* node = gathered.Head(); node; node = node->Next())
-        if (auto* file = dynamic_cast<TBWFile*>(node->Item()))
-            files.push_back({file->DirPath().substr(prefix), file->Name()});
+    for (TBWFile* file : volume.SelectedFiles())
+        files.push_back({file->DirPath().substr(prefix), file->Name()});
     return files;
 }
 

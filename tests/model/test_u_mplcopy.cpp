@@ -130,7 +130,8 @@ protected:
 
 TEST(DiscRequest, TextNamesTheDiscAndTheFolder)
 {
-    EXPECT_EQ(DiscRequestText("CD1", "/media/ann/CD1/"), "Please, insert a CD labeled \"CD1\" in drive /media/ann/CD1/");
+    EXPECT_EQ(DiscRequestText("CD1", "/media/ann/CD1/"),
+              "Please, insert a CD labeled \"CD1\" in drive\n/media/ann/CD1/");
 }
 
 TEST(DiscRequest, FirstProposalIsTheNamedMediumThenAnOpticalOneThenTheMediaFolder)
@@ -303,4 +304,22 @@ TEST_F(DiscCopy, NothingIsAskedWithoutSelectionOrWithoutADestination)
     Select(*volume, {});
     Copy();
     EXPECT_TRUE(request.log.empty());
+}
+
+TEST_F(DiscCopy, ChecksOnAListReadBackFromItsFileAreCopiedWhateverOrderItWasReadIn)
+{
+    AddVolume("CD1", {"a.mp3", "Live/b.mp3"});
+    ASSERT_TRUE(manager.SaveAll());
+    TBWDirectory* volume = manager.FindList("Rock")->FindChild("CD1");
+    // As a scan's walk reads it: a folder's files first, its subfolders after.
+    TBWFile* a = volume->Files()->FindByName("a.mp3");
+    TBWFile* b = volume->FindChild("Live")->Files()->FindByName("b.mp3");
+    ASSERT_TRUE(a && b);
+    a->SetSelected(true);
+    b->SetSelected(true);
+    WriteDisc("CD1", {"a.mp3", "Live/b.mp3"});
+    request.discAnswers = {{Disc("CD1"), true}};
+    Copy();
+    EXPECT_EQ(Copied(), (std::vector<std::string>{"Live/b.mp3", "a.mp3"}));
+    EXPECT_TRUE(a->IsSelected() && b->IsSelected());
 }

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "model/u_bwfsdrive.h"
+#include "tests/ui/item_clicks.h"
 #include "ui/trees/u_bwdirtv.h"
 #include "ui/common/u_radiogroup.h"
 #include "ui/wizard/up_wizard.h"
@@ -35,11 +36,18 @@ public:
     void Choose(TRadioGroup* group, int item) { group->Buttons()->button(item)->click(); }
     void Next() { QTest::keyClick(&wizard, Qt::Key_Return); }
     void Back() { wizard.bBack->click(); }
-    // Selects the folder in a directory tree the way a user unfolds it.
+    // Selects the folder in a directory tree the way a user does: unfolds
+    // the way to it and clicks it.
     bool Select(TBWDirTV* tree, const std::string& folder)
     {
         TBWDirectory* dir = FSDrive().FindDir(folder, true);
-        return dir && !tree->AddDirectory(dir) && tree->SelectedDirectory() == dir;
+        const QModelIndex node = dir ? tree->FindNode({}, dir, false) : QModelIndex();
+        if (!node.isValid())
+            return false;
+        for (QModelIndex above = node.parent(); above.isValid(); above = above.parent())
+            tree->expand(above);
+        ClickItem(*tree, node);
+        return tree->SelectedDirectory() == dir;
     }
 
     TfpWizard& wizard;

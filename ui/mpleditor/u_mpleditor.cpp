@@ -56,6 +56,8 @@ TfMPLEditor::TfMPLEditor(QWidget* parent) : QDialog(parent), commands_(progress_
 {
     setObjectName("fMPLEditor");
     setWindowTitle(tr("Mp3 List Editor"));
+    // The picture of the main window's action that opens the editor.
+    setWindowIcon(dmCentral->BigIL.Icon(biEditMpl));
     BuildActions();
     BuildViews();
     BuildMenus();
@@ -180,6 +182,9 @@ void TfMPLEditor::UpdateActions()
 {
     for (auto& [action, qaction] : actions_)
         qaction->setEnabled(commands_.IsEnabled(action));
+    // The modified marks change with the same operations as Save Changes;
+    // the tree hears only of folders that come and go.
+    mpl->UpdateImages({});
 }
 
 void TfMPLEditor::mplChange()

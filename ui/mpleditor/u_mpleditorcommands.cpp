@@ -16,6 +16,7 @@
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwstop.h"
+#include "base/u_bwtoken.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmp3.h"
 #include "model/u_bwfsmpl.h"
@@ -178,6 +179,13 @@ std::string ProposedVolumeName(const std::string& folder)
     return LastPathPart(folder);
 }
 
+std::string CleanedVolumeName(const std::string& typed)
+{
+    static const TBWCharSet kept =
+        CharSetOf(" 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return RestrictChars(typed, kept, false, '\0');
+}
+
 std::string CleanedListName(const std::string& typed)
 {
     std::string name = typed;
@@ -272,7 +280,7 @@ bool TMplEditorCommands::AskVolumeName(TBWDirMpl* list, std::string& name)
         if (!answer)
             return false;
         typed = *answer;
-        name = CleanedListName(Std(typed));
+        name = CleanedVolumeName(Std(typed));
         if (!name.empty() && !list->FindChild(name))
             return true;
         Prompts().ShowInformation(kCaption, QStringLiteral("Wrong volume name, please try again."));

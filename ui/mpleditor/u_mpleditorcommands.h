@@ -34,6 +34,9 @@ std::string ProposedVolumeName(const std::string& folder);
 // and control characters dropped, blanks trimmed. Empty when nothing usable
 // is left (also for "." and "..").
 std::string CleanedListName(const std::string& typed);
+// A volume name as the user typed it: only letters, digits and single
+// blanks are kept, trimmed. Empty when nothing is left.
+std::string CleanedVolumeName(const std::string& typed);
 
 // Reads every audio file below dir (size, tags and content digest, with
 // every audio extension the program knows) and adds the tree to list's root

@@ -214,8 +214,8 @@ void TfrcProCVDirectories::Adddirectorywithpriority11Click(int role)
 
 void TfrcProCVDirectories::BitBtn2Click()
 {
-    const QModelIndex selected = tvAdd->currentIndex();
-    if (!tvAdd->SelectedDirectory())
+    const QModelIndex selected = tvAdd->SelectedNode();
+    if (!selected.isValid())
         return;
     if (selected.parent().isValid()) {
         MenuItem1Click(dtExcluded);
@@ -234,7 +234,7 @@ void TfrcProCVDirectories::MenuItem1Click(int role)
     if (!dir)
         return;
     Profile().SetDirPriority(dir->Path(), role);
-    tvAdd->UpdateImages(tvAdd->currentIndex());
+    tvAdd->UpdateImages(tvAdd->SelectedNode());
     Changed();
 }
 

@@ -38,9 +38,9 @@ TfDiscNeeded::TfDiscNeeded(QWidget* parent) : QDialog(parent), lblDisc_(new QLab
     lblDisc_->setAlignment(Qt::AlignCenter);
     lblDisc_->setWordWrap(true);
 
-    QPushButton* ok = Button(this, "bOK", "OK", 48);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    ok_ = Button(this, "bOK", "OK", 48);
+    ok_->setDefault(true);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button(this, "bCancel", "Cancel Copy", 136), &QPushButton::clicked, this, &QDialog::reject);
     connect(Button(this, "bChangePath", kChangePath, 224), &QPushButton::clicked, this,
             [this] { bChangePathClick(); });
@@ -62,13 +62,21 @@ void TfDiscNeeded::SetDiscName(const QString& name)
 
 void TfDiscNeeded::UpdateLabel()
 {
-    lblDisc_->setText(QString::fromStdString(DiscRequestText(discName_.toStdString(), drivePath_.toStdString())));
+    // A path too long for the label loses its middle: its start names the
+    // medium and its end the disc's folder.
+    const QString shownPath =
+        lblDisc_->fontMetrics().elidedText(drivePath_, Qt::ElideMiddle, lblDisc_->contentsRect().width());
+    lblDisc_->setText(QString::fromStdString(DiscRequestText(discName_.toStdString(), shownPath.toStdString())));
 }
 
 void TfDiscNeeded::bChangePathClick()
 {
-    if (const std::optional<QString> chosen = Prompts().BrowseFolder(kChangePath, drivePath_))
-        SetDrive(*chosen);
+    const std::optional<QString> chosen = Prompts().BrowseFolder(kChangePath, drivePath_);
+    if (!chosen)
+        return;
+    SetDrive(*chosen);
+    // Enter now answers the request instead of opening the browser again.
+    ok_->setFocus();
 }
 
 bool TfDiscNeeded::AskForDisc(const std::string& discName, std::string& folder)

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 class QLabel;
+class QPushButton;
 
 class TfDiscNeeded : public QDialog, public TDiscRequest {
 public:
@@ -32,4 +33,5 @@ private:
     QString drivePath_;
     QString discName_;
     QLabel* lblDisc_;
+    QPushButton* ok_ = nullptr;
 };

@@ -411,7 +411,10 @@ TBWDirTV::TBWDirTV(QWidget* parent, TBWFSDrive* modelRoot)
     setSelectionMode(SingleSelection);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { emit selectionChange(this); });
+    // The selection, not the current item: a mouse press moves the current
+    // item first and the selection only after it, so a listener told of the
+    // current item's change would still read the old selection.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit selectionChange(this); });
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& node) { model_->FillAgainIfStale(node); });
     modelRoot_.AddListener(this, [this](TBWDirectory* dir, TBWChangeKind kind) { NoticeRaised(dir, kind); });
 }
@@ -481,7 +484,7 @@ bool TBWDirTV::AddPath(const std::string& path)
 
 void TBWDirTV::RemoveSelectedRoot()
 {
-    QModelIndex top = selectionModel()->selectedIndexes().value(0);
+    QModelIndex top = SelectedNode();
     if (!top.isValid())
         return;
     while (top.parent().isValid())
@@ -496,9 +499,14 @@ void TBWDirTV::EndUpdate()
     Rebuild();
 }
 
+QModelIndex TBWDirTV::SelectedNode() const
+{
+    return selectionModel()->selectedIndexes().value(0);
+}
+
 TBWDirectory* TBWDirTV::SelectedDirectory() const
 {
-    return DirectoryAt(selectionModel()->selectedIndexes().value(0));
+    return DirectoryAt(SelectedNode());
 }
 
 std::string TBWDirTV::SelectedPath() const

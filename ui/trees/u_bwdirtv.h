@@ -75,6 +75,9 @@ public:
     // Ends BeginUpdate and rebuilds once.
     void EndUpdate();
 
+    // The highlighted node, which is what the user chose; the current item
+    // (the focus frame) need not be selected.
+    QModelIndex SelectedNode() const;
     TBWDirectory* SelectedDirectory() const;
     // The model path of the selected directory, empty without one.
     std::string SelectedPath() const;
@@ -92,7 +95,8 @@ public:
 signals:
     // A root was added or removed.
     void dirChange(TBWDirTV* sender);
-    // The selected directory changed.
+    // The selected directory changed; SelectedDirectory already tells the
+    // new one.
     void selectionChange(TBWDirTV* sender);
 
 protected:

@@ -1,3 +1,4 @@
+#include "tests/ui/item_clicks.h"
 #include "tests/ui/mpl_test_folders.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/mpleditor/u_mpleditor.h"
@@ -8,11 +9,13 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
 
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
+#include "ui/common/u_pictures.h"
 #include "ui/trees/u_bwdirtv.h"
 #include "ui/progress/u_progress.h"
 
@@ -35,6 +38,46 @@ class TestMplEditor : public QObject {
         tree->SelectNode(tree->FindNode({}, dir, false));
     }
 
+    static TBWMPLTV& Tree(TfMPLEditor& editor) { return *editor.findChild<TBWMPLTV*>("mpl"); }
+
+    // The node of dir, shown with its ancestors expanded, not selected.
+    static QModelIndex ShownNode(TfMPLEditor& editor, TBWDirectory* dir)
+    {
+        QCoreApplication::processEvents();
+        const QModelIndex node = Tree(editor).FindNode({}, dir, false);
+        for (QModelIndex above = node.parent(); above.isValid(); above = above.parent())
+            Tree(editor).expand(above);
+        return node;
+    }
+
+    static void Click(TfMPLEditor& editor, TBWDirectory* dir) { ClickItem(Tree(editor), ShownNode(editor, dir)); }
+
+    // The progress window of the last operation may have taken the
+    // activation, which a window manager gives back when it closes.
+    static void Press(TfMPLEditor& editor, const QKeySequence& keys)
+    {
+        editor.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        QWidget* focused = editor.focusWidget() ? editor.focusWidget() : &editor;
+        QTest::keyClick(focused, keys[0].key(), keys[0].keyboardModifiers());
+    }
+
+    // Whether the list's node carries the modified mark left of its image.
+    static bool ShowsModifiedMark(TfMPLEditor& editor, TBWDirectory* list)
+    {
+        const QIcon icon = ShownNode(editor, list).data(Qt::DecorationRole).value<QIcon>();
+        return !icon.availableSizes().isEmpty() &&
+               icon.availableSizes().front().width() > dmCommonPics->dirIL.Size().width();
+    }
+
+    // Shown and active, so that clicks and shortcuts reach it as a user's do.
+    static void Show(TfMPLEditor& editor)
+    {
+        editor.show();
+        editor.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+    }
+
     TempDisc disc_;
 
 private slots:
@@ -43,6 +86,7 @@ private slots:
         TempListFolder lists;
         TfMPLEditor editor;
         QCOMPARE(editor.windowTitle(), QString("Mp3 List Editor"));
+        QCOMPARE(editor.windowIcon().pixmap(32).toImage(), dmCentral->BigIL.Pixmap(biEditMpl).toImage());
         const struct {
             const char* name;
             const char* caption;
@@ -102,6 +146,92 @@ private slots:
         QVERIFY(!MplManager().IsModified());
         QVERIFY(QFile::exists(QString::fromStdString(lists.File("Rock"))));
         QCOMPARE(files->model()->rowCount(), 0);
+    }
+
+    void aClickedListTakesTheCommandsAndAClickedFolderShowsItsFiles()
+    {
+        TempListFolder lists;
+        TfMPLEditor editor;
+        Show(editor);
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Text, "My Discs");
+        Press(editor, QKeySequence("Ctrl+N"));
+        TBWDirMpl* discs = MplManager().FindList("My Discs");
+        QVERIFY(discs);
+        Click(editor, discs);
+        for (const char* needsDir : {"aAddVolume", "aDelete", "aExport"})
+            QVERIFY2(Action(editor, needsDir)->isEnabled(), needsDir);
+
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(disc_.Path()))
+            .ExpectChoice(PromptKind::Text, "Summer CD #1!");
+        Press(editor, QKeySequence("Ctrl+A"));
+        TBWDirectory* volume = discs->FindChild("Summer CD 1");
+        QVERIFY(volume);
+        Click(editor, volume->FindChild("Live"));
+        QCOMPARE(editor.findChild<QTableView*>("lvFiles")->model()->rowCount(), 3);
+    }
+
+    void theListClickedLastIsTheOneAddedToAndDeleted()
+    {
+        TempListFolder lists;
+        TBWDirMpl* discs = MplManager().NewList("My Discs", false);
+        TBWDirMpl* second = MplManager().NewList("Second", false);
+        QVERIFY(MplManager().SaveAll());
+        discs = MplManager().FindList("My Discs");
+        second = MplManager().FindList("Second");
+        TfMPLEditor editor;
+        Show(editor);
+        ScriptedPrompts prompts;
+        Click(editor, second);
+        Click(editor, discs);
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(disc_.Path()))
+            .ExpectChoice(PromptKind::Text, "CD1");
+        Press(editor, QKeySequence("Ctrl+A"));
+        QCOMPARE(discs->DirCount(), 1);
+        QCOMPARE(second->DirCount(), 0);
+
+        Click(editor, discs);
+        Click(editor, second);
+        prompts.ExpectYesNo(true, "The Mp3 List \"Second\" will be permanently deleted.");
+        Press(editor, QKeySequence(Qt::Key_Delete));
+        QVERIFY(prompts.Done());
+        QVERIFY(!MplManager().FindList("Second"));
+        QCOMPARE(MplManager().FindList("My Discs"), discs);
+        QVERIFY(QFile::exists(QString::fromStdString(lists.File("My Discs"))));
+        QVERIFY(!QFile::exists(QString::fromStdString(lists.File("Second"))));
+    }
+
+    void theModifiedMarkFollowsTheListsState()
+    {
+        TempListFolder lists;
+        TBWDirMpl* rock = MplManager().NewList("Rock", false);
+        QVERIFY(AddVolumeToMpl(rock, FSDrive().FindDir(disc_.Path() + "/", true), "CD1"));
+        QVERIFY(MplManager().SaveAll());
+        rock = MplManager().FindList("Rock");
+        QTemporaryDir elsewhere;
+        const QString exported = elsewhere.filePath("Imported.mpl");
+        QVERIFY(QFile::copy(QString::fromStdString(lists.File("Rock")), exported));
+        TfMPLEditor editor;
+        Show(editor);
+        QVERIFY(!ShowsModifiedMark(editor, rock));
+
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::OpenFile, exported).ExpectMessage(PromptKind::Information, "Import complete.");
+        Press(editor, QKeySequence("Ctrl+I"));
+        TBWDirMpl* imported = MplManager().FindList("Imported");
+        QVERIFY(imported);
+        QVERIFY(!ShowsModifiedMark(editor, imported));
+        QVERIFY(!Action(editor, "aSave")->isEnabled());
+
+        Click(editor, rock->FindChild("CD1"));
+        Press(editor, QKeySequence(Qt::Key_Delete));
+        QVERIFY(ShowsModifiedMark(editor, rock));
+        QVERIFY(!ShowsModifiedMark(editor, imported));
+        QVERIFY(Action(editor, "aSave")->isEnabled());
+
+        Press(editor, QKeySequence("Ctrl+S"));
+        QVERIFY(!ShowsModifiedMark(editor, MplManager().FindList("Rock")));
+        QVERIFY(!Action(editor, "aSave")->isEnabled());
     }
 
     void aDiscIsReadWithTheProgressWindowWhoseCancelAddsNothing()

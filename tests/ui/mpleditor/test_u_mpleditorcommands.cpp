@@ -154,6 +154,22 @@ private slots:
         QCOMPARE(QString::fromStdString(CleanedListName(typed.toStdString())), cleaned);
     }
 
+    void volumeNamesKeepLettersDigitsAndBlanks_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("cleaned");
+        QTest::newRow("punctuation goes") << "Summer CD #1!" << "Summer CD 1";
+        QTest::newRow("blanks trimmed and single") << "  CD   1 " << "CD 1";
+        QTest::newRow("slash and dots") << "AC/DC..Live" << "ACDCLive";
+        QTest::newRow("nothing left") << "#!?" << "";
+    }
+    void volumeNamesKeepLettersDigitsAndBlanks()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, cleaned);
+        QCOMPARE(QString::fromStdString(CleanedVolumeName(typed.toStdString())), cleaned);
+    }
+
     void addingADiscReadsEveryFileAndTheNameIsCheckedAgainstTheListRoot()
     {
         TempListFolder lists;
@@ -187,6 +203,8 @@ private slots:
             .ExpectChoice(PromptKind::Text, "cd1")
             .ExpectMessage(PromptKind::Information, "Wrong volume name, please try again.")
             .ExpectChoice(PromptKind::Text, "  ")
+            .ExpectMessage(PromptKind::Information, "Wrong volume name, please try again.")
+            .ExpectChoice(PromptKind::Text, "#!?")
             .ExpectMessage(PromptKind::Information, "Wrong volume name, please try again.")
             .ExpectChoice(PromptKind::Text, std::nullopt);
         commands.SetSelectedDir(volume);

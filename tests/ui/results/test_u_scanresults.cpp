@@ -1,8 +1,16 @@
+#include "tests/ui/item_clicks.h"
+#include "tests/ui/modal_dialogs.h"
+#include "tests/ui/mpl_test_folders.h"
 #include "tests/ui/result_files.h"
 #include "tests/ui/scripted_prompts.h"
+#include "engine/u_dupeengine.h"
+#include "model/u_bwfsdrive.h"
+#include "model/u_bwfsmpl.h"
 #include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_helpwindow.h"
+#include "ui/mpleditor/u_mpleditorcommands.h"
 #include "ui/progress/u_progress.h"
+#include "ui/results/u_discneeded.h"
 #include "ui/results/u_resultsmodel.h"
 #include "ui/results/u_scanresults.h"
 #include "ui/results/u_warningreplace.h"
@@ -10,10 +18,13 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -96,12 +107,121 @@ struct TShownResults {
     QTreeView* view;
 };
 
+// A disc folder of two songs, one in its folder CD1, and a collection
+// folder that holds neither; the disc catalogued as the volume "Summer CD 1"
+// of the list "My Discs" with the editor's commands.
+struct TCataloguedDisc {
+    TCataloguedDisc()
+    {
+        for (const QString& folder : {Disc("CD1"), Folder("music"), Folder("dest")})
+            QDir().mkpath(folder);
+        const QString fixtures = QStringLiteral(CORVELLA_TEST_DATA "/../fixtures/audio/");
+        QFile::copy(fixtures + "cbr128_stereo_44k_id3v23.mp3", Disc("CD1/Nirvana - Lithium.mp3"));
+        QFile::copy(fixtures + "vbr_stereo_44k_picture.mp3", Disc("Pixies - Debaser.mp3"));
+        QFile::copy(fixtures + "cbr128_stereo_44k_id3v23.mp3", Folder("music/Other Band - Song.mp3"));
+
+        RecordedProgress reading;
+        TMplEditorCommands editor(reading);
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Text, "My Discs")
+            .ExpectChoice(PromptKind::Folder, Disc(""))
+            .ExpectChoice(PromptKind::Text, "Summer CD 1");
+        editor.NewList();
+        editor.SetSelectedDir(MplManager().FindList("My Discs"));
+        editor.AddVolume();
+        editor.Save();
+    }
+
+    QString Folder(const QString& relative) const { return work.filePath(relative); }
+    QString Disc(const QString& relative) const { return work.filePath("disc/" + relative); }
+
+    // The disc's songs that the collection lacks.
+    void Scan()
+    {
+        profile.CompType = ctFileName;
+        profile.ResultType = rsNegative;
+        profile.MinPerc = 90;
+        const std::string music = FSDrive().FindDir(Folder("music/").toStdString(), true)->Path();
+        profile.DirPath = {"@My Discs/", music};
+        profile.SetDirPriority("@My Discs/", dtPriority2);
+        profile.SetDirPriority(music, dtReference);
+        engine = std::make_unique<TBWDupeEngine>(FSDrive(), profile);
+        engine->AddDirectories(profile.DirPath);
+        engine->Execute();
+    }
+
+    TempListFolder lists;
+    QTemporaryDir work;
+    TBWCVProfile profile;
+    std::unique_ptr<TBWDupeEngine> engine;
+};
+
 } // namespace
 
 class TestScanResults : public QObject {
     Q_OBJECT
 
 private slots:
+    void checkedDiscFilesAreCopiedFromTheFolderGivenToTheDiscRequest_data()
+    {
+        QTest::addColumn<bool>("keepStructure");
+        QTest::newRow("flat") << false;
+        QTest::newRow("keeping the disc's folders") << true;
+    }
+    void checkedDiscFilesAreCopiedFromTheFolderGivenToTheDiscRequest()
+    {
+        QFETCH(bool, keepStructure);
+        TCataloguedDisc disc;
+        disc.Scan();
+        TBWCVGenSettings settings;
+        settings.NewProfile();
+        settings.ScanResMaximized = false;
+        TfScanResults window(settings);
+        window.SetResults(&disc.engine->Results());
+        window.RefreshList();
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* view = window.findChild<QTreeView*>("lvResults");
+        QCOMPARE(view->model()->rowCount(), 2);
+        for (int row = 0; row < 2; ++row) {
+            ClickItem(*view, view->model()->index(row, 0));
+            QTest::keyClick(view, Qt::Key_Space);
+        }
+
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, disc.Folder("dest"))
+            .ExpectYesNo(keepStructure, "recreate the directory structure")
+            .ExpectChoice(PromptKind::Folder, disc.Disc(""));
+        // The disc is given at the first request; a second one means the
+        // copy did not find it, and is cancelled.
+        QStringList asked;
+        QTimer discRequests;
+        connect(&discRequests, &QTimer::timeout, [&asked] {
+            auto* dialog = dynamic_cast<TfDiscNeeded*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            asked << dialog->findChild<QLabel*>("lblDisc")->text();
+            if (asked.size() > 1) {
+                ClickButton(*dialog, "bCancel");
+                return;
+            }
+            ClickButton(*dialog, "bChangePath");
+            ClickButton(*dialog, "bOK");
+        });
+        discRequests.start(5);
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(prompts.Done());
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains("\"Summer CD 1\""), qPrintable(asked[0]));
+        const QString lithium = keepStructure ? "dest/CD1/Nirvana - Lithium.mp3" : "dest/Nirvana - Lithium.mp3";
+        QVERIFY(FileExists(disc.Folder(lithium).toStdString()));
+        QCOMPARE(ReadWholeFile(disc.Folder(lithium).toStdString()),
+                 ReadWholeFile(disc.Disc("CD1/Nirvana - Lithium.mp3").toStdString()));
+        QCOMPARE(ReadWholeFile(disc.Folder("dest/Pixies - Debaser.mp3").toStdString()),
+                 ReadWholeFile(disc.Disc("Pixies - Debaser.mp3").toStdString()));
+    }
+
     void theListModelIsASoundItemModel()
     {
         TShownResults shown;

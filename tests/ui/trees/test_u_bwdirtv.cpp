@@ -1,4 +1,5 @@
 #include "model/u_bwfsmpl.h"
+#include "tests/ui/item_clicks.h"
 #include "tests/ui/model_root_fixture.h"
 #include "ui/trees/u_bwdirtv.h"
 #include "ui/common/u_pictures.h"
@@ -11,7 +12,9 @@
 #include <QSignalSpy>
 #include <QThread>
 #include <map>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -317,6 +320,22 @@ private slots:
         QCOMPARE(shown.lists->SelectedPath(), std::string("@Discs/Vol2/"));
         QVERIFY(menu.isVisible());
         menu.hide();
+    }
+
+    void aClickReportsTheClickedNodeAsTheSelection()
+    {
+        ListOnScreen shown({"Vol1", "Vol2"}, false);
+        TBWMPLTV& lists = *shown.lists;
+        lists.resize(200, 200);
+        lists.show();
+        // What a listener reads when it hears of the change, as the editor
+        // and the wizards' pages do.
+        std::vector<std::string> reported;
+        connect(&lists, &TBWDirTV::selectionChange, this, [&] { reported.push_back(lists.SelectedPath()); });
+        ClickItem(lists, ChildNamed(lists.model(), "Vol1", shown.discs));
+        ClickItem(lists, ChildNamed(lists.model(), "Discs"));
+        ClickItem(lists, ChildNamed(lists.model(), "Vol2", shown.discs));
+        QCOMPARE(reported, (std::vector<std::string>{"@Discs/Vol1/", "@Discs/", "@Discs/Vol2/"}));
     }
 
     void aNoticeFromAnotherThreadUpdatesTheTreeOnTheWindowThread()
