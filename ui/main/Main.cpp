@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenuBar>
+#include <QScreen>
 #include <QFileInfo>
 #include <QTimer>
 #include <QToolBar>
@@ -37,6 +38,7 @@
 #include "ui/profile/uc_frProCVCompParam.h"
 #include "ui/profile/uc_frProCVDirectories.h"
 #include "ui/profile/uc_frProCVFilePri.h"
+#include "ui/profile/uc_frProCVGeneral.h"
 #include "ui/profile/uc_frProCVPoolExclusions.h"
 #include "ui/profile/uc_frProCVSummary.h"
 
@@ -231,6 +233,7 @@ TfCorvella4::TfCorvella4(TScanRoad::WorkerFactory makeWorker, QWidget* parent)
     setWindowTitle(QStringLiteral("Corvella"));
     setWindowIcon(QIcon(ProgramIcon(64)));
     resize(548, 400);
+    RestorePlace();
     BuildActions();
     BuildMenus();
     BuildToolBar();
@@ -254,31 +257,31 @@ QAction* TfCorvella4::MakeAction(const char* name, const QString& caption, const
 
 void TfCorvella4::BuildActions()
 {
-    aNewProfile = MakeAction("aNewProfile", "New Profile", QKeySequence("Ctrl+N"), biNewProfile,
+    aNewProfile = MakeAction("aNewProfile", "&New Profile", QKeySequence("Ctrl+N"), biNewProfile,
                              &TfCorvella4::aNewProfileExecute);
-    aRunProfile = MakeAction("aRunProfile", "Run Profile", QKeySequence("Ctrl+R"), biRunProfile,
+    aRunProfile = MakeAction("aRunProfile", "&Run Profile", QKeySequence("Ctrl+R"), biRunProfile,
                              &TfCorvella4::aRunProfileExecute);
-    aEditProfile = MakeAction("aEditProfile", "Edit Profile", QKeySequence("Ctrl+E"), biEditProfile,
+    aEditProfile = MakeAction("aEditProfile", "&Edit Profile", QKeySequence("Ctrl+E"), biEditProfile,
                               &TfCorvella4::aEditProfileExecute);
-    aDeleteProfile = MakeAction("aDeleteProfile", "Delete Profile", QKeySequence(Qt::Key_Delete), biDeleteProfile,
+    aDeleteProfile = MakeAction("aDeleteProfile", "&Delete Profile", QKeySequence(Qt::Key_Delete), biDeleteProfile,
                                 &TfCorvella4::aDeleteProfileExecute);
-    aLoadResults = MakeAction("aLoadResults", "Load last results", QKeySequence("Ctrl+L"), biLoadResults,
+    aLoadResults = MakeAction("aLoadResults", "&Load last results", QKeySequence("Ctrl+L"), biLoadResults,
                               &TfCorvella4::aLoadResultsExecute);
-    aExit = MakeAction("aExit", "Exit", QKeySequence("Ctrl+Q"), biExit, &TfCorvella4::aExitExecute);
-    aEditMpl = MakeAction("aEditMpl", "Mp3 List Editor", QKeySequence("Ctrl+M"), biEditMpl,
+    aExit = MakeAction("aExit", "E&xit", QKeySequence("Ctrl+Q"), biExit, &TfCorvella4::aExitExecute);
+    aEditMpl = MakeAction("aEditMpl", "&Mp3 List Editor", QKeySequence("Ctrl+M"), biEditMpl,
                           &TfCorvella4::aEditMplExecute);
-    aHelp = MakeAction("aHelp", "Help", QKeySequence(Qt::Key_F1), biHelp, &TfCorvella4::aHelpExecute);
-    aShowTips = MakeAction("aShowTips", "Tip of the day", {}, biShowTips, &TfCorvella4::aShowTipsExecute);
-    aAbout = MakeAction("aAbout", "About Corvella", {}, biAbout, &TfCorvella4::aAboutExecute);
+    aHelp = MakeAction("aHelp", "&Help", QKeySequence(Qt::Key_F1), biHelp, &TfCorvella4::aHelpExecute);
+    aShowTips = MakeAction("aShowTips", "&Tip of the day", {}, biShowTips, &TfCorvella4::aShowTipsExecute);
+    aAbout = MakeAction("aAbout", "&About Corvella", {}, biAbout, &TfCorvella4::aAboutExecute);
 }
 
 void TfCorvella4::BuildMenus()
 {
     QMenuBar* mm = menuBar();
     mm->setObjectName("mm");
-    mm->addMenu("File")->addActions({aRunProfile, aNewProfile, aEditProfile, aDeleteProfile, aLoadResults, aExit});
-    mm->addMenu("Tools")->addAction(aEditMpl);
-    mm->addMenu("Help")->addActions({aHelp, aShowTips, aAbout});
+    mm->addMenu("&File")->addActions({aRunProfile, aNewProfile, aEditProfile, aDeleteProfile, aLoadResults, aExit});
+    mm->addMenu("&Tools")->addAction(aEditMpl);
+    mm->addMenu("&Help")->addActions({aHelp, aShowTips, aAbout});
 }
 
 void TfCorvella4::BuildToolBar()
@@ -345,6 +348,36 @@ void TfCorvella4::FormCreate()
     if (store.Load() && ConvertRegistryProfiles(store, AppPaths().registryKey, AppPaths().dataFolder))
         GenSettings().LoadOrCreate();
     RefreshProfileList();
+}
+
+void TfCorvella4::RestorePlace()
+{
+    const TBWCVGenSettings& settings = GenSettings();
+    if (settings.MainWidth <= 0 || settings.MainHeight <= 0)
+        return;
+    const QRect kept(settings.MainLeft, settings.MainTop, settings.MainWidth, settings.MainHeight);
+    // A screen that has gone since must not leave the window out of reach.
+    const QScreen* screen = QGuiApplication::screenAt(kept.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : kept;
+    const QSize size = kept.size().boundedTo(room.size());
+    setGeometry(QRect(QPoint(std::clamp(kept.left(), room.left(), room.right() - size.width() + 1),
+                             std::clamp(kept.top(), room.top(), room.bottom() - size.height() + 1)),
+                      size));
+    if (settings.MainMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TfCorvella4::KeepPlace()
+{
+    TBWCVGenSettings& settings = GenSettings();
+    const QRect normal = isMaximized() ? normalGeometry() : geometry();
+    settings.MainLeft = normal.left();
+    settings.MainTop = normal.top();
+    settings.MainWidth = normal.width();
+    settings.MainHeight = normal.height();
+    settings.MainMaximized = isMaximized();
 }
 
 void TfCorvella4::RefreshProfileList()
@@ -457,7 +490,7 @@ void TfCorvella4::aNewProfileExecute()
     // The new profile is the row shown, and the one that Run and Edit work on.
     SelectProfileRow(created);
     if (next == paEdit)
-        EditCurrentProfile(TfrcPCVSummary::staticMetaObject);
+        EditCurrentProfile(TfrcProCVGeneral::staticMetaObject);
     else if (next == paRun)
         aRunProfileExecute();
 }
@@ -474,7 +507,7 @@ void TfCorvella4::aEditProfileExecute()
 {
     if (selectedProfile_.empty() || !CurrentProfile().LoadProfile(selectedProfile_))
         return;
-    EditCurrentProfile(TfrcPCVSummary::staticMetaObject);
+    EditCurrentProfile(TfrcProCVGeneral::staticMetaObject);
 }
 
 void TfCorvella4::aDeleteProfileExecute()
@@ -483,7 +516,7 @@ void TfCorvella4::aDeleteProfileExecute()
         return;
     const QString question =
         QStringLiteral("Do you really want to delete the profile \"%1\"?").arg(QString::fromStdString(selectedProfile_));
-    if (!Prompts().AskYesNo(QStringLiteral("Confirm"), question))
+    if (!Prompts().ConfirmDestructive(QStringLiteral("Confirm"), question))
         return;
     CurrentProfile().DeleteProfile(selectedProfile_);
     RefreshProfileList();
@@ -493,7 +526,7 @@ void TfCorvella4::aLoadResultsExecute()
 {
     const std::string fileName = AppPaths().dataFolder + TScanRoad::ResultFileName;
     if (!QFileInfo::exists(QString::fromStdString(fileName))) {
-        Prompts().ShowInformation(QStringLiteral("Corvella"), QStringLiteral("There are no previous results to load."));
+        Prompts().ShowWarning(QStringLiteral("Corvella"), QStringLiteral("There are no previous results to load."));
         return;
     }
     TfProgress& progress = ShowProgress();
@@ -582,10 +615,16 @@ void TfCorvella4::CloseRequested()
 void TfCorvella4::closeEvent(QCloseEvent* event)
 {
     // The scan's finish still writes the profile and the result file.
-    if (scanning_)
+    if (scanning_) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    event->accept();
+    KeepPlace();
+    // Closing this window ends the program: no window it opened stays behind.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && window->isVisible())
+            window->close();
 }
 
 void TfCorvella4::changeEvent(QEvent* event)

@@ -132,6 +132,9 @@ private:
     void BuildProfileList();
     void BuildSummary();
     void FormCreate();
+    // The place the settings keep, when they keep one, made to fit a screen.
+    void RestorePlace();
+    void KeepPlace();
     void FillProfileList();
     void CreateQuickScanProfile();
     void UpdateActions(TMainState state);

@@ -38,11 +38,11 @@ TfDiscNeeded::TfDiscNeeded(QWidget* parent) : QDialog(parent), lblDisc_(new QLab
     lblDisc_->setAlignment(Qt::AlignCenter);
     lblDisc_->setWordWrap(true);
 
-    QPushButton* ok = Button(this, "bOK", "OK", 48);
+    QPushButton* ok = Button(this, "bOK", "&OK", 48);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button(this, "bCancel", "Cancel Copy", 136), &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button(this, "bChangePath", kChangePath, 224), &QPushButton::clicked, this,
+    connect(Button(this, "bCancel", "&Cancel Copy", 136), &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button(this, "bChangePath", "C&hange Path", 224), &QPushButton::clicked, this,
             [this] { bChangePathClick(); });
 }
 
@@ -82,7 +82,8 @@ bool TfDiscNeeded::AskForDisc(const std::string& discName, std::string& folder)
 
 void TfDiscNeeded::ShowMessage(const std::string& text)
 {
-    Prompts().ShowInformation(MessageCaption(), QString::fromStdString(text));
+    // The copy reports only what went wrong: an invalid source, failed files.
+    Prompts().ShowWarning(MessageCaption(), QString::fromStdString(text));
 }
 
 bool TfDiscNeeded::AskYesNo(const std::string& text)

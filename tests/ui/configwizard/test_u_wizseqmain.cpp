@@ -124,7 +124,7 @@ class TestConfigurationWizard : public QObject {
         road.Next();
         auto* finish = road.On<TfrWizTextFinish>("Congratulations");
         QVERIFY(finish);
-        QCOMPARE(road.wizard.bNext->text(), QString("Finish"));
+        QCOMPARE(road.wizard.bNext->text(), QString("&Finish"));
         road.Choose(finish->rgPostWizAction, action);
         road.Next();
     }
@@ -339,9 +339,9 @@ private slots:
         TempListFolder lists;
         TempDisc disc;
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "name for the Mp3 List");
-        prompts.ExpectMessage(PromptKind::Information, "name for the CD");
-        prompts.ExpectMessage(PromptKind::Information, "already holds a CD named \"CD 1\"");
+        prompts.ExpectMessage(PromptKind::Warning, "name for the Mp3 List");
+        prompts.ExpectMessage(PromptKind::Warning, "name for the CD");
+        prompts.ExpectMessage(PromptKind::Warning, "already holds a CD named \"CD 1\"");
         WhenModal([this, &disc](QWidget& dialog) {
             WizardRoad road(dialog);
             StartAdvanced(road, ctOnCD);
@@ -406,7 +406,7 @@ private slots:
         TBWDirMpl* built = MplManager().NewList("Old CDs", false);
         QVERIFY(built && built->Save());
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "select your Mp3 List");
+        prompts.ExpectMessage(PromptKind::Warning, "select your Mp3 List");
         WhenModal([this, built](QWidget& dialog) {
             WizardRoad road(dialog);
             StartAdvanced(road, ctOnCD);

@@ -12,7 +12,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tests/ui/modal_dialogs.h"
 #include "ui/main/u_singleinstance.h"
+
+#include <QApplication>
+#include <QDialog>
 #include "tests/ui/ui_test_main.h"
 
 namespace {
@@ -145,6 +149,23 @@ private slots:
         QVERIFY(written.contains("<ShowTips>1</ShowTips>"));
         // The main window never opened.
         QVERIFY(!QFile::exists(dataFolder_ + "/profiles/quick_scan.xml"));
+    }
+
+    // Before the main window exists, the tip is what a later start brings forward.
+    void aLaterStartDuringTheTipBringsTheTipForward()
+    {
+        QDialog tip;
+        bool forward = false;
+        WhenModal([&](QWidget& dialog) {
+            dialog.showMinimized();
+            QTRY_VERIFY(dialog.isMinimized());
+            BringModalForward();
+            QTRY_VERIFY(!dialog.isMinimized());
+            QTRY_COMPARE(QApplication::activeWindow(), &dialog);
+            forward = true;
+        });
+        tip.exec();
+        QVERIFY(forward);
     }
 
     void severalCopiesRunWhenAllowed()

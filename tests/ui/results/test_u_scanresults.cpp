@@ -347,15 +347,15 @@ private slots:
         bool enabledDuringTheQuestion = true;
         struct TWatchingPrompts : ScriptedPrompts {
             std::function<void()> watch;
-            bool AskYesNo(const QString& caption, const QString& question) override
+            bool ConfirmDestructive(const QString& caption, const QString& question) override
             {
                 watch();
-                return ScriptedPrompts::AskYesNo(caption, question);
+                return ScriptedPrompts::ConfirmDestructive(caption, question);
             }
         } prompts;
         prompts.watch = [&] { enabledDuringTheQuestion = shown.Action("aDelete")->isEnabled()
                                                          || shown.Action("aSelectAll")->isEnabled(); };
-        prompts.ExpectYesNo(true, "delete 1 file");
+        prompts.ExpectDestructive(true, "delete 1 file");
         shown.Action("aDelete")->trigger();
         QVERIFY(!enabledDuringTheQuestion);
         QVERIFY(!ProgressActive());
