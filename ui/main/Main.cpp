@@ -447,11 +447,14 @@ void TfCorvella4::lvProfilesColumnClick(int column)
     SelectProfileRow(selected);
 }
 
-void TfCorvella4::SelectProfileRow(const std::string& name)
+bool TfCorvella4::SelectProfileRow(const std::string& name)
 {
     for (int row = 0; row < profiles_.rowCount(); ++row)
-        if (profiles_.Row(row).name == name)
+        if (profiles_.Row(row).name == name) {
             SelectRow(*lvProfiles, row);
+            return true;
+        }
+    return false;
 }
 
 void TfCorvella4::frSummaryDblClick()
@@ -462,11 +465,17 @@ void TfCorvella4::frSummaryDblClick()
 
 void TfCorvella4::EditCurrentProfile(const QMetaObject& page)
 {
+    const std::string before = selectedProfile_;
     {
         TfcProfileCV editor(this);
         editor.ShowAtPage(&page);
     }
+    // The edited profile stays selected, under its new name when it was
+    // stored with one; the list reads every profile into the current one.
+    const std::string edited = CurrentProfile().ProfileName();
     RefreshProfileList();
+    if (!SelectProfileRow(edited))
+        SelectProfileRow(before);
     frSummary->Refresh();
 }
 

@@ -140,7 +140,8 @@ private:
     void UpdateActions(TMainState state);
     void lvProfilesChange();
     void lvProfilesColumnClick(int column);
-    void SelectProfileRow(const std::string& name);
+    // False when no row holds that profile.
+    bool SelectProfileRow(const std::string& name);
     void frSummaryDblClick();
     // The editor on the current profile, at a page; the list is read again
     // afterwards, since OK and Apply wrote the profile.

@@ -644,7 +644,11 @@ void TfScanResults::aSwitchExecute()
 void TfScanResults::aReplaceExecute()
 {
     TBWDupeFile* entry = SelectedEntry();
-    RunFileAction([entry](TResultFileActions& actions) { return actions.Replace(entry); });
+    bool replaced = false;
+    RunFileAction([&](TResultFileActions& actions) { return replaced = actions.Replace(entry); });
+    // The list was built again: the file the user worked on stays the one shown.
+    if (replaced)
+        SelectRow(model_->RowOf(entry));
 }
 
 void TfScanResults::aRenameFileExecute()

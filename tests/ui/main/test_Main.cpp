@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -366,6 +367,31 @@ private slots:
         TfCorvella4 again;
         QCOMPARE(again.geometry(), place);
         GenSettings().MainWidth = 0;  // the other tests' windows open at their own size
+    }
+
+    void anEditedProfileStaysSelectedUnderItsNewName()
+    {
+        for (const char* name : {"aaa", "mmm", "zzz"})
+            StoreProfile(name);
+        TfCorvella4 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* list = window.findChild<QTreeView*>("lvProfiles");
+        const QModelIndex mmm = list->model()->index(Names(window.Profiles()).indexOf("mmm"), 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(mmm).center());
+        QCOMPARE(window.SelectedProfile(), std::string("mmm"));
+        WhenModal([](QWidget& dialog) {
+            auto& editor = static_cast<TfcProfileCV&>(dialog);
+            auto* name = editor.findChild<QLineEdit*>("edtProfileName");
+            name->selectAll();
+            QTest::keyClicks(name, "zzzz");
+            QTest::mouseClick(editor.bOK, Qt::LeftButton);
+        });
+        QTest::keyClick(window.windowHandle(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(window.SelectedProfile(), std::string("zzzz"));
+        const QModelIndexList selected = list->selectionModel()->selectedRows();
+        QCOMPARE(selected.size(), qsizetype(1));
+        QCOMPARE(window.Profiles().Row(selected.front().row()).name, std::string("zzzz"));
     }
 
     void helpOpensTheProgramsPage()

@@ -1,3 +1,4 @@
+#include "tests/ui/modal_dialogs.h"
 #include "tests/ui/result_files.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/common/u_cvgensettings.h"
@@ -379,6 +380,20 @@ private slots:
         shown.Action("aReplace")->trigger();
         QCOMPARE(warningTitle, QString("Warning"));
         QCOMPARE(ReadWholeFile(shown.reference->FullPath()), std::string("Rock/Best Song.mp3"));
+    }
+
+    void aReplacedFileStaysSelectedWithItsDetailsAndActions()
+    {
+        TShownResults shown;
+        shown.SelectRows({shown.RowOf(shown.second)});
+        WhenModal([](QWidget& warning) { static_cast<QDialog&>(warning).accept(); });
+        shown.Action("aReplace")->trigger();
+        QCOMPARE(ReadWholeFile(shown.reference->FullPath()), std::string("New/Best Song (2).mp3"));
+        const QModelIndexList selected = shown.view->selectionModel()->selectedRows();
+        QCOMPARE(selected.size(), qsizetype(1));
+        QCOMPARE(selected.front().row(), shown.RowOf(shown.second));
+        QVERIFY(shown.Action("aReplace")->isEnabled());
+        QVERIFY(shown.Action("aRenameFile")->isEnabled());
     }
 
     void helpAndTheDesktopOpenTheRightThings()
