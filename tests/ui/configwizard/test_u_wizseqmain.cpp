@@ -205,6 +205,33 @@ private slots:
         QCOMPARE(stored.SimWord, 0);
     }
 
+    // Back over the directory page, then Next again: the page, made anew,
+    // opens at the folder the profile holds.
+    void theDirectoryPageOpensAtTheChosenFolderAgain()
+    {
+        WhenModal([this](QWidget& dialog) {
+            WizardRoad road(dialog);
+            StartWith(road, opScan);
+            AskDirectory(road, "Rock");
+            QVERIFY(road.On<TfrWizThreshold>("Filter sensitivity"));
+            road.Back();
+            QVERIFY(road.On<TfrWizDirSel>("Directory selection"));
+            road.Back();
+            QVERIFY(road.On<TfrWizOperation>("Profile operation"));
+            road.Next();
+            auto* page = road.On<TfrWizDirSel>("Directory selection");
+            QVERIFY(page);
+            QCOMPARE(page->SelectedPath(), music_.Path("Rock"));
+            QCOMPARE(page->edtCurrPath->text().toStdString(), music_.Path("Rock"));
+            QVERIFY(page->dir->currentIndex().isValid());
+            road.Next();
+            road.Next();
+            NameAndFinish(road, "dupe_scan", paNothing);
+        });
+        QCOMPARE(int(RunProfileWizard()), int(paNothing));
+        QCOMPARE(Stored("dupe_scan").DirPath, std::vector<std::string>{music_.Path("Rock")});
+    }
+
     void aTakenNameGetsANumberAndBackKeepsWhatAnEarlierPresetWrote()
     {
         TBWCVProfile& profile = CurrentProfile();
