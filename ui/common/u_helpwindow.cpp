@@ -2,12 +2,15 @@
 
 #include "ui/common/u_prompts.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHideEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
@@ -66,6 +69,22 @@ THelpWindow& HelpWindowOver(QWidget* owner)
         gHelpWindow->setParent(owner, gHelpWindow->windowFlags());
     }
     return *gHelpWindow;
+}
+
+// A help window coming up stands over the window that asked, within its
+// screen, rather than wherever the window manager finds room.
+void PlaceOver(QWidget& window, const QWidget* owner)
+{
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QPoint centre = owner ? owner->window()->frameGeometry().center() : room.center();
+    QRect place(QPoint(), window.frameGeometry().size().boundedTo(room.size()));
+    place.moveCenter(centre);
+    place.moveLeft(std::clamp(place.left(), room.left(), room.right() - place.width() + 1));
+    place.moveTop(std::clamp(place.top(), room.top(), room.bottom() - place.height() + 1));
+    window.move(place.topLeft());
 }
 
 } // namespace
@@ -140,8 +159,11 @@ bool ShowHelpTopic(const QString& topic)
         Prompts().ShowError(QCoreApplication::translate("THelpWindow", "Corvella Help"), MissingHelpMessage(topic));
         return false;
     }
-    THelpWindow& window = HelpWindowOver(HelpOwner());
+    QWidget* owner = HelpOwner();
+    THelpWindow& window = HelpWindowOver(owner);
     window.OpenTopic(topic);
+    if (!window.isVisible())
+        PlaceOver(window, owner);
     window.show();
     window.raise();
     window.activateWindow();
