@@ -26,6 +26,7 @@
 #include "model/u_bwfsmpl.h"
 #include "ui/common/u_about.h"
 #include "ui/common/u_cvgensettings.h"
+#include "ui/common/u_menubarkeys.h"
 #include "ui/mpleditor/u_mpleditor.h"
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progress.h"
@@ -282,6 +283,7 @@ void TfCorvella4::BuildMenus()
     mm->addMenu("&File")->addActions({aRunProfile, aNewProfile, aEditProfile, aDeleteProfile, aLoadResults, aExit});
     mm->addMenu("&Tools")->addAction(aEditMpl);
     mm->addMenu("&Help")->addActions({aHelp, aShowTips, aAbout});
+    OpenFirstMenuOnF10(*mm);
 }
 
 void TfCorvella4::BuildToolBar()

@@ -14,6 +14,7 @@
 #include "model/u_bwfsdrive.h"
 #include "ui/trees/u_bwdirtv.h"
 #include "ui/mpleditor/u_mplfiletable.h"
+#include "ui/common/u_menubarkeys.h"
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progress.h"
 
@@ -124,6 +125,7 @@ void TfMPLEditor::BuildMenus()
     tools->addAction(actions_[A::Import]);
     tools->addAction(actions_[A::Export]);
     mm->addMenu(tr("&Help"))->addAction(actions_[A::Help]);
+    OpenFirstMenuOnF10(*mm);
 }
 
 void TfMPLEditor::BuildToolBar()

@@ -9,6 +9,7 @@
 #include "ui/common/u_cvgensettings.h"
 #include "ui/results/u_discneeded.h"
 #include "ui/results/u_fileoperations.h"
+#include "ui/common/u_menubarkeys.h"
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progress.h"
 #include "ui/common/u_prompts.h"
@@ -286,6 +287,7 @@ void TfScanResults::BuildMenus()
         columnItems_[static_cast<std::size_t>(tag)] = item;
     }
     mm_->addMenu("&Help")->addAction(aHelp_);
+    OpenFirstMenuOnF10(*mm_);
 
     pmSelect_ = new QMenu(this);
     pmSelect_->setObjectName("pmSelect");

@@ -1,5 +1,6 @@
 // Every window of the program reached from the keyboard: its menu titles,
-// menu items and push buttons carry mnemonics that do not clash.
+// menu items and push buttons carry mnemonics that do not clash, and F10
+// opens the menus.
 #include "tests/ui/mnemonics.h"
 #include "ui/common/u_about.h"
 #include "ui/common/u_cvgensettings.h"
@@ -16,6 +17,8 @@
 #include "engine/u_cvprofile.h"
 #include "tests/ui/ui_test_main.h"
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QTreeWidgetItemIterator>
 
 namespace {
@@ -63,6 +66,26 @@ private slots:
         const std::unique_ptr<QWidget> window = make();
         const QStringList faults = MnemonicFaults(*window);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    }
+
+    void f10OpensTheFirstMenu_data()
+    {
+        QTest::addColumn<WindowMaker>("make");
+        QTest::newRow("main window") << Make<TfCorvella4>();
+        QTest::newRow("results window") << Make<TfScanResults>(settings);
+        QTest::newRow("Mp3 List editor") << Make<TfMPLEditor>();
+    }
+    void f10OpensTheFirstMenu()
+    {
+        QFETCH(WindowMaker, make);
+        const std::unique_ptr<QWidget> window = make();
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(window->windowHandle(), Qt::Key_F10);
+        const QMenu* first = window->findChild<QMenuBar*>()->actions().front()->menu();
+        QTRY_COMPARE(QApplication::activePopupWidget(), first);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
     }
 
     // Each page sits beside the editor's own buttons.
