@@ -1,8 +1,7 @@
 #include "ui/common/u_helpwindow.h"
 
 #include "ui/common/u_prompts.h"
-
-#include <algorithm>
+#include "ui/common/u_screenplace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -58,13 +57,19 @@ QWidget* HelpOwner()
     return active;
 }
 
+void FreeHelpWindow()
+{
+    delete gHelpWindow.data();
+}
+
 THelpWindow& HelpWindowOver(QWidget* owner)
 {
     if (!gHelpWindow) {
         gHelpWindow = new THelpWindow(owner);
-        // Widgets must go before the application does.
-        static const bool freedAtExit = (qAddPostRoutine([] { delete gHelpWindow.data(); }), true);
-        Q_UNUSED(freedAtExit);
+        // Widgets must go before the application does. A window freed with
+        // its owner is made again later: its routine is registered once.
+        qRemovePostRoutine(FreeHelpWindow);
+        qAddPostRoutine(FreeHelpWindow);
     } else if (gHelpWindow->parentWidget() != owner) {
         gHelpWindow->setParent(owner, gHelpWindow->windowFlags());
     }
@@ -75,16 +80,12 @@ THelpWindow& HelpWindowOver(QWidget* owner)
 // screen, rather than wherever the window manager finds room.
 void PlaceOver(QWidget& window, const QWidget* owner)
 {
-    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect room = screen->availableGeometry();
-    const QPoint centre = owner ? owner->window()->frameGeometry().center() : room.center();
-    QRect place(QPoint(), window.frameGeometry().size().boundedTo(room.size()));
-    place.moveCenter(centre);
-    place.moveLeft(std::clamp(place.left(), room.left(), room.right() - place.width() + 1));
-    place.moveTop(std::clamp(place.top(), room.top(), room.bottom() - place.height() + 1));
-    window.move(place.topLeft());
+    QRect place(QPoint(), window.frameGeometry().size());
+    if (owner)
+        place.moveCenter(owner->window()->frameGeometry().center());
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        place.moveCenter(screen->availableGeometry().center());
+    window.move(WithinScreen(place).topLeft());
 }
 
 } // namespace

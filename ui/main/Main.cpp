@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenuBar>
-#include <QScreen>
 #include <QFileInfo>
 #include <QTimer>
 #include <QToolBar>
@@ -29,6 +28,7 @@
 #include "ui/common/u_menubarkeys.h"
 #include "ui/mpleditor/u_mpleditor.h"
 #include "ui/common/u_pictures.h"
+#include "ui/common/u_screenplace.h"
 #include "ui/progress/u_progress.h"
 #include "ui/common/u_prompts.h"
 #include "ui/results/u_scanresults.h"
@@ -357,16 +357,8 @@ void TfCorvella4::RestorePlace()
     const TBWCVGenSettings& settings = GenSettings();
     if (settings.MainWidth <= 0 || settings.MainHeight <= 0)
         return;
-    const QRect kept(settings.MainLeft, settings.MainTop, settings.MainWidth, settings.MainHeight);
     // A screen that has gone since must not leave the window out of reach.
-    const QScreen* screen = QGuiApplication::screenAt(kept.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const QRect room = screen ? screen->availableGeometry() : kept;
-    const QSize size = kept.size().boundedTo(room.size());
-    setGeometry(QRect(QPoint(std::clamp(kept.left(), room.left(), room.right() - size.width() + 1),
-                             std::clamp(kept.top(), room.top(), room.bottom() - size.height() + 1)),
-                      size));
+    setGeometry(WithinScreen({settings.MainLeft, settings.MainTop, settings.MainWidth, settings.MainHeight}));
     if (settings.MainMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
