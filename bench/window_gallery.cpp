@@ -5,12 +5,32 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QPainter>
 #include <cstdio>
 
 std::map<std::string, GalleryBuilder>& GalleryEntries()
 {
     static std::map<std::string, GalleryBuilder> entries;
     return entries;
+}
+
+std::unique_ptr<QWidget> Overlaid(QWidget& under, QWidget& over, const QPoint& at)
+{
+    under.show();
+    over.show();
+    QApplication::processEvents();
+    QPixmap picture = under.grab();
+    QPainter painter(&picture);
+    const QPixmap shown = over.grab();
+    painter.drawPixmap(at, shown);
+    painter.setPen(QColor(60, 60, 60));  // the edge a window manager would draw
+    painter.drawRect(QRect(at, shown.size()).adjusted(-1, -1, 0, 0));
+    over.hide();
+    auto label = std::make_unique<QLabel>();
+    label->setPixmap(picture);
+    label->resize(picture.size());
+    return label;
 }
 
 int main(int argc, char** argv)

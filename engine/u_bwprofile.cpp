@@ -7,9 +7,12 @@
 
 namespace {
 
+// Blanks, punctuation and the path separator go; bytes of characters beyond
+// ASCII stay together.
 bool IsProfileNameCharacter(char c)
 {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
 }
 
 std::string CountKey(const std::string& key)
@@ -156,16 +159,18 @@ void TBWProfile::NewProfile()
     AfterNew();
 }
 
-void TBWProfile::SetProfileName(const std::string& name)
+std::string TBWProfile::CleanProfileName(const std::string& name)
 {
     std::string clean;
     std::copy_if(name.begin(), name.end(), std::back_inserter(clean), IsProfileNameCharacter);
-    if (clean.empty())
-        clean = DefaultName;
-    if (SameTextAscii(clean, loadedName_)) {
-        profileName_ = clean;
-        return;
-    }
+    return clean.empty() ? std::string(DefaultName) : clean;
+}
+
+std::string TBWProfile::NameToStore(const std::string& name) const
+{
+    const std::string clean = CleanProfileName(name);
+    if (SameTextAscii(clean, loadedName_))
+        return clean;
     const std::vector<std::string> taken = GetProfileList();
     auto isTaken = [&taken](const std::string& candidate) {
         return std::any_of(taken.begin(), taken.end(),
@@ -174,7 +179,7 @@ void TBWProfile::SetProfileName(const std::string& name)
     std::string candidate = clean;
     for (int suffix = 1; isTaken(candidate); ++suffix)
         candidate = clean + std::to_string(suffix);
-    profileName_ = candidate;
+    return candidate;
 }
 
 std::vector<std::string> TBWProfile::GetProfileList() const

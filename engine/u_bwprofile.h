@@ -123,10 +123,15 @@ public:
     // A new profile in memory: unique name from DefaultName, created now,
     // current layout, defaults. Nothing is written.
     void NewProfile();
-    // Keeps only 0-9, A-Z, a-z and "_" (DefaultName when nothing is left);
-    // unless that is the loaded name in any letter case, appends 1, 2, ...
-    // until no stored profile has the name, ignoring case.
-    void SetProfileName(const std::string& name);
+    // The name with only what a profile name may hold: 0-9, A-Z, a-z, "_"
+    // and every character beyond ASCII (whole UTF-8 sequences, so letters
+    // of every script stay); DefaultName when nothing is left.
+    static std::string CleanProfileName(const std::string& name);
+    // The name SetProfileName would give: the clean name; unless it is the
+    // loaded name in any letter case, 1, 2, ... is appended until no stored
+    // profile has it, ignoring case. Windows show it while the user types.
+    std::string NameToStore(const std::string& name) const;
+    void SetProfileName(const std::string& name) { profileName_ = NameToStore(name); }
     std::vector<std::string> GetProfileList() const;
 
     std::int32_t ReadInteger(const std::string& key, std::int32_t defaultValue) const;

@@ -561,7 +561,19 @@ void TBWDupeEngine::ScoreCandidates(const TIndexedWords& indexed, const Candidat
     // A round's threads are new, and each sets up its scratch space of a
     // few bytes per file: rounds are large, yet short enough to show progress.
     constexpr std::size_t kRound = 1 << 16;
+    // The steps are the words, handed out in proportion to the files scored
+    // by every thread. Only this thread reports them, while it scores too,
+    // so the job bar moves during a round rather than at its end.
+    const std::thread::id reporter = std::this_thread::get_id();
+    std::atomic<std::size_t> scored{0};
     std::uint64_t stepsDone = 0;
+    const auto reportScored = [&] {
+        const std::uint64_t stepsDue = indexed.filesOfWord.size() * scored.load(std::memory_order_relaxed) / count;
+        unreportedSteps_ += stepsDue - stepsDone;
+        stepsDone = stepsDue;
+        if (unreportedSteps_ >= kStepBatch)
+            FlushSteps();
+    };
     for (std::size_t from = 0; from < count; from += kRound) {
         const std::size_t to = std::min(count, from + kRound);
         ForEachIndexOnThreads(to - from, MatchThreads, [&](std::size_t i) {
@@ -569,10 +581,12 @@ void TBWDupeEngine::ScoreCandidates(const TIndexedWords& indexed, const Candidat
             if (stopRequested_.load(std::memory_order_relaxed))
                 return;
             candidates(a, [&](std::uint32_t b) { judge(a, b, found[a]); });
+            scored.fetch_add(1, std::memory_order_relaxed);
+            if (std::this_thread::get_id() == reporter)
+                reportScored();
         });
-        const std::uint64_t stepsDue = indexed.filesOfWord.size() * to / count;
-        DoSteps(stepsDue - stepsDone);
-        stepsDone = stepsDue;
+        reportScored();
+        DoSteps(0);
     }
 }
 

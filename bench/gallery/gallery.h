@@ -13,6 +13,10 @@ using GalleryBuilder = std::function<std::unique_ptr<QWidget>()>;
 // Name → builder of a widget filled with sample data; the gallery saves it as <name>.png.
 std::map<std::string, GalleryBuilder>& GalleryEntries();
 
+// A window shown with another over it at `at` (the popup menu or help
+// window the offscreen platform would grab on its own), as one picture.
+std::unique_ptr<QWidget> Overlaid(QWidget& under, QWidget& over, const QPoint& at);
+
 struct GalleryEntry {
     GalleryEntry(const std::string& name, GalleryBuilder build) { GalleryEntries()[name] = std::move(build); }
 };

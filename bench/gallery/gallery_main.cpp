@@ -3,7 +3,11 @@
 #include "gallery.h"
 #include "ui/main/Main.h"
 
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
+#include <utility>
 
 #include "base/HUtils.h"
 #include "base/u_bwdatetime.h"
@@ -25,7 +29,11 @@ void StoreSample(const char* name, const char* comment, double daysAgo, int seco
     profile.SaveProfile();
 }
 
-GalleryEntry mainWindow("main_window", [] {
+void StoreSamples()
+{
+    static bool stored = false;
+    if (std::exchange(stored, true))
+        return;
     static QTemporaryDir data;
     const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
@@ -35,7 +43,23 @@ GalleryEntry mainWindow("main_window", [] {
     StoreSample("usb_stick", "The stick against the collection", 30, 48, ctTags);
     StoreSample("same_content", "Identical files, whatever their names", 5, 26 * 3600 + 61, ctContent);
     StoreSample("quick_scan", "Quickly give Corvella a try!", -1, 0, ctFileNameFields);
+}
+
+GalleryEntry mainWindow("main_window", [] {
+    StoreSamples();
     return std::unique_ptr<QWidget>(std::make_unique<TfCorvella4>());
+});
+
+// The File menu open under its title, its mnemonics underlined.
+GalleryEntry fileMenu("main_window_file_menu", [] {
+    StoreSamples();
+    TfCorvella4 window;
+    window.show();
+    QApplication::processEvents();
+    QAction* title = window.menuBar()->actions().front();
+    const QPoint at = window.menuBar()->mapTo(&window, window.menuBar()->actionGeometry(title).bottomLeft());
+    window.menuBar()->setActiveAction(title);
+    return Overlaid(window, *title->menu(), at);
 });
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include "engine/u_cvprofile.h"
+#include "ui/common/u_helpwindow.h"
 #include "ui/profile/uc_fProfileCV.h"
 #include "ui/profile/uc_frProCVPoolExclusions.h"
 
@@ -44,6 +45,15 @@ std::unique_ptr<QWidget> EditorAt(int sectionIndex)
     }
     return editor;
 }
+
+// F1 on the first section: the help beside the modal editor.
+GalleryEntry helpOverEditor("profileeditor_help", [] {
+    std::unique_ptr<QWidget> editor = EditorAt(0);
+    THelpWindow help(editor.get());
+    help.OpenTopic("corvella/profile/general_settings.htm");
+    help.resize(420, 300);
+    return Overlaid(*editor, help, QPoint(editor->width() - 440, 50));
+});
 
 const char* const kSections[] = {"general",    "summary",    "pooling",    "directories", "exclusions",
                                  "comparison", "parameters", "filepriority", "resulttype", "animations"};

@@ -84,7 +84,9 @@ TEST_F(Profile, NamesAreCleanedAndMadeUnique)
         {"", "#&*", "new_profile1"},
         {"", "", "new_profile1"},
         {"", "ROCK", "ROCK2"},  // Rock and rock1 are taken, whatever the case
-        {"", "\xC3\xBC" "ber_Mix", "ber_Mix"},
+        {"", "\xC3\xBC" "ber_Mix", "\xC3\xBC" "ber_Mix"},  // letters of every script stay
+        {"", "M\xC3\xBCsik Scan", "M\xC3\xBCsikScan"},
+        {"", "\xE6\x97\xA5\xE6\x9C\xAC/Rock", "\xE6\x97\xA5\xE6\x9C\xAC" "Rock"},
         {"Rock", "ROCK", "ROCK"},  // its own name in other letters
         {"Rock", "rock1", "rock11"},
     };

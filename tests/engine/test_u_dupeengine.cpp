@@ -7,6 +7,7 @@
 #include <random>
 #include <chrono>
 #include <fstream>
+#include <numeric>
 #include <thread>
 
 #include "model/u_bwfsmp3.h"
@@ -247,6 +248,38 @@ TEST(DupeEngine, ReportsJobsAndStepsInBatches)
     EXPECT_EQ(captions, (std::vector<std::string>{"Adding files to the scan list",
                                                   "Grouping files by words", "Matching groups"}));
     EXPECT_GE(steps, 100u);
+}
+
+// The matching of many files in one round of threads reports its steps
+// while it runs, and all of them, one per word, by its end.
+TEST(DupeEngine, MatchingReportsItsStepsWhileItRuns)
+{
+    Scan scan;
+    constexpr int kFiles = 3000;
+    for (int i = 0; i < kFiles; ++i)
+        scan.File("a/alpha" + std::to_string(i) + " beta" + std::to_string(i) + ".mp3");
+    for (unsigned threads : {1u, 4u}) {
+        std::vector<std::uint64_t> reports;
+        std::uint64_t words = 0;
+        bool matching = false;
+        scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
+        scan.engine->MatchThreads = threads;
+        scan.engine->OnStatus = [&](TBWDupeEngine& e) {
+            matching = e.StepCaption() == "Matching groups";
+            if (matching)
+                words = e.StepCount();
+        };
+        scan.engine->OnStep = [&](TBWDupeEngine&, std::uint64_t items) {
+            if (matching)
+                reports.push_back(items);
+        };
+        scan.engine->AddDirectory(scan.tree.Path("a"));
+        scan.engine->Execute();
+        EXPECT_EQ(words, 2u * kFiles);
+        EXPECT_EQ(std::accumulate(reports.begin(), reports.end(), std::uint64_t(0)), words) << threads;
+        if (threads == 1)
+            EXPECT_GE(reports.size(), 2u) << "the steps came only at the end";
+    }
 }
 
 TEST(DupeEngine, AStopRequestDuringLinkingEndsTheScan)

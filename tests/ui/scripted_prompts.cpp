@@ -39,6 +39,12 @@ ScriptedPrompts& ScriptedPrompts::ExpectYesNo(bool answer, const QString& contai
     return *this;
 }
 
+ScriptedPrompts& ScriptedPrompts::ExpectDestructive(bool answer, const QString& containing)
+{
+    script_.push_back({PromptKind::YesNo, containing, answer, std::nullopt, true});
+    return *this;
+}
+
 ScriptedPrompts& ScriptedPrompts::ExpectMessage(PromptKind kind, const QString& containing)
 {
     script_.push_back({kind, containing, false, std::nullopt});
@@ -59,9 +65,9 @@ ScriptedPrompts& ScriptedPrompts::ExpectOpen(bool succeeds, const QString& conta
 }
 
 std::optional<ScriptedPrompts::Expected> ScriptedPrompts::Take(PromptKind kind, const QString& caption,
-                                                               const QString& text)
+                                                               const QString& text, bool destructive)
 {
-    asked_.push_back({kind, caption, text});
+    asked_.push_back({kind, caption, text, destructive});
     const QString asked = QString("%1 \"%2\": \"%3\"").arg(KindName(kind), caption, text);
     if (script_.empty()) {
         fail_("unexpected " + asked + ": the script is used up");
@@ -74,12 +80,20 @@ std::optional<ScriptedPrompts::Expected> ScriptedPrompts::Take(PromptKind kind, 
         return std::nullopt;
     }
     script_.pop_front();
+    if (next.destructive && !destructive)
+        fail_("the " + asked + " destroys on Yes, yet it is not asked with No as its default");
     return next;
 }
 
 bool ScriptedPrompts::AskYesNo(const QString& caption, const QString& question)
 {
     const auto answer = Take(PromptKind::YesNo, caption, question);
+    return answer && answer->yes;
+}
+
+bool ScriptedPrompts::ConfirmDestructive(const QString& caption, const QString& question)
+{
+    const auto answer = Take(PromptKind::YesNo, caption, question, true);
     return answer && answer->yes;
 }
 

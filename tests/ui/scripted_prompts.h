@@ -16,6 +16,7 @@ struct AskedPrompt {
     PromptKind kind;
     QString caption;
     QString text;  // the question, message, prompt, start folder or name, opened target or topic
+    bool destructive = false;  // a Yes/No question whose default answer is No
 };
 
 class ScriptedPrompts : public UserPrompts {
@@ -24,8 +25,11 @@ public:
     explicit ScriptedPrompts(std::function<void(const QString&)> fail = {});
     ~ScriptedPrompts() override;
 
-    // `containing`, when given, must be part of the question's text.
+    // `containing`, when given, must be part of the question's text. Plain
+    // and destructive questions both answer it; Asked() tells them apart.
     ScriptedPrompts& ExpectYesNo(bool answer, const QString& containing = {});
+    // A Yes/No question that must be asked as destructive (default No).
+    ScriptedPrompts& ExpectDestructive(bool answer, const QString& containing = {});
     // Information, Warning, Error and HelpTopic: nothing to answer.
     ScriptedPrompts& ExpectMessage(PromptKind kind, const QString& containing = {});
     // Text, Folder, OpenFile and SaveFile: nullopt is Cancel.
@@ -36,6 +40,7 @@ public:
     bool Done() const { return script_.empty(); }
 
     bool AskYesNo(const QString& caption, const QString& question) override;
+    bool ConfirmDestructive(const QString& caption, const QString& question) override;
     void ShowInformation(const QString& caption, const QString& text) override;
     void ShowWarning(const QString& caption, const QString& text) override;
     void ShowError(const QString& caption, const QString& text) override;
@@ -52,9 +57,11 @@ private:
         QString containing;
         bool yes = false;
         std::optional<QString> choice;
+        bool destructive = false;
     };
     // The answer to the question, or nullopt (after a failure) when it was not the one expected.
-    std::optional<Expected> Take(PromptKind kind, const QString& caption, const QString& text);
+    std::optional<Expected> Take(PromptKind kind, const QString& caption, const QString& text,
+                                 bool destructive = false);
 
     std::function<void(const QString&)> fail_;
     UserPrompts* replaced_;

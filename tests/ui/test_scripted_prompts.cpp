@@ -40,6 +40,19 @@ private slots:
         QCOMPARE(failures.size(), 3);
     }
 
+    void aDestructiveQuestionMustBeAskedAsOne()
+    {
+        ScriptedPrompts prompts(Collect());
+        prompts.ExpectDestructive(true, "Delete").ExpectYesNo(true, "Move").ExpectDestructive(true, "Drop");
+        QVERIFY(Prompts().ConfirmDestructive("Corvella", "Delete 2 files?"));
+        QVERIFY(Prompts().ConfirmDestructive("Corvella", "Move 2 files?"));  // a plain expectation takes either
+        QVERIFY(failures.isEmpty());
+        QVERIFY(prompts.Asked()[0].destructive);
+        Prompts().AskYesNo("Corvella", "Drop 2 files?");
+        QCOMPARE(failures.size(), 1);
+        QVERIFY(failures[0].contains("default"));
+    }
+
     void failsOnAnUnusedScriptAndRestoresThePrompts()
     {
         UserPrompts* before = &Prompts();

@@ -96,7 +96,7 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent)
     LookLikeLink(comments);
     comments->installEventFilter(new ClickFilter(comments, [this] { CommentsClick(); }));
 
-    auto* close = new QPushButton("Close", this);
+    auto* close = new QPushButton("&Close", this);
     close->setObjectName("OKButton");
     close->setGeometry(111, 206, 75, 25);
     close->setDefault(true);

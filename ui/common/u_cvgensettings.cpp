@@ -61,6 +61,11 @@ void TBWCVGenSettings::ReadSettings()
         ColShow[column] = ReadBool(ColShowKey(column), ColShow[column]);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
         ColSize[column] = ReadInteger(ColSizeKey(column), ColSize[column]);
+    MainLeft = ReadInteger("MainLeft", MainLeft);
+    MainTop = ReadInteger("MainTop", MainTop);
+    MainWidth = ReadInteger("MainWidth", MainWidth);
+    MainHeight = ReadInteger("MainHeight", MainHeight);
+    MainMaximized = ReadBool("MainMaximized", MainMaximized);
 }
 
 void TBWCVGenSettings::WriteSettings()
@@ -73,6 +78,11 @@ void TBWCVGenSettings::WriteSettings()
         WriteBool(ColShowKey(column), ColShow[column]);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
         WriteInteger(ColSizeKey(column), ColSize[column]);
+    WriteInteger("MainLeft", MainLeft);
+    WriteInteger("MainTop", MainTop);
+    WriteInteger("MainWidth", MainWidth);
+    WriteInteger("MainHeight", MainHeight);
+    WriteBool("MainMaximized", MainMaximized);
 }
 
 void TBWCVGenSettings::ResetDefaults()
@@ -83,6 +93,8 @@ void TBWCVGenSettings::ResetDefaults()
     LastTip = 0;
     ColShow = kDefaultColShow;
     ColSize = kDefaultColSize;
+    MainLeft = MainTop = MainWidth = MainHeight = 0;
+    MainMaximized = false;
 }
 
 TBWCVGenSettings& GenSettings()

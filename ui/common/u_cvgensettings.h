@@ -1,6 +1,6 @@
 // The general settings: what belongs to the program rather than to a
-// comparison profile (the tip of the day, how the results window opens,
-// which result columns it shows and how wide). Kept as the profile
+// comparison profile (the tip of the day, where the main window stands, how
+// the results window opens, which result columns it shows and how wide). Kept as the profile
 // "settings" directly in the data folder; the start-up loads it, the main
 // and results windows read and change it, the end of the run saves it.
 #pragma once
@@ -45,6 +45,14 @@ public:
     std::int32_t LastTip = 0;  // the next tip to show
     std::array<bool, kResultColumnCount> ColShow{};
     std::array<std::int32_t, kResultColumnCount> ColSize{};  // pixels
+    // Where the main window was closed: the place and size in pixels of
+    // its client area, as it stands when not maximised. A width of 0:
+    // never kept, the window opens at its own size, centred.
+    std::int32_t MainLeft = 0;
+    std::int32_t MainTop = 0;
+    std::int32_t MainWidth = 0;
+    std::int32_t MainHeight = 0;
+    bool MainMaximized = false;
 
 protected:
     void ReadSettings() override;

@@ -34,6 +34,12 @@ public:
         return QMessageBox::question(DialogParent(), caption, question, QMessageBox::Yes | QMessageBox::No)
                == QMessageBox::Yes;
     }
+    bool ConfirmDestructive(const QString& caption, const QString& question) override
+    {
+        return QMessageBox::question(DialogParent(), caption, question, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No)
+               == QMessageBox::Yes;
+    }
     void ShowInformation(const QString& caption, const QString& text) override
     {
         QMessageBox::information(DialogParent(), caption, text);

@@ -9,6 +9,15 @@ class UserPrompts {
 public:
     virtual ~UserPrompts() = default;
     virtual bool AskYesNo(const QString& caption, const QString& question) = 0;
+    // A question whose Yes destroys or drops something: No is the default
+    // answer, so that Enter never destroys. Without its own box it is a
+    // plain AskYesNo.
+    virtual bool ConfirmDestructive(const QString& caption, const QString& question)
+    {
+        return AskYesNo(caption, question);
+    }
+    // Failures and refusals (a value that is not accepted, a file that could
+    // not be read) are warnings; information is for news that went well.
     virtual void ShowInformation(const QString& caption, const QString& text) = 0;
     virtual void ShowWarning(const QString& caption, const QString& text) = 0;
     virtual void ShowError(const QString& caption, const QString& text) = 0;

@@ -132,11 +132,11 @@ TfTooltips::TfTooltips()
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(379, 241);
     cbShowTips_->setObjectName("cbShowTips");
-    auto* next = new QPushButton("Next");
+    auto* next = new QPushButton("&Next");
     next->setObjectName("bNext");
     next->setDefault(true);
     connect(next, &QPushButton::clicked, this, [this] { bNextClick(); });
-    auto* close = new QPushButton("Close");
+    auto* close = new QPushButton("&Close");
     close->setObjectName("bClose");
     // Esc rejects the dialog too, so Close and Esc end it the same way.
     connect(close, &QPushButton::clicked, this, &QDialog::reject);

@@ -27,9 +27,11 @@
 #include "model/u_bwfsmpl.h"
 #include "ui/common/u_about.h"
 #include "ui/common/u_cvgensettings.h"
+#include "ui/common/u_menubarkeys.h"
 #include "ui/main/u_loadproblems.h"
 #include "ui/mpleditor/u_mpleditor.h"
 #include "ui/common/u_pictures.h"
+#include "ui/common/u_screenplace.h"
 #include "ui/progress/u_progress.h"
 #include "ui/common/u_prompts.h"
 #include "ui/results/u_scanresults.h"
@@ -40,6 +42,7 @@
 #include "ui/profile/uc_frProCVCompParam.h"
 #include "ui/profile/uc_frProCVDirectories.h"
 #include "ui/profile/uc_frProCVFilePri.h"
+#include "ui/profile/uc_frProCVGeneral.h"
 #include "ui/profile/uc_frProCVPoolExclusions.h"
 #include "ui/profile/uc_frProCVSummary.h"
 
@@ -234,6 +237,7 @@ TfCorvella4::TfCorvella4(TScanRoad::WorkerFactory makeWorker, QWidget* parent)
     setWindowTitle(QStringLiteral("Corvella"));
     setWindowIcon(QIcon(ProgramIcon(64)));
     resize(548, 400);
+    RestorePlace();
     BuildActions();
     BuildMenus();
     BuildToolBar();
@@ -261,31 +265,32 @@ QAction* TfCorvella4::MakeAction(const char* name, const QString& caption, const
 
 void TfCorvella4::BuildActions()
 {
-    aNewProfile = MakeAction("aNewProfile", "New Profile", QKeySequence("Ctrl+N"), biNewProfile,
+    aNewProfile = MakeAction("aNewProfile", "&New Profile", QKeySequence("Ctrl+N"), biNewProfile,
                              &TfCorvella4::aNewProfileExecute);
-    aRunProfile = MakeAction("aRunProfile", "Run Profile", QKeySequence("Ctrl+R"), biRunProfile,
+    aRunProfile = MakeAction("aRunProfile", "&Run Profile", QKeySequence("Ctrl+R"), biRunProfile,
                              &TfCorvella4::aRunProfileExecute);
-    aEditProfile = MakeAction("aEditProfile", "Edit Profile", QKeySequence("Ctrl+E"), biEditProfile,
+    aEditProfile = MakeAction("aEditProfile", "&Edit Profile", QKeySequence("Ctrl+E"), biEditProfile,
                               &TfCorvella4::aEditProfileExecute);
-    aDeleteProfile = MakeAction("aDeleteProfile", "Delete Profile", QKeySequence(Qt::Key_Delete), biDeleteProfile,
+    aDeleteProfile = MakeAction("aDeleteProfile", "&Delete Profile", QKeySequence(Qt::Key_Delete), biDeleteProfile,
                                 &TfCorvella4::aDeleteProfileExecute);
-    aLoadResults = MakeAction("aLoadResults", "Load last results", QKeySequence("Ctrl+L"), biLoadResults,
+    aLoadResults = MakeAction("aLoadResults", "&Load last results", QKeySequence("Ctrl+L"), biLoadResults,
                               &TfCorvella4::aLoadResultsExecute);
-    aExit = MakeAction("aExit", "Exit", QKeySequence("Ctrl+Q"), biExit, &TfCorvella4::aExitExecute);
-    aEditMpl = MakeAction("aEditMpl", "Mp3 List Editor", QKeySequence("Ctrl+M"), biEditMpl,
+    aExit = MakeAction("aExit", "E&xit", QKeySequence("Ctrl+Q"), biExit, &TfCorvella4::aExitExecute);
+    aEditMpl = MakeAction("aEditMpl", "&Mp3 List Editor", QKeySequence("Ctrl+M"), biEditMpl,
                           &TfCorvella4::aEditMplExecute);
-    aHelp = MakeAction("aHelp", "Help", QKeySequence(Qt::Key_F1), biHelp, &TfCorvella4::aHelpExecute);
-    aShowTips = MakeAction("aShowTips", "Tip of the day", {}, biShowTips, &TfCorvella4::aShowTipsExecute);
-    aAbout = MakeAction("aAbout", "About Corvella", {}, biAbout, &TfCorvella4::aAboutExecute);
+    aHelp = MakeAction("aHelp", "&Help", QKeySequence(Qt::Key_F1), biHelp, &TfCorvella4::aHelpExecute);
+    aShowTips = MakeAction("aShowTips", "&Tip of the day", {}, biShowTips, &TfCorvella4::aShowTipsExecute);
+    aAbout = MakeAction("aAbout", "&About Corvella", {}, biAbout, &TfCorvella4::aAboutExecute);
 }
 
 void TfCorvella4::BuildMenus()
 {
     QMenuBar* mm = menuBar();
     mm->setObjectName("mm");
-    mm->addMenu("File")->addActions({aRunProfile, aNewProfile, aEditProfile, aDeleteProfile, aLoadResults, aExit});
-    mm->addMenu("Tools")->addAction(aEditMpl);
-    mm->addMenu("Help")->addActions({aHelp, aShowTips, aAbout});
+    mm->addMenu("&File")->addActions({aRunProfile, aNewProfile, aEditProfile, aDeleteProfile, aLoadResults, aExit});
+    mm->addMenu("&Tools")->addAction(aEditMpl);
+    mm->addMenu("&Help")->addActions({aHelp, aShowTips, aAbout});
+    OpenFirstMenuOnF10(*mm);
 }
 
 void TfCorvella4::BuildToolBar()
@@ -352,6 +357,28 @@ void TfCorvella4::FormCreate()
     if (store.Load() && ConvertRegistryProfiles(store, AppPaths().registryKey, AppPaths().dataFolder))
         GenSettings().LoadOrCreate();
     RefreshProfileList();
+}
+
+void TfCorvella4::RestorePlace()
+{
+    const TBWCVGenSettings& settings = GenSettings();
+    if (settings.MainWidth <= 0 || settings.MainHeight <= 0)
+        return;
+    // A screen that has gone since must not leave the window out of reach.
+    setGeometry(WithinScreen({settings.MainLeft, settings.MainTop, settings.MainWidth, settings.MainHeight}));
+    if (settings.MainMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TfCorvella4::KeepPlace()
+{
+    TBWCVGenSettings& settings = GenSettings();
+    const QRect normal = isMaximized() ? normalGeometry() : geometry();
+    settings.MainLeft = normal.left();
+    settings.MainTop = normal.top();
+    settings.MainWidth = normal.width();
+    settings.MainHeight = normal.height();
+    settings.MainMaximized = isMaximized();
 }
 
 void TfCorvella4::RefreshProfileList()
@@ -430,11 +457,14 @@ void TfCorvella4::lvProfilesColumnClick(int column)
     SelectProfileRow(selected);
 }
 
-void TfCorvella4::SelectProfileRow(const std::string& name)
+bool TfCorvella4::SelectProfileRow(const std::string& name)
 {
     for (int row = 0; row < profiles_.rowCount(); ++row)
-        if (profiles_.Row(row).name == name)
+        if (profiles_.Row(row).name == name) {
             SelectRow(*lvProfiles, row);
+            return true;
+        }
+    return false;
 }
 
 void TfCorvella4::frSummaryDblClick()
@@ -445,11 +475,17 @@ void TfCorvella4::frSummaryDblClick()
 
 void TfCorvella4::EditCurrentProfile(const QMetaObject& page)
 {
+    const std::string before = selectedProfile_;
     {
         TfcProfileCV editor(this);
         editor.ShowAtPage(&page);
     }
+    // The edited profile stays selected, under its new name when it was
+    // stored with one; the list reads every profile into the current one.
+    const std::string edited = CurrentProfile().ProfileName();
     RefreshProfileList();
+    if (!SelectProfileRow(edited))
+        SelectProfileRow(before);
     frSummary->Refresh();
 }
 
@@ -473,7 +509,7 @@ void TfCorvella4::aNewProfileExecute()
     // The new profile is the row shown, and the one that Run and Edit work on.
     SelectProfileRow(created);
     if (next == paEdit)
-        EditCurrentProfile(TfrcPCVSummary::staticMetaObject);
+        EditCurrentProfile(TfrcProCVGeneral::staticMetaObject);
     else if (next == paRun)
         aRunProfileExecute();
 }
@@ -490,7 +526,7 @@ void TfCorvella4::aEditProfileExecute()
 {
     if (selectedProfile_.empty() || !CurrentProfile().LoadProfile(selectedProfile_))
         return;
-    EditCurrentProfile(TfrcPCVSummary::staticMetaObject);
+    EditCurrentProfile(TfrcProCVGeneral::staticMetaObject);
 }
 
 void TfCorvella4::aDeleteProfileExecute()
@@ -499,7 +535,7 @@ void TfCorvella4::aDeleteProfileExecute()
         return;
     const QString question =
         QStringLiteral("Do you really want to delete the profile \"%1\"?").arg(QString::fromStdString(selectedProfile_));
-    if (!Prompts().AskYesNo(QStringLiteral("Confirm"), question))
+    if (!Prompts().ConfirmDestructive(QStringLiteral("Confirm"), question))
         return;
     CurrentProfile().DeleteProfile(selectedProfile_);
     RefreshProfileList();
@@ -509,7 +545,7 @@ void TfCorvella4::aLoadResultsExecute()
 {
     const std::string fileName = AppPaths().dataFolder + TScanRoad::ResultFileName;
     if (!QFileInfo::exists(QString::fromStdString(fileName))) {
-        Prompts().ShowInformation(QStringLiteral("Corvella"), QStringLiteral("There are no previous results to load."));
+        Prompts().ShowWarning(QStringLiteral("Corvella"), QStringLiteral("There are no previous results to load."));
         return;
     }
     TfProgress& progress = ShowProgress();
@@ -604,10 +640,16 @@ void TfCorvella4::CloseRequested()
 void TfCorvella4::closeEvent(QCloseEvent* event)
 {
     // The scan's finish still writes the profile and the result file.
-    if (scanning_)
+    if (scanning_) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    event->accept();
+    KeepPlace();
+    // Closing this window ends the program: no window it opened stays behind.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && window->isVisible())
+            window->close();
 }
 
 void TfCorvella4::changeEvent(QEvent* event)

@@ -132,6 +132,9 @@ private:
     void BuildProfileList();
     void BuildSummary();
     void FormCreate();
+    // The place the settings keep, when they keep one, made to fit a screen.
+    void RestorePlace();
+    void KeepPlace();
     void FillProfileList();
     // Says what could not be loaded and was not said before.
     void TellLoadProblems();
@@ -139,7 +142,8 @@ private:
     void UpdateActions(TMainState state);
     void lvProfilesChange();
     void lvProfilesColumnClick(int column);
-    void SelectProfileRow(const std::string& name);
+    // False when no row holds that profile.
+    bool SelectProfileRow(const std::string& name);
     void frSummaryDblClick();
     // The editor on the current profile, at a page; the list is read again
     // afterwards, since OK and Apply wrote the profile.

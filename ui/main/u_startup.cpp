@@ -107,6 +107,17 @@ void SaveAtExit()
 
 } // namespace
 
+void BringModalForward()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return;
+    modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
+    modal->show();
+    modal->raise();
+    modal->activateWindow();
+}
+
 std::string ExpectedDataFolder()
 {
     return AddTrailingBackslash(GetSpecialFolder(sfAppData, sffUseFallback)) + kMakerName + "/" + kProductName + "/";
@@ -142,7 +153,10 @@ int RunCorvella(int argc, char** argv)
     MakeGlobalObjects();
     GenSettings().LoadOrCreate();
     LoadProblems().SettingsLoaded(GenSettings());
+    const QMetaObject::Connection tipForward =
+        QObject::connect(&instance, &TSingleInstance::comeForward, &BringModalForward);
     ShowTips(GenSettings(), false);
+    QObject::disconnect(tipForward);
     if (closedBeforeTheWindow) {
         SaveAtExit();
         return 0;

@@ -13,5 +13,9 @@ inline constexpr const char* kHelpFileName = "corvella_help.chm";
 // The data folder the program paths will name, without making it.
 std::string ExpectedDataFolder();
 
+// A later start while the tip of the day is the program's only window: the
+// modal window shown is restored and brought to the front.
+void BringModalForward();
+
 // The whole program; the exit status.
 int RunCorvella(int argc, char** argv);

@@ -14,6 +14,7 @@
 #include "model/u_bwfsdrive.h"
 #include "ui/trees/u_bwdirtv.h"
 #include "ui/mpleditor/u_mplfiletable.h"
+#include "ui/common/u_menubarkeys.h"
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progress.h"
 
@@ -96,21 +97,21 @@ QAction* TfMPLEditor::MakeAction(TMplEditorAction action, const char* name, cons
 void TfMPLEditor::BuildActions()
 {
     using A = TMplEditorAction;
-    connect(MakeAction(A::NewList, "aNewList", tr("New Mp3 List"), QKeySequence("Ctrl+N"), biNewList),
+    connect(MakeAction(A::NewList, "aNewList", tr("&New Mp3 List"), QKeySequence("Ctrl+N"), biNewList),
             &QAction::triggered, this, &TfMPLEditor::aNewListExecute);
-    connect(MakeAction(A::AddVolume, "aAddVolume", tr("Add Volume"), QKeySequence("Ctrl+A"), biAddVolume),
+    connect(MakeAction(A::AddVolume, "aAddVolume", tr("&Add Volume"), QKeySequence("Ctrl+A"), biAddVolume),
             &QAction::triggered, this, &TfMPLEditor::aAddVolumeExecute);
-    connect(MakeAction(A::Delete, "aDelete", tr("Delete dir"), QKeySequence(Qt::Key_Delete), biDelete),
+    connect(MakeAction(A::Delete, "aDelete", tr("&Delete dir"), QKeySequence(Qt::Key_Delete), biDelete),
             &QAction::triggered, this, &TfMPLEditor::aDeleteExecute);
-    connect(MakeAction(A::Save, "aSave", tr("Save Changes"), QKeySequence("Ctrl+S"), biSave), &QAction::triggered,
+    connect(MakeAction(A::Save, "aSave", tr("&Save Changes"), QKeySequence("Ctrl+S"), biSave), &QAction::triggered,
             this, &TfMPLEditor::aSaveExecute);
-    connect(MakeAction(A::Close, "aClose", tr("Close Window"), QKeySequence("Ctrl+Q"), biClose),
+    connect(MakeAction(A::Close, "aClose", tr("&Close Window"), QKeySequence("Ctrl+Q"), biClose),
             &QAction::triggered, this, &QDialog::reject);
-    connect(MakeAction(A::Import, "aImport", tr("Import List"), QKeySequence("Ctrl+I"), biImport),
+    connect(MakeAction(A::Import, "aImport", tr("&Import List"), QKeySequence("Ctrl+I"), biImport),
             &QAction::triggered, this, &TfMPLEditor::aImportExecute);
-    connect(MakeAction(A::Export, "aExport", tr("Export List"), QKeySequence("Ctrl+E"), biExport),
+    connect(MakeAction(A::Export, "aExport", tr("&Export List"), QKeySequence("Ctrl+E"), biExport),
             &QAction::triggered, this, &TfMPLEditor::aExportExecute);
-    connect(MakeAction(A::Help, "aHelp", tr("Help"), QKeySequence(Qt::Key_F1), biHelp), &QAction::triggered,
+    connect(MakeAction(A::Help, "aHelp", tr("&Help"), QKeySequence(Qt::Key_F1), biHelp), &QAction::triggered,
             this, &TfMPLEditor::aHelpExecute);
 }
 
@@ -119,13 +120,14 @@ void TfMPLEditor::BuildMenus()
     using A = TMplEditorAction;
     mm = new QMenuBar(this);
     mm->setObjectName("mm");
-    QMenu* file = mm->addMenu(tr("File"));
+    QMenu* file = mm->addMenu(tr("&File"));
     for (A action : {A::NewList, A::AddVolume, A::Delete, A::Save, A::Close})
         file->addAction(actions_[action]);
-    QMenu* tools = mm->addMenu(tr("Tools"));
+    QMenu* tools = mm->addMenu(tr("&Tools"));
     tools->addAction(actions_[A::Import]);
     tools->addAction(actions_[A::Export]);
-    mm->addMenu(tr("Help"))->addAction(actions_[A::Help]);
+    mm->addMenu(tr("&Help"))->addAction(actions_[A::Help]);
+    OpenFirstMenuOnF10(*mm);
 }
 
 void TfMPLEditor::BuildToolBar()

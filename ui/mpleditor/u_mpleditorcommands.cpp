@@ -262,11 +262,11 @@ void TMplEditorCommands::NewList()
         typed = *answer;
         const std::string name = CleanedListName(Std(typed));
         if (name.empty()) {
-            Prompts().ShowInformation(kCaption, QStringLiteral("Wrong list name, please try again."));
+            Prompts().ShowWarning(kCaption, QStringLiteral("Wrong list name, please try again."));
             continue;
         }
         if (!MplManager().NewList(name, false))
-            Prompts().ShowInformation(kCaption, QStringLiteral("The chosen name already exists"));
+            Prompts().ShowWarning(kCaption, QStringLiteral("The chosen name already exists"));
         return;
     }
 }
@@ -283,7 +283,7 @@ bool TMplEditorCommands::AskVolumeName(TBWDirMpl* list, std::string& name)
         name = CleanedVolumeName(Std(typed));
         if (!name.empty() && !list->FindChild(name))
             return true;
-        Prompts().ShowInformation(kCaption, QStringLiteral("Wrong volume name, please try again."));
+        Prompts().ShowWarning(kCaption, QStringLiteral("Wrong volume name, please try again."));
     }
 }
 
@@ -325,7 +325,7 @@ void TMplEditorCommands::Delete()
     }
     const QString question = QStringLiteral("The Mp3 List \"%1\" will be permanently deleted. Proceed?")
                                  .arg(Text(dir->DisplayName()));
-    if (Prompts().AskYesNo(kCaption, question))
+    if (Prompts().ConfirmDestructive(kCaption, question))
         MplManager().DeleteList(dir);
     else
         selected_ = dir;
@@ -356,7 +356,7 @@ void TMplEditorCommands::Import()
     const std::unique_ptr<TBWDirectory> tree = HasListExtension(path) ? LoadMplFile(path) : nullptr;
     TBWDirMpl* list = tree ? MplManager().NewList(FileNameWithoutExt(path), true) : nullptr;
     if (!list) {
-        Prompts().ShowInformation(kCaption, QStringLiteral("The file could not be imported."));
+        Prompts().ShowWarning(kCaption, QStringLiteral("The file could not be imported."));
         return;
     }
     bool saved = false;
@@ -378,13 +378,13 @@ void TMplEditorCommands::Export()
     if (busy_)
         return;
     if (!selected_) {
-        Prompts().ShowInformation(kCaption, QStringLiteral("You must select a list to export first."));
+        Prompts().ShowWarning(kCaption, QStringLiteral("You must select a list to export first."));
         return;
     }
     TBWDirMpl* list = selected_->ListRoot();
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(list->FileName(), ignored)) {
-        Prompts().ShowInformation(
+        Prompts().ShowWarning(
             kCaption, QStringLiteral("The Mp3 List \"%1\" has not been saved yet, so it has no file to export.")
                           .arg(Text(list->DisplayName())));
         return;

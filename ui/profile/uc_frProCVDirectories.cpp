@@ -22,22 +22,22 @@ struct TRoleItem {
 };
 
 constexpr TRoleItem DriveItems[] = {
-    {"Adddirectorywithpriority11", "Add directory with priority 1", dtPriority1},
-    {"Adddirectorywithpriority21", "Add directory with priority 2", dtPriority2},
-    {"Adddirectorywithpriority31", "Add directory with priority 3", dtPriority3},
-    {"Adddirectorywithpriority41", "Add directory with priority 4", dtPriority4},
-    {"Adddirectorywithpriority51", "Add directory with priority 5", dtPriority5},
-    {"Adddirectorywithreferencepriority1", "Add directory with reference priority", dtReference},
+    {"Adddirectorywithpriority11", "Add directory with priority &1", dtPriority1},
+    {"Adddirectorywithpriority21", "Add directory with priority &2", dtPriority2},
+    {"Adddirectorywithpriority31", "Add directory with priority &3", dtPriority3},
+    {"Adddirectorywithpriority41", "Add directory with priority &4", dtPriority4},
+    {"Adddirectorywithpriority51", "Add directory with priority &5", dtPriority5},
+    {"Adddirectorywithreferencepriority1", "Add directory with &reference priority", dtReference},
 };
 
 constexpr TRoleItem DirItems[] = {
-    {"MenuItem1", "Set directory to priority 1", dtPriority1},
-    {"MenuItem2", "Set directory to priority 2", dtPriority2},
-    {"MenuItem3", "Set directory to priority 3", dtPriority3},
-    {"MenuItem4", "Set directory to priority 4", dtPriority4},
-    {"MenuItem5", "Set directory to priority 5", dtPriority5},
-    {"MenuItem6", "Set directory to reference priority", dtReference},
-    {"Excludedirectory1", "Exclude directory", dtExcluded},
+    {"MenuItem1", "Set directory to priority &1", dtPriority1},
+    {"MenuItem2", "Set directory to priority &2", dtPriority2},
+    {"MenuItem3", "Set directory to priority &3", dtPriority3},
+    {"MenuItem4", "Set directory to priority &4", dtPriority4},
+    {"MenuItem5", "Set directory to priority &5", dtPriority5},
+    {"MenuItem6", "Set directory to &reference priority", dtReference},
+    {"Excludedirectory1", "&Exclude directory", dtExcluded},
 };
 
 // The role a key typed in the profile's tree sets.
@@ -124,7 +124,7 @@ void TfrcProCVDirectories::BuildMenus()
         action->setObjectName(item.name);
         connect(action, &QAction::triggered, this, [this, role = item.role] { MenuItem1Click(role); });
     }
-    QAction* reset = pmDir->addAction(QStringLiteral("Reset all priorities to default"));
+    QAction* reset = pmDir->addAction(QStringLiteral("Reset &all priorities to default"));
     reset->setObjectName("Resetallprioritytodefault1");
     connect(reset, &QAction::triggered, this, &TfrcProCVDirectories::Resetallprioritytodefault1Click);
 }

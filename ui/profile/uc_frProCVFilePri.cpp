@@ -203,7 +203,7 @@ TfrcProCVFilePri::TfrcProCVFilePri(QWidget* parent)
       Label1(new QLabel(tr("File extensions priority:"), this)),
       lvExt(new QTreeView(this)),
       udExt(new TUpDown(this)),
-      Button1(new QPushButton(tr("Add Custom Extension"), this)),
+      Button1(new QPushButton(tr("Add Custom E&xtension"), this)),
       Label2(new QLabel(tr("NOTE: Custom extensions have a limited support. Corvella cannot read metadata associated "
                            "with those extensions. Thus, tag based scans will ignore those files. Besides, the result "
                            "window will not display tags, bitrate and duration for these files."),

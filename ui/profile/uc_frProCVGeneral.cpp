@@ -1,5 +1,6 @@
 #include "ui/profile/uc_frProCVGeneral.h"
 
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,16 +8,34 @@
 
 #include "engine/u_cvprofile.h"
 
+QString StoredNameNote(const TBWProfile& profile, const QString& typed)
+{
+    const std::string name = typed.toStdString();
+    const QString stored = QString::fromStdString(profile.NameToStore(name));
+    if (stored == typed)
+        return {};
+    if (TBWProfile::CleanProfileName(name) != name)
+        return QCoreApplication::translate("TfrcProCVGeneral",
+                                           "Stored as \"%1\": only letters, digits and \"_\" are kept.")
+            .arg(stored);
+    return QCoreApplication::translate("TfrcProCVGeneral", "Stored as \"%1\": another profile is named \"%2\".")
+        .arg(stored, typed);
+}
+
 TfrcProCVGeneral::TfrcProCVGeneral(QWidget* parent)
     : TfrpProfile(parent),
       lblProfileName(new QLabel(tr("Profile Name:"), this)),
       edtProfileName(new QLineEdit(this)),
+      lblStoredName(new QLabel(this)),
       Label2(new QLabel(tr("Profile Comment:"), this)),
       edtComment(new QLineEdit(this))
 {
     lblProfileName->setObjectName("lblProfileName");
     edtProfileName->setObjectName("edtProfileName");
     edtProfileName->setMaxLength(kMostNameCharacters);
+    lblStoredName->setObjectName("lblStoredName");
+    lblStoredName->setWordWrap(true);
+    connect(edtProfileName, &QLineEdit::textChanged, this, &TfrcProCVGeneral::edtProfileNameChange);
     Label2->setObjectName("Label2");
     edtComment->setObjectName("edtComment");
     edtComment->setMaxLength(kMostCommentCharacters);
@@ -24,6 +43,7 @@ TfrcProCVGeneral::TfrcProCVGeneral(QWidget* parent)
     auto* layout = new QFormLayout(this);
     layout->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     layout->addRow(lblProfileName, edtProfileName);
+    layout->addRow(QString(), lblStoredName);
     layout->addRow(Label2, edtComment);
     SetHelpTopic("general_settings.htm");
 }
@@ -41,4 +61,12 @@ void TfrcProCVGeneral::SaveToProfile()
     // Showing the name the profile took is no change of the user's.
     const QSignalBlocker quiet(edtProfileName);
     edtProfileName->setText(QString::fromStdString(Profile().ProfileName()));
+    lblStoredName->clear();
+}
+
+void TfrcProCVGeneral::edtProfileNameChange()
+{
+    const QString note = StoredNameNote(Profile(), edtProfileName->text());
+    lblStoredName->setText(note);
+    lblStoredName->setVisible(!note.isEmpty());
 }

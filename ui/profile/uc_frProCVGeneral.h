@@ -5,6 +5,11 @@
 
 class QLabel;
 class QLineEdit;
+class TBWProfile;
+
+// What the profile will be stored as when that is not the name typed, and
+// why; empty when the typed name is kept as it is.
+QString StoredNameNote(const TBWProfile& profile, const QString& typed);
 
 class TfrcProCVGeneral : public TfrpProfile {
     Q_OBJECT
@@ -21,6 +26,10 @@ public:
 
     QLabel* lblProfileName;
     QLineEdit* edtProfileName;
+    QLabel* lblStoredName;
     QLabel* Label2;
     QLineEdit* edtComment;
+
+private:
+    void edtProfileNameChange();
 };

@@ -48,10 +48,10 @@ TfpProfile::TfpProfile(QWidget* parent)
       tv(new QTreeWidget(this)),
       pnlClient(new QWidget(this)),
       Panel1(new QWidget(pnlClient)),
-      bHelp(NewButton(tr("Help (F1)"), "bHelp", Panel1)),
-      bOK(NewButton(tr("OK"), "bOK", Panel1)),
-      bApply(NewButton(tr("Apply"), "bApply", Panel1)),
-      bCancel(NewButton(tr("Cancel"), "bCancel", Panel1)),
+      bHelp(NewButton(tr("&Help (F1)"), "bHelp", Panel1)),
+      bOK(NewButton(tr("&OK"), "bOK", Panel1)),
+      bApply(NewButton(tr("&Apply"), "bApply", Panel1)),
+      bCancel(NewButton(tr("&Cancel"), "bCancel", Panel1)),
       pageLayout_(new QVBoxLayout)
 {
     setObjectName("TfpProfile");
@@ -142,7 +142,7 @@ void TfpProfile::tvChange(QTreeWidgetItem* node)
     if (currentPage_) {
         const QString message = currentPage_->Validate();
         if (!message.isEmpty()) {
-            Prompts().ShowInformation(MessageCaption(), message);
+            Prompts().ShowWarning(MessageCaption(), message);
             ReselectShownSection();
             return;
         }
@@ -208,7 +208,7 @@ bool TfpProfile::ApplyChanges()
     if (currentPage_) {
         const QString message = currentPage_->Validate();
         if (!message.isEmpty()) {
-            Prompts().ShowInformation(MessageCaption(), message);
+            Prompts().ShowWarning(MessageCaption(), message);
             return false;
         }
         currentPage_->SaveToProfile();
@@ -256,7 +256,7 @@ void TfpProfile::bApplyClick()
 
 void TfpProfile::reject()
 {
-    if (modified_ && !Prompts().AskYesNo(MessageCaption(), tr("Discard the changes?")))
+    if (modified_ && !Prompts().ConfirmDestructive(MessageCaption(), tr("Discard the changes?")))
         return;
     RestoreProfile();
     QDialog::reject();

@@ -14,6 +14,9 @@
 namespace {
 
 QPointer<TfProgress> gProgress;
+// The window that had the keyboard when the progress window came up; it gets
+// it back when the progress window goes.
+QPointer<QWidget> gFocusBefore;
 
 template <class Widget>
 Widget* Named(Widget* widget, const char* name)
@@ -89,7 +92,7 @@ void TfProgress::BuildForm()
     pbOverall = Named(new QProgressBar(this), "pbOverall");
     pbOverall->setFixedSize(ProgressTracker::kAnimSlotWidth, 17);
     pbOverall->setTextVisible(false);
-    bCancel = Named(new QPushButton(tr("Cancel"), this), "bCancel");
+    bCancel = Named(new QPushButton(tr("&Cancel"), this), "bCancel");
     KeepRoomWhenHidden(bCancel);
     connect(bCancel, &QPushButton::clicked, this, &TfProgress::bCancelClick);
 
@@ -199,8 +202,14 @@ TfProgress& ShowProgress()
         gProgress = new TfProgress(QApplication::activeModalWidget());
         gProgress->Reset(1, 0, false);
     }
-    if (!gProgress->isVisible())
+    if (!gProgress->isVisible()) {
+        if (QWidget* active = QApplication::activeWindow(); active && active != gProgress)
+            gFocusBefore = active;
         gProgress->show();
+        gProgress->raise();
+        // Esc must reach Cancel, so the window takes the keyboard.
+        gProgress->activateWindow();
+    }
     return *gProgress;
 }
 
@@ -211,6 +220,9 @@ void CloseProgress()
         delete gProgress.data();
     }
     gProgress = nullptr;
+    if (gFocusBefore && gFocusBefore->isVisible())
+        gFocusBefore->activateWindow();
+    gFocusBefore = nullptr;
 }
 
 bool ProgressActive()

@@ -38,11 +38,11 @@ TfDiscNeeded::TfDiscNeeded(QWidget* parent) : QDialog(parent), lblDisc_(new QLab
     lblDisc_->setAlignment(Qt::AlignCenter);
     lblDisc_->setWordWrap(true);
 
-    ok_ = Button(this, "bOK", "OK", 48);
+    ok_ = Button(this, "bOK", "&OK", 48);
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button(this, "bCancel", "Cancel Copy", 136), &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button(this, "bChangePath", kChangePath, 224), &QPushButton::clicked, this,
+    connect(Button(this, "bCancel", "&Cancel Copy", 136), &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button(this, "bChangePath", "C&hange Path", 224), &QPushButton::clicked, this,
             [this] { bChangePathClick(); });
 }
 
@@ -90,7 +90,8 @@ bool TfDiscNeeded::AskForDisc(const std::string& discName, std::string& folder)
 
 void TfDiscNeeded::ShowMessage(const std::string& text)
 {
-    Prompts().ShowInformation(MessageCaption(), QString::fromStdString(text));
+    // The copy reports only what went wrong: an invalid source, failed files.
+    Prompts().ShowWarning(MessageCaption(), QString::fromStdString(text));
 }
 
 bool TfDiscNeeded::AskYesNo(const std::string& text)

@@ -34,9 +34,10 @@ bool OnDisk(const TBWFile& file)
     return dynamic_cast<const TBWDirWin*>(file.Directory()) != nullptr;
 }
 
+// Every message here says what could not be done.
 void ShowMessage(const QString& text)
 {
-    Prompts().ShowInformation(kCaption, text);
+    Prompts().ShowWarning(kCaption, text);
 }
 
 void ShowRenameFailed()
@@ -140,7 +141,7 @@ void TResultFileActions::ReportFailures(const QString& verb)
 
 bool TResultFileActions::ConfirmRemoval(const char* question, std::size_t count)
 {
-    return Prompts().AskYesNo(kCaption, QString(question).arg(Plural(count)));
+    return Prompts().ConfirmDestructive(kCaption, QString(question).arg(Plural(count)));
 }
 
 // ------------------------------------------------------------ delete
@@ -283,7 +284,7 @@ bool TResultFileActions::Replace(TBWDupeFile* entry)
     TBWFile& reference = *entry->Reference()->File();
     const std::string referencePath = reference.FullPath();
     if (files_.IsReadOnly(referencePath)) {
-        if (!Prompts().AskYesNo(kCaption, "The reference file is marked as read-only. "
+        if (!Prompts().ConfirmDestructive(kCaption, "The reference file is marked as read-only. "
                                           "Do you want to overwrite the file anyway?"))
             return false;
         files_.ClearReadOnly(referencePath);

@@ -19,10 +19,10 @@ struct TColumnInfo {
 
 // By tag; the sort-key set numbers are those of the result list.
 const TColumnInfo kColumns[rcOptionalCount] = {
-    {"Path", "Path", 2},          {"Size (MB)", "Size", 1},    {"Duration", "Duration", 11},
-    {"B/R", "Bitrate", 10},       {"Artist", "Artist", 13},   {"Title", "Title", 12},
-    {"Album", "Album", 14},       {"Genre", "Genre", 16},     {"Comments", "Comments", 15},
-    {"%", "Relevance", std::nullopt}, {"Words", "Compared words", std::nullopt},
+    {"Path", "&Path", 2},          {"Size (MB)", "&Size", 1},    {"Duration", "&Duration", 11},
+    {"B/R", "&Bitrate", 10},       {"Artist", "Art&ist", 13},   {"Title", "&Title", 12},
+    {"Album", "&Album", 14},       {"Genre", "&Genre", 16},     {"Comments", "&Comments", 15},
+    {"%", "&Relevance", std::nullopt}, {"Words", "Compared &words", std::nullopt},
 };
 const char* const kFileNameCaption = "Filename";
 const char* const kNotAvailable = "N/A";

@@ -9,6 +9,7 @@
 #include "ui/common/u_cvgensettings.h"
 #include "ui/results/u_discneeded.h"
 #include "ui/results/u_fileoperations.h"
+#include "ui/common/u_menubarkeys.h"
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progress.h"
 #include "ui/common/u_prompts.h"
@@ -236,32 +237,32 @@ QAction* TfScanResults::MakeAction(const char* name, const QString& caption, con
 
 void TfScanResults::BuildActions()
 {
-    aClose_ = MakeAction("aClose", "Close Window", QKeySequence("Ctrl+Q"), biClose, &TfScanResults::aCloseExecute);
-    aSelectAll_ = MakeAction("aSelectAll", "Check All", QKeySequence("Ctrl+A"), biCheckAll,
+    aClose_ = MakeAction("aClose", "&Close Window", QKeySequence("Ctrl+Q"), biClose, &TfScanResults::aCloseExecute);
+    aSelectAll_ = MakeAction("aSelectAll", "Check &All", QKeySequence("Ctrl+A"), biCheckAll,
                              &TfScanResults::aSelectAllExecute);
-    aSelectNone_ = MakeAction("aSelectNone", "Check None", QKeySequence("Ctrl+Alt+A"), biCheckNone,
+    aSelectNone_ = MakeAction("aSelectNone", "Check &None", QKeySequence("Ctrl+Alt+A"), biCheckNone,
                               &TfScanResults::aSelectNoneExecute);
     aInvertSelection_ = MakeAction("aInvertSelection", "&Invert check state", QKeySequence("Ctrl+Z"),
                                    biInvertChecks, &TfScanResults::aInvertSelectionExecute);
-    aDelete_ = MakeAction("aDelete", "Delete checked", QKeySequence("Ctrl+D"), biDelete,
+    aDelete_ = MakeAction("aDelete", "&Delete checked", QKeySequence("Ctrl+D"), biDelete,
                           &TfScanResults::aDeleteExecute);
-    aCopy_ = MakeAction("aCopy", "Copy checked", QKeySequence("Ctrl+C"), biCopy, &TfScanResults::aCopyExecute);
-    aMove_ = MakeAction("aMove", "Move checked", QKeySequence("Ctrl+X"), biMove, &TfScanResults::aMoveExecute);
-    aDetails_ = MakeAction("aDetails", "View details", QKeySequence("Ctrl+V"), biDetails,
+    aCopy_ = MakeAction("aCopy", "&Copy checked", QKeySequence("Ctrl+C"), biCopy, &TfScanResults::aCopyExecute);
+    aMove_ = MakeAction("aMove", "&Move checked", QKeySequence("Ctrl+X"), biMove, &TfScanResults::aMoveExecute);
+    aDetails_ = MakeAction("aDetails", "View &details", QKeySequence("Ctrl+V"), biDetails,
                            &TfScanResults::aDetailsExecute);
     aDetails_->setCheckable(true);
-    aSwitch_ = MakeAction("aSwitch", "Switch with ref.", QKeySequence("Ctrl+S"), biSwitch,
+    aSwitch_ = MakeAction("aSwitch", "&Switch with ref.", QKeySequence("Ctrl+S"), biSwitch,
                           &TfScanResults::aSwitchExecute);
-    aHelp_ = MakeAction("aHelp", "Help", QKeySequence(Qt::Key_F1), biHelp, &TfScanResults::aHelpExecute);
-    aSpecialSelection_ = MakeAction("aSpecialSelection", "Special selection...", QKeySequence("Ctrl+E"),
+    aHelp_ = MakeAction("aHelp", "&Help", QKeySequence(Qt::Key_F1), biHelp, &TfScanResults::aHelpExecute);
+    aSpecialSelection_ = MakeAction("aSpecialSelection", "S&pecial selection...", QKeySequence("Ctrl+E"),
                                     biSpecialSelection, &TfScanResults::aSpecialSelectionExecute);
-    aRemoveChecked_ = MakeAction("aRemoveChecked", "Remove checked", QKeySequence("Ctrl+R"), biRemoveChecked,
+    aRemoveChecked_ = MakeAction("aRemoveChecked", "&Remove checked", QKeySequence("Ctrl+R"), biRemoveChecked,
                                  &TfScanResults::aRemoveCheckedExecute);
-    aRenameFile_ = MakeAction("aRenameFile", "Rename this file", QKeySequence(), biRename,
+    aRenameFile_ = MakeAction("aRenameFile", "&Rename this file", QKeySequence(), biRename,
                               &TfScanResults::aRenameFileExecute);
-    aReplace_ = MakeAction("aReplace", "Replace reference with this file", QKeySequence(), biReplace,
+    aReplace_ = MakeAction("aReplace", "R&eplace reference with this file", QKeySequence(), biReplace,
                            &TfScanResults::aReplaceExecute);
-    aRemoveSelected_ = MakeAction("aRemoveSelected", "Remove selected file(s) from list",
+    aRemoveSelected_ = MakeAction("aRemoveSelected", "Remove selected file(s) from &list",
                                   QKeySequence(Qt::Key_Delete), biRemoveFromList,
                                   &TfScanResults::aRemoveSelectedExecute);
 }
@@ -270,11 +271,11 @@ void TfScanResults::BuildMenus()
 {
     mm_ = new QMenuBar(this);
     mm_->setObjectName("mm");
-    mm_->addMenu("File")->addAction(aClose_);
-    QMenu* edit = mm_->addMenu("Edit");
+    mm_->addMenu("&File")->addAction(aClose_);
+    QMenu* edit = mm_->addMenu("&Edit");
     edit->addActions({aSelectAll_, aSelectNone_, aInvertSelection_, aDetails_, aSwitch_, aSpecialSelection_});
-    mm_->addMenu("Actions")->addActions({aDelete_, aCopy_, aMove_, aRemoveChecked_});
-    QMenu* columns = mm_->addMenu("Columns");
+    mm_->addMenu("&Actions")->addActions({aDelete_, aCopy_, aMove_, aRemoveChecked_});
+    QMenu* columns = mm_->addMenu("&Columns");
     static const char* const kItemNames[rcOptionalCount] = {"miPath", "miSize", "miDuration", "miBitrate",
                                                             "miArtist", "miTitle", "miAlbum", "miGenre",
                                                             "miComments", "miRelevance", "miWords"};
@@ -285,7 +286,8 @@ void TfScanResults::BuildMenus()
         connect(item, &QAction::triggered, this, [this, tag] { miPathClick(tag); });
         columnItems_[static_cast<std::size_t>(tag)] = item;
     }
-    mm_->addMenu("Help")->addAction(aHelp_);
+    mm_->addMenu("&Help")->addAction(aHelp_);
+    OpenFirstMenuOnF10(*mm_);
 
     pmSelect_ = new QMenu(this);
     pmSelect_->setObjectName("pmSelect");
@@ -295,11 +297,11 @@ void TfScanResults::BuildMenus()
     pmActions_->addActions({aDelete_, aCopy_, aMove_, aRemoveChecked_});
     pmFiles_ = new QMenu(this);
     pmFiles_->setObjectName("pmFiles");
-    QAction* play = pmFiles_->addAction("Play this file in your default player", this,
+    QAction* play = pmFiles_->addAction("&Play this file in your default player", this,
                                         &TfScanResults::lvResultsDblClick);
     play->setObjectName("miPlay");
     pmFiles_->setDefaultAction(play);
-    pmFiles_->addAction("Open the directory containing this file", this,
+    pmFiles_->addAction("&Open the directory containing this file", this,
                         &TfScanResults::Openthedirectorycontainingthisfile1Click)
         ->setObjectName("Openthedirectorycontainingthisfile1");
     pmFiles_->addActions({aRenameFile_, aRemoveSelected_, aSwitch_, aReplace_});
@@ -644,7 +646,11 @@ void TfScanResults::aSwitchExecute()
 void TfScanResults::aReplaceExecute()
 {
     TBWDupeFile* entry = SelectedEntry();
-    RunFileAction([entry](TResultFileActions& actions) { return actions.Replace(entry); });
+    bool replaced = false;
+    RunFileAction([&](TResultFileActions& actions) { return replaced = actions.Replace(entry); });
+    // The list was built again: the file the user worked on stays the one shown.
+    if (replaced)
+        SelectRow(model_->RowOf(entry));
 }
 
 void TfScanResults::aRenameFileExecute()

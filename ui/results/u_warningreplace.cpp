@@ -37,9 +37,9 @@ TfWarningReplace::TfWarningReplace(QWidget* parent) : QDialog(parent)
                                 "You could then use this action to update your reference file.",
                                 this));
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* replace = buttons->addButton("Replace file", QDialogButtonBox::AcceptRole);
+    QPushButton* replace = buttons->addButton("&Replace file", QDialogButtonBox::AcceptRole);
     replace->setObjectName("bReplace");
-    QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    QPushButton* cancel = buttons->addButton("&Cancel", QDialogButtonBox::RejectRole);
     cancel->setObjectName("bCancel");
     cancel->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -10,6 +10,11 @@ TfrWizSelectDir::TfrWizSelectDir(QWidget* parent, TBWFSDrive* modelRoot) : TfrWi
     Label1->setText(QStringLiteral("Select a directory:"));
 }
 
+std::string TfrWizSelectDir::ChosenBefore() const
+{
+    return SelectionCriteria.SelDirectory;
+}
+
 void TfrWizSelectDir::SaveToProfile()
 {
     SelectionCriteria.SelDirectory = SelectedPath();

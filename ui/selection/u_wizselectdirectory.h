@@ -9,4 +9,8 @@ public:
     explicit TfrWizSelectDir(QWidget* parent = nullptr, TBWFSDrive* modelRoot = nullptr);
 
     void SaveToProfile() override;
+
+protected:
+    // The selection's own directory, not the scanned profile's.
+    std::string ChosenBefore() const override;
 };

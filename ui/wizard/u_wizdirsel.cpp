@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "engine/u_cvprofile.h"
 #include "model/u_bwfsdrive.h"
 #include "ui/trees/u_bwdirtv.h"
 #include "ui/common/u_pictures.h"
@@ -33,6 +34,18 @@ void TfrWizDirSel::LoadFromProfile()
 {
     dir->ModelRoot().Refresh();
     dir->Rebuild();
+    const std::string chosen = ChosenBefore();
+    if (chosen.empty())
+        return;
+    if (TBWDirectory* folder = dir->ModelRoot().FindDir(chosen, false))
+        if (const QModelIndex node = dir->FindNode({}, folder, false); node.isValid())
+            dir->SelectNode(node);
+}
+
+std::string TfrWizDirSel::ChosenBefore() const
+{
+    const std::vector<std::string>& chosen = Profile().DirPath;
+    return chosen.empty() ? std::string() : chosen.back();
 }
 
 std::string TfrWizDirSel::SelectedPath() const

@@ -18,13 +18,18 @@ public:
     // The tree shows modelRoot (none: the program's model root).
     explicit TfrWizDirSel(QWidget* parent = nullptr, TBWFSDrive* modelRoot = nullptr);
 
-    // Reads the model root again and rebuilds the tree.
+    // Reads the model root again and rebuilds the tree, opened at the
+    // folder chosen before (a page made again after Back starts there).
     void LoadFromProfile() override;
     std::string SelectedPath() const;
 
     QLabel* Label1;
     TBWDriveTV* dir;
     QLineEdit* edtCurrPath;
+
+protected:
+    // The folder chosen before on this page: the profile's last directory.
+    virtual std::string ChosenBefore() const;
 
 private slots:
     void dirChange();

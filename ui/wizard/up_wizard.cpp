@@ -24,8 +24,8 @@ namespace {
 
 const char* const kWindowCaption = "Configuration Wizard";
 const char* const kDefaultTitle = "Configuration wizard";
-const char* const kNextCaption = "Next >>";
-const char* const kFinishCaption = "Finish";
+const char* const kNextCaption = "&Next >>";
+const char* const kFinishCaption = "&Finish";
 const QColor kFramePen(19, 182, 126);
 const QColor kTitleColour(102, 153, 204);
 
@@ -253,9 +253,9 @@ TfrpProfile* TWizSequence::Last()
 
 TfpWizard::TfpWizard(QWidget* parent)
     : QDialog(parent), pnlClient(new QWidget(this)), lblTitle(new QLabel(QString::fromLatin1(kDefaultTitle), this)),
-      bBack(new QPushButton(QStringLiteral("<< Back"), this)),
+      bBack(new QPushButton(QStringLiteral("<< &Back"), this)),
       bNext(new QPushButton(QString::fromLatin1(kNextCaption), this)),
-      bCancel(new QPushButton(QStringLiteral("Cancel"), this))
+      bCancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
     setObjectName("fpWizard");
     setWindowTitle(QString::fromLatin1(kWindowCaption));
@@ -401,7 +401,7 @@ void TfpWizard::GoNext()
     if (currentPage_) {
         const QString message = currentPage_->Validate();
         if (!message.isEmpty()) {
-            Prompts().ShowInformation(windowTitle(), message);
+            Prompts().ShowWarning(windowTitle(), message);
             return;
         }
     }
@@ -436,7 +436,7 @@ void TfpWizard::Cancel(bool ask)
         Finish();
         return;
     }
-    if (ask && !Prompts().AskYesNo(windowTitle(), QStringLiteral("Are you sure you want to cancel this wizard?")))
+    if (ask && !Prompts().ConfirmDestructive(windowTitle(), QStringLiteral("Are you sure you want to cancel this wizard?")))
         return;
     if (currentPage_)
         currentPage_->CancelChanges();

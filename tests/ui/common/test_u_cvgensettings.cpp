@@ -52,6 +52,11 @@ private slots:
             saved.ColShow[column] = column % 3 == 0;
             saved.ColSize[column] = 100 + static_cast<std::int32_t>(column);
         }
+        saved.MainLeft = -20;  // on a screen left of the first
+        saved.MainTop = 100;
+        saved.MainWidth = 800;
+        saved.MainHeight = 600;
+        saved.MainMaximized = true;
         QVERIFY(saved.SaveIfLoaded());
 
         TBWCVGenSettings loaded(DataFolder());
@@ -62,6 +67,8 @@ private slots:
         QCOMPARE(loaded.LastTip, 7);
         QVERIFY(loaded.ColShow == saved.ColShow);
         QVERIFY(loaded.ColSize == saved.ColSize);
+        QCOMPARE(QRect(loaded.MainLeft, loaded.MainTop, loaded.MainWidth, loaded.MainHeight), QRect(-20, 100, 800, 600));
+        QCOMPARE(loaded.MainMaximized, true);
     }
 
     void missingKeysKeepTheirDefaults()

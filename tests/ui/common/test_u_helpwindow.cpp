@@ -1,8 +1,23 @@
+#include "tests/ui/modal_dialogs.h"
 #include "tests/ui/scripted_prompts.h"
+#include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_helpwindow.h"
+#include "ui/profile/uc_fProfileCV.h"
+#include "ui/results/u_scanresults.h"
 #include "tests/ui/ui_test_main.h"
 
+#include <QAction>
 #include <QDir>
+#include <QTextBrowser>
+
+namespace {
+
+QString ShownTopic()
+{
+    return HelpWindow()->Page().source().toLocalFile();
+}
+
+} // namespace
 
 class TestHelpWindow : public QObject {
     Q_OBJECT
@@ -12,8 +27,7 @@ private slots:
     {
         THelpWindow window;
         QVERIFY(window.OpenTopic("corvella/index.htm"));
-        QVERIFY(window.toPlainText().contains("duplicate audio files"));
-        QVERIFY(ShowHelpTopic("corvella/index.htm"));
+        QVERIFY(window.Page().toPlainText().contains("duplicate audio files"));
     }
 
     void aMissingPageIsAnErrorNamingTheTopic()
@@ -37,6 +51,69 @@ private slots:
         QCOMPARE(HelpPagePath("x/a.htm"), page.fileName());
         QVERIFY(HelpPagePath("corvella/index.htm").isEmpty());
         qunsetenv("CORVELLA_DATA_DIR");
+    }
+
+    // A page of four paragraphs in a window of its own size, with the way
+    // back and forth and to the contents, closed from the keyboard.
+    void helpGoesBackForwardToTheContentsAndClosesWithCtrlW()
+    {
+        QWidget owner;
+        owner.show();
+        owner.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&owner));
+        QVERIFY(ShowHelpTopic("corvella/scanresult/index.htm"));
+        THelpWindow* help = HelpWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), help);
+        QVERIFY(!help->isMaximized());
+        QVERIFY(help->width() <= 800 && help->height() <= 600);
+        auto* back = help->findChild<QAction*>("aBack");
+        auto* forward = help->findChild<QAction*>("aForward");
+        QVERIFY(!back->isEnabled());
+        help->findChild<QAction*>("aIndex")->trigger();
+        QVERIFY(ShownTopic().endsWith(kHelpIndexTopic));
+        QTest::keyClick(help->windowHandle(), Qt::Key_Left, Qt::AltModifier);
+        QVERIFY(ShownTopic().endsWith("corvella/scanresult/index.htm"));
+        QVERIFY(forward->isEnabled());
+        forward->trigger();
+        QVERIFY(ShownTopic().endsWith(kHelpIndexTopic));
+        QTest::keyClick(help->windowHandle(), Qt::Key_W, Qt::ControlModifier);
+        QTRY_VERIFY(!help->isVisible());
+    }
+
+    // F1 in a modal window: the help goes over it, takes the keyboard, and
+    // Esc gives the keyboard back to the modal window.
+    void helpFromAModalWindowIsUsableAndEscClosesIt_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("results window") << "results";
+        QTest::newRow("profile editor") << "profile";
+    }
+    void helpFromAModalWindowIsUsableAndEscClosesIt()
+    {
+        QFETCH(QString, window);
+        TBWCVGenSettings settings;
+        settings.NewProfile();
+        settings.ScanResMaximized = false;
+        std::unique_ptr<QDialog> dialog;
+        if (window == "results")
+            dialog = std::make_unique<TfScanResults>(settings);
+        else
+            dialog = std::make_unique<TfcProfileCV>();
+        bool helpWasUsable = false;
+        WhenModal([&](QWidget& modal) {
+            QTRY_COMPARE(QApplication::activeWindow(), &modal);
+            QTest::keyClick(modal.windowHandle(), Qt::Key_F1);
+            QTRY_VERIFY(HelpWindow() && HelpWindow()->isVisible());
+            QTRY_COMPARE(QApplication::activeWindow(), HelpWindow());
+            // Sent through the window system, as a user's key: a blocked window never sees it.
+            QTest::keyClick(HelpWindow()->windowHandle(), Qt::Key_Escape);
+            QTRY_VERIFY(!HelpWindow()->isVisible());
+            QTRY_COMPARE(QApplication::activeWindow(), &modal);
+            helpWasUsable = true;
+            QTest::keyClick(modal.windowHandle(), Qt::Key_Escape);
+        });
+        dialog->exec();
+        QVERIFY(helpWasUsable);
     }
 };
 

@@ -124,7 +124,7 @@ class TestConfigurationWizard : public QObject {
         road.Next();
         auto* finish = road.On<TfrWizTextFinish>("Congratulations");
         QVERIFY(finish);
-        QCOMPARE(road.wizard.bNext->text(), QString("Finish"));
+        QCOMPARE(road.wizard.bNext->text(), QString("&Finish"));
         road.Choose(finish->rgPostWizAction, action);
         road.Next();
     }
@@ -203,6 +203,33 @@ private slots:
         QCOMPARE(stored.CompType, ctTagsWithAlbum);
         QCOMPARE(stored.MinWordCount, 2);
         QCOMPARE(stored.SimWord, 0);
+    }
+
+    // Back over the directory page, then Next again: the page, made anew,
+    // opens at the folder the profile holds.
+    void theDirectoryPageOpensAtTheChosenFolderAgain()
+    {
+        WhenModal([this](QWidget& dialog) {
+            WizardRoad road(dialog);
+            StartWith(road, opScan);
+            AskDirectory(road, "Rock");
+            QVERIFY(road.On<TfrWizThreshold>("Filter sensitivity"));
+            road.Back();
+            QVERIFY(road.On<TfrWizDirSel>("Directory selection"));
+            road.Back();
+            QVERIFY(road.On<TfrWizOperation>("Profile operation"));
+            road.Next();
+            auto* page = road.On<TfrWizDirSel>("Directory selection");
+            QVERIFY(page);
+            QCOMPARE(page->SelectedPath(), music_.Path("Rock"));
+            QCOMPARE(page->edtCurrPath->text().toStdString(), music_.Path("Rock"));
+            QVERIFY(page->dir->currentIndex().isValid());
+            road.Next();
+            road.Next();
+            NameAndFinish(road, "dupe_scan", paNothing);
+        });
+        QCOMPARE(int(RunProfileWizard()), int(paNothing));
+        QCOMPARE(Stored("dupe_scan").DirPath, std::vector<std::string>{music_.Path("Rock")});
     }
 
     void aTakenNameGetsANumberAndBackKeepsWhatAnEarlierPresetWrote()
@@ -339,9 +366,9 @@ private slots:
         TempListFolder lists;
         TempDisc disc;
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "name for the Mp3 List");
-        prompts.ExpectMessage(PromptKind::Information, "name for the CD");
-        prompts.ExpectMessage(PromptKind::Information, "already holds a CD named \"CD 1\"");
+        prompts.ExpectMessage(PromptKind::Warning, "name for the Mp3 List");
+        prompts.ExpectMessage(PromptKind::Warning, "name for the CD");
+        prompts.ExpectMessage(PromptKind::Warning, "already holds a CD named \"CD 1\"");
         WhenModal([this, &disc](QWidget& dialog) {
             WizardRoad road(dialog);
             StartAdvanced(road, ctOnCD);
@@ -406,7 +433,7 @@ private slots:
         TBWDirMpl* built = MplManager().NewList("Old CDs", false);
         QVERIFY(built && built->Save());
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "select your Mp3 List");
+        prompts.ExpectMessage(PromptKind::Warning, "select your Mp3 List");
         WhenModal([this, built](QWidget& dialog) {
             WizardRoad road(dialog);
             StartAdvanced(road, ctOnCD);

@@ -9,10 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeView>
 
 #include "base/HUtils.h"
@@ -23,6 +25,7 @@
 #include "tests/ui/modal_dialogs.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/common/u_cvgensettings.h"
+#include "ui/common/u_helpwindow.h"
 #include "ui/progress/u_progress.h"
 #include "ui/progress/u_scanmailbox.h"
 #include "ui/results/u_scanresults.h"
@@ -31,6 +34,7 @@
 #include "ui/profile/uc_frProCVCompParam.h"
 #include "ui/profile/uc_frProCVDirectories.h"
 #include "ui/profile/uc_frProCVFilePri.h"
+#include "ui/profile/uc_frProCVGeneral.h"
 #include "ui/profile/uc_frProCVPoolExclusions.h"
 #include "ui/profile/uc_frProCVSummary.h"
 #include "ui/wizard/u_wizdirsel.h"
@@ -107,6 +111,12 @@ private:
     bool stopped_ = false;
     TBWDupeFileList results_;
 };
+
+QString ShownEditorPage(QWidget& dialog)
+{
+    auto* editor = qobject_cast<TfcProfileCV*>(&dialog);
+    return editor && editor->CurrentPage() ? editor->CurrentPage()->metaObject()->className() : QString();
+}
 
 } // namespace
 
@@ -314,11 +324,11 @@ private slots:
         WhenModal([&](QWidget& dialog) {
             WizardRoad road(dialog);
             road.Choose(road.On<TfrWizOperation>("Profile operation")->rgOp, opEdit);
-            WhenModal([&](QWidget& editor) { shown = editor.metaObject()->className(); });
+            WhenModal([&](QWidget& editor) { shown = ShownEditorPage(editor); });
             road.Next();
         });
         Action(window, "aNewProfile")->trigger();
-        QCOMPARE(shown, QString(TfcProfileCV::staticMetaObject.className()));
+        QCOMPARE(shown, QString(TfrcProCVGeneral::staticMetaObject.className()));
         QCOMPARE(window.SelectedProfile(), std::string("new_profile"));
 
         ScriptedPrompts prompts;
@@ -336,13 +346,91 @@ private slots:
         StoreProfile("keep_me");
         TfCorvella4 window;
         ScriptedPrompts prompts;
-        prompts.ExpectYesNo(false, "Do you really want to delete the profile \"keep_me\"?");
+        prompts.ExpectDestructive(false, "Do you really want to delete the profile \"keep_me\"?");
         Action(window, "aDeleteProfile")->trigger();
         QCOMPARE(Names(window.Profiles()), QStringList({"keep_me"}));
         prompts.ExpectYesNo(true);
         Action(window, "aDeleteProfile")->trigger();
         QVERIFY(!QFile::exists(DataFolder() + "profiles/keep_me.xml"));
         QCOMPARE(Names(window.Profiles()), QStringList({"quick_scan"}));
+    }
+
+    void ctrlEOpensTheEditorOnItsFirstSection()
+    {
+        StoreProfile("p");
+        TfCorvella4 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QString shown;
+        WhenModal([&](QWidget& editor) { shown = ShownEditorPage(editor); });
+        QTest::keyClick(window.windowHandle(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(shown, QString(TfrcProCVGeneral::staticMetaObject.className()));
+    }
+
+    // The real help window: it neither keeps the program running nor stays.
+    void closingTheWindowWithHelpOpenEndsTheProgram()
+    {
+        TfCorvella4 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        Action(window, "aHelp")->trigger();
+        QTRY_COMPARE(QApplication::activeWindow(), HelpWindow());
+        // Exit from the toolbar: the help stays up, above the main window.
+        QTimer::singleShot(0, &window, [&] {
+            auto* exit = window.findChild<QToolBar*>("tbMain")->widgetForAction(Action(window, "aExit"));
+            QTest::mouseClick(exit, Qt::LeftButton);
+        });
+        // Only so that a broken close cannot hang the test run.
+        QTimer safety;
+        safety.setSingleShot(true);
+        connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        safety.start(10000);
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!HelpWindow() || !HelpWindow()->isVisible());
+    }
+
+    void theWindowOpensWhereItWasClosed()
+    {
+        const QRect place(60, 40, 700, 500);
+        {
+            TfCorvella4 window;
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            window.setGeometry(place);
+            QTRY_COMPARE(window.geometry(), place);
+            QTest::keyClick(window.windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+            QTRY_VERIFY(!window.isVisible());
+        }
+        QVERIFY(GenSettings().SaveIfLoaded());
+        GenSettings().LoadOrCreate();
+        TfCorvella4 again;
+        QCOMPARE(again.geometry(), place);
+        GenSettings().MainWidth = 0;  // the other tests' windows open at their own size
+    }
+
+    void anEditedProfileStaysSelectedUnderItsNewName()
+    {
+        for (const char* name : {"aaa", "mmm", "zzz"})
+            StoreProfile(name);
+        TfCorvella4 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* list = window.findChild<QTreeView*>("lvProfiles");
+        const QModelIndex mmm = list->model()->index(Names(window.Profiles()).indexOf("mmm"), 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(mmm).center());
+        QCOMPARE(window.SelectedProfile(), std::string("mmm"));
+        WhenModal([](QWidget& dialog) {
+            auto& editor = static_cast<TfcProfileCV&>(dialog);
+            auto* name = editor.findChild<QLineEdit*>("edtProfileName");
+            name->selectAll();
+            QTest::keyClicks(name, "zzzz");
+            QTest::mouseClick(editor.bOK, Qt::LeftButton);
+        });
+        QTest::keyClick(window.windowHandle(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(window.SelectedProfile(), std::string("zzzz"));
+        const QModelIndexList selected = list->selectionModel()->selectedRows();
+        QCOMPARE(selected.size(), qsizetype(1));
+        QCOMPARE(window.Profiles().Row(selected.front().row()).name, std::string("zzzz"));
     }
 
     void helpOpensTheProgramsPage()
@@ -401,7 +489,7 @@ private slots:
     {
         TfCorvella4 window;
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "There are no previous results to load.");
+        prompts.ExpectMessage(PromptKind::Warning, "There are no previous results to load.");
         Action(window, "aLoadResults")->trigger();
         QVERIFY(!ProgressActive());
     }

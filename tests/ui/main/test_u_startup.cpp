@@ -4,8 +4,10 @@
 // settings written, also while the tip of the day is still up.
 #include "ui/main/u_startup.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/ui/modal_dialogs.h"
 #include "ui/main/u_singleinstance.h"
 #include "tests/ui/ui_test_main.h"
 
@@ -172,6 +175,23 @@ private slots:
             QVERIFY2(!QFile::exists(name), qPrintable(name));
         program.Process().terminate();
         QVERIFY(program.Process().waitForFinished(kStartMs));
+    }
+
+    // Before the main window exists, the tip is what a later start brings forward.
+    void aLaterStartDuringTheTipBringsTheTipForward()
+    {
+        QDialog tip;
+        bool forward = false;
+        WhenModal([&](QWidget& dialog) {
+            dialog.showMinimized();
+            QTRY_VERIFY(dialog.isMinimized());
+            BringModalForward();
+            QTRY_VERIFY(!dialog.isMinimized());
+            QTRY_COMPARE(QApplication::activeWindow(), &dialog);
+            forward = true;
+        });
+        tip.exec();
+        QVERIFY(forward);
     }
 
     void severalCopiesRunWhenAllowed()

@@ -92,10 +92,10 @@ private slots:
             const char* caption;
             QKeySequence shortcut;
         } actions[] = {
-            {"aNewList", "New Mp3 List", QKeySequence("Ctrl+N")},  {"aAddVolume", "Add Volume", QKeySequence("Ctrl+A")},
-            {"aDelete", "Delete dir", QKeySequence(Qt::Key_Delete)}, {"aSave", "Save Changes", QKeySequence("Ctrl+S")},
-            {"aClose", "Close Window", QKeySequence("Ctrl+Q")},    {"aImport", "Import List", QKeySequence("Ctrl+I")},
-            {"aExport", "Export List", QKeySequence("Ctrl+E")},    {"aHelp", "Help", QKeySequence(Qt::Key_F1)},
+            {"aNewList", "&New Mp3 List", QKeySequence("Ctrl+N")},  {"aAddVolume", "&Add Volume", QKeySequence("Ctrl+A")},
+            {"aDelete", "&Delete dir", QKeySequence(Qt::Key_Delete)}, {"aSave", "&Save Changes", QKeySequence("Ctrl+S")},
+            {"aClose", "&Close Window", QKeySequence("Ctrl+Q")},    {"aImport", "&Import List", QKeySequence("Ctrl+I")},
+            {"aExport", "&Export List", QKeySequence("Ctrl+E")},    {"aHelp", "&Help", QKeySequence(Qt::Key_F1)},
         };
         for (const auto& expected : actions) {
             QCOMPARE(Action(editor, expected.name)->text(), QString(expected.caption));
@@ -107,8 +107,8 @@ private slots:
             for (QAction* item : title->menu()->actions())
                 menu << item->objectName();
         }
-        QCOMPARE(menu, QStringList({"File", "aNewList", "aAddVolume", "aDelete", "aSave", "aClose", "Tools",
-                                    "aImport", "aExport", "Help", "aHelp"}));
+        QCOMPARE(menu, QStringList({"&File", "aNewList", "aAddVolume", "aDelete", "aSave", "aClose", "&Tools",
+                                    "aImport", "aExport", "&Help", "aHelp"}));
         QStringList toolBar;
         for (QAction* item : editor.findChild<QToolBar*>("ToolBar1")->actions())
             toolBar << (item->isSeparator() ? QString("|") : item->objectName());

@@ -100,9 +100,9 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Text, "  Rock  ", "new mp3 list's name")
             .ExpectChoice(PromptKind::Text, "ROCK")
-            .ExpectMessage(PromptKind::Information, "The chosen name already exists")
+            .ExpectMessage(PromptKind::Warning, "The chosen name already exists")
             .ExpectChoice(PromptKind::Text, " / ")
-            .ExpectMessage(PromptKind::Information, "Wrong list name")
+            .ExpectMessage(PromptKind::Warning, "Wrong list name")
             .ExpectChoice(PromptKind::Text, std::nullopt);
         commands.NewList();
         QVERIFY(List("Rock"));
@@ -201,11 +201,11 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(disc_.Path()))
             .ExpectChoice(PromptKind::Text, "cd1")
-            .ExpectMessage(PromptKind::Information, "Wrong volume name, please try again.")
+            .ExpectMessage(PromptKind::Warning, "Wrong volume name, please try again.")
             .ExpectChoice(PromptKind::Text, "  ")
-            .ExpectMessage(PromptKind::Information, "Wrong volume name, please try again.")
+            .ExpectMessage(PromptKind::Warning, "Wrong volume name, please try again.")
             .ExpectChoice(PromptKind::Text, "#!?")
-            .ExpectMessage(PromptKind::Information, "Wrong volume name, please try again.")
+            .ExpectMessage(PromptKind::Warning, "Wrong volume name, please try again.")
             .ExpectChoice(PromptKind::Text, std::nullopt);
         commands.SetSelectedDir(volume);
         commands.AddVolume();
@@ -262,7 +262,7 @@ private slots:
         QCOMPARE(list->DirCount(), 0);
         QVERIFY(commands.IsEnabled(Action::Save));
 
-        prompts.ExpectYesNo(false, "The Mp3 List \"Rock\" will be permanently deleted. Proceed?")
+        prompts.ExpectDestructive(false, "The Mp3 List \"Rock\" will be permanently deleted. Proceed?")
             .ExpectYesNo(true, "Rock");
         commands.SetSelectedDir(list);
         commands.Delete();
@@ -347,9 +347,9 @@ private slots:
         WriteBytes(text, OlderListBytes());
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::OpenFile, QString::fromStdString(junk))
-            .ExpectMessage(PromptKind::Information, "The file could not be imported.")
+            .ExpectMessage(PromptKind::Warning, "The file could not be imported.")
             .ExpectChoice(PromptKind::OpenFile, QString::fromStdString(text))
-            .ExpectMessage(PromptKind::Information, "The file could not be imported.")
+            .ExpectMessage(PromptKind::Warning, "The file could not be imported.")
             .ExpectChoice(PromptKind::OpenFile, std::nullopt);
         commands.Import();
         commands.Import();
@@ -367,12 +367,12 @@ private slots:
         const std::string target = elsewhere.path().toStdString() + "/Backup";
 
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "You must select a list to export first.");
+        prompts.ExpectMessage(PromptKind::Warning, "You must select a list to export first.");
         commands.Export();
 
         TBWDirMpl* list = MplManager().NewList("Rock", false);
         QVERIFY(AddDisc(commands, list, "CD1"));
-        prompts.ExpectMessage(PromptKind::Information, "\"Rock\" has not been saved yet");
+        prompts.ExpectMessage(PromptKind::Warning, "\"Rock\" has not been saved yet");
         commands.SetSelectedDir(list);
         commands.Export();
 

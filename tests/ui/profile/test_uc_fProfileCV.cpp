@@ -115,8 +115,8 @@ private slots:
         auto* exclusions = ShowSection<TfrcProCVPoolExclusions>(editor, "Exclusions");
         exclusions->mPatterns->setPlainText("*live*\n[abc");
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "\"[abc\" is not a valid pattern.")
-            .ExpectMessage(PromptKind::Information, "\"[abc\" is not a valid pattern.");
+        prompts.ExpectMessage(PromptKind::Warning, "\"[abc\" is not a valid pattern.")
+            .ExpectMessage(PromptKind::Warning, "\"[abc\" is not a valid pattern.");
         QTreeWidgetItem* parameters = Section(editor, "Parameters");
         QTest::mouseClick(editor.tv->viewport(), Qt::LeftButton, {}, editor.tv->visualItemRect(parameters).center());
         QTRY_COMPARE(editor.tv->currentItem(), Section(editor, "Exclusions"));
@@ -170,7 +170,7 @@ private slots:
         parameters->seMinPerc->setValue(42);
 
         ScriptedPrompts prompts;
-        prompts.ExpectYesNo(false, "Discard the changes?").ExpectYesNo(true, "Discard the changes?");
+        prompts.ExpectDestructive(false, "Discard the changes?").ExpectYesNo(true, "Discard the changes?");
         QTest::keyClick(parameters->seMinPerc, Qt::Key_Escape);
         QVERIFY(editor.isVisible());
         editor.bCancel->click();

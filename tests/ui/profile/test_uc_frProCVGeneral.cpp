@@ -1,5 +1,6 @@
 #include "ui/profile/uc_frProCVGeneral.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 
@@ -29,6 +30,38 @@ private slots:
 
         page.edtComment->setText("changed");
         QCOMPARE(changes.count(), 1);
+    }
+
+    // While the user types, the page says what the profile will be stored
+    // as whenever that is not the name typed.
+    void typingShowsTheNameThatWillBeStored_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("kept") << "Rock_2" << "";
+        QTest::newRow("letters of every script") << "M\u00fcsik_\u65e5\u672c" << "";
+        QTest::newRow("slash and blank dropped") << "My/Scan x"
+                                               << "Stored as \"MyScanx\": only letters, digits and \"_\" are kept.";
+        QTest::newRow("taken") << "Jazz" << "Stored as \"Jazz1\": another profile is named \"Jazz\".";
+    }
+    void typingShowsTheNameThatWillBeStored()
+    {
+        QFETCH(QString, typed);
+        TBWCVProfile& profile = CurrentProfile();
+        if (!profile.LoadProfile("Jazz")) {
+            profile.SetProfileName("Jazz");
+            QVERIFY(profile.SaveProfile());
+        }
+        profile.NewProfile();
+        TfrcProCVGeneral page;
+        page.Refresh();
+        page.show();
+        page.edtProfileName->selectAll();
+        // Key by key, letters beyond ASCII too.
+        for (const QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, page.edtProfileName, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTEST(page.lblStoredName->text(), "note");
+        QCOMPARE(page.lblStoredName->isVisible(), !page.lblStoredName->text().isEmpty());
     }
 
     // The name is cleaned and made unique by the profile; showing the name

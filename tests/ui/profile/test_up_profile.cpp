@@ -128,7 +128,7 @@ private slots:
         QVERIFY(!MarkedChanged(editor, editor.first));
 
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "No bad comments.");
+        prompts.ExpectMessage(PromptKind::Warning, "No bad comments.");
         editor.tv->setCurrentItem(editor.second);
         QVERIFY(prompts.Done());
         QTRY_COMPARE(editor.tv->currentItem(), editor.comment);
@@ -155,8 +155,8 @@ private slots:
         editor.tv->setCurrentItem(editor.comment);
         CommentEdit(editor)->setText("bad");
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "No bad comments.")
-            .ExpectMessage(PromptKind::Information, "No bad comments.");
+        prompts.ExpectMessage(PromptKind::Warning, "No bad comments.")
+            .ExpectMessage(PromptKind::Warning, "No bad comments.");
         editor.bApply->click();
         editor.bOK->click();
         QVERIFY(prompts.Done());

@@ -196,7 +196,7 @@ private slots:
         QVERIFY(!(window.windowFlags() & Qt::WindowCloseButtonHint));
         QCOMPARE(window.findChild<QLabel*>("Label1")->text(), QString("Job progress:"));
         QCOMPARE(window.findChild<QLabel*>("Label2")->text(), QString("Overall progress:"));
-        QCOMPARE(window.findChild<QPushButton*>("bCancel")->text(), QString("Cancel"));
+        QCOMPARE(window.findChild<QPushButton*>("bCancel")->text(), QString("&Cancel"));
         const auto* job = window.findChild<QProgressBar*>("pbJob");
         const auto* anim = window.findChild<QLabel*>("imAnim");
         QCOMPARE(job->geometry(), QRect(0, 0, 305, 17));
@@ -304,6 +304,21 @@ private slots:
         CloseProgress();
         QVERIFY2(!ShowProgress().Cancelled(), "a fresh window is not cancelled");
         CloseProgress();
+    }
+
+    void theProgressWindowTakesTheKeyboardAndGivesItBack()
+    {
+        QWidget caller;
+        caller.show();
+        caller.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&caller));
+        TfProgress& window = ShowProgress();
+        window.Reset(1, 0, true);
+        QTRY_COMPARE(QApplication::activeWindow(), &window);
+        QTest::keyClick(window.windowHandle(), Qt::Key_Escape);
+        QVERIFY(window.Cancelled());
+        CloseProgress();
+        QTRY_COMPARE(QApplication::activeWindow(), &caller);
     }
 
     void underAModalWindowTheProgressWindowBelongsToIt()

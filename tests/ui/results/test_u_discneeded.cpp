@@ -95,7 +95,7 @@ private slots:
     {
         TfDiscNeeded window;
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "The source is invalid")
+        prompts.ExpectMessage(PromptKind::Warning, "The source is invalid")
             .ExpectYesNo(true, "Copy Anyway?");
         window.ShowMessage("The source is invalid, choose a new source.");
         QVERIFY(window.AskYesNo("7 of 10 files exist in the source directory. Copy Anyway?"));

@@ -153,7 +153,7 @@ private slots:
         TGroupFixture group;
         group.Check({0});
         ScriptedPrompts prompts;
-        prompts.ExpectYesNo(false, "delete 1 file");
+        prompts.ExpectDestructive(false, "delete 1 file");
         QVERIFY(!group.Actions().DeleteChecked());
         QVERIFY(FileExists(group.PathOf(0)));
         QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D+ a.mp3", "D b.mp3", "D c.mp3"}));
@@ -178,7 +178,7 @@ private slots:
         const TFolderMode closedFolder(files.Path("closed"), 0555);
         ScriptedPrompts prompts;
         prompts.ExpectYesNo(true, "delete 3 files")
-            .ExpectMessage(PromptKind::Information, "1 files couldn't be deleted because they were opened");
+            .ExpectMessage(PromptKind::Warning, "1 files couldn't be deleted because they were opened");
         QVERIFY(actions.DeleteChecked());
         QVERIFY(prompts.Asked().back().text.contains(QString::fromStdString(refused->FullPath()) + ": the trash is full"));
         QCOMPARE(actions.LockedFiles(), TTexts{closed->FullPath()});
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(QFile::remove(QString::fromStdString(group.PathOf(0))));
         ScriptedPrompts prompts;
         prompts.ExpectYesNo(true, "delete 2 files")
-            .ExpectMessage(PromptKind::Information,
+            .ExpectMessage(PromptKind::Warning,
                            QString::fromStdString("1 files couldn't be deleted:\n" + group.PathOf(0) +
                                                   ": it is no longer there"));
         QVERIFY(group.Actions().DeleteChecked());
@@ -240,7 +240,7 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(false, "recreate")
-            .ExpectMessage(PromptKind::Information, "b.mp3: a read-only file of that name is there already");
+            .ExpectMessage(PromptKind::Warning, "b.mp3: a read-only file of that name is there already");
         QVERIFY(group.Actions().CopyChecked(false));
         QCOMPARE(ReadWholeFile(destination + "a.mp3"), std::string("Rock/a.mp3"));
         QCOMPARE(ReadWholeFile(destination + "b.mp3"), std::string("older"));
@@ -256,7 +256,7 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(false, "recreate")
-            .ExpectMessage(PromptKind::Information, "1 files couldn't be moved:");
+            .ExpectMessage(PromptKind::Warning, "1 files couldn't be moved:");
         QVERIFY(group.Actions().CopyChecked(true));
         QCOMPARE(ReadWholeFile(destination + "a.mp3"), std::string("older"));
         QVERIFY(FileExists(group.PathOf(0)));
@@ -274,7 +274,7 @@ private slots:
         const TFolderMode closed(destination, 0555);
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
-            .ExpectMessage(PromptKind::Information, "The destination directory is read-only");
+            .ExpectMessage(PromptKind::Warning, "The destination directory is read-only");
         QVERIFY(!group.Actions().CopyChecked(true));
         QVERIFY(FileExists(group.PathOf(0)));
         QVERIFY(group.progress.jobs.isEmpty());
@@ -312,7 +312,7 @@ private slots:
         TResultFileActions actions(files.list, files.root, other.operations, other.progress, other.lists,
                                    other.discs);
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "comes from a reference directory");
+        prompts.ExpectMessage(PromptKind::Warning, "comes from a reference directory");
         QVERIFY(!actions.Switch(files.EntryOf(duplicate)));
         QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D a.mp3"}));
         QVERIFY(!actions.Switch(files.EntryOf(reference)));
@@ -334,7 +334,7 @@ private slots:
         int warnings = 0;
         actions.ConfirmReplace = [&] { return ++warnings > 0; };
         ScriptedPrompts prompts;
-        prompts.ExpectYesNo(overwrite, "The reference file is marked as read-only.");
+        prompts.ExpectDestructive(overwrite, "The reference file is marked as read-only.");
         QCOMPARE(actions.Replace(group.files.EntryOf(group.duplicates[1])), overwrite);
         QCOMPARE(warnings, 1);
         QCOMPARE(ReadWholeFile(referencePath), std::string(overwrite ? "Rock/b.mp3" : "Rock/best.mp3"));
@@ -370,7 +370,7 @@ private slots:
         TGroupFixture group;
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Text, name, "New filename:")
-            .ExpectMessage(PromptKind::Information, "Corvella couldn't rename the file");
+            .ExpectMessage(PromptKind::Warning, "Corvella couldn't rename the file");
         QVERIFY(!group.Actions().Rename(group.files.EntryOf(group.duplicates[0])));
         QCOMPARE(group.duplicates[0]->Name(), std::string("a.mp3"));
         QCOMPARE(ReadWholeFile(group.PathOf(0)), std::string("Rock/a.mp3"));
@@ -409,7 +409,7 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(true, "recreate")
-            .ExpectMessage(PromptKind::Information, "1 files couldn't be moved:");
+            .ExpectMessage(PromptKind::Warning, "1 files couldn't be moved:");
         QVERIFY(actions.CopyChecked(true));
         QCOMPARE(discs.asked, TTexts{"CD1"});
         QCOMPARE(ReadWholeFile(destination + "Live/song.mp3"), std::string("disc/Live/song.mp3"));
@@ -418,7 +418,7 @@ private slots:
 
         files.list.SelectAll();
         prompts.ExpectYesNo(true, "delete 1 file")
-            .ExpectMessage(PromptKind::Information, "it lies on a catalogued disc");
+            .ExpectMessage(PromptKind::Warning, "it lies on a catalogued disc");
         QVERIFY(actions.DeleteChecked());
         QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D song.mp3"}));
         QVERIFY(FileExists(files.Path("disc/Live/song.mp3")));

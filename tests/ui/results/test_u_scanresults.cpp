@@ -467,15 +467,15 @@ private slots:
         bool enabledDuringTheQuestion = true;
         struct TWatchingPrompts : ScriptedPrompts {
             std::function<void()> watch;
-            bool AskYesNo(const QString& caption, const QString& question) override
+            bool ConfirmDestructive(const QString& caption, const QString& question) override
             {
                 watch();
-                return ScriptedPrompts::AskYesNo(caption, question);
+                return ScriptedPrompts::ConfirmDestructive(caption, question);
             }
         } prompts;
         prompts.watch = [&] { enabledDuringTheQuestion = shown.Action("aDelete")->isEnabled()
                                                          || shown.Action("aSelectAll")->isEnabled(); };
-        prompts.ExpectYesNo(true, "delete 1 file");
+        prompts.ExpectDestructive(true, "delete 1 file");
         shown.Action("aDelete")->trigger();
         QVERIFY(!enabledDuringTheQuestion);
         QVERIFY(!ProgressActive());
@@ -499,6 +499,20 @@ private slots:
         shown.Action("aReplace")->trigger();
         QCOMPARE(warningTitle, QString("Warning"));
         QCOMPARE(ReadWholeFile(shown.reference->FullPath()), std::string("Rock/Best Song.mp3"));
+    }
+
+    void aReplacedFileStaysSelectedWithItsDetailsAndActions()
+    {
+        TShownResults shown;
+        shown.SelectRows({shown.RowOf(shown.second)});
+        WhenModal([](QWidget& warning) { static_cast<QDialog&>(warning).accept(); });
+        shown.Action("aReplace")->trigger();
+        QCOMPARE(ReadWholeFile(shown.reference->FullPath()), std::string("New/Best Song (2).mp3"));
+        const QModelIndexList selected = shown.view->selectionModel()->selectedRows();
+        QCOMPARE(selected.size(), qsizetype(1));
+        QCOMPARE(selected.front().row(), shown.RowOf(shown.second));
+        QVERIFY(shown.Action("aReplace")->isEnabled());
+        QVERIFY(shown.Action("aRenameFile")->isEnabled());
     }
 
     void helpAndTheDesktopOpenTheRightThings()

@@ -239,7 +239,7 @@ private slots:
     void theWizardShowsThePagesOfTheChosenCriteriaThenTheSummary()
     {
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "You must select at least one criteria.");
+        prompts.ExpectMessage(PromptKind::Warning, "You must select at least one criteria.");
         TfpWizard wizard;
         wizard.Start(std::make_unique<TWSSelectMain>());
         wizard.show();
@@ -254,7 +254,7 @@ private slots:
             titles << wizard.lblTitle->text();
         }
         QCOMPARE(titles, QStringList({"Size", "Bitrate", "Selection summary"}));
-        QCOMPARE(wizard.bNext->text(), QString("Finish"));
+        QCOMPARE(wizard.bNext->text(), QString("&Finish"));
         wizard.bNext->click();
         QCOMPARE(wizard.result(), int(TfpWizard::mrOk));
         QCOMPARE(int(SelectionCriteria.SelCriteria), (1 << scSize) | (1 << scBitrate));

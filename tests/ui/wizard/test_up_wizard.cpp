@@ -138,7 +138,7 @@ private slots:
         QCOMPARE(Shown(), QString("A"));
         QCOMPARE(Taken(), QStringList({"make A", "load A"}));
         QCOMPARE(wizard->lblTitle->text(), QString("Page A"));
-        QCOMPARE(wizard->bNext->text(), QString("Next >>"));
+        QCOMPARE(wizard->bNext->text(), QString("&Next >>"));
         QVERIFY(!wizard->bBack->isEnabled());
 
         Next();
@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(Shown(), QString("D"));
         QCOMPARE(Taken(), QStringList({"validate C", "save C", "sub repeat no", "sub leave", "main child left",
                                        "make D", "load D"}));
-        QCOMPARE(wizard->bNext->text(), QString("Finish"));
+        QCOMPARE(wizard->bNext->text(), QString("&Finish"));
 
         Next();
         QCOMPARE(Taken(), QStringList({"save D"}));
@@ -211,7 +211,7 @@ private slots:
         Taken();
         {
             ScriptedPrompts prompts;
-            prompts.ExpectYesNo(false, "Are you sure you want to cancel this wizard?");
+            prompts.ExpectDestructive(false, "Are you sure you want to cancel this wizard?");
             wizard->bCancel->click();
         }
         QVERIFY(wizard->isVisible());
@@ -266,7 +266,7 @@ private slots:
         Page().message = "Not yet.";
         Taken();
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information, "Not yet.");
+        prompts.ExpectMessage(PromptKind::Warning, "Not yet.");
         Next();
         QCOMPARE(Shown(), QString("A"));
         QCOMPARE(Taken(), QStringList({"validate A"}));
@@ -275,7 +275,7 @@ private slots:
     void aSequenceOfOnePageReadsNextAndFinishesOnIt()
     {
         Start(std::make_unique<LogSequence>("one", std::vector{PageStep("A")}));
-        QCOMPARE(wizard->bNext->text(), QString("Next >>"));
+        QCOMPARE(wizard->bNext->text(), QString("&Next >>"));
         Taken();
         Next();
         QCOMPARE(Taken(), QStringList({"save A"}));
