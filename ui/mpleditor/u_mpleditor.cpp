@@ -14,6 +14,7 @@
 #include "model/u_bwfsdrive.h"
 #include "ui/trees/u_bwdirtv.h"
 #include "ui/mpleditor/u_mplfiletable.h"
+#include "ui/common/u_reportcolumns.h"
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progress.h"
 
@@ -169,11 +170,7 @@ void TfMPLEditor::BuildViews()
     lvFiles->verticalHeader()->setDefaultSectionSize(lvFiles->fontMetrics().height() + 6);
     QHeaderView* header = lvFiles->horizontalHeader();
     header->setHighlightSections(false);
-    header->setSectionResizeMode(TMplFileTableModel::colFilename, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(TMplFileTableModel::colPath, QHeaderView::ResizeToContents);
-    header->resizeSection(TMplFileTableModel::colSize, 60);
-    header->resizeSection(TMplFileTableModel::colDuration, 60);
-    header->resizeSection(TMplFileTableModel::colBitrate, 40);
+    new TReportColumns(*lvFiles, *header, TMplFileTableModel::colPath, false);
 }
 
 void TfMPLEditor::UpdateActions()

@@ -12,6 +12,7 @@
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progress.h"
 #include "ui/common/u_prompts.h"
+#include "ui/common/u_reportcolumns.h"
 #include "ui/results/u_resultactions.h"
 #include "ui/results/u_warningreplace.h"
 #include "ui/selection/u_wizseqselect.h"
@@ -29,6 +30,8 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -163,7 +166,7 @@ TfScanResults::TfScanResults(TBWCVGenSettings& settings, QWidget* parent)
     lvResults_->setContextMenuPolicy(Qt::CustomContextMenu);
     lvResults_->header()->setSectionsClickable(true);
     lvResults_->header()->setSectionsMovable(false);
-    lvResults_->header()->setStretchLastSection(false);
+    columns_ = new TReportColumns(*lvResults_, *lvResults_->header(), rcFileName, true);
     connect(lvResults_->header(), &QHeaderView::sectionClicked, this, &TfScanResults::lvResultsColumnClick);
     connect(lvResults_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TfScanResults::lvResultsChange);
@@ -368,11 +371,14 @@ void TfScanResults::BuildColumns()
         if (settings_.ColShow[static_cast<std::size_t>(tag)])
             shown.push_back(tag);
     }
+    // The folder takes the room left; without it, the file's name does.
+    const auto path = std::find(shown.begin(), shown.end(), rcPath);
+    columns_->SetFillColumn(path == shown.end() ? 0 : static_cast<int>(path - shown.begin()) + 1);
     model_->SetColumns(shown);
     for (std::size_t column = 0; column < shown.size(); ++column)
         lvResults_->setColumnWidth(static_cast<int>(column) + 1,
                                    settings_.ColSize[static_cast<std::size_t>(shown[column])]);
-    lvResults_->resizeColumnToContents(0);
+    columns_->Fit();
 }
 
 void TfScanResults::SaveColumnWidths()
@@ -413,7 +419,6 @@ void TfScanResults::SetSpecialSelection(std::function<bool(TBWDupeFileList&)> ru
 void TfScanResults::RefreshList()
 {
     model_->Rebuild();
-    lvResults_->resizeColumnToContents(0);
     UpdateStatus();
 }
 

@@ -172,6 +172,42 @@ private slots:
         QVERIFY(shown.HeaderMark(rcArtist, riAscending));
     }
 
+    void everyColumnShowsItsValuesAndCaptionAndThePathTakesTheRest()
+    {
+        TShownResults shown;
+        // Narrow stored widths, as the "%" column's 40 px that cut "100 %".
+        shown.settings.ColShow.fill(true);
+        shown.settings.ColSize.fill(40);
+        shown.settings.ColShow[rcArtist] = false;
+        shown.window->findChild<QAction*>("miArtist")->trigger();
+        shown.window->resize(1600, 1000);
+        const int path = shown.ColumnOf(rcPath);
+        QTRY_VERIFY(shown.view->columnWidth(path) > 400);
+        QHeaderView* header = shown.view->header();
+        int sum = 0;
+        for (int column = 0; column < header->count(); ++column)
+            sum += header->sectionSize(column);
+        QCOMPARE(sum, shown.view->viewport()->width());
+        // Each value and each caption fits, also with the sort mark a header click puts on it.
+        QStyleOptionViewItem option;
+        option.initFrom(shown.view);
+        option.decorationSize = shown.view->iconSize();
+        for (int column = 0; column < header->count(); ++column) {
+            if (column == path)
+                continue;
+            const int tag = shown.window->Model().ColumnTag(column);
+            for (int row = 0; row < shown.view->model()->rowCount(); ++row) {
+                const QModelIndex cell = shown.view->model()->index(row, column);
+                QVERIFY2(shown.view->itemDelegate()->sizeHint(option, cell).width() <= header->sectionSize(column),
+                         qPrintable(ColumnCaption(tag) + ": " + cell.data().toString()));
+            }
+            const int width = header->sectionSize(column);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + width / 2, header->height() / 2));
+            QVERIFY2(header->sectionSizeHint(column) <= header->sectionSize(column), qPrintable(ColumnCaption(tag)));
+        }
+    }
+
     void checkActionsAndClicksUpdateTheStatusLine()
     {
         TShownResults shown;
@@ -289,19 +325,19 @@ private slots:
         TShownResults shown;
         for (const char* name : {"miPath", "miSize", "miDuration", "miBitrate"})
             QVERIFY(shown.window->findChild<QAction*>(name)->isChecked());
-        shown.view->setColumnWidth(shown.ColumnOf(rcPath), 321);
+        shown.view->setColumnWidth(shown.ColumnOf(rcSize), 321);
         for (const char* name : {"miPath", "miSize", "miDuration", "miBitrate"})
             shown.window->findChild<QAction*>(name)->trigger();
         QCOMPARE(shown.view->model()->columnCount(), 1);
         QCOMPARE(shown.Cell(0, 0), QString("Best Song.mp3"));
         shown.settings.ColSize[rcArtist] = 99;
-        shown.window->findChild<QAction*>("miPath")->trigger();
-        QCOMPARE(shown.view->columnWidth(shown.ColumnOf(rcPath)), 321);
+        shown.window->findChild<QAction*>("miSize")->trigger();
+        QCOMPARE(shown.view->columnWidth(shown.ColumnOf(rcSize)), 321);
         // A hidden column's width is not taken from the list when the window goes.
         shown.window.reset();
         QCOMPARE(shown.settings.ColSize[rcArtist], 99);
-        QCOMPARE(shown.settings.ColSize[rcPath], 321);
-        QVERIFY(!shown.settings.ColShow[rcSize]);
+        QCOMPARE(shown.settings.ColSize[rcSize], 321);
+        QVERIFY(!shown.settings.ColShow[rcPath]);
         QVERIFY(!shown.settings.ScanResDetails);
     }
 
