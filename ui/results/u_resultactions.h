@@ -67,8 +67,11 @@ private:
     void TrashBatch();
     void CopyListFiles();
     void Failed(TBWDupeFile& entry, const std::string& reason);
-    // The one message after an action that could not do everything.
-    void ReportFailures(const QString& verb);
+    // The one message after an action: what it did (the summary, may be
+    // empty) and what it could not do.
+    void Report(const QString& verb, const QString& summary);
+    // How many files a copy or move took where.
+    QString CopySummary(std::size_t done) const;
     bool ConfirmRemoval(const char* question, std::size_t count);
 
     TBWDupeFileList& results_;

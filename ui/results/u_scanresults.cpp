@@ -425,10 +425,8 @@ void TfScanResults::RefreshList()
 void TfScanResults::UpdateStatus()
 {
     if (results_) {
-        sb_->showMessage(QString::asprintf("%d / %d duplicates selected. %d MB/ %d MB selected.",
-                                           results_->SelectedCount(), results_->SelectableCount(),
-                                           static_cast<int>(results_->SelectedTotal(0) / 1024),
-                                           static_cast<int>(results_->Total(0) / 1024)));
+        sb_->showMessage(StatusText(results_->SelectedCount(), results_->SelectableCount(),
+                                    results_->SelectedTotal(0), results_->Total(0)));
     } else {
         sb_->clearMessage();
     }

@@ -144,7 +144,7 @@ private slots:
             QFile::remove(TrashFolder() + "/files/" + name);
             QFile::remove(TrashFolder() + "/info/" + name + ".trashinfo");
         }
-        QCOMPARE(group.progress.jobs, QStringList{QString("Deleteing files %1").arg(checked.size())});
+        QCOMPARE(group.progress.jobs, QStringList{QString("Deleting files %1").arg(checked.size())});
         QCOMPARE(group.progress.closes, 1);
     }
 
@@ -178,7 +178,7 @@ private slots:
         const TFolderMode closedFolder(files.Path("closed"), 0555);
         ScriptedPrompts prompts;
         prompts.ExpectYesNo(true, "delete 3 files")
-            .ExpectMessage(PromptKind::Information, "1 files couldn't be deleted because they were opened");
+            .ExpectMessage(PromptKind::Information, "1 file couldn't be deleted because they were opened");
         QVERIFY(actions.DeleteChecked());
         QVERIFY(prompts.Asked().back().text.contains(QString::fromStdString(refused->FullPath()) + ": the trash is full"));
         QCOMPARE(actions.LockedFiles(), TTexts{closed->FullPath()});
@@ -202,8 +202,11 @@ private slots:
         const std::string destination = group.files.Path("Backup");
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
-            .ExpectYesNo(structure, "recreate the directory structure");
+            .ExpectYesNo(structure, "recreate the directory structure")
+            .ExpectMessage(PromptKind::Information,
+                           QString::fromStdString("2 files were copied to " + destination + "/."));
         QVERIFY(group.Actions().CopyChecked(false));
+        QCOMPARE(prompts.Asked().front().caption, QString("Copy files to..."));
         // The folders below what source and destination share keep their letter case.
         const std::string target = group.files.Path(structure ? "Backup/Rock/" : "Backup/");
         QCOMPARE(ReadWholeFile(target + "a.mp3"), std::string("Rock/a.mp3"));
@@ -241,8 +244,10 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(false, "recreate")
-            .ExpectMessage(PromptKind::Information, "1 files couldn't be moved:");
+            .ExpectMessage(PromptKind::Information,
+                           QString::fromStdString("1 file was moved to " + destination + ".\n\n1 file couldn't be moved:"));
         QVERIFY(group.Actions().CopyChecked(true));
+        QCOMPARE(prompts.Asked().front().caption, QString("Move files to..."));
         QCOMPARE(ReadWholeFile(destination + "a.mp3"), std::string("older"));
         QVERIFY(FileExists(group.PathOf(0)));
         QCOMPARE(ReadWholeFile(destination + "b.mp3"), std::string("Rock/b.mp3"));
@@ -394,7 +399,7 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(true, "recreate")
-            .ExpectMessage(PromptKind::Information, "1 files couldn't be moved:");
+            .ExpectMessage(PromptKind::Information, "1 file couldn't be moved:");
         QVERIFY(actions.CopyChecked(true));
         QCOMPARE(discs.asked, TTexts{"CD1"});
         QCOMPARE(ReadWholeFile(destination + "Live/song.mp3"), std::string("disc/Live/song.mp3"));

@@ -208,25 +208,48 @@ private slots:
         }
     }
 
+    void statusLineCountsWithPluralsAndSmallSizesWithADecimal_data()
+    {
+        QTest::addColumn<int>("checked");
+        QTest::addColumn<int>("checkable");
+        QTest::addColumn<qint64>("checkedKB");
+        QTest::addColumn<qint64>("totalKB");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("half a megabyte") << 1 << 5 << qint64(543) << qint64(30720)
+                                         << "1 / 5 duplicates selected. 0.5 MB / 30 MB selected.";
+        QTest::newRow("one duplicate") << 0 << 1 << qint64(0) << qint64(9000)
+                                       << "0 / 1 duplicate selected. 0 MB / 8.8 MB selected.";
+        QTest::newRow("large") << 2 << 2 << qint64(1024 * 1234) << qint64(1024 * 1234)
+                               << "2 / 2 duplicates selected. 1234 MB / 1234 MB selected.";
+    }
+    void statusLineCountsWithPluralsAndSmallSizesWithADecimal()
+    {
+        QFETCH(int, checked);
+        QFETCH(int, checkable);
+        QFETCH(qint64, checkedKB);
+        QFETCH(qint64, totalKB);
+        QTEST(StatusText(checked, checkable, checkedKB, totalKB), "status");
+    }
+
     void checkActionsAndClicksUpdateTheStatusLine()
     {
         TShownResults shown;
-        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB / 3.5 MB selected."));
         QVERIFY(!shown.Action("aDelete")->isEnabled());
         shown.Action("aSelectAll")->trigger();
-        QCOMPARE(shown.Status(), QString("3 / 3 duplicates selected. 3 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("3 / 3 duplicates selected. 3.5 MB / 3.5 MB selected."));
         QVERIFY(shown.Action("aDelete")->isEnabled());
         shown.Action("aInvertSelection")->trigger();
-        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB / 3.5 MB selected."));
         // A click on the reference's place for a check mark changes nothing; on a duplicate's, it checks.
         const QRect referenceCell = shown.view->visualRect(shown.view->model()->index(0, 0));
         QTest::mouseClick(shown.view->viewport(), Qt::LeftButton, {}, referenceCell.topLeft() + QPoint(12, 8));
-        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB / 3.5 MB selected."));
         const QRect secondCell = shown.view->visualRect(shown.view->model()->index(1, 0));
         QTest::mouseClick(shown.view->viewport(), Qt::LeftButton, {}, secondCell.topLeft() + QPoint(28, 8));
-        QCOMPARE(shown.Status(), QString("1 / 3 duplicates selected. 1 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("1 / 3 duplicates selected. 1.5 MB / 3.5 MB selected."));
         shown.Action("aSelectNone")->trigger();
-        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB / 3.5 MB selected."));
     }
 
     void actionsFollowTheResultTypeAndTheSelection_data()
@@ -286,12 +309,12 @@ private slots:
         shown.view->setFocus();
         shown.SelectRows({0, 1, 2});
         QTest::keyClick(shown.view, Qt::Key_Space);
-        QCOMPARE(shown.Status(), QString("2 / 3 duplicates selected. 3 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("2 / 3 duplicates selected. 3.5 MB / 3.5 MB selected."));
         QTest::keyClick(shown.view, Qt::Key_Space);
-        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB / 3.5 MB selected."));
         // The actions' shortcuts win over the list's own keys.
         QTest::keyClick(shown.view, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(shown.Status(), QString("3 / 3 duplicates selected. 3 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("3 / 3 duplicates selected. 3.5 MB / 3.5 MB selected."));
         QCOMPARE(shown.view->selectionModel()->selectedRows().size(), 3);
     }
 
