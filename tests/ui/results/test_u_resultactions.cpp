@@ -10,7 +10,10 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QTemporaryDir>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <set>
 
@@ -259,15 +262,35 @@ private slots:
     {
         TGroupFixture group;
         group.Check({0});
-        const std::string destination = group.files.Path("closed");
-        QDir().mkpath(QString::fromStdString(destination));
-        const TFolderMode closed(destination, 0555);
+        // Root writes into any folder of a writable file system, but not into the kernel's settings.
+        const std::string own = group.files.Path("closed");
+        QDir().mkpath(QString::fromStdString(own));
+        const TFolderMode closed(own, 0555);
+        const std::string destination = geteuid() == 0 ? std::string("/proc/sys") : own;
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectMessage(PromptKind::Information, "The destination directory is read-only");
         QVERIFY(!group.Actions().CopyChecked(true));
         QVERIFY(FileExists(group.PathOf(0)));
         QVERIFY(group.progress.jobs.isEmpty());
+    }
+
+    void aFolderOfSomeoneElseIsNotWritableThoughItsOwnerMayWrite()
+    {
+        // "/" belongs to root with its owner's write bit set; any other user is refused.
+        const pid_t child = fork();
+        if (child == 0) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(2);
+            TDiskFileOperations files;
+            _exit(files.IsWritableFolder("/") ? 1 : 0);
+        }
+        int status = -1;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        const QTemporaryDir own;
+        QVERIFY(TDiskFileOperations().IsWritableFolder(own.path().toStdString()));
     }
 
     void aMoveAcrossFileSystemsCopiesThenRemoves()
