@@ -111,6 +111,9 @@ std::unique_ptr<QWidget> ResultsWindow(bool details, bool everyColumn = false)
 GalleryEntry groups("scanresults_groups", [] { return ResultsWindow(false); });
 GalleryEntry everyColumn("scanresults_every_column", [] { return ResultsWindow(false, true); });
 GalleryEntry detailsOpen("scanresults_details", [] { return ResultsWindow(true); });
-GalleryEntry replaceWarning("warning_replace", [] { return std::make_unique<TfWarningReplace>(); });
+GalleryEntry replaceWarning("warning_replace", [] {
+    return std::make_unique<TfWarningReplace>("/home/ann/Downloads/Harbour Lights - Northern Line (192 kbit).mp3",
+                                              "/home/ann/Collection/Rock/Harbour Lights - Northern Line.mp3");
+});
 
 } // namespace

@@ -288,10 +288,10 @@ bool TResultFileActions::Replace(TBWDupeFile* entry)
     if (!entry || entry->State() != dsDuplicate || !entry->Reference() || !entry->File()
         || !entry->Reference()->File())
         return false;
-    if (ConfirmReplace && !ConfirmReplace())
-        return false;
     TBWFile& reference = *entry->Reference()->File();
     const std::string referencePath = reference.FullPath();
+    if (ConfirmReplace && !ConfirmReplace(entry->File()->FullPath(), referencePath))
+        return false;
     if (files_.IsReadOnly(referencePath)) {
         if (!Prompts().AskYesNo(kCaption, "The reference file is marked as read-only. "
                                           "Do you want to overwrite the file anyway?"))

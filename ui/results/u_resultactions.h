@@ -35,8 +35,9 @@ public:
     TResultFileActions(TBWDupeFileList& results, TBWDirectory& modelRoot, TFileOperations& files,
                        TActionProgress& progress, TMplManager& lists, TDiscRequest& discs);
 
-    // Shows the replace warning; true for "Replace file".
-    std::function<bool()> ConfirmReplace;
+    // Shows the replace warning naming the file and the reference it
+    // overwrites (full paths); true for "Replace file".
+    std::function<bool(const std::string& file, const std::string& reference)> ConfirmReplace;
 
     // Each answers whether the list or its entries changed.
     bool DeleteChecked();

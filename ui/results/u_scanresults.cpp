@@ -605,7 +605,10 @@ void TfScanResults::RunFileAction(const std::function<bool(TResultFileActions&)>
     TfDiscNeeded discs(this);
     TResultFileActions actions(*results_, modelRoot_ ? *modelRoot_ : FSDrive(), files, progress, MplManager(),
                                discs);
-    actions.ConfirmReplace = [this] { return TfWarningReplace(this).exec() == QDialog::Accepted; };
+    actions.ConfirmReplace = [this](const std::string& file, const std::string& reference) {
+        return TfWarningReplace(QString::fromStdString(file), QString::fromStdString(reference), this).exec()
+               == QDialog::Accepted;
+    };
     bool changed = false;
     {
         TActionGuard guard(*this);

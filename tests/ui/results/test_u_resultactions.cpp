@@ -345,11 +345,16 @@ private slots:
         chmod(referencePath.c_str(), 0444);
         TResultFileActions actions = group.Actions();
         int warnings = 0;
-        actions.ConfirmReplace = [&] { return ++warnings > 0; };
+        std::string named;
+        actions.ConfirmReplace = [&](const std::string& file, const std::string& reference) {
+            named = file + " over " + reference;
+            return ++warnings > 0;
+        };
         ScriptedPrompts prompts;
         prompts.ExpectYesNo(overwrite, "The reference file is marked as read-only.");
         QCOMPARE(actions.Replace(group.files.EntryOf(group.duplicates[1])), overwrite);
         QCOMPARE(warnings, 1);
+        QCOMPARE(named, group.duplicates[1]->FullPath() + " over " + referencePath);
         QCOMPARE(ReadWholeFile(referencePath), std::string(overwrite ? "Rock/b.mp3" : "Rock/best.mp3"));
         struct stat info {};
         stat(referencePath.c_str(), &info);
@@ -361,7 +366,7 @@ private slots:
     {
         TGroupFixture group;
         TResultFileActions actions = group.Actions();
-        actions.ConfirmReplace = [] { return false; };
+        actions.ConfirmReplace = [](const std::string&, const std::string&) { return false; };
         QVERIFY(!actions.Replace(group.files.EntryOf(group.duplicates[0])));
         QVERIFY(!actions.Replace(group.files.EntryOf(group.reference)));
         QCOMPARE(ReadWholeFile(group.reference->FullPath()), std::string("Rock/best.mp3"));

@@ -428,15 +428,19 @@ private slots:
         TShownResults shown;
         shown.SelectRows({1});
         QString warningTitle;
+        QString warningFiles;
         QTimer::singleShot(0, [&] {
             if (auto* warning = qobject_cast<TfWarningReplace*>(QApplication::activeModalWidget())) {
                 warningTitle = warning->windowTitle();
                 QVERIFY(warning->findChild<QLabel*>("lblWarning")->text() == "WARNING");
+                warningFiles = warning->findChild<QLabel*>("lblFiles")->text().remove(QChar(0x200B));
                 warning->reject();
             }
         });
         shown.Action("aReplace")->trigger();
         QCOMPARE(warningTitle, QString("Warning"));
+        QVERIFY(warningFiles.contains(QString::fromStdString(shown.second->FullPath())));
+        QVERIFY(warningFiles.contains(QString::fromStdString(shown.reference->FullPath())));
         QCOMPARE(ReadWholeFile(shown.reference->FullPath()), std::string("Rock/Best Song.mp3"));
     }
 
