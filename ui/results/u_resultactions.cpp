@@ -313,7 +313,8 @@ bool TResultFileActions::Rename(TBWDupeFile* entry)
     if (!entry || !entry->File() || !entry->File()->Directory())
         return false;
     TBWFile& file = *entry->File();
-    const std::optional<QString> answer = Prompts().AskText("File rename", "New filename:", Utf8(file.Name()));
+    const std::optional<QString> answer = AskNewName ? AskNewName(Utf8(file.Name()))
+                                                     : Prompts().AskText("File rename", "New filename:", Utf8(file.Name()));
     if (!answer || answer->toStdString() == file.Name())
         return false;
     const std::string folder = file.Directory()->RealPath();

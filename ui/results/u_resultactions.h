@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
     // Shows the replace warning naming the file and the reference it
     // overwrites (full paths); true for "Replace file".
     std::function<bool(const std::string& file, const std::string& reference)> ConfirmReplace;
+    // Asks for a file's new name (nothing: cancelled); the prompts' line of text unless set.
+    std::function<std::optional<QString>(const QString& name)> AskNewName;
 
     // Each answers whether the list or its entries changed.
     bool DeleteChecked();

@@ -13,6 +13,7 @@
 #include "ui/progress/u_progress.h"
 #include "ui/common/u_prompts.h"
 #include "ui/common/u_reportcolumns.h"
+#include "ui/results/u_renamefile.h"
 #include "ui/results/u_resultactions.h"
 #include "ui/results/u_warningreplace.h"
 #include "ui/selection/u_wizseqselect.h"
@@ -609,6 +610,7 @@ void TfScanResults::RunFileAction(const std::function<bool(TResultFileActions&)>
         return TfWarningReplace(QString::fromStdString(file), QString::fromStdString(reference), this).exec()
                == QDialog::Accepted;
     };
+    actions.AskNewName = [this](const QString& name) { return TfRenameFile::Ask(name, this); };
     bool changed = false;
     {
         TActionGuard guard(*this);
