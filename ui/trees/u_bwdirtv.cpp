@@ -4,7 +4,9 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "base/HUtils.h"
+#include "base/u_bwfunc.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
 #include "ui/common/u_pictures.h"
@@ -65,6 +68,27 @@ bool IsDriveName(const std::string& name)
     return !name.empty() && name.front() == '/';
 }
 
+// A folder's whole path as the user knows it: folder macros expanded, no
+// trailing "/" but on the root.
+QString FullPathOf(const TBWDirectory& dir)
+{
+    std::string path = ExpandPathMacros(dir.Path());
+    if (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return QString::fromStdString(path);
+}
+
+// A top-level node is told apart from the others: a special folder by the
+// user's own name of it (the last part of the XDG folder, "Music"), a drive
+// or an Mp3 List as the model names it, any other folder by its whole path.
+QString RootCaption(const TBWDirectory& dir)
+{
+    if (FolderMacroType(dir.Name()) != sfNone)
+        return QString::fromStdString(LastPathPart(FullPathOf(dir).toStdString()));
+    const bool childOfModelRoot = !dir.ParentDir() || dynamic_cast<const TBWFSDrive*>(dir.ParentDir());
+    return childOfModelRoot ? QString::fromStdString(dir.DisplayName()) : FullPathOf(dir);
+}
+
 }  // namespace
 
 // One node of a tree: its directory (the tree's roots for the invisible top)
@@ -75,6 +99,7 @@ struct TDirNode {
     TDirNode* parent = nullptr;
     int row = 0;
     QString caption;
+    QString toolTip;  // the whole path
     int image = -1;
     int stateImage = -1;
     bool filled = false;
@@ -246,6 +271,8 @@ public:
         const TDirNode& node = *NodeAt(index);
         if (role == Qt::DisplayRole)
             return node.caption;
+        if (role == Qt::ToolTipRole)
+            return node.toolTip;
         if (role == Qt::DecorationRole)
             return Decoration(node);
         return {};
@@ -305,7 +332,9 @@ private:
         auto child = std::make_unique<TDirNode>();
         child->dir = dir;
         child->parent = &parent;
-        child->caption = QString::fromStdString(dir->DisplayName());
+        // The parent of a root is the invisible top, which has none.
+        child->caption = parent.parent ? QString::fromStdString(dir->DisplayName()) : RootCaption(*dir);
+        child->toolTip = FullPathOf(*dir);
         imagesOf_(dir, child->image, child->stateImage);
         shown_.emplace(dir, child.get());
         if (row < 0) {
@@ -411,6 +440,9 @@ TBWDirTV::TBWDirTV(QWidget* parent, TBWFSDrive* modelRoot)
     setSelectionMode(SingleSelection);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
+    // A long name scrolls sideways instead of ending in "…".
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { emit selectionChange(this); });
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& node) { model_->FillAgainIfStale(node); });
     modelRoot_.AddListener(this, [this](TBWDirectory* dir, TBWChangeKind kind) { NoticeRaised(dir, kind); });
@@ -733,7 +765,9 @@ bool TBWDriveTV::AcceptsRoot(TBWDirectory* dir)
     const std::string& name = dir->Name();
     if (driveOptions_ & doUser) {
         const TBWSpecialFolder folder = FolderMacroType(name);
-        if (folder == sfDesktop || folder == sfMyDocuments || folder == sfMyMusic)
+        // A user folder the desktop never made is not offered.
+        if ((folder == sfDesktop || folder == sfMyDocuments || folder == sfMyMusic)
+            && QFileInfo(QString::fromStdString(ExpandPathMacros(name))).isDir())
             return true;
     }
     if ((driveOptions_ & doDrives) && IsDriveName(name))

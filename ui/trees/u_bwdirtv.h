@@ -143,8 +143,8 @@ enum TDriveOption { doUser = 1, doDrives = 2, doMPL = 4 };
 using TDriveOptions = int;
 
 // The model root's children chosen by the options: doUser the desktop,
-// documents and music folders, doDrives "/" and the mounted volumes, doMPL
-// the Mp3 Lists.
+// documents and music folders that exist, doDrives "/" and the mounted
+// volumes, doMPL the Mp3 Lists.
 class TBWDriveTV : public TBWDirTV {
     Q_OBJECT
 public:
