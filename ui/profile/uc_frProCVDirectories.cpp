@@ -22,20 +22,20 @@ struct TRoleItem {
 };
 
 constexpr TRoleItem DriveItems[] = {
-    {"Adddirectorywithpriority11", "Add directory with priority 1", dtPriority1},
+    {"Adddirectorywithpriority11", "Add directory with priority 1 (lowest)", dtPriority1},
     {"Adddirectorywithpriority21", "Add directory with priority 2", dtPriority2},
     {"Adddirectorywithpriority31", "Add directory with priority 3", dtPriority3},
     {"Adddirectorywithpriority41", "Add directory with priority 4", dtPriority4},
-    {"Adddirectorywithpriority51", "Add directory with priority 5", dtPriority5},
+    {"Adddirectorywithpriority51", "Add directory with priority 5 (highest)", dtPriority5},
     {"Adddirectorywithreferencepriority1", "Add directory with reference priority", dtReference},
 };
 
 constexpr TRoleItem DirItems[] = {
-    {"MenuItem1", "Set directory to priority 1", dtPriority1},
+    {"MenuItem1", "Set directory to priority 1 (lowest)", dtPriority1},
     {"MenuItem2", "Set directory to priority 2", dtPriority2},
     {"MenuItem3", "Set directory to priority 3", dtPriority3},
     {"MenuItem4", "Set directory to priority 4", dtPriority4},
-    {"MenuItem5", "Set directory to priority 5", dtPriority5},
+    {"MenuItem5", "Set directory to priority 5 (highest)", dtPriority5},
     {"MenuItem6", "Set directory to reference priority", dtReference},
     {"Excludedirectory1", "Exclude directory", dtExcluded},
 };
@@ -81,12 +81,16 @@ TfrcProCVDirectories::TfrcProCVDirectories(QWidget* parent, TBWFSDrive* modelRoo
     : TfrpProfile(parent), Label1(CentredLabel("Label1", {}, this)),
       Label2(CentredLabel("Label2", QStringLiteral("Profile selection"), this)),
       Label3(CentredLabel("Label3", QStringLiteral("Your computer"), this)),
-      Label4(CentredLabel("Label4", QStringLiteral("Right-click in the trees for more options."), this)),
+      Label4(CentredLabel("Label4",
+                          QStringLiteral("Right-click in the trees for more options. Priority 5 is the highest, "
+                                         "1 the lowest: of two duplicates, the file of higher priority is kept."),
+                          this)),
       de(new TBWDriveTV(this, modelRoot)), tvAdd(new TBWDirTV(this, modelRoot)),
       BitBtn1(ArrowButton("BitBtn1", QStringLiteral("\u2192"), this)),
       BitBtn2(ArrowButton("BitBtn2", QStringLiteral("\u2190"), this)), pmDrive(new QMenu(this)), pmDir(new QMenu(this))
 {
     SetHelpTopic(QStringLiteral("directories.htm"));
+    Label4->setWordWrap(true);
 
     de->setObjectName("de");
     de->SetImages(&dmCommonPics->dirIL);

@@ -78,13 +78,14 @@ QString FullPathOf(const TBWDirectory& dir)
     return QString::fromStdString(path);
 }
 
-// A top-level node is told apart from the others: a special folder by the
-// user's own name of it (the last part of the XDG folder, "Music"), a drive
-// or an Mp3 List as the model names it, any other folder by its whole path.
-QString RootCaption(const TBWDirectory& dir)
+// A top-level node is told apart from the others: a drive or an Mp3 List as
+// the model names it, a special folder among the drives by the user's own
+// name of it (the last part of the XDG folder, "Music"), any other folder by
+// its whole path.
+QString RootCaption(const TBWDirectory& dir, bool userFolderNames)
 {
     if (FolderMacroType(dir.Name()) != sfNone)
-        return QString::fromStdString(LastPathPart(FullPathOf(dir).toStdString()));
+        return userFolderNames ? QString::fromStdString(LastPathPart(FullPathOf(dir).toStdString())) : FullPathOf(dir);
     const bool childOfModelRoot = !dir.ParentDir() || dynamic_cast<const TBWFSDrive*>(dir.ParentDir());
     return childOfModelRoot ? QString::fromStdString(dir.DisplayName()) : FullPathOf(dir);
 }
@@ -120,6 +121,8 @@ public:
     // True while the model reads directories: what that loading announces is
     // already in what the model reads.
     bool Filling() const { return filling_ > 0; }
+    // Special folders at the top are named as the user's folders are, not by their paths.
+    void SetUserFolderNames(bool on) { userFolderNames_ = on; }
     void SetImageLists(const TImageList* images, const TImageList* stateImages)
     {
         images_ = images;
@@ -333,7 +336,8 @@ private:
         child->dir = dir;
         child->parent = &parent;
         // The parent of a root is the invisible top, which has none.
-        child->caption = parent.parent ? QString::fromStdString(dir->DisplayName()) : RootCaption(*dir);
+        child->caption =
+            parent.parent ? QString::fromStdString(dir->DisplayName()) : RootCaption(*dir, userFolderNames_);
         child->toolTip = FullPathOf(*dir);
         imagesOf_(dir, child->image, child->stateImage);
         shown_.emplace(dir, child.get());
@@ -411,6 +415,7 @@ private:
     const TImageList* images_ = nullptr;
     const TImageList* stateImages_ = nullptr;
     mutable int filling_ = 0;
+    bool userFolderNames_ = false;
 };
 
 // A change as raised, with what can only be read safely on the raising
@@ -747,7 +752,15 @@ void TBWDirTV::dropEvent(QDropEvent* event)
         Rebuild();
 }
 
-TBWDriveTV::TBWDriveTV(QWidget* parent, TBWFSDrive* modelRoot) : TBWDirTV(parent, modelRoot) {}
+void TBWDirTV::SetUserFolderNames(bool on)
+{
+    model_->SetUserFolderNames(on);
+}
+
+TBWDriveTV::TBWDriveTV(QWidget* parent, TBWFSDrive* modelRoot) : TBWDirTV(parent, modelRoot)
+{
+    SetUserFolderNames(true);
+}
 
 void TBWDriveTV::SetDriveOptions(TDriveOptions options)
 {

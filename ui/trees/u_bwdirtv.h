@@ -105,6 +105,9 @@ protected:
     virtual bool TakesDrops() const { return acceptDrag_; }
     // Roots := the model root's children that AcceptsRoot takes, in order.
     void TakeRootsFromModel();
+    // Special folders at the top show the user's name of the folder
+    // ("Music") instead of its whole path; for the next Rebuild.
+    void SetUserFolderNames(bool on);
 
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

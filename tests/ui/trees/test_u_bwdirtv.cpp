@@ -240,7 +240,10 @@ private slots:
         model.MakeFolders({"disk/music/" + longName});
         TBWDirTV tree(nullptr, &model.Root());
         QVERIFY(tree.AddDirectory(model.Dir("disk/music")));
+        QVERIFY(tree.AddPath("%mymusic%/"));
         tree.Rebuild();
+        // A user folder chosen as a root shows where it is, too.
+        QCOMPARE(tree.model()->index(1, 0).data().toString(), QDir::homePath() + "/Music");
         tree.resize(200, 300);
         tree.show();
         QVERIFY(QTest::qWaitForWindowExposed(&tree));
