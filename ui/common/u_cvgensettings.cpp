@@ -71,6 +71,8 @@ void TBWCVGenSettings::ReadSettings()
         ColShow[column] = ReadBool(ColShowKey(column), ColShow[column]);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
         ColSize[column] = ReadInteger(ColSizeKey(column), ColSize[column]);
+    ProfileEditorWidth = ReadInteger("ProfileEditorWidth", ProfileEditorWidth);
+    ProfileEditorHeight = ReadInteger("ProfileEditorHeight", ProfileEditorHeight);
 }
 
 void TBWCVGenSettings::WriteSettings()
@@ -83,6 +85,8 @@ void TBWCVGenSettings::WriteSettings()
         WriteBool(ColShowKey(column), ColShow[column]);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
         WriteInteger(ColSizeKey(column), ColSize[column]);
+    WriteInteger("ProfileEditorWidth", ProfileEditorWidth);
+    WriteInteger("ProfileEditorHeight", ProfileEditorHeight);
 }
 
 void TBWCVGenSettings::ResetDefaults()
@@ -93,6 +97,8 @@ void TBWCVGenSettings::ResetDefaults()
     LastTip = 0;
     ColShow = kDefaultColShow;
     ColSize = kDefaultColSize;
+    ProfileEditorWidth = 0;
+    ProfileEditorHeight = 0;
 }
 
 TBWCVGenSettings& GenSettings()

@@ -42,6 +42,9 @@ public:
     std::int32_t LastTip = 0;  // the next tip to show
     std::array<bool, kResultColumnCount> ColShow{};
     std::array<std::int32_t, kResultColumnCount> ColSize{};  // pixels
+    // The profile editor's size as the user left it, in pixels; 0 for its own size.
+    std::int32_t ProfileEditorWidth = 0;
+    std::int32_t ProfileEditorHeight = 0;
 
 protected:
     void ReadSettings() override;

@@ -1,5 +1,6 @@
 #include "ui/profile/uc_frProCVDirectories.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -135,16 +136,6 @@ void TfrcProCVDirectories::BuildMenus()
 
 void TfrcProCVDirectories::LayOut()
 {
-    auto* Panel3 = new QWidget(this);
-    Panel3->setObjectName("Panel3");
-    auto* header = new QHBoxLayout(Panel3);
-    header->setContentsMargins(0, 0, 0, 0);
-    Label3->setFixedWidth(209);
-    Label1->setFixedWidth(40);
-    header->addWidget(Label3);
-    header->addWidget(Label1);
-    header->addWidget(Label2, 1);
-
     auto* Panel1 = new QWidget(this);
     Panel1->setObjectName("Panel1");
     Panel1->setFixedWidth(40);
@@ -154,16 +145,23 @@ void TfrcProCVDirectories::LayOut()
     buttons->addWidget(BitBtn2, 0, Qt::AlignHCenter);
     buttons->addStretch();
 
-    de->setFixedWidth(209);
-    auto* trees = new QHBoxLayout;
+    // Both trees, each under its caption, share the room a wider editor gives.
+    de->setMinimumWidth(209);
+    Label1->setFixedWidth(40);
+    auto* trees = new QGridLayout;
     trees->setSpacing(0);
-    trees->addWidget(de);
-    trees->addWidget(Panel1);
-    trees->addWidget(tvAdd, 1);
+    trees->addWidget(Label3, 0, 0);
+    trees->addWidget(Label1, 0, 1);
+    trees->addWidget(Label2, 0, 2);
+    trees->addWidget(de, 1, 0);
+    trees->addWidget(Panel1, 1, 1);
+    trees->addWidget(tvAdd, 1, 2);
+    trees->setColumnStretch(0, 2);
+    trees->setColumnStretch(2, 3);
+    trees->setRowStretch(1, 1);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
-    page->addWidget(Panel3);
     page->addLayout(trees, 1);
     page->addWidget(Label4);
 }
