@@ -78,7 +78,7 @@ public:
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(page_.get());
-        resize(560, 340);
+        resize(900, 360);
     }
 
 private:
