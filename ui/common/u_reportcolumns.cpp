@@ -54,14 +54,15 @@ private:
 } // namespace
 
 TReportColumns::TReportColumns(QAbstractItemView& view, QHeaderView& header, int fillColumn, bool sortMarks)
-    : QObject(&view), view_(view), header_(header), fillColumn_(fillColumn), sortMarks_(sortMarks)
+    : QObject(&view), view_(view), viewport_(view.viewport()), header_(header), fillColumn_(fillColumn),
+      sortMarks_(sortMarks)
 {
     view_.setItemDelegate(new TReportCellDelegate(fillColumn, &view_));
     header_.setStretchLastSection(false);
     // A new column starts narrow and grows to what it shows.
     header_.setDefaultSectionSize(header_.minimumSectionSize());
     header_.setSectionResizeMode(QHeaderView::Interactive);
-    view_.viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     connect(&header_, &QHeaderView::sectionResized, this, [this](int column) {
         if (!fitting_ && column != fillColumn_)
             Fill();
@@ -91,7 +92,7 @@ int TReportColumns::CaptionWidth(int column) const
 int TReportColumns::ValueLimit() const
 {
     return std::max(view_.fontMetrics().averageCharWidth() * kValueCharacters,
-                    view_.viewport()->width() / kValueShareOfWidth);
+                    viewport_->width() / kValueShareOfWidth);
 }
 
 void TReportColumns::Fit()
@@ -125,14 +126,15 @@ void TReportColumns::Fill()
         if (column != fillColumn_ && !header_.isSectionHidden(column))
             others += header_.sectionSize(column);
     fitting_ = true;
-    header_.resizeSection(fillColumn_, std::max(CaptionWidth(fillColumn_), view_.viewport()->width() - others));
+    header_.resizeSection(fillColumn_, std::max(CaptionWidth(fillColumn_), viewport_->width() - others));
     fitting_ = false;
 }
 
 bool TReportColumns::eventFilter(QObject* watched, QEvent* event)
 {
-    // A wider list lets the value columns grow to their values.
-    if (watched == view_.viewport() && event->type() == QEvent::Resize)
+    // A wider list lets the value columns grow to their values. The view is
+    // not asked for its viewport here: events come while the view is destroyed.
+    if (watched == viewport_ && event->type() == QEvent::Resize)
         Widen();
     return QObject::eventFilter(watched, event);
 }

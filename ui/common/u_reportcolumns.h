@@ -11,6 +11,7 @@
 
 class QAbstractItemView;
 class QHeaderView;
+class QWidget;
 
 class TReportColumns : public QObject {
 public:
@@ -39,6 +40,7 @@ private:
     int ValueLimit() const;
 
     QAbstractItemView& view_;
+    QWidget* viewport_;
     QHeaderView& header_;
     int fillColumn_;
     bool sortMarks_;
