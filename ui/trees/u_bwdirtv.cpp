@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QThread>
 #include <unordered_map>
 #include <vector>
@@ -451,6 +452,15 @@ TBWDirTV::TBWDirTV(QWidget* parent, TBWFSDrive* modelRoot)
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { emit selectionChange(this); });
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& node) { model_->FillAgainIfStale(node); });
     modelRoot_.AddListener(this, [this](TBWDirectory* dir, TBWChangeKind kind) { NoticeRaised(dir, kind); });
+}
+
+bool TBWDirTV::viewportEvent(QEvent* event)
+{
+    // The one column is as wide as the tree, so a selection spans it, and
+    // wider for a long name, which then scrolls sideways.
+    if (event->type() == QEvent::Resize)
+        header()->setMinimumSectionSize(static_cast<QResizeEvent*>(event)->size().width());
+    return QTreeView::viewportEvent(event);
 }
 
 TBWDirTV::~TBWDirTV()

@@ -109,6 +109,7 @@ protected:
     // ("Music") instead of its whole path; for the next Rebuild.
     void SetUserFolderNames(bool on);
 
+    bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;

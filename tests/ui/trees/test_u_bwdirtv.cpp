@@ -244,13 +244,16 @@ private slots:
         tree.Rebuild();
         // A user folder chosen as a root shows where it is, too.
         QCOMPARE(tree.model()->index(1, 0).data().toString(), QDir::homePath() + "/Music");
-        tree.resize(200, 300);
+        tree.resize(500, 300);
         tree.show();
         QVERIFY(QTest::qWaitForWindowExposed(&tree));
         const QModelIndex root = tree.model()->index(0, 0);
         const QString path = QString::fromStdString(model.PathOf("disk/music"));
         QCOMPARE(root.data().toString() + "/", path);
         QCOMPARE(root.data(Qt::ToolTipRole).toString() + "/", path);
+        // Short names: the one column spans the tree, and nothing scrolls.
+        QTRY_COMPARE(tree.columnWidth(0), tree.viewport()->width());
+        QCOMPARE(tree.horizontalScrollBar()->maximum(), 0);
         tree.expand(root);
         const QModelIndex child = tree.model()->index(0, 0, root);
         QCOMPARE(child.data().toString(), QString::fromStdString(longName));
