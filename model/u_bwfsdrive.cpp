@@ -8,7 +8,10 @@
 
 BW_IMPLEMENT_CLASS(TBWFSDrive, TBWDirectory)
 
-TBWFSDrive::TBWFSDrive(TBWObject* owner) : TBWFSDrive(MplManager(), [] { return ListDrives(); }, owner) {}
+TBWFSDrive::TBWFSDrive(TBWObject* owner)
+    : TBWFSDrive(MplManager(), [] { return ListUserDrives(PlatformSources()); }, owner)
+{
+}
 
 TBWFSDrive::TBWFSDrive(TMplManager& manager, TBWDriveLister drives, TBWObject* owner)
     : TBWDirectory(owner), manager_(manager), drives_(std::move(drives))
@@ -55,7 +58,7 @@ void TBWFSDrive::AddDrives()
     for (std::size_t i : deepestFirst) {
         nodes[i] = NewChildDir();
         nodes[i]->SetName(drives[i].root);
-        nodes[i]->SetDisplayName(drives[i].root + " [" + drives[i].label + "]");
+        nodes[i]->SetDisplayName(DriveCaption(drives[i]));
     }
     for (TBWDirectory* node : nodes)
         SubDirs()->Add(node);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string_view>
@@ -38,6 +39,16 @@ bool IsSystemPlace(const std::string& mountPoint)
     if (PathIsWithin(mountPoint, "/run"))
         return !PathIsWithin(mountPoint, "/run/media");
     for (const char* place : {"/proc", "/sys", "/dev", "/boot", "/snap", "/var/lib"})
+        if (PathIsWithin(mountPoint, place))
+            return true;
+    return false;
+}
+
+// Where the desktop and the user mount volumes; mounts elsewhere are the
+// system's (containers, sandboxes, services) unless they hold the home folder.
+bool IsUserPlace(const std::string& mountPoint)
+{
+    for (const char* place : {"/media", "/run/media", "/mnt"})
         if (PathIsWithin(mountPoint, place))
             return true;
     return false;
@@ -108,6 +119,14 @@ std::map<std::string, std::string> ReadVolumeLabels(const std::string& labelFold
     return labels;
 }
 
+// A device or a network share mounted whole; not a bind mount of a
+// subfolder, a RAM disk or a pseudo file system.
+bool IsVolume(const TMountEntry& entry)
+{
+    return entry.root == "/" && !IsPseudoFileSystem(entry.fsType)
+           && (entry.source.starts_with("/dev/") || IsRemoteFileSystem(entry));
+}
+
 TBWDrive DriveOf(const TMountEntry& entry, const TPlatformSources& sources,
                  const std::map<std::string, std::string>& labels)
 {
@@ -121,15 +140,15 @@ TBWDrive DriveOf(const TMountEntry& entry, const TPlatformSources& sources,
     return drive;
 }
 
-}  // namespace
-
-std::vector<TBWDrive> ListDrives(const TPlatformSources& sources)
+// "/" and the mounts besides it that listed takes, a point mounted twice
+// once with its topmost mount.
+std::vector<TBWDrive> DrivesOf(const std::vector<TMountEntry>& entries, const TPlatformSources& sources,
+                               const std::function<bool(const TMountEntry&)>& listed)
 {
     const std::map<std::string, std::string> labels = ReadVolumeLabels(sources.labelFolder);
     std::vector<TBWDrive> drives{TBWDrive{"/", dkFixed, "", ""}};
-    for (const TMountEntry& entry : ReadMountInfo(sources.mountInfoFile)) {
-        if (IsPseudoFileSystem(entry.fsType) ||
-            (entry.mountPoint != "/" && IsSystemPlace(entry.mountPoint)))
+    for (const TMountEntry& entry : entries) {
+        if (entry.mountPoint != "/" && !listed(entry))
             continue;
         TBWDrive drive = DriveOf(entry, sources, labels);
         const auto listed = std::find_if(drives.begin(), drives.end(),
@@ -140,6 +159,30 @@ std::vector<TBWDrive> ListDrives(const TPlatformSources& sources)
             drives.push_back(std::move(drive));
     }
     return drives;
+}
+
+}  // namespace
+
+std::string DriveCaption(const TBWDrive& drive)
+{
+    return drive.label.empty() ? drive.root : drive.root + " [" + drive.label + "]";
+}
+
+std::vector<TBWDrive> ListDrives(const TPlatformSources& sources)
+{
+    return DrivesOf(ReadMountInfo(sources.mountInfoFile), sources, [](const TMountEntry& entry) {
+        return !IsPseudoFileSystem(entry.fsType) && !IsSystemPlace(entry.mountPoint);
+    });
+}
+
+std::vector<TBWDrive> ListUserDrives(const TPlatformSources& sources)
+{
+    const std::vector<TMountEntry> entries = ReadMountInfo(sources.mountInfoFile);
+    const TMountEntry* home = MountOfPath(entries, HomeFolder());
+    const std::string homeMount = home ? home->mountPoint : std::string();
+    return DrivesOf(entries, sources, [&homeMount](const TMountEntry& entry) {
+        return IsVolume(entry) && (entry.mountPoint == homeMount || IsUserPlace(entry.mountPoint));
+    });
 }
 
 std::string UserMediaFolder(const TPlatformSources& sources)

@@ -32,6 +32,10 @@ struct TBWDrive {
     bool operator==(const TBWDrive&) const = default;
 };
 
+// How the trees name a drive: its mount point, followed by the label in
+// brackets when the volume has one ("/media/ann/STICK/ [STICK]").
+std::string DriveCaption(const TBWDrive& drive);
+
 // Pseudo file systems (proc, sysfs, cgroup, ...) and the system's own places
 // (/proc, /sys, /dev, /run except /run/media, /boot, /snap, /var/lib) are
 // left out; a point mounted twice is listed once, with the topmost mount.
@@ -39,6 +43,12 @@ struct TBWDrive {
 // iso9660, udf and /dev/sr* optical, a block device that sysfs marks
 // removable removable, anything else fixed.
 std::vector<TBWDrive> ListDrives(const TPlatformSources& sources);
+// The drives the user is shown, as a file manager lists them: besides "/",
+// the file system of the home folder when it is another one, and the
+// volumes mounted under /media, /run/media and /mnt, devices and network
+// shares mounted whole. RAM disks, bind mounts of subfolders and whatever
+// lies elsewhere (a container's or a sandbox's own mounts) are left out.
+std::vector<TBWDrive> ListUserDrives(const TPlatformSources& sources);
 
 // The folder where the desktop mounts the user's media, with a trailing
 // "/": the first media root holding a folder named after the user, else that

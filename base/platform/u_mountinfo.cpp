@@ -57,6 +57,7 @@ bool ParseMountLine(std::string_view line, TMountEntry& entry)
     if (separator + 2 >= fields.size())
         return false;
     entry.majorMinor = std::string(fields[2]);
+    entry.root = UnescapeOctal(fields[3]);
     entry.mountPoint = UnescapeOctal(fields[4]);
     entry.fsType = UnescapeOctal(fields[separator + 1]);
     entry.source = UnescapeOctal(fields[separator + 2]);

@@ -10,6 +10,7 @@
 
 struct TMountEntry {
     std::string majorMinor;  // the device as "major:minor"
+    std::string root;        // the folder of the file system mounted here: "/" unless a bind mount of a subfolder
     std::string mountPoint;
     std::string fsType;
     std::string source;      // "/dev/sdb1", "server:/export", "tmpfs", ...

@@ -36,8 +36,8 @@ GalleryEntry summary("profile_summary", [] {
     return std::unique_ptr<QWidget>(std::move(page));
 });
 
-// The page with a model of its own: a drive "Music" made in a temporary
-// folder and a list of discs. The page goes first, while the model it
+// The page with a model of its own: a drive "Music" and a stick without a
+// label made in a temporary folder, and a list of discs. The page goes first, while the model it
 // listens to still stands.
 class SampleDirectoriesPage : public QWidget {
 public:
@@ -51,8 +51,12 @@ public:
         const std::string root = drive.toStdString() + "/";
         manager_.SetFolder(folder_.path().toStdString() + "/lists");
         manager_.NewList("Discs", false);
-        modelRoot_ = std::make_unique<TBWFSDrive>(manager_, [root] {
-            return std::vector<TBWDrive>{{root, dkFixed, "MUSIC", "/dev/sdb1"}};
+        // A stick without a label beside the labelled drive.
+        const QString stick = folder_.path() + "/Stick";
+        QDir(stick).mkpath("Albums");
+        const std::string stickRoot = stick.toStdString() + "/";
+        modelRoot_ = std::make_unique<TBWFSDrive>(manager_, [root, stickRoot] {
+            return std::vector<TBWDrive>{{root, dkFixed, "MUSIC", "/dev/sdb1"}, {stickRoot, dkRemovable, "", "/dev/sdc1"}};
         });
 
         const std::string collection = root + "Collection/";
@@ -74,7 +78,7 @@ public:
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(page_.get());
-        resize(560, 340);
+        resize(900, 360);
     }
 
 private:

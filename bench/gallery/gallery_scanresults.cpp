@@ -1,5 +1,6 @@
-// The results window with a few groups, once as it opens and once with the
-// details pane open on a duplicate, and the warning shown before a replace.
+// The results window with a few groups, once as it opens, once with every
+// column at 1600x1000 and once with the details pane open on a duplicate, and
+// the warning shown before a replace.
 #include "gallery.h"
 
 #include "engine/u_cvprofile.h"
@@ -71,6 +72,9 @@ struct TSampleResults {
         file->SetBitrate(song.bitrate);
         file->SetArtist(song.artist);
         file->SetTitle(song.title);
+        file->SetAlbum("Songs of the Harbour");
+        file->SetGenre("Rock");
+        file->SetComment("ripped from CD");
         return file;
     }
 };
@@ -81,16 +85,21 @@ TSampleResults& Sample()
     return sample;
 }
 
-std::unique_ptr<QWidget> ResultsWindow(bool details)
+std::unique_ptr<QWidget> ResultsWindow(bool details, bool everyColumn = false)
 {
     static TBWCVGenSettings settings;
     settings.NewProfile();
     settings.ScanResMaximized = false;
     settings.ScanResDetails = details;
+    if (everyColumn)
+        settings.ColShow.fill(true);
     auto window = std::make_unique<TfScanResults>(settings);
     window->SetResults(&Sample().list);
     window->RefreshList();
-    window->resize(900, details ? 620 : 420);
+    if (everyColumn)
+        window->resize(1600, 1000);
+    else
+        window->resize(900, details ? 620 : 420);
     if (details) {
         auto* view = window->findChild<QTreeView*>("lvResults");
         view->selectionModel()->select(view->model()->index(1, 0),
@@ -100,7 +109,11 @@ std::unique_ptr<QWidget> ResultsWindow(bool details)
 }
 
 GalleryEntry groups("scanresults_groups", [] { return ResultsWindow(false); });
+GalleryEntry everyColumn("scanresults_every_column", [] { return ResultsWindow(false, true); });
 GalleryEntry detailsOpen("scanresults_details", [] { return ResultsWindow(true); });
-GalleryEntry replaceWarning("warning_replace", [] { return std::make_unique<TfWarningReplace>(); });
+GalleryEntry replaceWarning("warning_replace", [] {
+    return std::make_unique<TfWarningReplace>("/home/ann/Downloads/Harbour Lights - Northern Line (192 kbit).mp3",
+                                              "/home/ann/Collection/Rock/Harbour Lights - Northern Line.mp3");
+});
 
 } // namespace

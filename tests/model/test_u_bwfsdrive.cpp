@@ -65,7 +65,7 @@ TEST_F(Root, ListsSpecialFoldersThenDrivesThenLists)
     EXPECT_EQ(drive->Path(), "");
     EXPECT_EQ(Captions(), (Names{"Start Menu", "Desktop", "Application Data", "Program Files", "Common Files",
                                  "My Documents", "My Music", "My Pictures", "/ [ROOTFS]", "/media/usb/ [Music]",
-                                 "/mnt/nolabel/ []", "Rock"}));
+                                 "/mnt/nolabel/", "Rock"}));
     EXPECT_EQ(drive->DirAt(6)->Path(), "%mymusic%/");
     EXPECT_EQ(drive->DirAt(9)->Path(), "/media/usb/");
     EXPECT_EQ(drive->DirAt(11), manager.FindList("Rock")) << "the manager's own list";

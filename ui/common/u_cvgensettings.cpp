@@ -66,6 +66,8 @@ void TBWCVGenSettings::ReadSettings()
     MainWidth = ReadInteger("MainWidth", MainWidth);
     MainHeight = ReadInteger("MainHeight", MainHeight);
     MainMaximized = ReadBool("MainMaximized", MainMaximized);
+    ProfileEditorWidth = ReadInteger("ProfileEditorWidth", ProfileEditorWidth);
+    ProfileEditorHeight = ReadInteger("ProfileEditorHeight", ProfileEditorHeight);
 }
 
 void TBWCVGenSettings::WriteSettings()
@@ -83,6 +85,8 @@ void TBWCVGenSettings::WriteSettings()
     WriteInteger("MainWidth", MainWidth);
     WriteInteger("MainHeight", MainHeight);
     WriteBool("MainMaximized", MainMaximized);
+    WriteInteger("ProfileEditorWidth", ProfileEditorWidth);
+    WriteInteger("ProfileEditorHeight", ProfileEditorHeight);
 }
 
 void TBWCVGenSettings::ResetDefaults()
@@ -95,6 +99,8 @@ void TBWCVGenSettings::ResetDefaults()
     ColSize = kDefaultColSize;
     MainLeft = MainTop = MainWidth = MainHeight = 0;
     MainMaximized = false;
+    ProfileEditorWidth = 0;
+    ProfileEditorHeight = 0;
 }
 
 TBWCVGenSettings& GenSettings()

@@ -53,6 +53,9 @@ public:
     std::int32_t MainWidth = 0;
     std::int32_t MainHeight = 0;
     bool MainMaximized = false;
+    // The profile editor's size as the user left it, in pixels; 0 for its own size.
+    std::int32_t ProfileEditorWidth = 0;
+    std::int32_t ProfileEditorHeight = 0;
 
 protected:
     void ReadSettings() override;

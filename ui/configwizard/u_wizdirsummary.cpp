@@ -13,7 +13,7 @@
 TfrWizDirSummary::TfrWizDirSummary(QWidget* parent, TBWFSDrive* modelRoot)
     : TfrpProfile(parent),
       Label1(WizPageLabel("Label1", QStringLiteral("You can easily correct any mistakes by manually editing your profile after "
-                                       "it's creation."),
+                                       "its creation."),
                         this)),
       tvAdd(new TBWDirTV(this, modelRoot))
 {

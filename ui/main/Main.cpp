@@ -34,6 +34,7 @@
 #include "ui/common/u_screenplace.h"
 #include "ui/progress/u_progress.h"
 #include "ui/common/u_prompts.h"
+#include "ui/common/u_reportcolumns.h"
 #include "ui/results/u_scanresults.h"
 #include "ui/common/u_tooltips.h"
 #include "ui/configwizard/u_wizseqmain.h"
@@ -318,11 +319,7 @@ void TfCorvella4::BuildProfileList()
     lvProfiles->setModel(&profiles_);
     QHeaderView* header = lvProfiles->header();
     header->setSectionsClickable(true);
-    header->setStretchLastSection(false);
-    header->setSectionResizeMode(TProfileListModel::colComment, QHeaderView::Stretch);
-    header->resizeSection(TProfileListModel::colName, 110);
-    header->resizeSection(TProfileListModel::colLastRun, 75);
-    header->resizeSection(TProfileListModel::colTimeTaken, 75);
+    new TReportColumns(*lvProfiles, *header, TProfileListModel::colComment, true);
     connect(header, &QHeaderView::sectionClicked, this, &TfCorvella4::lvProfilesColumnClick);
     connect(lvProfiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TfCorvella4::lvProfilesChange);

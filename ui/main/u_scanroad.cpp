@@ -63,6 +63,15 @@ void SaveResultFile(TBWDupeFileList& results, const std::string& fileName)
 
 } // namespace
 
+QString NothingFoundText(std::int32_t resultType)
+{
+    switch (resultType) {
+    case rsNegative: return QStringLiteral("No new files were found: every file is in the collection already.");
+    case rsBanlist: return QStringLiteral("No files matching the banlist were found.");
+    default: return QStringLiteral("No duplicates were found.");
+    }
+}
+
 int ScanJobCount(const TBWCVProfile& profile)
 {
     if (profile.ResultType == rsBanlist)
@@ -168,12 +177,16 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
     profile.LastTime = std::chrono::duration<double>(taken).count() / kSecondsPerDay;
     profile.LastRun = std::floor(DaysNow());
 
-    host_.MinimiseMain();
     TBWDupeFileList& results = worker->Results();
-    host_.ShowResults(results);
-    if (results.Count() > 0)
+    if (results.Count() > 0) {
+        host_.MinimiseMain();
+        host_.ShowResults(results);
         SaveResultFile(results, stores_.dataFolder + ResultFileName);
-    host_.RestoreMain();
+        host_.RestoreMain();
+    } else {
+        // An empty window would say nothing; the previous result file stays for "Load last results".
+        Prompts().ShowInformation(QStringLiteral("Corvella"), NothingFoundText(profile.ResultType));
+    }
 
     // The result list points into the lists, so it goes before they are reloaded.
     worker.reset();

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <QString>
+
 class ScanMailbox;
 class TBWCVProfile;
 class TBWDirectory;
@@ -24,6 +26,9 @@ class TMplManager;
 // information for content, linking similar words when a tolerance is set
 // (not for content), and the negative results.
 int ScanJobCount(const TBWCVProfile& profile);
+
+// What a scan that found nothing says instead of an empty results window, by result type.
+QString NothingFoundText(std::int32_t resultType);
 
 // The engine as the road sees it.
 class TScanWorker {

@@ -15,6 +15,7 @@
 #include "ui/trees/u_bwdirtv.h"
 #include "ui/mpleditor/u_mplfiletable.h"
 #include "ui/common/u_menubarkeys.h"
+#include "ui/common/u_reportcolumns.h"
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progress.h"
 
@@ -173,11 +174,7 @@ void TfMPLEditor::BuildViews()
     lvFiles->verticalHeader()->setDefaultSectionSize(lvFiles->fontMetrics().height() + 6);
     QHeaderView* header = lvFiles->horizontalHeader();
     header->setHighlightSections(false);
-    header->setSectionResizeMode(TMplFileTableModel::colFilename, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(TMplFileTableModel::colPath, QHeaderView::ResizeToContents);
-    header->resizeSection(TMplFileTableModel::colSize, 60);
-    header->resizeSection(TMplFileTableModel::colDuration, 60);
-    header->resizeSection(TMplFileTableModel::colBitrate, 40);
+    new TReportColumns(*lvFiles, *header, TMplFileTableModel::colPath, false);
 }
 
 void TfMPLEditor::UpdateActions()

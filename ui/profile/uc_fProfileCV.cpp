@@ -1,5 +1,6 @@
 #include "ui/profile/uc_fProfileCV.h"
 
+#include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_prompts.h"
 #include "ui/profile/uc_frProCVActions.h"
 #include "ui/profile/uc_frProCVAnims.h"
@@ -11,10 +12,23 @@
 #include "ui/profile/uc_frProCVSummary.h"
 #include "ui/profile/uc_frProfileText.h"
 
+#include <algorithm>
+
+namespace {
+
+const QSize kMinimumSize(642, 380);
+
+} // namespace
+
 TfcProfileCV::TfcProfileCV(QWidget* parent) : TfpProfile(parent)
 {
     setObjectName("TfcProfileCV");
-    setFixedSize(642, 380);
+    // It grows for long paths (the trees and lists take the room) and opens as the user left it.
+    setMinimumSize(kMinimumSize);
+    setSizeGripEnabled(true);
+    const TBWCVGenSettings& settings = GenSettings();
+    resize(std::max(settings.ProfileEditorWidth, kMinimumSize.width()),
+           std::max(settings.ProfileEditorHeight, kMinimumSize.height()));
 
     AddSection<TfrcProCVGeneral>(tr("General settings"));
     TBWProfileSection* scanning = AddSection<TfrcPCVSummary>(tr("Duplicate scanning"));
@@ -32,6 +46,12 @@ TfcProfileCV::TfcProfileCV(QWidget* parent) : TfpProfile(parent)
     AddSection<TfrcProCVAnims>(tr("Funny Animations"));
 
     RememberProfile();
+}
+
+TfcProfileCV::~TfcProfileCV()
+{
+    GenSettings().ProfileEditorWidth = width();
+    GenSettings().ProfileEditorHeight = height();
 }
 
 bool TfcProfileCV::SaveCurrentProfile()

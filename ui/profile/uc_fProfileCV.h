@@ -10,7 +10,10 @@
 class TfcProfileCV : public TfpProfile {
     Q_OBJECT
 public:
+    // Opens at the size the general settings keep.
     explicit TfcProfileCV(QWidget* parent = nullptr);
+    // Leaves its size in the general settings.
+    ~TfcProfileCV() override;
 
 protected:
     bool SaveCurrentProfile() override;

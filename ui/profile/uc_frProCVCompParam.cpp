@@ -9,6 +9,7 @@
 #include <array>
 
 #include "ui/common/u_radiogroup.h"
+#include "ui/common/u_rangespinbox.h"
 
 namespace {
 
@@ -19,9 +20,8 @@ constexpr int kFieldsItem = 0;
 
 QSpinBox* NewSpinBox(const char* name, int most, QWidget* parent)
 {
-    auto* box = new QSpinBox(parent);
+    auto* box = new TRangeSpinBox(0, most, parent);
     box->setObjectName(name);
-    box->setRange(0, most);
     return box;
 }
 

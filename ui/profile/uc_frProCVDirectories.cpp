@@ -1,5 +1,6 @@
 #include "ui/profile/uc_frProCVDirectories.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,20 +23,20 @@ struct TRoleItem {
 };
 
 constexpr TRoleItem DriveItems[] = {
-    {"Adddirectorywithpriority11", "Add directory with priority &1", dtPriority1},
+    {"Adddirectorywithpriority11", "Add directory with priority &1 (lowest)", dtPriority1},
     {"Adddirectorywithpriority21", "Add directory with priority &2", dtPriority2},
     {"Adddirectorywithpriority31", "Add directory with priority &3", dtPriority3},
     {"Adddirectorywithpriority41", "Add directory with priority &4", dtPriority4},
-    {"Adddirectorywithpriority51", "Add directory with priority &5", dtPriority5},
+    {"Adddirectorywithpriority51", "Add directory with priority &5 (highest)", dtPriority5},
     {"Adddirectorywithreferencepriority1", "Add directory with &reference priority", dtReference},
 };
 
 constexpr TRoleItem DirItems[] = {
-    {"MenuItem1", "Set directory to priority &1", dtPriority1},
+    {"MenuItem1", "Set directory to priority &1 (lowest)", dtPriority1},
     {"MenuItem2", "Set directory to priority &2", dtPriority2},
     {"MenuItem3", "Set directory to priority &3", dtPriority3},
     {"MenuItem4", "Set directory to priority &4", dtPriority4},
-    {"MenuItem5", "Set directory to priority &5", dtPriority5},
+    {"MenuItem5", "Set directory to priority &5 (highest)", dtPriority5},
     {"MenuItem6", "Set directory to &reference priority", dtReference},
     {"Excludedirectory1", "&Exclude directory", dtExcluded},
 };
@@ -81,12 +82,16 @@ TfrcProCVDirectories::TfrcProCVDirectories(QWidget* parent, TBWFSDrive* modelRoo
     : TfrpProfile(parent), Label1(CentredLabel("Label1", {}, this)),
       Label2(CentredLabel("Label2", QStringLiteral("Profile selection"), this)),
       Label3(CentredLabel("Label3", QStringLiteral("Your computer"), this)),
-      Label4(CentredLabel("Label4", QStringLiteral("Right-click in the trees for more options."), this)),
+      Label4(CentredLabel("Label4",
+                          QStringLiteral("Right-click in the trees for more options. Priority 5 is the highest, "
+                                         "1 the lowest: of two duplicates, the file of higher priority is kept."),
+                          this)),
       de(new TBWDriveTV(this, modelRoot)), tvAdd(new TBWDirTV(this, modelRoot)),
       BitBtn1(ArrowButton("BitBtn1", QStringLiteral("\u2192"), this)),
       BitBtn2(ArrowButton("BitBtn2", QStringLiteral("\u2190"), this)), pmDrive(new QMenu(this)), pmDir(new QMenu(this))
 {
     SetHelpTopic(QStringLiteral("directories.htm"));
+    Label4->setWordWrap(true);
 
     de->setObjectName("de");
     de->SetImages(&dmCommonPics->dirIL);
@@ -131,16 +136,6 @@ void TfrcProCVDirectories::BuildMenus()
 
 void TfrcProCVDirectories::LayOut()
 {
-    auto* Panel3 = new QWidget(this);
-    Panel3->setObjectName("Panel3");
-    auto* header = new QHBoxLayout(Panel3);
-    header->setContentsMargins(0, 0, 0, 0);
-    Label3->setFixedWidth(209);
-    Label1->setFixedWidth(40);
-    header->addWidget(Label3);
-    header->addWidget(Label1);
-    header->addWidget(Label2, 1);
-
     auto* Panel1 = new QWidget(this);
     Panel1->setObjectName("Panel1");
     Panel1->setFixedWidth(40);
@@ -150,16 +145,23 @@ void TfrcProCVDirectories::LayOut()
     buttons->addWidget(BitBtn2, 0, Qt::AlignHCenter);
     buttons->addStretch();
 
-    de->setFixedWidth(209);
-    auto* trees = new QHBoxLayout;
+    // Both trees, each under its caption, share the room a wider editor gives.
+    de->setMinimumWidth(209);
+    Label1->setFixedWidth(40);
+    auto* trees = new QGridLayout;
     trees->setSpacing(0);
-    trees->addWidget(de);
-    trees->addWidget(Panel1);
-    trees->addWidget(tvAdd, 1);
+    trees->addWidget(Label3, 0, 0);
+    trees->addWidget(Label1, 0, 1);
+    trees->addWidget(Label2, 0, 2);
+    trees->addWidget(de, 1, 0);
+    trees->addWidget(Panel1, 1, 1);
+    trees->addWidget(tvAdd, 1, 2);
+    trees->setColumnStretch(0, 2);
+    trees->setColumnStretch(2, 3);
+    trees->setRowStretch(1, 1);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
-    page->addWidget(Panel3);
     page->addLayout(trees, 1);
     page->addWidget(Label4);
 }

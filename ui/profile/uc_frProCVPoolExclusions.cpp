@@ -12,6 +12,7 @@
 #include "base/u_bwfunc.h"
 #include "base/u_bwmask.h"
 #include "engine/u_cvprofile.h"
+#include "ui/common/u_rangespinbox.h"
 
 namespace {
 
@@ -22,9 +23,8 @@ QString NotAValidPattern(const QString& line)
 
 QSpinBox* NewCountBox(const char* name, QWidget* parent)
 {
-    auto* box = new QSpinBox(parent);
+    auto* box = new TRangeSpinBox(0, 100, parent);
     box->setObjectName(name);
-    box->setRange(0, 100);
     return box;
 }
 

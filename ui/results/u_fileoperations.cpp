@@ -139,8 +139,10 @@ bool TDiskFileOperations::ClearReadOnly(const std::string& path)
 
 bool TDiskFileOperations::IsWritableFolder(const std::string& path)
 {
+    // The owner's write bit says nothing about a folder of someone else, of
+    // a group or on a read-only mount: the kernel answers for this user.
     struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && (info.st_mode & S_IWUSR);
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && access(path.c_str(), W_OK | X_OK) == 0;
 }
 
 void TDiskFileOperations::CreateFolderPath(const std::string& path)

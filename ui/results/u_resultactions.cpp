@@ -11,6 +11,7 @@
 #include "ui/common/u_prompts.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -121,22 +122,37 @@ void TResultFileActions::Failed(TBWDupeFile& entry, const std::string& reason)
     results_.SetSelected(&entry, false);
 }
 
-void TResultFileActions::ReportFailures(const QString& verb)
+void TResultFileActions::Report(const QString& verb, const QString& summary)
 {
     QStringList parts;
+    if (!summary.isEmpty())
+        parts << summary;
     if (!lockedFiles_.empty())
-        parts << QString("%1 files couldn't be %2 because they were opened by some other program. "
+        parts << QString("%1 couldn't be %2 because they were opened by some other program. "
                          "They have been deselected and kept in the duplicate list.")
-                     .arg(lockedFiles_.size())
+                     .arg(Plural(lockedFiles_.size()))
                      .arg(verb);
     if (!failures_.empty()) {
-        QString text = QString("%1 files couldn't be %2:").arg(failures_.size()).arg(verb);
+        QString text = QString("%1 couldn't be %2:").arg(Plural(failures_.size())).arg(verb);
         for (const TFailure& failure : failures_)
             text += "\n" + Utf8(failure.path) + ": " + Utf8(failure.reason);
         parts << text + "\nThey have been deselected and kept in the duplicate list.";
     }
-    if (!parts.isEmpty())
+    if (lockedFiles_.empty() && failures_.empty()) {
+        if (!summary.isEmpty())
+            Prompts().ShowInformation(kCaption, summary);
+    } else {
         ShowMessage(parts.join("\n\n"));
+    }
+}
+
+QString TResultFileActions::CopySummary(std::size_t done) const
+{
+    // With nothing done, the failures say it all.
+    if (done == 0)
+        return {};
+    return QString("%1 %2 %3 to %4.")
+        .arg(Plural(done), done == 1 ? "was" : "were", moveMode_ ? "moved" : "copied", Utf8(destination_));
 }
 
 bool TResultFileActions::ConfirmRemoval(const char* question, std::size_t count)
@@ -153,14 +169,14 @@ bool TResultFileActions::DeleteChecked()
         return false;
     {
         TProgressGuard closing(progress_);
-        progress_.StartJob("Deleteing files", count);
+        progress_.StartJob("Deleting files", count);
         pathBuffer_.clear();
         pathBufferLength_ = 0;
         ForEachChecked(&TResultFileActions::DeleteFileAction, true);
         TrashBatch();
     }
     results_.RemoveSelected();
-    ReportFailures("deleted");
+    Report("deleted", QString());
     return true;
 }
 
@@ -194,7 +210,8 @@ void TResultFileActions::TrashBatch()
 
 bool TResultFileActions::CopyChecked(bool move)
 {
-    const std::optional<QString> chosen = Prompts().BrowseFolder("Copy files to...", QString());
+    const std::optional<QString> chosen =
+        Prompts().BrowseFolder(move ? "Move files to..." : "Copy files to...", QString());
     if (!chosen)
         return false;
     destination_ = AddTrailingBackslash(chosen->toStdString());
@@ -207,6 +224,7 @@ bool TResultFileActions::CopyChecked(bool move)
     listEntries_.clear();
     moveMode_ = move;
     recreateStructure_ = Prompts().AskYesNo(kCaption, "Do you want to recreate the directory structure in destination?");
+    const std::size_t checked = static_cast<std::size_t>(results_.SelectedCount());
     {
         TProgressGuard closing(progress_);
         progress_.StartJob(move ? "Moving files" : "Copying files", results_.SelectedCount());
@@ -215,7 +233,8 @@ bool TResultFileActions::CopyChecked(bool move)
     CopyListFiles();
     if (moveMode_)
         results_.RemoveSelected();
-    ReportFailures(move ? "moved" : "copied");
+    const std::size_t done = checked - std::min(checked, failures_.size() + lockedFiles_.size());
+    Report(move ? "moved" : "copied", CopySummary(done));
     return true;
 }
 
@@ -279,10 +298,10 @@ bool TResultFileActions::Replace(TBWDupeFile* entry)
     if (!entry || entry->State() != dsDuplicate || !entry->Reference() || !entry->File()
         || !entry->Reference()->File())
         return false;
-    if (ConfirmReplace && !ConfirmReplace())
-        return false;
     TBWFile& reference = *entry->Reference()->File();
     const std::string referencePath = reference.FullPath();
+    if (ConfirmReplace && !ConfirmReplace(entry->File()->FullPath(), referencePath))
+        return false;
     if (files_.IsReadOnly(referencePath)) {
         if (!Prompts().ConfirmDestructive(kCaption, "The reference file is marked as read-only. "
                                           "Do you want to overwrite the file anyway?"))
@@ -304,7 +323,8 @@ bool TResultFileActions::Rename(TBWDupeFile* entry)
     if (!entry || !entry->File() || !entry->File()->Directory())
         return false;
     TBWFile& file = *entry->File();
-    const std::optional<QString> answer = Prompts().AskText("File rename", "New filename:", Utf8(file.Name()));
+    const std::optional<QString> answer = AskNewName ? AskNewName(Utf8(file.Name()))
+                                                     : Prompts().AskText("File rename", "New filename:", Utf8(file.Name()));
     if (!answer || answer->toStdString() == file.Name())
         return false;
     const std::string folder = file.Directory()->RealPath();

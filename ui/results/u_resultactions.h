@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,11 @@ public:
     TResultFileActions(TBWDupeFileList& results, TBWDirectory& modelRoot, TFileOperations& files,
                        TActionProgress& progress, TMplManager& lists, TDiscRequest& discs);
 
-    // Shows the replace warning; true for "Replace file".
-    std::function<bool()> ConfirmReplace;
+    // Shows the replace warning naming the file and the reference it
+    // overwrites (full paths); true for "Replace file".
+    std::function<bool(const std::string& file, const std::string& reference)> ConfirmReplace;
+    // Asks for a file's new name (nothing: cancelled); the prompts' line of text unless set.
+    std::function<std::optional<QString>(const QString& name)> AskNewName;
 
     // Each answers whether the list or its entries changed.
     bool DeleteChecked();
@@ -67,8 +71,11 @@ private:
     void TrashBatch();
     void CopyListFiles();
     void Failed(TBWDupeFile& entry, const std::string& reason);
-    // The one message after an action that could not do everything.
-    void ReportFailures(const QString& verb);
+    // The one message after an action: what it did (the summary, may be
+    // empty) and what it could not do.
+    void Report(const QString& verb, const QString& summary);
+    // How many files a copy or move took where.
+    QString CopySummary(std::size_t done) const;
     bool ConfirmRemoval(const char* question, std::size_t count);
 
     TBWDupeFileList& results_;

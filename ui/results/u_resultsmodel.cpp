@@ -92,6 +92,26 @@ QString CellText(TBWFile& file, const TBWFile* reference, int tag, std::int32_t 
     }
 }
 
+namespace {
+
+// Whole megabytes, but one decimal under 10 MB so that half a megabyte does not read as nothing.
+QString MegabytesText(std::int64_t kilobytes)
+{
+    const double megabytes = static_cast<double>(kilobytes) / 1024.0;
+    const int decimals = kilobytes > 0 && megabytes < 9.95 ? 1 : 0;
+    return QString::number(megabytes, 'f', decimals) + " MB";
+}
+
+} // namespace
+
+QString StatusText(std::int32_t checked, std::int32_t checkable, std::int64_t checkedKB, std::int64_t totalKB)
+{
+    return QString("%1 / %2 %3 selected. %4 / %5 selected.")
+        .arg(checked)
+        .arg(checkable)
+        .arg(checkable == 1 ? "duplicate" : "duplicates", MegabytesText(checkedKB), MegabytesText(totalKB));
+}
+
 QStringList DetailNames()
 {
     return {"Filename", "Path", "Words used", "Relevance", "Size", "Duration",

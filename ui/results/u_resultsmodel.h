@@ -43,6 +43,9 @@ std::optional<std::int32_t> SortKeySetOfColumn(int tag);
 // The text of one cell; a tag outside the optional columns gives the file name.
 QString CellText(TBWFile& file, const TBWFile* reference, int tag, std::int32_t tolerance);
 
+// The status line: checked entries of those that can be checked, and their sizes.
+QString StatusText(std::int32_t checked, std::int32_t checkable, std::int64_t checkedKB, std::int64_t totalKB);
+
 // The twelve rows of the details pane.
 QStringList DetailNames();
 // The values of one file's column of the details pane; without a file every row reads "N/A".

@@ -13,6 +13,8 @@
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progress.h"
 #include "ui/common/u_prompts.h"
+#include "ui/common/u_reportcolumns.h"
+#include "ui/results/u_renamefile.h"
 #include "ui/results/u_resultactions.h"
 #include "ui/results/u_warningreplace.h"
 #include "ui/selection/u_wizseqselect.h"
@@ -30,6 +32,8 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -164,7 +168,7 @@ TfScanResults::TfScanResults(TBWCVGenSettings& settings, QWidget* parent)
     lvResults_->setContextMenuPolicy(Qt::CustomContextMenu);
     lvResults_->header()->setSectionsClickable(true);
     lvResults_->header()->setSectionsMovable(false);
-    lvResults_->header()->setStretchLastSection(false);
+    columns_ = new TReportColumns(*lvResults_, *lvResults_->header(), rcFileName, true);
     connect(lvResults_->header(), &QHeaderView::sectionClicked, this, &TfScanResults::lvResultsColumnClick);
     connect(lvResults_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TfScanResults::lvResultsChange);
@@ -370,11 +374,14 @@ void TfScanResults::BuildColumns()
         if (settings_.ColShow[static_cast<std::size_t>(tag)])
             shown.push_back(tag);
     }
+    // The folder takes the room left; without it, the file's name does.
+    const auto path = std::find(shown.begin(), shown.end(), rcPath);
+    columns_->SetFillColumn(path == shown.end() ? 0 : static_cast<int>(path - shown.begin()) + 1);
     model_->SetColumns(shown);
     for (std::size_t column = 0; column < shown.size(); ++column)
         lvResults_->setColumnWidth(static_cast<int>(column) + 1,
                                    settings_.ColSize[static_cast<std::size_t>(shown[column])]);
-    lvResults_->resizeColumnToContents(0);
+    columns_->Fit();
 }
 
 void TfScanResults::SaveColumnWidths()
@@ -415,17 +422,14 @@ void TfScanResults::SetSpecialSelection(std::function<bool(TBWDupeFileList&)> ru
 void TfScanResults::RefreshList()
 {
     model_->Rebuild();
-    lvResults_->resizeColumnToContents(0);
     UpdateStatus();
 }
 
 void TfScanResults::UpdateStatus()
 {
     if (results_) {
-        sb_->showMessage(QString::asprintf("%d / %d duplicates selected. %d MB/ %d MB selected.",
-                                           results_->SelectedCount(), results_->SelectableCount(),
-                                           static_cast<int>(results_->SelectedTotal(0) / 1024),
-                                           static_cast<int>(results_->Total(0) / 1024)));
+        sb_->showMessage(StatusText(results_->SelectedCount(), results_->SelectableCount(),
+                                    results_->SelectedTotal(0), results_->Total(0)));
     } else {
         sb_->clearMessage();
     }
@@ -604,7 +608,11 @@ void TfScanResults::RunFileAction(const std::function<bool(TResultFileActions&)>
     TfDiscNeeded discs(this);
     TResultFileActions actions(*results_, modelRoot_ ? *modelRoot_ : FSDrive(), files, progress, MplManager(),
                                discs);
-    actions.ConfirmReplace = [this] { return TfWarningReplace(this).exec() == QDialog::Accepted; };
+    actions.ConfirmReplace = [this](const std::string& file, const std::string& reference) {
+        return TfWarningReplace(QString::fromStdString(file), QString::fromStdString(reference), this).exec()
+               == QDialog::Accepted;
+    };
+    actions.AskNewName = [this](const QString& name) { return TfRenameFile::Ask(name, this); };
     bool changed = false;
     {
         TActionGuard guard(*this);

@@ -30,6 +30,7 @@ class QTreeWidget;
 class TBWDirectory;
 class TBWDupeFile;
 class TBWDupeFileList;
+class TReportColumns;
 class TResultsListView;
 class TBWCVGenSettings;
 
@@ -122,6 +123,7 @@ private:
 
     TResultsModel* model_;
     TResultsListView* lvResults_;
+    TReportColumns* columns_;
     QWidget* pnlDetails_;
     QTreeWidget* lvDetails_;
     QLabel* lblCompTypeWarning_;

@@ -14,9 +14,16 @@ QLabel* Paragraph(const QString& text, QWidget* parent)
     return label;
 }
 
+// A long path wraps after any of its slashes instead of running out of the box.
+QString Breakable(const QString& path)
+{
+    QString text = path;
+    return text.replace('/', QStringLiteral("/\u200B"));
+}
+
 } // namespace
 
-TfWarningReplace::TfWarningReplace(QWidget* parent) : QDialog(parent)
+TfWarningReplace::TfWarningReplace(const QString& file, const QString& reference, QWidget* parent) : QDialog(parent)
 {
     setObjectName("TfWarningReplace");
     setWindowTitle("Warning");
@@ -31,6 +38,12 @@ TfWarningReplace::TfWarningReplace(QWidget* parent) : QDialog(parent)
     layout->addWidget(Paragraph("This action will overwrite the reference file of the selected duplicate. "
                                 "Only perform this action if you know what you're doing.",
                                 this));
+    QLabel* files = Paragraph(QString("The file \"%1\" will be copied over the reference file \"%2\".")
+                                  .arg(Breakable(file), Breakable(reference)),
+                              this);
+    files->setObjectName("lblFiles");
+    files->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(files);
     layout->addWidget(Paragraph("This action is used to replace a reference file with a file of better quality.", this));
     layout->addWidget(Paragraph("For example, you could have a file with a bitrate of 128 in your \"Full Albums\" "
                                 "directory, but find the same file with a 192 bitrate in your download directory. "

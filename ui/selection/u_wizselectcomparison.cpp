@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "ui/selection/u_wizseqselect.h"
+#include "ui/common/u_rangespinbox.h"
 
 TfrpWizSelectComparison::TfrpWizSelectComparison(const QString& message, const QStringList& modes, QWidget* parent)
     : TfrpProfile(parent), lblMsg(new QLabel(message, this)), cbComp(new QComboBox(this)), messageFormat_(message)
@@ -48,14 +49,12 @@ void TfrpWizSelectComparison::AddSpinEdits(TRangeFields fields, const QString& o
     orderMessage_ = orderMessage;
     absolute_ = absolute;
     relative_ = relative;
-    seMin = new QSpinBox(this);
-    seMax = new QSpinBox(this);
+    seMin = new TRangeSpinBox(lowest, highest, this);
+    seMax = new TRangeSpinBox(lowest, highest, this);
     seMin->setObjectName("seMin");
     seMax->setObjectName("seMax");
-    for (QSpinBox* spin : {seMin, seMax}) {
-        spin->setRange(lowest, highest);
+    for (QSpinBox* spin : {seMin, seMax})
         spin->setMinimumWidth(110);
-    }
     seMin->setValue(absolute.min);
     seMax->setValue(absolute.max);
     PlaceBounds(seMin, seMax);

@@ -18,8 +18,8 @@ TfrWizSelectExtension::TfrWizSelectExtension(QWidget* parent)
     SetPageTitle(QStringLiteral("Extension"));
     rgComp->setObjectName("rgComp");
     auto* modes = new QVBoxLayout(rgComp);
-    const char* const modeCaptions[] = {"a specified extension", "a different extension than it's reference file",
-                                        "the same extension than it's reference file"};
+    const char* const modeCaptions[] = {"a specified extension", "a different extension from its reference file",
+                                        "the same extension as its reference file"};
     for (int mode = emListed; mode <= emLikeReference; ++mode) {
         auto* button = new QRadioButton(QString::fromLatin1(modeCaptions[mode]), rgComp);
         rgCompButtons->addButton(button, mode);

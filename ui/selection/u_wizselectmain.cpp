@@ -30,7 +30,7 @@ constexpr TCriterionBox kCriterionBoxes[scCount] = {
 
 QString AllCriteriaNote()
 {
-    return QStringLiteral("NOTE: Only duplicates that match ALL the criterias will be checked.");
+    return QStringLiteral("NOTE: Only duplicates that match ALL the criteria will be checked.");
 }
 
 TfrWizSelectMain::TfrWizSelectMain(QWidget* parent)
@@ -77,7 +77,7 @@ QString TfrWizSelectMain::Validate()
     for (const QCheckBox* box : criteria)
         if (box->isChecked())
             return {};
-    return QStringLiteral("You must select at least one criteria.");
+    return QStringLiteral("You must select at least one criterion.");
 }
 
 void TfrWizSelectMain::SaveToProfile()

@@ -157,6 +157,7 @@ TWizStepClass TWSSelectMain::ClassForStep()
 bool RunSelectionWizard(QWidget* parent)
 {
     TfpWizard wizard(parent);
+    wizard.setWindowTitle(QStringLiteral("Special selection"));
     return wizard.Execute<TWSSelectMain>() == TfpWizard::mrOk;
 }
 

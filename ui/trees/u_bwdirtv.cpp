@@ -4,15 +4,19 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QThread>
 #include <unordered_map>
 #include <vector>
 
 #include "base/HUtils.h"
+#include "base/u_bwfunc.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
 #include "ui/common/u_pictures.h"
@@ -65,6 +69,28 @@ bool IsDriveName(const std::string& name)
     return !name.empty() && name.front() == '/';
 }
 
+// A folder's whole path as the user knows it: folder macros expanded, no
+// trailing "/" but on the root.
+QString FullPathOf(const TBWDirectory& dir)
+{
+    std::string path = ExpandPathMacros(dir.Path());
+    if (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return QString::fromStdString(path);
+}
+
+// A top-level node is told apart from the others: a drive or an Mp3 List as
+// the model names it, a special folder among the drives by the user's own
+// name of it (the last part of the XDG folder, "Music"), any other folder by
+// its whole path.
+QString RootCaption(const TBWDirectory& dir, bool userFolderNames)
+{
+    if (FolderMacroType(dir.Name()) != sfNone)
+        return userFolderNames ? QString::fromStdString(LastPathPart(FullPathOf(dir).toStdString())) : FullPathOf(dir);
+    const bool childOfModelRoot = !dir.ParentDir() || dynamic_cast<const TBWFSDrive*>(dir.ParentDir());
+    return childOfModelRoot ? QString::fromStdString(dir.DisplayName()) : FullPathOf(dir);
+}
+
 }  // namespace
 
 // One node of a tree: its directory (the tree's roots for the invisible top)
@@ -75,6 +101,7 @@ struct TDirNode {
     TDirNode* parent = nullptr;
     int row = 0;
     QString caption;
+    QString toolTip;  // the whole path
     int image = -1;
     int stateImage = -1;
     bool filled = false;
@@ -95,6 +122,8 @@ public:
     // True while the model reads directories: what that loading announces is
     // already in what the model reads.
     bool Filling() const { return filling_ > 0; }
+    // Special folders at the top are named as the user's folders are, not by their paths.
+    void SetUserFolderNames(bool on) { userFolderNames_ = on; }
     void SetImageLists(const TImageList* images, const TImageList* stateImages)
     {
         images_ = images;
@@ -246,6 +275,8 @@ public:
         const TDirNode& node = *NodeAt(index);
         if (role == Qt::DisplayRole)
             return node.caption;
+        if (role == Qt::ToolTipRole)
+            return node.toolTip;
         if (role == Qt::DecorationRole)
             return Decoration(node);
         return {};
@@ -305,7 +336,10 @@ private:
         auto child = std::make_unique<TDirNode>();
         child->dir = dir;
         child->parent = &parent;
-        child->caption = QString::fromStdString(dir->DisplayName());
+        // The parent of a root is the invisible top, which has none.
+        child->caption =
+            parent.parent ? QString::fromStdString(dir->DisplayName()) : RootCaption(*dir, userFolderNames_);
+        child->toolTip = FullPathOf(*dir);
         imagesOf_(dir, child->image, child->stateImage);
         shown_.emplace(dir, child.get());
         if (row < 0) {
@@ -382,6 +416,7 @@ private:
     const TImageList* images_ = nullptr;
     const TImageList* stateImages_ = nullptr;
     mutable int filling_ = 0;
+    bool userFolderNames_ = false;
 };
 
 // A change as raised, with what can only be read safely on the raising
@@ -411,12 +446,24 @@ TBWDirTV::TBWDirTV(QWidget* parent, TBWFSDrive* modelRoot)
     setSelectionMode(SingleSelection);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
+    // A long name scrolls sideways instead of ending in "…".
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     // The selection, not the current item: a mouse press moves the current
     // item first and the selection only after it, so a listener told of the
     // current item's change would still read the old selection.
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit selectionChange(this); });
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& node) { model_->FillAgainIfStale(node); });
     modelRoot_.AddListener(this, [this](TBWDirectory* dir, TBWChangeKind kind) { NoticeRaised(dir, kind); });
+}
+
+bool TBWDirTV::viewportEvent(QEvent* event)
+{
+    // The one column is as wide as the tree, so a selection spans it, and
+    // wider for a long name, which then scrolls sideways.
+    if (event->type() == QEvent::Resize)
+        header()->setMinimumSectionSize(static_cast<QResizeEvent*>(event)->size().width());
+    return QTreeView::viewportEvent(event);
 }
 
 TBWDirTV::~TBWDirTV()
@@ -723,7 +770,15 @@ void TBWDirTV::dropEvent(QDropEvent* event)
         Rebuild();
 }
 
-TBWDriveTV::TBWDriveTV(QWidget* parent, TBWFSDrive* modelRoot) : TBWDirTV(parent, modelRoot) {}
+void TBWDirTV::SetUserFolderNames(bool on)
+{
+    model_->SetUserFolderNames(on);
+}
+
+TBWDriveTV::TBWDriveTV(QWidget* parent, TBWFSDrive* modelRoot) : TBWDirTV(parent, modelRoot)
+{
+    SetUserFolderNames(true);
+}
 
 void TBWDriveTV::SetDriveOptions(TDriveOptions options)
 {
@@ -741,7 +796,9 @@ bool TBWDriveTV::AcceptsRoot(TBWDirectory* dir)
     const std::string& name = dir->Name();
     if (driveOptions_ & doUser) {
         const TBWSpecialFolder folder = FolderMacroType(name);
-        if (folder == sfDesktop || folder == sfMyDocuments || folder == sfMyMusic)
+        // A user folder the desktop never made is not offered.
+        if ((folder == sfDesktop || folder == sfMyDocuments || folder == sfMyMusic)
+            && QFileInfo(QString::fromStdString(ExpandPathMacros(name))).isDir())
             return true;
     }
     if ((driveOptions_ & doDrives) && IsDriveName(name))

@@ -109,7 +109,11 @@ protected:
     virtual bool TakesDrops() const { return acceptDrag_; }
     // Roots := the model root's children that AcceptsRoot takes, in order.
     void TakeRootsFromModel();
+    // Special folders at the top show the user's name of the folder
+    // ("Music") instead of its whole path; for the next Rebuild.
+    void SetUserFolderNames(bool on);
 
+    bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -147,8 +151,8 @@ enum TDriveOption { doUser = 1, doDrives = 2, doMPL = 4 };
 using TDriveOptions = int;
 
 // The model root's children chosen by the options: doUser the desktop,
-// documents and music folders, doDrives "/" and the mounted volumes, doMPL
-// the Mp3 Lists.
+// documents and music folders that exist, doDrives "/" and the mounted
+// volumes, doMPL the Mp3 Lists.
 class TBWDriveTV : public TBWDirTV {
     Q_OBJECT
 public:

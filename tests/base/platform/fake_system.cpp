@@ -95,9 +95,10 @@ void TFakeSystem::Remember(const std::string& name)
 }
 
 std::string TFakeSystem::MountLine(const std::string& majorMinor, const std::string& mountPoint,
-                                   const std::string& fsType, const std::string& source)
+                                   const std::string& fsType, const std::string& source,
+                                   const std::string& root)
 {
-    return "36 1 " + majorMinor + " / " + mountPoint + " rw,relatime shared:1 - " + fsType + " " +
+    return "36 1 " + majorMinor + " " + root + " " + mountPoint + " rw,relatime shared:1 - " + fsType + " " +
            source + " rw\n";
 }
 

@@ -37,8 +37,10 @@ public:
     void UnsetEnvironment(const std::string& name);
 
     // One mountinfo line, in the kernel's layout, for the mount table file.
+    // root: the folder of the file system that is mounted, "/" unless a bind mount.
     static std::string MountLine(const std::string& majorMinor, const std::string& mountPoint,
-                                 const std::string& fsType, const std::string& source);
+                                 const std::string& fsType, const std::string& source,
+                                 const std::string& root = "/");
     // The table: "/" on the folder's own mount, then the lines given.
     void WriteMountTable(const std::string& lines) const;
 

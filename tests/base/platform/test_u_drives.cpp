@@ -65,6 +65,49 @@ TEST(Drives, ListsRootThenVolumesWithKindsAndLabelsLeavingOutSystemMounts)
     EXPECT_EQ(ListDrives(PlatformSources()), expected);
 }
 
+TEST(Drives, TheUserIsShownRootHomeAndTheVolumesOfTheMediaPlacesOnly)
+{
+    TFakeSystem system;
+    system.SetEnvironment("HOME", "/home/ann");
+    WriteLabels(system);
+    system.WriteMountTable(
+        TFakeSystem::MountLine("8:2", "/home", "ext4", "/dev/fakehome") +
+        TFakeSystem::MountLine("8:17", "/run/media/ann/STICK", "vfat", "/dev/fakestick1") +
+        TFakeSystem::MountLine("11:0", "/media/ann/CD", "iso9660", "/dev/sr0") +
+        TFakeSystem::MountLine("0:50", "/mnt/nas", "nfs4", "nas:/export") +
+        TFakeSystem::MountLine("0:30", "/tmp", "tmpfs", "tmpfs") +
+        // A container's and a sandbox's own mounts: bind mounts of
+        // subfolders, RAM disks, devices mounted outside the media places.
+        TFakeSystem::MountLine("8:2", "/mnt/music", "ext4", "/dev/fakehome", "/ann/Music") +
+        TFakeSystem::MountLine("8:1", "/etc/hosts", "ext4", "/dev/fakeroot", "/containers/hosts") +
+        TFakeSystem::MountLine("0:31", "/mnt/sandbox", "tmpfs", "tmpfs") +
+        TFakeSystem::MountLine("0:32", "/opt/tools", "overlay", "overlay") +
+        TFakeSystem::MountLine("8:6", "/srv/data", "ext4", "/dev/fakesrv"));
+    const std::vector<TBWDrive> expected = {
+        {"/", dkFixed, "ROOT", "/dev/fakeroot"},
+        {"/home/", dkFixed, "Home Data", "/dev/fakehome"},
+        {"/run/media/ann/STICK/", dkFixed, "STICK", "/dev/fakestick1"},
+        {"/media/ann/CD/", dkOptical, "AUDIO_CD", "/dev/sr0"},
+        {"/mnt/nas/", dkRemote, "", "nas:/export"},
+    };
+    EXPECT_EQ(ListUserDrives(PlatformSources()), expected);
+}
+
+TEST(Drives, AHomeOnTheRootFileSystemAddsNothing)
+{
+    TFakeSystem system;
+    system.SetEnvironment("HOME", "/home/ann");
+    system.WriteMountTable(TFakeSystem::MountLine("8:6", "/srv", "ext4", "/dev/fakesrv"));
+    const std::vector<TBWDrive> expected = {{"/", dkFixed, "", "/dev/fakeroot"}};
+    EXPECT_EQ(ListUserDrives(PlatformSources()), expected);
+}
+
+TEST(Drives, ACaptionIsTheMountPointWithTheLabelWhenThereIsOne)
+{
+    EXPECT_EQ(DriveCaption({"/", dkFixed, "", ""}), "/");
+    EXPECT_EQ(DriveCaption({"/media/ann/STICK/", dkRemovable, "STICK", ""}), "/media/ann/STICK/ [STICK]");
+}
+
 TEST(Drives, RootIsListedEvenWithoutAMountTable)
 {
     TFakeSystem system;

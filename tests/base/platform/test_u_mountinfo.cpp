@@ -10,8 +10,11 @@ TEST(MountInfo, ParsesFieldsAcrossOptionalFieldsAndUndoesOctalEscapes)
         "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
         "23 22 0:5 / /proc rw - proc proc rw\n"
         "24 22 8:17 / /media/ann/My\\040Disc\\134x rw shared:2 master:3 - vfat /dev/sdb1 rw\n"
-        "25 22 0:40 / /mnt/nas rw - nfs4 nas:/export/music rw,vers=4.2\n");
-    ASSERT_EQ(entries.size(), 4u);
+        "25 22 0:40 / /mnt/nas rw - nfs4 nas:/export/music rw,vers=4.2\n"
+        "26 22 8:1 /home/ann/My\\040Music /mnt/music rw - ext4 /dev/sda1 rw\n");
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ(entries[0].root, "/");
+    EXPECT_EQ(entries[4].root, "/home/ann/My Music");
     EXPECT_EQ(entries[0].majorMinor, "8:1");
     EXPECT_EQ(entries[0].mountPoint, "/");
     EXPECT_EQ(entries[0].fsType, "ext4");

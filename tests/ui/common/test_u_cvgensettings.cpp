@@ -48,6 +48,8 @@ private slots:
         saved.ScanResMaximized = false;
         saved.ScanResDetails = true;
         saved.LastTip = 7;
+        saved.ProfileEditorWidth = 900;
+        saved.ProfileEditorHeight = 520;
         for (std::size_t column = 0; column < kResultColumnCount; ++column) {
             saved.ColShow[column] = column % 3 == 0;
             saved.ColSize[column] = 100 + static_cast<std::int32_t>(column);
@@ -65,6 +67,8 @@ private slots:
         QCOMPARE(loaded.ScanResMaximized, false);
         QCOMPARE(loaded.ScanResDetails, true);
         QCOMPARE(loaded.LastTip, 7);
+        QCOMPARE(loaded.ProfileEditorWidth, 900);
+        QCOMPARE(loaded.ProfileEditorHeight, 520);
         QVERIFY(loaded.ColShow == saved.ColShow);
         QVERIFY(loaded.ColSize == saved.ColSize);
         QCOMPARE(QRect(loaded.MainLeft, loaded.MainTop, loaded.MainWidth, loaded.MainHeight), QRect(-20, 100, 800, 600));

@@ -244,6 +244,31 @@ private slots:
         QVERIFY(list->model()->headerData(TProfileListModel::colName, Qt::Horizontal, Qt::DecorationRole).isNull());
     }
 
+    void theCommentTakesTheRoomLeftAndWidensWithTheWindow()
+    {
+        StoreProfile("a_rather_long_profile_name", 40000, 0.5, "A comment");
+        TfCorvella4 window;
+        window.resize(548, 400);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* list = window.findChild<QTreeView*>("lvProfiles");
+        QHeaderView* header = list->header();
+        auto rightEdge = [&] {
+            const int last = TProfileListModel::colTimeTaken;
+            return header->sectionViewportPosition(last) + header->sectionSize(last);
+        };
+        QTRY_COMPARE(rightEdge(), list->viewport()->width());
+        const int comment = header->sectionSize(TProfileListModel::colComment);
+        window.resize(900, 400);
+        QTRY_COMPARE(rightEdge(), list->viewport()->width());
+        QVERIFY(header->sectionSize(TProfileListModel::colComment) > comment);
+        QStyleOptionViewItem option;
+        option.initFrom(list);
+        option.decorationSize = list->iconSize();
+        const QModelIndex name = list->model()->index(0, TProfileListModel::colName);
+        QVERIFY(list->itemDelegate()->sizeHint(option, name).width() <= header->sectionSize(TProfileListModel::colName));
+    }
+
     void actionStatesByState_data()
     {
         QTest::addColumn<int>("state");

@@ -38,6 +38,8 @@ Q_DECLARE_METATYPE(WindowMaker)
 class TestMnemonics : public QObject {
     Q_OBJECT
     TBWCVGenSettings settings;
+    QString replacedFile = "/music/Rock/song.mp3";
+    QString referenceFile = "/music/Pop/song.mp3";
 
 private slots:
     void initTestCase()
@@ -58,7 +60,7 @@ private slots:
         QTest::newRow("tips") << Make<TfTooltips>();
         QTest::newRow("about") << Make<TfAbout>();
         QTest::newRow("disc needed") << Make<TfDiscNeeded>();
-        QTest::newRow("replace warning") << Make<TfWarningReplace>();
+        QTest::newRow("replace warning") << Make<TfWarningReplace>(replacedFile, referenceFile);
     }
     void everyCaptionHasItsOwnMnemonic()
     {

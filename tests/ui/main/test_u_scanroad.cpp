@@ -219,6 +219,7 @@ private slots:
         ScriptedPrompts prompts;
         StoreProfile("quick_scan", {});
         prompts.ExpectChoice(PromptKind::Folder, QString("/home/ann/Music"));
+        prompts.ExpectMessage(PromptKind::Information, "No duplicates were found.");
         QCOMPARE(MakeRoad().Run("quick_scan"), TScanOutcome::Finished);
         QCOMPARE(scanned_, std::vector<std::string>{"/home/ann/Music"});
         TBWCVProfile stored(data_.toStdString());
@@ -298,16 +299,32 @@ private slots:
         QVERIFY(!ReadText(ResultFile()).contains("a;b.mp3"));
     }
 
-    void anEmptyResultKeepsThePreviousResultFile()
+    void anEmptyResultSaysSoInsteadOfAnEmptyWindow_data()
     {
+        QTest::addColumn<int>("resultType");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("duplicates") << int(rsDuplicates) << "No duplicates were found.";
+        QTest::newRow("negative") << int(rsNegative) << "No new files were found";
+        QTest::newRow("banlist") << int(rsBanlist) << "No files matching the banlist were found.";
+    }
+    void anEmptyResultSaysSoInsteadOfAnEmptyWindow()
+    {
+        QFETCH(int, resultType);
+        QFETCH(QString, message);
+        ScriptedPrompts prompts;
         StoreProfile("p");
+        profile_->ResultType = static_cast<TBWResultType>(resultType);
+        QVERIFY(profile_->SaveProfile());
         QFile previous(ResultFile());
         QVERIFY(previous.open(QIODevice::WriteOnly));
         previous.write("/music/a.mp3;/music/b.mp3;\r\n");
         previous.close();
+        prompts.ExpectMessage(PromptKind::Information, message);
         QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Finished);
-        QCOMPARE(host_.calls.first(), QString("minimise"));
+        QCOMPARE(host_.calls, QStringList{"refresh"});
         QCOMPARE(ReadText(ResultFile()), QString("/music/a.mp3;/music/b.mp3;\r\n"));
+        // The run itself is still kept in the profile.
+        QVERIFY(ProfileFile("p").contains("<LastTime>90003</LastTime>"));
     }
 
     void theTimesGoToTheProfileThatRan()
@@ -317,6 +334,7 @@ private slots:
         // Another row was selected while the scan ran.
         host_.observe = [] { return QString(); };
         script_.runsOn = false;
+        script_.linked = TwoFiles();
         TScanRoad road = MakeRoad();
         QTimer::singleShot(0, [this] { profile_->LoadProfile("other"); });
         QCOMPARE(road.Run("p"), TScanOutcome::Finished);

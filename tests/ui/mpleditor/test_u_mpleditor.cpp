@@ -2,12 +2,14 @@
 #include "tests/ui/mpl_test_folders.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/mpleditor/u_mpleditor.h"
+#include "ui/mpleditor/u_mplfiletable.h"
 #include "tests/ui/ui_test_main.h"
 
 #include <QAction>
 #include <QFile>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QHeaderView>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -140,6 +142,16 @@ private slots:
         Select(editor, live);
         QCOMPARE(files->model()->rowCount(), 3);
         QCOMPARE(files->model()->index(0, 1).data().toString(), QString("@Rock/CD1/Live/"));
+        // "B/R" ends at the table's right edge: the folder takes the room left, no scroll bar hides it.
+        editor.resize(860, 460);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QHeaderView* header = files->horizontalHeader();
+        QTRY_COMPARE(header->sectionViewportPosition(TMplFileTableModel::colBitrate)
+                         + header->sectionSize(TMplFileTableModel::colBitrate),
+                     files->viewport()->width());
+        QVERIFY(header->sectionSizeHint(TMplFileTableModel::colBitrate)
+                <= header->sectionSize(TMplFileTableModel::colBitrate));
 
         prompts.ExpectYesNo(true, "Changes has been made to your lists. Save?");
         Action(editor, "aClose")->trigger();

@@ -16,7 +16,9 @@
 #include "tests/ui/current_profile.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/common/u_helpwindow.h"
+#include "ui/common/u_cvgensettings.h"
 #include "ui/profile/uc_frProCVCompParam.h"
+#include "ui/profile/uc_frProCVDirectories.h"
 #include "ui/profile/uc_frProCVGeneral.h"
 #include "ui/profile/uc_frProCVPoolExclusions.h"
 #include "ui/profile/uc_frProCVSummary.h"
@@ -94,6 +96,31 @@ private slots:
         QVERIFY(prompts.Done());
         QCOMPARE(topics.front(), QString("general_settings.htm"));
         QVERIFY(!editor.Modified());
+    }
+
+    void theEditorGrowsWithItsTreesAndOpensAtTheSizeItWasLeftAt()
+    {
+        GenSettings().ProfileEditorWidth = 0;
+        GenSettings().ProfileEditorHeight = 0;
+        {
+            TfcProfileCV editor;
+            editor.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&editor));
+            QCOMPARE(editor.size(), QSize(642, 380));
+            QVERIFY(editor.maximumWidth() > 642);
+            editor.SelectPageOfClass(&TfrcProCVDirectories::staticMetaObject);
+            auto* drives = editor.findChild<QWidget*>("de");
+            auto* chosen = editor.findChild<QWidget*>("tvAdd");
+            QTRY_VERIFY(drives->isVisible());
+            const int drivesWidth = drives->width();
+            const int chosenWidth = chosen->width();
+            editor.resize(1100, 600);
+            QTRY_VERIFY(drives->width() > drivesWidth && chosen->width() > chosenWidth);
+        }
+        QCOMPARE(GenSettings().ProfileEditorWidth, 1100);
+        QCOMPARE(GenSettings().ProfileEditorHeight, 600);
+        TfcProfileCV reopened;
+        QCOMPARE(reopened.size(), QSize(1100, 600));
     }
 
     void aPageSavesItselfWhenLeftSoTheSummaryShowsTheChange()

@@ -6,6 +6,7 @@
 #include "tests/ui/ui_test_main.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -117,6 +118,18 @@ private slots:
         QCOMPARE(CurrentProfile().DirPri(), rolesBefore);
         QCOMPARE(shown.page->tvAdd->SelectedPath(), shown.model.PathOf("disk/Rock/A"));
         QCOMPARE(shown.changes->count(), 0);
+    }
+
+    void theMenusAndTheHelpLineSayWhichPriorityIsHighest()
+    {
+        PageOnScreen shown;
+        QCOMPARE(shown.page->findChild<QAction*>("Adddirectorywithpriority51")->text(),
+                 QString("Add directory with priority &5 (highest)"));
+        QCOMPARE(shown.page->findChild<QAction*>("Adddirectorywithpriority11")->text(),
+                 QString("Add directory with priority &1 (lowest)"));
+        QCOMPARE(shown.page->findChild<QAction*>("MenuItem5")->text(), QString("Set directory to priority &5 (highest)"));
+        QCOMPARE(shown.page->findChild<QAction*>("MenuItem1")->text(), QString("Set directory to priority &1 (lowest)"));
+        QVERIFY(shown.page->findChild<QLabel*>("Label4")->text().contains("Priority 5 is the highest, 1 the lowest"));
     }
 
     void theAddMenuGivesTheRoleOfItsItem_data()

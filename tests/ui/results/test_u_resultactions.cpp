@@ -10,7 +10,10 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QTemporaryDir>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <set>
 
@@ -144,7 +147,7 @@ private slots:
             QFile::remove(TrashFolder() + "/files/" + name);
             QFile::remove(TrashFolder() + "/info/" + name + ".trashinfo");
         }
-        QCOMPARE(group.progress.jobs, QStringList{QString("Deleteing files %1").arg(checked.size())});
+        QCOMPARE(group.progress.jobs, QStringList{QString("Deleting files %1").arg(checked.size())});
         QCOMPARE(group.progress.closes, 1);
     }
 
@@ -178,7 +181,7 @@ private slots:
         const TFolderMode closedFolder(files.Path("closed"), 0555);
         ScriptedPrompts prompts;
         prompts.ExpectYesNo(true, "delete 3 files")
-            .ExpectMessage(PromptKind::Warning, "1 files couldn't be deleted because they were opened");
+            .ExpectMessage(PromptKind::Warning, "1 file couldn't be deleted because they were opened");
         QVERIFY(actions.DeleteChecked());
         QVERIFY(prompts.Asked().back().text.contains(QString::fromStdString(refused->FullPath()) + ": the trash is full"));
         QCOMPARE(actions.LockedFiles(), TTexts{closed->FullPath()});
@@ -196,7 +199,7 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectYesNo(true, "delete 2 files")
             .ExpectMessage(PromptKind::Warning,
-                           QString::fromStdString("1 files couldn't be deleted:\n" + group.PathOf(0) +
+                           QString::fromStdString("1 file couldn't be deleted:\n" + group.PathOf(0) +
                                                   ": it is no longer there"));
         QVERIFY(group.Actions().DeleteChecked());
         QVERIFY(!prompts.Asked().back().text.contains("opened by some other program"));
@@ -217,8 +220,11 @@ private slots:
         const std::string destination = group.files.Path("Backup");
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
-            .ExpectYesNo(structure, "recreate the directory structure");
+            .ExpectYesNo(structure, "recreate the directory structure")
+            .ExpectMessage(PromptKind::Information,
+                           QString::fromStdString("2 files were copied to " + destination + "/."));
         QVERIFY(group.Actions().CopyChecked(false));
+        QCOMPARE(prompts.Asked().front().caption, QString("Copy files to..."));
         // The folders below what source and destination share keep their letter case.
         const std::string target = group.files.Path(structure ? "Backup/Rock/" : "Backup/");
         QCOMPARE(ReadWholeFile(target + "a.mp3"), std::string("Rock/a.mp3"));
@@ -256,8 +262,10 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(false, "recreate")
-            .ExpectMessage(PromptKind::Warning, "1 files couldn't be moved:");
+            .ExpectMessage(PromptKind::Warning,
+                           QString::fromStdString("1 file was moved to " + destination + ".\n\n1 file couldn't be moved:"));
         QVERIFY(group.Actions().CopyChecked(true));
+        QCOMPARE(prompts.Asked().front().caption, QString("Move files to..."));
         QCOMPARE(ReadWholeFile(destination + "a.mp3"), std::string("older"));
         QVERIFY(FileExists(group.PathOf(0)));
         QCOMPARE(ReadWholeFile(destination + "b.mp3"), std::string("Rock/b.mp3"));
@@ -269,15 +277,35 @@ private slots:
     {
         TGroupFixture group;
         group.Check({0});
-        const std::string destination = group.files.Path("closed");
-        QDir().mkpath(QString::fromStdString(destination));
-        const TFolderMode closed(destination, 0555);
+        // Root writes into any folder of a writable file system, but not into the kernel's settings.
+        const std::string own = group.files.Path("closed");
+        QDir().mkpath(QString::fromStdString(own));
+        const TFolderMode closed(own, 0555);
+        const std::string destination = geteuid() == 0 ? std::string("/proc/sys") : own;
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectMessage(PromptKind::Warning, "The destination directory is read-only");
         QVERIFY(!group.Actions().CopyChecked(true));
         QVERIFY(FileExists(group.PathOf(0)));
         QVERIFY(group.progress.jobs.isEmpty());
+    }
+
+    void aFolderOfSomeoneElseIsNotWritableThoughItsOwnerMayWrite()
+    {
+        // "/" belongs to root with its owner's write bit set; any other user is refused.
+        const pid_t child = fork();
+        if (child == 0) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(2);
+            TDiskFileOperations files;
+            _exit(files.IsWritableFolder("/") ? 1 : 0);
+        }
+        int status = -1;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        const QTemporaryDir own;
+        QVERIFY(TDiskFileOperations().IsWritableFolder(own.path().toStdString()));
     }
 
     void aMoveAcrossFileSystemsCopiesThenRemoves()
@@ -332,11 +360,16 @@ private slots:
         chmod(referencePath.c_str(), 0444);
         TResultFileActions actions = group.Actions();
         int warnings = 0;
-        actions.ConfirmReplace = [&] { return ++warnings > 0; };
+        std::string named;
+        actions.ConfirmReplace = [&](const std::string& file, const std::string& reference) {
+            named = file + " over " + reference;
+            return ++warnings > 0;
+        };
         ScriptedPrompts prompts;
         prompts.ExpectDestructive(overwrite, "The reference file is marked as read-only.");
         QCOMPARE(actions.Replace(group.files.EntryOf(group.duplicates[1])), overwrite);
         QCOMPARE(warnings, 1);
+        QCOMPARE(named, group.duplicates[1]->FullPath() + " over " + referencePath);
         QCOMPARE(ReadWholeFile(referencePath), std::string(overwrite ? "Rock/b.mp3" : "Rock/best.mp3"));
         struct stat info {};
         stat(referencePath.c_str(), &info);
@@ -348,7 +381,7 @@ private slots:
     {
         TGroupFixture group;
         TResultFileActions actions = group.Actions();
-        actions.ConfirmReplace = [] { return false; };
+        actions.ConfirmReplace = [](const std::string&, const std::string&) { return false; };
         QVERIFY(!actions.Replace(group.files.EntryOf(group.duplicates[0])));
         QVERIFY(!actions.Replace(group.files.EntryOf(group.reference)));
         QCOMPARE(ReadWholeFile(group.reference->FullPath()), std::string("Rock/best.mp3"));
@@ -409,7 +442,7 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(true, "recreate")
-            .ExpectMessage(PromptKind::Warning, "1 files couldn't be moved:");
+            .ExpectMessage(PromptKind::Warning, "1 file couldn't be moved:");
         QVERIFY(actions.CopyChecked(true));
         QCOMPARE(discs.asked, TTexts{"CD1"});
         QCOMPARE(ReadWholeFile(destination + "Live/song.mp3"), std::string("disc/Live/song.mp3"));

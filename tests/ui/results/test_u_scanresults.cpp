@@ -11,6 +11,7 @@
 #include "ui/mpleditor/u_mpleditorcommands.h"
 #include "ui/progress/u_progress.h"
 #include "ui/results/u_discneeded.h"
+#include "ui/results/u_renamefile.h"
 #include "ui/results/u_resultsmodel.h"
 #include "ui/results/u_scanresults.h"
 #include "ui/results/u_warningreplace.h"
@@ -192,7 +193,8 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, disc.Folder("dest"))
             .ExpectYesNo(keepStructure, "recreate the directory structure")
-            .ExpectChoice(PromptKind::Folder, disc.Disc(""));
+            .ExpectChoice(PromptKind::Folder, disc.Disc(""))
+            .ExpectMessage(PromptKind::Information, "2 files were copied to " + disc.Folder("dest"));
         // The disc is given at the first request; a second one means the
         // copy did not find it, and is cancelled.
         QStringList asked;
@@ -292,25 +294,84 @@ private slots:
         QVERIFY(shown.HeaderMark(rcArtist, riAscending));
     }
 
+    void everyColumnShowsItsValuesAndCaptionAndThePathTakesTheRest()
+    {
+        TShownResults shown;
+        // Narrow stored widths, as the "%" column's 40 px that cut "100 %".
+        shown.settings.ColShow.fill(true);
+        shown.settings.ColSize.fill(40);
+        shown.settings.ColShow[rcArtist] = false;
+        shown.window->findChild<QAction*>("miArtist")->trigger();
+        shown.window->resize(1600, 1000);
+        const int path = shown.ColumnOf(rcPath);
+        QTRY_VERIFY(shown.view->columnWidth(path) > 400);
+        QHeaderView* header = shown.view->header();
+        int sum = 0;
+        for (int column = 0; column < header->count(); ++column)
+            sum += header->sectionSize(column);
+        QCOMPARE(sum, shown.view->viewport()->width());
+        // Each value and each caption fits, also with the sort mark a header click puts on it.
+        QStyleOptionViewItem option;
+        option.initFrom(shown.view);
+        option.decorationSize = shown.view->iconSize();
+        for (int column = 0; column < header->count(); ++column) {
+            if (column == path)
+                continue;
+            const int tag = shown.window->Model().ColumnTag(column);
+            for (int row = 0; row < shown.view->model()->rowCount(); ++row) {
+                const QModelIndex cell = shown.view->model()->index(row, column);
+                QVERIFY2(shown.view->itemDelegate()->sizeHint(option, cell).width() <= header->sectionSize(column),
+                         qPrintable(ColumnCaption(tag) + ": " + cell.data().toString()));
+            }
+            const int width = header->sectionSize(column);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + width / 2, header->height() / 2));
+            QVERIFY2(header->sectionSizeHint(column) <= header->sectionSize(column), qPrintable(ColumnCaption(tag)));
+        }
+    }
+
+    void statusLineCountsWithPluralsAndSmallSizesWithADecimal_data()
+    {
+        QTest::addColumn<int>("checked");
+        QTest::addColumn<int>("checkable");
+        QTest::addColumn<qint64>("checkedKB");
+        QTest::addColumn<qint64>("totalKB");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("half a megabyte") << 1 << 5 << qint64(543) << qint64(30720)
+                                         << "1 / 5 duplicates selected. 0.5 MB / 30 MB selected.";
+        QTest::newRow("one duplicate") << 0 << 1 << qint64(0) << qint64(9000)
+                                       << "0 / 1 duplicate selected. 0 MB / 8.8 MB selected.";
+        QTest::newRow("large") << 2 << 2 << qint64(1024 * 1234) << qint64(1024 * 1234)
+                               << "2 / 2 duplicates selected. 1234 MB / 1234 MB selected.";
+    }
+    void statusLineCountsWithPluralsAndSmallSizesWithADecimal()
+    {
+        QFETCH(int, checked);
+        QFETCH(int, checkable);
+        QFETCH(qint64, checkedKB);
+        QFETCH(qint64, totalKB);
+        QTEST(StatusText(checked, checkable, checkedKB, totalKB), "status");
+    }
+
     void checkActionsAndClicksUpdateTheStatusLine()
     {
         TShownResults shown;
-        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB / 3.5 MB selected."));
         QVERIFY(!shown.Action("aDelete")->isEnabled());
         shown.Action("aSelectAll")->trigger();
-        QCOMPARE(shown.Status(), QString("3 / 3 duplicates selected. 3 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("3 / 3 duplicates selected. 3.5 MB / 3.5 MB selected."));
         QVERIFY(shown.Action("aDelete")->isEnabled());
         shown.Action("aInvertSelection")->trigger();
-        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB / 3.5 MB selected."));
         // A click on the reference's place for a check mark changes nothing; on a duplicate's, it checks.
         const QRect referenceCell = shown.view->visualRect(shown.view->model()->index(0, 0));
         QTest::mouseClick(shown.view->viewport(), Qt::LeftButton, {}, referenceCell.topLeft() + QPoint(12, 8));
-        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB / 3.5 MB selected."));
         const QRect secondCell = shown.view->visualRect(shown.view->model()->index(1, 0));
         QTest::mouseClick(shown.view->viewport(), Qt::LeftButton, {}, secondCell.topLeft() + QPoint(28, 8));
-        QCOMPARE(shown.Status(), QString("1 / 3 duplicates selected. 1 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("1 / 3 duplicates selected. 1.5 MB / 3.5 MB selected."));
         shown.Action("aSelectNone")->trigger();
-        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB / 3.5 MB selected."));
     }
 
     void actionsFollowTheResultTypeAndTheSelection_data()
@@ -370,12 +431,12 @@ private slots:
         shown.view->setFocus();
         shown.SelectRows({0, 1, 2});
         QTest::keyClick(shown.view, Qt::Key_Space);
-        QCOMPARE(shown.Status(), QString("2 / 3 duplicates selected. 3 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("2 / 3 duplicates selected. 3.5 MB / 3.5 MB selected."));
         QTest::keyClick(shown.view, Qt::Key_Space);
-        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("0 / 3 duplicates selected. 0 MB / 3.5 MB selected."));
         // The actions' shortcuts win over the list's own keys.
         QTest::keyClick(shown.view, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(shown.Status(), QString("3 / 3 duplicates selected. 3 MB/ 3 MB selected."));
+        QCOMPARE(shown.Status(), QString("3 / 3 duplicates selected. 3.5 MB / 3.5 MB selected."));
         QCOMPARE(shown.view->selectionModel()->selectedRows().size(), 3);
     }
 
@@ -384,10 +445,17 @@ private slots:
         TShownResults shown;
         shown.view->setFocus();
         ScriptedPrompts prompts;
-        prompts.ExpectChoice(PromptKind::Text, std::nullopt, "New filename:");
+        QString asked;
+        WhenModal([&](QWidget& dialog) {
+            if (auto* rename = qobject_cast<TfRenameFile*>(&dialog))
+                asked = rename->NewName();
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
         shown.SelectRows({2});
         QTest::keyClick(shown.view, Qt::Key_F2);
-        QVERIFY(prompts.Done());
+        QCOMPARE(asked, QString("Very Best Song.mp3"));
+        shown.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(shown.window.get()));
 
         // X makes "Very Best Song" the reference: the group moves to its place, the row stays selected.
         QTest::keyClick(shown.view, Qt::Key_X);
@@ -409,19 +477,19 @@ private slots:
         TShownResults shown;
         for (const char* name : {"miPath", "miSize", "miDuration", "miBitrate"})
             QVERIFY(shown.window->findChild<QAction*>(name)->isChecked());
-        shown.view->setColumnWidth(shown.ColumnOf(rcPath), 321);
+        shown.view->setColumnWidth(shown.ColumnOf(rcSize), 321);
         for (const char* name : {"miPath", "miSize", "miDuration", "miBitrate"})
             shown.window->findChild<QAction*>(name)->trigger();
         QCOMPARE(shown.view->model()->columnCount(), 1);
         QCOMPARE(shown.Cell(0, 0), QString("Best Song.mp3"));
         shown.settings.ColSize[rcArtist] = 99;
-        shown.window->findChild<QAction*>("miPath")->trigger();
-        QCOMPARE(shown.view->columnWidth(shown.ColumnOf(rcPath)), 321);
+        shown.window->findChild<QAction*>("miSize")->trigger();
+        QCOMPARE(shown.view->columnWidth(shown.ColumnOf(rcSize)), 321);
         // A hidden column's width is not taken from the list when the window goes.
         shown.window.reset();
         QCOMPARE(shown.settings.ColSize[rcArtist], 99);
-        QCOMPARE(shown.settings.ColSize[rcPath], 321);
-        QVERIFY(!shown.settings.ColShow[rcSize]);
+        QCOMPARE(shown.settings.ColSize[rcSize], 321);
+        QVERIFY(!shown.settings.ColShow[rcPath]);
         QVERIFY(!shown.settings.ScanResDetails);
     }
 
@@ -489,15 +557,19 @@ private slots:
         TShownResults shown;
         shown.SelectRows({1});
         QString warningTitle;
+        QString warningFiles;
         QTimer::singleShot(0, [&] {
             if (auto* warning = qobject_cast<TfWarningReplace*>(QApplication::activeModalWidget())) {
                 warningTitle = warning->windowTitle();
                 QVERIFY(warning->findChild<QLabel*>("lblWarning")->text() == "WARNING");
+                warningFiles = warning->findChild<QLabel*>("lblFiles")->text().remove(QChar(0x200B));
                 warning->reject();
             }
         });
         shown.Action("aReplace")->trigger();
         QCOMPARE(warningTitle, QString("Warning"));
+        QVERIFY(warningFiles.contains(QString::fromStdString(shown.second->FullPath())));
+        QVERIFY(warningFiles.contains(QString::fromStdString(shown.reference->FullPath())));
         QCOMPARE(ReadWholeFile(shown.reference->FullPath()), std::string("Rock/Best Song.mp3"));
     }
 

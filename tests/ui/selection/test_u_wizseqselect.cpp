@@ -9,12 +9,14 @@
 #include "base/HUtils.h"
 #include "ui/common/u_cvgensettings.h"
 #include "ui/results/u_scanresults.h"
+#include "ui/selection/u_wizselectextension.h"
 #include "ui/selection/u_wizselectmain.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 
 #include <algorithm>
@@ -236,10 +238,31 @@ private slots:
                                                           "D+ Song.wma"}));
     }
 
+    void theWizardHasItsOwnTitleAndItsTextsReadRight()
+    {
+        QString title;
+        QStringList labels;
+        WhenModal([&](QWidget& dialog) {
+            title = dialog.windowTitle();
+            for (const QLabel* label : dialog.findChildren<QLabel*>())
+                labels << label->text();
+            static_cast<TfpWizard&>(dialog).done(TfpWizard::mrCancel);
+        });
+        QVERIFY(!RunSelectionWizard(nullptr));
+        QCOMPARE(title, QString("Special selection"));
+        QVERIFY(labels.contains("NOTE: Only duplicates that match ALL the criteria will be checked."));
+        TfrWizSelectExtension extension(nullptr);
+        QStringList modes;
+        for (const QRadioButton* mode : extension.findChildren<QRadioButton*>())
+            modes << mode->text();
+        QCOMPARE(modes, QStringList({"a specified extension", "a different extension from its reference file",
+                                     "the same extension as its reference file"}));
+    }
+
     void theWizardShowsThePagesOfTheChosenCriteriaThenTheSummary()
     {
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Warning, "You must select at least one criteria.");
+        prompts.ExpectMessage(PromptKind::Warning, "You must select at least one criterion.");
         TfpWizard wizard;
         wizard.Start(std::make_unique<TWSSelectMain>());
         wizard.show();

@@ -7,6 +7,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QScrollBar>
 #include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -95,7 +98,18 @@ struct ListOnScreen {
 class TestDirTreeViews : public QObject {
     Q_OBJECT
 
+    // The user folders the desktop made, by their XDG names in the test's home.
+    static void MakeUserFolders(const QStringList& names)
+    {
+        for (const QString& name : {"Desktop", "Documents", "Music", "Musik"})
+            QDir(QDir::homePath() + "/" + name).removeRecursively();
+        for (const QString& name : names)
+            QVERIFY(QDir().mkpath(QDir::homePath() + "/" + name));
+    }
+
 private slots:
+    void init() { MakeUserFolders({"Desktop", "Documents", "Music"}); }
+
     void theModelHoldsUpUnderTheModelTester()
     {
         TestModelRoot model;
@@ -186,10 +200,10 @@ private slots:
         QTest::addColumn<QStringList>("roots");
         QTest::newRow("drives") << int(doDrives) << QStringList({"disk"});
         QTest::newRow("user folders, no other special folder") << int(doUser)
-                                                              << QStringList({"Desktop", "My Documents", "My Music"});
+                                                              << QStringList({"Desktop", "Documents", "Music"});
         QTest::newRow("lists") << int(doMPL) << QStringList({"Rock"});
         QTest::newRow("all") << int(doUser | doDrives | doMPL)
-                             << QStringList({"Desktop", "My Documents", "My Music", "disk", "Rock"});
+                             << QStringList({"Desktop", "Documents", "Music", "disk", "Rock"});
     }
 
     void driveOptionsChooseTheRoots()
@@ -205,6 +219,49 @@ private slots:
             if (caption == QString::fromStdString(model.PathOf("disk") + " [LABEL]"))
                 caption = "disk";
         QCOMPARE(shown, roots);
+    }
+
+    void onlyUserFoldersThatExistAreOfferedUnderTheirOwnNames()
+    {
+        MakeUserFolders({"Desktop", "Musik"});
+        QFile dirs(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/user-dirs.dirs");
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_MUSIC_DIR=\"$HOME/Musik\"\n");
+        dirs.close();
+        TestModelRoot model;
+        TBWDriveTV tree(nullptr, &model.Root());
+        tree.SetDriveOptions(doUser);
+        QCOMPARE(Captions(tree.model()), QStringList({"Desktop", "Musik"}));
+        QCOMPARE(tree.model()->index(1, 0).data(Qt::ToolTipRole).toString(), QDir::homePath() + "/Musik");
+        QVERIFY(dirs.remove());
+    }
+
+    void aRootShowsItsWholePathAndALongNameScrollsSideways()
+    {
+        TestModelRoot model;
+        const std::string longName(120, 'x');
+        model.MakeFolders({"disk/music/" + longName});
+        TBWDirTV tree(nullptr, &model.Root());
+        QVERIFY(tree.AddDirectory(model.Dir("disk/music")));
+        QVERIFY(tree.AddPath("%mymusic%/"));
+        tree.Rebuild();
+        // A user folder chosen as a root shows where it is, too.
+        QCOMPARE(tree.model()->index(1, 0).data().toString(), QDir::homePath() + "/Music");
+        tree.resize(500, 300);
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        const QModelIndex root = tree.model()->index(0, 0);
+        const QString path = QString::fromStdString(model.PathOf("disk/music"));
+        QCOMPARE(root.data().toString() + "/", path);
+        QCOMPARE(root.data(Qt::ToolTipRole).toString() + "/", path);
+        // Short names: the one column spans the tree, and nothing scrolls.
+        QTRY_COMPARE(tree.columnWidth(0), tree.viewport()->width());
+        QCOMPARE(tree.horizontalScrollBar()->maximum(), 0);
+        tree.expand(root);
+        const QModelIndex child = tree.model()->index(0, 0, root);
+        QCOMPARE(child.data().toString(), QString::fromStdString(longName));
+        QTRY_VERIFY(tree.horizontalScrollBar()->maximum() > 0);
+        QVERIFY(tree.columnWidth(0) > tree.fontMetrics().horizontalAdvance(QString::fromStdString(longName)));
     }
 
     void imagesFollowTheKindOfEachDirectory()
@@ -388,7 +445,7 @@ private slots:
         QSignalSpy rootChanges(&target, &TBWDirTV::dirChange);
         QVERIFY(DropOnto(target, dragged.get()));
         QCOMPARE(rootChanges.count(), 1);
-        QCOMPARE(Captions(target.model()), QStringList({"Rock"}));
+        QCOMPARE(Captions(target.model()), QStringList({QString::fromStdString(model.PathOf("disk/Rock")).chopped(1)}));
         QCOMPARE(target.DirectoryAt(target.model()->index(0, 0)), model.Dir("disk/Rock"));
 
         QMimeData foreign;
