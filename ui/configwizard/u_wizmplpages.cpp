@@ -145,5 +145,5 @@ QString TfrWizCDName::Validate()
 
 std::string TfrWizCDName::VolumeName() const
 {
-    return CleanedListName(edtCDName->text().toStdString());
+    return CleanedVolumeName(edtCDName->text().toStdString());
 }

@@ -402,7 +402,8 @@ private slots:
                     road.Next();  // refused: a CD needs a name
                     QCOMPARE(road.On<TfrWizCDName>("CD Name"), cdName);
                 }
-                QTest::keyClicks(cdName->edtCDName, name);
+                // A volume name keeps letters, digits and blanks, as the editor's.
+                QTest::keyClicks(cdName->edtCDName, std::string(name) == "CD 2" ? "CD #2!" : name);
                 road.Next();
                 auto* another = road.On<TfrWizYesNoCD>("Another CD?");
                 QVERIFY(another);
