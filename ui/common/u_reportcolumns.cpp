@@ -105,9 +105,12 @@ void TReportColumns::Fit()
 
 void TReportColumns::Widen()
 {
+    // Columns never measured (an empty list, or columns added since) still
+    // need their captions.
+    valueWidths_.resize(static_cast<std::size_t>(header_.count()), 0);
     fitting_ = true;
     const int limit = ValueLimit();
-    for (int column = 0; column < header_.count() && column < static_cast<int>(valueWidths_.size()); ++column) {
+    for (int column = 0; column < header_.count(); ++column) {
         const int needed =
             std::max(CaptionWidth(column), std::min(valueWidths_[static_cast<std::size_t>(column)], limit));
         if (column != fillColumn_ && header_.sectionSize(column) < needed)

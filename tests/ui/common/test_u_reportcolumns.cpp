@@ -75,6 +75,23 @@ private slots:
         QVERIFY(list.view.header()->sectionSizeHint(colPercent) <= list.Width(colPercent));
     }
 
+    // A list that opens empty (the Mp3 List editor before a folder is
+    // chosen) still shows its captions whole.
+    void anEmptyListShowsItsCaptionsWhole()
+    {
+        QStandardItemModel model(0, colCount);
+        model.setHorizontalHeaderLabels({"Filename", "Path", "Size (MB)"});
+        QTreeView view;
+        view.setModel(&model);
+        new TReportColumns(view, *view.header(), colPath, false);
+        view.resize(600, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        for (int column : {colName, colPercent})
+            QTRY_VERIFY2(view.header()->sectionSizeHint(column) <= view.columnWidth(column),
+                         qPrintable(model.headerData(column, Qt::Horizontal).toString()));
+    }
+
     void pathTakesTheRoomLeftAsTheWindowChanges()
     {
         TReportList list;
