@@ -3,10 +3,12 @@
 // takes to list the same tree comes first, as the yardstick of the walk.
 // Usage: scan_bench DIR [--type N] [--perc N] [--words N] [--length N]
 //                       [--sim N] [--anyorder] [--result N] [--threads N]
-//                       [--listing N] [--out FILE]
+//                       [--listing N] [--cold] [--out FILE]
 // --threads sets the number of matching threads (0, the default, is one per
 // processor), so that result files of several thread counts can be compared;
-// --listing the threads that list folders ahead of the walk (1 for none).
+// --listing the threads that list folders ahead of the walk (1 for none);
+// --cold drops the page cache before the scan (the root user only), so that
+// the scan reads from the disk itself.
 // The exit status is not 0 when the scan or the writing of the result failed.
 #include <sys/resource.h>
 
@@ -37,6 +39,7 @@ struct Options {
     std::string resultFile;
     unsigned threads = 0;
     unsigned listingThreads = 0;
+    bool cold = false;
 };
 
 bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
@@ -53,6 +56,7 @@ bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
         else if (arg == "--result") profile.ResultType = static_cast<TBWResultType>(number());
         else if (arg == "--threads") options.threads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--out" && i + 1 < argc) options.resultFile = argv[++i];
+        else if (arg == "--cold") options.cold = true;
         else if (arg == "--listing") options.listingThreads = static_cast<unsigned>(std::max(number(), 0));
         else if (!arg.starts_with("--")) options.folder = arg;
         else return false;
@@ -82,6 +86,12 @@ double FindSeconds(const std::string& folder)
     return std::system(command.c_str()) == 0 ? Seconds(Clock::now() - start) : -1;
 }
 
+// Whether the page cache could be dropped.
+bool DropPageCache()
+{
+    return std::system("sync && echo 3 > /proc/sys/vm/drop_caches 2>/dev/null") == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -91,10 +101,14 @@ int main(int argc, char** argv)
     Options options;
     if (!ReadOptions(argc, argv, profile, options)) {
         std::fprintf(stderr, "usage: %s DIR [--type N] [--perc N] [--words N] [--length N] "
-                             "[--sim N] [--anyorder] [--result N] [--threads N] [--listing N] [--out FILE]\n", argv[0]);
+                             "[--sim N] [--anyorder] [--result N] [--threads N] [--listing N] [--cold] [--out FILE]\n", argv[0]);
         return 2;
     }
     std::printf("  %-32s %8.3f s\n", "find (for comparison)", FindSeconds(options.folder));
+    if (options.cold && !DropPageCache()) {
+        std::fprintf(stderr, "the page cache could not be dropped: no cold scan here\n");
+        return 1;
+    }
     TDiskRoot root;
     auto owned = std::make_unique<TBWDupeEngine>(root, profile);
     TBWDupeEngine& engine = *owned;
