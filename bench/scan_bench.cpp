@@ -3,10 +3,11 @@
 // takes to list the same tree comes first, as the yardstick of the walk.
 // Usage: scan_bench DIR [--type N] [--perc N] [--words N] [--length N]
 //                       [--sim N] [--anyorder] [--result N] [--threads N]
-//                       [--listing N] [--cold] [--out FILE]
+//                       [--listing N] [--read N] [--cold] [--out FILE]
 // --threads sets the number of matching threads (0, the default, is one per
 // processor), so that result files of several thread counts can be compared;
 // --listing the threads that list folders ahead of the walk (1 for none);
+// --read the threads that read tags, sizes and digests (0 for the default);
 // --cold drops the page cache before the scan (the root user only), so that
 // the scan reads from the disk itself.
 // The exit status is not 0 when the scan or the writing of the result failed.
@@ -39,6 +40,7 @@ struct Options {
     std::string resultFile;
     unsigned threads = 0;
     unsigned listingThreads = 0;
+    unsigned readThreads = 0;
     bool cold = false;
 };
 
@@ -56,6 +58,7 @@ bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
         else if (arg == "--result") profile.ResultType = static_cast<TBWResultType>(number());
         else if (arg == "--threads") options.threads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--out" && i + 1 < argc) options.resultFile = argv[++i];
+        else if (arg == "--read") options.readThreads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--cold") options.cold = true;
         else if (arg == "--listing") options.listingThreads = static_cast<unsigned>(std::max(number(), 0));
         else if (!arg.starts_with("--")) options.folder = arg;
@@ -101,7 +104,7 @@ int main(int argc, char** argv)
     Options options;
     if (!ReadOptions(argc, argv, profile, options)) {
         std::fprintf(stderr, "usage: %s DIR [--type N] [--perc N] [--words N] [--length N] "
-                             "[--sim N] [--anyorder] [--result N] [--threads N] [--listing N] [--cold] [--out FILE]\n", argv[0]);
+                             "[--sim N] [--anyorder] [--result N] [--threads N] [--listing N] [--read N] [--cold] [--out FILE]\n", argv[0]);
         return 2;
     }
     std::printf("  %-32s %8.3f s\n", "find (for comparison)", FindSeconds(options.folder));
@@ -114,6 +117,7 @@ int main(int argc, char** argv)
     TBWDupeEngine& engine = *owned;
     engine.MatchThreads = options.threads;
     engine.ListingThreads = options.listingThreads;
+    engine.ReadThreads = options.readThreads;
     engine.AddDirectory(options.folder);
 
     const Clock::time_point start = Clock::now();

@@ -2,6 +2,7 @@
 
 #include "engine/u_fieldprobes.h"
 #include "engine/u_prefixfilter.h"
+#include "engine/u_readahead.h"
 #include "engine/u_walkorder.h"
 #include "engine/u_workthreads.h"
 
@@ -15,6 +16,7 @@
 #include "base/u_bwfunc.h"
 #include "base/u_bwstop.h"
 #include "base/u_bwtextcase.h"
+#include "model/u_bwdigest.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfolderlisting.h"
 #include "model/u_bwfsmp3.h"
@@ -25,10 +27,6 @@ namespace {
 // Steps are handed on in batches: a report per word pair would cost more
 // than the pair.
 constexpr std::uint64_t kStepBatch = 4096;
-
-// The digest of a file whose window could not be read: two such files are
-// not alike just because their sizes round to the same kilobytes.
-constexpr const char* kEmptyDigest = "d41d8cd98f00b204e9800998ecf8427e";
 
 std::string TagLine(TBWMp3File& file, bool withAlbum)
 {
@@ -182,6 +180,18 @@ void TBWDupeEngine::PruneDirectories(std::vector<std::string>& directories)
 
 void TBWDupeEngine::FillPool()
 {
+    // What the scan will need of every file is read on other threads while
+    // the walk goes on, and stored once the walk is done.
+    const std::optional<std::int32_t> kind = InfoReadAhead();
+    using TInfoAhead = TBWReadAhead<TBWMp3File*, TBWMp3File::TReadInfo>;
+    std::optional<TInfoAhead> ahead;
+    if (kind)
+        ahead.emplace(ReadThreads, [kind = *kind](const std::string& path) { return TBWMp3File::ReadInfo(path, kind); },
+                      stopRequested_);
+    const TMetFile met = [&](TBWFile& file) {
+        if (auto* audio = dynamic_cast<TBWMp3File*>(&file); audio && ahead && !audio->LoadedInfo().test(*kind))
+            ahead->Add(audio, audio->FullPath());
+    };
     TFolderIdentities seen;
     for (const std::string& path : directories_) {
         TBWDirectory* directory = root_.FindDir(AddTrailingBackslash(path), true);
@@ -191,12 +201,29 @@ void TBWDupeEngine::FillPool()
         // tried against the masks of the folder's file list there; the
         // model takes the listings in the order of its own walk, so the
         // pool's order does not depend on them.
-        std::optional<TBWListingAhead> ahead;
+        std::optional<TBWListingAhead> listing;
         if (ListingThreads != 1 && dynamic_cast<TBWDirWin*>(directory)) {
             const auto* files = dynamic_cast<const TBWFileListWin*>(directory->Files());
-            ahead.emplace(directory->RealPath(), ListingThreads, files ? files->Mask() : std::string());
+            listing.emplace(directory->RealPath(), ListingThreads, files ? files->Mask() : std::string());
         }
-        CollectOnce(*directory, seen);
+        CollectOnce(*directory, seen, met);
+    }
+    if (ahead)
+        ahead->TakeAll([&](TBWMp3File* file, const TBWMp3File::TReadInfo& info) { file->StoreInfo(*kind, info); });
+}
+
+// Comparing by tags needs the tags; by content the size, which tells whose
+// digests to read.
+std::optional<std::int32_t> TBWDupeEngine::InfoReadAhead() const
+{
+    switch (profile_.CompType) {
+    case ctTags:
+    case ctTagsWithAlbum:
+        return ikTags;
+    case ctContent:
+        return profile_.ResultType > rsNegative ? std::nullopt : std::optional<std::int32_t>(ikBasic);
+    default:
+        return std::nullopt;
     }
 }
 
@@ -217,17 +244,19 @@ std::optional<TBWFolderIdentity> IdentityOf(const TBWDirectory& directory)
 // A folder reached twice (through a link to it) would put each of its files
 // in the pool twice, and a file would then be offered for deletion as the
 // duplicate of itself.
-void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TFolderIdentities& seen)
+void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TFolderIdentities& seen, const TMetFile& met)
 {
     DoSteps(0);  // a stop is answered between folders too: a walk can be long
     directory.LoadForWalk();
     if (const auto identity = IdentityOf(directory); identity && !seen.insert(*identity).second)
         return;
     TBWFileList* files = directory.Files();
-    for (TBWFile* file = files->FirstFile(); file; file = files->NextFile())
+    for (TBWFile* file = files->FirstFile(); file; file = files->NextFile()) {
         pool_->Add(file);
+        met(*file);
+    }
     for (std::int32_t i = 0; i < directory.DirCount(); ++i)
-        CollectOnce(*directory.DirAt(i), seen);
+        CollectOnce(*directory.DirAt(i), seen, met);
 }
 
 bool TBWDupeEngine::IsExcluded(const std::string& text) const
@@ -291,18 +320,69 @@ void TBWDupeEngine::PrunePool()
     }
 }
 
+namespace {
+
+// What a comparison by content reads of a file: the model's window, which
+// the file keeps, and the digest compared, which is the whole file's when
+// the file ends before the window does; none when neither can be read.
+struct TContentDigest {
+    TBWDigest window{};
+    std::optional<TBWDigest> compared;
+};
+
+TContentDigest ReadContentDigest(const std::string& path)
+{
+    TContentDigest digest{DigestFileWindow(path, DigestOffset, DigestLength), {}};
+    static const TBWDigest emptyWindow = Md5Of({});
+    digest.compared = digest.window != emptyWindow ? std::optional(digest.window) : WholeFileDigest(path);
+    return digest;
+}
+
+// The sizes in KB that more than one file of the pool has.
+std::unordered_set<std::int64_t> SharedSizes(TBWSelChain& pool)
+{
+    std::unordered_set<std::int64_t> seen, shared;
+    for (TBWComparable* item = pool.First(); item; item = pool.Next()) {
+        const std::int64_t size = static_cast<TBWFile*>(item)->Size();
+        if (!seen.insert(size).second)
+            shared.insert(size);
+    }
+    return shared;
+}
+
+}  // namespace
+
+// A content word is the digest followed by the size in KB, so a file whose
+// size no other file shares can meet none: its digest is not read, and it
+// gets no word. Neither does a file whose content cannot be read: it is
+// never linked, yet stays in the pool, so that negative results list it
+// like any other file without a match.
 void TBWDupeEngine::ReadContentWords()
 {
     SetStatus("Read necessary file info", pool_->Count());
+    const std::unordered_set<std::int64_t> shared = SharedSizes(*pool_);
+    TBWReadAhead<TBWMp3File*, TContentDigest> digests(ReadThreads, ReadContentDigest, stopRequested_);
     for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
         auto* file = static_cast<TBWMp3File*>(item);
-        const std::string digest = file->DigestHex();
-        DoStep();
-        // A file whose window could not be read gets no word: it is never
-        // linked, yet stays in the pool, so that negative results list it
-        // like any other file without a match.
-        file->SetText(digest == kEmptyDigest ? std::string() : digest + std::to_string(file->Size()));
+        file->SetText(std::string());
+        if (!SkipLoneSizes || shared.contains(file->Size()))
+            digests.Add(file, file->FullPath());
     }
+    digests.TakeAll([&](TBWMp3File* file, const TContentDigest& digest) {
+        // A digest the model already holds (as an Mp3 List keeps it) is
+        // the one of the window read here.
+        if (!file->LoadedInfo().test(ikDigest)) {
+            file->SetDigest(digest.window);
+            TBWInfoKinds loaded = file->LoadedInfo();
+            loaded.set(ikDigest);
+            file->SetLoadedInfo(loaded);
+        }
+        if (digest.compared)
+            file->SetText(DigestHexOf(*digest.compared) + std::to_string(file->Size()));
+        else
+            ++uncomparedFiles_;
+    });
+    DoSteps(pool_->Count());
 }
 
 void TBWDupeEngine::GroupByWords()

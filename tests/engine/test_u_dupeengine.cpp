@@ -7,6 +7,7 @@
 #include <random>
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 #include "model/u_bwfsmp3.h"
@@ -82,6 +83,17 @@ std::string TaggedAudio(std::string_view title, std::string_view artist, std::st
     const TBytes bytes =
         Repeated(MpegFrame(0xFB, 0x90, 0x00, 417), 3) + ID3v1Tag(title, artist, album, "", Filled(30), 0);
     return std::string(bytes.begin(), bytes.end());
+}
+
+// MPEG frames of 417 bytes, so that the size in KB is the frames' own, the
+// one at place marked apart when marked.
+std::string AudioFrames(int count, std::optional<std::size_t> marked = std::nullopt)
+{
+    const TBytes bytes = Repeated(MpegFrame(0xFB, 0x90, 0x00, 417), count);
+    std::string text(bytes.begin(), bytes.end());
+    if (marked)
+        text[*marked] = '!';
+    return text;
 }
 
 }  // namespace
@@ -166,17 +178,33 @@ TEST(DupeEngine, NegativeResultsAreTheFilesMissingFromTheReferenceFolder)
     EXPECT_EQ(scan.Groups(), (Groups{"Abba - Dancing Queen.mp3"}));
 }
 
-TEST(DupeEngine, ContentComparisonLinksOnlyFilesWhoseWindowWasRead)
+// A file that ends before the window is compared by all its bytes; a size
+// no other file has needs no digest at all.
+TEST(DupeEngine, ContentComparisonDigestsTheWindowOrTheWholeOfASmallFile)
 {
     Scan scan;
-    const std::string content = PatternBytes(200000);
-    scan.File("a/first name.mp3", content);
-    scan.File("b/other words.mp3", content);
-    scan.File("a/small one.mp3", "tiny");
-    scan.File("b/small two.mp3", "tiny");  // same size in KB, window never read
+    scan.File("a/first name.mp3", AudioFrames(480));
+    scan.File("b/other words.mp3", AudioFrames(480));
+    scan.File("a/small one.mp3", AudioFrames(160));  // 65 KB
+    scan.File("b/small two.mp3", AudioFrames(160));
+    scan.File("c/small other.mp3", AudioFrames(160, 30000));
+    const std::string lone = scan.File("c/lone size.mp3", AudioFrames(220));
     scan.profile.CompType = ctContent;
     scan.Run();
-    EXPECT_EQ(scan.Groups(), (Groups{"first name.mp3: other words.mp3"}));
+    EXPECT_EQ(scan.Groups(), (Groups{"first name.mp3: other words.mp3", "small one.mp3: small two.mp3"}));
+    EXPECT_EQ(scan.engine->UncomparedFiles(), 0u);
+    EXPECT_FALSE(scan.root.FindFileByPath(lone)->LoadedInfo().test(ikDigest));
+}
+
+TEST(DupeEngine, FilesWhoseContentCannotBeReadAreCountedAndComparedWithNone)
+{
+    Scan scan;
+    scan.File("a/empty one.mp3");
+    scan.File("b/empty two.mp3");
+    scan.profile.CompType = ctContent;
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), Groups{});
+    EXPECT_EQ(scan.engine->UncomparedFiles(), 2u);
 }
 
 TEST(DupeEngine, NegativeResultsByContentListFilesWhoseWindowCannotBeRead)
