@@ -34,6 +34,7 @@ public:
     std::string Error() const override { return engine_.Error(); }
     std::uint64_t StepCount() const override { return engine_.StepCount(); }
     TBWDupeFileList& Results() override { return engine_.Results(); }
+    std::uint64_t UncomparedFiles() const override { return engine_.UncomparedFiles(); }
 
 private:
     TBWDupeEngine engine_;
@@ -148,6 +149,7 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
     profile.LastTime = std::chrono::duration<double>(taken).count() / kSecondsPerDay;
     profile.LastRun = std::floor(DaysNow());
 
+    TellUncomparedFiles(worker->UncomparedFiles());
     host_.MinimiseMain();
     TBWDupeFileList& results = worker->Results();
     host_.ShowResults(results);
@@ -164,6 +166,16 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
     stores_.lists.FreeRetiredLists();
     profile.SaveProfile();
     host_.RefreshProfileList();
+}
+
+void TScanRoad::TellUncomparedFiles(std::uint64_t count)
+{
+    if (count == 0)
+        return;
+    Prompts().ShowInformation(QStringLiteral("Corvella"),
+                              count == 1 ? QStringLiteral("1 file could not be read, so it was not compared by content.")
+                                         : QStringLiteral("%1 files could not be read, so they were not compared by content.")
+                                               .arg(count));
 }
 
 void TScanRoad::ReloadLists()
