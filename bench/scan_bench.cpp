@@ -4,12 +4,15 @@
 // Usage: scan_bench DIR [--type N] [--perc N] [--words N] [--length N]
 //                       [--sim N] [--anyorder] [--result N] [--threads N]
 //                       [--listing N] [--read N] [--cold] [--out FILE]
+//        scan_bench DIR --load FILE
 // --threads sets the number of matching threads (0, the default, is one per
 // processor), so that result files of several thread counts can be compared;
 // --listing the threads that list folders ahead of the walk (1 for none);
 // --read the threads that read tags, sizes and digests (0 for the default);
 // --cold drops the page cache before the scan (the root user only), so that
 // the scan reads from the disk itself.
+// --load reads the result file FILE back, with the files below DIR, as
+// "Load last results" does, instead of scanning.
 // The exit status is not 0 when the scan or the writing of the result failed.
 #include <sys/resource.h>
 
@@ -38,6 +41,7 @@ public:
 struct Options {
     std::string folder;
     std::string resultFile;
+    std::string loadFile;
     unsigned threads = 0;
     unsigned listingThreads = 0;
     unsigned readThreads = 0;
@@ -58,6 +62,7 @@ bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
         else if (arg == "--result") profile.ResultType = static_cast<TBWResultType>(number());
         else if (arg == "--threads") options.threads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--out" && i + 1 < argc) options.resultFile = argv[++i];
+        else if (arg == "--load" && i + 1 < argc) options.loadFile = argv[++i];
         else if (arg == "--read") options.readThreads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--cold") options.cold = true;
         else if (arg == "--listing") options.listingThreads = static_cast<unsigned>(std::max(number(), 0));
@@ -89,6 +94,28 @@ double FindSeconds(const std::string& folder)
     return std::system(command.c_str()) == 0 ? Seconds(Clock::now() - start) : -1;
 }
 
+void PrintPeakMemory()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+}
+
+// Reads a result file back as the main window does; the exit status.
+int LoadResults(TBWDirectory& root, const std::string& fileName)
+{
+    TBWDupeFileList results;
+    const Clock::time_point start = Clock::now();
+    if (!results.LoadFromFile(fileName, &root)) {
+        std::fprintf(stderr, "the result file %s could not be read\n", fileName.c_str());
+        return 1;
+    }
+    std::printf("load: %.3f s, groups (references) %d, files in groups %d\n", Seconds(Clock::now() - start),
+                results.RefCount(), results.Count());
+    PrintPeakMemory();
+    return 0;
+}
+
 // Whether the page cache could be dropped.
 bool DropPageCache()
 {
@@ -113,6 +140,8 @@ int main(int argc, char** argv)
         return 1;
     }
     TDiskRoot root;
+    if (!options.loadFile.empty())
+        return LoadResults(root, options.loadFile);
     auto owned = std::make_unique<TBWDupeEngine>(root, profile);
     TBWDupeEngine& engine = *owned;
     engine.MatchThreads = options.threads;
@@ -149,9 +178,7 @@ int main(int argc, char** argv)
     std::printf("scan: %.3f s on %u matching threads, groups (references) %d, files in groups %d\n",
                 Seconds(end - start), options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency()),
                 results.RefCount(), results.Count());
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+    PrintPeakMemory();
     if (!options.resultFile.empty() && !results.SaveToFile(options.resultFile)) {
         std::fprintf(stderr, "the result file %s could not be written\n", options.resultFile.c_str());
         return 1;
