@@ -4,6 +4,7 @@
 #include "engine/u_prefixfilter.h"
 #include "engine/u_readahead.h"
 #include "engine/u_walkorder.h"
+#include "engine/u_wordclasses.h"
 #include "engine/u_workthreads.h"
 
 #include <sys/stat.h>
@@ -678,12 +679,18 @@ void TBWDupeEngine::LinkInWalkOrder(const TIndexedWords& indexed, std::vector<st
 // Scores only the pairs that can reach the minimum relevance, and links
 // those found similar in the order of the walk over every word. With exact
 // words, the walk meets a pair first under the first word they share, the
-// earlier file of the pool scored against the later one.
+// earlier file of the pool scored against the later one. Of a class of
+// files with identical words only the leader is scored: its pairs stand
+// for those of every member, and the members are alike to each other.
 void TBWDupeEngine::MatchByPrefixes()
 {
     TIndexedWords indexed;
     IndexedWords(indexed);
     ReleaseIndex(indexed);
+    std::vector<bool> hasWords(indexed.files.size());
+    for (std::size_t place = 0; place < hasWords.size(); ++place)
+        hasWords[place] = !indexed.words[place].empty();
+    const TBWWordClasses classes(indexed.files, hasWords, MatchThreads);
     std::vector<TBWFieldPrefixSignature> signatures;
     std::optional<TBWFieldProbes> inOrder;
     std::optional<TBWPrefixFilter> filter;
@@ -704,14 +711,20 @@ void TBWDupeEngine::MatchByPrefixes()
         [&](std::uint32_t a, const auto& visit) {
             thread_local TBWCandidateMarks seen;
             thread_local std::vector<std::uint32_t> candidates;
+            if (!classes.Leads(a))
+                return;
+            const auto visitLeader = [&](std::uint32_t b) {
+                if (classes.Leads(b))
+                    visit(b);
+            };
             if (filter) {
-                filter->ForEachLaterCandidate(a, seen, visit);
+                filter->ForEachLaterCandidate(a, seen, visitLeader);
                 return;
             }
             inOrder->LaterCandidates(a, candidates, seen,
                                      [&](std::uint32_t b) { return signatures[a].CannotReach(signatures[b]); });
             for (std::uint32_t b : candidates)
-                visit(b);
+                visitLeader(b);
         },
         [&](std::uint32_t a, std::uint32_t b, std::vector<TFoundPair>& own) {
             // Found through another field, a pair may share no indexed word:
@@ -721,7 +734,66 @@ void TBWDupeEngine::MatchByPrefixes()
                 own.push_back({{word, 0, 0}, a, b});
         },
         found);
-    LinkInWalkOrder(indexed, found);
+    FindClassesAlike(indexed, classes, found);
+    LinkClassesInWalkOrder(indexed, classes, found);
+}
+
+// A class meets itself under its first word.
+void TBWDupeEngine::FindClassesAlike(const TIndexedWords& indexed, const TBWWordClasses& classes,
+                                     std::vector<std::vector<TFoundPair>>& found)
+{
+    for (std::uint32_t leader = 0; leader < indexed.files.size(); ++leader) {
+        const std::span<const std::uint32_t> members = classes.MembersOf(leader);
+        if (members.size() > 1 && classes.Leads(leader) && IsSimilar(*indexed.files[members[0]], *indexed.files[members[1]]))
+            found[leader].push_back({{indexed.words[leader].front(), 0, 0}, leader, leader});
+    }
+}
+
+// Every file of the walk's pairs is linked to its partners in the order
+// the walk meets them: by the word of the meeting, then by place. The
+// members of a class have the same partners under the same words, so one
+// list serves the class.
+void TBWDupeEngine::LinkClassesInWalkOrder(const TIndexedWords& indexed, const TBWWordClasses& classes,
+                                           std::vector<std::vector<TFoundPair>>& found)
+{
+    // A partner of a class under a word, the class named by its leader.
+    struct TPartner {
+        std::uint32_t leader;
+        std::uint32_t word;
+        std::uint32_t place;
+        auto operator<=>(const TPartner&) const = default;
+    };
+    std::vector<TPartner> partners;
+    const auto addClass = [&](std::uint32_t leader, std::uint32_t word, std::uint32_t partnerLeader) {
+        for (std::uint32_t member : classes.MembersOf(partnerLeader))
+            partners.push_back({leader, word, member});
+    };
+    for (std::vector<TFoundPair>& own : found) {
+        for (const TFoundPair& pair : own) {
+            addClass(pair.first, pair.meeting.word, pair.second);
+            if (pair.first != pair.second)
+                addClass(pair.second, pair.meeting.word, pair.first);
+        }
+        std::vector<TFoundPair>().swap(own);
+    }
+    std::sort(partners.begin(), partners.end());
+    std::vector<TBWFile*> linked;
+    for (std::size_t i = 0; i < partners.size(); ++i)
+        if (i == 0 || partners[i].leader != partners[i - 1].leader)
+            for (std::uint32_t member : classes.MembersOf(partners[i].leader))
+                linked.push_back(indexed.files[member]);
+    results_->AddEntries(std::move(linked));
+    std::vector<TBWFile*> members, partnerFiles;
+    for (std::size_t from = 0; from < partners.size();) {
+        const std::uint32_t leader = partners[from].leader;
+        members.clear();
+        for (std::uint32_t member : classes.MembersOf(leader))
+            members.push_back(indexed.files[member]);
+        partnerFiles.clear();
+        for (; from < partners.size() && partners[from].leader == leader; ++from)
+            partnerFiles.push_back(indexed.files[partners[from].place]);
+        results_->LinkAsClass(members, partnerFiles);
+    }
 }
 
 // The same with similar words. A pair can be met both ways round (a file

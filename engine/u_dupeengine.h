@@ -144,6 +144,10 @@ private:
                          std::vector<std::vector<TFoundPair>>& found);
     void LinkInWalkOrder(const TIndexedWords& indexed, std::vector<std::vector<TFoundPair>>& found);
     void MatchByPrefixes();
+    void FindClassesAlike(const TIndexedWords& indexed, const class TBWWordClasses& classes,
+                          std::vector<std::vector<TFoundPair>>& found);
+    void LinkClassesInWalkOrder(const TIndexedWords& indexed, const TBWWordClasses& classes,
+                                std::vector<std::vector<TFoundPair>>& found);
     void MatchBySimilarPrefixes();
     void LoadInfoOfLinkedFiles();
     void KeepNegativeResults();

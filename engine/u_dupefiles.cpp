@@ -538,19 +538,32 @@ void TBWDupeFileList::AddPair(TBWFile* a, TBWFile* b)
 
 void TBWDupeFileList::LinkAsClass(const std::vector<TBWFile*>& members, const std::vector<TBWFile*>& linked)
 {
+    // Most classes are one file with a few partners: a walk finds a place
+    // sooner than a hash table is made.
+    const bool few = linked.size() <= kLinearLinks;
     std::vector<TBWDupeFile*> entries;
     std::unordered_map<const TBWDupeFile*, std::size_t> placeOf;
-    for (TBWFile* file : linked)
-        if (TBWDupeFile* entry = file ? Entry(file) : nullptr; entry && placeOf.emplace(entry, entries.size()).second)
-            entries.push_back(entry);
-    const auto shared = std::make_shared<const TBWDupeLinks::TShared>(std::move(entries));
-    for (TBWFile* file : members) {
-        if (!file)
-            continue;
-        TBWDupeFile* entry = Entry(file);
+    const auto findPlace = [&](const TBWDupeFile* entry) {
+        if (few)
+            return static_cast<std::size_t>(std::find(entries.begin(), entries.end(), entry) - entries.begin());
         const auto at = placeOf.find(entry);
-        entry->links_.Share(shared, entry, at == placeOf.end() ? shared->entries.size() : at->second);
+        return at == placeOf.end() ? entries.size() : at->second;
+    };
+    for (TBWFile* file : linked) {
+        TBWDupeFile* entry = file ? Entry(file) : nullptr;
+        if (!entry || findPlace(entry) < entries.size())
+            continue;
+        if (!few)
+            placeOf.emplace(entry, entries.size());
+        entries.push_back(entry);
     }
+    const auto shared = std::make_shared<const TBWDupeLinks::TShared>(std::move(entries));
+    entries = shared->entries;  // findPlace reads them
+    for (TBWFile* file : members)
+        if (file) {
+            TBWDupeFile* entry = Entry(file);
+            entry->links_.Share(shared, entry, findPlace(entry));
+        }
 }
 
 std::vector<TBWDupeFile*> TBWDupeFileList::EntriesInOrder()

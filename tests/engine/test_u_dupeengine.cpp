@@ -439,9 +439,10 @@ std::array<std::string, 3> NameFields(const std::string& name)
 
 }  // namespace
 
-// Whatever pairs are left unscored, whichever digests are left unread, and
-// however many threads list folders, read files and score pairs, the result
-// file is the one of the walk that scores every pair sharing a word. Each
+// Whatever pairs are left unscored, whichever digests are left unread,
+// whether files of identical words are scored as one, and however many
+// threads list folders, read files and score pairs, the result file is the
+// one of the walk that scores every pair sharing a word. Each
 // road scans a model of its own, which has read nothing yet.
 TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
 {
@@ -451,17 +452,22 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
         for (bool frequentWords : {false, true}) {
             Scan scan;
             const std::vector<std::string> names = CollectionNames(seed, frequentWords, 240);
-            std::string bytes;
+            std::string bytes, name;
             for (std::size_t i = 0; i < names.size(); ++i) {
-                const auto [artist, title, album] = NameFields(names[i]);
-                // One file in four a copy of the one before; sizes from one
-                // shared by many files to ones of their own, some beyond the
-                // content window.
-                if (i % 4 != 3)
-                    bytes = TaggedAudio(title, artist, album, i % 9 == 0 ? 300 + static_cast<int>(i % 40) : 3 + static_cast<int>(i % 3));
-                scan.File("f" + std::to_string(i % 5) + "/" + std::to_string(i % 3) + "/" + names[i] +
-                              std::to_string(i) + ".mp3",
-                          bytes);
+                // One file in four a copy of the one before, under its name
+                // in another folder, and one in sixteen of a name many
+                // folders hold: classes of identical words, of two files
+                // and of many. Sizes from one shared by many files to ones
+                // of their own, some beyond the content window.
+                if (i % 16 == 15) {
+                    name = "the same song - by the same artist";
+                } else if (i % 4 != 3) {
+                    name = names[i] + std::to_string(i);
+                    const auto [artist, title, album] = NameFields(names[i]);
+                    const int frames = i % 9 == 0 ? 300 + static_cast<int>(i % 40) : 3 + static_cast<int>(i % 3);
+                    bytes = TaggedAudio(title, artist, album, frames);
+                }
+                scan.File("f" + std::to_string(i % 5) + "/" + std::to_string(i % 3) + "/" + name + ".mp3", bytes);
             }
             for (int run = 0; run < 8; ++run) {
                 TBWCVProfile& profile = scan.profile;
