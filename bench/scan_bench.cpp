@@ -5,12 +5,15 @@
 //                       [--sim N] [--anyorder] [--result N] [--threads N]
 //                       [--listing N] [--read N] [--cold] [--out FILE]
 //        scan_bench DIR --load FILE
+//        scan_bench DIR [options] --stop-after SECONDS
 // --threads sets the number of matching threads (0, the default, is one per
 // processor), so that result files of several thread counts can be compared;
 // --listing the threads that list folders ahead of the walk (1 for none);
 // --read the threads that read tags, sizes and digests (0 for the default);
 // --cold drops the page cache before the scan (the root user only), so that
 // the scan reads from the disk itself.
+// --stop-after asks the scan to stop after that many seconds and prints how
+// long the stop took to be answered.
 // --load reads the result file FILE back, with the files below DIR, as
 // "Load last results" does, instead of scanning.
 // The exit status is not 0 when the scan or the writing of the result failed.
@@ -21,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -42,6 +46,7 @@ struct Options {
     std::string folder;
     std::string resultFile;
     std::string loadFile;
+    double stopAfter = -1;
     unsigned threads = 0;
     unsigned listingThreads = 0;
     unsigned readThreads = 0;
@@ -63,6 +68,7 @@ bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
         else if (arg == "--threads") options.threads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--out" && i + 1 < argc) options.resultFile = argv[++i];
         else if (arg == "--load" && i + 1 < argc) options.loadFile = argv[++i];
+        else if (arg == "--stop-after" && i + 1 < argc) options.stopAfter = std::atof(argv[++i]);
         else if (arg == "--read") options.readThreads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--cold") options.cold = true;
         else if (arg == "--listing") options.listingThreads = static_cast<unsigned>(std::max(number(), 0));
@@ -130,8 +136,11 @@ int main(int argc, char** argv)
     profile.NewProfile();
     Options options;
     if (!ReadOptions(argc, argv, profile, options)) {
-        std::fprintf(stderr, "usage: %s DIR [--type N] [--perc N] [--words N] [--length N] "
-                             "[--sim N] [--anyorder] [--result N] [--threads N] [--listing N] [--read N] [--cold] [--out FILE]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s DIR [--type N] [--perc N] [--words N] [--length N] [--sim N] [--anyorder]\n"
+                     "       [--result N] [--threads N] [--listing N] [--read N] [--cold] [--out FILE]\n"
+                     "       [--stop-after SECONDS | --load FILE]\n",
+                     argv[0]);
         return 2;
     }
     std::printf("  %-32s %8.3f s\n", "find (for comparison)", FindSeconds(options.folder));
@@ -165,10 +174,21 @@ int main(int argc, char** argv)
     // As the main window runs it: the worker frees what only the scan
     // needed after it has finished, while the results are shown.
     engine.Start();
-    while (!engine.Finished())
+    std::optional<Clock::time_point> stopAsked;
+    while (!engine.Finished()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (!stopAsked && options.stopAfter >= 0 && Seconds(Clock::now() - start) >= options.stopAfter) {
+            stopAsked = Clock::now();
+            engine.RequestStop();
+        }
+    }
     const Clock::time_point end = Clock::now();
     endJob(end);
+    if (stopAsked) {
+        std::printf("stop asked during \"%s\", answered in %.1f ms (%s)\n", job.c_str(),
+                    1000 * Seconds(end - *stopAsked), engine.Stopped() ? "stopped" : "the scan had ended");
+        return 0;
+    }
     if (!engine.Error().empty()) {
         std::fprintf(stderr, "scan failed: %s\n", engine.Error().c_str());
         return 1;

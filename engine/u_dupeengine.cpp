@@ -742,9 +742,12 @@ void TBWDupeEngine::MatchByPrefixes()
 void TBWDupeEngine::FindClassesAlike(const TIndexedWords& indexed, const TBWWordClasses& classes,
                                      std::vector<std::vector<TFoundPair>>& found)
 {
-    for (std::uint32_t leader = 0; leader < indexed.files.size(); ++leader) {
+    const std::vector<TBWFile*>& files = indexed.files;
+    for (std::uint32_t leader = 0; leader < files.size(); ++leader) {
+        if (!classes.Leads(leader))
+            continue;
         const std::span<const std::uint32_t> members = classes.MembersOf(leader);
-        if (members.size() > 1 && classes.Leads(leader) && IsSimilar(*indexed.files[members[0]], *indexed.files[members[1]]))
+        if (members.size() > 1 && IsSimilar(*files[members[0]], *files[members[1]]))
             found[leader].push_back({{indexed.words[leader].front(), 0, 0}, leader, leader});
     }
 }

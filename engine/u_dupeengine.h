@@ -26,6 +26,7 @@
 
 class TBWDirectory;
 class TBWMp3File;
+class TBWWordClasses;
 
 class TBWDupeEngine {
 public:
@@ -144,7 +145,7 @@ private:
                          std::vector<std::vector<TFoundPair>>& found);
     void LinkInWalkOrder(const TIndexedWords& indexed, std::vector<std::vector<TFoundPair>>& found);
     void MatchByPrefixes();
-    void FindClassesAlike(const TIndexedWords& indexed, const class TBWWordClasses& classes,
+    void FindClassesAlike(const TIndexedWords& indexed, const TBWWordClasses& classes,
                           std::vector<std::vector<TFoundPair>>& found);
     void LinkClassesInWalkOrder(const TIndexedWords& indexed, const TBWWordClasses& classes,
                                 std::vector<std::vector<TFoundPair>>& found);

@@ -56,11 +56,16 @@ public:
 
     void Add(Item item, std::string path)
     {
+        bool wake = false;
         {
             const std::lock_guard lock(mutex_);
             jobs_.push_back({item, std::move(path), {}});
+            // A busy thread takes the next job itself: waking costs a call
+            // into the kernel.
+            wake = idle_ > 0;
         }
-        queued_.notify_one();
+        if (wake)
+            queued_.notify_one();
     }
 
     // Waits for every queued read, then hands each item with its result to
@@ -102,7 +107,9 @@ private:
         const TBWStopScope stopReads(stop_);
         std::unique_lock lock(mutex_);
         for (;;) {
+            ++idle_;
             queued_.wait(lock, [this] { return closing_ || next_ < jobs_.size(); });
+            --idle_;
             if (closing_ || failure_)
                 return;
             // A deque keeps its elements in place while the scan adds more.
@@ -133,6 +140,7 @@ private:
     std::deque<TJob> jobs_;
     std::size_t next_ = 0;
     std::size_t done_ = 0;
+    unsigned idle_ = 0;  // threads waiting for a job
     bool closing_ = false;
     std::exception_ptr failure_;
     std::vector<std::jthread> threads_;  // last: joined before the rest goes

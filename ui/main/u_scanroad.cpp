@@ -172,10 +172,10 @@ void TScanRoad::TellUncomparedFiles(std::uint64_t count)
 {
     if (count == 0)
         return;
-    Prompts().ShowInformation(QStringLiteral("Corvella"),
-                              count == 1 ? QStringLiteral("1 file could not be read, so it was not compared by content.")
-                                         : QStringLiteral("%1 files could not be read, so they were not compared by content.")
-                                               .arg(count));
+    const QString text = count == 1
+                             ? QStringLiteral("1 file could not be read, so it was not compared by content.")
+                             : QStringLiteral("%1 files could not be read, so they were not compared by content.").arg(count);
+    Prompts().ShowInformation(QStringLiteral("Corvella"), text);
 }
 
 void TScanRoad::ReloadLists()
