@@ -2,7 +2,7 @@
 
 #include <functional>
 #include <string_view>
-#include <unordered_map>
+#include <algorithm>
 
 #include "engine/u_workthreads.h"
 #include "model/u_bwfs.h"
@@ -18,7 +18,9 @@ std::uint64_t HashOfWords(const TBWFile& file)
     const TBWWords::TView words = file.WordView();
     for (std::int32_t i = 0; i < file.WordCount(); ++i)
         mix(std::hash<std::string_view>{}(words[i]));
-    return hash;
+    // The table takes the low bits: every bit of the hash must reach them.
+    hash ^= hash >> 32;
+    return hash * 0x9E3779B97F4A7C15ull ^ (hash >> 29);
 }
 
 bool SameWords(const TBWFile& a, const TBWFile& b)
@@ -46,18 +48,27 @@ TBWWordClasses::TBWWordClasses(const std::vector<TBWFile*>& files, const std::ve
         if (indexed[place])
             hashes[place] = HashOfWords(*files[place]);
     }, kLightWork);
-    // A file whose hash an unlike file took first stays alone: a class
-    // missed costs only time.
-    std::unordered_map<std::uint64_t, std::uint32_t> firstOf;
-    firstOf.reserve(files.size());
+    // The first place of each hash, in a table of open addressing at most
+    // half full: a million files are looked up here. A file whose hash an
+    // unlike file took first stays alone: a class missed costs only time.
+    std::size_t size = 16;
+    while (size < 2 * files.size())
+        size *= 2;
+    std::vector<std::uint32_t> firstOf(size, kAlone);
     for (std::uint32_t place = 0; place < files.size(); ++place) {
         leaderOf_[place] = place;
         if (!indexed[place])
             continue;
-        const auto [first, added] = firstOf.emplace(hashes[place], place);
-        if (added || !SameWords(*files[first->second], *files[place]))
+        std::size_t slot = hashes[place] & (size - 1);
+        while (firstOf[slot] != kAlone && hashes[firstOf[slot]] != hashes[place])
+            slot = (slot + 1) & (size - 1);
+        if (firstOf[slot] == kAlone) {
+            firstOf[slot] = place;
             continue;
-        const std::uint32_t leader = first->second;
+        }
+        const std::uint32_t leader = firstOf[slot];
+        if (!SameWords(*files[leader], *files[place]))
+            continue;
         leaderOf_[place] = leader;
         if (classOf_[leader] == kAlone) {
             classOf_[leader] = static_cast<std::uint32_t>(classes_.size());
