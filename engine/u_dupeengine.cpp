@@ -329,13 +329,19 @@ namespace {
 struct TContentDigest {
     TBWDigest window{};
     std::optional<TBWDigest> compared;
+    bool wholeFile = false;
 };
+
+// Ends the word of a file compared whole, so that it never meets a window
+// of a file whose size the reader could not tell either.
+constexpr const char* kWholeFileMark = "w";
 
 TContentDigest ReadContentDigest(const std::string& path)
 {
     TContentDigest digest{DigestFileWindow(path, DigestOffset, DigestLength), {}};
     static const TBWDigest emptyWindow = Md5Of({});
-    digest.compared = digest.window != emptyWindow ? std::optional(digest.window) : WholeFileDigest(path);
+    digest.wholeFile = digest.window == emptyWindow;
+    digest.compared = digest.wholeFile ? WholeFileDigest(path) : std::optional(digest.window);
     return digest;
 }
 
@@ -374,12 +380,11 @@ void TBWDupeEngine::ReadContentWords()
         // the one of the window read here.
         if (!file->LoadedInfo().test(ikDigest)) {
             file->SetDigest(digest.window);
-            TBWInfoKinds loaded = file->LoadedInfo();
-            loaded.set(ikDigest);
-            file->SetLoadedInfo(loaded);
+            file->MarkLoaded(ikDigest);
         }
         if (digest.compared)
-            file->SetText(DigestHexOf(*digest.compared) + std::to_string(file->Size()));
+            file->SetText(DigestHexOf(*digest.compared) + std::to_string(file->Size()) +
+                          (digest.wholeFile ? kWholeFileMark : ""));
         else
             ++uncomparedFiles_;
     });

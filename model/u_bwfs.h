@@ -334,6 +334,8 @@ public:
     void EnsureInfo(std::int32_t kind);
     const TBWInfoKinds& LoadedInfo() const { return loadedInfo_; }
     void SetLoadedInfo(const TBWInfoKinds& kinds) { loadedInfo_ = kinds; }
+    // Counts a kind as loaded, its information stored by other means.
+    void MarkLoaded(std::int32_t kind) { loadedInfo_.set(static_cast<std::size_t>(kind)); }
 
     const std::string& Name() const { return name_; }
     void SetName(std::string name);

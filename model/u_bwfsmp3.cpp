@@ -150,9 +150,7 @@ void TBWMp3File::StoreInfo(std::int32_t kind, const TReadInfo& info)
         SetGenre(info.genre);
         SetComment(info.comment);
     }
-    TBWInfoKinds loaded = LoadedInfo();
-    loaded.set(static_cast<std::size_t>(kind));
-    SetLoadedInfo(loaded);
+    MarkLoaded(kind);
 }
 
 const std::string& TBWMp3File::Title()
