@@ -190,7 +190,9 @@ void TBWDupeEngine::FillPool()
         ahead.emplace(ReadThreads, [kind = *kind](const std::string& path) { return TBWMp3File::ReadInfo(path, kind); },
                       stopRequested_);
     const TMetFile met = [&](TBWFile& file) {
-        if (auto* audio = dynamic_cast<TBWMp3File*>(&file); audio && ahead && !audio->LoadedInfo().test(*kind))
+        if (!ahead)
+            return;
+        if (auto* audio = dynamic_cast<TBWMp3File*>(&file); audio && !audio->LoadedInfo().test(*kind))
             ahead->Add(audio, audio->FullPath());
     };
     TFolderIdentities seen;
