@@ -338,13 +338,23 @@ struct TContentDigest {
 // of a file whose size the reader could not tell either.
 constexpr const char* kWholeFileMark = "w";
 
+const TBWDigest& EmptyWindow()
+{
+    static const TBWDigest empty = Md5Of({});
+    return empty;
+}
+
 TContentDigest ReadContentDigest(const std::string& path)
 {
     TContentDigest digest{DigestFileWindow(path, DigestOffset, DigestLength), {}};
-    static const TBWDigest emptyWindow = Md5Of({});
-    digest.wholeFile = digest.window == emptyWindow;
+    digest.wholeFile = digest.window == EmptyWindow();
     digest.compared = digest.wholeFile ? WholeFileDigest(path) : std::optional(digest.window);
     return digest;
+}
+
+void SetContentWord(TBWMp3File& file, const TBWDigest& digest, bool wholeFile)
+{
+    file.SetText(DigestHexOf(digest) + std::to_string(file.Size()) + (wholeFile ? kWholeFileMark : ""));
 }
 
 // The sizes in KB that more than one file of the pool has.
@@ -374,19 +384,22 @@ void TBWDupeEngine::ReadContentWords()
     for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
         auto* file = static_cast<TBWMp3File*>(item);
         file->SetText(std::string());
-        if (!SkipLoneSizes || shared.contains(file->Size()))
+        if (SkipLoneSizes && !shared.contains(file->Size()))
+            continue;
+        // A window digest the model holds already (an Mp3 List keeps one
+        // for a disc that may not be there) is taken as it stands.
+        if (file->LoadedInfo().test(ikDigest) && file->GetDigest() != EmptyWindow())
+            SetContentWord(*file, file->GetDigest(), false);
+        else
             digests.Add(file, file->FullPath());
     }
     digests.TakeAll([&](TBWMp3File* file, const TContentDigest& digest) {
-        // A digest the model already holds (as an Mp3 List keeps it) is
-        // the one of the window read here.
         if (!file->LoadedInfo().test(ikDigest)) {
             file->SetDigest(digest.window);
             file->MarkLoaded(ikDigest);
         }
         if (digest.compared)
-            file->SetText(DigestHexOf(*digest.compared) + std::to_string(file->Size()) +
-                          (digest.wholeFile ? kWholeFileMark : ""));
+            SetContentWord(*file, *digest.compared, digest.wholeFile);
         else
             ++uncomparedFiles_;
     });

@@ -10,6 +10,7 @@
 #include <optional>
 #include <thread>
 
+#include "model/u_bwdigest.h"
 #include "model/u_bwfsmp3.h"
 #include "tests/model/disk_tree.h"
 #include "tests/tags/TagBytes.h"
@@ -194,6 +195,44 @@ TEST(DupeEngine, ContentComparisonDigestsTheWindowOrTheWholeOfASmallFile)
     EXPECT_EQ(scan.Groups(), (Groups{"first name.mp3: other words.mp3", "small one.mp3: small two.mp3"}));
     EXPECT_EQ(scan.engine->UncomparedFiles(), 0u);
     EXPECT_FALSE(scan.root.FindFileByPath(lone)->LoadedInfo().test(ikDigest));
+}
+
+// A catalogued disc, not in the drive: its entries hold the window digests
+// and sizes once read, as an Mp3 List keeps them.
+class TCataloguedDisc : public TBWDirectory {
+public:
+    explicit TCataloguedDisc(TBWObject* owner = nullptr) : TBWDirectory(owner)
+    {
+        SetFileListClass(TBWFileListMp3::StaticClass());
+    }
+    TBWDirectory* NewChildDir() override { return new TCataloguedDisc(this); }
+    void LoadSubDirs() override
+    {
+        if (Owner())
+            return;
+        TBWDirectory* disc = AddSubDirTouch("disc");
+        for (const char* name : {"first song.mp3", "second song.mp3"}) {
+            auto* file = static_cast<TBWMp3File*>(disc->Files()->AddFileTouch(name));
+            file->StoreInfo(ikBasic, {.sizeKB = 5000});
+            file->SetDigest(Md5Of("the window of both"));
+            file->MarkLoaded(ikDigest);
+        }
+    }
+};
+
+TEST(DupeEngine, AWindowDigestTheModelHoldsIsComparedAsItStands)
+{
+    TCataloguedDisc root;
+    root.Refresh();
+    TBWCVProfile profile;
+    profile.NewProfile();
+    profile.CompType = ctContent;
+    TBWDupeEngine engine(root, profile);
+    engine.AddDirectory(root.DirAt(0)->Path());
+    engine.Execute();
+    EXPECT_EQ(engine.Error(), "");
+    EXPECT_EQ(engine.Results().Count(), 2);
+    EXPECT_EQ(engine.UncomparedFiles(), 0u);
 }
 
 TEST(DupeEngine, FilesWhoseContentCannotBeReadAreCountedAndComparedWithNone)
