@@ -29,6 +29,9 @@ namespace {
 // than the pair.
 constexpr std::uint64_t kStepBatch = 4096;
 
+// Files read ahead whose information the walk stores at a time.
+constexpr std::size_t kStoreBatch = 256;
+
 std::string TagLine(TBWMp3File& file, bool withAlbum)
 {
     std::string text = file.Title() + " - " + file.Artist();
@@ -189,11 +192,15 @@ void TBWDupeEngine::FillPool()
     if (kind)
         ahead.emplace(ReadThreads, [kind = *kind](const std::string& path) { return TBWMp3File::ReadInfo(path, kind); },
                       stopRequested_);
+    const auto store = [&](TBWMp3File* file, const TBWMp3File::TReadInfo& info) { file->StoreInfo(*kind, info); };
+    std::size_t queued = 0;
     const TMetFile met = [&](TBWFile& file) {
         if (!ahead)
             return;
         if (auto* audio = dynamic_cast<TBWMp3File*>(&file); audio && !audio->LoadedInfo().test(*kind))
             ahead->Add(audio, audio->FullPath());
+        if (++queued % kStoreBatch == 0)
+            ahead->TakeDone(store);
     };
     TFolderIdentities seen;
     for (const std::string& path : directories_) {
@@ -212,7 +219,7 @@ void TBWDupeEngine::FillPool()
         CollectOnce(*directory, seen, met);
     }
     if (ahead)
-        ahead->TakeAll([&](TBWMp3File* file, const TBWMp3File::TReadInfo& info) { file->StoreInfo(*kind, info); });
+        ahead->TakeAll(store);
 }
 
 // Comparing by tags needs the tags; by content the size, which tells whose

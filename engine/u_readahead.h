@@ -59,13 +59,33 @@ public:
         bool wake = false;
         {
             const std::lock_guard lock(mutex_);
-            jobs_.push_back({item, std::move(path), {}});
+            jobs_.push_back({item, std::move(path), {}, false});
             // A busy thread takes the next job itself: waking costs a call
             // into the kernel.
             wake = idle_ > 0;
         }
         if (wake)
             queued_.notify_one();
+    }
+
+    // Hands the reads done at the head of the queue to store(item, result)
+    // in the order they were queued, and forgets them, so that a long walk
+    // does not keep every result until its end. Throws as TakeAll does.
+    template <class Store>
+    void TakeDone(const Store& store)
+    {
+        std::vector<TJob> ready;
+        {
+            const std::lock_guard lock(mutex_);
+            ThrowIfStoppedOrFailed();
+            // A job is done only once its thread let go of it.
+            for (; next_ > 0 && jobs_.front().done; --next_, --done_) {
+                ready.push_back(std::move(jobs_.front()));
+                jobs_.pop_front();
+            }
+        }
+        for (TJob& job : ready)
+            store(job.item, job.result);
     }
 
     // Waits for every queued read, then hands each item with its result to
@@ -80,12 +100,7 @@ public:
             // The stop flag is not guarded by the lock: looked at often.
             while (done_ < jobs_.size() && !failure_ && !stop_.load(std::memory_order_relaxed))
                 finished_.wait_for(lock, std::chrono::milliseconds(10));
-            // Reads that saw the stop request left their results empty:
-            // none of them may pass for a file's information.
-            if (stop_.load(std::memory_order_relaxed))
-                throw TBWStopped();
-            if (failure_)
-                std::rethrow_exception(failure_);
+            ThrowIfStoppedOrFailed();
         }
         // Every thread waits for new jobs now: the queue is the caller's.
         for (TJob& job : jobs_)
@@ -100,7 +115,18 @@ private:
         Item item;
         std::string path;
         Result result;
+        bool done = false;
     };
+
+    // Under the lock. Reads that saw the stop request left their results
+    // empty: none of them may pass for a file's information.
+    void ThrowIfStoppedOrFailed() const
+    {
+        if (stop_.load(std::memory_order_relaxed))
+            throw TBWStopped();
+        if (failure_)
+            std::rethrow_exception(failure_);
+    }
 
     void Serve()
     {
@@ -112,7 +138,8 @@ private:
             --idle_;
             if (closing_ || failure_)
                 return;
-            // A deque keeps its elements in place while the scan adds more.
+            // A deque keeps its elements in place while the scan adds more
+            // and takes those done from the front.
             TJob& job = jobs_[next_++];
             lock.unlock();
             std::exception_ptr failure;
@@ -127,6 +154,7 @@ private:
             lock.lock();
             if (failure && !failure_)
                 failure_ = failure;
+            job.done = true;
             ++done_;
             finished_.notify_all();
         }
