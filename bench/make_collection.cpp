@@ -7,18 +7,26 @@
 // a great many names. With --near, the worst case of similar-word matching
 // instead: N names in one folder, each one character from many others,
 // "Track 00000" onwards (--near digits), or "Mix " and a word of a dense set
-// of short words, "aaa" onwards (--near letters).
-// Usage: make_collection DIR N [seed] [--zipf | --near digits|letters]
+// of short words, "aaa" onwards (--near letters). With --same, N folders
+// each holding one file of the same name. With --mp3 SOURCE, N real MP3
+// files in Artist/Album folders: the audio frames of SOURCE (its tags left
+// out) repeated to lengths of 5 to 8 times its own, under an ID3v2.3 tag of
+// distinct artist, title and album written here, with a padding of varying
+// length, so that the files differ in their bytes as encoded songs do; one
+// in ten is copied byte for byte to a Downloads folder under another name.
+// Usage: make_collection DIR N [seed] [--zipf | --near digits|letters | --same | --mp3 SOURCE]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -199,23 +207,123 @@ void MakeNearNames(const std::filesystem::path& root, long total, bool digits)
     std::printf("%ld files one character apart in %s\n", total, root.c_str());
 }
 
+// N folders, each holding "Artist Name - Same Song Title.mp3".
+void MakeSameNames(const std::filesystem::path& root, long total)
+{
+    for (long i = 0; i < total; ++i) {
+        const std::filesystem::path folder = root / ("Folder " + std::to_string(i));
+        std::filesystem::create_directories(folder);
+        Touch(folder / "Artist Name - Same Song Title.mp3");
+    }
+    std::printf("%ld folders holding one same name in %s\n", total, root.c_str());
+}
+
+// The audio frames of an MP3 file: what lies between a leading ID3v2 tag and
+// a trailing ID3v1 tag.
+std::string AudioFramesOf(const std::filesystem::path& source)
+{
+    std::ifstream in(source, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t begin = 0;
+    if (bytes.size() >= 10 && bytes.compare(0, 3, "ID3") == 0) {
+        auto byte = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(bytes[i])); };
+        begin = 10 + (byte(6) << 21) + (byte(7) << 14) + (byte(8) << 7) + byte(9);
+    }
+    std::size_t end = bytes.size();
+    if (end >= begin + 128 && bytes.compare(end - 128, 3, "TAG") == 0)
+        end -= 128;
+    return begin < end ? bytes.substr(begin, end - begin) : std::string();
+}
+
+void AppendBigEndian(std::string& out, std::size_t value, bool syncSafe)
+{
+    const int shift = syncSafe ? 7 : 8;
+    for (int i = 3; i >= 0; --i)
+        out += static_cast<char>((value >> (shift * i)) & (syncSafe ? 0x7F : 0xFF));
+}
+
+// An ID3v2.3 tag of Latin-1 text frames, followed by padding zero bytes.
+std::string Id3v2Tag(const std::vector<std::pair<std::string, std::string>>& frames, std::size_t padding)
+{
+    std::string body;
+    for (const auto& [id, text] : frames) {
+        body += id;
+        AppendBigEndian(body, text.size() + 1, false);
+        body += std::string(2, '\0');  // frame flags
+        body += '\0';                   // encoding: ISO-8859-1
+        body += text;
+    }
+    body += std::string(padding, '\0');
+    std::string tag = "ID3";
+    tag += static_cast<char>(3);
+    tag += std::string(2, '\0');  // revision, flags
+    AppendBigEndian(tag, body.size(), true);
+    return tag + body;
+}
+
+void WriteFile(const std::filesystem::path& file, const std::string& bytes)
+{
+    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void MakeMp3Collection(const std::filesystem::path& root, long total, NameMaker& names,
+                       const std::filesystem::path& source)
+{
+    const std::string frames = AudioFramesOf(source);
+    if (frames.empty()) {
+        std::fprintf(stderr, "%s holds no audio frames\n", source.c_str());
+        std::exit(1);
+    }
+    std::mt19937& random = names.Random();
+    long made = 0, copies = 0;
+    while (made < total) {
+        const std::string artist = names.Phrase(1, 3);
+        const std::string album = names.Phrase(1, 4);
+        const std::filesystem::path folder = root / artist / album;
+        std::filesystem::create_directories(folder);
+        for (int track = 0; track < 12 && made < total; ++track) {
+            const std::string title = names.Phrase(1, 5);
+            std::string bytes = Id3v2Tag({{"TPE1", artist}, {"TIT2", title}, {"TALB", album},
+                                          {"TRCK", std::to_string(track + 1)}},
+                                         random() % 2048);
+            for (int n = 5 + static_cast<int>(random() % 4); n > 0; --n)
+                bytes += frames;
+            WriteFile(folder / (NameMaker::Two(track + 1) + " - " + title + ".mp3"), bytes);
+            ++made;
+            if (random() % 10 == 0 && made < total) {
+                const std::filesystem::path elsewhere = root / "Downloads" / NameMaker::Two(made % 50);
+                std::filesystem::create_directories(elsewhere);
+                WriteFile(elsewhere / (names.Variant(artist, title, track) + ".mp3"), bytes);
+                ++made;
+                ++copies;
+            }
+        }
+    }
+    std::printf("%ld MP3 files (%ld copies) in %s\n", made, copies, root.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     std::vector<std::string> positional;
-    bool zipf = false;
-    std::string near;
+    bool zipf = false, same = false;
+    std::string near, mp3Source;
     for (int i = 1; i < argc; ++i) {
         if (std::string_view(argv[i]) == "--zipf")
             zipf = true;
+        else if (std::string_view(argv[i]) == "--same")
+            same = true;
+        else if (std::string_view(argv[i]) == "--mp3" && i + 1 < argc)
+            mp3Source = argv[++i];
         else if (std::string_view(argv[i]) == "--near" && i + 1 < argc)
             near = argv[++i];
         else
             positional.emplace_back(argv[i]);
     }
     if (positional.size() < 2 || positional.size() > 3 || (!near.empty() && near != "digits" && near != "letters")) {
-        std::fprintf(stderr, "usage: %s DIR N [seed] [--zipf | --near digits|letters]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s DIR N [seed] [--zipf | --near digits|letters | --same | --mp3 SOURCE]\n",
+                     argv[0]);
         return 2;
     }
     const std::filesystem::path root = positional[0];
@@ -224,7 +332,15 @@ int main(int argc, char** argv)
         MakeNearNames(root, total, near == "digits");
         return 0;
     }
+    if (same) {
+        MakeSameNames(root, total);
+        return 0;
+    }
     NameMaker names(positional.size() > 2 ? static_cast<unsigned>(std::atoi(positional[2].c_str())) : 1, zipf);
+    if (!mp3Source.empty()) {
+        MakeMp3Collection(root, total, names, mp3Source);
+        return 0;
+    }
     const char* extensions[] = {".mp3", ".mp3", ".mp3", ".ogg", ".m4a", ".wma"};
 
     long made = 0, variants = 0;

@@ -3,10 +3,19 @@
 // takes to list the same tree comes first, as the yardstick of the walk.
 // Usage: scan_bench DIR [--type N] [--perc N] [--words N] [--length N]
 //                       [--sim N] [--anyorder] [--result N] [--threads N]
-//                       [--listing N] [--out FILE]
+//                       [--listing N] [--read N] [--cold] [--out FILE]
+//        scan_bench DIR --load FILE
+//        scan_bench DIR [options] --stop-after SECONDS
 // --threads sets the number of matching threads (0, the default, is one per
 // processor), so that result files of several thread counts can be compared;
-// --listing the threads that list folders ahead of the walk (1 for none).
+// --listing the threads that list folders ahead of the walk (1 for none);
+// --read the threads that read tags, sizes and digests (0 for the default);
+// --cold drops the page cache before the scan (the root user only), so that
+// the scan reads from the disk itself.
+// --stop-after asks the scan to stop after that many seconds and prints how
+// long the stop took to be answered.
+// --load reads the result file FILE back, with the files below DIR, as
+// "Load last results" does, instead of scanning.
 // The exit status is not 0 when the scan or the writing of the result failed.
 #include <sys/resource.h>
 
@@ -15,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,8 +45,12 @@ public:
 struct Options {
     std::string folder;
     std::string resultFile;
+    std::string loadFile;
+    double stopAfter = -1;
     unsigned threads = 0;
     unsigned listingThreads = 0;
+    unsigned readThreads = 0;
+    bool cold = false;
 };
 
 bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
@@ -53,6 +67,10 @@ bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
         else if (arg == "--result") profile.ResultType = static_cast<TBWResultType>(number());
         else if (arg == "--threads") options.threads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--out" && i + 1 < argc) options.resultFile = argv[++i];
+        else if (arg == "--load" && i + 1 < argc) options.loadFile = argv[++i];
+        else if (arg == "--stop-after" && i + 1 < argc) options.stopAfter = std::atof(argv[++i]);
+        else if (arg == "--read") options.readThreads = static_cast<unsigned>(std::max(number(), 0));
+        else if (arg == "--cold") options.cold = true;
         else if (arg == "--listing") options.listingThreads = static_cast<unsigned>(std::max(number(), 0));
         else if (!arg.starts_with("--")) options.folder = arg;
         else return false;
@@ -82,6 +100,34 @@ double FindSeconds(const std::string& folder)
     return std::system(command.c_str()) == 0 ? Seconds(Clock::now() - start) : -1;
 }
 
+void PrintPeakMemory()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+}
+
+// Reads a result file back as the main window does; the exit status.
+int LoadResults(TBWDirectory& root, const std::string& fileName)
+{
+    TBWDupeFileList results;
+    const Clock::time_point start = Clock::now();
+    if (!results.LoadFromFile(fileName, &root)) {
+        std::fprintf(stderr, "the result file %s could not be read\n", fileName.c_str());
+        return 1;
+    }
+    std::printf("load: %.3f s, groups (references) %d, files in groups %d\n", Seconds(Clock::now() - start),
+                results.RefCount(), results.Count());
+    PrintPeakMemory();
+    return 0;
+}
+
+// Whether the page cache could be dropped.
+bool DropPageCache()
+{
+    return std::system("sync && echo 3 > /proc/sys/vm/drop_caches 2>/dev/null") == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -90,16 +136,26 @@ int main(int argc, char** argv)
     profile.NewProfile();
     Options options;
     if (!ReadOptions(argc, argv, profile, options)) {
-        std::fprintf(stderr, "usage: %s DIR [--type N] [--perc N] [--words N] [--length N] "
-                             "[--sim N] [--anyorder] [--result N] [--threads N] [--listing N] [--out FILE]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s DIR [--type N] [--perc N] [--words N] [--length N] [--sim N] [--anyorder]\n"
+                     "       [--result N] [--threads N] [--listing N] [--read N] [--cold] [--out FILE]\n"
+                     "       [--stop-after SECONDS | --load FILE]\n",
+                     argv[0]);
         return 2;
     }
     std::printf("  %-32s %8.3f s\n", "find (for comparison)", FindSeconds(options.folder));
+    if (options.cold && !DropPageCache()) {
+        std::fprintf(stderr, "the page cache could not be dropped: no cold scan here\n");
+        return 1;
+    }
     TDiskRoot root;
+    if (!options.loadFile.empty())
+        return LoadResults(root, options.loadFile);
     auto owned = std::make_unique<TBWDupeEngine>(root, profile);
     TBWDupeEngine& engine = *owned;
     engine.MatchThreads = options.threads;
     engine.ListingThreads = options.listingThreads;
+    engine.ReadThreads = options.readThreads;
     engine.AddDirectory(options.folder);
 
     const Clock::time_point start = Clock::now();
@@ -118,10 +174,21 @@ int main(int argc, char** argv)
     // As the main window runs it: the worker frees what only the scan
     // needed after it has finished, while the results are shown.
     engine.Start();
-    while (!engine.Finished())
+    std::optional<Clock::time_point> stopAsked;
+    while (!engine.Finished()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (!stopAsked && options.stopAfter >= 0 && Seconds(Clock::now() - start) >= options.stopAfter) {
+            stopAsked = Clock::now();
+            engine.RequestStop();
+        }
+    }
     const Clock::time_point end = Clock::now();
     endJob(end);
+    if (stopAsked) {
+        std::printf("stop asked during \"%s\", answered in %.1f ms (%s)\n", job.c_str(),
+                    1000 * Seconds(end - *stopAsked), engine.Stopped() ? "stopped" : "the scan had ended");
+        return 0;
+    }
     if (!engine.Error().empty()) {
         std::fprintf(stderr, "scan failed: %s\n", engine.Error().c_str());
         return 1;
@@ -131,9 +198,7 @@ int main(int argc, char** argv)
     std::printf("scan: %.3f s on %u matching threads, groups (references) %d, files in groups %d\n",
                 Seconds(end - start), options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency()),
                 results.RefCount(), results.Count());
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+    PrintPeakMemory();
     if (!options.resultFile.empty() && !results.SaveToFile(options.resultFile)) {
         std::fprintf(stderr, "the result file %s could not be written\n", options.resultFile.c_str());
         return 1;

@@ -2,7 +2,9 @@
 
 #include "engine/u_fieldprobes.h"
 #include "engine/u_prefixfilter.h"
+#include "engine/u_readahead.h"
 #include "engine/u_walkorder.h"
+#include "engine/u_wordclasses.h"
 #include "engine/u_workthreads.h"
 
 #include <sys/stat.h>
@@ -15,6 +17,7 @@
 #include "base/u_bwfunc.h"
 #include "base/u_bwstop.h"
 #include "base/u_bwtextcase.h"
+#include "model/u_bwdigest.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfolderlisting.h"
 #include "model/u_bwfsmp3.h"
@@ -26,9 +29,8 @@ namespace {
 // than the pair.
 constexpr std::uint64_t kStepBatch = 4096;
 
-// The digest of a file whose window could not be read: two such files are
-// not alike just because their sizes round to the same kilobytes.
-constexpr const char* kEmptyDigest = "d41d8cd98f00b204e9800998ecf8427e";
+// Files read ahead whose information the walk stores at a time.
+constexpr std::size_t kStoreBatch = 256;
 
 std::string TagLine(TBWMp3File& file, bool withAlbum)
 {
@@ -182,6 +184,24 @@ void TBWDupeEngine::PruneDirectories(std::vector<std::string>& directories)
 
 void TBWDupeEngine::FillPool()
 {
+    // What the scan will need of every file is read on other threads while
+    // the walk goes on, and stored once the walk is done.
+    const std::optional<std::int32_t> kind = InfoReadAhead();
+    using TInfoAhead = TBWReadAhead<TBWMp3File*, TBWMp3File::TReadInfo>;
+    std::optional<TInfoAhead> ahead;
+    if (kind)
+        ahead.emplace(ReadThreads, [kind = *kind](const std::string& path) { return TBWMp3File::ReadInfo(path, kind); },
+                      stopRequested_);
+    const auto store = [&](TBWMp3File* file, const TBWMp3File::TReadInfo& info) { file->StoreInfo(*kind, info); };
+    std::size_t queued = 0;
+    const TMetFile met = [&](TBWFile& file) {
+        if (!ahead)
+            return;
+        if (auto* audio = dynamic_cast<TBWMp3File*>(&file); audio && !audio->LoadedInfo().test(*kind))
+            ahead->Add(audio, audio->FullPath());
+        if (++queued % kStoreBatch == 0)
+            ahead->TakeDone(store);
+    };
     TFolderIdentities seen;
     for (const std::string& path : directories_) {
         TBWDirectory* directory = root_.FindDir(AddTrailingBackslash(path), true);
@@ -191,12 +211,29 @@ void TBWDupeEngine::FillPool()
         // tried against the masks of the folder's file list there; the
         // model takes the listings in the order of its own walk, so the
         // pool's order does not depend on them.
-        std::optional<TBWListingAhead> ahead;
+        std::optional<TBWListingAhead> listing;
         if (ListingThreads != 1 && dynamic_cast<TBWDirWin*>(directory)) {
             const auto* files = dynamic_cast<const TBWFileListWin*>(directory->Files());
-            ahead.emplace(directory->RealPath(), ListingThreads, files ? files->Mask() : std::string());
+            listing.emplace(directory->RealPath(), ListingThreads, files ? files->Mask() : std::string());
         }
-        CollectOnce(*directory, seen);
+        CollectOnce(*directory, seen, met);
+    }
+    if (ahead)
+        ahead->TakeAll(store);
+}
+
+// Comparing by tags needs the tags; by content the size, which tells whose
+// digests to read.
+std::optional<std::int32_t> TBWDupeEngine::InfoReadAhead() const
+{
+    switch (profile_.CompType) {
+    case ctTags:
+    case ctTagsWithAlbum:
+        return ikTags;
+    case ctContent:
+        return profile_.ResultType > rsNegative ? std::nullopt : std::optional<std::int32_t>(ikBasic);
+    default:
+        return std::nullopt;
     }
 }
 
@@ -217,17 +254,19 @@ std::optional<TBWFolderIdentity> IdentityOf(const TBWDirectory& directory)
 // A folder reached twice (through a link to it) would put each of its files
 // in the pool twice, and a file would then be offered for deletion as the
 // duplicate of itself.
-void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TFolderIdentities& seen)
+void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TFolderIdentities& seen, const TMetFile& met)
 {
     DoSteps(0);  // a stop is answered between folders too: a walk can be long
     directory.LoadForWalk();
     if (const auto identity = IdentityOf(directory); identity && !seen.insert(*identity).second)
         return;
     TBWFileList* files = directory.Files();
-    for (TBWFile* file = files->FirstFile(); file; file = files->NextFile())
+    for (TBWFile* file = files->FirstFile(); file; file = files->NextFile()) {
         pool_->Add(file);
+        met(*file);
+    }
     for (std::int32_t i = 0; i < directory.DirCount(); ++i)
-        CollectOnce(*directory.DirAt(i), seen);
+        CollectOnce(*directory.DirAt(i), seen, met);
 }
 
 bool TBWDupeEngine::IsExcluded(const std::string& text) const
@@ -291,18 +330,87 @@ void TBWDupeEngine::PrunePool()
     }
 }
 
+namespace {
+
+// What a comparison by content reads of a file: the model's window, which
+// the file keeps, and the digest compared, which is the whole file's when
+// the file ends before the window does; none when neither can be read.
+struct TContentDigest {
+    TBWDigest window{};
+    std::optional<TBWDigest> compared;
+    bool wholeFile = false;
+};
+
+// Ends the word of a file compared whole, so that it never meets a window
+// of a file whose size the reader could not tell either.
+constexpr const char* kWholeFileMark = "w";
+
+const TBWDigest& EmptyWindow()
+{
+    static const TBWDigest empty = Md5Of({});
+    return empty;
+}
+
+TContentDigest ReadContentDigest(const std::string& path)
+{
+    TContentDigest digest{DigestFileWindow(path, DigestOffset, DigestLength), {}};
+    digest.wholeFile = digest.window == EmptyWindow();
+    digest.compared = digest.wholeFile ? WholeFileDigest(path) : std::optional(digest.window);
+    return digest;
+}
+
+void SetContentWord(TBWMp3File& file, const TBWDigest& digest, bool wholeFile)
+{
+    file.SetText(DigestHexOf(digest) + std::to_string(file.Size()) + (wholeFile ? kWholeFileMark : ""));
+}
+
+// The sizes in KB that more than one file of the pool has.
+std::unordered_set<std::int64_t> SharedSizes(TBWSelChain& pool)
+{
+    std::unordered_set<std::int64_t> seen, shared;
+    for (TBWComparable* item = pool.First(); item; item = pool.Next()) {
+        const std::int64_t size = static_cast<TBWFile*>(item)->Size();
+        if (!seen.insert(size).second)
+            shared.insert(size);
+    }
+    return shared;
+}
+
+}  // namespace
+
+// A content word is the digest followed by the size in KB, so a file whose
+// size no other file shares can meet none: its digest is not read, and it
+// gets no word. Neither does a file whose content cannot be read: it is
+// never linked, yet stays in the pool, so that negative results list it
+// like any other file without a match.
 void TBWDupeEngine::ReadContentWords()
 {
     SetStatus("Read necessary file info", pool_->Count());
+    const std::unordered_set<std::int64_t> shared = SharedSizes(*pool_);
+    TBWReadAhead<TBWMp3File*, TContentDigest> digests(ReadThreads, ReadContentDigest, stopRequested_);
     for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
         auto* file = static_cast<TBWMp3File*>(item);
-        const std::string digest = file->DigestHex();
-        DoStep();
-        // A file whose window could not be read gets no word: it is never
-        // linked, yet stays in the pool, so that negative results list it
-        // like any other file without a match.
-        file->SetText(digest == kEmptyDigest ? std::string() : digest + std::to_string(file->Size()));
+        file->SetText(std::string());
+        if (SkipLoneSizes && !shared.contains(file->Size()))
+            continue;
+        // A window digest the model holds already (an Mp3 List keeps one
+        // for a disc that may not be there) is taken as it stands.
+        if (file->LoadedInfo().test(ikDigest) && file->GetDigest() != EmptyWindow())
+            SetContentWord(*file, file->GetDigest(), false);
+        else
+            digests.Add(file, file->FullPath());
     }
+    digests.TakeAll([&](TBWMp3File* file, const TContentDigest& digest) {
+        if (!file->LoadedInfo().test(ikDigest)) {
+            file->SetDigest(digest.window);
+            file->MarkLoaded(ikDigest);
+        }
+        if (digest.compared)
+            SetContentWord(*file, *digest.compared, digest.wholeFile);
+        else
+            ++uncomparedFiles_;
+    });
+    DoSteps(pool_->Count());
 }
 
 void TBWDupeEngine::GroupByWords()
@@ -612,12 +720,18 @@ void TBWDupeEngine::LinkInWalkOrder(const TIndexedWords& indexed, std::vector<st
 // Scores only the pairs that can reach the minimum relevance, and links
 // those found similar in the order of the walk over every word. With exact
 // words, the walk meets a pair first under the first word they share, the
-// earlier file of the pool scored against the later one.
+// earlier file of the pool scored against the later one. Of a class of
+// files with identical words only the leader is scored: its pairs stand
+// for those of every member, and the members are alike to each other.
 void TBWDupeEngine::MatchByPrefixes()
 {
     TIndexedWords indexed;
     IndexedWords(indexed);
     ReleaseIndex(indexed);
+    std::vector<bool> hasWords(indexed.files.size());
+    for (std::size_t place = 0; place < hasWords.size(); ++place)
+        hasWords[place] = !indexed.words[place].empty();
+    const TBWWordClasses classes(indexed.files, hasWords, MatchThreads);
     std::vector<TBWFieldPrefixSignature> signatures;
     std::optional<TBWFieldProbes> inOrder;
     std::optional<TBWPrefixFilter> filter;
@@ -638,14 +752,20 @@ void TBWDupeEngine::MatchByPrefixes()
         [&](std::uint32_t a, const auto& visit) {
             thread_local TBWCandidateMarks seen;
             thread_local std::vector<std::uint32_t> candidates;
+            if (!classes.Leads(a))
+                return;
+            const auto visitLeader = [&](std::uint32_t b) {
+                if (classes.Leads(b))
+                    visit(b);
+            };
             if (filter) {
-                filter->ForEachLaterCandidate(a, seen, visit);
+                filter->ForEachLaterCandidate(a, seen, visitLeader);
                 return;
             }
             inOrder->LaterCandidates(a, candidates, seen,
                                      [&](std::uint32_t b) { return signatures[a].CannotReach(signatures[b]); });
             for (std::uint32_t b : candidates)
-                visit(b);
+                visitLeader(b);
         },
         [&](std::uint32_t a, std::uint32_t b, std::vector<TFoundPair>& own) {
             // Found through another field, a pair may share no indexed word:
@@ -655,7 +775,69 @@ void TBWDupeEngine::MatchByPrefixes()
                 own.push_back({{word, 0, 0}, a, b});
         },
         found);
-    LinkInWalkOrder(indexed, found);
+    FindClassesAlike(indexed, classes, found);
+    LinkClassesInWalkOrder(indexed, classes, found);
+}
+
+// A class meets itself under its first word.
+void TBWDupeEngine::FindClassesAlike(const TIndexedWords& indexed, const TBWWordClasses& classes,
+                                     std::vector<std::vector<TFoundPair>>& found)
+{
+    const std::vector<TBWFile*>& files = indexed.files;
+    for (std::uint32_t leader = 0; leader < files.size(); ++leader) {
+        if (!classes.Leads(leader))
+            continue;
+        const std::span<const std::uint32_t> members = classes.MembersOf(leader);
+        if (members.size() > 1 && IsSimilar(*files[members[0]], *files[members[1]]))
+            found[leader].push_back({{indexed.words[leader].front(), 0, 0}, leader, leader});
+    }
+}
+
+// Every file of the walk's pairs is linked to its partners in the order
+// the walk meets them: by the word of the meeting, then by place. The
+// members of a class have the same partners under the same words, so one
+// list serves the class.
+void TBWDupeEngine::LinkClassesInWalkOrder(const TIndexedWords& indexed, const TBWWordClasses& classes,
+                                           std::vector<std::vector<TFoundPair>>& found)
+{
+    // A partner of a class under a word, the class named by its leader.
+    struct TPartner {
+        std::uint32_t leader;
+        std::uint32_t word;
+        std::uint32_t place;
+        auto operator<=>(const TPartner&) const = default;
+    };
+    std::vector<TPartner> partners;
+    const auto addClass = [&](std::uint32_t leader, std::uint32_t word, std::uint32_t partnerLeader) {
+        for (std::uint32_t member : classes.MembersOf(partnerLeader))
+            partners.push_back({leader, word, member});
+    };
+    for (std::vector<TFoundPair>& own : found) {
+        for (const TFoundPair& pair : own) {
+            addClass(pair.first, pair.meeting.word, pair.second);
+            if (pair.first != pair.second)
+                addClass(pair.second, pair.meeting.word, pair.first);
+        }
+        std::vector<TFoundPair>().swap(own);
+    }
+    std::sort(partners.begin(), partners.end());
+    std::vector<TBWFile*> linked;
+    for (std::size_t i = 0; i < partners.size(); ++i)
+        if (i == 0 || partners[i].leader != partners[i - 1].leader)
+            for (std::uint32_t member : classes.MembersOf(partners[i].leader))
+                linked.push_back(indexed.files[member]);
+    results_->AddEntries(std::move(linked));
+    std::vector<TBWFile*> members, partnerFiles;
+    for (std::size_t from = 0; from < partners.size();) {
+        const std::uint32_t leader = partners[from].leader;
+        members.clear();
+        for (std::uint32_t member : classes.MembersOf(leader))
+            members.push_back(indexed.files[member]);
+        partnerFiles.clear();
+        for (; from < partners.size() && partners[from].leader == leader; ++from)
+            partnerFiles.push_back(indexed.files[partners[from].place]);
+        results_->LinkAsClass(members, partnerFiles);
+    }
 }
 
 // The same with similar words. A pair can be met both ways round (a file

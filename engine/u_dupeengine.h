@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <unordered_set>
@@ -25,6 +26,7 @@
 
 class TBWDirectory;
 class TBWMp3File;
+class TBWWordClasses;
 
 class TBWDupeEngine {
 public:
@@ -48,6 +50,13 @@ public:
     // one per processor, 1 for none (the walk lists each folder itself).
     // The pool is the same whatever the number.
     unsigned ListingThreads = 0;
+    // Threads that read tags, sizes and digests ahead of need; 0 for
+    // DefaultReadThreads(). The results are the same whatever the number.
+    unsigned ReadThreads = 0;
+    // Whether a file whose size in KB no other file shares is left without
+    // a digest when comparing by content. The results are the same either
+    // way.
+    bool SkipLoneSizes = true;
     // Whether only the pairs that can reach the minimum relevance are scored
     // (where the profile lets their words tell). The results are the same
     // either way.
@@ -76,6 +85,9 @@ public:
     // Why the scan failed; empty when it did not.
     const std::string& Error() const { return error_; }
     const ScanProgress& Progress() const { return progress_; }
+    // Files of a scan by content whose content could not be read: they were
+    // compared with no other file.
+    std::uint64_t UncomparedFiles() const { return uncomparedFiles_; }
     std::string StepCaption() const { return progress_.Caption(); }
     std::uint64_t StepCount() const { return progress_.Count(); }
 
@@ -108,7 +120,9 @@ private:
     // A scan meets every folder once: a hash set, not a tree of a million nodes.
     using TFolderIdentities = std::unordered_set<TBWFolderIdentity, TFolderIdentityHash>;
     void FillPool();
-    void CollectOnce(TBWDirectory& directory, TFolderIdentities& seen);
+    using TMetFile = std::function<void(TBWFile& file)>;
+    void CollectOnce(TBWDirectory& directory, TFolderIdentities& seen, const TMetFile& met);
+    std::optional<std::int32_t> InfoReadAhead() const;
     void AnalyseBanlist();
     void PrunePool();
     bool PrepareWords(TBWMp3File& file);
@@ -131,6 +145,10 @@ private:
                          std::vector<std::vector<TFoundPair>>& found);
     void LinkInWalkOrder(const TIndexedWords& indexed, std::vector<std::vector<TFoundPair>>& found);
     void MatchByPrefixes();
+    void FindClassesAlike(const TIndexedWords& indexed, const TBWWordClasses& classes,
+                          std::vector<std::vector<TFoundPair>>& found);
+    void LinkClassesInWalkOrder(const TIndexedWords& indexed, const TBWWordClasses& classes,
+                                std::vector<std::vector<TFoundPair>>& found);
     void MatchBySimilarPrefixes();
     void LoadInfoOfLinkedFiles();
     void KeepNegativeResults();
@@ -154,6 +172,7 @@ private:
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> finished_{false};
     bool stopped_ = false;
+    std::uint64_t uncomparedFiles_ = 0;
     std::string error_;
     std::jthread worker_;
 };

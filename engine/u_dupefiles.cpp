@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 #include <tuple>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
@@ -189,8 +191,35 @@ TBWFile* FileAt(TBWDirectory* root, std::string_view path)
 
 // ------------------------------------------------------------- TBWDupeLinks
 
+class TBWDupeLinks::TShared {
+public:
+    explicit TShared(std::vector<TBWDupeFile*> entries) : entries(std::move(entries))
+    {
+        if (this->entries.size() > kLinearLinks)
+            for (TBWDupeFile* entry : this->entries)
+                lookup.Insert(entry);
+    }
+
+    bool Contains(const TBWDupeFile* entry) const
+    {
+        if (!lookup.Empty())
+            return lookup.Find(entry) != nullptr;
+        return std::find(entries.begin(), entries.end(), entry) != entries.end();
+    }
+
+    const std::vector<TBWDupeFile*> entries;
+    TBWPointerTable<TBWDupeFile, TItself> lookup;
+};
+
+const std::vector<TBWDupeFile*>& TBWDupeLinks::Listed() const
+{
+    return shared_ ? shared_->entries : entries_;
+}
+
 bool TBWDupeLinks::Contains(const TBWDupeFile* entry) const
 {
+    if (shared_)
+        return entry != self_ && shared_->Contains(entry);
     if (!lookup_.Empty())
         return lookup_.Find(entry) != nullptr;
     return std::find(entries_.begin(), entries_.end(), entry) != entries_.end();
@@ -200,6 +229,7 @@ void TBWDupeLinks::Add(TBWDupeFile* entry)
 {
     if (Contains(entry))
         return;
+    Own();
     entries_.push_back(entry);
     if (!lookup_.Empty())
         lookup_.Insert(entry);
@@ -209,17 +239,72 @@ void TBWDupeLinks::Add(TBWDupeFile* entry)
 
 void TBWDupeLinks::Remove(const TBWDupeFile* entry)
 {
-    const auto found = std::find(entries_.begin(), entries_.end(), entry);
-    if (found == entries_.end())
+    if (!Contains(entry))
         return;
-    entries_.erase(found);
+    Own();
+    entries_.erase(std::find(entries_.begin(), entries_.end(), entry));
     lookup_.Erase(entry);
 }
 
 void TBWDupeLinks::Clear()
 {
+    shared_.reset();
+    self_ = nullptr;
     entries_.clear();
     lookup_.Clear();
+}
+
+void TBWDupeLinks::Share(const std::shared_ptr<const TShared>& shared, TBWDupeFile* self, std::size_t selfAt)
+{
+    if (!Empty()) {
+        for (TBWDupeFile* entry : shared->entries)
+            if (entry != self)
+                Add(entry);
+        return;
+    }
+    Clear();
+    shared_ = shared;
+    self_ = self;
+    selfAt_ = selfAt;
+}
+
+std::int32_t TBWDupeLinks::Count() const
+{
+    if (shared_)
+        return static_cast<std::int32_t>(shared_->entries.size() - (selfAt_ < shared_->entries.size()));
+    return static_cast<std::int32_t>(entries_.size());
+}
+
+TBWDupeFile* TBWDupeLinks::operator[](std::int32_t index) const
+{
+    auto at = static_cast<std::size_t>(index);
+    if (shared_ && at >= selfAt_)
+        ++at;
+    return Listed()[at];
+}
+
+TBWDupeLinks::const_iterator TBWDupeLinks::begin() const
+{
+    return const_iterator(Listed().begin(), Listed().end(), shared_ ? self_ : nullptr);
+}
+
+TBWDupeLinks::const_iterator TBWDupeLinks::end() const
+{
+    return const_iterator(Listed().end(), Listed().end(), nullptr);
+}
+
+void TBWDupeLinks::Own()
+{
+    if (!shared_)
+        return;
+    entries_.clear();
+    entries_.reserve(shared_->entries.size());
+    for (TBWDupeFile* entry : shared_->entries)
+        if (entry != self_)
+            entries_.push_back(entry);
+    shared_.reset();
+    self_ = nullptr;
+    RebuildLookup();
 }
 
 void TBWDupeLinks::RebuildLookup()
@@ -451,6 +536,36 @@ void TBWDupeFileList::AddPair(TBWFile* a, TBWFile* b)
     }
 }
 
+void TBWDupeFileList::LinkAsClass(const std::vector<TBWFile*>& members, const std::vector<TBWFile*>& linked)
+{
+    // Most classes are one file with a few partners: a walk finds a place
+    // sooner than a hash table is made.
+    const bool few = linked.size() <= kLinearLinks;
+    std::vector<TBWDupeFile*> entries;
+    std::unordered_map<const TBWDupeFile*, std::size_t> placeOf;
+    const auto findPlace = [&](const TBWDupeFile* entry) {
+        if (few)
+            return static_cast<std::size_t>(std::find(entries.begin(), entries.end(), entry) - entries.begin());
+        const auto at = placeOf.find(entry);
+        return at == placeOf.end() ? entries.size() : at->second;
+    };
+    for (TBWFile* file : linked) {
+        TBWDupeFile* entry = file ? Entry(file) : nullptr;
+        if (!entry || findPlace(entry) < entries.size())
+            continue;
+        if (!few)
+            placeOf.emplace(entry, entries.size());
+        entries.push_back(entry);
+    }
+    const auto shared = std::make_shared<const TBWDupeLinks::TShared>(std::move(entries));
+    entries = shared->entries;  // findPlace reads them
+    for (TBWFile* file : members)
+        if (file) {
+            TBWDupeFile* entry = Entry(file);
+            entry->links_.Share(shared, entry, findPlace(entry));
+        }
+}
+
 std::vector<TBWDupeFile*> TBWDupeFileList::EntriesInOrder()
 {
     std::vector<TBWDupeFile*> entries;
@@ -601,14 +716,18 @@ void TBWDupeFileList::LoadGroups(const std::vector<std::string_view>& lines, TBW
     // others: the references are chosen anew, and a file that was a
     // duplicate beside the old reference must still find the new one.
     std::vector<TBWFile*> files;
+    std::unordered_set<const TBWFile*> distinct;
     for (std::string_view line : lines) {
         files.clear();
+        distinct.clear();
         for (std::string_view path : CutAtSemicolons(line))
-            if (TBWFile* file = FileAt(root, path))
+            if (TBWFile* file = FileAt(root, path)) {
                 files.push_back(file);
-        for (std::size_t i = 0; i < files.size(); ++i)
-            for (std::size_t j = i + 1; j < files.size(); ++j)
-                AddPair(files[i], files[j]);
+                distinct.insert(file);
+            }
+        // A line of one file links nothing.
+        if (distinct.size() > 1)
+            LinkAsClass(files, files);
     }
 }
 

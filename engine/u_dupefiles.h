@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -82,10 +84,48 @@ private:
 
 // The entries found similar to one entry, each at most once, in the order
 // they were linked. A file similar to thousands of others must not make
-// every new link a walk, so a long list keeps a hash table beside it.
+// every new link a walk, so a long list keeps a hash table beside it. The
+// entries of a class linked as one (files that are all alike and alike to
+// the same others) share one list, which holds each of them: an entry's
+// own view leaves itself out, and a change makes the view its own list.
 class TBWDupeLinks {
 public:
-    using const_iterator = std::vector<TBWDupeFile*>::const_iterator;
+    // The list a class shares, each entry at most once.
+    class TShared;
+    friend class TShared;
+
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = TBWDupeFile*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = TBWDupeFile* const*;
+        using reference = TBWDupeFile* const&;
+
+        const_iterator(std::vector<TBWDupeFile*>::const_iterator at, std::vector<TBWDupeFile*>::const_iterator end,
+                       const TBWDupeFile* left)
+            : at_(at), end_(end), left_(left)
+        {
+            Skip();
+        }
+        reference operator*() const { return *at_; }
+        const_iterator& operator++()
+        {
+            ++at_;
+            Skip();
+            return *this;
+        }
+        bool operator==(const const_iterator& other) const { return at_ == other.at_; }
+
+    private:
+        void Skip()
+        {
+            if (at_ != end_ && *at_ == left_)
+                ++at_;
+        }
+        std::vector<TBWDupeFile*>::const_iterator at_, end_;
+        const TBWDupeFile* left_;
+    };
 
     bool Contains(const TBWDupeFile* entry) const;
     // Appends unless the entry is there already.
@@ -96,23 +136,33 @@ public:
     // each entry once, first to last.
     template <class Keep>
     void KeepIf(const Keep& keep);
+    // Takes shared as the list of self, which these links belong to, when
+    // it has no links yet; else appends its entries but self as Add does.
+    // selfAt is the place of self in the shared list, or the list's size.
+    void Share(const std::shared_ptr<const TShared>& shared, TBWDupeFile* self, std::size_t selfAt);
 
-    bool Empty() const { return entries_.empty(); }
-    std::int32_t Count() const { return static_cast<std::int32_t>(entries_.size()); }
-    TBWDupeFile* operator[](std::int32_t index) const { return entries_[static_cast<std::size_t>(index)]; }
-    const_iterator begin() const { return entries_.begin(); }
-    const_iterator end() const { return entries_.end(); }
+    bool Empty() const { return Count() == 0; }
+    std::int32_t Count() const;
+    TBWDupeFile* operator[](std::int32_t index) const;
+    const_iterator begin() const;
+    const_iterator end() const;
 
 private:
     struct TItself {
         const void* operator()(const TBWDupeFile* entry) const { return entry; }
     };
 
+    const std::vector<TBWDupeFile*>& Listed() const;
+    // Turns a shared view into a list of its own.
+    void Own();
     void RebuildLookup();
 
     std::vector<TBWDupeFile*> entries_;
     // Filled only while the list is longer than a short walk.
     TBWPointerTable<TBWDupeFile, TItself> lookup_;
+    std::shared_ptr<const TShared> shared_;
+    const TBWDupeFile* self_ = nullptr;  // left out of the shared list
+    std::size_t selfAt_ = 0;             // its place there, or the list's size
 };
 
 // One result entry: a file with the role of its directory, its state, its
@@ -207,6 +257,11 @@ public:
     // files nothing happens, except in single mode, where a file alone
     // gets its entry.
     void AddPair(TBWFile* a, TBWFile* b);
+    // Links the entry of each member to the entries of linked but its own,
+    // in the order of linked, as if every pair had been added in the order
+    // their links show; one list is kept for all the members that had no
+    // links yet. The entries must exist.
+    void LinkAsClass(const std::vector<TBWFile*>& members, const std::vector<TBWFile*>& linked);
     // Turns the links into groups (or, in single mode, every entry into a
     // single), drops what belongs to no group and sorts by name.
     void ResolveReferences();
@@ -276,6 +331,7 @@ private:
 template <class Keep>
 void TBWDupeLinks::KeepIf(const Keep& keep)
 {
+    Own();
     std::size_t kept = 0;
     for (TBWDupeFile* entry : entries_)
         if (keep(entry))

@@ -104,3 +104,8 @@ TBWDigest DigestFileWindow(const std::string& fileName, std::uint64_t offset, st
     const std::uint64_t start = offset - offset % AllocationGranularity();
     return WindowDigest(fileName, start, maxLength).value_or(Md5Of({}));
 }
+
+std::optional<TBWDigest> WholeFileDigest(const std::string& fileName)
+{
+    return WindowDigest(fileName, 0, 0);
+}

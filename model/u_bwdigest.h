@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,3 +45,7 @@ TBWDigest Md5Of(std::string_view bytes);
 // regular file or cannot be read give the digest of empty input. So with
 // the model's window every file shorter than 131,072 bytes has that digest.
 TBWDigest DigestFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength);
+
+// The digest of a whole file below 4 GiB; none when it is empty, no regular
+// file, or cannot be read.
+std::optional<TBWDigest> WholeFileDigest(const std::string& fileName);

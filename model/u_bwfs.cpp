@@ -735,16 +735,21 @@ const TBWDigest& TBWFile::GetDigest()
     return details_ ? details_->digest : none;
 }
 
-std::string TBWFile::DigestHex()
+std::string DigestHexOf(const TBWDigest& digest)
 {
     std::string hex;
-    hex.reserve(2 * TBWDigest().size());
+    hex.reserve(2 * digest.size());
     char pair[3];
-    for (std::uint8_t byte : GetDigest()) {
+    for (std::uint8_t byte : digest) {
         std::snprintf(pair, sizeof pair, "%02x", byte);
         hex += pair;
     }
     return hex;
+}
+
+std::string TBWFile::DigestHex()
+{
+    return DigestHexOf(GetDigest());
 }
 
 void TBWFile::SetDigest(const TBWDigest& digest)

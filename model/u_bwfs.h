@@ -300,6 +300,8 @@ enum TBWInfoKind : std::int32_t {
 // Room for the kinds there are and a few more: every file entry holds one.
 using TBWInfoKinds = std::bitset<8>;
 using TBWDigest = std::array<std::uint8_t, 16>;
+// 32 lower-case hexadecimal digits.
+std::string DigestHexOf(const TBWDigest& digest);
 
 // Keys of a file entry (audio entries add 10 to 16; 65536 and up are words).
 enum TBWFileKey : TBWKey {
@@ -336,6 +338,8 @@ public:
     void EnsureInfo(std::int32_t kind);
     const TBWInfoKinds& LoadedInfo() const { return loadedInfo_; }
     void SetLoadedInfo(const TBWInfoKinds& kinds) { loadedInfo_ = kinds; }
+    // Counts a kind as loaded, its information stored by other means.
+    void MarkLoaded(std::int32_t kind) { loadedInfo_.set(static_cast<std::size_t>(kind)); }
 
     const std::string& Name() const { return name_; }
     void SetName(std::string name);

@@ -116,18 +116,41 @@ void TBWMp3File::LoadInfo(std::int32_t kind)
         TBWFile::LoadInfo(kind);
         return;
     }
-    const std::unique_ptr<TInfoFetcher> reader = ReaderFor(FullPath());
+    StoreInfo(kind, ReadInfo(FullPath(), kind));
+}
+
+TBWMp3File::TReadInfo TBWMp3File::ReadInfo(const std::string& path, std::int32_t kind)
+{
+    const std::unique_ptr<TInfoFetcher> reader = ReaderFor(path);
+    TReadInfo info;
     if (kind == ikBasic) {
-        SetSize(reader->SizeKB());
-        SetBitrate(reader->Bitrate());
-        SetDuration(reader->Duration());
-    } else {
-        SetArtist(reader->Artist());
-        SetTitle(reader->Title());
-        SetAlbum(reader->Album());
-        SetGenre(reader->Genre());
-        SetComment(reader->Comment());
+        info.sizeKB = reader->SizeKB();
+        info.bitrate = reader->Bitrate();
+        info.duration = reader->Duration();
+    } else if (kind == ikTags) {
+        info.artist = reader->Artist();
+        info.title = reader->Title();
+        info.album = reader->Album();
+        info.genre = reader->Genre();
+        info.comment = reader->Comment();
     }
+    return info;
+}
+
+void TBWMp3File::StoreInfo(std::int32_t kind, const TReadInfo& info)
+{
+    if (kind == ikBasic) {
+        SetSize(info.sizeKB);
+        SetBitrate(info.bitrate);
+        SetDuration(info.duration);
+    } else if (kind == ikTags) {
+        SetArtist(info.artist);
+        SetTitle(info.title);
+        SetAlbum(info.album);
+        SetGenre(info.genre);
+        SetComment(info.comment);
+    }
+    MarkLoaded(kind);
 }
 
 const std::string& TBWMp3File::Title()

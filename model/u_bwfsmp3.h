@@ -62,6 +62,19 @@ public:
     // digest as every file.
     void LoadInfo(std::int32_t kind) override;
 
+    // What kind 0 or kind 2 reads from the file.
+    struct TReadInfo {
+        std::int64_t sizeKB = 0;
+        std::int32_t bitrate = 0;
+        std::int32_t duration = 0;
+        std::string title, artist, album, genre, comment;
+    };
+    // Reads kind 0 or 2 of the file at path without touching any entry, so
+    // that other threads can read while the model changes.
+    static TReadInfo ReadInfo(const std::string& path, std::int32_t kind);
+    // Stores what ReadInfo read as LoadInfo does, and counts the kind loaded.
+    void StoreInfo(std::int32_t kind, const TReadInfo& info);
+
     // Tags load kind 2 first, bitrate and duration kind 0.
     const std::string& Title();
     const std::string& Artist();

@@ -8,8 +8,10 @@
 #include <chrono>
 #include <fstream>
 #include <numeric>
+#include <optional>
 #include <thread>
 
+#include "model/u_bwdigest.h"
 #include "model/u_bwfsmp3.h"
 #include "tests/model/disk_tree.h"
 #include "tests/tags/TagBytes.h"
@@ -77,12 +79,23 @@ public:
 
 using Groups = std::vector<std::string>;
 
-// A few MPEG frames with an ID3v1 tag of these texts.
-std::string TaggedAudio(std::string_view title, std::string_view artist, std::string_view album)
+// MPEG frames with an ID3v1 tag of these texts.
+std::string TaggedAudio(std::string_view title, std::string_view artist, std::string_view album, int frames = 3)
 {
     const TBytes bytes =
-        Repeated(MpegFrame(0xFB, 0x90, 0x00, 417), 3) + ID3v1Tag(title, artist, album, "", Filled(30), 0);
+        Repeated(MpegFrame(0xFB, 0x90, 0x00, 417), frames) + ID3v1Tag(title, artist, album, "", Filled(30), 0);
     return std::string(bytes.begin(), bytes.end());
+}
+
+// MPEG frames of 417 bytes, so that the size in KB is the frames' own, the
+// one at place marked apart when marked.
+std::string AudioFrames(int count, std::optional<std::size_t> marked = std::nullopt)
+{
+    const TBytes bytes = Repeated(MpegFrame(0xFB, 0x90, 0x00, 417), count);
+    std::string text(bytes.begin(), bytes.end());
+    if (marked)
+        text[*marked] = '!';
+    return text;
 }
 
 }  // namespace
@@ -167,17 +180,71 @@ TEST(DupeEngine, NegativeResultsAreTheFilesMissingFromTheReferenceFolder)
     EXPECT_EQ(scan.Groups(), (Groups{"Abba - Dancing Queen.mp3"}));
 }
 
-TEST(DupeEngine, ContentComparisonLinksOnlyFilesWhoseWindowWasRead)
+// A file that ends before the window is compared by all its bytes; a size
+// no other file has needs no digest at all.
+TEST(DupeEngine, ContentComparisonDigestsTheWindowOrTheWholeOfASmallFile)
 {
     Scan scan;
-    const std::string content = PatternBytes(200000);
-    scan.File("a/first name.mp3", content);
-    scan.File("b/other words.mp3", content);
-    scan.File("a/small one.mp3", "tiny");
-    scan.File("b/small two.mp3", "tiny");  // same size in KB, window never read
+    scan.File("a/first name.mp3", AudioFrames(480));
+    scan.File("b/other words.mp3", AudioFrames(480));
+    scan.File("a/small one.mp3", AudioFrames(160));  // 65 KB
+    scan.File("b/small two.mp3", AudioFrames(160));
+    scan.File("c/small other.mp3", AudioFrames(160, 30000));
+    const std::string lone = scan.File("c/lone size.mp3", AudioFrames(220));
     scan.profile.CompType = ctContent;
     scan.Run();
-    EXPECT_EQ(scan.Groups(), (Groups{"first name.mp3: other words.mp3"}));
+    EXPECT_EQ(scan.Groups(), (Groups{"first name.mp3: other words.mp3", "small one.mp3: small two.mp3"}));
+    EXPECT_EQ(scan.engine->UncomparedFiles(), 0u);
+    EXPECT_FALSE(scan.root.FindFileByPath(lone)->LoadedInfo().test(ikDigest));
+}
+
+// A catalogued disc, not in the drive: its entries hold the window digests
+// and sizes once read, as an Mp3 List keeps them.
+class TCataloguedDisc : public TBWDirectory {
+public:
+    explicit TCataloguedDisc(TBWObject* owner = nullptr) : TBWDirectory(owner)
+    {
+        SetFileListClass(TBWFileListMp3::StaticClass());
+    }
+    TBWDirectory* NewChildDir() override { return new TCataloguedDisc(this); }
+    void LoadSubDirs() override
+    {
+        if (Owner())
+            return;
+        TBWDirectory* disc = AddSubDirTouch("disc");
+        for (const char* name : {"first song.mp3", "second song.mp3"}) {
+            auto* file = static_cast<TBWMp3File*>(disc->Files()->AddFileTouch(name));
+            file->StoreInfo(ikBasic, {.sizeKB = 5000});
+            file->SetDigest(Md5Of("the window of both"));
+            file->MarkLoaded(ikDigest);
+        }
+    }
+};
+
+TEST(DupeEngine, AWindowDigestTheModelHoldsIsComparedAsItStands)
+{
+    TCataloguedDisc root;
+    root.Refresh();
+    TBWCVProfile profile;
+    profile.NewProfile();
+    profile.CompType = ctContent;
+    TBWDupeEngine engine(root, profile);
+    engine.AddDirectory(root.DirAt(0)->Path());
+    engine.Execute();
+    EXPECT_EQ(engine.Error(), "");
+    EXPECT_EQ(engine.Results().Count(), 2);
+    EXPECT_EQ(engine.UncomparedFiles(), 0u);
+}
+
+TEST(DupeEngine, FilesWhoseContentCannotBeReadAreCountedAndComparedWithNone)
+{
+    Scan scan;
+    scan.File("a/empty one.mp3");
+    scan.File("b/empty two.mp3");
+    scan.profile.CompType = ctContent;
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), Groups{});
+    EXPECT_EQ(scan.engine->UncomparedFiles(), 2u);
 }
 
 TEST(DupeEngine, NegativeResultsByContentListFilesWhoseWindowCannotBeRead)
@@ -444,9 +511,11 @@ std::array<std::string, 3> NameFields(const std::string& name)
 
 }  // namespace
 
-// Whatever pairs are left unscored, and however many threads list folders
-// and score pairs, the result file is the one of the walk that scores every
-// pair sharing a word.
+// Whatever pairs are left unscored, whichever digests are left unread,
+// whether files of identical words are scored as one, and however many
+// threads list folders, read files and score pairs, the result file is the
+// one of the walk that scores every pair sharing a word. Each
+// road scans a model of its own, which has read nothing yet.
 TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
 {
     std::mt19937 random(2024);
@@ -455,15 +524,27 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
         for (bool frequentWords : {false, true}) {
             Scan scan;
             const std::vector<std::string> names = CollectionNames(seed, frequentWords, 240);
+            std::string bytes, name;
             for (std::size_t i = 0; i < names.size(); ++i) {
-                const auto [artist, title, album] = NameFields(names[i]);
-                scan.File("f" + std::to_string(i % 5) + "/" + std::to_string(i % 3) + "/" + names[i] +
-                              std::to_string(i) + ".mp3",
-                          TaggedAudio(title, artist, album));
+                // One file in four a copy of the one before, under its name
+                // in another folder, and one in sixteen of a name many
+                // folders hold: classes of identical words, of two files
+                // and of many. Sizes from one shared by many files to ones
+                // of their own, some beyond the content window.
+                if (i % 16 == 15) {
+                    name = "the same song - by the same artist";
+                } else if (i % 4 != 3) {
+                    name = names[i] + std::to_string(i);
+                    const auto [artist, title, album] = NameFields(names[i]);
+                    const int frames = i % 9 == 0 ? 300 + static_cast<int>(i % 40) : 3 + static_cast<int>(i % 3);
+                    bytes = TaggedAudio(title, artist, album, frames);
+                }
+                scan.File("f" + std::to_string(i % 5) + "/" + std::to_string(i % 3) + "/" + name + ".mp3", bytes);
             }
             for (int run = 0; run < 8; ++run) {
                 TBWCVProfile& profile = scan.profile;
-                profile.CompType = std::array{ctFileNameFields, ctFileName, ctTags, ctTagsWithAlbum}[random() % 4];
+                profile.CompType =
+                    std::array{ctFileNameFields, ctFileName, ctTags, ctTagsWithAlbum, ctContent}[random() % 5];
                 profile.MinPerc = std::array{40, 50, 67, 80, 100}[random() % 5];
                 profile.SimWord = static_cast<std::int32_t>(random() % 3);
                 profile.NoFieldOrder = random() % 2;
@@ -472,24 +553,28 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
                                             " type " + std::to_string(profile.CompType) + " tolerance " +
                                             std::to_string(profile.SimWord);
                 std::string reference;
-                // The walk; filtered on one thread; on several; only the
-                // pairs whose signatures tell they cannot reach dropped.
+                // The walk, reading every digest on one thread; filtered on
+                // one thread; on several; only the pairs whose signatures
+                // tell they cannot reach dropped.
                 for (int way = 0; way < 4; ++way) {
-                    scan.engine = std::make_unique<TBWDupeEngine>(scan.root, profile);
-                    scan.engine->FilterCandidates = way == 1 || way == 2;
-                    scan.engine->DropHopelessPairs = way > 0;
-                    scan.engine->MatchThreads = way >= 2 ? 4 : 1;
-                    scan.engine->ListingThreads = way == 2 ? 3 : 1;
-                    scan.engine->AddDirectory(scan.tree.Path());
-                    scan.engine->Execute();
+                    TDiskRoot root;
+                    TBWDupeEngine engine(root, profile);
+                    engine.FilterCandidates = way == 1 || way == 2;
+                    engine.DropHopelessPairs = way > 0;
+                    engine.SkipLoneSizes = way > 0;
+                    engine.MatchThreads = way >= 2 ? 4 : 1;
+                    engine.ListingThreads = way == 2 ? 3 : 1;
+                    engine.ReadThreads = way == 2 ? 8 : 1;
+                    engine.AddDirectory(scan.tree.Path());
+                    engine.Execute();
                     const std::string file = scan.tree.Path("results.txt");
-                    scan.engine->Results().SaveToFile(file);
+                    engine.Results().SaveToFile(file);
                     std::ifstream in(file, std::ios::binary);
-                    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+                    const std::string saved{std::istreambuf_iterator<char>(in), {}};
                     if (way == 0)
-                        reference = bytes;
+                        reference = saved;
                     else
-                        EXPECT_EQ(bytes, reference) << setting << " way " << way;
+                        EXPECT_EQ(saved, reference) << setting << " way " << way;
                 }
                 compared += reference.size() > 100;
             }

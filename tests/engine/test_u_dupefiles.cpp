@@ -211,6 +211,54 @@ TEST_F(ResultList, EntriesMadeAtOnceEqualThoseMadeOneByOne)
     EXPECT_EQ(Shown(), Shown(oneByOne));
 }
 
+// A class linked as one shares one list; what every entry holds, before
+// and after the references are chosen and through a switch and a removal,
+// is what linking each pair gives. Lines of a result file are linked so,
+// with a file listed twice, and one that was linked before.
+TEST_F(ResultList, LinkingAClassAsOneEqualsLinkingEveryPair)
+{
+    const auto files = AddFiles({{"/high/a.mp3"}, {"/low/b.mp3"}, {"/new/c.mp3"}, {"/new/d.mp3"},
+                                 {"/ref/e.mp3"}, {"/new/f.mp3"}, {"/low/g.mp3"}});
+    const std::vector<TBWFile*> line{files[0], files[2], files[1], files[0], files[3], files[4]};
+    TBWDupeFileList pairwise;
+    pairwise.SetProfile(profile);
+    for (TBWDupeFileList* target : {&list, &pairwise})
+        target->AddPair(files[5], files[2]);
+    for (std::size_t i = 0; i < line.size(); ++i)
+        for (std::size_t j = i + 1; j < line.size(); ++j)
+            pairwise.AddPair(line[i], line[j]);
+    list.LinkAsClass(line, line);
+    // Two classes alike to each other, one of them to itself too.
+    pairwise.AddPair(files[6], files[5]);
+    list.LinkAsClass({files[6]}, {files[5]});
+    list.LinkAsClass({files[5]}, {files[6]});
+    const auto sameLinks = [&](const char* when) {
+        for (const TBWFile* file : files) {
+            ASSERT_EQ(EntryOf(file) == nullptr, EntryOf(pairwise, file) == nullptr) << file->Name() << " " << when;
+            if (!EntryOf(file))
+                continue;
+            std::vector<const TBWFile*> own, expected;
+            for (const TBWDupeFile* linked : EntryOf(file)->Links())
+                own.push_back(linked->File());
+            for (int i = 0; i < EntryOf(pairwise, file)->Links().Count(); ++i)
+                expected.push_back(EntryOf(pairwise, file)->Links()[i]->File());
+            EXPECT_EQ(own, expected) << file->Name() << " " << when;
+            EXPECT_EQ(EntryOf(file)->Links().Count(), static_cast<std::int32_t>(expected.size()));
+        }
+        EXPECT_EQ(Shown(), Shown(pairwise)) << when;
+    };
+    sameLinks("linked");
+    list.ResolveReferences();
+    pairwise.ResolveReferences();
+    sameLinks("resolved");
+    for (TBWDupeFileList* target : {&list, &pairwise}) {
+        EntryOf(*target, files[2])->SwitchWithReference();
+        target->SetSelected(EntryOf(*target, files[1]), true);
+        target->RemoveSelected();
+    }
+    sameLinks("switched and removed");
+}
+
 // Entries that hash to neighbouring slots and go again in a random order:
 // each one must stay findable past every hole a removal leaves.
 TEST(PointerTable, FindsEveryItemThroughInsertsAndErasesInAnyOrder)

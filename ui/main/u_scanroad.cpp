@@ -35,6 +35,7 @@ public:
     std::string Error() const override { return engine_.Error(); }
     std::uint64_t StepCount() const override { return engine_.StepCount(); }
     TBWDupeFileList& Results() override { return engine_.Results(); }
+    std::uint64_t UncomparedFiles() const override { return engine_.UncomparedFiles(); }
 
 private:
     TBWDupeEngine engine_;
@@ -177,6 +178,7 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
     profile.LastTime = std::chrono::duration<double>(taken).count() / kSecondsPerDay;
     profile.LastRun = std::floor(DaysNow());
 
+    TellUncomparedFiles(worker->UncomparedFiles());
     TBWDupeFileList& results = worker->Results();
     if (results.Count() > 0) {
         host_.MinimiseMain();
@@ -197,6 +199,16 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
     stores_.lists.FreeRetiredLists();
     profile.SaveProfile();
     host_.RefreshProfileList();
+}
+
+void TScanRoad::TellUncomparedFiles(std::uint64_t count)
+{
+    if (count == 0)
+        return;
+    const QString text = count == 1
+                             ? QStringLiteral("1 file could not be read, so it was not compared by content.")
+                             : QStringLiteral("%1 files could not be read, so they were not compared by content.").arg(count);
+    Prompts().ShowInformation(QStringLiteral("Corvella"), text);
 }
 
 void TScanRoad::ReloadLists()

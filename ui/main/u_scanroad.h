@@ -45,6 +45,9 @@ public:
     virtual std::uint64_t StepCount() const = 0;
     // Only once Finished.
     virtual TBWDupeFileList& Results() = 0;
+    // Files a scan by content could not read, and so compared with no
+    // other file. Only once Finished.
+    virtual std::uint64_t UncomparedFiles() const { return 0; }
 };
 
 // The program's engine over the model root, with its own copy of the profile.
@@ -97,6 +100,7 @@ private:
     void Finish(std::unique_ptr<TScanWorker> worker, const std::string& profileName,
                 std::chrono::steady_clock::duration taken);
     void ReloadLists();
+    static void TellUncomparedFiles(std::uint64_t count);
 
     TScanStores stores_;
     TScanRoadHost& host_;

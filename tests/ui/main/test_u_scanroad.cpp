@@ -28,6 +28,7 @@ public:
         bool runsOn = false;
         std::string error;
         std::vector<TBWFile*> linked;  // linked to the first one
+        std::uint64_t uncompared = 0;
     };
 
     TFakeWorker(Script script, bool& alive, std::vector<std::string>& scanned)
@@ -50,6 +51,7 @@ public:
     std::string Error() const override { return script_.error; }
     std::uint64_t StepCount() const override { return 0; }
     TBWDupeFileList& Results() override { return results_; }
+    std::uint64_t UncomparedFiles() const override { return script_.uncompared; }
 
     bool stopped_ = false;
 
@@ -285,6 +287,18 @@ private slots:
         QVERIFY(stored.LoadProfile("p"));
         QCOMPARE(stored.LastRun, std::floor(stored.LastRun));
         QVERIFY(stored.LastRun > 40000);
+    }
+
+    void filesThatCouldNotBeComparedAreToldBeforeTheResults()
+    {
+        ScriptedPrompts prompts;
+        StoreProfile("p");
+        script_.linked = TwoFiles();
+        script_.uncompared = 2;
+        prompts.ExpectMessage(PromptKind::Information, "2 files could not be read, so they were not compared by content.");
+        host_.observe = [&prompts] { return QStringLiteral(" told=%1").arg(prompts.Asked().size()); };
+        QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Finished);
+        QCOMPARE(host_.calls.first(), QString("minimise told=1"));
     }
 
     void filesLeftOutOfTheResultFileAreCounted()

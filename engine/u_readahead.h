@@ -1,0 +1,175 @@
+// Reads of files done by a pool of threads while the scan goes on: the scan
+// queues each file's path as it meets the file, many reads are in flight at
+// once so that a cold disk always has work, and the scan takes the results
+// back in the order it queued them, on its own thread, which alone touches
+// the model. What is read does not depend on the number of threads.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/u_bwstop.h"
+
+// Threads a disk keeps busy with: reads mostly wait for the disk, so there
+// are many more of them than processors.
+inline unsigned DefaultReadThreads()
+{
+    return 4 * std::max(1u, std::thread::hardware_concurrency());
+}
+
+template <class Item, class Result>
+class TBWReadAhead {
+public:
+    using Read = std::function<Result(const std::string& path)>;
+
+    // threads: 0 for DefaultReadThreads(). stop: the scan's stop request,
+    // which reaches into every read.
+    TBWReadAhead(unsigned threads, Read read, const std::atomic<bool>& stop)
+        : read_(std::move(read)), stop_(stop)
+    {
+        for (unsigned t = threads ? threads : DefaultReadThreads(); t > 0; --t)
+            threads_.emplace_back([this] { Serve(); });
+    }
+
+    ~TBWReadAhead()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            closing_ = true;
+        }
+        queued_.notify_all();
+        threads_.clear();  // joins; a read under way answers the stop request within a piece
+    }
+
+    TBWReadAhead(const TBWReadAhead&) = delete;
+    TBWReadAhead& operator=(const TBWReadAhead&) = delete;
+
+    void Add(Item item, std::string path)
+    {
+        bool wake = false;
+        {
+            const std::lock_guard lock(mutex_);
+            jobs_.push_back({item, std::move(path), {}, false});
+            // A busy thread takes the next job itself: waking costs a call
+            // into the kernel.
+            wake = idle_ > 0;
+        }
+        if (wake)
+            queued_.notify_one();
+    }
+
+    // Hands the reads done at the head of the queue to store(item, result)
+    // in the order they were queued, and forgets them, so that a long walk
+    // does not keep every result until its end. Throws as TakeAll does.
+    template <class Store>
+    void TakeDone(const Store& store)
+    {
+        std::vector<TJob> ready;
+        {
+            const std::lock_guard lock(mutex_);
+            ThrowIfStoppedOrFailed();
+            // A job is done only once its thread let go of it.
+            for (; next_ > 0 && jobs_.front().done; --next_, --done_) {
+                ready.push_back(std::move(jobs_.front()));
+                jobs_.pop_front();
+            }
+        }
+        for (TJob& job : ready)
+            store(job.item, job.result);
+    }
+
+    // Waits for every queued read, then hands each item with its result to
+    // store(item, result) in the order they were queued, and forgets them.
+    // Throws TBWStopped when a stop is requested meanwhile, and what a read
+    // threw other than that.
+    template <class Store>
+    void TakeAll(const Store& store)
+    {
+        {
+            std::unique_lock lock(mutex_);
+            // The stop flag is not guarded by the lock: looked at often.
+            while (done_ < jobs_.size() && !failure_ && !stop_.load(std::memory_order_relaxed))
+                finished_.wait_for(lock, std::chrono::milliseconds(10));
+            ThrowIfStoppedOrFailed();
+        }
+        // Every thread waits for new jobs now: the queue is the caller's.
+        for (TJob& job : jobs_)
+            store(job.item, job.result);
+        const std::lock_guard lock(mutex_);
+        jobs_.clear();
+        next_ = done_ = 0;
+    }
+
+private:
+    struct TJob {
+        Item item;
+        std::string path;
+        Result result;
+        bool done = false;
+    };
+
+    // Under the lock. Reads that saw the stop request left their results
+    // empty: none of them may pass for a file's information.
+    void ThrowIfStoppedOrFailed() const
+    {
+        if (stop_.load(std::memory_order_relaxed))
+            throw TBWStopped();
+        if (failure_)
+            std::rethrow_exception(failure_);
+    }
+
+    void Serve()
+    {
+        const TBWStopScope stopReads(stop_);
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            ++idle_;
+            queued_.wait(lock, [this] { return closing_ || next_ < jobs_.size(); });
+            --idle_;
+            if (closing_ || failure_)
+                return;
+            // A deque keeps its elements in place while the scan adds more
+            // and takes those done from the front.
+            TJob& job = jobs_[next_++];
+            lock.unlock();
+            std::exception_ptr failure;
+            try {
+                if (!stop_.load(std::memory_order_relaxed))
+                    job.result = read_(job.path);
+            } catch (const TBWStopped&) {
+                // The scan leaves through TakeAll.
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            lock.lock();
+            if (failure && !failure_)
+                failure_ = failure;
+            job.done = true;
+            ++done_;
+            finished_.notify_all();
+        }
+    }
+
+    Read read_;
+    const std::atomic<bool>& stop_;
+    std::mutex mutex_;
+    std::condition_variable queued_;
+    std::condition_variable finished_;
+    std::deque<TJob> jobs_;
+    std::size_t next_ = 0;
+    std::size_t done_ = 0;
+    unsigned idle_ = 0;  // threads waiting for a job
+    bool closing_ = false;
+    std::exception_ptr failure_;
+    std::vector<std::jthread> threads_;  // last: joined before the rest goes
+};
