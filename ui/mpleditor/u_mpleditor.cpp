@@ -201,13 +201,20 @@ void TfMPLEditor::aNewListExecute()
 
 void TfMPLEditor::aAddVolumeExecute()
 {
-    commands_.AddVolume([this](bool reading) {
+    TBWDirectory* chosen = mpl->SelectedDirectory();
+    TBWDirMpl* volume = commands_.AddVolume([this](bool reading) {
         if (reading)
             mpl->BeginUpdate();
         else
             mpl->EndUpdate();
         UpdateActions();
     });
+    // Reading the disc rebuilt the tree: the user goes on from the new
+    // volume, or from where they were when nothing was added.
+    if (volume)
+        chosen = volume;
+    if (chosen && !mpl->SelectedDirectory())
+        mpl->SelectNode(mpl->FindNode({}, chosen, false));
     mplChange();
 }
 

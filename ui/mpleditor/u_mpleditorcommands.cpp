@@ -287,31 +287,32 @@ bool TMplEditorCommands::AskVolumeName(TBWDirMpl* list, std::string& name)
     }
 }
 
-void TMplEditorCommands::AddVolume(const std::function<void(bool reading)>& onReading)
+TBWDirMpl* TMplEditorCommands::AddVolume(const std::function<void(bool reading)>& onReading)
 {
     if (!IsEnabled(TMplEditorAction::AddVolume))
-        return;
+        return nullptr;
     TBWDirMpl* list = selected_->ListRoot();
     const auto folder = Prompts().BrowseFolder(QStringLiteral("Select a directory to add as a volume"), QString());
     if (!folder)
-        return;
+        return nullptr;
     const std::string path = Std(*folder);
     std::error_code ignored;
     if (!std::filesystem::is_directory(path, ignored))
-        return;
+        return nullptr;
     std::string name = ProposedVolumeName(path);
     // The model may have read the folder's parent before the disc went in:
     // the missing levels are made, and the read fills them from the disk.
     TBWDirectory* source = FSDrive().FindDir(AddTrailingBackslash(path), true);
     if (!source || !AskVolumeName(list, name))
-        return;
+        return nullptr;
     busy_ = true;
     if (onReading)
         onReading(true);
-    AddVolumeToMpl(list, source, name, progress_, ReadThreads);
+    TBWDirMpl* volume = AddVolumeToMpl(list, source, name, progress_, ReadThreads);
     busy_ = false;
     if (onReading)
         onReading(false);
+    return volume;
 }
 
 void TMplEditorCommands::Delete()

@@ -73,8 +73,9 @@ public:
     void NewList();
     // Asks for a folder and a volume name and adds the folder to the
     // selected directory's list; onReading brackets the read (true before,
-    // false after), so that the window can hold the tree still.
-    void AddVolume(const std::function<void(bool reading)>& onReading = {});
+    // false after), so that the window can hold the tree still. The new
+    // volume, or none when nothing was added.
+    TBWDirMpl* AddVolume(const std::function<void(bool reading)>& onReading = {});
     // A whole list after a question, a volume or folder at once.
     void Delete();
     void Save();

@@ -179,6 +179,9 @@ private slots:
         Press(editor, QKeySequence("Ctrl+A"));
         TBWDirectory* volume = discs->FindChild("Summer CD 1");
         QVERIFY(volume);
+        // The new disc is highlighted, its commands ready.
+        QCOMPARE(Tree(editor).SelectedDirectory(), volume);
+        QVERIFY(Action(editor, "aAddVolume")->isEnabled());
         Click(editor, volume->FindChild("Live"));
         QCOMPARE(editor.findChild<QTableView*>("lvFiles")->model()->rowCount(), 3);
     }
