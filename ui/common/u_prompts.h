@@ -37,3 +37,10 @@ public:
 UserPrompts& Prompts();
 // Installs `prompts` (nullptr: the Qt dialogs again) and returns the one replaced.
 UserPrompts* ReplacePrompts(UserPrompts* prompts);
+
+// The program ends on a close request (SIGTERM, the end of the session):
+// from then on Prompts() shows nothing and answers every question with No,
+// so no box holds the end up. A window that would ask whether to keep
+// something keeps it instead of asking.
+void SetEndingOnRequest(bool ending);
+bool EndingOnRequest();

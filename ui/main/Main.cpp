@@ -624,6 +624,7 @@ void TfCorvella4::WMUser()
 
 void TfCorvella4::CloseRequested()
 {
+    SetEndingOnRequest(true);
     if (QWidget* modal = QApplication::activeModalWidget())
         modal->close();
     else if (scanning_ && ProgressActive())

@@ -415,7 +415,8 @@ bool TMplEditorCommands::Close()
     if (busy_)
         return false;
     selected_ = nullptr;
-    if (MplManager().IsModified()) {
+    // Ending on a request, the changes stay for the save at exit.
+    if (MplManager().IsModified() && !EndingOnRequest()) {
         if (Prompts().AskYesNo(kCaption, QStringLiteral("Changes has been made to your lists. Save?")))
             ReportUnsaved(MplManager().SaveAll());
         else

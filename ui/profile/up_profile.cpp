@@ -256,7 +256,8 @@ void TfpProfile::bApplyClick()
 
 void TfpProfile::reject()
 {
-    if (modified_ && !Prompts().ConfirmDestructive(MessageCaption(), tr("Discard the changes?")))
+    // Ending on a request, nobody is asked: the changes go as with Cancel.
+    if (modified_ && !EndingOnRequest() && !Prompts().ConfirmDestructive(MessageCaption(), tr("Discard the changes?")))
         return;
     RestoreProfile();
     QDialog::reject();

@@ -463,7 +463,8 @@ void TfpWizard::bCancelClick()
 
 void TfpWizard::reject()
 {
-    bCancelClick();
+    // Ending on a request, nobody is asked.
+    Cancel(!EndingOnRequest());
 }
 
 bool TfpWizard::eventFilter(QObject* watched, QEvent* event)

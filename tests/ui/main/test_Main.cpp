@@ -22,10 +22,12 @@
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfs.h"
+#include "model/u_bwfsmpl.h"
 #include "tests/ui/modal_dialogs.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_helpwindow.h"
+#include "ui/common/u_prompts.h"
 #include "ui/progress/u_progress.h"
 #include "ui/progress/u_scanmailbox.h"
 #include "ui/results/u_scanresults.h"
@@ -412,6 +414,34 @@ private slots:
         safety.start(10000);
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(!HelpWindow() || !HelpWindow()->isVisible());
+    }
+
+    // A close request (SIGTERM, the end of the session) over windows that
+    // would ask asks nothing and ends: the unsaved Mp3 List stays for the
+    // save at exit instead of waiting on a question nobody answers.
+    void aCloseRequestOverTheListEditorEndsWithoutAskingAndKeepsTheLists()
+    {
+        struct TEndsHere {
+            ~TEndsHere()
+            {
+                SetEndingOnRequest(false);
+                MplManager().Reload();
+            }
+        } restore;
+        TfCorvella4 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        ScriptedPrompts prompts;
+        WhenModal([&](QWidget&) {
+            QVERIFY(MplManager().NewList("Unsaved", false));
+            QVERIFY(MplManager().IsModified());
+            window.CloseRequested();
+        });
+        Action(window, "aEditMpl")->trigger();
+        QTRY_VERIFY(!window.isVisible());
+        QVERIFY(prompts.Asked().empty());
+        QVERIFY(MplManager().FindList("Unsaved"));
+        QVERIFY(MplManager().IsModified());
     }
 
     void theWindowOpensWhereItWasClosed()
