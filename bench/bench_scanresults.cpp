@@ -31,18 +31,9 @@ constexpr int kGroups = 20000;
 constexpr int kGroupSize = 5;
 
 // Every question is answered Yes: the benchmark times the work, not a dialog.
-class TYesPrompts : public UserPrompts {
+class TYesPrompts : public SilentPrompts {
 public:
     bool AskYesNo(const QString&, const QString&) override { return true; }
-    void ShowInformation(const QString&, const QString&) override {}
-    void ShowWarning(const QString&, const QString&) override {}
-    void ShowError(const QString&, const QString&) override {}
-    std::optional<QString> AskText(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> BrowseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<QString> AskOpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> AskSaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    bool OpenWithDesktop(const QString&) override { return false; }
-    void ShowHelpTopic(const QString&) override {}
 };
 
 // Audio entries held in memory: every folder and list counts as loaded as

@@ -88,25 +88,10 @@ public:
     }
 };
 
-// While the program ends on a request nobody may be there to answer, and a
-// box would hold the end up: every question takes the answer that changes
-// nothing, every message goes unshown.
-class EndingPrompts final : public UserPrompts {
-public:
-    bool AskYesNo(const QString&, const QString&) override { return false; }
-    void ShowInformation(const QString&, const QString&) override {}
-    void ShowWarning(const QString&, const QString&) override {}
-    void ShowError(const QString&, const QString&) override {}
-    std::optional<QString> AskText(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> BrowseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<QString> AskOpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> AskSaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    bool OpenWithDesktop(const QString&) override { return false; }
-    void ShowHelpTopic(const QString&) override {}
-};
-
 QtPrompts qtPrompts;
-EndingPrompts endingPrompts;
+// While the program ends on a request nobody may be there to answer, and a
+// box would hold the end up.
+SilentPrompts endingPrompts;
 UserPrompts* current = &qtPrompts;
 bool endingOnRequest = false;
 

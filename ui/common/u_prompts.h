@@ -33,6 +33,23 @@ public:
     virtual void ShowHelpTopic(const QString& topic) = 0;
 };
 
+// Shows nothing and answers every question with No or nothing: what the
+// program asks while it ends on a request, and a base for prompts that
+// answer only some questions.
+class SilentPrompts : public UserPrompts {
+public:
+    bool AskYesNo(const QString&, const QString&) override { return false; }
+    void ShowInformation(const QString&, const QString&) override {}
+    void ShowWarning(const QString&, const QString&) override {}
+    void ShowError(const QString&, const QString&) override {}
+    std::optional<QString> AskText(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> BrowseFolder(const QString&, const QString&) override { return {}; }
+    std::optional<QString> AskOpenFile(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> AskSaveFile(const QString&, const QString&, const QString&) override { return {}; }
+    bool OpenWithDesktop(const QString&) override { return false; }
+    void ShowHelpTopic(const QString&) override {}
+};
+
 // The process's current prompts: the Qt dialogs unless replaced.
 UserPrompts& Prompts();
 // Installs `prompts` (nullptr: the Qt dialogs again) and returns the one replaced.
