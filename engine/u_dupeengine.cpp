@@ -704,9 +704,15 @@ double TBWDupeEngine::Threshold() const
     return std::max(0, profile_.MinPerc) / 100.0;
 }
 
+// With a minimum relevance of 0 every pair sharing a word is linked. Of
+// words in one field, the prefix filter then passes each such pair, so the
+// classes of identical words are matched once there too. With fields, or
+// similar words, the filters look only for pairs above 0: pairs are scored
+// one by one.
 bool TBWDupeEngine::MayFilterByPrefixes() const
 {
-    return FilterCandidates && profile_.MinPerc > 0;
+    const bool oneField = profile_.CompType == ctFileName || profile_.CompType == ctContent;
+    return FilterCandidates && (profile_.MinPerc > 0 || (oneField && !WithSimilarWords()));
 }
 
 bool TBWDupeEngine::WithSimilarWords() const

@@ -572,7 +572,7 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
                 TBWCVProfile& profile = scan.profile;
                 profile.CompType =
                     std::array{ctFileNameFields, ctFileName, ctTags, ctTagsWithAlbum, ctContent}[random() % 5];
-                profile.MinPerc = std::array{40, 50, 67, 80, 100}[random() % 5];
+                profile.MinPerc = std::array{0, 40, 50, 67, 80, 100}[random() % 6];
                 profile.SimWord = static_cast<std::int32_t>(random() % 3);
                 profile.NoFieldOrder = random() % 2;
                 profile.MinWordCount = 1 + static_cast<std::int32_t>(random() % 4);
