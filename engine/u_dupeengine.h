@@ -27,6 +27,7 @@
 class TBWDirectory;
 class TBWMp3File;
 class TBWWordClasses;
+struct TBWContentDigest;
 
 class TBWDupeEngine {
 public:
@@ -57,6 +58,11 @@ public:
     // a digest when comparing by content. The results are the same either
     // way.
     bool SkipLoneSizes = true;
+    // Whether, when comparing by content, a file whose window starts unlike
+    // that of every other file of its size in KB is left without a digest,
+    // and a window equal byte for byte to one digested takes its digest.
+    // The results are the same either way.
+    bool SkipDistinctStarts = true;
     // Whether only the pairs that can reach the minimum relevance are scored
     // (where the profile lets their words tell). The results are the same
     // either way.
@@ -128,6 +134,9 @@ private:
     bool PrepareWords(TBWMp3File& file);
     std::int32_t RoleOf(const TBWFile& file);
     void ReadContentWords();
+    std::vector<std::vector<TBWMp3File*>> GroupByWindowStarts(const std::vector<TBWMp3File*>& files,
+                                                              const std::unordered_set<std::int64_t>& heldSizes);
+    void StoreContentDigest(TBWMp3File& file, const TBWContentDigest& digest);
     void GroupByWords();
     void LinkSimilarWords();
     void MatchGroups();

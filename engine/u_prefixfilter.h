@@ -90,7 +90,8 @@ public:
     // earlier one) reaches threshold only when each of its fields reaches it
     // with some field of the other, as fields compared in any order do.
     // filesOfWord: how many files each word has, which orders the words by
-    // rarity. threshold in (0, 1].
+    // rarity. threshold in [0, 1]; at 0, files of one field each are passed
+    // with every later file sharing a word.
     TBWPrefixFilter(const std::vector<TFields>& fields, const std::vector<std::uint32_t>& filesOfWord,
                     double threshold);
 

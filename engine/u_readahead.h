@@ -27,10 +27,11 @@ inline unsigned DefaultReadThreads()
     return 4 * std::max(1u, std::thread::hardware_concurrency());
 }
 
-template <class Item, class Result>
+// Where is a job's input: a file's path, or the paths of files read together.
+template <class Item, class Result, class Where = std::string>
 class TBWReadAhead {
 public:
-    using Read = std::function<Result(const std::string& path)>;
+    using Read = std::function<Result(const Where& where)>;
 
     // threads: 0 for DefaultReadThreads(). stop: the scan's stop request,
     // which reaches into every read.
@@ -54,12 +55,12 @@ public:
     TBWReadAhead(const TBWReadAhead&) = delete;
     TBWReadAhead& operator=(const TBWReadAhead&) = delete;
 
-    void Add(Item item, std::string path)
+    void Add(Item item, Where where)
     {
         bool wake = false;
         {
             const std::lock_guard lock(mutex_);
-            jobs_.push_back({item, std::move(path), {}, false});
+            jobs_.push_back({item, std::move(where), {}, false});
             // A busy thread takes the next job itself: waking costs a call
             // into the kernel.
             wake = idle_ > 0;
@@ -113,7 +114,7 @@ public:
 private:
     struct TJob {
         Item item;
-        std::string path;
+        Where where;
         Result result;
         bool done = false;
     };
@@ -145,7 +146,7 @@ private:
             std::exception_ptr failure;
             try {
                 if (!stop_.load(std::memory_order_relaxed))
-                    job.result = read_(job.path);
+                    job.result = read_(job.where);
             } catch (const TBWStopped&) {
                 // The scan leaves through TakeAll.
             } catch (...) {

@@ -4,8 +4,10 @@
 #include <openssl/evp.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "base/u_sysinfo.h"
@@ -24,9 +26,15 @@ void KeepCryptoLibraryToExit()
     (void)initialised;
 }
 
+// Fetched once: a digest started with the library's built-in handle fetches
+// the algorithm anew every time, under a lock all threads contend for.
 const EVP_MD* Md5Algorithm()
 {
-    static const EVP_MD* const algorithm = EVP_md5();
+    static const EVP_MD* const algorithm = [] {
+        KeepCryptoLibraryToExit();
+        const EVP_MD* fetched = EVP_MD_fetch(nullptr, "MD5", nullptr);
+        return fetched ? fetched : EVP_md5();
+    }();
     return algorithm;
 }
 
@@ -38,28 +46,57 @@ std::uint64_t WindowLength(std::uint64_t fileSize, std::uint32_t maxLength)
     return maxLength != 0 && length >= maxLength ? maxLength : length;
 }
 
-// The digest of the window, or none when it cannot be read whole (the file
-// is no regular file, cannot be opened, is too short, or shrinks meanwhile).
-std::optional<TBWDigest> WindowDigest(const std::string& fileName, std::uint64_t start, std::uint32_t maxLength)
+// Opens the file of a window and tells the window's length; none when the
+// file is no regular file, cannot be opened, or the window does not lie
+// wholly inside it.
+std::optional<std::uint64_t> OpenWindow(TFileSource& file, const std::string& fileName, std::uint64_t start,
+                                        std::uint32_t maxLength)
 {
-    TFileSource file;
     if (!IsRegularFile(fileName) || !file.Open(fileName))
         return std::nullopt;
     const auto fileSize = static_cast<std::uint64_t>(file.Size());
     const std::uint64_t length = WindowLength(fileSize, maxLength);
     if (length == 0 || start > fileSize || length > fileSize - start)
         return std::nullopt;
+    return length;
+}
+
+// Hands the window to take(bytes) piece by piece; false when it cannot be
+// read whole (the file is no regular file, cannot be opened, is too short,
+// or shrinks meanwhile).
+template <class Take>
+bool ReadWindowPieces(const std::string& fileName, std::uint64_t start, std::uint32_t maxLength, const Take& take)
+{
+    TFileSource file;
+    const std::optional<std::uint64_t> window = OpenWindow(file, fileName, start, maxLength);
+    if (!window)
+        return false;
+    const std::uint64_t length = *window;
     constexpr std::uint64_t kChunk = 65536;
     thread_local std::vector<std::uint8_t> chunk;
-    TBWMd5 md5;
     for (std::uint64_t done = 0; done < length;) {
         const auto wanted = static_cast<std::int64_t>(std::min(kChunk, length - done));
         if (file.ReadWindow(static_cast<std::int64_t>(start + done), wanted, chunk) != wanted)
-            return std::nullopt;
-        md5.Add(chunk.data(), chunk.size());
+            return false;
+        take(chunk);
         done += static_cast<std::uint64_t>(wanted);
     }
+    return true;
+}
+
+// The digest of the window, or none when it cannot be read whole.
+std::optional<TBWDigest> WindowDigest(const std::string& fileName, std::uint64_t start, std::uint32_t maxLength)
+{
+    TBWMd5 md5;
+    if (!ReadWindowPieces(fileName, start, maxLength,
+                          [&](const std::vector<std::uint8_t>& piece) { md5.Add(piece.data(), piece.size()); }))
+        return std::nullopt;
     return md5.Finish();
+}
+
+std::uint64_t WindowStart(std::uint64_t offset)
+{
+    return offset - offset % AllocationGranularity();
 }
 
 }  // namespace
@@ -101,8 +138,34 @@ TBWDigest Md5Of(std::string_view bytes)
 
 TBWDigest DigestFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength)
 {
-    const std::uint64_t start = offset - offset % AllocationGranularity();
-    return WindowDigest(fileName, start, maxLength).value_or(Md5Of({}));
+    return WindowDigest(fileName, WindowStart(offset), maxLength).value_or(Md5Of({}));
+}
+
+std::optional<std::vector<std::uint8_t>> ReadFileWindow(const std::string& fileName, std::uint64_t offset,
+                                                        std::uint32_t maxLength)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWindowPieces(fileName, WindowStart(offset), maxLength, [&](const std::vector<std::uint8_t>& piece) {
+            bytes.insert(bytes.end(), piece.begin(), piece.end());
+        }))
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::uint64_t> FileWindowStartHash(const std::string& fileName, std::uint64_t offset,
+                                                 std::uint32_t maxLength, std::uint32_t count)
+{
+    const std::uint64_t start = WindowStart(offset);
+    TFileSource file;
+    const std::optional<std::uint64_t> length = OpenWindow(file, fileName, start, maxLength);
+    if (!length)
+        return std::nullopt;
+    const auto wanted = static_cast<std::int64_t>(std::min<std::uint64_t>(count, *length));
+    thread_local std::vector<std::uint8_t> bytes;
+    if (file.ReadWindow(static_cast<std::int64_t>(start), wanted, bytes) != wanted)
+        return std::nullopt;
+    return std::hash<std::string_view>{}(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 std::optional<TBWDigest> WholeFileDigest(const std::string& fileName)

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/u_bwfs.h"
 
@@ -45,6 +46,18 @@ TBWDigest Md5Of(std::string_view bytes);
 // regular file or cannot be read give the digest of empty input. So with
 // the model's window every file shorter than 131,072 bytes has that digest.
 TBWDigest DigestFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength);
+
+// The bytes of the window DigestFileWindow digests; none when that window is
+// empty or cannot be read whole.
+std::optional<std::vector<std::uint8_t>> ReadFileWindow(const std::string& fileName, std::uint64_t offset,
+                                                        std::uint32_t maxLength);
+
+// A hash of the first bytes of the window DigestFileWindow digests, at most
+// count of them: files whose hashes differ have different windows (equal
+// hashes tell nothing). None when that window is empty, so that the digest
+// of empty input stands for it, or cannot be read.
+std::optional<std::uint64_t> FileWindowStartHash(const std::string& fileName, std::uint64_t offset,
+                                                 std::uint32_t maxLength, std::uint32_t count);
 
 // The digest of a whole file below 4 GiB; none when it is empty, no regular
 // file, or cannot be read.

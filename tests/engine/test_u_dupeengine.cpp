@@ -198,6 +198,27 @@ TEST(DupeEngine, ContentComparisonDigestsTheWindowOrTheWholeOfASmallFile)
     EXPECT_FALSE(scan.root.FindFileByPath(lone)->LoadedInfo().test(ikDigest));
 }
 
+// Of a size in KB, only windows that start alike are digested, and a window
+// takes the digest of another only when they are equal byte for byte.
+TEST(DupeEngine, ContentComparisonDigestsOnlyWindowsThatStartLikeAnother)
+{
+    constexpr std::size_t kWindow = 65536;
+    Scan scan;
+    scan.File("a/first song.mp3", AudioFrames(480));
+    const std::string copy = scan.File("b/its copy.mp3", AudioFrames(480));
+    const std::string late = scan.File("c/differs late.mp3", AudioFrames(480, kWindow + 60000));
+    const std::string early = scan.File("c/differs early.mp3", AudioFrames(480, kWindow + 100));
+    scan.profile.CompType = ctContent;
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), (Groups{"first song.mp3: its copy.mp3"}));
+    for (const std::string& path : {copy, late}) {
+        TBWFile* file = scan.root.FindFileByPath(path);
+        ASSERT_TRUE(file->LoadedInfo().test(ikDigest)) << path;
+        EXPECT_EQ(file->GetDigest(), DigestFileWindow(path, DigestOffset, DigestLength)) << path;
+    }
+    EXPECT_FALSE(scan.root.FindFileByPath(early)->LoadedInfo().test(ikDigest));
+}
+
 // A catalogued disc, not in the drive: its entries hold the window digests
 // and sizes once read, as an Mp3 List keeps them.
 class TCataloguedDisc : public TBWDirectory {
@@ -525,19 +546,25 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
             Scan scan;
             const std::vector<std::string> names = CollectionNames(seed, frequentWords, 240);
             std::string bytes, name;
+            int windowedCopies = 0;
             for (std::size_t i = 0; i < names.size(); ++i) {
                 // One file in four a copy of the one before, under its name
                 // in another folder, and one in sixteen of a name many
                 // folders hold: classes of identical words, of two files
                 // and of many. Sizes from one shared by many files to ones
-                // of their own, some beyond the content window.
+                // of their own, some beyond the content window, whose files
+                // of one size have equal windows.
                 if (i % 16 == 15) {
                     name = "the same song - by the same artist";
                 } else if (i % 4 != 3) {
                     name = names[i] + std::to_string(i);
                     const auto [artist, title, album] = NameFields(names[i]);
-                    const int frames = i % 9 == 0 ? 300 + static_cast<int>(i % 40) : 3 + static_cast<int>(i % 3);
+                    const int frames = i % 9 == 0 ? 320 + static_cast<int>(i % 40) : 3 + static_cast<int>(i % 3);
                     bytes = TaggedAudio(title, artist, album, frames);
+                } else if (bytes.size() >= 2 * 65536 && ++windowedCopies % 3 != 0) {
+                    // Two copies in three of a file with a window differ
+                    // from it there: at the start or past it.
+                    bytes[65536 + (windowedCopies % 3 == 1 ? 100 : 60000)] ^= 1;
                 }
                 scan.File("f" + std::to_string(i % 5) + "/" + std::to_string(i % 3) + "/" + name + ".mp3", bytes);
             }
@@ -545,7 +572,7 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
                 TBWCVProfile& profile = scan.profile;
                 profile.CompType =
                     std::array{ctFileNameFields, ctFileName, ctTags, ctTagsWithAlbum, ctContent}[random() % 5];
-                profile.MinPerc = std::array{40, 50, 67, 80, 100}[random() % 5];
+                profile.MinPerc = std::array{0, 40, 50, 67, 80, 100}[random() % 6];
                 profile.SimWord = static_cast<std::int32_t>(random() % 3);
                 profile.NoFieldOrder = random() % 2;
                 profile.MinWordCount = 1 + static_cast<std::int32_t>(random() % 4);
@@ -562,6 +589,7 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
                     engine.FilterCandidates = way == 1 || way == 2;
                     engine.DropHopelessPairs = way > 0;
                     engine.SkipLoneSizes = way > 0;
+                    engine.SkipDistinctStarts = way > 0;
                     engine.MatchThreads = way >= 2 ? 4 : 1;
                     engine.ListingThreads = way == 2 ? 3 : 1;
                     engine.ReadThreads = way == 2 ? 8 : 1;
