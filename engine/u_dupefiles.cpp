@@ -187,6 +187,15 @@ TBWFile* FileAt(TBWDirectory* root, std::string_view path)
     return root && !path.empty() ? root->FindFileByPath(std::string(path)) : nullptr;
 }
 
+// A list of links holds an entry: through its hash table when it keeps one.
+template <class Lookup>
+bool Holds(const std::vector<TBWDupeFile*>& entries, const Lookup& lookup, const TBWDupeFile* entry)
+{
+    if (!lookup.Empty())
+        return lookup.Find(entry) != nullptr;
+    return std::find(entries.begin(), entries.end(), entry) != entries.end();
+}
+
 }  // namespace
 
 // ------------------------------------------------------------- TBWDupeLinks
@@ -200,12 +209,7 @@ public:
                 lookup.Insert(entry);
     }
 
-    bool Contains(const TBWDupeFile* entry) const
-    {
-        if (!lookup.Empty())
-            return lookup.Find(entry) != nullptr;
-        return std::find(entries.begin(), entries.end(), entry) != entries.end();
-    }
+    bool Contains(const TBWDupeFile* entry) const { return Holds(entries, lookup, entry); }
 
     const std::vector<TBWDupeFile*> entries;
     TBWPointerTable<TBWDupeFile, TItself> lookup;
@@ -220,9 +224,7 @@ bool TBWDupeLinks::Contains(const TBWDupeFile* entry) const
 {
     if (shared_)
         return entry != self_ && shared_->Contains(entry);
-    if (!lookup_.Empty())
-        return lookup_.Find(entry) != nullptr;
-    return std::find(entries_.begin(), entries_.end(), entry) != entries_.end();
+    return Holds(entries_, lookup_, entry);
 }
 
 void TBWDupeLinks::Add(TBWDupeFile* entry)
@@ -543,26 +545,25 @@ void TBWDupeFileList::LinkAsClass(const std::vector<TBWFile*>& members, const st
     const bool few = linked.size() <= kLinearLinks;
     std::vector<TBWDupeFile*> entries;
     std::unordered_map<const TBWDupeFile*, std::size_t> placeOf;
-    const auto findPlace = [&](const TBWDupeFile* entry) {
+    const auto findPlace = [&](const std::vector<TBWDupeFile*>& in, const TBWDupeFile* entry) {
         if (few)
-            return static_cast<std::size_t>(std::find(entries.begin(), entries.end(), entry) - entries.begin());
+            return static_cast<std::size_t>(std::find(in.begin(), in.end(), entry) - in.begin());
         const auto at = placeOf.find(entry);
-        return at == placeOf.end() ? entries.size() : at->second;
+        return at == placeOf.end() ? in.size() : at->second;
     };
     for (TBWFile* file : linked) {
         TBWDupeFile* entry = file ? Entry(file) : nullptr;
-        if (!entry || findPlace(entry) < entries.size())
+        if (!entry || findPlace(entries, entry) < entries.size())
             continue;
         if (!few)
             placeOf.emplace(entry, entries.size());
         entries.push_back(entry);
     }
     const auto shared = std::make_shared<const TBWDupeLinks::TShared>(std::move(entries));
-    entries = shared->entries;  // findPlace reads them
     for (TBWFile* file : members)
         if (file) {
             TBWDupeFile* entry = Entry(file);
-            entry->links_.Share(shared, entry, findPlace(entry));
+            entry->links_.Share(shared, entry, findPlace(shared->entries, entry));
         }
 }
 
