@@ -1,5 +1,6 @@
 #include "engine/u_dupeengine.h"
 
+#include "engine/u_classlinks.h"
 #include "engine/u_fieldprobes.h"
 #include "engine/u_prefixfilter.h"
 #include "engine/u_readahead.h"
@@ -690,7 +691,7 @@ struct TBWDupeEngine::TIndexedWords {
     std::vector<TBWFile*> files;  // by pool place
     std::vector<std::vector<std::uint32_t>> words;
     std::vector<TBWPrefixFilter::TFields> fields;
-    WordLinks laterSimilar;  // with similar words only
+    WordLinks laterSimilar;  // empty lists without similar words
 };
 
 bool TBWDupeEngine::InOrderByFields() const
@@ -704,15 +705,19 @@ double TBWDupeEngine::Threshold() const
     return std::max(0, profile_.MinPerc) / 100.0;
 }
 
-// With a minimum relevance of 0 every pair sharing a word is linked. Of
-// words in one field, the prefix filter then passes each such pair, so the
-// classes of identical words are matched once there too. With fields, or
-// similar words, the filters look only for pairs above 0: pairs are scored
-// one by one.
-bool TBWDupeEngine::MayFilterByPrefixes() const
+// Whether the walk links every pair one way round only, under the first
+// word they share, so that a class scored by its leader stands for every
+// file of it: with exact words, as long as two files score alike whichever
+// is scored first, which fields compared in any order do not (a field of
+// the one is matched among the fields of the other). With a minimum
+// relevance of 0 every pair sharing a word is linked: of words in one
+// field, the prefix filter then passes each such pair; with fields the
+// filters look only for pairs above 0.
+bool TBWDupeEngine::ExactPrefixesFindEveryPair() const
 {
     const bool oneField = profile_.CompType == ctFileName || profile_.CompType == ctContent;
-    return FilterCandidates && (profile_.MinPerc > 0 || (oneField && !WithSimilarWords()));
+    const bool anyOrder = profile_.CompType == ctFileNameFields && profile_.NoFieldOrder;
+    return !WithSimilarWords() && !anyOrder && (profile_.MinPerc > 0 || oneField);
 }
 
 bool TBWDupeEngine::WithSimilarWords() const
@@ -762,13 +767,12 @@ void TBWDupeEngine::IndexedWords(TIndexedWords& indexed)
         std::sort(all.begin(), all.end());
         all.erase(std::unique(all.begin(), all.end()), all.end());
     }, kLightWork);
-    if (WithSimilarWords())
-        for (TBWGrpItString* entry : indexed.entries) {
-            // Numbered in word order by the linking, as here.
-            for (std::uint32_t similar : entry->SimilarWordNumbers())
-                indexed.laterSimilar.Add(similar);
-            indexed.laterSimilar.EndWord();
-        }
+    for (TBWGrpItString* entry : indexed.entries) {
+        // Numbered in word order by the linking, as here.
+        for (std::uint32_t similar : entry->SimilarWordNumbers())
+            indexed.laterSimilar.Add(similar);
+        indexed.laterSimilar.EndWord();
+    }
 }
 
 // Everything the matching needs of the word index is in indexed now; the
@@ -781,9 +785,9 @@ void TBWDupeEngine::ReleaseIndex(TIndexedWords& indexed)
 
 // Scores the pairs that the candidates of each file give, a round of files
 // at a time on every processor; judge(a, b, found) keeps what it finds.
-template <class Candidates, class Judge>
+template <class Candidates, class Judge, class Found>
 void TBWDupeEngine::ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
-                                    std::vector<std::vector<TFoundPair>>& found)
+                                    std::vector<std::vector<Found>>& found)
 {
     const std::size_t count = indexed.files.size();
     found.assign(count, {});
@@ -817,25 +821,6 @@ void TBWDupeEngine::ScoreCandidates(const TIndexedWords& indexed, const Candidat
         reportScored();
         DoSteps(0);
     }
-}
-
-void TBWDupeEngine::LinkInWalkOrder(const TIndexedWords& indexed, std::vector<std::vector<TFoundPair>>& found)
-{
-    std::vector<TFoundPair> pairs;
-    for (std::vector<TFoundPair>& own : found) {
-        pairs.insert(pairs.end(), own.begin(), own.end());
-        std::vector<TFoundPair>().swap(own);
-    }
-    std::sort(pairs.begin(), pairs.end());
-    std::vector<TBWFile*> linked;
-    linked.reserve(pairs.size() * 2);
-    for (const TFoundPair& pair : pairs) {
-        linked.push_back(indexed.files[pair.first]);
-        linked.push_back(indexed.files[pair.second]);
-    }
-    results_->AddEntries(std::move(linked));
-    for (const TFoundPair& pair : pairs)
-        results_->AddPair(indexed.files[pair.first], indexed.files[pair.second]);
 }
 
 // Scores only the pairs that can reach the minimum relevance, and links
@@ -961,69 +946,219 @@ void TBWDupeEngine::LinkClassesInWalkOrder(const TIndexedWords& indexed, const T
     }
 }
 
-// The same with similar words. A pair can be met both ways round (a file
-// of a word against a file of a later similar word), and the two ways may
-// score apart, so the walk's first meeting that scores similar enough
-// decides when the pair is linked and which file comes first.
-void TBWDupeEngine::MatchBySimilarPrefixes()
+namespace {
+
+// The classes whose files may reach the minimum relevance with a class's
+// files, each named by its leader and found from the class's leader:
+// through the filters, or, at a minimum of 0, every class the walk meets
+// it with.
+class TLaterClasses {
+public:
+    // How the files are compared and what is known of their words: words
+    // and fields by file, files by word, all read, not copied.
+    struct TSetting {
+        double threshold;
+        bool inOrder;
+        std::int32_t tolerance;
+        const std::vector<TBWFile*>& files;
+        const std::vector<std::vector<std::uint32_t>>& wordsOf;
+        const std::vector<TBWPrefixFilter::TFields>& fields;
+        const std::vector<std::vector<std::uint32_t>>& filesOf;
+        const std::vector<std::uint32_t>& filesOfWord;
+        const WordLinks& similarOf;
+    };
+
+    TLaterClasses(const TSetting& setting, const TBWWordClasses& classes, const TBWFieldProbes::Progress& progress,
+                  unsigned threads)
+        : setting_(setting), classes_(classes)
+    {
+        if (setting.threshold == 0)
+            LeadersByWord();
+        else if (setting.inOrder)
+            inOrder_.emplace(setting.files, setting.tolerance, setting.threshold, progress, threads);
+        else if (setting.tolerance > 0)
+            similar_.emplace(setting.fields, setting.filesOf, setting.similarOf, setting.threshold);
+        else
+            exact_.emplace(setting.fields, setting.filesOfWord, setting.threshold);
+    }
+
+    // Calls visit(leader) for the classes found from leader, each once;
+    // others may find the same class pair from the other side.
+    template <class Visit>
+    void Find(std::uint32_t leader, const Visit& visit) const
+    {
+        thread_local std::vector<std::uint32_t> later;
+        thread_local TBWCandidateMarks seen, seenClasses;
+        if (exact_) {
+            // The exact filter finds a pair only the way round the pool
+            // orders it: a later file of another class stands for its
+            // class, whose leader may come before this one.
+            seenClasses.Begin(setting_.files.size());
+            exact_->ForEachLaterCandidate(leader, seen, [&](std::uint32_t file) {
+                if (const std::uint32_t other = classes_.LeaderOf(file); other != leader && seenClasses.Take(other))
+                    visit(other);
+            });
+            return;
+        }
+        if (similar_)
+            similar_->LaterCandidates(leader, later, seen);  // finds pairs either way round
+        else if (inOrder_)
+            inOrder_->LaterCandidates(leader, later, seen);
+        else
+            EveryLaterMeeting(leader, later, seen);
+        for (std::uint32_t file : later)
+            if (classes_.Leads(file))
+                visit(file);
+    }
+
+    // Whether a class pair may be found from both sides.
+    bool FindsBothWays() const { return exact_.has_value(); }
+
+private:
+    void LeadersByWord()
+    {
+        leadersOf_.resize(setting_.filesOf.size());
+        for (std::uint32_t word = 0; word < setting_.filesOf.size(); ++word)
+            for (std::uint32_t file : setting_.filesOf[word])
+                if (classes_.Leads(file))
+                    leadersOf_[word].push_back(file);
+    }
+
+    // Every later leader that has one of the leader's words or a word
+    // similar to one, each once: at a minimum relevance of 0 the walk links
+    // them all.
+    void EveryLaterMeeting(std::uint32_t leader, std::vector<std::uint32_t>& later, TBWCandidateMarks& seen) const
+    {
+        later.clear();
+        seen.Begin(setting_.files.size());
+        const auto takeLater = [&](std::uint32_t word) {
+            const std::vector<std::uint32_t>& leaders = leadersOf_[word];
+            for (auto at = std::upper_bound(leaders.begin(), leaders.end(), leader); at != leaders.end(); ++at)
+                if (seen.Take(*at))
+                    later.push_back(*at);
+        };
+        for (std::uint32_t word : setting_.wordsOf[leader]) {
+            takeLater(word);
+            for (std::uint32_t similar : setting_.similarOf[word])
+                takeLater(similar);
+        }
+    }
+
+    const TSetting& setting_;
+    const TBWWordClasses& classes_;
+    std::optional<TBWFieldProbes> inOrder_;
+    std::optional<TBWPrefixFilter> exact_;
+    std::optional<TBWSimilarPrefixFilter> similar_;
+    std::vector<std::vector<std::uint32_t>> leadersOf_;  // by word, at a minimum relevance of 0
+};
+
+// The pairs found from each file in one list, each once, with room for the
+// classes among themselves.
+std::vector<TBWClassLinks::TPair> ClassPairsOf(std::vector<std::vector<TBWClassLinks::TPair>>& found,
+                                               bool foundBothWays)
+{
+    std::vector<TBWClassLinks::TPair> pairs;
+    std::size_t total = 0;
+    for (const std::vector<TBWClassLinks::TPair>& own : found)
+        total += own.size();
+    pairs.reserve(total + found.size());
+    for (std::vector<TBWClassLinks::TPair>& own : found) {
+        pairs.insert(pairs.end(), own.begin(), own.end());
+        std::vector<TBWClassLinks::TPair>().swap(own);
+    }
+    if (foundBothWays) {
+        std::sort(pairs.begin(), pairs.end());
+        pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+    }
+    return pairs;
+}
+
+}  // namespace
+
+// With similar words, with fields in any order, or at a minimum relevance
+// of 0 with fields, classes of files with identical words are scored by
+// their leaders too, but a pair can be met both ways round (a file of a
+// word against a file of a later similar word, or, in a class, the earlier
+// file of the pool against the later one), and the two ways may score
+// apart: both are scored, and the links follow the walk's first meeting
+// that scores similar enough.
+void TBWDupeEngine::MatchByClassPairs()
 {
     TIndexedWords indexed;
     IndexedWords(indexed);
     ReleaseIndex(indexed);
+    const std::vector<TBWFile*>& files = indexed.files;
     std::vector<std::vector<std::uint32_t>> filesOf(indexed.filesOfWord.size());
-    for (std::uint32_t file = 0; file < indexed.words.size(); ++file)
+    std::vector<bool> hasWords(files.size());
+    for (std::uint32_t file = 0; file < indexed.words.size(); ++file) {
+        hasWords[file] = !indexed.words[file].empty();
         for (std::uint32_t word : indexed.words[file])
             filesOf[word].push_back(file);
-    const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
-    std::optional<TBWFieldProbes> inOrder;
-    std::optional<TBWSimilarPrefixFilter> filter;
-    WordLinks similarOf;  // read by the filter
-    if (InOrderByFields()) {
-        inOrder.emplace(indexed.files, profile_.SimWord, Threshold(), [this] { DoSteps(0); }, MatchThreads);
-        std::vector<TBWPrefixFilter::TFields>().swap(indexed.fields);
-    } else {
-        similarOf = indexed.laterSimilar.Mirrored();
-        filter.emplace(indexed.fields, filesOf, similarOf, Threshold());
     }
-    const std::vector<TBWFile*>& files = indexed.files;
-    std::vector<std::vector<TFoundPair>> found;
+    const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
+    const TBWWordClasses classes(files, hasWords, MatchThreads);
+    const WordLinks similarOf = indexed.laterSimilar.Mirrored();
+    const TLaterClasses::TSetting setting{
+        Threshold(), InOrderByFields(), WithSimilarWords() ? profile_.SimWord : 0,
+        files, indexed.words, indexed.fields, filesOf, indexed.filesOfWord, similarOf};
+    const TLaterClasses later(setting, classes, [this] { DoSteps(0); }, MatchThreads);
+    std::vector<std::vector<TBWClassLinks::TPair>> found;
     ScoreCandidates(
         indexed,
         [&](std::uint32_t a, const auto& visit) {
-            thread_local std::vector<std::uint32_t> candidates;
-            thread_local TBWCandidateMarks seen;
-            if (filter)
-                filter->LaterCandidates(a, candidates, seen);
-            else
-                inOrder->LaterCandidates(a, candidates, seen);
-            for (std::uint32_t b : candidates)
-                visit(b);
+            if (classes.Leads(a))
+                later.Find(a, visit);
         },
-        [&](std::uint32_t a, std::uint32_t b, std::vector<TFoundPair>& own) {
-            // The later file is scored first only under a similar word
-            // that comes before all the words meeting the other way round.
-            std::optional<TFoundPair> first;
-            if (IsSimilar(*files[a], *files[b]))
-                if (const auto meeting = walk.FirstMeeting(a, b))
-                    first = TFoundPair{*meeting, a, b};
-            if (const auto meeting = walk.FirstMeeting(b, a);
-                meeting && (!first || *meeting < first->meeting) && IsSimilar(*files[b], *files[a]))
-                first = TFoundPair{*meeting, b, a};
-            if (first)
-                own.push_back(*first);
+        [&](std::uint32_t a, std::uint32_t b, std::vector<TBWClassLinks::TPair>& own) {
+            if (const auto pair = ScoreClassPair(std::min(a, b), std::max(a, b), walk, classes, files))
+                own.push_back(*pair);
         },
         found);
-    LinkInWalkOrder(indexed, found);
+    std::vector<TBWClassLinks::TPair> pairs = ClassPairsOf(found, later.FindsBothWays());
+    for (std::uint32_t leader = 0; leader < files.size(); ++leader)
+        if (const std::span<const std::uint32_t> members = classes.MembersOf(leader);
+            classes.Leads(leader) && members.size() > 1 && IsSimilar(*files[members[0]], *files[members[1]]))
+            pairs.push_back({leader, leader, true, true});
+    TBWClassLinks(classes, walk, indexed.words, MatchThreads).Link(std::move(pairs), files, *results_);
+}
+
+// Scores the classes of two leaders, first before second, each way round
+// the walk meets some of their files; none when neither way is similar
+// enough.
+std::optional<TBWClassLinks::TPair> TBWDupeEngine::ScoreClassPair(std::uint32_t first, std::uint32_t second,
+                                                                  const TBWWalkOrder& walk,
+                                                                  const TBWWordClasses& classes,
+                                                                  const std::vector<TBWFile*>& files) const
+{
+    TBWClassLinks::TPair pair{first, second, false, false};
+    const bool forth = walk.Meets(first, second);
+    // Without similar words the later file is never scored first.
+    const bool back = WithSimilarWords() && walk.Meets(second, first);
+    if (classes.MembersOf(first).size() > 1 || classes.MembersOf(second).size() > 1) {
+        // Where the walk meets a class's files at all, it may score them
+        // either way round: a file of the later class can come first.
+        pair.forth = (forth || back) && IsSimilar(*files[first], *files[second]);
+        pair.back = (forth || back) && IsSimilar(*files[second], *files[first]);
+    } else {
+        // Two files alone: the later is scored first only under a similar
+        // word that comes before all the words meeting the other way round.
+        pair.forth = forth && IsSimilar(*files[first], *files[second]);
+        pair.back = back && (!pair.forth || *walk.FirstMeeting(second, first) < *walk.FirstMeeting(first, second)) &&
+                    IsSimilar(*files[second], *files[first]);
+    }
+    if (!pair.forth && !pair.back)
+        return std::nullopt;
+    return pair;
 }
 
 void TBWDupeEngine::MatchGroups()
 {
     SetStatus("Matching groups", index_->Count());
-    if (MayFilterByPrefixes()) {
-        if (WithSimilarWords())
-            MatchBySimilarPrefixes();
-        else
+    if (FilterCandidates) {
+        if (ExactPrefixesFindEveryPair())
             MatchByPrefixes();
+        else
+            MatchByClassPairs();
         LoadInfoOfLinkedFiles();
         results_->ResolveReferences();
         return;

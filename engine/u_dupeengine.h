@@ -19,6 +19,7 @@
 #include "base/u_bwmask.h"
 #include "base/u_bwselchain.h"
 #include "engine/ScanProgress.h"
+#include "engine/u_classlinks.h"
 #include "engine/u_bwgroup.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
@@ -26,6 +27,7 @@
 
 class TBWDirectory;
 class TBWMp3File;
+class TBWWalkOrder;
 class TBWWordClasses;
 struct TBWContentDigest;
 
@@ -143,22 +145,24 @@ private:
     void MatchBatch(class TMatchBatch& batch);
     bool InOrderByFields() const;
     double Threshold() const;
-    bool MayFilterByPrefixes() const;
+    bool ExactPrefixesFindEveryPair() const;
     bool WithSimilarWords() const;
     struct TIndexedWords;
     struct TFoundPair;
     void IndexedWords(TIndexedWords& indexed);
     void ReleaseIndex(TIndexedWords& indexed);
-    template <class Candidates, class Judge>
+    template <class Candidates, class Judge, class Found>
     void ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
-                         std::vector<std::vector<TFoundPair>>& found);
-    void LinkInWalkOrder(const TIndexedWords& indexed, std::vector<std::vector<TFoundPair>>& found);
+                         std::vector<std::vector<Found>>& found);
     void MatchByPrefixes();
     void FindClassesAlike(const TIndexedWords& indexed, const TBWWordClasses& classes,
                           std::vector<std::vector<TFoundPair>>& found);
     void LinkClassesInWalkOrder(const TIndexedWords& indexed, const TBWWordClasses& classes,
                                 std::vector<std::vector<TFoundPair>>& found);
-    void MatchBySimilarPrefixes();
+    void MatchByClassPairs();
+    std::optional<TBWClassLinks::TPair> ScoreClassPair(std::uint32_t first, std::uint32_t second,
+                                                       const TBWWalkOrder& walk, const TBWWordClasses& classes,
+                                                       const std::vector<TBWFile*>& files) const;
     void LoadInfoOfLinkedFiles();
     void KeepNegativeResults();
 

@@ -202,16 +202,24 @@ bool Holds(const std::vector<TBWDupeFile*>& entries, const Lookup& lookup, const
 
 class TBWDupeLinks::TShared {
 public:
-    explicit TShared(std::vector<TBWDupeFile*> entries) : entries(std::move(entries))
+    // Each of given once, in the order first given; none left out.
+    explicit TShared(const std::vector<TBWDupeFile*>& given)
     {
-        if (this->entries.size() > kLinearLinks)
-            for (TBWDupeFile* entry : this->entries)
+        for (TBWDupeFile* entry : given) {
+            if (!entry || Contains(entry))
+                continue;
+            entries.push_back(entry);
+            if (!lookup.Empty())
                 lookup.Insert(entry);
+            else if (entries.size() > kLinearLinks)
+                for (TBWDupeFile* listed : entries)
+                    lookup.Insert(listed);
+        }
     }
 
     bool Contains(const TBWDupeFile* entry) const { return Holds(entries, lookup, entry); }
 
-    const std::vector<TBWDupeFile*> entries;
+    std::vector<TBWDupeFile*> entries;
     TBWPointerTable<TBWDupeFile, TItself> lookup;
 };
 
@@ -540,30 +548,28 @@ void TBWDupeFileList::AddPair(TBWFile* a, TBWFile* b)
 
 void TBWDupeFileList::LinkAsClass(const std::vector<TBWFile*>& members, const std::vector<TBWFile*>& linked)
 {
-    // Most classes are one file with a few partners: a walk finds a place
-    // sooner than a hash table is made.
-    const bool few = linked.size() <= kLinearLinks;
-    std::vector<TBWDupeFile*> entries;
+    std::vector<TBWDupeFile*> given;
+    given.reserve(linked.size());
+    for (TBWFile* file : linked)
+        given.push_back(file ? Entry(file) : nullptr);
+    const auto shared = std::make_shared<const TBWDupeLinks::TShared>(given);
+    const std::vector<TBWDupeFile*>& entries = shared->entries;
+    // Most classes are one file: a walk finds its place sooner than a hash
+    // table of places is made.
     std::unordered_map<const TBWDupeFile*, std::size_t> placeOf;
-    const auto findPlace = [&](const std::vector<TBWDupeFile*>& in, const TBWDupeFile* entry) {
-        if (few)
-            return static_cast<std::size_t>(std::find(in.begin(), in.end(), entry) - in.begin());
+    if (members.size() > 1 && entries.size() > kLinearLinks)
+        for (std::size_t at = 0; at < entries.size(); ++at)
+            placeOf.emplace(entries[at], at);
+    const auto placeIn = [&](const TBWDupeFile* entry) {
+        if (placeOf.empty())
+            return static_cast<std::size_t>(std::find(entries.begin(), entries.end(), entry) - entries.begin());
         const auto at = placeOf.find(entry);
-        return at == placeOf.end() ? in.size() : at->second;
+        return at == placeOf.end() ? entries.size() : at->second;
     };
-    for (TBWFile* file : linked) {
-        TBWDupeFile* entry = file ? Entry(file) : nullptr;
-        if (!entry || findPlace(entries, entry) < entries.size())
-            continue;
-        if (!few)
-            placeOf.emplace(entry, entries.size());
-        entries.push_back(entry);
-    }
-    const auto shared = std::make_shared<const TBWDupeLinks::TShared>(std::move(entries));
     for (TBWFile* file : members)
         if (file) {
             TBWDupeFile* entry = Entry(file);
-            entry->links_.Share(shared, entry, findPlace(shared->entries, entry));
+            entry->links_.Share(shared, entry, placeIn(entry));
         }
 }
 

@@ -13,6 +13,26 @@ std::uint32_t TBWWalkOrder::PlaceOf(std::uint32_t file, std::uint32_t word) cons
     return static_cast<std::uint32_t>(std::lower_bound(files.begin(), files.end(), file) - files.begin());
 }
 
+std::size_t TBWWalkOrder::SimilarWordOf(std::uint32_t file, std::uint32_t word) const
+{
+    const std::span<const std::uint32_t> similar = laterSimilar_[word];
+    std::size_t from = 0;
+    while (from < similar.size() && !HasWord(file, similar[from]))
+        ++from;
+    return from;
+}
+
+std::uint64_t TBWWalkOrder::SimilarPlace(std::uint32_t word, std::size_t similar, std::uint32_t file) const
+{
+    // Counted only once met: most similar words never meet, and their file
+    // counts lie all over memory.
+    const std::span<const std::uint32_t> words = laterSimilar_[word];
+    std::uint64_t place = filesOf_[word].size();
+    for (std::size_t earlier = 0; earlier < similar; ++earlier)
+        place += filesOf_[words[earlier]].size();
+    return place + PlaceOf(file, words[similar]);
+}
+
 std::optional<TBWWalkOrder::TMeeting> TBWWalkOrder::FirstMeeting(std::uint32_t scored, std::uint32_t other) const
 {
     // Under one word the scored file's row is the same for every meeting,
@@ -21,17 +41,31 @@ std::optional<TBWWalkOrder::TMeeting> TBWWalkOrder::FirstMeeting(std::uint32_t s
     for (std::uint32_t word : wordsOf_[scored]) {
         if (scored < other && HasWord(other, word))
             return TMeeting{word, PlaceOf(scored, word), PlaceOf(other, word)};
-        const std::span<const std::uint32_t> similar = laterSimilar_[word];
-        for (std::size_t i = 0; i < similar.size(); ++i) {
-            if (!HasWord(other, similar[i]))
-                continue;
-            // Counted only once met: most similar words never meet, and
-            // their file counts lie all over memory.
-            std::uint64_t place = filesOf_[word].size();
-            for (std::size_t earlier = 0; earlier < i; ++earlier)
-                place += filesOf_[similar[earlier]].size();
-            return TMeeting{word, PlaceOf(scored, word), place + PlaceOf(other, similar[i])};
-        }
+        if (const std::size_t similar = SimilarWordOf(other, word); similar < laterSimilar_[word].size())
+            return TMeeting{word, PlaceOf(scored, word), SimilarPlace(word, similar, other)};
     }
     return std::nullopt;
+}
+
+std::optional<std::uint32_t> TBWWalkOrder::FirstSimilarWord(std::uint32_t scored, std::uint32_t other) const
+{
+    for (std::uint32_t word : wordsOf_[scored])
+        if (SimilarWordOf(other, word) < laterSimilar_[word].size())
+            return word;
+    return std::nullopt;
+}
+
+std::uint64_t TBWWalkOrder::RankUnder(std::uint32_t word, std::uint32_t file) const
+{
+    // The word's own files come first, in the order of their places.
+    constexpr std::uint64_t kSimilarFiles = std::uint64_t{1} << 63;
+    return HasWord(file, word) ? file : kSimilarFiles | SimilarPlace(word, SimilarWordOf(file, word), file);
+}
+
+bool TBWWalkOrder::Meets(std::uint32_t scored, std::uint32_t other) const
+{
+    for (std::uint32_t word : wordsOf_[scored])
+        if ((scored < other && HasWord(other, word)) || SimilarWordOf(other, word) < laterSimilar_[word].size())
+            return true;
+    return false;
 }

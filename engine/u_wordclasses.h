@@ -18,6 +18,7 @@ public:
     TBWWordClasses(const std::vector<TBWFile*>& files, const std::vector<bool>& indexed, unsigned threads);
 
     bool Leads(std::uint32_t place) const { return leaderOf_[place] == place; }
+    std::uint32_t LeaderOf(std::uint32_t place) const { return leaderOf_[place]; }
     // The places of the class that leader leads, in pool order.
     std::span<const std::uint32_t> MembersOf(std::uint32_t leader) const;
 

@@ -517,6 +517,22 @@ std::vector<std::string> CollectionNames(std::uint32_t seed, bool frequentWords,
     return names;
 }
 
+// What the results window shows of a scan beside the result file: every
+// entry in the list's order with its state and its links in their order,
+// which decide the details and the choices of switch, replace and remove.
+std::string Shown(TBWDupeFileList& results)
+{
+    std::string shown;
+    for (TBWComparable* item = results.First(); item; item = results.Next()) {
+        const auto& entry = static_cast<const TBWDupeFile&>(*item);
+        shown += std::to_string(entry.State()) + " " + entry.File()->FullPath() + " <";
+        for (const TBWDupeFile* linked : entry.Links())
+            shown += " " + linked->File()->FullPath();
+        shown += ">\n";
+    }
+    return shown;
+}
+
 // The first three fields of a name, parted by " - ".
 std::array<std::string, 3> NameFields(const std::string& name)
 {
@@ -577,7 +593,9 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
                 profile.NoFieldOrder = random() % 2;
                 profile.MinWordCount = 1 + static_cast<std::int32_t>(random() % 4);
                 const std::string setting = "seed " + std::to_string(seed) + " run " + std::to_string(run) +
-                                            " type " + std::to_string(profile.CompType) + " tolerance " +
+                                            " type " + std::to_string(profile.CompType) + " minimum " +
+                                            std::to_string(profile.MinPerc) + " any order " +
+                                            std::to_string(profile.NoFieldOrder) + " tolerance " +
                                             std::to_string(profile.SimWord);
                 std::string reference;
                 // The walk, reading every digest on one thread; filtered on
@@ -598,7 +616,8 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
                     const std::string file = scan.tree.Path("results.txt");
                     engine.Results().SaveToFile(file);
                     std::ifstream in(file, std::ios::binary);
-                    const std::string saved{std::istreambuf_iterator<char>(in), {}};
+                    const std::string saved =
+                        std::string{std::istreambuf_iterator<char>(in), {}} + Shown(engine.Results());
                     if (way == 0)
                         reference = saved;
                     else
@@ -609,4 +628,27 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
         }
     }
     EXPECT_GT(compared, 20);
+}
+
+// Fields compared in any order score two names apart by which is scored
+// first, and the walk scores the earlier file of the pool against the later
+// one: copies of a name before and after such a file are linked to it only
+// where it comes first. Scored as one class, both copies took the earlier
+// copy's answer and the file was linked to neither.
+TEST(DupeEngine, CopiesOfANameMeetAFileScoredOneWayRoundAsThePoolOrdersThem)
+{
+    Scan scan;
+    const std::string earlier = scan.File("a/live night - raa lomi 102.mp3");
+    const std::string between = scan.File("b/live - xka live 112.mp3");  // reaches 40 % with them scored first
+    const std::string later = scan.File("c/live night - raa lomi 102.mp3");
+    scan.profile.NoFieldOrder = true;
+    scan.profile.MinPerc = 40;
+    for (bool filtered : {false, true}) {
+        scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
+        scan.engine->FilterCandidates = filtered;
+        scan.engine->AddDirectory(scan.tree.Path());
+        scan.engine->Execute();
+        EXPECT_EQ(Shown(scan.engine->Results()),
+                  "2 " + earlier + " < " + later + ">\n1 " + later + " < " + earlier + " " + between + ">\n");
+    }
 }
