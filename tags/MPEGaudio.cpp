@@ -263,7 +263,8 @@ void TMPEGaudio::Clear()
 bool TMPEGaudio::LoadFromSource(TByteSource& source)
 {
     Clear();
-    if (id3v2_.LoadFromSource(source) && id3v1_.LoadFromSource(source) && ReadStream(source))
+    TReadAheadSource buffered(source);
+    if (id3v2_.LoadFromSource(buffered) && id3v1_.LoadFromSource(buffered) && ReadStream(buffered))
         return true;
     Clear();
     return false;
