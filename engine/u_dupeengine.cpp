@@ -191,7 +191,7 @@ void TBWDupeEngine::FillPool()
     using TInfoAhead = TBWReadAhead<TBWMp3File*, TBWMp3File::TReadInfo>;
     std::optional<TInfoAhead> ahead;
     if (kind)
-        ahead.emplace(ReadThreads, [kind = *kind](const std::string& path) { return TBWMp3File::ReadInfo(path, kind); },
+        ahead.emplace(ReadThreadsOf(ReadThreads), [kind = *kind](const std::string& path) { return TBWMp3File::ReadInfo(path, kind); },
                       stopRequested_);
     const auto store = [&](TBWMp3File* file, const TBWMp3File::TReadInfo& info) { file->StoreInfo(*kind, info); };
     std::size_t queued = 0;
@@ -461,7 +461,7 @@ void TBWDupeEngine::ReadContentWords()
         for (TBWMp3File* file : unread)
             groups.push_back({file});
     TBWReadAhead<std::vector<TBWMp3File*>, std::vector<TBWContentDigest>, std::vector<std::string>> digests(
-        ReadThreads, ReadContentDigests, stopRequested_);
+        ReadThreadsOf(ReadThreads), ReadContentDigests, stopRequested_);
     for (std::vector<TBWMp3File*>& group : groups) {
         std::vector<std::string> paths;
         for (TBWMp3File* file : group)
@@ -494,7 +494,7 @@ TBWDupeEngine::GroupByWindowStarts(const std::vector<TBWMp3File*>& files,
     };
     std::vector<TLook> looks;
     std::unordered_set<std::int64_t> blindSizes = heldSizes;
-    TBWReadAhead<TBWMp3File*, std::optional<std::uint64_t>> ahead(ReadThreads, ReadFirstLook, stopRequested_);
+    TBWReadAhead<TBWMp3File*, std::optional<std::uint64_t>> ahead(ReadThreadsOf(ReadThreads), ReadFirstLook, stopRequested_);
     for (TBWMp3File* file : files)
         ahead.Add(file, file->FullPath());
     ahead.TakeAll([&](TBWMp3File* file, const std::optional<std::uint64_t>& start) {
