@@ -84,14 +84,14 @@ std::int64_t TReadAheadSource::ReadAt(std::int64_t offset, std::span<std::uint8_
     const auto count = static_cast<std::int64_t>(buffer.size());
     const bool cached = offset >= blockStart_ && offset + count <= blockStart_ + blockLength_;
     if (!cached) {
-        if (count >= kBlockSize) {
+        if (count >= blockSize_) {
             std::vector<std::uint8_t> direct;
             const std::int64_t got = source_.ReadWindow(offset, count, direct);
             std::copy(direct.begin(), direct.end(), buffer.begin());
             return got;
         }
         blockStart_ = offset;
-        blockLength_ = source_.ReadWindow(offset, kBlockSize, block_);
+        blockLength_ = source_.ReadWindow(offset, blockSize_, block_);
         if (blockLength_ < 0) {
             blockLength_ = 0;
             return -1;
