@@ -95,9 +95,7 @@ public:
         {
             const std::lock_guard lock(mutex_);
             jobs_.push_back({item, std::move(where), {}, false});
-            // A busy thread takes the next job itself: waking costs a call
-            // into the kernel.
-            wake = idle_ > 0;
+            wake = ShouldWake();
         }
         if (wake)
             queued_.notify_one();
@@ -113,6 +111,7 @@ public:
         {
             const std::lock_guard lock(mutex_);
             ThrowIfStoppedOrFailed();
+            WakeForTheRest();
             // A job is done only once its thread let go of it.
             for (; next_ > 0 && jobs_.front().done; --next_, --done_) {
                 ready.push_back(std::move(jobs_.front()));
@@ -132,6 +131,7 @@ public:
     {
         {
             std::unique_lock lock(mutex_);
+            WakeForTheRest();
             // The stop flag is not guarded by the lock: looked at often.
             while (done_ < jobs_.size() && !failure_ && !stop_.load(std::memory_order_relaxed))
                 finished_.wait_for(lock, std::chrono::milliseconds(10));
@@ -185,7 +185,10 @@ private:
             // A deque keeps its elements in place while the scan adds more
             // and takes those done from the front.
             TJob& job = jobs_[next_++];
+            const bool wake = ShouldWake();
             lock.unlock();
+            if (wake)
+                queued_.notify_one();
             std::exception_ptr failure;
             try {
                 if (!stop_.load(std::memory_order_relaxed))
@@ -208,11 +211,28 @@ private:
                 failure_ = failure;
             job.done = true;
             ++done_;
-            finished_.notify_all();
+            // Only TakeAll waits, and only for all of them or a failure.
+            if (done_ == jobs_.size() || failure_)
+                finished_.notify_all();
         }
     }
 
     static constexpr unsigned kReadsPerLook = 4;
+
+    // Waking a thread costs calls into the kernel on both sides, more than
+    // a read from the page cache: a busy thread takes the next job itself,
+    // and an idle one is woken only once this many wait for it.
+    static constexpr std::size_t kJobsPerWake = 8;
+
+    // Under the lock.
+    bool ShouldWake() const { return idle_ > 0 && jobs_.size() - next_ >= kJobsPerWake; }
+
+    // Under the lock: the last few jobs queued wait for no more.
+    void WakeForTheRest()
+    {
+        if (idle_ > 0 && next_ < jobs_.size())
+            queued_.notify_all();
+    }
 
     // Under the lock. Reads that wait for storage leave their processors
     // idle: another thread puts one more read in flight.

@@ -67,4 +67,24 @@ TEST(ReadAhead, GrowsOnlyWhileReadsComeFromStorageAndKeepsTheQueueOrder)
     }
 }
 
+// Idle threads are woken for a few jobs at a time: the last few queued are
+// read all the same, whether the scan takes them as they come or at the end.
+TEST(ReadAhead, TheLastFewJobsQueuedAreReadToo)
+{
+    const std::atomic<bool> stop{false};
+    TNumberAhead ahead({4, 4}, [](const std::string& where) { return "read " + where; }, stop, NeverReading);
+    std::vector<int> taken;
+    const auto store = [&](int item, const std::string& result) {
+        EXPECT_EQ(result, "read " + std::to_string(item));
+        taken.push_back(item);
+    };
+    ahead.Add(0, "0");
+    ahead.Add(1, "1");
+    ahead.TakeAll(store);
+    ahead.Add(2, "2");
+    while (taken.size() < 3)
+        ahead.TakeDone(store);
+    EXPECT_EQ(taken, (std::vector<int>{0, 1, 2}));
+}
+
 }  // namespace
