@@ -27,7 +27,6 @@
 class TBWDirectory;
 class TBWMp3File;
 class TBWWordClasses;
-struct TBWContentDigest;
 
 class TBWDupeEngine {
 public:
@@ -134,9 +133,6 @@ private:
     bool PrepareWords(TBWMp3File& file);
     std::int32_t RoleOf(const TBWFile& file);
     void ReadContentWords();
-    std::vector<std::vector<TBWMp3File*>> GroupByWindowStarts(const std::vector<TBWMp3File*>& files,
-                                                              const std::unordered_set<std::int64_t>& heldSizes);
-    void StoreContentDigest(TBWMp3File& file, const TBWContentDigest& digest);
     void GroupByWords();
     void LinkSimilarWords();
     void MatchGroups();
