@@ -190,8 +190,9 @@ void TBWDupeEngine::FillPool()
     using TInfoAhead = TBWReadAhead<TBWMp3File*, TBWMp3File::TReadInfo>;
     std::optional<TInfoAhead> ahead;
     if (kind)
-        ahead.emplace(ReadThreadsOf(ReadThreads), [kind = *kind](const std::string& path) { return TBWMp3File::ReadInfo(path, kind); },
-                      stopRequested_);
+        ahead.emplace(
+            ReadThreadsOf(ReadThreads),
+            [kind = *kind](const std::string& path) { return TBWMp3File::ReadInfo(path, kind); }, stopRequested_);
     const auto store = [&](TBWMp3File* file, const TBWMp3File::TReadInfo& info) { file->StoreInfo(*kind, info); };
     std::size_t queued = 0;
     const TMetFile met = [&](TBWFile& file) {

@@ -51,7 +51,8 @@ public:
     // The pool is the same whatever the number.
     unsigned ListingThreads = 0;
     // Threads that read tags, sizes and digests ahead of need; 0 for
-    // DefaultReadThreads(). The results are the same whatever the number.
+    // DefaultReadThreads(): one per processor, more while reads wait for a
+    // disk. The results are the same whatever the number.
     unsigned ReadThreads = 0;
     // Whether a file whose size in KB no other file shares is left without
     // a digest when comparing by content. The results are the same either
