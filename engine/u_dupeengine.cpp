@@ -1,6 +1,7 @@
 #include "engine/u_dupeengine.h"
 
 #include "engine/u_classlinks.h"
+#include "engine/u_contentwords.h"
 #include "engine/u_fieldprobes.h"
 #include "engine/u_prefixfilter.h"
 #include "engine/u_readahead.h"
@@ -13,13 +14,11 @@
 #include <algorithm>
 #include <deque>
 #include <optional>
-#include <tuple>
 #include <unordered_set>
 
 #include "base/u_bwfunc.h"
 #include "base/u_bwstop.h"
 #include "base/u_bwtextcase.h"
-#include "model/u_bwdigest.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfolderlisting.h"
 #include "model/u_bwfsmp3.h"
@@ -192,8 +191,9 @@ void TBWDupeEngine::FillPool()
     using TInfoAhead = TBWReadAhead<TBWMp3File*, TBWMp3File::TReadInfo>;
     std::optional<TInfoAhead> ahead;
     if (kind)
-        ahead.emplace(ReadThreads, [kind = *kind](const std::string& path) { return TBWMp3File::ReadInfo(path, kind); },
-                      stopRequested_);
+        ahead.emplace(
+            ReadThreadsOf(ReadThreads),
+            [kind = *kind](const std::string& path) { return TBWMp3File::ReadInfo(path, kind); }, stopRequested_);
     const auto store = [&](TBWMp3File* file, const TBWMp3File::TReadInfo& info) { file->StoreInfo(*kind, info); };
     std::size_t queued = 0;
     const TMetFile met = [&](TBWFile& file) {
@@ -332,201 +332,20 @@ void TBWDupeEngine::PrunePool()
     }
 }
 
-// What a comparison by content reads of a file: the model's window, which
-// the file keeps, and the digest compared, which is the whole file's when
-// the file ends before the window does; none when neither can be read.
-struct TBWContentDigest {
-    TBWDigest window{};
-    std::optional<TBWDigest> compared;
-    bool wholeFile = false;
-};
-
-namespace {
-
-// Ends the word of a file compared whole, so that it never meets a window
-// of a file whose size the reader could not tell either.
-constexpr const char* kWholeFileMark = "w";
-
-const TBWDigest& EmptyWindow()
-{
-    static const TBWDigest empty = Md5Of({});
-    return empty;
-}
-
-TBWContentDigest ReadContentDigest(const std::string& path)
-{
-    TBWContentDigest digest{DigestFileWindow(path, DigestOffset, DigestLength), {}};
-    digest.wholeFile = digest.window == EmptyWindow();
-    digest.compared = digest.wholeFile ? WholeFileDigest(path) : std::optional(digest.window);
-    return digest;
-}
-
-void SetContentWord(TBWMp3File& file, const TBWDigest& digest, bool wholeFile)
-{
-    file.SetText(DigestHexOf(digest) + std::to_string(file.Size()) + (wholeFile ? kWholeFileMark : ""));
-}
-
-// Windows of a group kept to compare the others with: a group mostly holds
-// copies of one window.
-constexpr std::size_t kKeptWindows = 4;
-
-// The content digests of files whose windows may be equal. A window equal
-// byte for byte to one digested before has its digest; a file whose window
-// cannot be read is read as any file alone.
-std::vector<TBWContentDigest> ReadContentDigests(const std::vector<std::string>& paths)
-{
-    std::vector<TBWContentDigest> digests;
-    if (paths.size() == 1) {
-        digests.push_back(ReadContentDigest(paths.front()));
-        return digests;
-    }
-    struct TKept {
-        std::vector<std::uint8_t> bytes;
-        TBWDigest digest;
-    };
-    std::vector<TKept> kept;
-    for (const std::string& path : paths) {
-        std::optional<std::vector<std::uint8_t>> window = ReadFileWindow(path, DigestOffset, DigestLength);
-        if (!window) {
-            digests.push_back(ReadContentDigest(path));
-            continue;
-        }
-        const auto same = std::find_if(kept.begin(), kept.end(), [&](const TKept& k) { return k.bytes == *window; });
-        TBWDigest digest;
-        if (same != kept.end()) {
-            digest = same->digest;
-        } else {
-            TBWMd5 md5;
-            md5.Add(window->data(), window->size());
-            digest = md5.Finish();
-            if (kept.size() < kKeptWindows)
-                kept.push_back({std::move(*window), digest});
-        }
-        digests.push_back({digest, digest, false});
-    }
-    return digests;
-}
-
-// The first bytes of a window that tell most windows apart: a small part of
-// the window, so that looking at it costs little beside its digest.
-constexpr std::uint32_t kFirstLookBytes = 4096;
-
-std::optional<std::uint64_t> ReadFirstLook(const std::string& path)
-{
-    return FileWindowStartHash(path, DigestOffset, DigestLength, kFirstLookBytes);
-}
-
-// The sizes in KB that more than one file of the pool has.
-std::unordered_set<std::int64_t> SharedSizes(TBWSelChain& pool)
-{
-    std::unordered_set<std::int64_t> seen, shared;
-    for (TBWComparable* item = pool.First(); item; item = pool.Next()) {
-        const std::int64_t size = static_cast<TBWFile*>(item)->Size();
-        if (!seen.insert(size).second)
-            shared.insert(size);
-    }
-    return shared;
-}
-
-}  // namespace
-
-// A content word is the digest followed by the size in KB, so a file whose
-// size no other file shares can meet none: its digest is not read, and it
-// gets no word. Neither does a file whose content cannot be read: it is
-// never linked, yet stays in the pool, so that negative results list it
-// like any other file without a match.
+// A file whose content cannot be read gets no word: it is never linked, yet
+// stays in the pool, so that negative results list it like any other file
+// without a match.
 void TBWDupeEngine::ReadContentWords()
 {
     SetStatus("Read necessary file info", pool_->Count());
-    const std::unordered_set<std::int64_t> shared = SharedSizes(*pool_);
-    std::vector<TBWMp3File*> unread;
-    std::unordered_set<std::int64_t> heldSizes;
-    for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
-        auto* file = static_cast<TBWMp3File*>(item);
-        file->SetText(std::string());
-        if (SkipLoneSizes && !shared.contains(file->Size()))
-            continue;
-        // A window digest the model holds already (an Mp3 List keeps one
-        // for a disc that may not be there) is taken as it stands.
-        if (file->LoadedInfo().test(ikDigest) && file->GetDigest() != EmptyWindow()) {
-            SetContentWord(*file, file->GetDigest(), false);
-            heldSizes.insert(file->Size());
-        } else {
-            unread.push_back(file);
-        }
-    }
-    std::vector<std::vector<TBWMp3File*>> groups;
-    if (SkipDistinctStarts)
-        groups = GroupByWindowStarts(unread, heldSizes);
-    else
-        for (TBWMp3File* file : unread)
-            groups.push_back({file});
-    TBWReadAhead<std::vector<TBWMp3File*>, std::vector<TBWContentDigest>, std::vector<std::string>> digests(
-        ReadThreads, ReadContentDigests, stopRequested_);
-    for (std::vector<TBWMp3File*>& group : groups) {
-        std::vector<std::string> paths;
-        for (TBWMp3File* file : group)
-            paths.push_back(file->FullPath());
-        digests.Add(std::move(group), std::move(paths));
-    }
-    digests.TakeAll([&](const std::vector<TBWMp3File*>& group, const std::vector<TBWContentDigest>& read) {
-        for (std::size_t i = 0; i < group.size(); ++i)
-            StoreContentDigest(*group[i], read[i]);
-    });
+    std::vector<TBWMp3File*> files;
+    for (TBWComparable* item = pool_->First(); item; item = pool_->Next())
+        files.push_back(static_cast<TBWMp3File*>(item));
+    TBWContentWords words(ReadThreadsOf(ReadThreads), stopRequested_);
+    words.SkipLoneSizes = SkipLoneSizes;
+    words.SkipDistinctStarts = SkipDistinctStarts;
+    uncomparedFiles_ += words.SetWords(files);
     DoSteps(pool_->Count());
-}
-
-// The files to digest, in groups whose windows may be equal: the files of
-// a size in KB whose windows start alike. A file whose window starts unlike
-// that of every other file of its size can meet no other file: it is left
-// out. Where a file of a size has a digest already, or its window could not
-// be looked at (it is compared whole, or cannot be read), every file of the
-// size is digested on its own.
-std::vector<std::vector<TBWMp3File*>>
-TBWDupeEngine::GroupByWindowStarts(const std::vector<TBWMp3File*>& files,
-                                   const std::unordered_set<std::int64_t>& heldSizes)
-{
-    struct TLook {
-        std::int64_t size;
-        std::uint64_t start;
-        TBWMp3File* file;
-        bool operator<(const TLook& other) const { return std::tie(size, start) < std::tie(other.size, other.start); }
-        bool Meets(const TLook& other) const { return size == other.size && start == other.start; }
-    };
-    std::vector<TLook> looks;
-    std::unordered_set<std::int64_t> blindSizes = heldSizes;
-    TBWReadAhead<TBWMp3File*, std::optional<std::uint64_t>> ahead(ReadThreads, ReadFirstLook, stopRequested_);
-    for (TBWMp3File* file : files)
-        ahead.Add(file, file->FullPath());
-    ahead.TakeAll([&](TBWMp3File* file, const std::optional<std::uint64_t>& start) {
-        looks.push_back({file->Size(), start.value_or(0), file});
-        if (!start)
-            blindSizes.insert(file->Size());
-    });
-    std::stable_sort(looks.begin(), looks.end());
-    std::vector<std::vector<TBWMp3File*>> groups;
-    for (std::size_t i = 0; i < looks.size(); ++i) {
-        const TLook& look = looks[i];
-        if (blindSizes.contains(look.size))
-            groups.push_back({look.file});
-        else if (i > 0 && look.Meets(looks[i - 1]))
-            groups.back().push_back(look.file);
-        else if (i + 1 < looks.size() && look.Meets(looks[i + 1]))
-            groups.push_back({look.file});
-    }
-    return groups;
-}
-
-void TBWDupeEngine::StoreContentDigest(TBWMp3File& file, const TBWContentDigest& digest)
-{
-    if (!file.LoadedInfo().test(ikDigest)) {
-        file.SetDigest(digest.window);
-        file.MarkLoaded(ikDigest);
-    }
-    if (digest.compared)
-        SetContentWord(file, *digest.compared, digest.wholeFile);
-    else
-        ++uncomparedFiles_;
 }
 
 void TBWDupeEngine::GroupByWords()

@@ -29,7 +29,6 @@ class TBWDirectory;
 class TBWMp3File;
 class TBWWalkOrder;
 class TBWWordClasses;
-struct TBWContentDigest;
 
 class TBWDupeEngine {
 public:
@@ -54,7 +53,8 @@ public:
     // The pool is the same whatever the number.
     unsigned ListingThreads = 0;
     // Threads that read tags, sizes and digests ahead of need; 0 for
-    // DefaultReadThreads(). The results are the same whatever the number.
+    // DefaultReadThreads(): one per processor, more while reads wait for a
+    // disk. The results are the same whatever the number.
     unsigned ReadThreads = 0;
     // Whether a file whose size in KB no other file shares is left without
     // a digest when comparing by content. The results are the same either
@@ -136,9 +136,6 @@ private:
     bool PrepareWords(TBWMp3File& file);
     std::int32_t RoleOf(const TBWFile& file);
     void ReadContentWords();
-    std::vector<std::vector<TBWMp3File*>> GroupByWindowStarts(const std::vector<TBWMp3File*>& files,
-                                                              const std::unordered_set<std::int64_t>& heldSizes);
-    void StoreContentDigest(TBWMp3File& file, const TBWContentDigest& digest);
     void GroupByWords();
     void LinkSimilarWords();
     void MatchGroups();

@@ -1,30 +1,58 @@
 // Reads of files done by a pool of threads while the scan goes on: the scan
 // queues each file's path as it meets the file, many reads are in flight at
-// once so that a cold disk always has work, and the scan takes the results
-// back in the order it queued them, on its own thread, which alone touches
-// the model. What is read does not depend on the number of threads.
+// once while they wait for a disk, and the scan takes the results back in
+// the order it queued them, on its own thread, which alone touches the
+// model. What is read does not depend on the number of threads.
 #pragma once
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "base/u_bwstop.h"
 
-// Threads a disk keeps busy with: reads mostly wait for the disk, so there
-// are many more of them than processors.
-inline unsigned DefaultReadThreads()
+// How many threads read: the pool starts with first and adds one, up to
+// most, whenever a thread's reads had to be fetched from the disk while
+// other reads were queued.
+struct TBWReadThreads {
+    unsigned first;
+    unsigned most;
+};
+
+// Reads from the page cache keep a processor each busy, and more threads
+// than processors only contend for them; reads from a cold disk mostly wait
+// for it, and keep it busy only with many more of them in flight.
+inline TBWReadThreads DefaultReadThreads()
 {
-    return 4 * std::max(1u, std::thread::hardware_concurrency());
+    const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
+    return {processors, 4 * processors};
+}
+
+// threads: 0 for DefaultReadThreads(), else that many, never more.
+inline TBWReadThreads ReadThreadsOf(unsigned threads)
+{
+    return threads ? TBWReadThreads{threads, threads} : DefaultReadThreads();
+}
+
+// The blocks the calling thread has had read from storage so far: reads
+// served from the page cache leave it as it is.
+inline std::uint64_t StorageReadsOfThread()
+{
+    struct rusage usage {};
+    return ::getrusage(RUSAGE_THREAD, &usage) == 0 ? static_cast<std::uint64_t>(usage.ru_inblock) : 0;
 }
 
 // Where is a job's input: a file's path, or the paths of files read together.
@@ -32,13 +60,18 @@ template <class Item, class Result, class Where = std::string>
 class TBWReadAhead {
 public:
     using Read = std::function<Result(const Where& where)>;
+    using StorageReads = std::function<std::uint64_t()>;
 
-    // threads: 0 for DefaultReadThreads(). stop: the scan's stop request,
-    // which reaches into every read.
-    TBWReadAhead(unsigned threads, Read read, const std::atomic<bool>& stop)
-        : read_(std::move(read)), stop_(stop)
+    // stop: the scan's stop request, which reaches into every read.
+    // storageReads tells how many reads the calling thread has had served
+    // by storage so far.
+    TBWReadAhead(TBWReadThreads threads, Read read, const std::atomic<bool>& stop,
+                 StorageReads storageReads = StorageReadsOfThread)
+        : read_(std::move(read)), stop_(stop), storageReads_(std::move(storageReads)),
+          mostThreads_(std::max(1u, std::max(threads.first, threads.most)))
     {
-        for (unsigned t = threads ? threads : DefaultReadThreads(); t > 0; --t)
+        const std::lock_guard lock(mutex_);
+        for (unsigned t = std::max(1u, threads.first); t > 0; --t)
             threads_.emplace_back([this] { Serve(); });
     }
 
@@ -49,6 +82,7 @@ public:
             closing_ = true;
         }
         queued_.notify_all();
+        // Closing, no thread adds another: the list is left to this one.
         threads_.clear();  // joins; a read under way answers the stop request within a piece
     }
 
@@ -61,9 +95,7 @@ public:
         {
             const std::lock_guard lock(mutex_);
             jobs_.push_back({item, std::move(where), {}, false});
-            // A busy thread takes the next job itself: waking costs a call
-            // into the kernel.
-            wake = idle_ > 0;
+            wake = ShouldWake();
         }
         if (wake)
             queued_.notify_one();
@@ -79,6 +111,7 @@ public:
         {
             const std::lock_guard lock(mutex_);
             ThrowIfStoppedOrFailed();
+            WakeForTheRest();
             // A job is done only once its thread let go of it.
             for (; next_ > 0 && jobs_.front().done; --next_, --done_) {
                 ready.push_back(std::move(jobs_.front()));
@@ -98,6 +131,7 @@ public:
     {
         {
             std::unique_lock lock(mutex_);
+            WakeForTheRest();
             // The stop flag is not guarded by the lock: looked at often.
             while (done_ < jobs_.size() && !failure_ && !stop_.load(std::memory_order_relaxed))
                 finished_.wait_for(lock, std::chrono::milliseconds(10));
@@ -109,6 +143,13 @@ public:
         const std::lock_guard lock(mutex_);
         jobs_.clear();
         next_ = done_ = 0;
+    }
+
+    // The threads that read now.
+    std::size_t Threads()
+    {
+        const std::lock_guard lock(mutex_);
+        return threads_.size();
     }
 
 private:
@@ -132,6 +173,8 @@ private:
     void Serve()
     {
         const TBWStopScope stopReads(stop_);
+        std::uint64_t storageReads = storageReads_();
+        unsigned sinceLook = 0;
         std::unique_lock lock(mutex_);
         for (;;) {
             ++idle_;
@@ -142,7 +185,10 @@ private:
             // A deque keeps its elements in place while the scan adds more
             // and takes those done from the front.
             TJob& job = jobs_[next_++];
+            const bool wake = ShouldWake();
             lock.unlock();
+            if (wake)
+                queued_.notify_one();
             std::exception_ptr failure;
             try {
                 if (!stop_.load(std::memory_order_relaxed))
@@ -152,17 +198,54 @@ private:
             } catch (...) {
                 failure = std::current_exception();
             }
+            // Asking costs a call into the kernel: asked every few reads.
+            bool fromStorage = false;
+            if (++sinceLook == kReadsPerLook) {
+                sinceLook = 0;
+                fromStorage = std::exchange(storageReads, storageReads_()) != storageReads;
+            }
             lock.lock();
+            if (fromStorage)
+                GrowWhileQueued();
             if (failure && !failure_)
                 failure_ = failure;
             job.done = true;
             ++done_;
-            finished_.notify_all();
+            // Only TakeAll waits, and only for all of them or a failure.
+            if (done_ == jobs_.size() || failure_)
+                finished_.notify_all();
         }
+    }
+
+    static constexpr unsigned kReadsPerLook = 4;
+
+    // Waking a thread costs calls into the kernel on both sides, more than
+    // a read from the page cache: a busy thread takes the next job itself,
+    // and an idle one is woken only once this many wait for it.
+    static constexpr std::size_t kJobsPerWake = 8;
+
+    // Under the lock.
+    bool ShouldWake() const { return idle_ > 0 && jobs_.size() - next_ >= kJobsPerWake; }
+
+    // Under the lock: the last few jobs queued wait for no more.
+    void WakeForTheRest()
+    {
+        if (idle_ > 0 && next_ < jobs_.size())
+            queued_.notify_all();
+    }
+
+    // Under the lock. Reads that wait for storage leave their processors
+    // idle: another thread puts one more read in flight.
+    void GrowWhileQueued()
+    {
+        if (!closing_ && threads_.size() < mostThreads_ && next_ < jobs_.size())
+            threads_.emplace_back([this] { Serve(); });
     }
 
     Read read_;
     const std::atomic<bool>& stop_;
+    const StorageReads storageReads_;
+    const std::size_t mostThreads_;
     std::mutex mutex_;
     std::condition_variable queued_;
     std::condition_variable finished_;

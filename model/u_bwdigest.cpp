@@ -48,11 +48,13 @@ std::uint64_t WindowLength(std::uint64_t fileSize, std::uint32_t maxLength)
 
 // Opens the file of a window and tells the window's length; none when the
 // file is no regular file, cannot be opened, or the window does not lie
-// wholly inside it.
+// wholly inside it. The opening itself refuses all but regular files and
+// never blocks, so no look at the path comes first: that would cost a call
+// into the kernel for every file of a scan.
 std::optional<std::uint64_t> OpenWindow(TFileSource& file, const std::string& fileName, std::uint64_t start,
                                         std::uint32_t maxLength)
 {
-    if (!IsRegularFile(fileName) || !file.Open(fileName))
+    if (!file.Open(fileName))
         return std::nullopt;
     const auto fileSize = static_cast<std::uint64_t>(file.Size());
     const std::uint64_t length = WindowLength(fileSize, maxLength);
@@ -141,15 +143,14 @@ TBWDigest DigestFileWindow(const std::string& fileName, std::uint64_t offset, st
     return WindowDigest(fileName, WindowStart(offset), maxLength).value_or(Md5Of({}));
 }
 
-std::optional<std::vector<std::uint8_t>> ReadFileWindow(const std::string& fileName, std::uint64_t offset,
-                                                        std::uint32_t maxLength)
+bool ReadFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength,
+                    std::vector<std::uint8_t>& bytes)
 {
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWindowPieces(fileName, WindowStart(offset), maxLength, [&](const std::vector<std::uint8_t>& piece) {
-            bytes.insert(bytes.end(), piece.begin(), piece.end());
-        }))
-        return std::nullopt;
-    return bytes;
+    const std::uint64_t start = WindowStart(offset);
+    TFileSource file;
+    const std::optional<std::uint64_t> length = OpenWindow(file, fileName, start, maxLength);
+    const auto wanted = static_cast<std::int64_t>(length.value_or(0));
+    return length && file.ReadWindow(static_cast<std::int64_t>(start), wanted, bytes) == wanted;
 }
 
 std::optional<std::uint64_t> FileWindowStartHash(const std::string& fileName, std::uint64_t offset,

@@ -47,10 +47,11 @@ TBWDigest Md5Of(std::string_view bytes);
 // the model's window every file shorter than 131,072 bytes has that digest.
 TBWDigest DigestFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength);
 
-// The bytes of the window DigestFileWindow digests; none when that window is
+// Reads the bytes of the window DigestFileWindow digests into bytes, which
+// a caller reusing it need not allocate anew; false when that window is
 // empty or cannot be read whole.
-std::optional<std::vector<std::uint8_t>> ReadFileWindow(const std::string& fileName, std::uint64_t offset,
-                                                        std::uint32_t maxLength);
+bool ReadFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength,
+                    std::vector<std::uint8_t>& bytes);
 
 // A hash of the first bytes of the window DigestFileWindow digests, at most
 // count of them: files whose hashes differ have different windows (equal

@@ -8,12 +8,13 @@
 namespace {
 
 // The reader the music handler gives for the file's extension, made for this
-// one reading. Only regular files are opened: a reader opening a FIFO named
-// like an audio file would wait for a writer for ever. What cannot be read
-// gives the empty values.
+// one reading. Every reader opens its file without blocking and reads only a
+// regular file, so a FIFO named like an audio file never waits for a writer,
+// with no look at the path first, which would cost a call into the kernel
+// for every file of a scan. What cannot be read gives the empty values.
 std::unique_ptr<TInfoFetcher> ReaderFor(const std::string& path)
 {
-    return IsRegularFile(path) ? MusicHandler().CreateFetcher(path) : std::make_unique<TInfoFetcher>(path);
+    return MusicHandler().CreateFetcher(path);
 }
 
 }  // namespace

@@ -12,16 +12,15 @@
 std::int64_t TByteSource::ReadWindow(std::int64_t offset, std::int64_t count,
                                      std::vector<std::uint8_t>& buffer)
 {
-    buffer.assign(static_cast<std::size_t>(std::max<std::int64_t>(count, 0)), 0);
-    if (offset < 0 || count < 0)
-        return -1;
-    if (offset >= Size() || count == 0)
-        return 0;
-    const std::int64_t wanted = std::min(count, Size() - offset);
-    const std::int64_t got =
-        ReadAt(offset, std::span<std::uint8_t>(buffer.data(), static_cast<std::size_t>(wanted)));
-    if (got < 0)
-        std::fill(buffer.begin(), buffer.end(), 0);
+    // A buffer used again is not cleared first: only the bytes no read
+    // filled are set to zero, so a window read whole is written once.
+    buffer.resize(static_cast<std::size_t>(std::max<std::int64_t>(count, 0)));
+    std::int64_t got = -1;
+    if (offset >= 0 && count >= 0) {
+        const std::int64_t wanted = offset >= Size() ? 0 : std::min(count, Size() - offset);
+        got = wanted == 0 ? 0 : ReadAt(offset, std::span<std::uint8_t>(buffer.data(), static_cast<std::size_t>(wanted)));
+    }
+    std::fill(buffer.begin() + std::max<std::int64_t>(got, 0), buffer.end(), 0);
     return got;
 }
 
@@ -84,14 +83,14 @@ std::int64_t TReadAheadSource::ReadAt(std::int64_t offset, std::span<std::uint8_
     const auto count = static_cast<std::int64_t>(buffer.size());
     const bool cached = offset >= blockStart_ && offset + count <= blockStart_ + blockLength_;
     if (!cached) {
-        if (count >= kBlockSize) {
+        if (count >= blockSize_) {
             std::vector<std::uint8_t> direct;
             const std::int64_t got = source_.ReadWindow(offset, count, direct);
             std::copy(direct.begin(), direct.end(), buffer.begin());
             return got;
         }
         blockStart_ = offset;
-        blockLength_ = source_.ReadWindow(offset, kBlockSize, block_);
+        blockLength_ = source_.ReadWindow(offset, blockSize_, block_);
         if (blockLength_ < 0) {
             blockLength_ = 0;
             return -1;

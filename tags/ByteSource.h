@@ -83,7 +83,10 @@ class TReadAheadSource : public TByteSource {
 public:
     static constexpr std::int64_t kBlockSize = 16 * 1024;
 
-    explicit TReadAheadSource(TByteSource& source) : source_(source) {}
+    explicit TReadAheadSource(TByteSource& source, std::int64_t blockSize = kBlockSize)
+        : source_(source), blockSize_(blockSize)
+    {
+    }
 
     std::int64_t Size() const override { return source_.Size(); }
 
@@ -92,6 +95,7 @@ protected:
 
 private:
     TByteSource& source_;
+    const std::int64_t blockSize_;
     std::vector<std::uint8_t> block_;
     std::int64_t blockStart_ = 0;
     std::int64_t blockLength_ = 0;  // bytes of block_ that came from the source

@@ -40,6 +40,10 @@ constexpr std::int64_t kLayer1SlotSize = 4;
 
 // The block of the encoder search.
 constexpr std::int64_t kBlockSize = 3458;
+// Read at once from the start of a file: an ID3v2 tag without pictures, the
+// search for the first frame after it and that frame's VBR header, so that
+// most files cost one read there.
+constexpr std::int64_t kHeaderBlock = 32 * 1024;
 // A VBR header and what follows it lie within this many bytes of the frame start.
 constexpr std::int64_t kVbrWindow = 192;
 // Fraunhofer's encoder writes VBRI right after 32 bytes of side information.
@@ -263,7 +267,8 @@ void TMPEGaudio::Clear()
 bool TMPEGaudio::LoadFromSource(TByteSource& source)
 {
     Clear();
-    if (id3v2_.LoadFromSource(source) && id3v1_.LoadFromSource(source) && ReadStream(source))
+    TReadAheadSource buffered(source, kHeaderBlock);
+    if (id3v2_.LoadFromSource(buffered) && id3v1_.LoadFromSource(buffered) && ReadStream(buffered))
         return true;
     Clear();
     return false;

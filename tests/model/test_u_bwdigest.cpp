@@ -132,7 +132,7 @@ TEST(DigestFileWindow, WhatIsNoReadableRegularFileGivesTheDigestOfEmptyInput)
     tree.MakeLink("dangling.mp3", tree.Path("gone.mp3"));
     tree.MakeLink("linked.mp3", file);
 
-    // A FIFO is never opened: opening it to read would wait for a writer.
+    // A FIFO is refused without waiting for a writer.
     EXPECT_EQ(DigestFileWindow(tree.Path("fifo.mp3"), 0, DigestLength), EmptyInput());
     EXPECT_EQ(DigestFileWindow(tree.Path("folder.mp3"), 0, DigestLength), EmptyInput());
     EXPECT_EQ(DigestFileWindow(tree.Path("dangling.mp3"), 0, DigestLength), EmptyInput());

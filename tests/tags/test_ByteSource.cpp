@@ -58,7 +58,10 @@ TEST(ByteSource, WindowsAreZeroFilledPastTheEndAndRefusedBeforeTheStart)
     EXPECT_EQ(buffer, (std::vector<std::uint8_t>{2, 3, 0, 0}));
     EXPECT_EQ(source.ReadWindow(10, 2, buffer), 0);
     EXPECT_EQ(buffer, (std::vector<std::uint8_t>{0, 0}));
+    // A buffer read into before holds nothing of its earlier bytes.
+    EXPECT_EQ(source.ReadWindow(0, 3, buffer), 3);
     EXPECT_EQ(source.ReadWindow(-1, 2, buffer), -1);
+    EXPECT_EQ(buffer, (std::vector<std::uint8_t>{0, 0}));
 }
 
 TEST(ReadAheadSource, GivesTheSameBytesAsTheSourceItReads)

@@ -1,0 +1,46 @@
+// The words of a scan by content: each file's digest of the model's window
+// followed by its size in KB. Only files that may meet another file are
+// read, and a window equal to one digested in its group takes its digest.
+// The scan engine gives it the files of its pool.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/u_readahead.h"
+
+class TBWMp3File;
+
+class TBWContentWords {
+public:
+    // stop: the scan's stop request, which reaches into every read.
+    TBWContentWords(TBWReadThreads threads, const std::atomic<bool>& stop) : threads_(threads), stop_(stop) {}
+
+    // Whether a file whose size in KB no other file shares is left without
+    // a word. The words that can meet are the same either way.
+    bool SkipLoneSizes = true;
+    // Whether a file whose window starts unlike that of every other file of
+    // its size in KB is left without a word, and a window equal byte for
+    // byte to one digested in its group takes its digest. The words that
+    // can meet are the same either way.
+    bool SkipDistinctStarts = true;
+
+    // Gives every file its word, or an empty text where it can meet no other
+    // file or its content cannot be read; a file without a window digest
+    // keeps the one read. Tells how many files could not be read. Throws
+    // TBWStopped when a stop is requested meanwhile.
+    std::uint64_t SetWords(const std::vector<TBWMp3File*>& files);
+
+private:
+    using TGroups = std::vector<std::vector<TBWMp3File*>>;
+    TGroups GroupByWindowStarts(const std::vector<TBWMp3File*>& files,
+                                const std::unordered_set<std::int64_t>& heldSizes);
+    TGroups OneGroupEach(const std::vector<TBWMp3File*>& files);
+    void ReadGroups(TGroups& groups);
+
+    TBWReadThreads threads_;
+    const std::atomic<bool>& stop_;
+    std::uint64_t uncompared_ = 0;
+};

@@ -1,0 +1,163 @@
+#include "engine/u_contentwords.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/u_bwdigest.h"
+#include "model/u_bwfsmp3.h"
+#include "tests/model/disk_tree.h"
+#include "tests/tags/TagBytes.h"
+
+namespace {
+
+constexpr std::size_t kWindowStart = 65536;
+
+// The file system under "/", as the model's root shows it.
+class TDiskRoot : public TBWDirMp3 {
+public:
+    void LoadSubDirs() override { AddSubDir("/"); }
+};
+
+// MPEG frames of 417 bytes, so that the size in KB is the frames' own, with
+// the byte at each place given changed.
+std::string AudioFrames(int count, const std::vector<std::size_t>& marks = {})
+{
+    const TBytes bytes = Repeated(MpegFrame(0xFB, 0x90, 0x00, 417), count);
+    std::string text(bytes.begin(), bytes.end());
+    for (std::size_t at : marks)
+        text[at] = '!';
+    return text;
+}
+
+// Files whose windows are alike in every way the reading can tell apart.
+struct TCollection {
+    TCollection()
+    {
+        Add("a/song.mp3", AudioFrames(480));
+        Add("b/its copy.mp3", AudioFrames(480));
+        Add("b/another copy.mp3", AudioFrames(480));
+        // Start like the song, differ inside the window.
+        Add("c/differs late.mp3", AudioFrames(480, {kWindowStart + 60000}));
+        Add("c/differs late too.mp3", AudioFrames(480, {kWindowStart + 60000}));
+        Add("c/differs elsewhere.mp3", AudioFrames(480, {kWindowStart + 30000}));
+        // The song's window, in files of another size in KB.
+        Add("d/longer.mp3", AudioFrames(600));
+        Add("d/longer copy.mp3", AudioFrames(600));
+        Add("d/longer, starts apart.mp3", AudioFrames(600, {kWindowStart + 10}));
+        // Files too short for the window, compared whole.
+        Add("e/short.mp3", AudioFrames(160));
+        Add("e/short copy.mp3", AudioFrames(160));
+        Add("e/short other.mp3", AudioFrames(160, {30000}));
+        Add("f/lone size.mp3", AudioFrames(220));
+        root.Refresh();
+    }
+
+    void Add(const std::string& relative, const std::string& bytes) { paths.push_back(tree.WriteFile(relative, bytes)); }
+
+    std::vector<TBWMp3File*> Files()
+    {
+        std::vector<TBWMp3File*> files;
+        for (const std::string& path : paths)
+            files.push_back(dynamic_cast<TBWMp3File*>(root.FindFileByPath(path)));
+        return files;
+    }
+
+    TDiskTree tree;
+    TDiskRoot root;
+    std::vector<std::string> paths;
+};
+
+std::string WordsOf(const TBWMp3File& file)
+{
+    std::string text;
+    for (const std::string& word : file.Words())
+        text += (text.empty() ? "" : " ") + word;
+    return text;
+}
+
+// The words of the files by path, keeping only those another file shares:
+// a word no other file has meets nothing, whatever it is.
+std::map<std::string, std::string> MeetingWords(const std::vector<TBWMp3File*>& files)
+{
+    std::map<std::string, int> counts;
+    for (TBWMp3File* file : files)
+        ++counts[WordsOf(*file)];
+    std::map<std::string, std::string> words;
+    for (TBWMp3File* file : files)
+        if (const std::string text = WordsOf(*file); !text.empty() && counts[text] > 1)
+            words[file->FullPath()] = text;
+    return words;
+}
+
+struct TRoad {
+    const char* name;
+    bool skipLoneSizes;
+    bool skipDistinctStarts;
+    unsigned threads;
+};
+
+// Gives the files of a collection their words by the road; the words that
+// meet, by the files' paths inside the collection.
+std::map<std::string, std::string> MeetingWordsOfRoad(const TRoad& road, TCollection& collection)
+{
+    const std::atomic<bool> stop{false};
+    std::vector<TBWMp3File*> files = collection.Files();
+    TBWContentWords words(ReadThreadsOf(road.threads), stop);
+    words.SkipLoneSizes = road.skipLoneSizes;
+    words.SkipDistinctStarts = road.skipDistinctStarts;
+    EXPECT_EQ(words.SetWords(files), 0u);
+    // Whatever a file was given, its window digest is the window's own.
+    for (TBWMp3File* file : files)
+        if (file->LoadedInfo().test(ikDigest))
+            EXPECT_EQ(file->GetDigest(), DigestFileWindow(file->FullPath(), DigestOffset, DigestLength))
+                << file->FullPath();
+    std::map<std::string, std::string> inside;
+    for (const auto& [path, word] : MeetingWords(files))
+        inside[path.substr(collection.tree.Path().size())] = word;
+    return inside;
+}
+
+TEST(ContentWords, EveryRoadGivesTheWordsThatMeetOfDigestingEveryFile)
+{
+    TCollection plainCollection;
+    const std::map<std::string, std::string> expected = MeetingWordsOfRoad({"plain", false, false, 1}, plainCollection);
+    // Copies meet, and so do the files that differ alike late in the window;
+    // the song's window in longer files meets only its own size.
+    ASSERT_EQ(expected.size(), 9u);
+    EXPECT_NE(expected.at("a/song.mp3"), expected.at("d/longer.mp3"));
+    EXPECT_NE(expected.at("a/song.mp3"), expected.at("c/differs late.mp3"));
+    const TRoad roads[] = {
+        {"lone sizes skipped", true, false, 1},
+        {"distinct starts skipped", false, true, 1},
+        {"both skipped, one thread", true, true, 1},
+        {"both skipped, many threads", true, true, 8},
+    };
+    for (const TRoad& road : roads) {
+        SCOPED_TRACE(road.name);
+        TCollection collection;
+        EXPECT_EQ(MeetingWordsOfRoad(road, collection), expected);
+    }
+}
+
+TEST(ContentWords, AFileThatCannotBeReadIsCountedAndGetsNoWord)
+{
+    TCollection collection;
+    std::vector<TBWMp3File*> files = collection.Files();
+    // Gone after the walk met it; its size was read before.
+    for (TBWMp3File* file : files)
+        file->Size();
+    std::remove(collection.paths[1].c_str());
+    const std::atomic<bool> stop{false};
+    TBWContentWords words(ReadThreadsOf(0), stop);
+    EXPECT_EQ(words.SetWords(files), 1u);
+    EXPECT_EQ(WordsOf(*files[1]), "");
+    EXPECT_EQ(WordsOf(*files[2]), WordsOf(*files[0]));
+}
+
+}  // namespace
