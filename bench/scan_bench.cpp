@@ -3,7 +3,7 @@
 // takes to list the same tree comes first, as the yardstick of the walk.
 // Usage: scan_bench DIR [--type N] [--perc N] [--words N] [--length N]
 //                       [--sim N] [--anyorder] [--result N] [--threads N]
-//                       [--listing N] [--read N] [--cold] [--out FILE]
+//                       [--listing N] [--read N] [--cold] [--every-pair] [--out FILE]
 //        scan_bench DIR --load FILE
 //        scan_bench DIR [options] --stop-after SECONDS
 // --threads sets the number of matching threads (0, the default, is one per
@@ -12,6 +12,8 @@
 // --read the threads that read tags, sizes and digests (0 for the default);
 // --cold drops the page cache before the scan (the root user only), so that
 // the scan reads from the disk itself.
+// --every-pair scores every pair of files sharing a word, as the plain walk
+// does: the result file of the filtered scan must be the same.
 // --stop-after asks the scan to stop after that many seconds and prints how
 // long the stop took to be answered.
 // --load reads the result file FILE back, with the files below DIR, as
@@ -51,6 +53,7 @@ struct Options {
     unsigned listingThreads = 0;
     unsigned readThreads = 0;
     bool cold = false;
+    bool everyPair = false;
 };
 
 bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
@@ -71,6 +74,7 @@ bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
         else if (arg == "--stop-after" && i + 1 < argc) options.stopAfter = std::atof(argv[++i]);
         else if (arg == "--read") options.readThreads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--cold") options.cold = true;
+        else if (arg == "--every-pair") options.everyPair = true;
         else if (arg == "--listing") options.listingThreads = static_cast<unsigned>(std::max(number(), 0));
         else if (!arg.starts_with("--")) options.folder = arg;
         else return false;
@@ -138,7 +142,7 @@ int main(int argc, char** argv)
     if (!ReadOptions(argc, argv, profile, options)) {
         std::fprintf(stderr,
                      "usage: %s DIR [--type N] [--perc N] [--words N] [--length N] [--sim N] [--anyorder]\n"
-                     "       [--result N] [--threads N] [--listing N] [--read N] [--cold] [--out FILE]\n"
+                     "       [--result N] [--threads N] [--listing N] [--read N] [--cold] [--every-pair] [--out FILE]\n"
                      "       [--stop-after SECONDS | --load FILE]\n",
                      argv[0]);
         return 2;
@@ -156,6 +160,7 @@ int main(int argc, char** argv)
     engine.MatchThreads = options.threads;
     engine.ListingThreads = options.listingThreads;
     engine.ReadThreads = options.readThreads;
+    engine.FilterCandidates = !options.everyPair;
     engine.AddDirectory(options.folder);
 
     const Clock::time_point start = Clock::now();
