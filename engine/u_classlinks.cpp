@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <span>
 #include <tuple>
 
 #include "engine/u_dupefiles.h"
@@ -48,27 +49,27 @@ struct TBWClassLinks::TPartner {
 // counted first, then filled.
 class TBWClassLinks::TLists {
 public:
-    explicit TLists(std::size_t owners) : ends_(owners + 1) {}
+    explicit TLists(std::size_t owners) : starts_(owners + 1) {}
 
-    void Count(std::uint32_t owner, std::size_t partners) { ends_[owner + 1] += partners; }
+    void Count(std::uint32_t owner, std::size_t partners) { starts_[owner + 1] += partners; }
     void EndCounting()
     {
-        for (std::size_t owner = 1; owner < ends_.size(); ++owner)
-            ends_[owner] += ends_[owner - 1];
+        for (std::size_t owner = 1; owner < starts_.size(); ++owner)
+            starts_[owner] += starts_[owner - 1];
         // Filled before it is read: not cleared first.
-        partners_ = std::make_unique_for_overwrite<TPartner[]>(ends_.back());
-        filled_.assign(ends_.begin(), ends_.end() - 1);
+        partners_ = std::make_unique_for_overwrite<TPartner[]>(starts_.back());
+        filled_.assign(starts_.begin(), starts_.end() - 1);
     }
     void Add(std::uint32_t owner, const TPartner& partner) { partners_[filled_[owner]++] = partner; }
 
     std::size_t Owners() const { return filled_.size(); }
     std::span<TPartner> Of(std::uint32_t owner)
     {
-        return {partners_.get() + ends_[owner], partners_.get() + filled_[owner]};
+        return {partners_.get() + starts_[owner], partners_.get() + filled_[owner]};
     }
 
 private:
-    std::vector<std::size_t> ends_;    // of each owner's room, after the counting
+    std::vector<std::size_t> starts_;  // of each owner's room once counted, and the end of the last
     std::vector<std::size_t> filled_;  // up to where each owner's room is filled
     std::unique_ptr<TPartner[]> partners_;
 };
