@@ -54,6 +54,8 @@ constexpr const char* kConvertedMarker = "ConvertedToXML";
 // How often a close asked for by a signal looks again whether the scan and
 // the modal windows have ended.
 constexpr int kCloseRetryMs = 50;
+// The summary panel's height in the fonts the window was laid out for.
+constexpr int kSummaryHeight = 186;
 
 int CompareTexts(const std::string& a, const std::string& b)
 {
@@ -335,7 +337,7 @@ void TfCorvella4::BuildSummary()
     layout->setSpacing(0);
     pnlSummary = new QWidget(client);
     pnlSummary->setObjectName("pnlSummary");
-    pnlSummary->setFixedHeight(186);
+    pnlSummary->setFixedHeight(kSummaryHeight);
     auto* summaryLayout = new QVBoxLayout(pnlSummary);
     summaryLayout->setContentsMargins(0, 0, 0, 0);
     frSummary = new TfrcPCVSummary(pnlSummary);
@@ -439,7 +441,7 @@ void TfCorvella4::lvProfilesChange()
     if (selected.isValid()) {
         selectedProfile_ = profiles_.Row(selected.row()).name;
         CurrentProfile().LoadProfile(selectedProfile_);
-        frSummary->Refresh();
+        RefreshSummary();
     } else {
         selectedProfile_.clear();
     }
@@ -483,7 +485,15 @@ void TfCorvella4::EditCurrentProfile(const QMetaObject& page)
     RefreshProfileList();
     if (!SelectProfileRow(edited))
         SelectProfileRow(before);
+    RefreshSummary();
+}
+
+// The panel keeps its height as the profile list grows and shrinks, yet
+// holds every row of the summary in the fonts of the desktop at hand.
+void TfCorvella4::RefreshSummary()
+{
     frSummary->Refresh();
+    pnlSummary->setFixedHeight(std::max(kSummaryHeight, frSummary->WholeHeight()));
 }
 
 bool TfCorvella4::eventFilter(QObject* watched, QEvent* event)

@@ -145,6 +145,7 @@ private:
     // False when no row holds that profile.
     bool SelectProfileRow(const std::string& name);
     void frSummaryDblClick();
+    void RefreshSummary();
     // The editor on the current profile, at a page; the list is read again
     // afterwards, since OK and Apply wrote the profile.
     void EditCurrentProfile(const QMetaObject& page);

@@ -133,6 +133,13 @@ void TfrcPCVSummary::LoadFromProfile()
     rows_->SetRows(SummaryRows(Profile()));
 }
 
+int TfrcPCVSummary::WholeHeight() const
+{
+    const int rows = rows_->rowCount();
+    return Label1->sizeHint().height() + layout()->spacing() + lv->header()->sizeHint().height() +
+           (rows > 0 ? rows * lv->sizeHintForRow(0) : 0) + 2 * lv->frameWidth();
+}
+
 int TfrcPCVSummary::SelectedRow() const
 {
     const QModelIndexList rows = lv->selectionModel()->selectedRows();

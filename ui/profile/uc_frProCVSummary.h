@@ -27,6 +27,9 @@ public:
     void LoadFromProfile() override;
     // The row selected in lv, -1 without one.
     int SelectedRow() const;
+    // The height that shows the caption, the header and every row without
+    // scrolling, in the fonts at hand.
+    int WholeHeight() const;
 
     QLabel* Label1;
     QTreeView* lv;

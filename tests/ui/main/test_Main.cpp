@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -538,6 +539,29 @@ private slots:
         });
         emit summary->summaryDblClick(summary);
         QCOMPARE(shownPage, QString(TfrcProCVPoolExclusions::staticMetaObject.className()));
+    }
+
+    // A panel of a fixed height held the summary only in small fonts: in a
+    // desktop's larger ones its last row sat on a sliver of scroll bar at
+    // the window's bottom edge.
+    void theSummaryShowsEveryRowInTheFontsAtHand()
+    {
+        StoreProfile("p");
+        const struct TFontKept {
+            QFont font = QApplication::font();
+            ~TFontKept() { QApplication::setFont(font); }
+        } kept;
+        QFont larger = kept.font;
+        larger.setPixelSize(16);
+        QApplication::setFont(larger);
+        TfCorvella4 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QTreeView& summary = *window.findChild<TfrcPCVSummary*>("frSummary")->lv;
+        const int rows = summary.model()->rowCount();
+        QVERIFY(rows > 0);
+        QVERIFY(summary.viewport()->rect().contains(summary.visualRect(summary.model()->index(rows - 1, 1))));
+        QVERIFY(!summary.verticalScrollBar()->isVisible());
     }
 
     void loadLastResultsWithoutAFileSaysSo()
