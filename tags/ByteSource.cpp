@@ -81,23 +81,33 @@ std::int64_t TFileSource::ReadAt(std::int64_t offset, std::span<std::uint8_t> bu
 std::int64_t TReadAheadSource::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer)
 {
     const auto count = static_cast<std::int64_t>(buffer.size());
-    const bool cached = offset >= blockStart_ && offset + count <= blockStart_ + blockLength_;
-    if (!cached) {
-        if (count >= blockSize_) {
-            std::vector<std::uint8_t> direct;
-            const std::int64_t got = source_.ReadWindow(offset, count, direct);
-            std::copy(direct.begin(), direct.end(), buffer.begin());
-            return got;
+    for (std::size_t i = 0; i < blocks_.size(); ++i)
+        if (blocks_[i].Holds(offset, count)) {
+            recent_ = i;
+            return Serve(blocks_[i], offset, buffer);
         }
-        blockStart_ = offset;
-        blockLength_ = source_.ReadWindow(offset, blockSize_, block_);
-        if (blockLength_ < 0) {
-            blockLength_ = 0;
-            return -1;
-        }
+    if (count >= blockSize_) {
+        std::vector<std::uint8_t> direct;
+        const std::int64_t got = source_.ReadWindow(offset, count, direct);
+        std::copy(direct.begin(), direct.end(), buffer.begin());
+        return got;
     }
-    const std::int64_t available = std::min(count, blockStart_ + blockLength_ - offset);
-    const auto from = block_.begin() + (offset - blockStart_);
+    recent_ = 1 - recent_;
+    TBlock& block = blocks_[recent_];
+    block.start = offset;
+    block.length = source_.ReadWindow(offset, blockSize_, block.bytes);
+    if (block.length < 0) {
+        block.length = 0;
+        return -1;
+    }
+    return Serve(block, offset, buffer);
+}
+
+std::int64_t TReadAheadSource::Serve(const TBlock& block, std::int64_t offset, std::span<std::uint8_t> buffer) const
+{
+    const std::int64_t available =
+        std::min(static_cast<std::int64_t>(buffer.size()), block.start + block.length - offset);
+    const auto from = block.bytes.begin() + (offset - block.start);
     std::copy(from, from + available, buffer.begin());
     return available;
 }

@@ -4,6 +4,7 @@
 // source reads as zeros.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -94,9 +95,22 @@ protected:
     std::int64_t ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) override;
 
 private:
+    struct TBlock {
+        std::vector<std::uint8_t> bytes;
+        std::int64_t start = 0;
+        std::int64_t length = 0;  // bytes that came from the source
+        bool Holds(std::int64_t offset, std::int64_t count) const
+        {
+            return offset >= start && offset + count <= start + length;
+        }
+    };
+
+    std::int64_t Serve(const TBlock& block, std::int64_t offset, std::span<std::uint8_t> buffer) const;
+
     TByteSource& source_;
     const std::int64_t blockSize_;
-    std::vector<std::uint8_t> block_;
-    std::int64_t blockStart_ = 0;
-    std::int64_t blockLength_ = 0;  // bytes of block_ that came from the source
+    // Two blocks: a header walk that looks at a tag at the file's end and
+    // comes back still finds the block at the start read.
+    std::array<TBlock, 2> blocks_;
+    std::size_t recent_ = 0;  // the block used last
 };
