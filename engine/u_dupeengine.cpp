@@ -495,14 +495,6 @@ void TBWDupeEngine::MatchBatch(TMatchBatch& batch)
     batch.Clear();
 }
 
-// A pair found similar, with the walk's first meeting that links it and the
-// files in the order that meeting scores them.
-struct TBWDupeEngine::TFoundPair {
-    TBWWalkOrder::TMeeting meeting;
-    std::uint32_t first;
-    std::uint32_t second;
-    auto operator<=>(const TFoundPair&) const = default;
-};
 
 struct TBWDupeEngine::TIndexedWords {
     std::vector<TBWGrpItString*> entries;  // by word number
@@ -642,6 +634,66 @@ void TBWDupeEngine::ScoreCandidates(const TIndexedWords& indexed, const Candidat
     }
 }
 
+namespace {
+
+// The pairs found from each file in one list, each once, with room for the
+// classes among themselves.
+std::vector<TBWClassLinks::TPair> ClassPairsOf(std::vector<std::vector<TBWClassLinks::TPair>>& found,
+                                               bool foundBothWays)
+{
+    std::vector<TBWClassLinks::TPair> pairs;
+    std::size_t total = 0;
+    for (const std::vector<TBWClassLinks::TPair>& own : found)
+        total += own.size();
+    pairs.reserve(total + found.size());
+    for (std::vector<TBWClassLinks::TPair>& own : found) {
+        pairs.insert(pairs.end(), own.begin(), own.end());
+        std::vector<TBWClassLinks::TPair>().swap(own);
+    }
+    if (foundBothWays) {
+        std::sort(pairs.begin(), pairs.end());
+        pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+    }
+    return pairs;
+}
+
+// Per word its files, in pool order.
+std::vector<std::vector<std::uint32_t>> FilesOfWords(const std::vector<std::vector<std::uint32_t>>& wordsOf,
+                                                     std::size_t vocabulary)
+{
+    std::vector<std::vector<std::uint32_t>> filesOf(vocabulary);
+    for (std::uint32_t file = 0; file < wordsOf.size(); ++file)
+        for (std::uint32_t word : wordsOf[file])
+            filesOf[word].push_back(file);
+    return filesOf;
+}
+
+}  // namespace
+
+// A file without an indexed word meets no other and stays alone.
+TBWWordClasses TBWDupeEngine::ClassesOf(const TIndexedWords& indexed) const
+{
+    std::vector<bool> hasWords(indexed.files.size());
+    for (std::size_t place = 0; place < hasWords.size(); ++place)
+        hasWords[place] = !indexed.words[place].empty();
+    return TBWWordClasses(indexed.files, hasWords, MatchThreads);
+}
+
+// Links the pairs of classes found, and the files of each class that are
+// alike among themselves, in the walk's order.
+void TBWDupeEngine::LinkClassPairs(const TIndexedWords& indexed, const TBWWordClasses& classes,
+                                   const std::vector<std::vector<std::uint32_t>>& filesOf,
+                                   std::vector<TBWClassLinks::TPair> pairs)
+{
+    const std::vector<TBWFile*>& files = indexed.files;
+    for (std::uint32_t leader = 0; leader < files.size(); ++leader)
+        if (const std::span<const std::uint32_t> members = classes.MembersOf(leader);
+            classes.Leads(leader) && members.size() > 1 && IsSimilar(*files[members[0]], *files[members[1]]))
+            pairs.push_back({leader, leader, true, true});
+    const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
+    TBWClassLinks(classes, walk, indexed.words, MatchThreads).Link(std::move(pairs), files, *results_);
+}
+
 // Scores only the pairs that can reach the minimum relevance, and links
 // those found similar in the order of the walk over every word. With exact
 // words, the walk meets a pair first under the first word they share, the
@@ -653,10 +705,7 @@ void TBWDupeEngine::MatchByPrefixes()
     TIndexedWords indexed;
     IndexedWords(indexed);
     ReleaseIndex(indexed);
-    std::vector<bool> hasWords(indexed.files.size());
-    for (std::size_t place = 0; place < hasWords.size(); ++place)
-        hasWords[place] = !indexed.words[place].empty();
-    const TBWWordClasses classes(indexed.files, hasWords, MatchThreads);
+    const TBWWordClasses classes = ClassesOf(indexed);
     std::vector<TBWFieldPrefixSignature> signatures;
     std::optional<TBWFieldProbes> inOrder;
     std::optional<TBWPrefixFilter> filter;
@@ -671,7 +720,7 @@ void TBWDupeEngine::MatchByPrefixes()
     }
     std::vector<TBWPrefixFilter::TFields>().swap(indexed.fields);
     const std::vector<TBWFile*>& files = indexed.files;
-    std::vector<std::vector<TFoundPair>> found;
+    std::vector<std::vector<TBWClassLinks::TPair>> found;
     ScoreCandidates(
         indexed,
         [&](std::uint32_t a, const auto& visit) {
@@ -692,78 +741,19 @@ void TBWDupeEngine::MatchByPrefixes()
             for (std::uint32_t b : candidates)
                 visitLeader(b);
         },
-        [&](std::uint32_t a, std::uint32_t b, std::vector<TFoundPair>& own) {
+        [&](std::uint32_t a, std::uint32_t b, std::vector<TBWClassLinks::TPair>& own) {
             // Found through another field, a pair may share no indexed word:
-            // the walk never meets it.
-            const std::uint32_t word = TBWPrefixFilter::FirstSharedWord(indexed.words[a], indexed.words[b]);
-            if (word != UINT32_MAX && IsSimilar(*files[a], *files[b]))
-                own.push_back({{word, 0, 0}, a, b});
+            // the walk never meets it. Met, it scores alike either way round.
+            if (TBWPrefixFilter::FirstSharedWord(indexed.words[a], indexed.words[b]) != UINT32_MAX &&
+                IsSimilar(*files[a], *files[b]))
+                own.push_back({a, b, true, true});
         },
         found);
-    FindClassesAlike(indexed, classes, found);
-    LinkClassesInWalkOrder(indexed, classes, found);
+    LinkClassPairs(indexed, classes, FilesOfWords(indexed.words, indexed.filesOfWord.size()),
+                   ClassPairsOf(found, false));
 }
 
-// A class meets itself under its first word.
-void TBWDupeEngine::FindClassesAlike(const TIndexedWords& indexed, const TBWWordClasses& classes,
-                                     std::vector<std::vector<TFoundPair>>& found)
-{
-    const std::vector<TBWFile*>& files = indexed.files;
-    for (std::uint32_t leader = 0; leader < files.size(); ++leader) {
-        if (!classes.Leads(leader))
-            continue;
-        const std::span<const std::uint32_t> members = classes.MembersOf(leader);
-        if (members.size() > 1 && IsSimilar(*files[members[0]], *files[members[1]]))
-            found[leader].push_back({{indexed.words[leader].front(), 0, 0}, leader, leader});
-    }
-}
 
-// Every file of the walk's pairs is linked to its partners in the order
-// the walk meets them: by the word of the meeting, then by place. The
-// members of a class have the same partners under the same words, so one
-// list serves the class.
-void TBWDupeEngine::LinkClassesInWalkOrder(const TIndexedWords& indexed, const TBWWordClasses& classes,
-                                           std::vector<std::vector<TFoundPair>>& found)
-{
-    // A partner of a class under a word, the class named by its leader.
-    struct TPartner {
-        std::uint32_t leader;
-        std::uint32_t word;
-        std::uint32_t place;
-        auto operator<=>(const TPartner&) const = default;
-    };
-    std::vector<TPartner> partners;
-    const auto addClass = [&](std::uint32_t leader, std::uint32_t word, std::uint32_t partnerLeader) {
-        for (std::uint32_t member : classes.MembersOf(partnerLeader))
-            partners.push_back({leader, word, member});
-    };
-    for (std::vector<TFoundPair>& own : found) {
-        for (const TFoundPair& pair : own) {
-            addClass(pair.first, pair.meeting.word, pair.second);
-            if (pair.first != pair.second)
-                addClass(pair.second, pair.meeting.word, pair.first);
-        }
-        std::vector<TFoundPair>().swap(own);
-    }
-    std::sort(partners.begin(), partners.end());
-    std::vector<TBWFile*> linked;
-    for (std::size_t i = 0; i < partners.size(); ++i)
-        if (i == 0 || partners[i].leader != partners[i - 1].leader)
-            for (std::uint32_t member : classes.MembersOf(partners[i].leader))
-                linked.push_back(indexed.files[member]);
-    results_->AddEntries(std::move(linked));
-    std::vector<TBWFile*> members, partnerFiles;
-    for (std::size_t from = 0; from < partners.size();) {
-        const std::uint32_t leader = partners[from].leader;
-        members.clear();
-        for (std::uint32_t member : classes.MembersOf(leader))
-            members.push_back(indexed.files[member]);
-        partnerFiles.clear();
-        for (; from < partners.size() && partners[from].leader == leader; ++from)
-            partnerFiles.push_back(indexed.files[partners[from].place]);
-        results_->LinkAsClass(members, partnerFiles);
-    }
-}
 
 namespace {
 
@@ -871,27 +861,6 @@ private:
     std::vector<std::vector<std::uint32_t>> leadersOf_;  // by word, at a minimum relevance of 0
 };
 
-// The pairs found from each file in one list, each once, with room for the
-// classes among themselves.
-std::vector<TBWClassLinks::TPair> ClassPairsOf(std::vector<std::vector<TBWClassLinks::TPair>>& found,
-                                               bool foundBothWays)
-{
-    std::vector<TBWClassLinks::TPair> pairs;
-    std::size_t total = 0;
-    for (const std::vector<TBWClassLinks::TPair>& own : found)
-        total += own.size();
-    pairs.reserve(total + found.size());
-    for (std::vector<TBWClassLinks::TPair>& own : found) {
-        pairs.insert(pairs.end(), own.begin(), own.end());
-        std::vector<TBWClassLinks::TPair>().swap(own);
-    }
-    if (foundBothWays) {
-        std::sort(pairs.begin(), pairs.end());
-        pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-    }
-    return pairs;
-}
-
 }  // namespace
 
 // With similar words, with fields in any order, or at a minimum relevance
@@ -907,15 +876,9 @@ void TBWDupeEngine::MatchByClassPairs()
     IndexedWords(indexed);
     ReleaseIndex(indexed);
     const std::vector<TBWFile*>& files = indexed.files;
-    std::vector<std::vector<std::uint32_t>> filesOf(indexed.filesOfWord.size());
-    std::vector<bool> hasWords(files.size());
-    for (std::uint32_t file = 0; file < indexed.words.size(); ++file) {
-        hasWords[file] = !indexed.words[file].empty();
-        for (std::uint32_t word : indexed.words[file])
-            filesOf[word].push_back(file);
-    }
+    const std::vector<std::vector<std::uint32_t>> filesOf = FilesOfWords(indexed.words, indexed.filesOfWord.size());
     const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
-    const TBWWordClasses classes(files, hasWords, MatchThreads);
+    const TBWWordClasses classes = ClassesOf(indexed);
     const WordLinks similarOf = indexed.laterSimilar.Mirrored();
     const TLaterClasses::TSetting setting{
         Threshold(), InOrderByFields(), WithSimilarWords() ? profile_.SimWord : 0,
@@ -933,12 +896,7 @@ void TBWDupeEngine::MatchByClassPairs()
                 own.push_back(*pair);
         },
         found);
-    std::vector<TBWClassLinks::TPair> pairs = ClassPairsOf(found, later.FindsBothWays());
-    for (std::uint32_t leader = 0; leader < files.size(); ++leader)
-        if (const std::span<const std::uint32_t> members = classes.MembersOf(leader);
-            classes.Leads(leader) && members.size() > 1 && IsSimilar(*files[members[0]], *files[members[1]]))
-            pairs.push_back({leader, leader, true, true});
-    TBWClassLinks(classes, walk, indexed.words, MatchThreads).Link(std::move(pairs), files, *results_);
+    LinkClassPairs(indexed, classes, filesOf, ClassPairsOf(found, later.FindsBothWays()));
 }
 
 // Scores the classes of two leaders, first before second, each way round

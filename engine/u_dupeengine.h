@@ -145,17 +145,16 @@ private:
     bool ExactPrefixesFindEveryPair() const;
     bool WithSimilarWords() const;
     struct TIndexedWords;
-    struct TFoundPair;
     void IndexedWords(TIndexedWords& indexed);
     void ReleaseIndex(TIndexedWords& indexed);
     template <class Candidates, class Judge, class Found>
     void ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
                          std::vector<std::vector<Found>>& found);
     void MatchByPrefixes();
-    void FindClassesAlike(const TIndexedWords& indexed, const TBWWordClasses& classes,
-                          std::vector<std::vector<TFoundPair>>& found);
-    void LinkClassesInWalkOrder(const TIndexedWords& indexed, const TBWWordClasses& classes,
-                                std::vector<std::vector<TFoundPair>>& found);
+    TBWWordClasses ClassesOf(const TIndexedWords& indexed) const;
+    void LinkClassPairs(const TIndexedWords& indexed, const TBWWordClasses& classes,
+                        const std::vector<std::vector<std::uint32_t>>& filesOf,
+                        std::vector<TBWClassLinks::TPair> pairs);
     void MatchByClassPairs();
     std::optional<TBWClassLinks::TPair> ScoreClassPair(std::uint32_t first, std::uint32_t second,
                                                        const TBWWalkOrder& walk, const TBWWordClasses& classes,

@@ -196,6 +196,19 @@ bool Holds(const std::vector<TBWDupeFile*>& entries, const Lookup& lookup, const
     return std::find(entries.begin(), entries.end(), entry) != entries.end();
 }
 
+// Appends an entry the list does not hold; past a short walk the list keeps
+// a hash table beside it.
+template <class Lookup>
+void Append(std::vector<TBWDupeFile*>& entries, Lookup& lookup, TBWDupeFile* entry)
+{
+    entries.push_back(entry);
+    if (!lookup.Empty())
+        lookup.Insert(entry);
+    else if (entries.size() > kLinearLinks)
+        for (TBWDupeFile* listed : entries)
+            lookup.Insert(listed);
+}
+
 }  // namespace
 
 // ------------------------------------------------------------- TBWDupeLinks
@@ -205,16 +218,9 @@ public:
     // Each of given once, in the order first given; none left out.
     explicit TShared(const std::vector<TBWDupeFile*>& given)
     {
-        for (TBWDupeFile* entry : given) {
-            if (!entry || Contains(entry))
-                continue;
-            entries.push_back(entry);
-            if (!lookup.Empty())
-                lookup.Insert(entry);
-            else if (entries.size() > kLinearLinks)
-                for (TBWDupeFile* listed : entries)
-                    lookup.Insert(listed);
-        }
+        for (TBWDupeFile* entry : given)
+            if (entry && !Contains(entry))
+                Append(entries, lookup, entry);
     }
 
     bool Contains(const TBWDupeFile* entry) const { return Holds(entries, lookup, entry); }
@@ -240,11 +246,7 @@ void TBWDupeLinks::Add(TBWDupeFile* entry)
     if (Contains(entry))
         return;
     Own();
-    entries_.push_back(entry);
-    if (!lookup_.Empty())
-        lookup_.Insert(entry);
-    else if (entries_.size() > kLinearLinks)
-        RebuildLookup();
+    Append(entries_, lookup_, entry);
 }
 
 void TBWDupeLinks::Remove(const TBWDupeFile* entry)

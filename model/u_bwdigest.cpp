@@ -96,6 +96,19 @@ std::optional<TBWDigest> WindowDigest(const std::string& fileName, std::uint64_t
     return md5.Finish();
 }
 
+// Reads the first count bytes of the window, all of it when it is shorter;
+// false when the window cannot be read.
+bool ReadWindowStart(const std::string& fileName, std::uint64_t start, std::uint32_t maxLength, std::uint64_t count,
+                     std::vector<std::uint8_t>& bytes)
+{
+    TFileSource file;
+    const std::optional<std::uint64_t> length = OpenWindow(file, fileName, start, maxLength);
+    if (!length)
+        return false;
+    const auto wanted = static_cast<std::int64_t>(std::min(count, *length));
+    return file.ReadWindow(static_cast<std::int64_t>(start), wanted, bytes) == wanted;
+}
+
 std::uint64_t WindowStart(std::uint64_t offset)
 {
     return offset - offset % AllocationGranularity();
@@ -146,24 +159,14 @@ TBWDigest DigestFileWindow(const std::string& fileName, std::uint64_t offset, st
 bool ReadFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength,
                     std::vector<std::uint8_t>& bytes)
 {
-    const std::uint64_t start = WindowStart(offset);
-    TFileSource file;
-    const std::optional<std::uint64_t> length = OpenWindow(file, fileName, start, maxLength);
-    const auto wanted = static_cast<std::int64_t>(length.value_or(0));
-    return length && file.ReadWindow(static_cast<std::int64_t>(start), wanted, bytes) == wanted;
+    return ReadWindowStart(fileName, WindowStart(offset), maxLength, UINT64_MAX, bytes);
 }
 
 std::optional<std::uint64_t> FileWindowStartHash(const std::string& fileName, std::uint64_t offset,
                                                  std::uint32_t maxLength, std::uint32_t count)
 {
-    const std::uint64_t start = WindowStart(offset);
-    TFileSource file;
-    const std::optional<std::uint64_t> length = OpenWindow(file, fileName, start, maxLength);
-    if (!length)
-        return std::nullopt;
-    const auto wanted = static_cast<std::int64_t>(std::min<std::uint64_t>(count, *length));
     thread_local std::vector<std::uint8_t> bytes;
-    if (file.ReadWindow(static_cast<std::int64_t>(start), wanted, bytes) != wanted)
+    if (!ReadWindowStart(fileName, WindowStart(offset), maxLength, count, bytes))
         return std::nullopt;
     return std::hash<std::string_view>{}(
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
