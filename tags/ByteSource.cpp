@@ -53,6 +53,12 @@ bool TFileSource::Open(const std::string& fileName)
         return false;
     }
     size_ = static_cast<std::int64_t>(status.st_size);
+    // Files are read here at a few places (a header, a tag at the end, a
+    // window), never through: the kernel's read-ahead would fetch four times
+    // the first read and more from a disk, most of it never looked at (a
+    // scan by tags of 20,000 files read 2.7 GB from a cold disk, not 0.7).
+    // Walks that go on where they stopped read longer blocks themselves.
+    ::posix_fadvise(descriptor_, 0, 0, POSIX_FADV_RANDOM);
     return true;
 }
 
@@ -92,15 +98,27 @@ std::int64_t TReadAheadSource::ReadAt(std::int64_t offset, std::span<std::uint8_
         std::copy(direct.begin(), direct.end(), buffer.begin());
         return got;
     }
+    const std::int64_t size = NextBlockSize(offset);
     recent_ = 1 - recent_;
     TBlock& block = blocks_[recent_];
     block.start = offset;
-    block.length = source_.ReadWindow(offset, blockSize_, block.bytes);
+    block.length = source_.ReadWindow(offset, size, block.bytes);
     if (block.length < 0) {
         block.length = 0;
         return -1;
     }
     return Serve(block, offset, buffer);
+}
+
+// A walk that goes on past the block it read last (Ogg pages, ASF objects,
+// the search for an MP3 frame) reads a block twice as long each time, so a
+// long walk costs a few reads, as the kernel's own read-ahead would make it.
+std::int64_t TReadAheadSource::NextBlockSize(std::int64_t offset) const
+{
+    const TBlock& last = blocks_[recent_];
+    const auto lastSize = static_cast<std::int64_t>(last.bytes.size());
+    const bool goesOn = last.length == lastSize && offset > last.start && offset <= last.start + last.length;
+    return goesOn ? std::min(2 * lastSize, kLongestBlock) : blockSize_;
 }
 
 std::int64_t TReadAheadSource::Serve(const TBlock& block, std::int64_t offset, std::span<std::uint8_t> buffer) const

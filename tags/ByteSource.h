@@ -83,6 +83,7 @@ bool LoadReaderFromFile(TReader& reader, const std::string& fileName)
 class TReadAheadSource : public TByteSource {
 public:
     static constexpr std::int64_t kBlockSize = 16 * 1024;
+    static constexpr std::int64_t kLongestBlock = 1024 * 1024;
 
     explicit TReadAheadSource(TByteSource& source, std::int64_t blockSize = kBlockSize)
         : source_(source), blockSize_(blockSize)
@@ -105,6 +106,7 @@ private:
         }
     };
 
+    std::int64_t NextBlockSize(std::int64_t offset) const;
     std::int64_t Serve(const TBlock& block, std::int64_t offset, std::span<std::uint8_t> buffer) const;
 
     TByteSource& source_;

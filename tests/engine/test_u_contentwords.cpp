@@ -113,10 +113,12 @@ std::map<std::string, std::string> MeetingWordsOfRoad(const TRoad& road, TCollec
     words.SkipDistinctStarts = road.skipDistinctStarts;
     EXPECT_EQ(words.SetWords(files), 0u);
     // Whatever a file was given, its window digest is the window's own.
-    for (TBWMp3File* file : files)
-        if (file->LoadedInfo().test(ikDigest))
+    for (TBWMp3File* file : files) {
+        if (file->LoadedInfo().test(ikDigest)) {
             EXPECT_EQ(file->GetDigest(), DigestFileWindow(file->FullPath(), DigestOffset, DigestLength))
                 << file->FullPath();
+        }
+    }
     std::map<std::string, std::string> inside;
     for (const auto& [path, word] : MeetingWords(files))
         inside[path.substr(collection.tree.Path().size())] = word;

@@ -235,7 +235,9 @@ public:
         TBWDirectory* disc = AddSubDirTouch("disc");
         for (const char* name : {"first song.mp3", "second song.mp3"}) {
             auto* file = static_cast<TBWMp3File*>(disc->Files()->AddFileTouch(name));
-            file->StoreInfo(ikBasic, {.sizeKB = 5000});
+            TBWMp3File::TReadInfo basic;
+            basic.sizeKB = 5000;
+            file->StoreInfo(ikBasic, basic);
             file->SetDigest(Md5Of("the window of both"));
             file->MarkLoaded(ikDigest);
         }
@@ -365,8 +367,9 @@ TEST(DupeEngine, MatchingReportsItsStepsWhileItRuns)
         scan.engine->Execute();
         EXPECT_EQ(words, 2u * kFiles);
         EXPECT_EQ(std::accumulate(reports.begin(), reports.end(), std::uint64_t(0)), words) << threads;
-        if (threads == 1)
+        if (threads == 1) {
             EXPECT_GE(reports.size(), 2u) << "the steps came only at the end";
+        }
     }
 }
 

@@ -86,34 +86,62 @@ TEST(ReadAheadSource, GivesTheSameBytesAsTheSourceItReads)
     }
 }
 
+class TCountedSource : public TMemorySource {
+public:
+    using TMemorySource::TMemorySource;
+    int reads = 0;
+
+protected:
+    std::int64_t ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) override
+    {
+        ++reads;
+        return TMemorySource::ReadAt(offset, buffer);
+    }
+};
+
 // The reads a header walk makes of an MP3 file: its start, the tag at its
 // end, then the audio just after the tag at its start. Each came with a
 // block of its own, so the start was read twice.
 TEST(ReadAheadSource, KeepsTheStartReadWhileTheEndIsLookedAt)
 {
-    class TCounted : public TMemorySource {
-    public:
-        using TMemorySource::TMemorySource;
-        int reads = 0;
-
-    protected:
-        std::int64_t ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) override
-        {
-            ++reads;
-            return TMemorySource::ReadAt(offset, buffer);
-        }
-    };
     TBytes bytes(8 * TReadAheadSource::kBlockSize);
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<std::uint8_t>(i % 253);
-    TCounted inner{TBinaryView(bytes)};
+    TCountedSource inner{TBinaryView(bytes)};
     TReadAheadSource buffered(inner);
     std::vector<std::uint8_t> got;
     const auto end = static_cast<std::int64_t>(bytes.size());
-    for (const auto [offset, count] : {std::pair<std::int64_t, std::int64_t>{0, 10}, {end - 128, 128}, {758, 4}})
+    for (const auto& [offset, count] : {std::pair<std::int64_t, std::int64_t>{0, 10}, {end - 128, 128}, {758, 4}})
         EXPECT_EQ(buffered.ReadWindow(offset, count, got), count);
     EXPECT_EQ(got, (std::vector<std::uint8_t>{758 % 253, 759 % 253, 760 % 253, 761 % 253}));
     EXPECT_EQ(inner.reads, 2);
+}
+
+// Files are opened without the kernel's read-ahead: a walk through records
+// that go on past the block (Ogg pages, ASF objects) read one small block
+// after another, each a wait for the disk.
+TEST(ReadAheadSource, AWalkThroughTheFileReadsEverLongerBlocks)
+{
+    TBytes bytes(2 * TReadAheadSource::kLongestBlock);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i % 251);
+    TCountedSource inner{TBinaryView(bytes)};
+    TMemorySource direct{TBinaryView(bytes)};
+    TReadAheadSource buffered(inner);
+    std::vector<std::uint8_t> got;
+    std::vector<std::uint8_t> expected;
+    constexpr std::int64_t kRecord = 1000;
+    for (std::int64_t offset = 0; offset < static_cast<std::int64_t>(bytes.size()); offset += kRecord) {
+        buffered.ReadWindow(offset, kRecord, got);
+        direct.ReadWindow(offset, kRecord, expected);
+        ASSERT_EQ(got, expected) << offset;
+    }
+    EXPECT_LE(inner.reads, 9);
+    // A look elsewhere reads a small block again.
+    const int before = inner.reads;
+    EXPECT_EQ(buffered.ReadWindow(100, 4, got), 4);
+    EXPECT_EQ(buffered.ReadWindow(100 + TReadAheadSource::kBlockSize, 4, got), 4);
+    EXPECT_EQ(inner.reads, before + 2);
 }
 
 class TempFolder : public testing::Test {
