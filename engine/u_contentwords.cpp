@@ -49,11 +49,11 @@ constexpr std::size_t kKeptWindows = 4;
 // The content digests of files whose windows may be equal. A window equal
 // byte for byte to one digested before has its digest; a file whose window
 // cannot be read is read as any file alone.
-std::vector<TContentDigest> ReadContentDigests(const std::vector<std::string>& paths)
+std::vector<TContentDigest> ReadContentDigests(const std::vector<const std::string*>& paths)
 {
     std::vector<TContentDigest> digests;
     if (paths.size() == 1) {
-        digests.push_back(ReadContentDigest(paths.front()));
+        digests.push_back(ReadContentDigest(*paths.front()));
         return digests;
     }
     struct TKept {
@@ -63,9 +63,9 @@ std::vector<TContentDigest> ReadContentDigests(const std::vector<std::string>& p
     std::vector<TKept> kept;
     // Read into one buffer per thread: only the few windows kept are copied.
     thread_local std::vector<std::uint8_t> window;
-    for (const std::string& path : paths) {
-        if (!ReadFileWindow(path, DigestOffset, DigestLength, window)) {
-            digests.push_back(ReadContentDigest(path));
+    for (const std::string* path : paths) {
+        if (!ReadFileWindow(*path, DigestOffset, DigestLength, window)) {
+            digests.push_back(ReadContentDigest(*path));
             continue;
         }
         const auto same = std::find_if(kept.begin(), kept.end(), [&](const TKept& k) { return k.bytes == window; });
@@ -124,7 +124,8 @@ std::uint64_t TBWContentWords::SetWords(const std::vector<TBWMp3File*>& files)
 {
     uncompared_ = 0;
     const std::unordered_set<std::int64_t> shared = SharedSizes(files);
-    std::vector<TBWMp3File*> unread;
+    std::vector<TToRead> unread;
+    TBWFullPaths paths;  // the pool holds files folder after folder
     std::unordered_set<std::int64_t> heldSizes;
     for (TBWMp3File* file : files) {
         file->SetText(std::string());
@@ -136,7 +137,7 @@ std::uint64_t TBWContentWords::SetWords(const std::vector<TBWMp3File*>& files)
             SetContentWord(*file, file->GetDigest(), false);
             heldSizes.insert(file->Size());
         } else {
-            unread.push_back(file);
+            unread.push_back({file, paths.Of(*file)});
         }
     }
     TGroups groups = SkipDistinctStarts ? GroupByWindowStarts(unread, heldSizes) : OneGroupEach(unread);
@@ -144,27 +145,27 @@ std::uint64_t TBWContentWords::SetWords(const std::vector<TBWMp3File*>& files)
     return uncompared_;
 }
 
-TBWContentWords::TGroups TBWContentWords::OneGroupEach(const std::vector<TBWMp3File*>& files)
+TBWContentWords::TGroups TBWContentWords::OneGroupEach(const std::vector<TToRead>& files)
 {
     TGroups groups;
-    for (TBWMp3File* file : files)
-        groups.push_back({file});
+    for (const TToRead& file : files)
+        groups.push_back({&file});
     return groups;
 }
 
-void TBWContentWords::ReadGroups(TGroups& groups)
+void TBWContentWords::ReadGroups(const TGroups& groups)
 {
-    TBWReadAhead<std::vector<TBWMp3File*>, std::vector<TContentDigest>, std::vector<std::string>> digests(
+    TBWReadAhead<std::size_t, std::vector<TContentDigest>, std::vector<const std::string*>> digests(
         threads_, ReadContentDigests, stop_);
-    for (std::vector<TBWMp3File*>& group : groups) {
-        std::vector<std::string> paths;
-        for (TBWMp3File* file : group)
-            paths.push_back(file->FullPath());
-        digests.Add(std::move(group), std::move(paths));
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        std::vector<const std::string*> paths;
+        for (const TToRead* file : groups[g])
+            paths.push_back(&file->path);
+        digests.Add(g, std::move(paths));
     }
-    digests.TakeAll([&](const std::vector<TBWMp3File*>& group, const std::vector<TContentDigest>& read) {
-        for (std::size_t i = 0; i < group.size(); ++i)
-            StoreContentDigest(*group[i], read[i], uncompared_);
+    digests.TakeAll([&](std::size_t g, const std::vector<TContentDigest>& read) {
+        for (std::size_t i = 0; i < read.size(); ++i)
+            StoreContentDigest(*groups[g][i]->file, read[i], uncompared_);
     });
 }
 
@@ -174,25 +175,26 @@ void TBWContentWords::ReadGroups(TGroups& groups)
 // out. Where a file of a size has a digest already, or its window could not
 // be looked at (it is compared whole, or cannot be read), every file of the
 // size is digested on its own.
-TBWContentWords::TGroups TBWContentWords::GroupByWindowStarts(const std::vector<TBWMp3File*>& files,
+TBWContentWords::TGroups TBWContentWords::GroupByWindowStarts(const std::vector<TToRead>& files,
                                                               const std::unordered_set<std::int64_t>& heldSizes)
 {
     struct TLook {
         std::int64_t size;
         std::uint64_t start;
-        TBWMp3File* file;
+        const TToRead* file;
         bool operator<(const TLook& other) const { return std::tie(size, start) < std::tie(other.size, other.start); }
         bool Meets(const TLook& other) const { return size == other.size && start == other.start; }
     };
     std::vector<TLook> looks;
     std::unordered_set<std::int64_t> blindSizes = heldSizes;
-    TBWReadAhead<TBWMp3File*, std::optional<std::uint64_t>> ahead(threads_, ReadFirstLook, stop_);
-    for (TBWMp3File* file : files)
-        ahead.Add(file, file->FullPath());
-    ahead.TakeAll([&](TBWMp3File* file, const std::optional<std::uint64_t>& start) {
-        looks.push_back({file->Size(), start.value_or(0), file});
+    TBWReadAhead<const TToRead*, std::optional<std::uint64_t>> ahead(threads_, ReadFirstLook, stop_);
+    for (const TToRead& file : files)
+        ahead.Add(&file, file.path);
+    ahead.TakeAll([&](const TToRead* file, const std::optional<std::uint64_t>& start) {
+        const std::int64_t size = file->file->Size();
+        looks.push_back({size, start.value_or(0), file});
         if (!start)
-            blindSizes.insert(file->Size());
+            blindSizes.insert(size);
     });
     std::stable_sort(looks.begin(), looks.end());
     TGroups groups;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -34,11 +35,15 @@ public:
     std::uint64_t SetWords(const std::vector<TBWMp3File*>& files);
 
 private:
-    using TGroups = std::vector<std::vector<TBWMp3File*>>;
-    TGroups GroupByWindowStarts(const std::vector<TBWMp3File*>& files,
-                                const std::unordered_set<std::int64_t>& heldSizes);
-    TGroups OneGroupEach(const std::vector<TBWMp3File*>& files);
-    void ReadGroups(TGroups& groups);
+    // A file whose content is to be read, and where it lies.
+    struct TToRead {
+        TBWMp3File* file;
+        std::string path;
+    };
+    using TGroups = std::vector<std::vector<const TToRead*>>;
+    TGroups GroupByWindowStarts(const std::vector<TToRead>& files, const std::unordered_set<std::int64_t>& heldSizes);
+    TGroups OneGroupEach(const std::vector<TToRead>& files);
+    void ReadGroups(const TGroups& groups);
 
     TBWReadThreads threads_;
     const std::atomic<bool>& stop_;

@@ -196,11 +196,12 @@ void TBWDupeEngine::FillPool()
             [kind = *kind](const std::string& path) { return TBWMp3File::ReadInfo(path, kind); }, stopRequested_);
     const auto store = [&](TBWMp3File* file, const TBWMp3File::TReadInfo& info) { file->StoreInfo(*kind, info); };
     std::size_t queued = 0;
+    TBWFullPaths paths;
     const TMetFile met = [&](TBWFile& file) {
         if (!ahead)
             return;
         if (auto* audio = dynamic_cast<TBWMp3File*>(&file); audio && !audio->LoadedInfo().test(*kind))
-            ahead->Add(audio, audio->FullPath());
+            ahead->Add(audio, paths.Of(*audio));
         if (++queued % kStoreBatch == 0)
             ahead->TakeDone(store);
     };

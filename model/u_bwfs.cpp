@@ -737,12 +737,12 @@ const TBWDigest& TBWFile::GetDigest()
 
 std::string DigestHexOf(const TBWDigest& digest)
 {
-    std::string hex;
-    hex.reserve(2 * digest.size());
-    char pair[3];
-    for (std::uint8_t byte : digest) {
-        std::snprintf(pair, sizeof pair, "%02x", byte);
-        hex += pair;
+    // Made for every file of a scan by content: no formatting call per byte.
+    constexpr std::string_view kDigits = "0123456789abcdef";
+    std::string hex(2 * digest.size(), '0');
+    for (std::size_t i = 0; i < digest.size(); ++i) {
+        hex[2 * i] = kDigits[digest[i] >> 4];
+        hex[2 * i + 1] = kDigits[digest[i] & 0xf];
     }
     return hex;
 }
@@ -788,6 +788,18 @@ std::string TBWFile::FullPath() const
 {
     const TBWDirectory* dir = Directory();
     return dir ? dir->RealPath() + name_ : name_;
+}
+
+std::string TBWFullPaths::Of(const TBWFile& file)
+{
+    const TBWDirectory* folder = file.Directory();
+    if (!folder)
+        return file.Name();
+    if (folder != folder_) {
+        folder_ = folder;
+        folderPath_ = folder->RealPath();
+    }
+    return folderPath_ + file.Name();
 }
 
 std::string TBWFile::DirPath() const

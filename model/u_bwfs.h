@@ -388,3 +388,15 @@ private:
     std::unique_ptr<TDetails> details_;
     TBWInfoKinds loadedInfo_;
 };
+
+// Full paths of files met folder after folder, as a walk meets them: each
+// folder's path is made once, not once for each of its files. The folders
+// met must stay in the model while it is used.
+class TBWFullPaths {
+public:
+    std::string Of(const TBWFile& file);
+
+private:
+    const TBWDirectory* folder_ = nullptr;
+    std::string folderPath_;
+};
