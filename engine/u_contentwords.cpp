@@ -1,12 +1,15 @@
 #include "engine/u_contentwords.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <tuple>
 
 #include "model/u_bwdigest.h"
 #include "model/u_bwfsmp3.h"
+#include "model/u_md5lanes.h"
 
 namespace {
 
@@ -46,41 +49,90 @@ void SetContentWord(TBWMp3File& file, const TBWDigest& digest, bool wholeFile)
 // copies of one window.
 constexpr std::size_t kKeptWindows = 4;
 
-// The content digests of files whose windows may be equal. A window equal
-// byte for byte to one digested before has its digest; a file whose window
-// cannot be read is read as any file alone.
-std::vector<TContentDigest> ReadContentDigests(const std::vector<const std::string*>& paths)
-{
-    std::vector<TContentDigest> digests;
-    if (paths.size() == 1) {
-        digests.push_back(ReadContentDigest(*paths.front()));
-        return digests;
+// Groups read by one job: the windows they keep are digested together,
+// eight side by side where the processor can.
+constexpr std::size_t kGroupsPerJob = 8;
+
+using TGroupPaths = std::vector<const std::string*>;
+
+// The windows a job keeps, in buffers that the thread uses again.
+class TKeptWindows {
+public:
+    static constexpr std::size_t kNone = SIZE_MAX;
+
+    void Clear() { count_ = 0; }
+    std::size_t Count() const { return count_; }
+    // The place of the window among those kept from first on, or kNone.
+    std::size_t Find(const std::vector<std::uint8_t>& window, std::size_t first) const
+    {
+        const auto end = buffers_.begin() + static_cast<std::ptrdiff_t>(count_);
+        const auto same = std::find(buffers_.begin() + static_cast<std::ptrdiff_t>(first), end, window);
+        return same == end ? kNone : static_cast<std::size_t>(same - buffers_.begin());
     }
-    struct TKept {
-        std::vector<std::uint8_t> bytes;
-        TBWDigest digest;
-    };
-    std::vector<TKept> kept;
+    std::size_t Keep(const std::vector<std::uint8_t>& window)
+    {
+        if (count_ == buffers_.size())
+            buffers_.emplace_back();
+        buffers_[count_] = window;
+        return count_++;
+    }
+    std::vector<TBWDigest> Digests() const
+    {
+        return Md5OfEach(std::vector<std::span<const std::uint8_t>>(
+            buffers_.begin(), buffers_.begin() + static_cast<std::ptrdiff_t>(count_)));
+    }
+
+private:
+    std::vector<std::vector<std::uint8_t>> buffers_;
+    std::size_t count_ = 0;
+};
+
+// Reads the windows of a group of files whose windows may be equal. A window
+// equal byte for byte to one the group kept before is that window; each file
+// gets the place of its window among those kept. A file whose window cannot
+// be read is read as any file alone, and a window beyond the few a group
+// keeps is digested at once: those get kNone and their digest.
+void ReadGroupWindows(const TGroupPaths& paths, TKeptWindows& kept, std::vector<std::size_t>& places,
+                      std::vector<TContentDigest>& digests)
+{
+    const std::size_t first = kept.Count();
     // Read into one buffer per thread: only the few windows kept are copied.
     thread_local std::vector<std::uint8_t> window;
     for (const std::string* path : paths) {
+        places.push_back(TKeptWindows::kNone);
+        digests.emplace_back();
         if (!ReadFileWindow(*path, DigestOffset, DigestLength, window)) {
-            digests.push_back(ReadContentDigest(*path));
-            continue;
-        }
-        const auto same = std::find_if(kept.begin(), kept.end(), [&](const TKept& k) { return k.bytes == window; });
-        TBWDigest digest;
-        if (same != kept.end()) {
-            digest = same->digest;
+            digests.back() = ReadContentDigest(*path);
+        } else if (const std::size_t same = kept.Find(window, first); same != TKeptWindows::kNone) {
+            places.back() = same;
+        } else if (kept.Count() - first < kKeptWindows) {
+            places.back() = kept.Keep(window);
         } else {
-            TBWMd5 md5;
-            md5.Add(window.data(), window.size());
-            digest = md5.Finish();
-            if (kept.size() < kKeptWindows)
-                kept.push_back({window, digest});
+            const TBWDigest digest = Md5OfEach({window}).front();
+            digests.back() = {digest, digest, false};
         }
-        digests.push_back({digest, digest, false});
     }
+}
+
+// The content digests of a few groups of files whose windows may be equal;
+// a file alone in its group is read as any file alone.
+std::vector<std::vector<TContentDigest>> ReadContentDigests(const std::vector<TGroupPaths>& groups)
+{
+    std::vector<std::vector<TContentDigest>> digests(groups.size());
+    std::vector<std::vector<std::size_t>> places(groups.size());
+    thread_local TKeptWindows kept;
+    kept.Clear();
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        if (groups[g].size() == 1)
+            digests[g].push_back(ReadContentDigest(*groups[g].front()));
+        else
+            ReadGroupWindows(groups[g], kept, places[g], digests[g]);
+    }
+    const std::vector<TBWDigest> made = kept.Digests();
+    for (std::size_t g = 0; g < groups.size(); ++g)
+        for (std::size_t i = 0; i < places[g].size(); ++i)
+            if (const std::size_t place = places[g][i]; place != TKeptWindows::kNone)
+                digests[g][i] = {made[place], made[place], false};
     return digests;
 }
 
@@ -155,17 +207,21 @@ TBWContentWords::TGroups TBWContentWords::OneGroupEach(const std::vector<TToRead
 
 void TBWContentWords::ReadGroups(const TGroups& groups)
 {
-    TBWReadAhead<std::size_t, std::vector<TContentDigest>, std::vector<const std::string*>> digests(
+    TBWReadAhead<std::size_t, std::vector<std::vector<TContentDigest>>, std::vector<TGroupPaths>> digests(
         threads_, ReadContentDigests, stop_);
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-        std::vector<const std::string*> paths;
-        for (const TToRead* file : groups[g])
-            paths.push_back(&file->path);
-        digests.Add(g, std::move(paths));
+    for (std::size_t first = 0; first < groups.size(); first += kGroupsPerJob) {
+        std::vector<TGroupPaths> paths;
+        for (std::size_t g = first; g < std::min(first + kGroupsPerJob, groups.size()); ++g) {
+            paths.emplace_back();
+            for (const TToRead* file : groups[g])
+                paths.back().push_back(&file->path);
+        }
+        digests.Add(first, std::move(paths));
     }
-    digests.TakeAll([&](std::size_t g, const std::vector<TContentDigest>& read) {
-        for (std::size_t i = 0; i < read.size(); ++i)
-            StoreContentDigest(*groups[g][i]->file, read[i], uncompared_);
+    digests.TakeAll([&](std::size_t first, const std::vector<std::vector<TContentDigest>>& read) {
+        for (std::size_t g = 0; g < read.size(); ++g)
+            for (std::size_t i = 0; i < read[g].size(); ++i)
+                StoreContentDigest(*groups[first + g][i]->file, read[g][i], uncompared_);
     });
 }
 
