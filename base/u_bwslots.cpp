@@ -42,7 +42,7 @@ public:
     {
         const std::lock_guard lock(mutex_);
         if (!open_)
-            Open(NewBlock(slotBytes));
+            Open(NewBlock());
         TBlock* block = open_;
         void* slot;
         if (block->freed) {
@@ -77,7 +77,7 @@ public:
     }
 
 private:
-    static TBlock* NewBlock(std::size_t slotBytes)
+    static TBlock* NewBlock()
     {
         void* memory = std::aligned_alloc(kBlockBytes, kBlockBytes);
         if (!memory)

@@ -285,9 +285,10 @@ TEST(PointerTable, FindsEveryItemThroughInsertsAndErasesInAnyOrder)
             table.Insert(&item);
             held.insert(item.key);
         }
-        if (round % 1000 == 999)
-            for (const TItem& probe : items)
-                ASSERT_EQ(table.Find(probe.key) == &probe, held.count(probe.key) == 1) << "round " << round;
+        if (round % 1000 != 999)
+            continue;
+        for (const TItem& probe : items)
+            ASSERT_EQ(table.Find(probe.key) == &probe, held.count(probe.key) == 1) << "round " << round;
     }
     EXPECT_EQ(table.Empty(), held.empty());
     EXPECT_EQ(table.Find(nullptr), nullptr);
@@ -311,8 +312,9 @@ TEST_F(ResultList, ManyFilesKeepTheirEntriesThroughRemovals)
     for (int i = 0; i < 300; ++i) {
         TBWDupeFile* before = EntryOf(files[static_cast<std::size_t>(i)]);
         list.AddPair(files[static_cast<std::size_t>(i)], files[static_cast<std::size_t>((i + 2) % 300)]);
-        if (before)
+        if (before) {
             EXPECT_EQ(EntryOf(files[static_cast<std::size_t>(i)]), before) << i;
+        }
     }
     EXPECT_EQ(list.Count(), 300);
     EXPECT_GT(list.Count(), count);

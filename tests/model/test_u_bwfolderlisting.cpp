@@ -92,8 +92,9 @@ TEST(ListingAhead, AWalkOfMoreFoldersThanMayWaitGetsEveryListing)
     const TBWListingAhead ahead(tree.Path(), 4);
     ListFolder(tree.Path());
     for (std::size_t i = 0; i < folders.size(); ++i) {
-        if (i % 32 == 0)
+        if (i % 32 == 0) {
             EXPECT_EQ(ListFolder(tree.Path(folders[i].substr(0, folders[i].find('/') + 1))).entries.size(), 32u);
+        }
         EXPECT_EQ(Described(ListFolder(tree.Path(folders[i]))), (std::vector<std::string>{"song.mp3:1"})) << folders[i];
     }
 }

@@ -16,8 +16,8 @@ struct TAudioValues {
     std::int64_t sizeKB = 1000;
     std::int32_t duration = 200;
     std::int32_t bitrate = 128;
-    std::string artist;
-    std::string title;
+    std::string artist{};
+    std::string title{};
 };
 
 // The file system under "/" as the model shows it.

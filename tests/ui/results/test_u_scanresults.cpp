@@ -61,7 +61,8 @@ struct TShownResults {
         window->RefreshList();
         window->show();
         window->activateWindow();
-        QTest::qWaitForWindowActive(window.get());
+        if (!QTest::qWaitForWindowActive(window.get()))
+            QTest::qFail("the results window never became active", __FILE__, __LINE__);
         view = window->findChild<QTreeView*>("lvResults");
     }
 

@@ -101,7 +101,7 @@ class TestDirTreeViews : public QObject {
     // The user folders the desktop made, by their XDG names in the test's home.
     static void MakeUserFolders(const QStringList& names)
     {
-        for (const QString& name : {"Desktop", "Documents", "Music", "Musik"})
+        for (const char* name : {"Desktop", "Documents", "Music", "Musik"})
             QDir(QDir::homePath() + "/" + name).removeRecursively();
         for (const QString& name : names)
             QVERIFY(QDir().mkpath(QDir::homePath() + "/" + name));
