@@ -140,9 +140,9 @@ std::vector<std::vector<TContentDigest>> ReadContentDigests(const std::vector<TG
 // the window, so that looking at it costs little beside its digest.
 constexpr std::uint32_t kFirstLookBytes = 4096;
 
-std::optional<std::uint64_t> ReadFirstLook(const std::string& path)
+std::optional<std::uint64_t> ReadFirstLook(const std::string* path)
 {
-    return FileWindowStartHash(path, DigestOffset, DigestLength, kFirstLookBytes);
+    return FileWindowStartHash(*path, DigestOffset, DigestLength, kFirstLookBytes);
 }
 
 // The sizes in KB that more than one of the files has.
@@ -243,9 +243,10 @@ TBWContentWords::TGroups TBWContentWords::GroupByWindowStarts(const std::vector<
     };
     std::vector<TLook> looks;
     std::unordered_set<std::int64_t> blindSizes = heldSizes;
-    TBWReadAhead<const TToRead*, std::optional<std::uint64_t>> ahead(threads_, ReadFirstLook, stop_);
+    TBWReadAhead<const TToRead*, std::optional<std::uint64_t>, const std::string*> ahead(threads_, ReadFirstLook,
+                                                                                         stop_);
     for (const TToRead& file : files)
-        ahead.Add(&file, file.path);
+        ahead.Add(&file, &file.path);
     ahead.TakeAll([&](const TToRead* file, const std::optional<std::uint64_t>& start) {
         const std::int64_t size = file->file->Size();
         looks.push_back({size, start.value_or(0), file});

@@ -496,7 +496,6 @@ void TBWDupeEngine::MatchBatch(TMatchBatch& batch)
     batch.Clear();
 }
 
-
 struct TBWDupeEngine::TIndexedWords {
     std::vector<TBWGrpItString*> entries;  // by word number
     std::vector<std::uint32_t> filesOfWord;
@@ -753,8 +752,6 @@ void TBWDupeEngine::MatchByPrefixes()
     LinkClassPairs(indexed, classes, FilesOfWords(indexed.words, indexed.filesOfWord.size()),
                    ClassPairsOf(found, false));
 }
-
-
 
 namespace {
 
