@@ -167,11 +167,11 @@ private:
         return false;
     }
 
-    // A folder the user chose is proposed again; otherwise each request
-    // looks afresh, since every disc mounts at a folder of its own.
+    // The disc itself when it is mounted, since every disc mounts at a folder
+    // of its own; otherwise a folder the user chose before is proposed again.
     bool AskForDisc(TBWDirectory& volume, std::string& source)
     {
-        const std::string proposed = chosenFolder_.empty() ? FirstDiscFolder(volume.DisplayName()) : chosenFolder_;
+        const std::string proposed = FirstDiscFolder(volume.DisplayName(), chosenFolder_);
         source = proposed;
         const bool ok = request_.AskForDisc(volume.DisplayName(), source);
         source = AddTrailingBackslash(source);

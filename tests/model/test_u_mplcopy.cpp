@@ -134,13 +134,14 @@ TEST(DiscRequest, TextNamesTheDiscAndTheFolder)
               "Please, insert a CD labeled \"CD1\" in drive\n/media/ann/CD1/");
 }
 
-TEST(DiscRequest, FirstProposalIsTheNamedMediumThenAnOpticalOneThenTheMediaFolder)
+TEST(DiscRequest, FirstProposalIsTheNamedMediumThenTheLastFolderThenAnOpticalOneThenAFolderThatExists)
 {
     const struct {
         const char* name;
         std::string mounts;
         const char* userFolder;  // made below the fake system, or none
         std::string expected;    // below the fake system when it does not begin with "/"
+        const char* lastUsed = "";  // below the fake system
     } cases[] = {
         {"label matches without regard to case",
          TFakeSystem::MountLine("11:7", "/media/ann/DVD", "udf", "/dev/sr7") +
@@ -154,8 +155,15 @@ TEST(DiscRequest, FirstProposalIsTheNamedMediumThenAnOpticalOneThenTheMediaFolde
          TFakeSystem::MountLine("8:17", "/media/ann/STICK", "vfat", "/dev/fakestick1") +
              TFakeSystem::MountLine("11:1", "/media/ann/DVD", "udf", "/dev/sr1"),
          nullptr, "/media/ann/DVD/"},
+        {"the named medium before the last folder",
+         TFakeSystem::MountLine("11:0", "/media/ann/1234-ABCD", "iso9660", "/dev/sr0"), "music",
+         "/media/ann/1234-ABCD/", "music"},
+        {"else the last folder used",
+         TFakeSystem::MountLine("11:1", "/media/ann/DVD", "udf", "/dev/sr1"), "music", "music/", "music"},
+        {"a last folder that is gone does not count",
+         TFakeSystem::MountLine("11:1", "/media/ann/DVD", "udf", "/dev/sr1"), nullptr, "/media/ann/DVD/", "gone"},
         {"else the user's media folder that exists", "", "run/media/ann", "run/media/ann/"},
-        {"else the user's folder under the first media root", "", nullptr, "media/ann/"},
+        {"else the home folder, never one that is not there", "", nullptr, "home/"},
     };
     for (const auto& test : cases) {
         TFakeSystem system;
@@ -165,7 +173,8 @@ TEST(DiscRequest, FirstProposalIsTheNamedMediumThenAnOpticalOneThenTheMediaFolde
         if (test.userFolder)
             system.MakeFolder(test.userFolder);
         const std::string expected = test.expected.starts_with('/') ? test.expected : system.Path(test.expected);
-        EXPECT_EQ(FirstDiscFolder("ROCK cd"), expected) << test.name;
+        const std::string lastUsed = *test.lastUsed ? system.Path(test.lastUsed) : std::string();
+        EXPECT_EQ(FirstDiscFolder("ROCK cd", lastUsed), expected) << test.name;
     }
 }
 
@@ -192,7 +201,7 @@ TEST_F(DiscCopy, PartialDiscAsksWithFoundAndSelectedCountsAndNoAsksForTheDiscAga
     request.yesAnswers = {false, true};
     Copy();
     const std::string question = "question 7 of 10 files exist in the source directory. Copy Anyway?";
-    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("media/ann/"),
+    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("home/"),
                                 question, "disc CD1 at " + Disc("CD1"), question}));
     EXPECT_EQ(Copied().size(), 7u);
     EXPECT_EQ(progress, 7);
@@ -205,7 +214,7 @@ TEST_F(DiscCopy, FullDiscIsCopiedWithoutAQuestionAndAnEmptyOneIsAnInvalidSource)
     system.MakeFolder("discs/empty");
     request.discAnswers = {{Disc("empty"), true}, {Disc("CD1"), true}};
     Copy();
-    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("media/ann/"),
+    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("home/"),
                                 "message The source is invalid, choose a new source.",
                                 "disc CD1 at " + Disc("empty")}));
     EXPECT_EQ(Copied(), (std::vector<std::string>{"Live/b.mp3", "a.mp3"}));
@@ -253,7 +262,7 @@ TEST_F(DiscCopy, VolumesWithoutSelectedFilesAreNeverAskedFor)
     WriteDisc("all", {"a.mp3", "b.mp3", "c.mp3"});
     request.discAnswers = {{Disc("all"), true}, {"", true}};
     Copy();
-    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("media/ann/"), "disc CD3 at " + Disc("all")}));
+    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("home/"), "disc CD3 at " + Disc("all")}));
     EXPECT_EQ(Copied(), (std::vector<std::string>{"a.mp3", "c.mp3"}));
 }
 

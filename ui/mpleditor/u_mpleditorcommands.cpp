@@ -172,11 +172,7 @@ bool IsDroppedFromName(char c)
 
 std::string ProposedVolumeName(const std::string& folder)
 {
-    const std::string root = AddTrailingBackslash(folder);
-    for (const TBWDrive& drive : ListDrives())
-        if (drive.root == root && !drive.label.empty())
-            return drive.label;
-    return LastPathPart(folder);
+    return GetDriveVolumeName(folder);
 }
 
 std::string CleanedVolumeName(const std::string& typed)
