@@ -658,9 +658,9 @@ void TBWDupeFileList::GroupChanged()
     RecalcTotals();
 }
 
-bool TBWDupeFileList::SaveToFile(const std::string& fileName, std::int32_t* leftOut)
+bool TBWDupeFileList::SaveToFile(const std::string& fileName, std::vector<std::string>* leftOut)
 {
-    std::int32_t unwritable = 0;
+    std::vector<std::string> unwritable;
     std::string text;
     if (singleMode_)
         (text += kSingleModeMark) += kLineEnd;
@@ -675,7 +675,7 @@ bool TBWDupeFileList::SaveToFile(const std::string& fileName, std::int32_t* left
             if (Writable(path))
                 (line += path) += ';';
             else
-                ++unwritable;
+                unwritable.push_back(path);
         };
         addPath(entry);
         for (const TBWDupeFile* linked : entry->links_)
@@ -684,7 +684,7 @@ bool TBWDupeFileList::SaveToFile(const std::string& fileName, std::int32_t* left
             (text += line) += kLineEnd;
     }
     if (leftOut)
-        *leftOut = unwritable;
+        *leftOut = std::move(unwritable);
     return ReplaceWholeFile(fileName, text);
 }
 

@@ -273,9 +273,9 @@ public:
     // The result file: one line per group or single file, each path followed
     // by ";", lines ended by CR LF, "!" first in single mode. Files whose
     // path holds ";" or a line break cannot be written so that they read
-    // back, and are left out; leftOut, when given, gets how many. False
+    // back, and are left out; leftOut, when given, gets their paths. False
     // when the file could not be written.
-    bool SaveToFile(const std::string& fileName, std::int32_t* leftOut = nullptr);
+    bool SaveToFile(const std::string& fileName, std::vector<std::string>* leftOut = nullptr);
     // Reads the result file, finding each path below root; paths it does
     // not hold are skipped. The references are chosen anew. False, leaving
     // the list as it was, when the file cannot be read.

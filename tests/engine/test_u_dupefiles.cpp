@@ -653,9 +653,9 @@ TEST_F(ResultFile, PathsThatCannotRoundTripAreLeftOut)
            {"/new/c.mp3", {200}}},
           {{0, 1}, {0, 2}, {0, 3}});
     ASSERT_EQ(list.RefCount(), 1);
-    std::int32_t leftOut = -1;
+    std::vector<std::string> leftOut;
     ASSERT_TRUE(list.SaveToFile(FileName(), &leftOut));
-    EXPECT_EQ(leftOut, 2);
+    EXPECT_EQ(leftOut, (std::vector<std::string>{"/new/semi;colon.mp3", "/new/line\nbreak.mp3"}));
     EXPECT_EQ(folder.ReadFile("last_results.txt"), "/new/b.mp3;/new/c.mp3;\r\n");
     ASSERT_TRUE(Reload());
     EXPECT_EQ(Shown(reloaded), (TTexts{"R b.mp3", "D c.mp3"}));

@@ -57,6 +57,8 @@ void TBWCVGenSettings::ReadSettings()
         LastTip = 0;
     ScanResMaximized = ReadBool("ScanResMaximized", ScanResMaximized);
     ScanResDetails = ReadBool("ScanResDetails", ScanResDetails);
+    ScanResWidth = ReadInteger("ScanResWidth", ScanResWidth);
+    ScanResHeight = ReadInteger("ScanResHeight", ScanResHeight);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
         ColShow[column] = ReadBool(ColShowKey(column), ColShow[column]);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
@@ -76,6 +78,8 @@ void TBWCVGenSettings::WriteSettings()
     WriteInteger("LastTip", LastTip);
     WriteBool("ScanResMaximized", ScanResMaximized);
     WriteBool("ScanResDetails", ScanResDetails);
+    WriteInteger("ScanResWidth", ScanResWidth);
+    WriteInteger("ScanResHeight", ScanResHeight);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
         WriteBool(ColShowKey(column), ColShow[column]);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
@@ -94,6 +98,7 @@ void TBWCVGenSettings::ResetDefaults()
     TipsAtStartup = true;
     ScanResMaximized = true;
     ScanResDetails = false;
+    ScanResWidth = ScanResHeight = 0;
     LastTip = 0;
     ColShow = kDefaultColShow;
     ColSize = kDefaultColSize;

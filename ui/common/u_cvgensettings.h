@@ -42,6 +42,10 @@ public:
     bool TipsAtStartup = false;
     bool ScanResMaximized = false;
     bool ScanResDetails = false;
+    // The results window's size as the user left it when not maximised, in
+    // pixels; 0 before the window was ever closed.
+    std::int32_t ScanResWidth = 0;
+    std::int32_t ScanResHeight = 0;
     std::int32_t LastTip = 0;  // the next tip to show
     std::array<bool, kResultColumnCount> ColShow{};
     std::array<std::int32_t, kResultColumnCount> ColSize{};  // pixels

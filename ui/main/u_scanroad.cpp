@@ -13,6 +13,7 @@
 #include "model/u_bwfsmpl.h"
 #include "ui/progress/u_progress.h"
 #include "ui/common/u_prompts.h"
+#include "ui/common/u_visibletext.h"
 #include "ui/progress/u_scanmailbox.h"
 
 namespace {
@@ -42,27 +43,46 @@ private:
 };
 
 constexpr double kSecondsPerDay = 24 * 60 * 60;
+// A message names this many files at most; a longer list would outgrow the screen.
+constexpr std::size_t kFilesNamed = 10;
 
 // The result file holds one path per ";"-ended piece and one group per line,
 // so a path with ";" or a line break cannot be stored: the user learns what
 // "Load last results" will lack, and when nothing could be written.
 void SaveResultFile(TBWDupeFileList& results, const std::string& fileName)
 {
-    std::int32_t leftOut = 0;
+    std::vector<std::string> leftOut;
     if (!results.SaveToFile(fileName, &leftOut))
         Prompts().ShowWarning(QStringLiteral("Corvella"),
                               QStringLiteral("The results could not be written to %1, so \"Load last results\" "
                                              "will not show them.")
                                   .arg(QString::fromStdString(fileName)));
-    else if (leftOut > 0)
-        Prompts().ShowWarning(QStringLiteral("Corvella"),
-                              QStringLiteral("%1 left out of the result file: their paths hold \";\" or a line "
-                                             "break, which the file cannot store, so \"Load last results\" will "
-                                             "not show them.")
-                                  .arg(QString::fromStdString(PluralCount("file", leftOut))));
+    else if (!leftOut.empty())
+        Prompts().ShowWarning(QStringLiteral("Corvella"), LeftOutText(leftOut));
 }
 
 } // namespace
+
+QString LeftOutText(const std::vector<std::string>& paths)
+{
+    const bool one = paths.size() == 1;
+    QString text = QStringLiteral("%1 left out of the result file: %2 \";\" or a line break, which the file cannot "
+                                  "store, so \"Load last results\" will not show %3:")
+                       .arg(QString::fromStdString(PluralCount("file", static_cast<std::int64_t>(paths.size()))),
+                            one ? QStringLiteral("its path holds") : QStringLiteral("their paths hold"),
+                            one ? QStringLiteral("it") : QStringLiteral("them"));
+    for (std::size_t i = 0; i < paths.size() && i < kFilesNamed; ++i)
+        text += "\n" + VisibleText(paths[i]);
+    if (paths.size() > kFilesNamed)
+        text += QStringLiteral("\nand %1 more.").arg(paths.size() - kFilesNamed);
+    return text;
+}
+
+QString UncomparedText(std::uint64_t count)
+{
+    return count == 1 ? QStringLiteral("1 file could not be read, so it was not compared by content.")
+                      : QStringLiteral("%1 files could not be read, so they were not compared by content.").arg(count);
+}
 
 QString NothingFoundText(std::int32_t resultType)
 {
@@ -203,12 +223,8 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
 
 void TScanRoad::TellUncomparedFiles(std::uint64_t count)
 {
-    if (count == 0)
-        return;
-    const QString text = count == 1
-                             ? QStringLiteral("1 file could not be read, so it was not compared by content.")
-                             : QStringLiteral("%1 files could not be read, so they were not compared by content.").arg(count);
-    Prompts().ShowInformation(QStringLiteral("Corvella"), text);
+    if (count > 0)
+        Prompts().ShowInformation(QStringLiteral("Corvella"), UncomparedText(count));
 }
 
 void TScanRoad::ReloadLists()

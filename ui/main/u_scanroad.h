@@ -27,6 +27,12 @@ class TMplManager;
 // (not for content), and the negative results.
 int ScanJobCount(const TBWCVProfile& profile);
 
+// What the user is told of files the result file cannot hold, naming them
+// (the first ten), and of files that could not be read, each in the grammar
+// of its number.
+QString LeftOutText(const std::vector<std::string>& paths);
+QString UncomparedText(std::uint64_t count);
+
 // What a scan that found nothing says instead of an empty results window, by result type.
 QString NothingFoundText(std::int32_t resultType);
 

@@ -47,6 +47,8 @@ private slots:
         saved.TipsAtStartup = false;
         saved.ScanResMaximized = false;
         saved.ScanResDetails = true;
+        saved.ScanResWidth = 1100;
+        saved.ScanResHeight = 700;
         saved.LastTip = 7;
         saved.ProfileEditorWidth = 900;
         saved.ProfileEditorHeight = 520;
@@ -66,6 +68,8 @@ private slots:
         QCOMPARE(loaded.TipsAtStartup, false);
         QCOMPARE(loaded.ScanResMaximized, false);
         QCOMPARE(loaded.ScanResDetails, true);
+        QCOMPARE(loaded.ScanResWidth, 1100);
+        QCOMPARE(loaded.ScanResHeight, 700);
         QCOMPARE(loaded.LastTip, 7);
         QCOMPARE(loaded.ProfileEditorWidth, 900);
         QCOMPARE(loaded.ProfileEditorHeight, 520);

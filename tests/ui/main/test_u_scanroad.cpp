@@ -308,9 +308,27 @@ private slots:
         TBWDirectory* music = root_->AddSubDirTouch("music");
         script_.linked = {music->Files()->AddFile("a;b.mp3"), music->Files()->AddFile("song.mp3"),
                           music->Files()->AddFile("song (copy).mp3")};
-        prompts.ExpectMessage(PromptKind::Warning, "1 file left out of the result file");
+        prompts.ExpectMessage(PromptKind::Warning, "1 file left out of the result file: its path holds");
         QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Finished);
         QVERIFY(!ReadText(ResultFile()).contains("a;b.mp3"));
+    }
+
+    // Each text in the grammar of its number, naming the files, a line
+    // break in a name shown as a mark rather than breaking the list.
+    void textsOfFilesLeftOutNameThemInTheGrammarOfTheirNumber()
+    {
+        QCOMPARE(LeftOutText({"/m/a;b.mp3"}),
+                 QString("1 file left out of the result file: its path holds \";\" or a line break, which the file "
+                         "cannot store, so \"Load last results\" will not show it:\n/m/a;b.mp3"));
+        const QString two = LeftOutText({"/m/a;b.mp3", "/m/bad\nname.mp3"});
+        QVERIFY(two.startsWith("2 files left out of the result file: their paths hold"));
+        QVERIFY(two.contains("will not show them:"));
+        QVERIFY(two.endsWith("\n/m/a;b.mp3\n/m/bad\u240Aname.mp3"));
+        const QString many = LeftOutText(std::vector<std::string>(12, "/m/x;y.mp3"));
+        QCOMPARE(many.count("/m/x;y.mp3"), 10);
+        QVERIFY(many.endsWith("\nand 2 more."));
+        QCOMPARE(UncomparedText(1), QString("1 file could not be read, so it was not compared by content."));
+        QCOMPARE(UncomparedText(3), QString("3 files could not be read, so they were not compared by content."));
     }
 
     void anEmptyResultSaysSoInsteadOfAnEmptyWindow_data()
