@@ -37,13 +37,18 @@ void TfrWizRoleDirSel::AskFor(std::int32_t role, bool firstPass)
 
 QString TfrWizRoleDirSel::Validate()
 {
-    const std::string* listed = ListedDirectory(SelectedPath());
-    if (!listed || Profile().GetDirPriority(*listed) == role_)
+    const std::string path = SelectedPath();
+    if (path.empty())
         return {};
-    const QString name = QString::fromStdString(*listed);
-    if (Profile().GetDirPriority(*listed) == dtReference)
-        return QStringLiteral("\"%1\" is a master directory already: nothing is ever deleted there. Please "
-                              "choose a directory that holds duplicates.")
-            .arg(name);
-    return QStringLiteral("\"%1\" is a directory of duplicates already. Please choose another directory.").arg(name);
+    // Nothing of the master collection may become deletable, not even a
+    // folder inside it.
+    if (role_ != dtReference && Profile().GetDirPriority(path) == dtReference)
+        return QStringLiteral("\"%1\" is in a master directory: nothing is ever deleted there. Please choose a "
+                              "directory that holds duplicates.")
+            .arg(QString::fromStdString(path));
+    const std::string* listed = ListedDirectory(path);
+    if (listed && Profile().GetDirPriority(*listed) != role_)
+        return QStringLiteral("\"%1\" is a directory of duplicates already. Please choose another directory.")
+            .arg(QString::fromStdString(*listed));
+    return {};
 }

@@ -1,6 +1,7 @@
 #include "ui/wizard/u_wizdirsel.h"
 
 #include <QLabel>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -45,7 +46,8 @@ void TfrWizDirSel::SelectPath(const std::string& path)
     if (node.isValid())
         dir->SelectNode(node);
     else
-        dir->clearSelection();
+        // The current row too: a highlighted row would look chosen.
+        dir->selectionModel()->clear();
     // A rebuilt tree may say nothing of the selection it lost.
     dirChange();
 }
