@@ -22,12 +22,12 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>

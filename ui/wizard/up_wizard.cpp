@@ -347,7 +347,7 @@ QWidget* TfpWizard::ButtonPanel()
     bCancel->setObjectName("bCancel");
     bHelp->setObjectName("bHelp");
     bHelp->setToolTip(QStringLiteral("F1"));
-    // The help is for the page, not a step: Enter and Tab stay with the page's buttons.
+    // Enter goes on to the next page even while Help has the focus.
     bHelp->setAutoDefault(false);
     auto* layout = new QHBoxLayout(panel);
     layout->addWidget(bHelp);
