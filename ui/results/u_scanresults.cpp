@@ -178,7 +178,8 @@ TfScanResults::TfScanResults(TBWCVGenSettings& settings, QWidget* parent)
     connect(lvResults_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TfScanResults::lvResultsChange);
     connect(model_, &QAbstractItemModel::modelReset, this, &TfScanResults::lvResultsChange);
-    // Ctrl with the arrows moves the current row without selecting.
+    // Ctrl with the arrows moves the current row onto another selected one
+    // without changing the selection.
     connect(lvResults_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { ShowDetailsOf(DetailsEntry()); });
     connect(lvResults_, &QAbstractItemView::doubleClicked, this, &TfScanResults::lvResultsDblClick);
