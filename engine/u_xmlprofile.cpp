@@ -81,12 +81,6 @@ std::int32_t ClampedInteger(double value)
     return static_cast<std::int32_t>(std::clamp(std::trunc(value), kLowest, kHighest));
 }
 
-// A name that stays inside the profile folder as a file name of its own.
-bool IsStorableName(const std::string& name)
-{
-    return !name.empty() && name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
-}
-
 bool HasProfileExtension(const std::string& fileName)
 {
     return fileName.size() > kExtension.size() &&
@@ -122,6 +116,11 @@ bool NameOrderIgnoringCase(const std::string& a, const std::string& b)
 }
 
 }  // namespace
+
+bool IsStorableProfileName(const std::string& name)
+{
+    return !name.empty() && name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
 
 TXMLProfileInterface::TXMLProfileInterface(std::string folder, std::string dataFolder)
     : TBWProfileInterface(std::move(folder)), dataFolder_(std::move(dataFolder))
@@ -243,7 +242,7 @@ std::vector<std::string> TXMLProfileInterface::ListProfiles() const
 std::vector<std::string> TXMLProfileInterface::ProfileFiles(const std::string& name) const
 {
     const std::string folder = FolderPath();
-    if (folder.empty() || !IsStorableName(name))
+    if (folder.empty() || !IsStorableProfileName(name))
         return {};
     const std::string wanted = name + std::string(kExtension);
     std::vector<std::string> files;
@@ -286,7 +285,7 @@ bool TXMLProfileInterface::Load(const std::string& name, const std::function<voi
 bool TXMLProfileInterface::Save(const std::string& name, const std::function<void()>& writeValues)
 {
     const std::string folder = FolderPath();
-    if (folder.empty() || !IsStorableName(name))
+    if (folder.empty() || !IsStorableProfileName(name))
         return false;
     document_.reset();
     root_ = document_.append_child(kRootName);

@@ -8,6 +8,11 @@
 
 #include "engine/u_bwprofile.h"
 
+// Whether a profile of that name stays inside its folder as a file of its
+// own: not empty, without "/" and without a zero byte. Names that are not
+// are neither read nor written.
+bool IsStorableProfileName(const std::string& name);
+
 class TXMLProfileInterface : public TBWProfileInterface {
 public:
     // dataFolder: the folder that holds Folder, ending in "/"; empty for

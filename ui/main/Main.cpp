@@ -23,6 +23,7 @@
 #include "base/u_bwdatetime.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
+#include "engine/u_xmlprofile.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
 #include "ui/common/u_about.h"
@@ -220,8 +221,13 @@ bool ConvertRegistryProfiles(TRegistryStore& store, const std::string& key, cons
     if (!store.KeyExists(key) || store.FindValue(key, kConvertedMarker))
         return false;
     const std::string profilesKey = key + "\\profiles";
-    for (const std::string& name : store.SubKeyNames(profilesKey))
-        ExportRegistryToXml(store, profilesKey + "\\" + name, dataFolder + "profiles/" + name + ".xml");
+    for (const std::string& name : store.SubKeyNames(profilesKey)) {
+        // A name with a path in it would write the profile outside the profiles folder.
+        if (IsStorableProfileName(name))
+            ExportRegistryToXml(store, profilesKey + "\\" + name, dataFolder + "profiles/" + name + ".xml");
+        else
+            LoadProblems().ProfileNotConverted(name);
+    }
     ExportRegistryToXml(store, key + "\\" + TBWCVGenSettings::SettingsName,
                         dataFolder + TBWCVGenSettings::SettingsName + ".xml");
     store.WriteValue(key, RegistryDword(kConvertedMarker, 1));

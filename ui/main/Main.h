@@ -86,7 +86,8 @@ const QMetaObject& SummaryRowPage(int row);
 // The one-time conversion of the profiles and settings kept in the settings
 // store under the program's key into XML files of the data folder, marked
 // done by "ConvertedToXML". True when it converted; a store without the key
-// is left as it is.
+// is left as it is. A profile whose name holds a path is not converted,
+// and LoadProblems says so.
 bool ConvertRegistryProfiles(TRegistryStore& store, const std::string& key, const std::string& dataFolder);
 
 class TfCorvella4 : public QMainWindow, private TScanRoadHost {

@@ -55,6 +55,12 @@ void TLoadProblems::SettingsLoaded(const TBWCVGenSettings& settings)
     }
 }
 
+void TLoadProblems::ProfileNotConverted(const std::string& name)
+{
+    Record("The profile " + Quoted(name) + " of the older settings was not converted: its name holds a path, "
+           "and a profile is kept only in the profiles folder.");
+}
+
 void TLoadProblems::ListsLoaded(TMplManager& lists)
 {
     for (TBWDirMpl* list : lists.Lists())

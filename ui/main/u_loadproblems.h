@@ -19,6 +19,9 @@ public:
     void ProfileNotLoaded(TBWProfile& profile, const std::string& name);
     // After LoadOrCreate.
     void SettingsLoaded(const TBWCVGenSettings& settings);
+    // The one-time conversion of the older settings left out a profile
+    // whose name is no storable profile name.
+    void ProfileNotConverted(const std::string& name);
     // After the lists were read.
     void ListsLoaded(TMplManager& lists);
 

@@ -673,6 +673,29 @@ private slots:
         QCOMPARE(Names(again.Profiles()), QStringList({"quick_scan"}));
     }
 
+    // A stored name is never a path out of the data folder, whatever the older settings hold.
+    void aConvertedProfileNameWithAPathIsRefusedAndTold()
+    {
+        const std::string key = AppPaths().registryKey;
+        for (const char* name : {"../../../../escaped_profile", "sub/inner", "Révolte_Ёлка_東京"}) {
+            TRegistryStore store(AppPaths().registryFile);
+            store.Load();
+            store.WriteValue(key + "\\profiles\\" + name, RegistryString("ProfileComment", name));
+            QVERIFY(store.Save());
+        }
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Warning,
+                              "The profile \"../../../../escaped_profile\" of the older settings was not converted");
+        TfCorvella4 window;
+        QTRY_VERIFY(prompts.Done());
+        QVERIFY(prompts.Asked().back().text.contains("The profile \"sub/inner\" of the older settings was not converted"));
+        QCOMPARE(Names(window.Profiles()), QStringList({"Révolte_Ёлка_東京"}));
+        const QString profiles = DataFolder() + "profiles/";
+        QVERIFY(!QFile::exists(profiles + "../../../../escaped_profile.xml"));
+        QVERIFY(!QFile::exists(profiles + "sub/inner.xml"));
+        QCOMPARE(QDir(profiles).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList({"Révolte_Ёлка_東京.xml"}));
+    }
+
     void aStoreWithoutTheKeyIsLeftAlone()
     {
         TRegistryStore store(AppPaths().registryFile);
