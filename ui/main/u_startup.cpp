@@ -21,6 +21,7 @@
 #include "ui/main/u_loadproblems.h"
 #include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_pictures.h"
+#include "ui/common/u_prompts.h"
 #include "ui/main/u_singleinstance.h"
 #include "ui/common/u_tooltips.h"
 
@@ -118,6 +119,20 @@ void BringModalForward()
     modal->activateWindow();
 }
 
+bool TakeOverOrTell(TSingleInstance& instance)
+{
+    bool answered = false;
+    if (instance.TakeOver(answered))
+        return true;
+    if (answered) {
+        std::fputs("Corvella is running already: its window was brought to the front.\n", stderr);
+    } else {
+        std::fputs("Corvella is running already, but did not answer.\n", stderr);
+        Prompts().ShowWarning(QStringLiteral("Corvella"), instance.NoAnswerText());
+    }
+    return false;
+}
+
 std::string ExpectedDataFolder()
 {
     return AddTrailingBackslash(GetSpecialFolder(sfAppData, sffUseFallback)) + kMakerName + "/" + kProductName + "/";
@@ -139,13 +154,8 @@ int RunCorvella(int argc, char** argv)
             tip->close();
     });
     TSingleInstance instance(QString::fromStdString(ExpectedDataFolder()));
-    bool answered = false;
-    if (!MultipleCopiesAllowed() && !instance.TakeOver(answered)) {
-        std::fputs(answered ? "Corvella is running already: its window was brought to the front.\n"
-                            : "Corvella is running already.\n",
-                   stderr);
+    if (!MultipleCopiesAllowed() && !TakeOverOrTell(instance))
         return 0;
-    }
 
     InitAppPaths(kMakerName, kProductName, kHelpFileName);
     RemoveStaleTemporaries(AppPaths().dataFolder);

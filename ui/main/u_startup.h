@@ -17,5 +17,11 @@ std::string ExpectedDataFolder();
 // modal window shown is restored and brought to the front.
 void BringModalForward();
 
+class TSingleInstance;
+
+// Whether this start may go on: it may when it now owns the data folder.
+// Otherwise the running copy was asked to come forward; when it did not
+// answer, a window says so, since nothing else would show why nothing opened.
+bool TakeOverOrTell(TSingleInstance& instance);
 // The whole program; the exit status.
 int RunCorvella(int argc, char** argv);
