@@ -111,8 +111,13 @@ QString LastRunText(double lastRun)
 
 std::vector<TProfileRow> ReadStoredProfiles(TBWCVProfile& profile)
 {
+    for (const TBWSetAside& twin : profile.SetAsideCaseTwins())
+        LoadProblems().CaseTwinSetAside(twin);
+    const std::vector<std::string> names = profile.GetProfileList();
+    if (const std::string failure = profile.Storage().LastListFailure(); !failure.empty())
+        LoadProblems().ProfilesNotListed(failure);
     std::vector<TProfileRow> rows;
-    for (const std::string& name : profile.GetProfileList()) {
+    for (const std::string& name : names) {
         if (profile.LoadProfile(name))
             rows.push_back({profile.ProfileName(), profile.ProfileComment, profile.LastRun, profile.LastTime});
         else
@@ -391,8 +396,9 @@ void TfCorvella4::RefreshProfileList()
     const QModelIndex selected = SelectedRow(*lvProfiles);
     const int remembered = selected.isValid() ? selected.row() : 0;
     FillProfileList();
-    // Done once: a quick_scan that cannot be stored or read back leaves the list empty.
-    if (profiles_.rowCount() == 0) {
+    // Done once: a quick_scan that cannot be stored or read back leaves the
+    // list empty. Profiles that cannot be listed are no empty list.
+    if (profiles_.rowCount() == 0 && CurrentProfile().Storage().LastListFailure().empty()) {
         CreateQuickScanProfile();
         FillProfileList();
     }

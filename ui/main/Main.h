@@ -33,6 +33,8 @@ struct TProfileRow {
 
 // Loads every stored profile into profile, in the storage's order; a
 // profile that cannot be loaded goes to LoadProblems, which keeps its file.
+// Twins of a profile's file in other letter case are set aside first, and a
+// profiles folder that cannot be listed is recorded there too.
 std::vector<TProfileRow> ReadStoredProfiles(TBWCVProfile& profile);
 
 // The rows of lvProfiles and its sort state. Tag holds the sorted column in

@@ -38,6 +38,19 @@ void TLoadProblems::ProfileNotLoaded(TBWProfile& profile, const std::string& nam
     }
 }
 
+void TLoadProblems::CaseTwinSetAside(const TBWSetAside& twin)
+{
+    const std::string what = "The profile file " + twin.file +
+                             " differs from another profile's file in letter case only, which names the same profile;";
+    Record(twin.movedTo.empty() ? what + " it could not be moved aside, and the profile list shows the other."
+                                : what + " it was moved to " + twin.movedTo + ".");
+}
+
+void TLoadProblems::ProfilesNotListed(const std::string& failure)
+{
+    Record("The profiles cannot be listed (" + failure + "), so none of them is shown.");
+}
+
 void TLoadProblems::SettingsLoaded(const TBWCVGenSettings& settings)
 {
     const std::string what = "The general settings file";

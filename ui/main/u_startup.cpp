@@ -4,7 +4,9 @@
 #include <QSocketNotifier>
 #include <QWidget>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <cstdio>
 #include <sys/socket.h>
@@ -99,14 +101,21 @@ void LoadMp3Lists()
     MplManager().Reload();
 }
 
+} // namespace
+
 void SaveAtExit()
 {
-    GenSettings().SaveIfLoaded();
+    TBWCVGenSettings& settings = GenSettings();
+    if (settings.Loaded() && !settings.SaveIfLoaded()) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        Prompts().ShowWarning(QStringLiteral("Corvella"),
+                              QStringLiteral("The settings could not be saved to %1 (%2), so the changes made to them "
+                                             "in this run are lost.")
+                                  .arg(QString::fromStdString(settings.FileName()), reason));
+    }
     if (MplManager().IsModified())
         MplManager().SaveAll();
 }
-
-} // namespace
 
 void BringModalForward()
 {

@@ -23,5 +23,11 @@ class TSingleInstance;
 // Otherwise the running copy was asked to come forward; when it did not
 // answer, a window says so, since nothing else would show why nothing opened.
 bool TakeOverOrTell(TSingleInstance& instance);
+
+// The end of a run: the general settings and the modified Mp3 Lists are
+// written; settings that were to be written and could not be are told in a
+// window, since the changes of the run are lost with them.
+void SaveAtExit();
+
 // The whole program; the exit status.
 int RunCorvella(int argc, char** argv);

@@ -189,6 +189,47 @@ private slots:
         QVERIFY(QFileInfo(profiles + "gone.xml").isSymLink());
     }
 
+    // Rock.xml, rock.xml and ROCK.xml are one profile: one is listed, the
+    // twins are moved aside and told, not deleted by a later save.
+    void profileFilesDifferingInCaseOnlyAreSetAsideAndTold()
+    {
+        const QString profiles = DataFolder() + "profiles/";
+        StoreProfile("Rock", 0, 0, "one of three");
+        for (const char* twin : {"rock.xml", "ROCK.xml"})
+            QVERIFY(QFile::copy(profiles + "Rock.xml", profiles + twin));
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Warning, "The profile file " + profiles +
+                                                       "Rock.xml differs from another profile's file in letter case "
+                                                       "only, which names the same profile; it was moved to " +
+                                                       profiles + "Rock.xml.bad.");
+        TfCorvella4 window;
+        QCOMPARE(Names(window.Profiles()), QStringList({"ROCK"}));
+        QTRY_VERIFY(prompts.Done());
+        QVERIFY(prompts.Asked().back().text.contains(profiles + "rock.xml differs"));
+        QCOMPARE(QDir(profiles).entryList(QDir::Files, QDir::Name),
+                 QStringList({"ROCK.xml", "Rock.xml.bad", "rock.xml.bad"}));
+        QVERIFY(CurrentProfile().LoadProfile("ROCK"));
+        QVERIFY(CurrentProfile().SaveProfile());
+        QCOMPARE(QDir(profiles).entryList(QDir::Files, QDir::Name),
+                 QStringList({"ROCK.xml", "Rock.xml.bad", "rock.xml.bad"}));
+    }
+
+    // A profiles folder that cannot be read is no empty list: it is told,
+    // and no quick_scan is made in its place.
+    void aProfilesFolderThatCannotBeReadIsTold()
+    {
+        const QString profiles = DataFolder() + "profiles";
+        QVERIFY(QDir(profiles).removeRecursively());
+        // A link to itself: unreadable even to root.
+        QVERIFY(QFile::link("profiles", profiles));
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Warning, "The profiles cannot be listed (" + profiles + "/: ");
+        TfCorvella4 window;
+        QTRY_VERIFY(prompts.Done());
+        QCOMPARE(window.Profiles().rowCount(), 0);
+        QVERIFY(QFileInfo(profiles).isSymLink());
+    }
+
     void resultsThatCannotBeReadAreToldNotShownEmpty()
     {
         QVERIFY(QDir().mkpath(DataFolder() + "last_results.txt"));
