@@ -67,7 +67,8 @@ void StoreProfile(const std::string& name, double lastRun = 0, double lastTime =
     profile.LastRun = lastRun;
     profile.LastTime = lastTime;
     profile.ProfileComment = comment;
-    profile.DirPath = {"/music"};
+    // A folder that is there: a missing one is asked about before a scan.
+    profile.DirPath = {QDir::homePath().toStdString()};
     QVERIFY(profile.SaveProfile());
 }
 
@@ -683,6 +684,40 @@ private slots:
         Action(window, "aLoadResults")->trigger();
         QCOMPARE(loaded, left);
         QVERIFY(!loaded.isEmpty());
+    }
+
+    // "Copy new songs from a CD" with the disc not mounted, and a list deleted
+    // since: what cannot be found is named, and the empty result never says
+    // every file is in the collection already.
+    void aMissingDiscOrListIsNeverReadAsAnAnswer()
+    {
+        QTemporaryDir collection;
+        QVERIFY(QFile::copy(QString(CORVELLA_TEST_DATA) + "/../fixtures/audio/cbr128_stereo_44k_id3v23.mp3",
+                            collection.path() + "/kept song.mp3"));
+        const std::string disc = "/media/no such cd/Ёлка 東京";
+        {
+            TBWCVProfile profile;
+            profile.NewProfile();
+            profile.SetProfileName("new_from_cd");
+            profile.ResultType = rsNegative;
+            profile.DirPath = {collection.path().toStdString(), disc, "@deleted_list/CD 1"};
+            profile.SetDirPriority(collection.path().toStdString(), dtReference);
+            QVERIFY(profile.SaveProfile());
+        }
+        TfCorvella4 window;
+        window.show();
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(false, QString::fromStdString(disc) + " (no such folder)");
+        Action(window, "aRunProfile")->trigger();
+        QVERIFY(prompts.Asked().back().text.contains("@deleted_list/CD 1 (no Mp3 List holds it)"));
+        QCOMPARE(window.Profiles().Row(0).lastRun, 0.0);
+
+        prompts.ExpectYesNo(true, "Scan without them?");
+        prompts.ExpectMessage(PromptKind::Information,
+                              "2 folders and lists of the profile could not be found and were left out");
+        Action(window, "aRunProfile")->trigger();
+        QVERIFY(prompts.Done());
+        QVERIFY(!prompts.Asked().back().text.contains("every file is in the collection already"));
     }
 
     void theSettingsStoreIsConvertedOnce()
