@@ -571,8 +571,11 @@ void TfCorvella4::aLoadResultsExecute()
     progress.Reset(1, 0, false);
     progress.StartJob(QStringLiteral("Loading results"), 0);
     progress.Step(1);
+    // The settings of the scan that wrote the results, when they were kept; the list reads them.
+    TBWCVProfile scanProfile;
     TBWDupeFileList results;
-    if (!results.LoadFromFile(fileName, &FSDrive())) {
+    bool asScanned = false;
+    if (!results.LoadFromFile(fileName, &FSDrive(), &scanProfile, &asScanned)) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         CloseProgress();
         Prompts().ShowWarning(QStringLiteral("Corvella"), QStringLiteral("The last results could not be read from %1 (%2).")
@@ -583,6 +586,13 @@ void TfCorvella4::aLoadResultsExecute()
     window.SetResults(&results);
     window.RefreshList();
     CloseProgress();
+    if (!asScanned && results.Count() > 0)
+        Prompts().ShowInformation(
+            QStringLiteral("Corvella"),
+            QStringLiteral("The last results were saved without the settings of their scan, so their references "
+                           "and relevances are chosen again with the profile \"%1\" and may differ from what the "
+                           "scan showed.")
+                .arg(QString::fromStdString(CurrentProfile().ProfileName())));
     window.exec();
 }
 

@@ -24,6 +24,8 @@
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmpl.h"
+#include "model/u_bwfsdrive.h"
+#include "tests/ui/item_clicks.h"
 #include "tests/ui/modal_dialogs.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/common/u_cvgensettings.h"
@@ -95,6 +97,23 @@ QStringList ShownResults(QWidget& dialog)
     for (int row = 0; row < window->Model().RowCount(); ++row) {
         const TBWDupeFile* entry = window->Model().EntryAt(row);
         rows << QString(entry->State() == dsReference ? "R " : "D ") + QString::fromStdString(entry->File()->Name());
+    }
+    return rows;
+}
+
+// Every cell of every row the results window shows, a row's cells parted by "|".
+QStringList ShownCells(QWidget& dialog)
+{
+    auto* window = qobject_cast<TfScanResults*>(&dialog);
+    if (!window)
+        return {"not the results window"};
+    const QAbstractItemModel& model = window->Model();
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(); ++column)
+            cells << model.index(row, column).data().toString();
+        rows << cells.join(" | ");
     }
     return rows;
 }
@@ -718,6 +737,69 @@ private slots:
         Action(window, "aRunProfile")->trigger();
         QVERIFY(prompts.Done());
         QVERIFY(!prompts.Asked().back().text.contains("every file is in the collection already"));
+    }
+
+    // What "Load last results" shows after a restart with another profile
+    // selected is what the scan showed: the rows, their relevances and
+    // words; a result file without its scan record says it is recomputed.
+    void lastResultsShowWhatTheScanShowed()
+    {
+        QTemporaryDir music;
+        const QString fixture = QString(CORVELLA_TEST_DATA) + "/../fixtures/audio/cbr128_stereo_44k_id3v23.mp3";
+        for (const char* name : {"alpha song.mp3", "alpha song 12.mp3", "Ёлка 東京 live tour.mp3", "ёлка 東京 live tour 07.mp3"})
+            QVERIFY(QFile::copy(fixture, music.path() + "/" + name));
+        for (const auto& [name, minWordLength] : {std::pair{"a_by_name", 3}, std::pair{"b_plain", 0}}) {
+            TBWCVProfile profile;
+            profile.NewProfile();
+            profile.SetProfileName(name);
+            profile.CompType = ctFileName;
+            profile.MinWordLength = minWordLength;
+            profile.MinPerc = 50;
+            profile.DirPath = {music.path().toStdString()};
+            QVERIFY(profile.SaveProfile());
+        }
+        const auto shownColumns = GenSettings().ColShow;
+        GenSettings().ColShow.fill(false);
+        GenSettings().ColShow[9] = GenSettings().ColShow[10] = true;  // "%" and "Words"
+        QStringList scanned;
+        {
+            TfCorvella4 window;
+            window.show();
+            QCOMPARE(window.SelectedProfile(), std::string("a_by_name"));
+            WhenModal([&](QWidget& dialog) {
+                scanned = ShownCells(dialog);
+                Action(dialog, "aClose")->trigger();
+            });
+            Action(window, "aRunProfile")->trigger();
+        }
+        QCOMPARE(scanned.size(), 4);
+        QVERIFY2(scanned.filter("100 %").size() == 2, qPrintable(scanned.join(" | ")));
+
+        // A restart: new file objects, the other profile chosen with a click.
+        FSDrive().Refresh();
+        TfCorvella4 window;
+        window.show();
+        auto* list = window.findChild<QTreeView*>("lvProfiles");
+        ClickItem(*list, list->model()->index(1, 0));
+        QCOMPARE(window.SelectedProfile(), std::string("b_plain"));
+        QStringList loaded;
+        WhenModal([&](QWidget& dialog) {
+            loaded = ShownCells(dialog);
+            Action(dialog, "aClose")->trigger();
+        });
+        Action(window, "aLoadResults")->trigger();
+        QCOMPARE(loaded, scanned);
+
+        QVERIFY(QFile::remove(DataFolder() + "last_results.scan"));
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Information, "chosen again with the profile \"b_plain\"");
+        WhenModal([&](QWidget& dialog) {
+            loaded = ShownCells(dialog);
+            Action(dialog, "aClose")->trigger();
+        });
+        Action(window, "aLoadResults")->trigger();
+        QCOMPARE(loaded.size(), 4);
+        GenSettings().ColShow = shownColumns;
     }
 
     void theSettingsStoreIsConvertedOnce()
