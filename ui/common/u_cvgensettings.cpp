@@ -48,6 +48,11 @@ bool TBWCVGenSettings::SaveIfLoaded()
     return loaded_ && SaveProfile();
 }
 
+std::string TBWCVGenSettings::FileName() const
+{
+    return static_cast<const TXMLProfileInterface&>(Storage()).FolderPath() + SettingsName + ".xml";
+}
+
 void TBWCVGenSettings::ReadSettings()
 {
     TipsAtStartup = ReadBool("ShowTips", TipsAtStartup);

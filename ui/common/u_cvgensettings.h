@@ -36,6 +36,11 @@ public:
     // (a second start handing over to the running one, or one that could
     // not read the file) writes nothing. False when nothing was written.
     bool SaveIfLoaded();
+    // Whether SaveIfLoaded writes: this run loaded the settings, or took
+    // the defaults in place of a file missing or damaged.
+    bool Loaded() const { return loaded_; }
+    // The settings file.
+    std::string FileName() const;
     // Where LoadOrCreate moved a damaged settings file; empty when it did not.
     const std::string& SetAsideFile() const { return setAsideFile_; }
 

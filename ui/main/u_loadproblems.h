@@ -9,6 +9,7 @@
 #include <vector>
 
 class TBWProfile;
+struct TBWSetAside;
 class TBWCVGenSettings;
 class TMplManager;
 
@@ -17,8 +18,16 @@ public:
     // After LoadProfile(name) failed: a damaged profile is set aside, one
     // that cannot be read is left; either way it is recorded.
     void ProfileNotLoaded(TBWProfile& profile, const std::string& name);
+    // A file named like a listed profile but in other letter case, taken
+    // out of the way so that saving the listed one never removes it.
+    void CaseTwinSetAside(const TBWSetAside& twin);
+    // The stored profiles could not be listed; failure says where and why.
+    void ProfilesNotListed(const std::string& failure);
     // After LoadOrCreate.
     void SettingsLoaded(const TBWCVGenSettings& settings);
+    // The one-time conversion of the older settings left out a profile
+    // whose name is no storable profile name.
+    void ProfileNotConverted(const std::string& name);
     // After the lists were read.
     void ListsLoaded(TMplManager& lists);
 
