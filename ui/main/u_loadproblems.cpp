@@ -63,6 +63,12 @@ void TLoadProblems::ListsLoaded(TMplManager& lists)
                    list->FileName() + " was left untouched.");
 }
 
+void TLoadProblems::RegistryNotRead(const std::string& fileName, const std::string& reason)
+{
+    Record("The old settings in " + fileName + " cannot be read (" + reason +
+           "); nothing was converted from them, and the file was left where it is.");
+}
+
 std::string TLoadProblems::TakeMessage()
 {
     if (untold_.empty())

@@ -21,6 +21,9 @@ public:
     void SettingsLoaded(const TBWCVGenSettings& settings);
     // After the lists were read.
     void ListsLoaded(TMplManager& lists);
+    // The store of the old settings could not be read (reason says why):
+    // nothing was converted from it, and it was left where it is.
+    void RegistryNotRead(const std::string& fileName, const std::string& reason);
 
     // The message about what was recorded since the last one, and marks it
     // told; empty when nothing new is there. A problem already told is not
