@@ -13,6 +13,7 @@
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmpl.h"
+#include "tests/model/live_objects.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/progress/u_progress.h"
 #include "ui/progress/u_scanmailbox.h"
@@ -339,6 +340,21 @@ private slots:
         QCOMPARE(ReadText(ResultFile()), QString("/music/a.mp3;/music/b.mp3;\r\n"));
         // The run itself is still kept in the profile.
         QVERIFY(ProfileFile("p").contains("<LastTime>90003</LastTime>"));
+    }
+
+    // Every scan refreshes the model; the folders of the scans before must
+    // not stay alive until the program ends.
+    void memoryStaysFlatAcrossScans()
+    {
+        StoreProfile("memory");
+        for (int run = 0; run < 4; ++run) {
+            TBWDirectory* music = root_->AddSubDirTouch("music");
+            TBWDirectory* album = music->AddSubDirTouch("album");
+            script_.linked = {album->Files()->AddFile("song.mp3"), album->Files()->AddFile("song (copy).mp3")};
+            QCOMPARE(LiveFoldersAndFiles(*root_), std::make_pair(2, 2));
+            QCOMPARE(MakeRoad().Run("memory"), TScanOutcome::Finished);
+            QCOMPARE(LiveFoldersAndFiles(*root_), std::make_pair(0, 0));
+        }
     }
 
     void theTimesGoToTheProfileThatRan()
