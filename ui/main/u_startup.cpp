@@ -26,6 +26,9 @@
 
 namespace {
 
+// Where the hidden files the program writes anywhere are recorded while they exist.
+constexpr const char* kTemporaryRecords = "temporaries";
+
 int gSignalSockets[2] = {-1, -1};
 
 void OnCloseSignal(int)
@@ -150,6 +153,8 @@ int RunCorvella(int argc, char** argv)
     InitAppPaths(kMakerName, kProductName, kHelpFileName);
     RemoveStaleTemporaries(AppPaths().dataFolder);
     RemoveStaleTemporaries(AppPaths().dataFolder + "profiles");
+    RecordTemporariesIn(AppPaths().dataFolder + kTemporaryRecords);
+    RemoveRecordedTemporaries(AppPaths().dataFolder + kTemporaryRecords);
     MakeGlobalObjects();
     GenSettings().LoadOrCreate();
     LoadProblems().SettingsLoaded(GenSettings());
