@@ -1,7 +1,7 @@
 #pragma once
 // What the program could not load from its data folder: profiles and the
 // general settings that are damaged (moved aside, kept) or cannot be read
-// (left where they are), and Mp3 Lists that are damaged (left untouched).
+// (left where they are), and Mp3 Lists that cannot be read (kept read-only).
 // The start-up and the profile list record here; the main window tells the
 // user in one message after start-up, and later about anything new.
 #include <set>

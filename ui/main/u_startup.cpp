@@ -22,6 +22,7 @@
 #include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_pictures.h"
 #include "ui/main/u_singleinstance.h"
+#include "ui/mpleditor/u_mpleditorcommands.h"
 #include "ui/common/u_tooltips.h"
 
 namespace {
@@ -104,8 +105,7 @@ void LoadMp3Lists()
 void SaveAtExit()
 {
     GenSettings().SaveIfLoaded();
-    if (MplManager().IsModified())
-        MplManager().SaveAll();
+    SaveListsAtExit();
 }
 
 } // namespace
