@@ -16,6 +16,7 @@
 #include "engine/u_scanrecord.h"
 #include "tests/engine/fake_audio.h"
 #include "tests/engine/temp_folder.h"
+#include "tests/base/platform/fifo_in_place.h"
 
 namespace {
 
@@ -646,6 +647,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ResultFile, MissingFileLeavesTheListAsItWas)
 {
     Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}}, {{0, 1}});
+    EXPECT_FALSE(list.LoadFromFile(FileName(), collection.Root()));
+    EXPECT_EQ(Shown(), (TTexts{"R a.mp3", "D b.mp3"}));
+}
+
+// "Load last results" must not freeze on a FIFO nor read /dev/zero for ever.
+TEST_F(ResultFile, AFifoOrADeviceInItsPlaceIsRefusedAndLeavesTheListAsItWas)
+{
+    Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}}, {{0, 1}});
+    {
+        const TFifoInPlace fifo(FileName());
+        ASSERT_TRUE(fifo.Made());
+        EXPECT_FALSE(list.LoadFromFile(FileName(), collection.Root()));
+    }
+    std::filesystem::remove(FileName());
+    std::filesystem::create_symlink("/dev/zero", FileName());
     EXPECT_FALSE(list.LoadFromFile(FileName(), collection.Root()));
     EXPECT_EQ(Shown(), (TTexts{"R a.mp3", "D b.mp3"}));
 }

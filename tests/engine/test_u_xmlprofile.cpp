@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "tests/base/platform/fifo_in_place.h"
 #include "tests/engine/temp_folder.h"
 
 namespace {
@@ -283,6 +284,20 @@ TEST_F(XmlProfileStorage, AFailedLoadSaysWhyAndADamagedFileIsSetAsideNumbered)
     EXPECT_EQ(folder.ReadFile("profiles/hand.xml.bad2"), "<bwprofile><cut");
     EXPECT_EQ(storage.ListProfiles(), TTexts{"gone"});
     EXPECT_EQ(storage.SetAside("hand"), "");
+}
+
+// A FIFO at profiles/x.xml hung the start-up in open(); a link to /dev/zero
+// would be read until the memory ran out.
+TEST_F(XmlProfileStorage, AFifoOrADeviceIsUnreadableAtOnce)
+{
+    std::filesystem::create_directories(folder.Path("profiles"));
+    const TFifoInPlace fifo(folder.Path("profiles/x.xml"));
+    ASSERT_TRUE(fifo.Made());
+    std::filesystem::create_symlink("/dev/zero", folder.Path("profiles/zero.xml"));
+    for (const char* name : {"x", "zero"}) {
+        EXPECT_FALSE(storage.Load(name, [] {})) << name;
+        EXPECT_EQ(storage.LastLoadFailure(), TProfileLoadFailure::Unreadable) << name;
+    }
 }
 
 }  // namespace

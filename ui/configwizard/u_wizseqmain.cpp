@@ -286,8 +286,9 @@ void TWSAddCDToMPL::AfterSave()
         VolumeName = ProposedVolumeName(DiscPath);
     } else if (auto* page = CurrentAs<TfrWizCDName>(*this)) {
         VolumeName = page->VolumeName();
-        if (TBWDirectory* disc = FSDrive().FindDir(DiscPath, false))
-            AddVolumeToMpl(List, disc, VolumeName);
+        TBWDirectory* disc = FSDrive().FindDir(DiscPath, false);
+        if (disc && !AddVolumeToMpl(List, disc, VolumeName) && List && List->ReadOnly())
+            Prompts().ShowWarning(Wizard()->windowTitle(), ReadOnlyNote(List));
     } else if (auto* page = CurrentAs<TfrWizYesNoCD>(*this)) {
         AddAnother = page->YesChosen();
     }

@@ -364,7 +364,9 @@ void TfCorvella4::FormCreate()
 {
     TRegistryStore store(AppPaths().registryFile);
     // The settings were loaded before this window existed; the converted ones take their place.
-    if (store.Load() && ConvertRegistryProfiles(store, AppPaths().registryKey, AppPaths().dataFolder))
+    if (!store.Load())
+        LoadProblems().RegistryNotRead(AppPaths().registryFile, store.LoadFailure());
+    else if (ConvertRegistryProfiles(store, AppPaths().registryKey, AppPaths().dataFolder))
         GenSettings().LoadOrCreate();
     RefreshProfileList();
 }

@@ -77,9 +77,15 @@ void TLoadProblems::ProfileNotConverted(const std::string& name)
 void TLoadProblems::ListsLoaded(TMplManager& lists)
 {
     for (TBWDirMpl* list : lists.Lists())
-        if (list->Damaged())
-            Record("The Mp3 List " + Quoted(list->ListName()) + " is damaged and shows empty; its file " +
-                   list->FileName() + " was left untouched.");
+        if (list->ReadOnly())
+            Record("The Mp3 List " + Quoted(list->ListName()) + " cannot be read (" + list->ReadProblem() +
+                   ") and shows empty; it is kept read-only and its file " + list->FileName() + " is left untouched.");
+}
+
+void TLoadProblems::RegistryNotRead(const std::string& fileName, const std::string& reason)
+{
+    Record("The old settings in " + fileName + " cannot be read (" + reason +
+           "); nothing was converted from them, and the file was left where it is.");
 }
 
 std::string TLoadProblems::TakeMessage()

@@ -1,7 +1,7 @@
 #pragma once
 // What the program could not load from its data folder: profiles and the
 // general settings that are damaged (moved aside, kept) or cannot be read
-// (left where they are), and Mp3 Lists that are damaged (left untouched).
+// (left where they are), and Mp3 Lists that cannot be read (kept read-only).
 // The start-up and the profile list record here; the main window tells the
 // user in one message after start-up, and later about anything new.
 #include <set>
@@ -30,6 +30,9 @@ public:
     void ProfileNotConverted(const std::string& name);
     // After the lists were read.
     void ListsLoaded(TMplManager& lists);
+    // The store of the old settings could not be read (reason says why):
+    // nothing was converted from it, and it was left where it is.
+    void RegistryNotRead(const std::string& fileName, const std::string& reason);
 
     // The message about what was recorded since the last one, and marks it
     // told; empty when nothing new is there. A problem already told is not

@@ -276,8 +276,9 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
     ReloadLists();
     stores_.modelRoot.Refresh();
     // Neither the results nor the model point into the lists the reload
-    // retired any more.
+    // retired, nor into the folders the refreshes retired, any more.
     stores_.lists.FreeRetiredLists();
+    stores_.modelRoot.FreeRetired();
     profile.SaveProfile();
     host_.RefreshProfileList();
 }

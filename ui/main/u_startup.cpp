@@ -25,9 +25,13 @@
 #include "ui/common/u_pictures.h"
 #include "ui/common/u_prompts.h"
 #include "ui/main/u_singleinstance.h"
+#include "ui/mpleditor/u_mpleditorcommands.h"
 #include "ui/common/u_tooltips.h"
 
 namespace {
+
+// Where the hidden files the program writes anywhere are recorded while they exist.
+constexpr const char* kTemporaryRecords = "temporaries";
 
 int gSignalSockets[2] = {-1, -1};
 
@@ -113,8 +117,7 @@ void SaveAtExit()
                                              "in this run are lost.")
                                   .arg(QString::fromStdString(settings.FileName()), reason));
     }
-    if (MplManager().IsModified())
-        MplManager().SaveAll();
+    SaveListsAtExit();
 }
 
 void BringModalForward()
@@ -169,6 +172,8 @@ int RunCorvella(int argc, char** argv)
     InitAppPaths(kMakerName, kProductName, kHelpFileName);
     RemoveStaleTemporaries(AppPaths().dataFolder);
     RemoveStaleTemporaries(AppPaths().dataFolder + "profiles");
+    RecordTemporariesIn(AppPaths().dataFolder + kTemporaryRecords);
+    RemoveRecordedTemporaries(AppPaths().dataFolder + kTemporaryRecords);
     MakeGlobalObjects();
     GenSettings().LoadOrCreate();
     LoadProblems().SettingsLoaded(GenSettings());

@@ -1,6 +1,7 @@
 #include "ui/mpleditor/u_mpleditorcommands.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include "base/HUtils.h"
 #include "base/platform/u_wholefile.h"
@@ -222,6 +224,30 @@ bool ExportMplFile(TBWDirMpl* list, const std::string& path, std::string& reason
     return list && CopyWholeFile(list->ListRoot()->FileName(), path, reason);
 }
 
+QString UnsavedListsText()
+{
+    QStringList lines;
+    for (TBWDirMpl* list : MplManager().Lists())
+        if (list->State() == msModified)
+            lines << QStringLiteral("\"%1\": %2").arg(Text(list->DisplayName()), Text(list->SaveFailure()));
+    return lines.join('\n');
+}
+
+void SaveListsAtExit()
+{
+    while (MplManager().IsModified() && !MplManager().SaveAll()) {
+        const QString unsaved = UnsavedListsText();
+        const QString question = QStringLiteral("The changes to these Mp3 Lists cannot be saved:\n\n%1\n\n"
+                                                "Try again? With No, these changes are lost.")
+                                     .arg(unsaved);
+        if (!Prompts().AskYesNo(kCaption, question)) {
+            // Also where no window could be shown: the program ends on a request.
+            std::fprintf(stderr, "Corvella: changes to Mp3 Lists were not saved:\n%s\n", unsaved.toLocal8Bit().constData());
+            return;
+        }
+    }
+}
+
 // ------------------------------------------------------- TMplEditorCommands
 
 TMplEditorCommands::TMplEditorCommands(TMplProgress& progress) : progress_(progress) {}
@@ -237,6 +263,7 @@ bool TMplEditorCommands::IsEnabled(TMplEditorAction action) const
         return false;
     switch (action) {
     case TMplEditorAction::AddVolume:
+        return selected_ != nullptr && !selected_->ListRoot()->ReadOnly();
     case TMplEditorAction::Delete:
     case TMplEditorAction::Export:
         return selected_ != nullptr;
@@ -245,6 +272,15 @@ bool TMplEditorCommands::IsEnabled(TMplEditorAction action) const
     default:
         return true;
     }
+}
+
+QString ReadOnlyNote(TBWDirMpl* dir)
+{
+    TBWDirMpl* list = dir ? dir->ListRoot() : nullptr;
+    if (!list || !list->ReadOnly())
+        return {};
+    return QStringLiteral("The Mp3 List \"%1\" cannot be read (%2); it is kept as it is, so no volume can be added to it.")
+        .arg(Text(list->DisplayName()), Text(list->ReadProblem()));
 }
 
 void TMplEditorCommands::NewList()
@@ -331,7 +367,8 @@ void TMplEditorCommands::Delete()
 void TMplEditorCommands::ReportUnsaved(bool saved)
 {
     if (!saved)
-        Prompts().ShowError(kCaption, QStringLiteral("Some lists could not be saved; their changes are kept."));
+        Prompts().ShowError(kCaption, QStringLiteral("These lists could not be saved; their changes are kept:\n\n") +
+                                          UnsavedListsText());
 }
 
 void TMplEditorCommands::Save()

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include <QString>
+
 class TBWDirectory;
 class TBWDirMpl;
 
@@ -53,6 +55,17 @@ std::unique_ptr<TBWDirectory> LoadMplFile(const std::string& path);
 // the reason when the copy failed.
 bool ExportMplFile(TBWDirMpl* list, const std::string& path, std::string& reason);
 
+// Why the list of dir (a list or a folder in one) takes no volume, for the
+// user; empty when it takes them.
+QString ReadOnlyNote(TBWDirMpl* dir);
+// The modified lists that could not be saved, one line each with why:
+// "Rock": Permission denied. Empty when none is left.
+QString UnsavedListsText();
+// Saves the modified lists as the program ends. What cannot be saved is
+// named with its reason before it is dropped, and the user may try again
+// (after freeing space or mending a permission, say).
+void SaveListsAtExit();
+
 enum class TMplEditorAction { NewList, AddVolume, Delete, Save, Close, Import, Export, Help };
 
 class TMplEditorCommands {
@@ -64,6 +77,8 @@ public:
     TBWDirMpl* SelectedDir() const { return selected_; }
     // Nothing may run while a disc is being added: the progress window lets
     // the user reach the editor meanwhile.
+    // A list whose file could not be read is read-only: no volume is added
+    // to it.
     bool IsEnabled(TMplEditorAction action) const;
     bool Busy() const { return busy_; }
 

@@ -51,7 +51,7 @@ QString Duration(const TBWFile& file)
 
 QString RelevanceText(const TBWFile& file, const TBWFile& reference, std::int32_t tolerance)
 {
-    return QString::asprintf("%d %%", RelevancePercent(Relevance(file, reference, tolerance)));
+    return QString::asprintf("%d %%", ShownRelevancePercent(Relevance(file, reference, tolerance)));
 }
 
 constexpr int kImageSide = 16;

@@ -1,5 +1,6 @@
 #include "ui/common/u_cvgensettings.h"
 #include "tests/ui/ui_test_main.h"
+#include "tests/base/platform/fifo_in_place.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -140,6 +141,27 @@ private slots:
         QVERIFY(!settings.SaveIfLoaded());
         QCOMPARE(QFileInfo(SettingsFile()).symLinkTarget(), folder_->path() + "/gone.xml");
         QVERIFY(!QFile::exists(folder_->path() + "/gone.xml"));
+    }
+
+    // A FIFO hung the start-up before any window; /dev/zero aborted it with
+    // bad_alloc. Either is left as it is, and the defaults are used.
+    void aFifoOrADeviceIsRefusedAtOnceAndLeft()
+    {
+        for (const bool fifo : {true, false}) {
+            init();
+            std::unique_ptr<TFifoInPlace> pipe;
+            if (fifo) {
+                pipe = std::make_unique<TFifoInPlace>(SettingsFile().toStdString());
+                QVERIFY(pipe->Made());
+            } else {
+                QVERIFY(QFile::link("/dev/zero", SettingsFile()));
+            }
+            TBWCVGenSettings settings(DataFolder());
+            settings.LoadOrCreate();
+            QVERIFY(settings.LoadFailure() == TProfileLoadFailure::Unreadable);
+            QCOMPARE(settings.TipsAtStartup, true);
+            QVERIFY(!settings.SaveIfLoaded());
+        }
     }
 
 private:

@@ -20,6 +20,7 @@
 
 #include "base/HUtils.h"
 #include "base/platform/u_registrystore.h"
+#include "ui/main/u_loadproblems.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfs.h"
@@ -28,6 +29,7 @@
 #include "tests/ui/item_clicks.h"
 #include "tests/ui/modal_dialogs.h"
 #include "tests/ui/scripted_prompts.h"
+#include "tests/base/platform/fifo_in_place.h"
 #include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_helpwindow.h"
 #include "ui/common/u_prompts.h"
@@ -852,6 +854,20 @@ private slots:
         QVERIFY(!QFile::exists(profiles + "../../../../escaped_profile.xml"));
         QVERIFY(!QFile::exists(profiles + "sub/inner.xml"));
         QCOMPARE(QDir(profiles).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList({"Révolte_Ёлка_東京.xml"}));
+    }
+
+    // A FIFO there hung the start-up in open(), before any window.
+    void aStoreThatIsNoFileIsNamedAndLeftAlone()
+    {
+        const TFifoInPlace fifo(AppPaths().registryFile);
+        QVERIFY(fifo.Made());
+        LoadProblems().TakeMessage();
+        TfCorvella4 window;
+        const QString message = QString::fromStdString(LoadProblems().TakeMessage());
+        QVERIFY2(message.contains(QString::fromStdString(AppPaths().registryFile) +
+                                  " cannot be read (it is a pipe, not a file)"),
+                 qPrintable(message));
+        QCOMPARE(Names(window.Profiles()), QStringList({"quick_scan"}));
     }
 
     void aStoreWithoutTheKeyIsLeftAlone()

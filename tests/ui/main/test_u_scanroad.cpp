@@ -13,6 +13,7 @@
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmpl.h"
+#include "tests/model/live_objects.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/progress/u_progress.h"
 #include "ui/progress/u_scanmailbox.h"
@@ -406,6 +407,21 @@ private slots:
         QCOMPARE(outcome, scanned ? TScanOutcome::Finished : TScanOutcome::NotRun);
         QCOMPARE(int(scanned_.size()), scanned);
         QVERIFY(prompts.Done());
+    }
+
+    // Every scan refreshes the model; the folders of the scans before must
+    // not stay alive until the program ends.
+    void memoryStaysFlatAcrossScans()
+    {
+        StoreProfile("memory");
+        for (int run = 0; run < 4; ++run) {
+            TBWDirectory* music = root_->AddSubDirTouch("music");
+            TBWDirectory* album = music->AddSubDirTouch("album");
+            script_.linked = {album->Files()->AddFile("song.mp3"), album->Files()->AddFile("song (copy).mp3")};
+            QCOMPARE(LiveFoldersAndFiles(*root_), std::make_pair(2, 2));
+            QCOMPARE(MakeRoad().Run("memory"), TScanOutcome::Finished);
+            QCOMPARE(LiveFoldersAndFiles(*root_), std::make_pair(0, 0));
+        }
     }
 
     void theTimesGoToTheProfileThatRan()

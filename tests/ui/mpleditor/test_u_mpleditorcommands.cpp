@@ -304,6 +304,56 @@ private slots:
         QVERIFY(commands.Close());
     }
 
+    // A list whose file could not be read takes no volume, and says why; a
+    // change that cannot be saved is named with its reason in the editor
+    // and at exit, where the user may try again before it is dropped.
+    void aListThatCannotBeReadTakesNoVolumeAndUnsavedChangesAreNamedWithTheirReasons()
+    {
+        TempListFolder lists;
+        WriteBytes(lists.File("Ærø"), "\x5C\x03 cut short");
+        MplManager().Reload();
+        RecordedProgress progress;
+        TMplEditorCommands commands(progress);
+        commands.SetSelectedDir(List("Ærø"));
+        QVERIFY(!commands.IsEnabled(Action::AddVolume));
+        QVERIFY(commands.IsEnabled(Action::Delete));
+        QCOMPARE(ReadOnlyNote(commands.SelectedDir()),
+                 QString("The Mp3 List \"Ærø\" cannot be read (the file is damaged or cut short); it is kept as "
+                         "it is, so no volume can be added to it."));
+        {
+            ScriptedPrompts nothingAsked;
+            QCOMPARE(commands.AddVolume(), nullptr);
+        }
+        QCOMPARE(List("Ærø")->DirCount(), 0);
+
+        // A folder in the list file's place: no write gets through.
+        QVERIFY(AddDisc(commands, MplManager().NewList("Blocked", false), "CD1"));
+        QVERIFY(QDir().mkpath(QString::fromStdString(lists.File("Blocked") + "/in-the-way")));
+        QCOMPARE(ReadOnlyNote(commands.SelectedDir()), QString());
+        {
+            ScriptedPrompts prompts;
+            prompts.ExpectMessage(PromptKind::Error, "These lists could not be saved; their changes are kept:\n\n"
+                                                     "\"Blocked\": Is a directory");
+            commands.Save();
+        }
+        QVERIFY(List("Blocked")->FindChild("CD1"));
+        {
+            ScriptedPrompts prompts;
+            const QString named = "The changes to these Mp3 Lists cannot be saved:\n\n\"Blocked\": Is a directory";
+            prompts.ExpectYesNo(true, named).ExpectYesNo(false, named);
+            SaveListsAtExit();
+        }
+        QVERIFY(MplManager().IsModified());
+        QVERIFY(QDir(QString::fromStdString(lists.File("Blocked"))).removeRecursively());
+        {
+            ScriptedPrompts nothingAsked;
+            SaveListsAtExit();
+        }
+        QVERIFY(!MplManager().IsModified());
+        QVERIFY(List("Blocked")->FindChild("CD1"));
+        QCOMPARE(ReadBytes(lists.File("Ærø")), std::string("\x5C\x03 cut short"));
+    }
+
     void importReadsBothFormatsUnderAFreeName()
     {
         TempListFolder lists;

@@ -252,6 +252,8 @@ private slots:
         QCOMPARE(shown.Cell(referenceRow, shown.ColumnOf(rcRelevance)), QString("--"));
         // "best song 2" against "best song": twice 2 matched words over 5 words.
         QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcRelevance)), QString("80 %"));
+        // "other copy" against "other": 2 of 3 words, 66.7 %, shown rounded.
+        QCOMPARE(shown.Cell(shown.RowOf(shown.otherCopy), shown.ColumnOf(rcRelevance)), QString("67 %"));
         QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcWords)), QString::fromStdString(shown.second->WordsText()));
         QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcPath)), QString::fromStdString(shown.second->DirPath()));
     }
