@@ -353,7 +353,7 @@ TEST(DupeEngine, MatchingReportsItsStepsWhileItRuns)
         std::uint64_t words = 0;
         bool matching = false;
         scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
-        scan.engine->MatchThreads = threads;
+        scan.engine->Tuning.MatchThreads = threads;
         scan.engine->OnStatus = [&](TBWDupeEngine& e) {
             matching = e.StepCaption() == "Matching groups";
             if (matching)
@@ -469,8 +469,8 @@ TEST(DupeEngine, ScoringOnSeveralThreadsAndDroppingHopelessPairsChangeNoResult)
     scan.Run();
     scan.engine->Results().SaveToFile(many);
     scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
-    scan.engine->MatchThreads = 1;
-    scan.engine->DropHopelessPairs = false;
+    scan.engine->Tuning.MatchThreads = 1;
+    scan.engine->Tuning.DropHopelessPairs = false;
     scan.engine->AddDirectory(scan.tree.Path());
     scan.engine->Execute();
     scan.engine->Results().SaveToFile(one);
@@ -607,13 +607,13 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
                 for (int way = 0; way < 4; ++way) {
                     TDiskRoot root;
                     TBWDupeEngine engine(root, profile);
-                    engine.FilterCandidates = way == 1 || way == 2;
-                    engine.DropHopelessPairs = way > 0;
-                    engine.SkipLoneSizes = way > 0;
-                    engine.SkipDistinctStarts = way > 0;
-                    engine.MatchThreads = way >= 2 ? 4 : 1;
-                    engine.ListingThreads = way == 2 ? 3 : 1;
-                    engine.ReadThreads = way == 2 ? 8 : 1;
+                    engine.Tuning.FilterCandidates = way == 1 || way == 2;
+                    engine.Tuning.DropHopelessPairs = way > 0;
+                    engine.Tuning.SkipLoneSizes = way > 0;
+                    engine.Tuning.SkipDistinctStarts = way > 0;
+                    engine.Tuning.MatchThreads = way >= 2 ? 4 : 1;
+                    engine.Tuning.ListingThreads = way == 2 ? 3 : 1;
+                    engine.Tuning.ReadThreads = way == 2 ? 8 : 1;
                     engine.AddDirectory(scan.tree.Path());
                     engine.Execute();
                     const std::string file = scan.tree.Path("results.txt");
@@ -648,7 +648,7 @@ TEST(DupeEngine, CopiesOfANameMeetAFileScoredOneWayRoundAsThePoolOrdersThem)
     scan.profile.MinPerc = 40;
     for (bool filtered : {false, true}) {
         scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
-        scan.engine->FilterCandidates = filtered;
+        scan.engine->Tuning.FilterCandidates = filtered;
         scan.engine->AddDirectory(scan.tree.Path());
         scan.engine->Execute();
         EXPECT_EQ(Shown(scan.engine->Results()),
