@@ -131,7 +131,7 @@ void TBWDupeEngine::Run()
     if (profile_.CompType == ctContent)
         ReadContentWords();
     GroupByWords();
-    if (profile_.CompType != ctContent && profile_.SimWord > 0)
+    if (ComparesSimilarWords(profile_.CompType, profile_.SimWord))
         LinkSimilarWords();
     MatchGroups();
     if (profile_.ResultType == rsNegative)
@@ -151,10 +151,7 @@ void TBWDupeEngine::Prepare()
     index_->MaxDistance = profile_.SimWord;
     // Any field order needs every field indexed, or "Title - Artist" could
     // never meet "Artist - Title".
-    const bool firstFieldOnly =
-        profile_.CompType == ctTagsWithAlbum || profile_.CompType == ctTags ||
-        (profile_.CompType == ctFileNameFields && !profile_.NoFieldOrder);
-    index_->Field = firstFieldOnly ? 0 : -1;
+    index_->Field = ComparesFieldsInOrder(profile_.CompType, profile_.NoFieldOrder) ? 0 : -1;
     PruneDirectories(directories_);
 }
 
@@ -223,15 +220,11 @@ void TBWDupeEngine::FillPool()
 // digests to read.
 std::optional<std::int32_t> TBWDupeEngine::InfoReadAhead() const
 {
-    switch (profile_.CompType) {
-    case ctTags:
-    case ctTagsWithAlbum:
+    if (ComparesByTags(profile_.CompType))
         return ikTags;
-    case ctContent:
-        return profile_.ResultType > rsNegative ? std::nullopt : std::optional<std::int32_t>(ikBasic);
-    default:
-        return std::nullopt;
-    }
+    if (profile_.CompType == ctContent && profile_.ResultType <= rsNegative)
+        return ikBasic;
+    return std::nullopt;
 }
 
 namespace {
@@ -279,7 +272,7 @@ void TBWDupeEngine::AnalyseBanlist()
 {
     SetStatus("Analysing banlist", pool_->Count());
     results_->SetSingleMode(true);
-    const bool byTags = profile_.CompType == ctTagsWithAlbum || profile_.CompType == ctTags;
+    const bool byTags = ComparesByTags(profile_.CompType);
     for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
         auto* file = static_cast<TBWMp3File*>(item);
         if ((byTags && IsExcluded(BanlistTagText(*file, profile_.CompType))) ||
@@ -292,7 +285,7 @@ void TBWDupeEngine::AnalyseBanlist()
 
 bool TBWDupeEngine::PrepareWords(TBWMp3File& file)
 {
-    if (profile_.CompType == ctTagsWithAlbum || profile_.CompType == ctTags) {
+    if (ComparesByTags(profile_.CompType)) {
         if (file.Title().empty() || file.Artist().empty())
             return false;
         file.SetText(WordsTagText(file, profile_.CompType));

@@ -227,9 +227,19 @@ private:
 class TBWDupeFileList : public TBWSelChain {
     BW_CLASS(TBWDupeFileList)
 public:
-    // Sort-key sets: each holds the one key of the same number, except
-    // set 1 (size, key 2) and set 2 (directory path, key 1).
+    // Sort-key sets, each of one key: the file's name, size, folder or an
+    // audio value, or the entry's identity, which orders entries of equal
+    // keys too.
     static constexpr std::int32_t kNameSet = 0;
+    static constexpr std::int32_t kSizeSet = 1;
+    static constexpr std::int32_t kPathSet = 2;
+    static constexpr std::int32_t kBitrateSet = 10;
+    static constexpr std::int32_t kDurationSet = 11;
+    static constexpr std::int32_t kTitleSet = 12;
+    static constexpr std::int32_t kArtistSet = 13;
+    static constexpr std::int32_t kAlbumSet = 14;
+    static constexpr std::int32_t kCommentSet = 15;
+    static constexpr std::int32_t kGenreSet = 16;
     static constexpr std::int32_t kIdentitySet = 20;
 
     explicit TBWDupeFileList(TBWObject* owner = nullptr);

@@ -19,10 +19,9 @@
 
 bool IsSimilarEnough(const TBWFile& a, const TBWFile& b, const TBWCVProfile& profile)
 {
-    const TBWCompType type = profile.CompType;
-    const bool byField = type == ctFileNameFields || type == ctTagsWithAlbum || type == ctTags;
-    const bool anyOrder = type == ctFileNameFields && profile.NoFieldOrder;
-    return a.SimilarAtLeast(b, byField, anyOrder, profile.SimWord, std::max(0, profile.MinPerc) / 100.0);
+    return a.SimilarAtLeast(b, ComparesByFields(profile.CompType),
+                            ComparesFieldsInAnyOrder(profile.CompType, profile.NoFieldOrder), profile.SimWord,
+                            std::max(0, profile.MinPerc) / 100.0);
 }
 
 TBWDupeMatch::TBWDupeMatch(const TBWCVProfile& profile, const TBWScanTuning& tuning, TBWMatchSteps& steps,
@@ -183,8 +182,7 @@ struct TBWDupeMatch::TIndexedWords {
 
 bool TBWDupeMatch::FieldsInOrder() const
 {
-    const TBWCompType type = profile_.CompType;
-    return type == ctTagsWithAlbum || type == ctTags || (type == ctFileNameFields && !profile_.NoFieldOrder);
+    return ComparesFieldsInOrder(profile_.CompType, profile_.NoFieldOrder);
 }
 
 double TBWDupeMatch::Threshold() const
@@ -202,14 +200,13 @@ double TBWDupeMatch::Threshold() const
 // filters look only for pairs above 0.
 bool TBWDupeMatch::ExactPrefixesFindEveryPair() const
 {
-    const bool oneField = profile_.CompType == ctFileName || profile_.CompType == ctContent;
-    const bool anyOrder = profile_.CompType == ctFileNameFields && profile_.NoFieldOrder;
-    return !WithSimilarWords() && !anyOrder && (profile_.MinPerc > 0 || oneField);
+    return !WithSimilarWords() && !ComparesFieldsInAnyOrder(profile_.CompType, profile_.NoFieldOrder) &&
+           (profile_.MinPerc > 0 || !ComparesByFields(profile_.CompType));
 }
 
 bool TBWDupeMatch::WithSimilarWords() const
 {
-    return profile_.SimWord > 0 && profile_.CompType != ctContent;
+    return ComparesSimilarWords(profile_.CompType, profile_.SimWord);
 }
 
 // The words each pool file was indexed under, by their number in word
@@ -227,7 +224,7 @@ void TBWDupeMatch::IndexedWords(TIndexedWords& indexed)
     }
     for (TBWComparable* item = pool_.First(); item; item = pool_.Next())
         indexed.files.push_back(static_cast<TBWFile*>(item));
-    const bool byEachField = profile_.CompType == ctFileNameFields && profile_.NoFieldOrder;
+    const bool byEachField = ComparesFieldsInAnyOrder(profile_.CompType, profile_.NoFieldOrder);
     // Fields in order are found by the field probes, which read the words
     // themselves.
     const bool keepFields = !FieldsInOrder();

@@ -424,11 +424,16 @@ TEST_P(ResultOrder, KeepsEveryGroupTogetherWithItsReferenceFirst)
 INSTANTIATE_TEST_SUITE_P(
     , ResultOrder,
     ::testing::Values(
-        TOrderCase{"ByNameAscending", 0, false, {"R b.mp3", "D a.mp3", "D z.mp3", "R m.mp3", "D c.mp3"}},
-        TOrderCase{"ByNameDescending", 0, true, {"R m.mp3", "D c.mp3", "R b.mp3", "D z.mp3", "D a.mp3"}},
-        TOrderCase{"BySizeAscending", 1, false, {"R m.mp3", "D c.mp3", "R b.mp3", "D z.mp3", "D a.mp3"}},
-        TOrderCase{"BySizeDescending", 1, true, {"R b.mp3", "D a.mp3", "D z.mp3", "R m.mp3", "D c.mp3"}},
-        TOrderCase{"ByIdentity", 20, false, {"R b.mp3", "D z.mp3", "D a.mp3", "R m.mp3", "D c.mp3"}}),
+        TOrderCase{"ByNameAscending", TBWDupeFileList::kNameSet, false,
+                   {"R b.mp3", "D a.mp3", "D z.mp3", "R m.mp3", "D c.mp3"}},
+        TOrderCase{"ByNameDescending", TBWDupeFileList::kNameSet, true,
+                   {"R m.mp3", "D c.mp3", "R b.mp3", "D z.mp3", "D a.mp3"}},
+        TOrderCase{"BySizeAscending", TBWDupeFileList::kSizeSet, false,
+                   {"R m.mp3", "D c.mp3", "R b.mp3", "D z.mp3", "D a.mp3"}},
+        TOrderCase{"BySizeDescending", TBWDupeFileList::kSizeSet, true,
+                   {"R b.mp3", "D a.mp3", "D z.mp3", "R m.mp3", "D c.mp3"}},
+        TOrderCase{"ByIdentity", TBWDupeFileList::kIdentitySet, false,
+                   {"R b.mp3", "D z.mp3", "D a.mp3", "R m.mp3", "D c.mp3"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ResultList, EqualKeysAreOrderedByIdentity)
