@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <unordered_set>
 
@@ -21,8 +22,11 @@
 namespace {
 
 // Steps are handed on in batches: a report per word pair would cost more
-// than the pair.
+// than the pair. A few steps can take long (a word of the matching may cost
+// thousands of pairs), so they are handed on at least this often too, the
+// pace at which the window takes them.
 constexpr std::uint64_t kStepBatch = 4096;
+constexpr std::chrono::milliseconds kStepInterval{50};
 
 // Files read ahead whose information the walk stores at a time.
 constexpr std::size_t kStoreBatch = 256;
@@ -429,7 +433,8 @@ void TBWDupeEngine::DoSteps(std::uint64_t items)
 void TBWDupeEngine::CountSteps(std::uint64_t items)
 {
     unreportedSteps_ += items;
-    if (unreportedSteps_ >= kStepBatch)
+    if (unreportedSteps_ >= kStepBatch ||
+        (unreportedSteps_ > 0 && std::chrono::steady_clock::now() - lastFlush_ >= kStepInterval))
         FlushSteps();
 }
 
@@ -441,4 +446,5 @@ void TBWDupeEngine::FlushSteps()
     if (OnStep)
         OnStep(*this, unreportedSteps_);
     unreportedSteps_ = 0;
+    lastFlush_ = std::chrono::steady_clock::now();
 }

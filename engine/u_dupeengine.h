@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -117,7 +118,7 @@ private:
     void DoSteps(std::uint64_t items) override;
     void CountSteps(std::uint64_t items) override;
     bool StopRequested() const override { return stopRequested_.load(std::memory_order_relaxed); }
-    void FlushSteps();
+    void FlushSteps() override;
 
     TBWDirectory& root_;
     TBWCVProfile profile_;
@@ -130,6 +131,7 @@ private:
 
     ScanProgress progress_;
     std::uint64_t unreportedSteps_ = 0;
+    std::chrono::steady_clock::time_point lastFlush_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> finished_{false};
     bool stopped_ = false;

@@ -171,6 +171,48 @@ void TBWDupeMatch::WalkEveryPair()
     ScoreWalkBatch(batch);
 }
 
+// The steps of the matching are its words. A fast road hands them out over
+// its stages, in shares measured on collections of names: preparing the
+// words and filters, scoring the candidates (in proportion to the files
+// scored), and linking the pairs found, which takes longer than the scoring
+// where files have many partners. So the job bar moves through the whole
+// job, not only while pairs are scored.
+constexpr double kPreparedShare = 0.1;
+constexpr double kScoredShare = 0.45;
+
+class TBWDupeMatch::TWordSteps {
+public:
+    TWordSteps(TBWMatchSteps& steps, std::uint64_t words) : steps_(steps), words_(words) {}
+
+    // The job has come this far (a share up to 1): the words due since the
+    // last call are counted, without answering a stop.
+    void Reach(double share)
+    {
+        const auto due = static_cast<std::uint64_t>(std::min(share, 1.0) * static_cast<double>(words_));
+        if (due > done_) {
+            steps_.CountSteps(due - done_);
+            done_ = due;
+        }
+    }
+    // Reach on the one thread at work, which may answer a stop.
+    void Advance(double share)
+    {
+        Reach(share);
+        steps_.DoSteps(0);
+    }
+    // A stage has ended: its words are handed on at once.
+    void EndStage(double share)
+    {
+        Advance(share);
+        steps_.FlushSteps();
+    }
+
+private:
+    TBWMatchSteps& steps_;
+    std::uint64_t words_;
+    std::uint64_t done_ = 0;
+};
+
 struct TBWDupeMatch::TIndexedWords {
     std::vector<TBWGrpItString*> entries;  // by word number
     std::vector<std::uint32_t> filesOfWord;
@@ -271,23 +313,22 @@ void TBWDupeMatch::ReleaseIndex(TIndexedWords& indexed)
 // at a time on every processor; judge(a, b, found) keeps what it finds.
 template <class Candidates, class Judge, class Found>
 void TBWDupeMatch::ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
-                                    std::vector<std::vector<Found>>& found)
+                                   std::vector<std::vector<Found>>& found, TWordSteps& progress)
 {
     const std::size_t count = indexed.files.size();
     found.assign(count, {});
     // A round's threads are new, and each sets up its scratch space of a
     // few bytes per file: rounds are large, yet short enough to show progress.
     constexpr std::size_t kRound = 1 << 16;
-    // The steps are the words, handed out in proportion to the files scored
+    // The stage's words are handed out in proportion to the files scored
     // by every thread. Only this thread reports them, while it scores too,
     // so the job bar moves during a round rather than at its end.
     const std::thread::id reporter = std::this_thread::get_id();
     std::atomic<std::size_t> scored{0};
-    std::uint64_t stepsDone = 0;
     const auto reportScored = [&] {
-        const std::uint64_t stepsDue = indexed.filesOfWord.size() * scored.load(std::memory_order_relaxed) / count;
-        steps_.CountSteps(stepsDue - stepsDone);
-        stepsDone = stepsDue;
+        progress.Reach(kPreparedShare + (kScoredShare - kPreparedShare) *
+                                            static_cast<double>(scored.load(std::memory_order_relaxed)) /
+                                            static_cast<double>(count));
     };
     for (std::size_t from = 0; from < count; from += kRound) {
         const std::size_t to = std::min(count, from + kRound);
@@ -303,6 +344,7 @@ void TBWDupeMatch::ScoreCandidates(const TIndexedWords& indexed, const Candidate
         reportScored();
         steps_.DoSteps(0);
     }
+    progress.EndStage(kScoredShare);
 }
 
 namespace {
@@ -354,7 +396,7 @@ TBWWordClasses TBWDupeMatch::ClassesOf(const TIndexedWords& indexed) const
 // alike among themselves, in the walk's order.
 void TBWDupeMatch::LinkClassPairs(const TIndexedWords& indexed, const TBWWordClasses& classes,
                                    const std::vector<std::vector<std::uint32_t>>& filesOf,
-                                   std::vector<TBWClassLinks::TPair> pairs)
+                                  std::vector<TBWClassLinks::TPair> pairs, TWordSteps& progress)
 {
     const std::vector<TBWFile*>& files = indexed.files;
     for (std::uint32_t leader = 0; leader < files.size(); ++leader)
@@ -362,7 +404,10 @@ void TBWDupeMatch::LinkClassPairs(const TIndexedWords& indexed, const TBWWordCla
             classes.Leads(leader) && members.size() > 1 && IsSimilar(*files[members[0]], *files[members[1]]))
             pairs.push_back({leader, leader, true, true});
     const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
-    TBWClassLinks(classes, walk, indexed.words, tuning_.MatchThreads).Link(std::move(pairs), files, results_);
+    TBWClassLinks(classes, walk, indexed.words, tuning_.MatchThreads)
+        .Link(std::move(pairs), files, results_,
+              [&](double done) { progress.Advance(kScoredShare + (1 - kScoredShare) * done); });
+    progress.EndStage(1);
 }
 
 // Scores only the pairs that can reach the minimum relevance, and links
@@ -373,6 +418,7 @@ void TBWDupeMatch::LinkClassPairs(const TIndexedWords& indexed, const TBWWordCla
 // for those of every member, and the members are alike to each other.
 void TBWDupeMatch::MatchByPrefixes()
 {
+    TWordSteps progress(steps_, index_->Count());
     TIndexedWords indexed;
     IndexedWords(indexed);
     ReleaseIndex(indexed);
@@ -390,6 +436,7 @@ void TBWDupeMatch::MatchByPrefixes()
         filter.emplace(indexed.fields, indexed.filesOfWord, Threshold());
     }
     std::vector<TBWPrefixFilter::TFields>().swap(indexed.fields);
+    progress.EndStage(kPreparedShare);
     const std::vector<TBWFile*>& files = indexed.files;
     std::vector<std::vector<TBWClassLinks::TPair>> found;
     ScoreCandidates(
@@ -419,9 +466,9 @@ void TBWDupeMatch::MatchByPrefixes()
                 IsSimilar(*files[a], *files[b]))
                 own.push_back({a, b, true, true});
         },
-        found);
+        found, progress);
     LinkClassPairs(indexed, classes, FilesOfWords(indexed.words, indexed.filesOfWord.size()),
-                   ClassPairsOf(found, false));
+                   ClassPairsOf(found, false), progress);
 }
 
 namespace {
@@ -541,6 +588,7 @@ private:
 // that scores similar enough.
 void TBWDupeMatch::MatchByClassPairs()
 {
+    TWordSteps progress(steps_, index_->Count());
     TIndexedWords indexed;
     IndexedWords(indexed);
     ReleaseIndex(indexed);
@@ -553,6 +601,7 @@ void TBWDupeMatch::MatchByClassPairs()
         Threshold(), FieldsInOrder(), WithSimilarWords() ? profile_.SimWord : 0,
         files, indexed.words, indexed.fields, filesOf, indexed.filesOfWord, similarOf};
     const TLaterClasses later(setting, classes, [this] { steps_.DoSteps(0); }, tuning_.MatchThreads);
+    progress.EndStage(kPreparedShare);
     std::vector<std::vector<TBWClassLinks::TPair>> found;
     ScoreCandidates(
         indexed,
@@ -564,8 +613,8 @@ void TBWDupeMatch::MatchByClassPairs()
             if (const auto pair = ScoreClassPair(std::min(a, b), std::max(a, b), walk, classes, files))
                 own.push_back(*pair);
         },
-        found);
-    LinkClassPairs(indexed, classes, filesOf, ClassPairsOf(found, later.FindsBothWays()));
+        found, progress);
+    LinkClassPairs(indexed, classes, filesOf, ClassPairsOf(found, later.FindsBothWays()), progress);
 }
 
 // Scores the classes of two leaders, first before second, each way round

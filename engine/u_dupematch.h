@@ -30,6 +30,8 @@ public:
     // Items done, counted without answering a stop: for the thread that
     // scores among helper threads, which must not leave them.
     virtual void CountSteps(std::uint64_t items) = 0;
+    // Hands on the items counted so far at once: a stage has ended.
+    virtual void FlushSteps() = 0;
     virtual bool StopRequested() const = 0;
 
 protected:
@@ -58,6 +60,7 @@ public:
 
 private:
     struct TIndexedWords;
+    class TWordSteps;
 
     // The reference: for each word in word order, each of its files scored
     // against its later files and against the files of its similar words.
@@ -72,12 +75,12 @@ private:
     void ReleaseIndex(TIndexedWords& indexed);
     template <class Candidates, class Judge, class Found>
     void ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
-                         std::vector<std::vector<Found>>& found);
+                         std::vector<std::vector<Found>>& found, TWordSteps& progress);
     void MatchByPrefixes();
     TBWWordClasses ClassesOf(const TIndexedWords& indexed) const;
     void LinkClassPairs(const TIndexedWords& indexed, const TBWWordClasses& classes,
                         const std::vector<std::vector<std::uint32_t>>& filesOf,
-                        std::vector<TBWClassLinks::TPair> pairs);
+                        std::vector<TBWClassLinks::TPair> pairs, TWordSteps& progress);
     void MatchByClassPairs();
     std::optional<TBWClassLinks::TPair> ScoreClassPair(std::uint32_t first, std::uint32_t second,
                                                        const TBWWalkOrder& walk, const TBWWordClasses& classes,

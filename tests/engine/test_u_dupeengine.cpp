@@ -373,6 +373,43 @@ TEST(DupeEngine, MatchingReportsItsStepsWhileItRuns)
     }
 }
 
+// A matching of fewer words than a batch of steps hands them on while it
+// runs, on either fast road: a share as each stage ends, the first before
+// any pair is linked, and not all at once when the job is over.
+TEST(DupeEngine, MatchingOfFewWordsHandsOnItsStepsBeforeItEnds)
+{
+    Scan scan;
+    for (int i = 0; i < 100; ++i)
+        for (const std::string folder : {"a/", "b/"})
+            scan.File(folder + "alpha" + std::to_string(i) + " beta" + std::to_string(i) + ".mp3");
+    for (std::int32_t tolerance : {0, 1}) {  // the prefix road, the class-pair road
+        scan.profile.SimWord = tolerance;
+        std::vector<std::uint64_t> reports;
+        std::vector<std::int32_t> linkedAtReport;
+        std::uint64_t words = 0;
+        bool matching = false;
+        scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
+        scan.engine->Tuning.MatchThreads = 1;
+        scan.engine->OnStatus = [&](TBWDupeEngine& e) {
+            matching = e.StepCaption() == "Matching groups";
+            if (matching)
+                words = e.StepCount();
+        };
+        scan.engine->OnStep = [&](TBWDupeEngine& e, std::uint64_t items) {
+            if (!matching)
+                return;
+            reports.push_back(items);
+            linkedAtReport.push_back(e.Results().Count());
+        };
+        scan.engine->AddDirectory(scan.tree.Path());
+        scan.engine->Execute();
+        EXPECT_FALSE(scan.Groups().empty()) << tolerance;
+        EXPECT_EQ(std::accumulate(reports.begin(), reports.end(), std::uint64_t(0)), words) << tolerance;
+        ASSERT_GE(reports.size(), 3u) << "tolerance " << tolerance << ": the steps came in one report";
+        EXPECT_EQ(linkedAtReport.front(), 0) << "tolerance " << tolerance << ": no steps before the linking";
+    }
+}
+
 TEST(DupeEngine, AStopRequestDuringLinkingEndsTheScan)
 {
     Scan scan;
