@@ -46,11 +46,6 @@ constexpr int kDetailsMinimumHeight = 80;
 // The share of the screen's width and height the window takes the first time.
 constexpr double kFirstScreenShare = 0.8;
 
-bool ComparesByField(std::int32_t compType)
-{
-    return compType == ctFileNameFields || compType == ctTagsWithAlbum || compType == ctTags;
-}
-
 // The file actions report through the program's one progress window.
 class TWindowProgress : public TActionProgress {
 public:
@@ -423,7 +418,7 @@ void TfScanResults::SetResults(TBWDupeFileList* results)
     aSwitch_->setVisible(!profile || profile->ResultType == rsDuplicates);
     actionsButton_->setDefaultAction(negative ? aCopy_ : aDelete_);
     actionsButton_->setMenu(pmActions_);
-    lblCompTypeWarning_->setVisible(profile && ComparesByField(profile->CompType));
+    lblCompTypeWarning_->setVisible(profile && ComparesByFields(profile->CompType));
     UpdateActions();
 }
 
