@@ -294,9 +294,14 @@ bool TBWDupeEngine::PrepareWords(TBWMp3File& file)
             return false;
         file.SetText(WordsTagText(file, profile_.CompType));
     }
-    file.DropShortWords(profile_.MinWordLength);
-    return file.WordCount() >= profile_.MinWordCount && !IsExcluded(file.Name()) &&
-           RoleOf(file) != dtExcluded;
+    // A comparison by content gives every file the word of its content: the
+    // words of its name take no part, however few or short they are.
+    if (profile_.CompType != ctContent) {
+        file.DropShortWords(profile_.MinWordLength);
+        if (file.WordCount() < profile_.MinWordCount)
+            return false;
+    }
+    return !IsExcluded(file.Name()) && RoleOf(file) != dtExcluded;
 }
 
 std::int32_t TBWDupeEngine::RoleOf(const TBWFile& file)

@@ -198,6 +198,40 @@ TEST(DupeEngine, ContentComparisonDigestsTheWindowOrTheWholeOfASmallFile)
     EXPECT_FALSE(scan.root.FindFileByPath(lone)->LoadedInfo().test(ikDigest));
 }
 
+// A name tells nothing of the content: compared by content, a file whose
+// name gives too few words takes part; the exclusion patterns and excluded
+// folders still leave files out.
+TEST(DupeEngine, ContentComparisonTakesEveryFileWhateverItsName)
+{
+    const struct {
+        const char* profile;
+        void (*choose)(TBWCVProfile&);
+    } profiles[] = {
+        {"the profile editor's default", [](TBWCVProfile& profile) { profile.CompType = ctContent; }},
+        {"the wizard's content preset",
+         [](TBWCVProfile& profile) {
+             profile.MinPerc = 100;
+             profile.CompType = ctContent;
+             profile.MinWordCount = 1;
+         }},
+    };
+    for (const auto& row : profiles) {
+        SCOPED_TRACE(row.profile);
+        Scan scan;
+        const std::string song = AudioFrames(480);
+        scan.File("a/01.mp3", song);
+        scan.File("b/01.mp3", song);
+        scan.File("b/Track 01.mp3", song);
+        scan.File("b/01 (Live).mp3", song);
+        scan.File("c/Track 01.mp3", song);
+        row.choose(scan.profile);
+        scan.profile.SetExclusions("*live*");
+        scan.profile.SetDirPriority(scan.tree.Path("c"), dtExcluded);
+        scan.Run();
+        EXPECT_EQ(scan.Groups(), (Groups{"01.mp3: 01.mp3 Track 01.mp3"}));
+    }
+}
+
 // Of a size in KB, only windows that start alike are digested, and a window
 // takes the digest of another only when they are equal byte for byte.
 TEST(DupeEngine, ContentComparisonDigestsOnlyWindowsThatStartLikeAnother)
