@@ -282,7 +282,7 @@ private slots:
         QVERIFY(AddDisc(commands, MplManager().NewList("Rock", false), "CD1"));
         {
             ScriptedPrompts prompts;
-            prompts.ExpectYesNo(true, "Changes has been made to your lists. Save?");
+            prompts.ExpectYesNoCancel(true, "Changes has been made to your lists. Save?");
             QVERIFY(commands.Close());
         }
         QVERIFY(!MplManager().IsModified());
@@ -293,7 +293,7 @@ private slots:
         QCOMPARE(List("Rock")->DirCount(), 0);
         {
             ScriptedPrompts prompts;
-            prompts.ExpectYesNo(false, "Save?");
+            prompts.ExpectYesNoCancel(false, "Save?");
             QVERIFY(commands.Close());
         }
         QVERIFY(!MplManager().IsModified());
@@ -383,6 +383,7 @@ private slots:
         commands.Delete();
         prompts.ExpectChoice(PromptKind::SaveFile, QString::fromStdString(target), "Rock.mpl")
             .ExpectChoice(PromptKind::SaveFile, QString::fromStdString(target + ".txt"))
+            .ExpectMessage(PromptKind::Warning, "only to files ending in \".mpl\"")
             .ExpectChoice(PromptKind::SaveFile, QString::fromStdString(target + "/missing/x.mpl"))
             .ExpectMessage(PromptKind::Error, "could not be exported");
         for (int i = 0; i < 3; ++i) {
