@@ -96,10 +96,7 @@ TRenameOutcome TDiskFileOperations::Move(const std::string& from, const std::str
         return TRenameOutcome::Renamed;
     if (reason == kNameTakenReason)
         return TRenameOutcome::NameTaken;
-    // The system's own text, when that is what the move gave, in the user's words.
-    const int error = errno;
-    if (reason == std::strerror(error))
-        reason = FailureReason(error);
+    reason = InUserWords(reason);
     return TRenameOutcome::Failed;
 }
 
@@ -109,7 +106,7 @@ TRenameOutcome TDiskFileOperations::Copy(const std::string& from, const std::str
     if (outcome == TRenameOutcome::Renamed)
         LetOwnerWrite(to);
     else if (outcome != TRenameOutcome::NameTaken)
-        reason = ErrorText();
+        reason = InUserWords(reason);
     return outcome;
 }
 
@@ -144,6 +141,21 @@ bool TDiskFileOperations::IsWritableFolder(const std::string& path)
 void TDiskFileOperations::CreateFolderPath(const std::string& path)
 {
     CreateDirectoryPath(path);
+}
+
+namespace {
+
+// The causes a user can act on, each with the system's errno.
+constexpr int kCommonErrors[] = {EACCES, EPERM, EROFS, ENOENT, ENOSPC, EDQUOT};
+
+} // namespace
+
+std::string InUserWords(const std::string& systemText)
+{
+    for (const int error : kCommonErrors)
+        if (systemText == std::strerror(error))
+            return FailureReason(error);
+    return systemText;
 }
 
 std::string FailureReason(int error)

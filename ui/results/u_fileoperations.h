@@ -53,3 +53,6 @@ public:
 // Why a file operation failed, for errno as it set it: the common causes
 // in the user's words, else the system's text.
 std::string FailureReason(int error);
+// The system's text of a failure (strerror), in the user's words when it
+// is one of the common causes.
+std::string InUserWords(const std::string& systemText);

@@ -40,7 +40,7 @@ public:
                        TActionProgress& progress, TMplManager& lists, TDiscRequest& discs);
 
     // Shows the replace warning naming the file and the reference it
-    // overwrites (full paths); true for "Replace file".
+    // replaces (full paths); true for "Replace file".
     std::function<bool(const std::string& file, const std::string& reference)> ConfirmReplace;
     // Asks for a file's new name (nothing: cancelled); the prompts' line of text unless set.
     std::function<std::optional<QString>(const QString& name)> AskNewName;

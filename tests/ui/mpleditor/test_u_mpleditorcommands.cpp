@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "base/platform/u_platformsources.h"
+#include "base/u_bwchain.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmp3.h"
 #include "model/u_bwfsmpl.h"
@@ -243,6 +244,26 @@ private slots:
             MplManager().DeleteList(list);
         }
         QVERIFY(firstBytes.size() > 32 + 5 * 56);
+    }
+
+    void aDiscReadIntoAListTakesNoLinkedFileOrFolder()
+    {
+        TempListFolder lists;
+        RecordedProgress progress;
+        QTemporaryDir outside;
+        QVERIFY(QFile::copy(QString::fromStdString(disc_.Path() + "/01 Alpha.mp3"), outside.filePath("Elsewhere.mp3")));
+        const QString disc = QString::fromStdString(disc_.Path());
+        QVERIFY(QFile::link(disc + "/01 Alpha.mp3", disc + "/01 Alpha (alias).mp3"));
+        QVERIFY(QFile::link(outside.path(), disc + "/Outside"));
+        TBWDirMpl* list = MplManager().NewList("Rock", false);
+        TBWDirectory* read = AddVolumeToMpl(list, FSDrive().FindDir(disc_.Path() + "/", true), "CD1", progress);
+        QFile::remove(disc + "/01 Alpha (alias).mp3");
+        QFile::remove(disc + "/Outside");
+        QVERIFY(read);
+        TBWChain files;
+        read->CollectFiles(&files, false);
+        QCOMPARE(files.Count(), disc_.FileCount());
+        QVERIFY(!read->FindChild("Outside"));
     }
 
     void aVolumeGoesAtOnceAndAListOnlyAfterItsQuestion()

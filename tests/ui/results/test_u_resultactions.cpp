@@ -25,6 +25,8 @@
 #include <QTreeView>
 #include <QUrl>
 #include <sys/stat.h>
+#include <cerrno>
+#include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -429,6 +431,26 @@ private slots:
         QCOMPARE(operations.Move(group.PathOf(1), to, reason), TRenameOutcome::NameTaken);
         QVERIFY(FileExists(group.PathOf(1)));
         QCOMPARE(QDir(target.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.mp3"});
+    }
+
+    void failuresAreToldInTheUsersWords_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("permission") << EACCES << "you have no permission for it";
+        QTest::newRow("not allowed") << EPERM << "you have no permission for it";
+        QTest::newRow("read-only mount") << EROFS << "it lies on a read-only file system";
+        QTest::newRow("gone") << ENOENT << "it is no longer there";
+        QTest::newRow("disk full") << ENOSPC << "there is no space left on the disk";
+        QTest::newRow("quota") << EDQUOT << "there is no space left on the disk";
+        QTest::newRow("other") << EIO << QString::fromLocal8Bit(std::strerror(EIO));
+    }
+    void failuresAreToldInTheUsersWords()
+    {
+        QFETCH(int, error);
+        QFETCH(QString, told);
+        QCOMPARE(QString::fromStdString(FailureReason(error)), told);
+        QCOMPARE(QString::fromStdString(InUserWords(std::strerror(error))), told);
     }
 
     void switchIsRefusedForAReferenceFromAReferenceFolder()
