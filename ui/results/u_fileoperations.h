@@ -2,8 +2,9 @@
 // What the results window's file actions do to files on disk, behind one
 // interface: the test whether a file may be acted on, the Trash, moving,
 // copying and renaming without ever replacing a file, and the read-only mark
-// (the owner's write bit). Failures give reasons a user understands. TDiskFileOperations does it on Linux; tests use it on
-// temporary files and replace single operations to make them fail.
+// (the owner's write bit). Failures give reasons a user understands.
+// TDiskFileOperations does it on Linux; tests use it on temporary files and
+// replace single operations to make them fail.
 #include <string>
 
 #include "base/platform/u_filemove.h"
@@ -19,8 +20,8 @@ public:
     // also for root, so that a folder the user marked unwritable keeps its files.
     virtual bool CanRemove(const std::string& path, std::string& reason) = 0;
     virtual bool Trash(const std::string& path, std::string& reason) = 0;
-    // Neither replaces a file at to: NameTaken when a file of that name is
-    // there. Across file systems the file is copied to a temporary name
+    // Move and Copy never replace a file at to: NameTaken when a file of
+    // that name is there. Across file systems the file is copied to a temporary name
     // beside to, synced, renamed into place, and only then removed at from.
     virtual TRenameOutcome Move(const std::string& from, const std::string& to, std::string& reason) = 0;
     // The copy is complete and on the disk before it gets its name; the
