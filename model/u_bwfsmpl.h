@@ -189,8 +189,8 @@ public:
     std::vector<TBWDirMpl*> Lists() const;
     // Copies the selected files of every volume from its disc into the
     // destination folder, asking request for each disc; onProgress is
-    // called with 1 for every file found. See u_mplcopy.
-    void CopySelectedFromDiscs(const std::string& destination, bool keepStructure, class TDiscRequest& request,
+    // called with 1 for every file found. Gives what it did. See u_mplcopy.
+    struct TDiscCopyResult CopySelectedFromDiscs(const std::string& destination, bool keepStructure, class TDiscRequest& request,
                                const std::function<void(std::int32_t count)>& onProgress);
 
 protected:

@@ -516,6 +516,35 @@ TEST(DupeEngine, AFolderReachedThroughALinkIsScannedOnce)
     EXPECT_EQ(scan.Groups(), (Groups{"Artist - Song.mp3: artist - song.mp3"}));
 }
 
+// A link is another name of a file: were it scanned, the only real copy of
+// a song would be offered for deletion as the duplicate of its own link.
+TEST(DupeEngine, ALinkToAFileIsNeverTheFilesDuplicate)
+{
+    for (const TBWCompType compType : {ctFileName, ctContent}) {
+        Scan scan;
+        scan.File("a/Song.mp3", "the only copy");
+        scan.File("b/Other.mp3", "another song");
+        scan.tree.MakeLink("a/Song (alias).mp3", scan.tree.Path("a/Song.mp3"));
+        scan.tree.MakeLink("b/Song.mp3", scan.tree.Path("a/Song.mp3"));
+        scan.profile.CompType = compType;
+        scan.Run({"a", "b"});
+        EXPECT_EQ(scan.Groups(), std::vector<std::string>{}) << compType;
+    }
+}
+
+TEST(DupeEngine, AWalkNeverLeavesTheChosenFoldersThoughAChosenFolderMayBeALink)
+{
+    Scan scan;
+    scan.File("music/a/Artist - Song.mp3");
+    scan.File("outside/artist - song.mp3");
+    scan.tree.MakeLink("music/elsewhere", scan.tree.Path("outside"));
+    scan.Run({"music"});
+    EXPECT_EQ(scan.Groups(), std::vector<std::string>{});
+    scan.tree.MakeLink("chosen", scan.tree.Path("outside"));
+    scan.Run({"music", "chosen"});
+    EXPECT_EQ(scan.Groups(), (std::vector<std::string>{"Artist - Song.mp3: artist - song.mp3"}));
+}
+
 TEST(DupeEngine, TagsWithAlbumPairOnlyWithTheSameFields)
 {
     Scan scan;

@@ -49,6 +49,15 @@ public:
                                      QMessageBox::No)
                == QMessageBox::Yes;
     }
+    std::optional<bool> AskYesNoCancel(const QString& caption, const QString& question) override
+    {
+        switch (QMessageBox::question(DialogParent(), caption, question,
+                                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+        case QMessageBox::Yes: return true;
+        case QMessageBox::No: return false;
+        default: return std::nullopt;
+        }
+    }
     void ShowInformation(const QString& caption, const QString& text) override
     {
         QMessageBox::information(DialogParent(), caption, text);

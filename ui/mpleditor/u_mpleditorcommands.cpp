@@ -206,6 +206,11 @@ TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string&
     dir->Refresh();
     progress.StartJob("Initializing", 0, false);
     const std::vector<TBWFile*> files = FilesBelow(*dir);
+    if (files.empty()
+        && !Prompts().ConfirmDestructive(kCaption, QStringLiteral("The folder \"%1\" holds no audio files. "
+                                                                  "Add it as an empty volume anyway?")
+                                                       .arg(Text(dir->RealPath()))))
+        return nullptr;
     progress.StartJob("Adding files", static_cast<std::int32_t>(files.size()), true);
     if (!ReadVolumeFiles(files, threads, progress))
         return nullptr;
@@ -431,8 +436,12 @@ void TMplEditorCommands::Export()
     // A name typed without an extension gets the list's, as save dialogs do.
     if (std::filesystem::path(path).extension().empty())
         path += kListExtension;
-    if (!HasListExtension(path))
+    if (!HasListExtension(path)) {
+        Prompts().ShowWarning(kCaption, QStringLiteral("Mp3 Lists are exported only to files ending in \"%1\"; "
+                                                       "nothing was written to %2.")
+                                            .arg(Text(kListExtension), Text(path)));
         return;
+    }
     std::string reason;
     if (!ExportMplFile(list, path, reason))
         Prompts().ShowError(kCaption, QStringLiteral("The list could not be exported to %1: %2").arg(Text(path), Text(reason)));
@@ -447,14 +456,20 @@ bool TMplEditorCommands::Close()
 {
     if (busy_)
         return false;
-    selected_ = nullptr;
     // Ending on a request, the changes stay for the save at exit.
     if (MplManager().IsModified() && !EndingOnRequest()) {
-        if (Prompts().AskYesNo(kCaption, QStringLiteral("Changes has been made to your lists. Save?")))
+        const std::optional<bool> save =
+            Prompts().AskYesNoCancel(kCaption, QStringLiteral("Changes has been made to your lists. Save?"));
+        // Cancel (Esc) keeps the window and the changes, as in every program that asks on closing.
+        if (!save)
+            return false;
+        selected_ = nullptr;  // the lists it points into are saved or read again
+        if (*save)
             ReportUnsaved(MplManager().SaveAll());
         else
             MplManager().Reload();
     }
+    selected_ = nullptr;
     // The trees hear of lists that went through queued notices, which
     // point at the lists: they must be delivered before the lists are freed.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);

@@ -42,7 +42,8 @@ std::string CleanedVolumeName(const std::string& typed);
 
 // Reads every audio file below dir (size, tags and content digest, with
 // every audio extension the program knows) and adds the tree to list's root
-// as a volume named name. The files are read on `threads` threads (0: one
+// as a volume named name. A folder without audio files is added only when
+// the user says so. The files are read on `threads` threads (0: one
 // per processor); the list is the same whatever their number. Cancel is
 // answered between files; cancelled, nothing is added. The new volume, or
 // none (cancelled, the name taken, no list or no dir).
@@ -99,8 +100,8 @@ public:
     void Help();
     // Asks whether to save the changes: Yes saves them, No reads the lists
     // again from their files. The lists of before are freed, so call it
-    // when nothing else shows them. False while a disc is being added: the
-    // window must stay.
+    // when nothing else shows them. False when the user cancelled the
+    // question and while a disc is being added: the window must stay.
     bool Close();
 
 private:

@@ -722,8 +722,8 @@ void TfScanResults::lvResultsDblClick()
     if (!entry || !entry->File())
         return;
     const QString path = QString::fromStdString(entry->File()->FullPath());
-    if (QFileInfo(path).isFile())
-        Prompts().OpenWithDesktop(path);
+    if (QFileInfo(path).isFile() && !Prompts().OpenWithDesktop(path))
+        Prompts().ShowWarning(windowTitle(), QString("No program is set up on this desktop to play \"%1\".").arg(path));
 }
 
 void TfScanResults::Openthedirectorycontainingthisfile1Click()
@@ -732,6 +732,6 @@ void TfScanResults::Openthedirectorycontainingthisfile1Click()
     if (!entry || !entry->File() || !entry->File()->Directory())
         return;
     const QString folder = QString::fromStdString(entry->File()->Directory()->RealPath());
-    if (QFileInfo(folder).isDir())
-        Prompts().OpenWithDesktop(folder);
+    if (QFileInfo(folder).isDir() && !Prompts().OpenWithDesktop(folder))
+        Prompts().ShowWarning(windowTitle(), QString("No program is set up on this desktop to open \"%1\".").arg(folder));
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "base/platform/u_platformsources.h"
+#include "base/u_bwchain.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmp3.h"
 #include "model/u_bwfsmpl.h"
@@ -245,6 +246,26 @@ private slots:
         QVERIFY(firstBytes.size() > 32 + 5 * 56);
     }
 
+    void aDiscReadIntoAListTakesNoLinkedFileOrFolder()
+    {
+        TempListFolder lists;
+        RecordedProgress progress;
+        QTemporaryDir outside;
+        QVERIFY(QFile::copy(QString::fromStdString(disc_.Path() + "/01 Alpha.mp3"), outside.filePath("Elsewhere.mp3")));
+        const QString disc = QString::fromStdString(disc_.Path());
+        QVERIFY(QFile::link(disc + "/01 Alpha.mp3", disc + "/01 Alpha (alias).mp3"));
+        QVERIFY(QFile::link(outside.path(), disc + "/Outside"));
+        TBWDirMpl* list = MplManager().NewList("Rock", false);
+        TBWDirectory* read = AddVolumeToMpl(list, FSDrive().FindDir(disc_.Path() + "/", true), "CD1", progress);
+        QFile::remove(disc + "/01 Alpha (alias).mp3");
+        QFile::remove(disc + "/Outside");
+        QVERIFY(read);
+        TBWChain files;
+        read->CollectFiles(&files, false);
+        QCOMPARE(files.Count(), disc_.FileCount());
+        QVERIFY(!read->FindChild("Outside"));
+    }
+
     void aVolumeGoesAtOnceAndAListOnlyAfterItsQuestion()
     {
         TempListFolder lists;
@@ -282,7 +303,7 @@ private slots:
         QVERIFY(AddDisc(commands, MplManager().NewList("Rock", false), "CD1"));
         {
             ScriptedPrompts prompts;
-            prompts.ExpectYesNo(true, "Changes has been made to your lists. Save?");
+            prompts.ExpectYesNoCancel(true, "Changes has been made to your lists. Save?");
             QVERIFY(commands.Close());
         }
         QVERIFY(!MplManager().IsModified());
@@ -293,7 +314,7 @@ private slots:
         QCOMPARE(List("Rock")->DirCount(), 0);
         {
             ScriptedPrompts prompts;
-            prompts.ExpectYesNo(false, "Save?");
+            prompts.ExpectYesNoCancel(false, "Save?");
             QVERIFY(commands.Close());
         }
         QVERIFY(!MplManager().IsModified());
@@ -433,6 +454,7 @@ private slots:
         commands.Delete();
         prompts.ExpectChoice(PromptKind::SaveFile, QString::fromStdString(target), "Rock.mpl")
             .ExpectChoice(PromptKind::SaveFile, QString::fromStdString(target + ".txt"))
+            .ExpectMessage(PromptKind::Warning, "only to files ending in \".mpl\"")
             .ExpectChoice(PromptKind::SaveFile, QString::fromStdString(target + "/missing/x.mpl"))
             .ExpectMessage(PromptKind::Error, "could not be exported");
         for (int i = 0; i < 3; ++i) {

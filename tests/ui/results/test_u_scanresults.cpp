@@ -1,3 +1,4 @@
+#include "tests/ui/catalogued_disc.h"
 #include "tests/ui/item_clicks.h"
 #include "tests/ui/modal_dialogs.h"
 #include "tests/ui/mpl_test_folders.h"
@@ -109,55 +110,6 @@ struct TShownResults {
     TBWCVGenSettings settings;
     std::unique_ptr<TfScanResults> window;
     QTreeView* view;
-};
-
-// A disc folder of two songs, one in its folder CD1, and a collection
-// folder that holds neither; the disc catalogued as the volume "Summer CD 1"
-// of the list "My Discs" with the editor's commands.
-struct TCataloguedDisc {
-    TCataloguedDisc()
-    {
-        for (const QString& folder : {Disc("CD1"), Folder("music"), Folder("dest")})
-            QDir().mkpath(folder);
-        const QString fixtures = QStringLiteral(CORVELLA_TEST_DATA "/../fixtures/audio/");
-        QFile::copy(fixtures + "cbr128_stereo_44k_id3v23.mp3", Disc("CD1/Nirvana - Lithium.mp3"));
-        QFile::copy(fixtures + "vbr_stereo_44k_picture.mp3", Disc("Pixies - Debaser.mp3"));
-        QFile::copy(fixtures + "cbr128_stereo_44k_id3v23.mp3", Folder("music/Other Band - Song.mp3"));
-
-        RecordedProgress reading;
-        TMplEditorCommands editor(reading);
-        ScriptedPrompts prompts;
-        prompts.ExpectChoice(PromptKind::Text, "My Discs")
-            .ExpectChoice(PromptKind::Folder, Disc(""))
-            .ExpectChoice(PromptKind::Text, "Summer CD 1");
-        editor.NewList();
-        editor.SetSelectedDir(MplManager().FindList("My Discs"));
-        editor.AddVolume();
-        editor.Save();
-    }
-
-    QString Folder(const QString& relative) const { return work.filePath(relative); }
-    QString Disc(const QString& relative) const { return work.filePath("disc/" + relative); }
-
-    // The disc's songs that the collection lacks.
-    void Scan()
-    {
-        profile.CompType = ctFileName;
-        profile.ResultType = rsNegative;
-        profile.MinPerc = 90;
-        const std::string music = FSDrive().FindDir(Folder("music/").toStdString(), true)->Path();
-        profile.DirPath = {"@My Discs/", music};
-        profile.SetDirPriority("@My Discs/", dtPriority2);
-        profile.SetDirPriority(music, dtReference);
-        engine = std::make_unique<TBWDupeEngine>(FSDrive(), profile);
-        engine->AddDirectories(profile.DirPath);
-        engine->Execute();
-    }
-
-    TempListFolder lists;
-    QTemporaryDir work;
-    TBWCVProfile profile;
-    std::unique_ptr<TBWDupeEngine> engine;
 };
 
 } // namespace
