@@ -179,9 +179,7 @@ std::string ProposedVolumeName(const std::string& folder)
 
 std::string CleanedVolumeName(const std::string& typed)
 {
-    static const TBWCharSet kept =
-        CharSetOf(" 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    return RestrictChars(typed, kept, false, '\0');
+    return RestrictToLetters(typed, " ", '\0');
 }
 
 std::string CleanedListName(const std::string& typed)

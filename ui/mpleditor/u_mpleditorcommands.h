@@ -36,8 +36,8 @@ std::string ProposedVolumeName(const std::string& folder);
 // and control characters dropped, blanks trimmed. Empty when nothing usable
 // is left (also for "." and "..").
 std::string CleanedListName(const std::string& typed);
-// A volume name as the user typed it: only letters, digits and single
-// blanks are kept, trimmed. Empty when nothing is left.
+// A volume name as the user typed it: only letters and digits of every
+// script and single blanks are kept, trimmed. Empty when nothing is left.
 std::string CleanedVolumeName(const std::string& typed);
 
 // Reads every audio file below dir (size, tags and content digest, with

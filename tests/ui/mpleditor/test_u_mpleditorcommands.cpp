@@ -163,6 +163,8 @@ private slots:
         QTest::newRow("blanks trimmed and single") << "  CD   1 " << "CD 1";
         QTest::newRow("slash and dots") << "AC/DC..Live" << "ACDCLive";
         QTest::newRow("nothing left") << "#!?" << "";
+        QTest::newRow("letters of every script") << "Bj\u00f6rk Live" << "Bj\u00f6rk Live";
+        QTest::newRow("dashes of every script go") << "\u041a\u0418\u041d\u041e \u2013 \u5149!" << "\u041a\u0418\u041d\u041e \u5149";
     }
     void volumeNamesKeepLettersDigitsAndBlanks()
     {
