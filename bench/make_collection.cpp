@@ -14,10 +14,15 @@
 // distinct artist, title and album written here, with a padding of varying
 // length, so that the files differ in their bytes as encoded songs do; one
 // in ten is copied byte for byte to a Downloads folder under another name.
+// With --tag-lengths beside --mp3, files as a download folder holds them:
+// each the audio frames of SOURCE once, under a tag whose length differs
+// from file to file as real tags do, named "track000001_0.mp3" onwards in
+// folders of a thousand; one in eight is copied byte for byte to a copies
+// folder, "_0" becoming "_1".
 // With --scripts, one artist, album or title in six is written in another
 // script (accented Latin, Cyrillic or Japanese, a run without blanks), so
 // that about a third of the names hold one.
-// Usage: make_collection DIR N [seed] [--zipf] [--scripts] [--near digits|letters | --same | --mp3 SOURCE]
+// Usage: make_collection DIR N [seed] [--zipf] [--scripts] [--near digits|letters | --same | --mp3 SOURCE [--tag-lengths]]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -274,6 +279,16 @@ std::string AudioFramesOf(const std::filesystem::path& source)
     return begin < end ? bytes.substr(begin, end - begin) : std::string();
 }
 
+std::string AudioFramesOrExit(const std::filesystem::path& source)
+{
+    std::string frames = AudioFramesOf(source);
+    if (frames.empty()) {
+        std::fprintf(stderr, "%s holds no audio frames\n", source.c_str());
+        std::exit(1);
+    }
+    return frames;
+}
+
 void AppendBigEndian(std::string& out, std::size_t value, bool syncSafe)
 {
     const int shift = syncSafe ? 7 : 8;
@@ -310,11 +325,7 @@ void WriteFile(const std::filesystem::path& file, const std::string& bytes)
 void MakeMp3Collection(const std::filesystem::path& root, long total, NameMaker& names,
                        const std::filesystem::path& source)
 {
-    const std::string frames = AudioFramesOf(source);
-    if (frames.empty()) {
-        std::fprintf(stderr, "%s holds no audio frames\n", source.c_str());
-        std::exit(1);
-    }
+    const std::string frames = AudioFramesOrExit(source);
     std::mt19937& random = names.Random();
     long made = 0, copies = 0;
     while (made < total) {
@@ -343,12 +354,44 @@ void MakeMp3Collection(const std::filesystem::path& root, long total, NameMaker&
     std::printf("%ld MP3 files (%ld copies) in %s\n", made, copies, root.c_str());
 }
 
+// Files that differ in the length of their tags: a tag's texts and its
+// padding vary from a few hundred bytes to several KB, so that the files'
+// sizes and the places of their audio differ by that much.
+void MakeTagLengthCollection(const std::filesystem::path& root, long total, NameMaker& names,
+                             const std::filesystem::path& source)
+{
+    const std::string frames = AudioFramesOrExit(source);
+    std::mt19937& random = names.Random();
+    long made = 0, copies = 0;
+    for (long track = 1; made < total; ++track) {
+        char name[32];
+        std::snprintf(name, sizeof name, "track%06ld_0.mp3", track);
+        const std::filesystem::path folder = root / ("part" + std::to_string(track / 1000));
+        std::filesystem::create_directories(folder);
+        const std::string bytes = Id3v2Tag({{"TPE1", names.Phrase(1, 3)}, {"TIT2", names.Phrase(1, 6)},
+                                            {"TALB", names.Phrase(1, 4)}, {"TIT3", names.Phrase(0, 400)}},
+                                           random() % 4096) +
+                                  frames;
+        WriteFile(folder / name, bytes);
+        ++made;
+        if (random() % 8 == 0 && made < total) {
+            std::string copy = name;
+            copy[copy.size() - 5] = '1';
+            std::filesystem::create_directories(root / "copies");
+            WriteFile(root / "copies" / copy, bytes);
+            ++made;
+            ++copies;
+        }
+    }
+    std::printf("%ld MP3 files (%ld copies) in %s\n", made, copies, root.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     std::vector<std::string> positional;
-    bool zipf = false, same = false, scripts = false;
+    bool zipf = false, same = false, scripts = false, tagLengths = false;
     std::string near, mp3Source;
     for (int i = 1; i < argc; ++i) {
         if (std::string_view(argv[i]) == "--zipf")
@@ -357,6 +400,8 @@ int main(int argc, char** argv)
             scripts = true;
         else if (std::string_view(argv[i]) == "--same")
             same = true;
+        else if (std::string_view(argv[i]) == "--tag-lengths")
+            tagLengths = true;
         else if (std::string_view(argv[i]) == "--mp3" && i + 1 < argc)
             mp3Source = argv[++i];
         else if (std::string_view(argv[i]) == "--near" && i + 1 < argc)
@@ -365,7 +410,7 @@ int main(int argc, char** argv)
             positional.emplace_back(argv[i]);
     }
     if (positional.size() < 2 || positional.size() > 3 || (!near.empty() && near != "digits" && near != "letters")) {
-        std::fprintf(stderr, "usage: %s DIR N [seed] [--zipf] [--scripts] [--near digits|letters | --same | --mp3 SOURCE]\n",
+        std::fprintf(stderr, "usage: %s DIR N [seed] [--zipf] [--scripts] [--near digits|letters | --same | --mp3 SOURCE [--tag-lengths]]\n",
                      argv[0]);
         return 2;
     }
@@ -381,7 +426,10 @@ int main(int argc, char** argv)
     }
     NameMaker names(positional.size() > 2 ? static_cast<unsigned>(std::atoi(positional[2].c_str())) : 1, zipf, scripts);
     if (!mp3Source.empty()) {
-        MakeMp3Collection(root, total, names, mp3Source);
+        if (tagLengths)
+            MakeTagLengthCollection(root, total, names, mp3Source);
+        else
+            MakeMp3Collection(root, total, names, mp3Source);
         return 0;
     }
     const char* extensions[] = {".mp3", ".mp3", ".mp3", ".ogg", ".m4a", ".wma"};

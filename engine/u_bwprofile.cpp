@@ -119,7 +119,7 @@ void TBWProfile::ReadAllValues()
 
 bool TBWProfile::SaveProfile()
 {
-    if (!storage_->Save(profileName_, [this] { WriteAllValues(); }))
+    if (!storage_->Save(profileName_, [this] { WriteAllValues(); }, loadedName_))
         return false;
     if (!loadedName_.empty() && !SameTextAscii(loadedName_, profileName_))
         DeleteProfile(loadedName_);
