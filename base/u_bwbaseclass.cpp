@@ -207,11 +207,16 @@ void TakeWord(TWordScratch& scratch, std::size_t start)
         scratch.EndField();
 }
 
-void AddAsciiWords(std::string_view part, TWordScratch& scratch)
+// The words of a text of ASCII alone; false at the first byte beyond ASCII,
+// which the words of every script must read. Checked only where a word
+// ends, so that ASCII names pay for no pass of their own.
+bool AddAsciiWords(std::string_view part, TWordScratch& scratch)
 {
     std::size_t i = 0;
     while (i < part.size()) {
         if (!IsWordByte(AsciiLower(part[i]))) {
+            if (static_cast<unsigned char>(part[i]) >= 0x80)
+                return false;
             ++i;
             continue;
         }
@@ -223,6 +228,7 @@ void AddAsciiWords(std::string_view part, TWordScratch& scratch)
                        scratch.chars.begin() + static_cast<std::ptrdiff_t>(at), AsciiLower);
         TakeWord(scratch, at);
     }
+    return true;
 }
 
 void AddWordsOfEveryScript(std::string_view part, TWordScratch& scratch)
@@ -349,10 +355,10 @@ void TBWWordedComparable::SetText(const std::string& text)
     // comes through here, so no normalised copy of the text is made.
     TWordScratch& scratch = Scratch();
     const std::string_view part = WordedPart(text);
-    if (IsAsciiText(part))
-        AddAsciiWords(part, scratch);
-    else
+    if (!AddAsciiWords(part, scratch)) {
+        scratch.Clear();
         AddWordsOfEveryScript(part, scratch);
+    }
     if (scratch.Count() > 0)
         scratch.EndField();
     words_ = scratch.Words();
