@@ -317,10 +317,7 @@ void TResultFileActions::CopyMoveFileAction(TBWDupeFile& entry)
         Failed(file.FullPath(), outcome == TRenameOutcome::NameTaken ? kNameTakenReason : reason);
         return;
     }
-    if (placed != folder + file.Name())
-        renamed_.push_back({file.Name(), placed});
-    if (std::find(targetFolders_.begin(), targetFolders_.end(), folder) == targetFolders_.end())
-        targetFolders_.push_back(folder);
+    Placed(file.Name(), placed);
     done_.push_back(&entry);
     if (moveMode_)
         file.RemoveFromList();
@@ -340,17 +337,25 @@ void TResultFileActions::CopyListFiles()
         copied = lists_.CopySelectedFromDiscs(ExpandPathMacros(destination_), recreateStructure_, discs_,
                                               [this](std::int32_t done) { progress_.Step(done); });
     }
-    for (TBWDupeFile* entry : listEntries_)
-        if (std::find(copied.copied.begin(), copied.copied.end(), entry->File()) != copied.copied.end())
-            done_.push_back(entry);
+    for (const TDiscCopied& copy : copied.copied) {
+        const auto entry = std::find_if(listEntries_.begin(), listEntries_.end(),
+                                         [&](TBWDupeFile* listed) { return listed->File() == copy.file; });
+        if (entry != listEntries_.end())
+            done_.push_back(*entry);
+        Placed(copy.file->Name(), copy.path);
+    }
     for (const TDiscCopyFailure& failure : copied.failed)
         Failed(failure.path, failure.reason);
     cancelled_ = copied.cancelled;
-    if (!copied.copied.empty()) {
-        const std::string folder = ExpandPathMacros(destination_);
-        if (std::find(targetFolders_.begin(), targetFolders_.end(), folder) == targetFolders_.end())
-            targetFolders_.push_back(folder);
-    }
+}
+
+void TResultFileActions::Placed(const std::string& name, const std::string& path)
+{
+    const std::string folder = path.substr(0, path.rfind(kPathDelimiter) + 1);
+    if (path != folder + name)
+        renamed_.push_back({name, path});
+    if (std::find(targetFolders_.begin(), targetFolders_.end(), folder) == targetFolders_.end())
+        targetFolders_.push_back(folder);
 }
 
 // ------------------------------------------------------------ one entry

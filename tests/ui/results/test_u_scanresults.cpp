@@ -149,7 +149,9 @@ private slots:
         prompts.ExpectChoice(PromptKind::Folder, disc.Folder("dest"))
             .ExpectYesNo(keepStructure, "recreate the directory structure")
             .ExpectChoice(PromptKind::Folder, disc.Disc(""))
-            .ExpectMessage(PromptKind::Information, "2 files were copied to " + disc.Folder("dest"));
+            .ExpectMessage(PromptKind::Information, "2 files were copied to "
+                                                        + (keepStructure ? "2 folders under " + disc.Folder("dest/")
+                                                                         : disc.Folder("dest/") + "."));
         // The disc is given at the first request; a second one means the
         // copy did not find it, and is cancelled.
         QStringList asked;
