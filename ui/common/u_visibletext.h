@@ -2,7 +2,9 @@
 // Names and tags as the windows show them. A control character (a line
 // break or a tab in a file name, which Linux allows) would cut the text
 // short or break a row; it is shown as its visible picture instead ("bad␊
-// name.mp3"). Only what is shown changes: paths keep their bytes.
+// name.mp3"): C0 codes and DEL as their own pictures, any other line break
+// as "␤", the other C1 codes and bytes that are no UTF-8 as "�". Only what is
+// shown changes: paths keep their bytes for every file operation.
 #include <QString>
 
 #include <string>
