@@ -2,18 +2,19 @@
 
 namespace {
 
-// The Unicode block "Control Pictures": U+2400 to U+241F stand for the codes
-// 0 to 31, U+2421 for DEL, U+2424 for a line break of any other kind.
-constexpr char16_t kFirstControlPicture = 0x2400;
-constexpr char16_t kDeletePicture = 0x2421;
-constexpr char16_t kNewlinePicture = 0x2424;
-constexpr char16_t kNextLine = 0x85;
-constexpr char16_t kLineSeparator = 0x2028;
-constexpr char16_t kParagraphSeparator = 0x2029;
+// Marks that the common desktop fonts (DejaVu, Noto) draw; the "Control
+// Pictures" block (␊, ␉) is missing from most of them and shows as a box.
+constexpr char16_t kLineBreakMark = 0x23CE;  // ⏎
+constexpr char16_t kTabMark = 0x21E5;        // ⇥
 
-bool IsOtherControl(char16_t c)
+bool IsLineBreak(char16_t c)
 {
-    return c >= 0x80 && c <= 0x9f;
+    return c == u'\n' || c == u'\r' || c == 0x0B || c == 0x0C || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+bool IsControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
 }  // namespace
@@ -24,13 +25,11 @@ QString VisibleText(const std::string& text)
     QString shown = QString::fromStdString(text);
     for (QChar& c : shown) {
         const char16_t code = c.unicode();
-        if (code < 0x20)
-            c = QChar(static_cast<char16_t>(kFirstControlPicture + code));
-        else if (code == 0x7f)
-            c = QChar(kDeletePicture);
-        else if (code == kNextLine || code == kLineSeparator || code == kParagraphSeparator)
-            c = QChar(kNewlinePicture);
-        else if (IsOtherControl(code))
+        if (IsLineBreak(code))
+            c = QChar(kLineBreakMark);
+        else if (code == u'\t')
+            c = QChar(kTabMark);
+        else if (IsControl(code))
             c = QChar(QChar::ReplacementCharacter);
     }
     return shown;

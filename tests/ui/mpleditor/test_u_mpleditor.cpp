@@ -212,12 +212,12 @@ private slots:
         TBWDirectory* live = odd->FindChild("CD") ? odd->FindChild("CD")->FindChild("Live\tSet") : nullptr;
         QVERIFY(live);
         const QModelIndex node = ShownNode(editor, live);
-        QCOMPARE(node.data().toString(), QString("Live\u2409Set"));
+        QCOMPARE(node.data().toString(), QString("Live\u21E5Set"));
         Click(editor, live);
         QAbstractItemModel* table = editor.findChild<QTableView*>("lvFiles")->model();
         QCOMPARE(table->rowCount(), 1);
-        QCOMPARE(table->index(0, TMplFileTableModel::colFilename).data().toString(), QString("bad\u240Aname Ёлка.mp3"));
-        QVERIFY(table->index(0, TMplFileTableModel::colPath).data().toString().endsWith("CD/Live\u2409Set/"));
+        QCOMPARE(table->index(0, TMplFileTableModel::colFilename).data().toString(), QString("bad\u23CEname Ёлка.mp3"));
+        QVERIFY(table->index(0, TMplFileTableModel::colPath).data().toString().endsWith("CD/Live\u21E5Set/"));
         QVERIFY(live->Files()->FindByName("bad\nname Ёлка.mp3"));
     }
 

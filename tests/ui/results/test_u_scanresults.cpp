@@ -547,12 +547,12 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* view = window.findChild<QTreeView*>("lvResults");
-        QCOMPARE(view->model()->index(0, 0).data().toString(), QString("bad\u240Aname.mp3"));
-        QCOMPARE(view->model()->index(1, 0).data().toString(), QString("tab\u2409name.mp3"));
+        QCOMPARE(view->model()->index(0, 0).data().toString(), QString("bad\u23CEname.mp3"));
+        QCOMPARE(view->model()->index(1, 0).data().toString(), QString("tab\u21E5name.mp3"));
         ClickItem(*view, view->model()->index(1, 0));
         auto* details = window.findChild<QTreeWidget*>("lvDetails");
-        QCOMPARE(details->topLevelItem(0)->text(1), QString("tab\u2409name.mp3"));
-        QCOMPARE(details->topLevelItem(0)->text(2), QString("bad\u240Aname.mp3"));
+        QCOMPARE(details->topLevelItem(0)->text(1), QString("tab\u21E5name.mp3"));
+        QCOMPARE(details->topLevelItem(0)->text(2), QString("bad\u23CEname.mp3"));
     }
 
     // Del on a reference row asked to remove "1 file" and then left it: a
