@@ -216,7 +216,8 @@ bool TResultFileActions::DeleteChecked()
     KeepOnlyDoneChecked();
     results_.RemoveSelected();
     const QString summary = failures_.empty() ? QString()
-                                              : QString("%1 of %2 were deleted.").arg(done_.size()).arg(Plural(checked_.size()));
+                                              : ByCount(done_.size(), "%1 of %2 was deleted.", "%1 of %2 were deleted.")
+                                                    .arg(Plural(checked_.size()));
     Report("deleted", summary, "They have been deselected and kept in the duplicate list.");
     return true;
 }
