@@ -467,11 +467,11 @@ bool TResultFileActions::RemoveSelected(const std::vector<TBWDupeFile*>& selecte
     const auto removable = static_cast<std::size_t>(std::count_if(
         selected.begin(), selected.end(), [this](TBWDupeFile* entry) { return results_.IsSelectable(entry); }));
     if (removable == 0 && !selected.empty())
-        Prompts().ShowInformation(kCaption, ByCount(selected.size(),
-                                                    "The file selected is a reference, which leaves the list only "
-                                                    "with the last of its duplicates.",
-                                                    "The files selected are references, which leave the list only "
-                                                    "with the last of their duplicates."));
+        ShowMessage(ByCount(selected.size(),
+                            "The file selected is a reference, which leaves the list only with the last of its "
+                            "duplicates.",
+                            "The files selected are references, which leave the list only with the last of their "
+                            "duplicates."));
     if (removable == 0 || !ConfirmRemoval("You are about to remove %1 from the list. Proceed?", removable))
         return false;
     // The check marks are borrowed to name the entries to remove, then given back.

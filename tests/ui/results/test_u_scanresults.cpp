@@ -565,7 +565,7 @@ private slots:
         const int referenceRow = shown.RowOf(shown.reference);
         ClickItem(*shown.view, shown.view->model()->index(referenceRow, 0));
         ScriptedPrompts prompts;
-        prompts.ExpectMessage(PromptKind::Information,
+        prompts.ExpectMessage(PromptKind::Warning,
                               "The file selected is a reference, which leaves the list only with the last of its "
                               "duplicates.");
         QTest::keyClick(shown.view, Qt::Key_Delete);
