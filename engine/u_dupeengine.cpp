@@ -339,7 +339,7 @@ void TBWDupeEngine::ReadContentWords()
     TBWContentWords words(ReadThreadsOf(Tuning.ReadThreads), stopRequested_);
     words.SkipLoneSizes = Tuning.SkipLoneSizes;
     words.SkipDistinctStarts = Tuning.SkipDistinctStarts;
-    uncomparedFiles_ += words.SetWords(files);
+    uncomparedFiles_ = words.SetWords(files);
     DoSteps(pool_->Count());
 }
 

@@ -21,6 +21,7 @@
 #include "base/u_bwselchain.h"
 #include "engine/ScanProgress.h"
 #include "engine/u_bwgroup.h"
+#include "engine/u_contentwords.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
 #include "engine/u_dupematch.h"
@@ -69,7 +70,7 @@ public:
     const ScanProgress& Progress() const { return progress_; }
     // Files of a scan by content whose content could not be read: they were
     // compared with no other file.
-    std::uint64_t UncomparedFiles() const { return uncomparedFiles_; }
+    const TBWUnreadFiles& UncomparedFiles() const { return uncomparedFiles_; }
     std::string StepCaption() const { return progress_.Caption(); }
     std::uint64_t StepCount() const { return progress_.Count(); }
 
@@ -135,7 +136,7 @@ private:
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> finished_{false};
     bool stopped_ = false;
-    std::uint64_t uncomparedFiles_ = 0;
+    TBWUnreadFiles uncomparedFiles_;
     std::string error_;
     std::jthread worker_;
 };

@@ -24,6 +24,7 @@
 #include "model/u_bwfsmpl.h"
 #include "model/u_bwmplv2.h"
 #include "tags/u_musichandler.h"
+#include "ui/common/u_counttext.h"
 #include "ui/common/u_prompts.h"
 
 namespace {
@@ -227,22 +228,23 @@ bool ExportMplFile(TBWDirMpl* list, const std::string& path, std::string& reason
     return list && CopyWholeFile(list->ListRoot()->FileName(), path, reason);
 }
 
-QString UnsavedListsText()
+QStringList UnsavedLists()
 {
     QStringList lines;
     for (TBWDirMpl* list : MplManager().Lists())
         if (list->State() == msModified)
             lines << QStringLiteral("\"%1\": %2").arg(Text(list->DisplayName()), Text(list->SaveFailure()));
-    return lines.join('\n');
+    return lines;
 }
 
 void SaveListsAtExit()
 {
     while (MplManager().IsModified() && !MplManager().SaveAll()) {
-        const QString unsaved = UnsavedListsText();
-        const QString question = QStringLiteral("The changes to these Mp3 Lists cannot be saved:\n\n%1\n\n"
-                                                "Try again? With No, these changes are lost.")
-                                     .arg(unsaved);
+        const QStringList lists = UnsavedLists();
+        const QString unsaved = lists.join('\n');
+        const QString question = ByCount(lists.size(), QStringLiteral("The changes to this Mp3 List cannot be saved:"),
+                                         QStringLiteral("The changes to these Mp3 Lists cannot be saved:")) +
+                                 QStringLiteral("\n\n%1\n\nTry again? With No, these changes are lost.").arg(unsaved);
         if (!Prompts().AskYesNo(kCaption, question)) {
             // Also where no window could be shown: the program ends on a request.
             std::fprintf(stderr, "Corvella: changes to Mp3 Lists were not saved:\n%s\n", unsaved.toLocal8Bit().constData());
@@ -369,9 +371,13 @@ void TMplEditorCommands::Delete()
 
 void TMplEditorCommands::ReportUnsaved(bool saved)
 {
-    if (!saved)
-        Prompts().ShowError(kCaption, QStringLiteral("These lists could not be saved; their changes are kept:\n\n") +
-                                          UnsavedListsText());
+    if (!saved) {
+        const QStringList lists = UnsavedLists();
+        Prompts().ShowError(kCaption,
+                            ByCount(lists.size(), QStringLiteral("This list could not be saved; its changes are kept:"),
+                                    QStringLiteral("These lists could not be saved; their changes are kept:")) +
+                                "\n\n" + lists.join('\n'));
+    }
 }
 
 void TMplEditorCommands::Save()

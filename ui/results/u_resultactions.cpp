@@ -9,6 +9,7 @@
 #include "model/u_bwfswin.h"
 #include "model/u_mplcopy.h"
 #include "ui/results/u_fileoperations.h"
+#include "ui/common/u_counttext.h"
 #include "ui/common/u_prompts.h"
 
 #include <QStringList>
@@ -215,7 +216,8 @@ bool TResultFileActions::DeleteChecked()
     KeepOnlyDoneChecked();
     results_.RemoveSelected();
     const QString summary = failures_.empty() ? QString()
-                                              : QString("%1 of %2 were deleted.").arg(done_.size()).arg(Plural(checked_.size()));
+                                              : ByCount(done_.size(), "%1 of %2 was deleted.", "%1 of %2 were deleted.")
+                                                    .arg(Plural(checked_.size()));
     Report("deleted", summary, "They have been deselected and kept in the duplicate list.");
     return true;
 }
@@ -465,8 +467,17 @@ bool TResultFileActions::RemoveChecked()
 
 bool TResultFileActions::RemoveSelected(const std::vector<TBWDupeFile*>& selected)
 {
-    if (selected.empty()
-        || !ConfirmRemoval("You are about to remove %1 from the list. Proceed?", selected.size()))
+    // A reference cannot be checked, so only the other rows go; it leaves
+    // with the last of its duplicates.
+    const auto removable = static_cast<std::size_t>(std::count_if(
+        selected.begin(), selected.end(), [this](TBWDupeFile* entry) { return results_.IsSelectable(entry); }));
+    if (removable == 0 && !selected.empty())
+        ShowMessage(ByCount(selected.size(),
+                            "The file selected is a reference, which leaves the list only with the last of its "
+                            "duplicates.",
+                            "The files selected are references, which leave the list only with the last of their "
+                            "duplicates."));
+    if (removable == 0 || !ConfirmRemoval("You are about to remove %1 from the list. Proceed?", removable))
         return false;
     // The check marks are borrowed to name the entries to remove, then given back.
     std::vector<TBWDupeFile*> checked;

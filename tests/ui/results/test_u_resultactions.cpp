@@ -310,7 +310,7 @@ private slots:
         const TFolderMode closedFolder(files.Path("closed"), 0555);
         ScriptedPrompts prompts;
         prompts.ExpectYesNo(true, "delete 3 files")
-            .ExpectMessage(PromptKind::Warning, "1 of 3 files were deleted.\n\n2 files couldn't be deleted:");
+            .ExpectMessage(PromptKind::Warning, "1 of 3 files was deleted.\n\n2 files couldn't be deleted:");
         QVERIFY(actions.DeleteChecked());
         const QString told = prompts.Asked().back().text;
         QVERIFY2(told.contains(QString::fromStdString(closed->FullPath()) + ": its folder is read-only"), qPrintable(told));
