@@ -18,7 +18,7 @@ void WithSimilarWords(std::span<const std::uint32_t> own, const WordLinks& simil
 
 TBWPrefixFilter::TBWPrefixFilter(const std::vector<TFields>& fields, const std::vector<std::uint32_t>& filesOfWord,
                                  double threshold)
-    : prefixes_(fields.size()), narrowestCount_(fields.size()), fieldCount_(fields.size()),
+    : prefixes_(fields.size()), fieldCount_(fields.size()),
       tokenCount_(fields.size()), threshold_(threshold)
 {
     // Rarest first; any one order serves, as long as every list uses it.
@@ -47,9 +47,6 @@ TBWPrefixFilter::TBWPrefixFilter(const std::vector<TFields>& fields, const std::
         tokenCount_[file] = fields[file].size() == 1 ? static_cast<std::uint32_t>(fields[file][0].size()) : 0;
         fieldCount_[file] = static_cast<std::uint32_t>(fields[file].size());
     }
-    fewestFields_ = fieldCount_.empty() ? 0 : *std::min_element(fieldCount_.begin(), fieldCount_.end());
-    for (std::uint32_t file = 0; file < fields.size(); ++file)
-        PutNarrowestFirst(file, fields[file], rank, threshold);
 }
 
 void TBWPrefixFilter::FieldPrefix(const std::vector<std::uint32_t>& list, const std::vector<std::uint32_t>& rank,
@@ -64,34 +61,6 @@ void TBWPrefixFilter::FieldPrefix(const std::vector<std::uint32_t>& list, const 
     }
     std::sort(tokens.begin(), tokens.end());
     tokens.resize(std::min(tokens.size(), PrefixLength(tokens.size(), threshold)));
-}
-
-void TBWPrefixFilter::PutNarrowestFirst(std::uint32_t file, const TFields& fields,
-                                        const std::vector<std::uint32_t>& rank, double threshold)
-{
-    std::vector<TToken>& prefix = prefixes_[file];
-    narrowestCount_[file] = static_cast<std::uint32_t>(prefix.size());
-    if (fields.size() < 2)
-        return;
-    // A field without tokens meets nothing and is not a field to look up.
-    std::vector<TToken> tokens, narrowest;
-    std::uint64_t fewest = UINT64_MAX;
-    for (const std::vector<std::uint32_t>& list : fields) {
-        FieldPrefix(list, rank, threshold, tokens);
-        std::uint64_t files = 0;
-        for (TToken token : tokens)
-            files += filesOfToken_.find(token)->second.size();
-        if (!tokens.empty() && files < fewest) {
-            fewest = files;
-            narrowest = tokens;
-        }
-    }
-    std::sort(narrowest.begin(), narrowest.end());
-    narrowest.erase(std::unique(narrowest.begin(), narrowest.end()), narrowest.end());
-    std::stable_partition(prefix.begin(), prefix.end(), [&](TToken token) {
-        return std::binary_search(narrowest.begin(), narrowest.end(), token);
-    });
-    narrowestCount_[file] = static_cast<std::uint32_t>(narrowest.size());
 }
 
 std::size_t TBWPrefixFilter::PrefixLength(std::size_t words, double threshold)
@@ -179,8 +148,8 @@ bool TBWSimilarPrefixFilter::WordsMeet(std::uint32_t file, const TBWWordMarks& m
     });
 }
 
-void TBWSimilarPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
-                                             TBWCandidateMarks& seen) const
+void TBWSimilarPrefixFilter::Candidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
+                                        TBWCandidateMarks& seen) const
 {
     seen.Begin(fields_.size());
     candidates.clear();
@@ -198,20 +167,20 @@ void TBWSimilarPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std
         byWords += filesOf_[word].size();
     for (std::uint32_t word : fromAll)
         byPrefixes += prefixFilesOf_[word].size();
-    const auto takeLater = [&](const auto& files, const auto& meets) {
-        for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
-            if (seen.Take(*at) && meets(*at))
-                candidates.push_back(*at);
+    const auto take = [&](const auto& files, const auto& meets) {
+        for (std::uint32_t other : files)
+            if (seen.Take(other) && meets(other))
+                candidates.push_back(other);
     };
     if (byWords <= byPrefixes) {
         // Each has a word this prefix matches; its prefix must hold one of this file's.
         const auto prefixMeets = [&](std::uint32_t other) { return marks.Meets(prefixOf_[other], kFromAll); };
         for (std::uint32_t word : fromPrefix)
-            takeLater(filesOf_[word], prefixMeets);
+            take(filesOf_[word], prefixMeets);
     } else {
         const auto wordsMeet = [&](std::uint32_t other) { return WordsMeet(other, marks, kFromPrefix); };
         for (std::uint32_t word : fromAll)
-            takeLater(prefixFilesOf_[word], wordsMeet);
+            take(prefixFilesOf_[word], wordsMeet);
     }
     marks.Clear();
 }
