@@ -20,6 +20,9 @@ namespace {
 // Up to this many links a walk is cheaper than hashing.
 constexpr std::size_t kLinearLinks = 16;
 
+// The most files whose links are asked for at a time.
+constexpr std::size_t kMostAsked = 1024;
+
 struct TSortKeySet {
     std::int32_t set;
     TBWKey key;
@@ -686,19 +689,24 @@ void TBWDupeFileList::ResolveTurns(TBWLinkFinder& finder, const std::vector<std:
     const auto roled = [&](std::uint32_t file) { return TRoledFile{files[file], roles[file]}; };
     std::vector<std::uint32_t> asked, links;
     std::vector<std::vector<std::uint32_t>> found;
+    // The links of the next files are found together: more of them while
+    // few are grouped before their turn, whose links were found for nothing.
+    const std::size_t fewest = std::max<std::size_t>(finder.Batch(), 1);
+    std::size_t batch = fewest;
     for (std::size_t next = 0; next < turns.size();) {
-        // The links of the next files are found together; those grouped
-        // meanwhile lose theirs to the files grouped before their turn.
         asked.clear();
-        for (; next < turns.size() && asked.size() < std::max<std::size_t>(finder.Batch(), 1); ++next)
+        for (; next < turns.size() && asked.size() < batch; ++next)
             if (!mustBeBest || !grouped[turns[next]])
                 asked.push_back(turns[next]);
         found.assign(asked.size(), {});
         finder.LinksOf(asked, open, found);
+        std::size_t groupedBefore = 0;
         for (std::size_t i = 0; i < asked.size(); ++i) {
             const std::uint32_t file = asked[i];
-            if (mustBeBest && grouped[file])
+            if (mustBeBest && grouped[file]) {
+                ++groupedBefore;
                 continue;
+            }
             links.clear();
             std::copy_if(found[i].begin(), found[i].end(), std::back_inserter(links), open);
             if (links.empty())
@@ -717,6 +725,8 @@ void TBWDupeFileList::ResolveTurns(TBWLinkFinder& finder, const std::vector<std:
             for (std::uint32_t member : group)
                 grouped[member] = true;
         }
+        batch = groupedBefore * 8 <= asked.size() ? std::min(2 * batch, std::max(fewest, kMostAsked))
+                                                 : std::max(batch / 2, fewest);
     }
 }
 
