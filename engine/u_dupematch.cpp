@@ -179,6 +179,9 @@ void TBWDupeMatch::WalkEveryPair()
 // the whole job.
 constexpr double kPreparedShare = 0.1;
 
+// Links kept of the files whose turn has passed, at most, per file.
+constexpr std::size_t kKeptPerFile = 16;
+
 class TBWDupeMatch::TWordSteps {
 public:
     TWordSteps(TBWMatchSteps& steps, std::uint64_t words) : steps_(steps), words_(words) {}
@@ -335,11 +338,12 @@ public:
           walk_(indexed.words, filesOf_, indexed.laterSimilar),
           infoRead_(indexed.files.size()),
           threads_(match.tuning_.MatchThreads ? match.tuning_.MatchThreads
-                                              : std::max(1u, std::thread::hardware_concurrency()))
+                                              : std::max(1u, std::thread::hardware_concurrency())),
+          kept_(indexed.files.size())
     {
         const double threshold = match.Threshold();
         if (threshold == 0)
-            return;  // every file met is linked
+            return;  // none met can be left out
         const std::int32_t tolerance = match.WithSimilarWords() ? match.profile_.SimWord : 0;
         if (match.FieldsInOrder())
             inOrder_.emplace(indexed.files, tolerance, threshold, [&match] { match.steps_.DoSteps(0); }, threads_);
@@ -355,10 +359,19 @@ public:
     void LinksOf(std::span<const std::uint32_t> files, const TOpen& open,
                  std::vector<std::vector<std::uint32_t>>& links) override
     {
+        std::vector<std::vector<TLink>> found(files.size());
         ForEachIndexOnThreads(files.size(), files.size() > 1 ? threads_ : 1, [&](std::size_t i) {
             if (!match_.steps_.StopRequested())
-                FindLinks(files[i], open, links[i]);
+                FindLinks(files[i], open, found[i]);
         });
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            std::sort(found[i].begin(), found[i].end(),
+                      [](const TLink& a, const TLink& b) { return a.meeting < b.meeting; });
+            links[i].clear();
+            for (const TLink& link : found[i])
+                links[i].push_back(link.other);
+        }
+        Keep(files, open, found);
         ReadInfo(files, links);
         // The files asked about, of all, tell how far the job has come;
         // each tenth is handed on at once, also in a short job.
@@ -371,27 +384,66 @@ public:
     }
 
 private:
+    // A linked file and the walk's meeting that links the two.
+    struct TLink {
+        std::uint32_t other;
+        TBWWalkOrder::TMeeting meeting;
+    };
+
     double Share() const
     {
         const auto files = static_cast<double>(std::max<std::size_t>(indexed_.files.size(), 1));
         return kPreparedShare + (1 - kPreparedShare) * std::min(1.0, static_cast<double>(asked_) / files);
     }
 
-    void FindLinks(std::uint32_t file, const TOpen& open, std::vector<std::uint32_t>& links) const
+    void FindLinks(std::uint32_t file, const TOpen& open, std::vector<TLink>& found) const
     {
         thread_local std::vector<std::uint32_t> candidates;
-        thread_local std::vector<std::pair<TBWWalkOrder::TMeeting, std::uint32_t>> met;
         thread_local TBWCandidateMarks seen;
         Candidates(file, candidates, seen);
-        met.clear();
-        for (std::uint32_t other : candidates)
-            if (other != file && open(other))
-                if (const auto meeting = LinkedAt(file, other))
-                    met.emplace_back(*meeting, other);
-        std::sort(met.begin(), met.end());
-        links.clear();
-        for (const auto& [meeting, other] : met)
-            links.push_back(other);
+        for (std::uint32_t other : candidates) {
+            if (other == file || !open(other))
+                continue;
+            // A file asked about before, open then as now, tells its links.
+            if (const std::vector<TLink>* known = kept_[other].get()) {
+                const auto at = std::lower_bound(known->begin(), known->end(), file,
+                                                 [](const TLink& link, std::uint32_t f) { return link.other < f; });
+                if (at != known->end() && at->other == file)
+                    found.push_back({other, at->meeting});
+            } else if (const auto meeting = LinkedAt(file, other)) {
+                found.push_back({other, *meeting});
+            }
+        }
+    }
+
+    // Keeps the links found of files while they take little room, so that
+    // a file left open is not scored again from the other side: a file
+    // whose turn has passed and that is still open is met by every later
+    // file it may reach. The links of files grouped since go when room is
+    // short.
+    void Keep(std::span<const std::uint32_t> files, const TOpen& open, std::vector<std::vector<TLink>>& found)
+    {
+        const std::size_t room = kKeptPerFile * indexed_.files.size();
+        std::size_t needed = 0;
+        for (const std::vector<TLink>& own : found)
+            needed += own.size();
+        // Looked for now and then only: it walks every file.
+        if (keptCount_ + needed > room && asked_ >= purgedAt_ + indexed_.files.size() / 16) {
+            purgedAt_ = asked_;
+            for (std::uint32_t file = 0; file < kept_.size(); ++file)
+                if (kept_[file] && !open(file)) {
+                    keptCount_ -= kept_[file]->size();
+                    kept_[file].reset();
+                }
+        }
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (keptCount_ + found[i].size() > room || !open(files[i]))
+                continue;
+            std::sort(found[i].begin(), found[i].end(),
+                      [](const TLink& a, const TLink& b) { return a.other < b.other; });
+            keptCount_ += found[i].size();
+            kept_[files[i]] = std::make_unique<std::vector<TLink>>(std::move(found[i]));
+        }
     }
 
     // The files that may reach the minimum relevance with file, either way
@@ -467,6 +519,10 @@ private:
     TBWWalkOrder walk_;
     std::vector<bool> infoRead_;
     unsigned threads_;
+    // By file: the links found at its turn, while it is kept.
+    std::vector<std::unique_ptr<std::vector<TLink>>> kept_;
+    std::size_t keptCount_ = 0;
+    std::size_t purgedAt_ = 0;  // files asked about when the links of grouped files last went
     std::optional<TBWFieldProbes> inOrder_;
     std::optional<TBWSimilarPrefixFilter> similar_;
     std::optional<TBWPrefixFilter> exact_;

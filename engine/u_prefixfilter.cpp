@@ -18,7 +18,7 @@ void WithSimilarWords(std::span<const std::uint32_t> own, const WordLinks& simil
 
 TBWPrefixFilter::TBWPrefixFilter(const std::vector<TFields>& fields, const std::vector<std::uint32_t>& filesOfWord,
                                  double threshold)
-    : prefixes_(fields.size()), fieldCount_(fields.size()),
+    : prefixes_(fields.size()), narrowestCount_(fields.size()), fieldCount_(fields.size()),
       tokenCount_(fields.size()), threshold_(threshold)
 {
     // Rarest first; any one order serves, as long as every list uses it.
@@ -47,6 +47,8 @@ TBWPrefixFilter::TBWPrefixFilter(const std::vector<TFields>& fields, const std::
         tokenCount_[file] = fields[file].size() == 1 ? static_cast<std::uint32_t>(fields[file][0].size()) : 0;
         fieldCount_[file] = static_cast<std::uint32_t>(fields[file].size());
     }
+    for (std::uint32_t file = 0; file < fields.size(); ++file)
+        PutNarrowestFirst(file, fields[file], rank, threshold);
 }
 
 void TBWPrefixFilter::FieldPrefix(const std::vector<std::uint32_t>& list, const std::vector<std::uint32_t>& rank,
@@ -61,6 +63,34 @@ void TBWPrefixFilter::FieldPrefix(const std::vector<std::uint32_t>& list, const 
     }
     std::sort(tokens.begin(), tokens.end());
     tokens.resize(std::min(tokens.size(), PrefixLength(tokens.size(), threshold)));
+}
+
+void TBWPrefixFilter::PutNarrowestFirst(std::uint32_t file, const TFields& fields,
+                                        const std::vector<std::uint32_t>& rank, double threshold)
+{
+    std::vector<TToken>& prefix = prefixes_[file];
+    narrowestCount_[file] = static_cast<std::uint32_t>(prefix.size());
+    if (fields.size() < 2)
+        return;
+    // A field without tokens meets nothing and is not a field to look up.
+    std::vector<TToken> tokens, narrowest;
+    std::uint64_t fewest = UINT64_MAX;
+    for (const std::vector<std::uint32_t>& list : fields) {
+        FieldPrefix(list, rank, threshold, tokens);
+        std::uint64_t files = 0;
+        for (TToken token : tokens)
+            files += filesOfToken_.find(token)->second.size();
+        if (!tokens.empty() && files < fewest) {
+            fewest = files;
+            narrowest = tokens;
+        }
+    }
+    std::sort(narrowest.begin(), narrowest.end());
+    narrowest.erase(std::unique(narrowest.begin(), narrowest.end()), narrowest.end());
+    std::stable_partition(prefix.begin(), prefix.end(), [&](TToken token) {
+        return std::binary_search(narrowest.begin(), narrowest.end(), token);
+    });
+    narrowestCount_[file] = static_cast<std::uint32_t>(narrowest.size());
 }
 
 std::size_t TBWPrefixFilter::PrefixLength(std::size_t words, double threshold)

@@ -96,20 +96,30 @@ public:
                     double threshold);
 
     // Calls visit(other) for every file, earlier ones too and file itself,
-    // whose prefix shares a word with file's: every file that can reach the
-    // threshold with it, scored either way round, is among them. Each
-    // once, in no particular order.
+    // that can reach the threshold with it, scored either way round, and
+    // for others whose first words share one with its own. Of a pair, the
+    // one that must reach in every field (with fewer fields, or with as
+    // many the earlier) meets the other in its narrowest field. Each once,
+    // in no particular order.
     template <class Visit>
     void ForEachCandidate(std::uint32_t file, TBWCandidateMarks& seen, const Visit& visit) const
     {
         seen.Begin(prefixes_.size());
         const std::vector<TToken>& prefix = prefixes_[file];
+        const std::uint32_t fields = fieldCount_[file];
+        // Beyond its narrowest field, a file meets only the files that must
+        // reach in every field themselves.
+        const auto mustReach = [&](std::uint32_t other) {
+            return fieldCount_[other] < fields || (fieldCount_[other] == fields && other < file);
+        };
         // Of two files of one field the first token they share is the first
         // for both: their tokens go in one order.
-        for (std::size_t i = 0; i < prefix.size(); ++i)
+        for (std::size_t i = 0; i < prefix.size(); ++i) {
+            const bool narrowest = i < narrowestCount_[file];
             for (const TPlace& place : filesOfToken_.find(prefix[i])->second)
-                if (seen.Take(place.file) && MayShareEnough(file, i, place))
+                if ((narrowest || mustReach(place.file)) && seen.Take(place.file) && MayShareEnough(file, i, place))
                     visit(place.file);
+        }
     }
 
     // The lowest word number two files share (words ascending).
@@ -146,10 +156,14 @@ private:
     // The tokens of one field's prefix, rarest first.
     static void FieldPrefix(const std::vector<std::uint32_t>& list, const std::vector<std::uint32_t>& rank,
                             double threshold, std::vector<TToken>& tokens);
+    // Puts the tokens of the file's field with the fewest files first.
+    void PutNarrowestFirst(std::uint32_t file, const TFields& fields, const std::vector<std::uint32_t>& rank,
+                           double threshold);
 
-    // Per file: the tokens of every field's prefix, each once, in order;
-    // its field count.
+    // Per file: the tokens of every field's prefix, each once, those of the
+    // narrowest field first, and how many those are; its field count.
     std::vector<std::vector<TToken>> prefixes_;
+    std::vector<std::uint32_t> narrowestCount_;
     std::vector<std::uint32_t> fieldCount_;
     std::vector<std::uint32_t> tokenCount_;  // of a file of one field
     double threshold_;

@@ -75,7 +75,9 @@ TEST(PrefixFilter, MissesNoPairThatReachesTheThreshold)
                 for (std::uint32_t b = 0; b < fields.size(); ++b) {
                     if (b == a)
                         continue;
-                    const auto& every = fields[b].size() < fields[a].size() ? fields[b] : fields[a];
+                    const bool bReachesInEach = fields[b].size() < fields[a].size() ||
+                                                (fields[b].size() == fields[a].size() && b < a);
+                    const auto& every = bReachesInEach ? fields[b] : fields[a];
                     const auto& some = &every == &fields[a] ? fields[b] : fields[a];
                     const bool reaches = std::all_of(every.begin(), every.end(), [&](const auto& field) {
                         return std::any_of(some.begin(), some.end(),
