@@ -368,21 +368,17 @@ void TBWDupeEngine::ComparePair(TBWFile* a, TBWFile* b)
 void TBWDupeEngine::MatchGroups()
 {
     SetStatus("Matching groups", index_->Count());
-    TBWDupeMatch(profile_, Tuning, *this, std::move(index_), *pool_, *results_).Link();
-    LoadInfoOfLinkedFiles();
-    results_->ResolveReferences();
+    TBWDupeMatch(profile_, Tuning, *this, std::move(index_), *pool_, *results_).Group();
 }
 
-void TBWDupeEngine::LoadInfoOfLinkedFiles()
+void TBWDupeEngine::LoadInfo(const std::vector<TBWFile*>& files)
 {
     // Choosing the files that remain compares sizes, durations and bitrates,
-    // read from each file: read them for all linked files at once, on every
+    // read from each file: read them for many files at once, on every
     // processor. Each file is read by one thread; its change notices only
-    // climb its owners, which do nothing with them.
-    std::vector<TBWFile*> files;
-    for (TBWComparable* item = results_->First(); item; item = results_->Next())
-        files.push_back(static_cast<TBWDupeFile*>(item)->File());
-    ForEachIndexOnThreads(files.size(), Tuning.MatchThreads, [&](std::size_t i) {
+    // climb its owners, which do nothing with them. A few are read at once
+    // sooner than threads start.
+    ForEachIndexOnThreads(files.size(), files.size() < 16 ? 1 : Tuning.MatchThreads, [&](std::size_t i) {
         const TBWStopScope stopReads(stopRequested_);
         try {
             if (!stopRequested_.load(std::memory_order_relaxed))

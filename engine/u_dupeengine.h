@@ -111,7 +111,6 @@ private:
     void GroupByWords();
     void LinkSimilarWords();
     void MatchGroups();
-    void LoadInfoOfLinkedFiles();
     void KeepNegativeResults();
 
     void SetStatus(const std::string& caption, std::uint64_t count);
@@ -120,6 +119,7 @@ private:
     void CountSteps(std::uint64_t items) override;
     bool StopRequested() const override { return stopRequested_.load(std::memory_order_relaxed); }
     void FlushSteps() override;
+    void LoadInfo(const std::vector<TBWFile*>& files) override;
 
     TBWDirectory& root_;
     TBWCVProfile profile_;

@@ -765,7 +765,7 @@ std::optional<TMismatch> FirstMismatch(const std::string& folder, const TBWCVPro
         engine.Tuning.DropHopelessPairs = way > 0;
         engine.Tuning.SkipLoneSizes = way > 0;
         engine.Tuning.SkipDistinctStarts = way > 0;
-        engine.Tuning.MatchThreads = way >= 2 ? 4 : 1;
+        engine.Tuning.MatchThreads = way >= 2 ? 8 : 1;
         engine.Tuning.ListingThreads = way == 2 ? 3 : 1;
         engine.Tuning.ReadThreads = way == 2 ? 8 : 1;
         engine.AddDirectory(folder);
@@ -861,11 +861,13 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
                                  bytes});
                 scan.File("scanned/" + files.back().relative, bytes);
             }
-            for (int run = 0; run < 8; ++run) {
+            // Every comparison type in each collection, and minimums of 0
+            // and 30 (where a file has the most partners) among the others.
+            for (int run = 0; run < 10; ++run) {
                 TBWCVProfile& profile = scan.profile;
                 profile.CompType =
-                    std::array{ctFileNameFields, ctFileName, ctTags, ctTagsWithAlbum, ctContent}[random() % 5];
-                profile.MinPerc = std::array{0, 40, 50, 67, 80, 100}[random() % 6];
+                    std::array{ctFileNameFields, ctFileName, ctTags, ctTagsWithAlbum, ctContent}[(run + seed) % 5];
+                profile.MinPerc = run < 2 ? 30 * run : std::array{0, 30, 40, 50, 67, 80, 100}[random() % 7];
                 profile.SimWord = static_cast<std::int32_t>(random() % 3);
                 profile.NoFieldOrder = random() % 2;
                 profile.MinWordCount = 1 + static_cast<std::int32_t>(random() % 4);
@@ -893,13 +895,14 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
 // first, and the walk scores the earlier file of the pool against the later
 // one: copies of a name before and after such a file are linked to it only
 // where it comes first. Scored as one class, both copies took the earlier
-// copy's answer and the file was linked to neither.
+// copy's answer and the file was linked to neither, so the bigger later
+// copy, the reference, lost it as a duplicate.
 TEST(DupeEngine, CopiesOfANameMeetAFileScoredOneWayRoundAsThePoolOrdersThem)
 {
     Scan scan;
     const std::string earlier = scan.File("a/live night - raa lomi 102.mp3");
     const std::string between = scan.File("b/live - xka live 112.mp3");  // reaches 40 % with them scored first
-    const std::string later = scan.File("c/live night - raa lomi 102.mp3");
+    const std::string later = scan.File("c/live night - raa lomi 102.mp3", TaggedAudio("t", "a", "b", 40));
     scan.profile.NoFieldOrder = true;
     scan.profile.MinPerc = 40;
     for (bool filtered : {false, true}) {
@@ -908,6 +911,6 @@ TEST(DupeEngine, CopiesOfANameMeetAFileScoredOneWayRoundAsThePoolOrdersThem)
         scan.engine->AddDirectory(scan.tree.Path());
         scan.engine->Execute();
         EXPECT_EQ(Shown(scan.engine->Results()),
-                  "2 " + earlier + " < " + later + ">\n1 " + later + " < " + earlier + " " + between + ">\n");
+                  "2 " + later + " < " + earlier + " " + between + ">\n1 " + between + " <>\n1 " + earlier + " <>\n");
     }
 }
