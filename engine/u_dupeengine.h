@@ -12,13 +12,13 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <unordered_set>
 #include <unordered_map>
 #include <vector>
 
 #include "base/u_bwmask.h"
 #include "base/u_bwselchain.h"
+#include "base/u_bwthreadpool.h"
 #include "engine/ScanProgress.h"
 #include "engine/u_bwgroup.h"
 #include "engine/u_cvprofile.h"
@@ -100,7 +100,8 @@ private:
     using TFolderIdentities = std::unordered_set<TBWFolderIdentity, TFolderIdentityHash>;
     void FillPool();
     using TMetFile = std::function<void(TBWFile& file)>;
-    void CollectOnce(TBWDirectory& directory, TFolderIdentities& seen, const TMetFile& met);
+    // ahead: the listings of the folders on disk, read ahead, or none.
+    void CollectOnce(TBWDirectory& directory, TBWListingAhead* ahead, TFolderIdentities& seen, const TMetFile& met);
     std::optional<std::int32_t> InfoReadAhead() const;
     void AnalyseBanlist();
     void PrunePool();
@@ -137,5 +138,6 @@ private:
     bool stopped_ = false;
     std::uint64_t uncomparedFiles_ = 0;
     std::string error_;
-    std::jthread worker_;
+    // One thread that runs the scan, made by Start.
+    std::optional<TBWThreadPool> worker_;
 };

@@ -415,7 +415,7 @@ void TBWDirectory::CollectFiles(TBWStruct* target, bool selectedOnly)
 {
     if (!target)
         return;
-    LoadForWalk();
+    LoadForWalk(nullptr);
     TBWSelChain* items = Files()->Items();
     items->Count();
     for (TBWChainNode* node = items->Head(); node; node = node->Next())

@@ -20,6 +20,7 @@
 
 class TBWFileList;
 class TBWFile;
+class TBWListingAhead;
 
 // What changed in the tree. A notice is (directory, kind): for files the
 // directory whose list changed, for directories the one added or removed.
@@ -112,8 +113,9 @@ public:
     virtual void LoadSubDirs() = 0;
     // Loads the subdirectories and the files at once where one reading of
     // the source serves both, as walks over the tree want them; else
-    // nothing, and each loads on its first look.
-    virtual void LoadForWalk() {}
+    // nothing, and each loads on its first look. Folders on disk take their
+    // listing from ahead when given one.
+    virtual void LoadForWalk(TBWListingAhead* /*ahead*/) {}
     // The caption becomes the last path component of name.
     virtual void SetName(const std::string& name);
     // The parent's Path followed by Name with a trailing "/"; the root's

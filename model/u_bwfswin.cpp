@@ -74,12 +74,12 @@ void TBWDirWin::RefreshIfNeeded()
         FileList()->Touch();
 }
 
-void TBWDirWin::LoadForWalk()
+void TBWDirWin::LoadForWalk(TBWListingAhead* ahead)
 {
     TBWFileList* files = Files();
     if (LoadedAt() != 0 || files->LoadedAt() != 0)
         return;
-    TBWFolderListing listing = ListFolder(RealPath());
+    TBWFolderListing listing = ahead ? ahead->Take(RealPath()) : ListFolder(RealPath());
     if (listing.state.st_ino != 0)
         identity_ = TBWFolderIdentity{listing.state.st_dev, listing.state.st_ino};
     walkListing_ = &listing;

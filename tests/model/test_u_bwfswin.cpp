@@ -277,10 +277,10 @@ TEST(DiskFileMask, EachFileIsListedOnceInTheOrderOfTheFirstMaskThatMatches)
         EXPECT_EQ(FileNames(music), c.files) << c.mask;
         // Read ahead, tried against these masks or against others.
         for (const char* aheadMask : {c.mask, "*.ogg"}) {
-            const TBWListingAhead ahead(tree.Path("music") + "/", 2, aheadMask);
+            TBWListingAhead ahead(tree.Path("music") + "/", 2, aheadMask);
             TMaskedDir walked;
             walked.SetName(tree.Path("music"));
-            walked.LoadForWalk();
+            walked.LoadForWalk(&ahead);
             EXPECT_EQ(FileNames(walked), c.files) << c.mask << " read ahead with " << aheadMask;
         }
     }
