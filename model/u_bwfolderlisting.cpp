@@ -13,6 +13,7 @@
 #include "base/u_bwbaseclass.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwtoken.h"
+#include "model/u_bwfs.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ void ReadEntries(int folder, bool isSystemRoot, TBWFolderListing& listing)
                 continue;
             const TBWEntryKind kind = KindOf(folder, entry->d_name, entry->d_type);
             if (kind != ekOther)
-                listing.entries.push_back({std::string(name), kind});
+                listing.entries.push_back({std::string(name), kind, TBWFileMasks::kNone, {}});
         }
     }
 }
@@ -191,9 +192,13 @@ TBWFolderListing TBWListingAhead::Read(const std::string& path) const
     TBWFolderListing listing = ListFolder(path);
     if (!masks_)
         return listing;
-    for (TBWFolderEntry& entry : listing.entries)
-        if (entry.kind == ekFile)
-            entry.mask = masks_->FirstTaking(entry.name);
+    for (TBWFolderEntry& entry : listing.entries) {
+        if (entry.kind != ekFile)
+            continue;
+        entry.mask = masks_->FirstTaking(entry.name);
+        if (entry.mask != TBWFileMasks::kNone)
+            entry.words = TBWFile::NameWords(entry.name);
+    }
     listing.maskedWith = masks_->MaskList();
     return listing;
 }

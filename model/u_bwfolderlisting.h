@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/u_bwbaseclass.h"
 #include "base/u_bwmask.h"
 #include "base/u_bwthreadpool.h"
 
@@ -47,8 +48,11 @@ private:
 struct TBWFolderEntry {
     std::string name;
     TBWEntryKind kind;
-    // For a file of a listing read with masks, FirstTaking of its name.
+    // For a file of a listing read with masks, FirstTaking of its name,
+    // and when a mask takes it, the words of its name (TBWFile::NameWords):
+    // the threads that list ahead spare the walk that work too.
     std::int32_t mask = TBWFileMasks::kNone;
+    TBWWords words;
 };
 
 struct TBWFolderListing {

@@ -289,6 +289,9 @@ protected:
     // AddFile of a name known not to be listed: a loading list starts empty
     // and a folder never lists a name twice, so it looks nothing up.
     TBWFile* AppendFile(std::string name);
+    // AppendFile of a name whose words were found with TBWFile::NameWords,
+    // on the thread that listed the folder.
+    TBWFile* AppendListedFile(std::string name, TBWWords words);
     void SetFileClass(const TBWClass& fileClass) { fileClass_ = &fileClass; }
 
 private:
@@ -356,6 +359,10 @@ public:
 
     const std::string& Name() const { return name_; }
     void SetName(std::string name);
+    // The words SetName gives a file of that name; found on any thread.
+    static TBWWords NameWords(std::string_view name);
+    // SetName with the name's words found already by NameWords.
+    void SetListedName(std::string name, TBWWords words);
     // Bytes for plain files, kilobytes for audio entries; -1 when the file
     // could not be read. Loads kind 0 first.
     std::int64_t Size();

@@ -158,8 +158,12 @@ void TBWFileListWin::AddMatching(TBWFolderListing& listing)
             taken.emplace_back(mask, i);
     }
     std::sort(taken.begin(), taken.end());
-    for (const auto& [mask, entry] : taken)
-        AppendFile(std::move(entries[entry].name));
+    for (const auto& [mask, entry] : taken) {
+        if (masks)
+            AppendFile(std::move(entries[entry].name));
+        else
+            AppendListedFile(std::move(entries[entry].name), std::move(entries[entry].words));
+    }
 }
 
 bool TBWFileListWin::TakeListedFolders(const std::string& path, std::vector<TBWFolderEntry>& folders)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/u_bwfs.h"
 #include "tests/model/disk_tree.h"
 
 namespace {
@@ -116,9 +117,12 @@ TEST(ListingAhead, GivenMasksTheFilesCarryTheFirstMaskThatTakesThem)
     for (const std::string folder : {"a/", "a/sub/"}) {
         const TBWFolderListing listing = ahead.Take(tree.Path(folder));
         EXPECT_EQ(listing.maskedWith, "*.mp3;*.ogg;*.*");
-        for (const TBWFolderEntry& entry : listing.entries)
+        for (const TBWFolderEntry& entry : listing.entries) {
             EXPECT_EQ(entry.mask, entry.kind == ekFile ? masks.FirstTaking(entry.name) : TBWFileMasks::kNone)
                 << entry.name;
+            EXPECT_EQ(entry.words.Count(), entry.kind == ekFile ? TBWFile::NameWords(entry.name).Count() : 0)
+                << entry.name;
+        }
     }
 }
 
