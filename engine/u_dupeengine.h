@@ -12,13 +12,13 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <unordered_set>
 #include <unordered_map>
 #include <vector>
 
 #include "base/u_bwmask.h"
 #include "base/u_bwselchain.h"
+#include "base/u_bwthreadpool.h"
 #include "engine/ScanProgress.h"
 #include "engine/u_bwgroup.h"
 #include "engine/u_contentwords.h"
@@ -101,7 +101,8 @@ private:
     using TFolderIdentities = std::unordered_set<TBWFolderIdentity, TFolderIdentityHash>;
     void FillPool();
     using TMetFile = std::function<void(TBWFile& file)>;
-    void CollectOnce(TBWDirectory& directory, TFolderIdentities& seen, const TMetFile& met);
+    // ahead: the listings of the folders on disk, read ahead, or none.
+    void CollectOnce(TBWDirectory& directory, TBWListingAhead* ahead, TFolderIdentities& seen, const TMetFile& met);
     std::optional<std::int32_t> InfoReadAhead() const;
     void AnalyseBanlist();
     void PrunePool();
@@ -138,5 +139,6 @@ private:
     bool stopped_ = false;
     TBWUnreadFiles uncomparedFiles_;
     std::string error_;
-    std::jthread worker_;
+    // One thread that runs the scan, made by Start.
+    std::optional<TBWThreadPool> worker_;
 };
