@@ -1,5 +1,6 @@
 // A complete scan of one folder, exactly as the program runs it, with the time
-// of every job, the size of the result and the peak memory. The time find
+// of every job, the size of the result, how many windows a scan by content
+// digested in how many batches of lanes, and the peak memory. The time find
 // takes to list the same tree comes first, as the yardstick of the walk.
 // Usage: scan_bench DIR [--type N] [--perc N] [--words N] [--length N]
 //                       [--sim N] [--anyorder] [--result N] [--threads N]
@@ -33,6 +34,7 @@
 
 #include "engine/u_dupeengine.h"
 #include "model/u_bwfsmp3.h"
+#include "model/u_md5lanes.h"
 
 namespace {
 
@@ -203,6 +205,9 @@ int main(int argc, char** argv)
     std::printf("scan: %.3f s on %u matching threads, groups (references) %d, files in groups %d\n",
                 Seconds(end - start), options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency()),
                 results.RefCount(), results.Count());
+    const TBWMd5Tally digests = Md5Tally();
+    std::printf("digested: %llu windows or whole files, in %llu lane batches\n",
+                static_cast<unsigned long long>(digests.messages), static_cast<unsigned long long>(digests.batches));
     PrintPeakMemory();
     if (!options.resultFile.empty() && !results.SaveToFile(options.resultFile)) {
         std::fprintf(stderr, "the result file %s could not be written\n", options.resultFile.c_str());

@@ -32,12 +32,20 @@ const TBWDigest& EmptyWindow()
     return empty;
 }
 
+// The content digest of a part read and digested.
+TContentDigest PartDigest(const TBWDigest& digest, bool wholeFile)
+{
+    return {wholeFile ? EmptyWindow() : digest, digest, wholeFile};
+}
+
+// The content digest of a file alone: its window, else the whole file.
 TContentDigest ReadContentDigest(const std::string& path)
 {
-    TContentDigest digest{DigestFileWindow(path, DigestOffset, DigestLength), {}};
-    digest.wholeFile = digest.window == EmptyWindow();
-    digest.compared = digest.wholeFile ? WholeFileDigest(path) : std::optional(digest.window);
-    return digest;
+    thread_local std::vector<std::uint8_t> part;
+    for (const bool wholeFile : {false, true})
+        if (ReadFileWindow(path, wholeFile ? 0 : DigestOffset, wholeFile ? 0 : DigestLength, part))
+            return PartDigest(Md5OfEach({part}).front(), wholeFile);
+    return {EmptyWindow(), std::nullopt, true};
 }
 
 void SetContentWord(TBWMp3File& file, const TBWDigest& digest, bool wholeFile)
@@ -53,7 +61,11 @@ constexpr std::size_t kKeptWindows = 4;
 // eight side by side where the processor can.
 constexpr std::size_t kGroupsPerJob = 8;
 
-using TGroupPaths = std::vector<const std::string*>;
+// Files whose content parts may be equal: all windows, or all whole files.
+struct TGroupToRead {
+    std::vector<const std::string*> paths;
+    bool wholeFiles = false;
+};
 
 // The windows a job keeps, in buffers that the thread uses again.
 class TKeptWindows {
@@ -87,62 +99,64 @@ private:
     std::size_t count_ = 0;
 };
 
-// Reads the windows of a group of files whose windows may be equal. A window
-// equal byte for byte to one the group kept before is that window; each file
-// gets the place of its window among those kept. A file whose window cannot
-// be read is read as any file alone, and a window beyond the few a group
-// keeps is digested at once: those get kNone and their digest.
-void ReadGroupWindows(const TGroupPaths& paths, TKeptWindows& kept, std::vector<std::size_t>& places,
-                      std::vector<TContentDigest>& digests)
+// Reads the parts of a group of files whose parts may be equal. A part
+// equal byte for byte to one the group kept before is that part; each file
+// gets the place of its part among those kept. A file whose part cannot be
+// read is read as any file alone, and a part beyond the few a group keeps
+// is digested at once: those get kNone and their digest.
+void ReadGroupParts(const TGroupToRead& group, TKeptWindows& kept, std::vector<std::size_t>& places,
+                    std::vector<TContentDigest>& digests)
 {
     const std::size_t first = kept.Count();
-    // Read into one buffer per thread: only the few windows kept are copied.
-    thread_local std::vector<std::uint8_t> window;
-    for (const std::string* path : paths) {
+    const std::uint64_t offset = group.wholeFiles ? 0 : DigestOffset;
+    const std::uint32_t maxLength = group.wholeFiles ? 0 : DigestLength;
+    // Read into one buffer per thread: only the few parts kept are copied.
+    thread_local std::vector<std::uint8_t> part;
+    for (const std::string* path : group.paths) {
         places.push_back(TKeptWindows::kNone);
         digests.emplace_back();
-        if (!ReadFileWindow(*path, DigestOffset, DigestLength, window)) {
+        if (!ReadFileWindow(*path, offset, maxLength, part)) {
             digests.back() = ReadContentDigest(*path);
-        } else if (const std::size_t same = kept.Find(window, first); same != TKeptWindows::kNone) {
+        } else if (const std::size_t same = kept.Find(part, first); same != TKeptWindows::kNone) {
             places.back() = same;
         } else if (kept.Count() - first < kKeptWindows) {
-            places.back() = kept.Keep(window);
+            places.back() = kept.Keep(part);
         } else {
-            const TBWDigest digest = Md5OfEach({window}).front();
-            digests.back() = {digest, digest, false};
+            digests.back() = PartDigest(Md5OfEach({part}).front(), group.wholeFiles);
         }
     }
 }
 
-// The content digests of a few groups of files whose windows may be equal;
-// a file alone in its group is read as any file alone.
-std::vector<std::vector<TContentDigest>> ReadContentDigests(const std::vector<TGroupPaths>& groups)
+// The content digests of a few groups of files whose parts may be equal;
+// a file alone in its group is read as any file alone. The parts kept are
+// digested together, eight side by side where the processor can.
+std::vector<std::vector<TContentDigest>> ReadContentDigests(const std::vector<TGroupToRead>& groups)
 {
     std::vector<std::vector<TContentDigest>> digests(groups.size());
     std::vector<std::vector<std::size_t>> places(groups.size());
     thread_local TKeptWindows kept;
     kept.Clear();
     for (std::size_t g = 0; g < groups.size(); ++g) {
-        if (groups[g].size() == 1)
-            digests[g].push_back(ReadContentDigest(*groups[g].front()));
+        if (groups[g].paths.size() == 1)
+            digests[g].push_back(ReadContentDigest(*groups[g].paths.front()));
         else
-            ReadGroupWindows(groups[g], kept, places[g], digests[g]);
+            ReadGroupParts(groups[g], kept, places[g], digests[g]);
     }
     const std::vector<TBWDigest> made = kept.Digests();
     for (std::size_t g = 0; g < groups.size(); ++g)
         for (std::size_t i = 0; i < places[g].size(); ++i)
             if (const std::size_t place = places[g][i]; place != TKeptWindows::kNone)
-                digests[g][i] = {made[place], made[place], false};
+                digests[g][i] = PartDigest(made[place], groups[g].wholeFiles);
     return digests;
 }
 
-// The first bytes of a window that tell most windows apart: a small part of
-// the window, so that looking at it costs little beside its digest.
+// The first bytes of a part that tell most parts apart: a small part of a
+// window, so that looking at it costs little beside its digest.
 constexpr std::uint32_t kFirstLookBytes = 4096;
 
-std::optional<std::uint64_t> ReadFirstLook(const std::string* path)
+std::optional<TBWContentPart> ReadFirstLook(const std::string* path)
 {
-    return FileWindowStartHash(*path, DigestOffset, DigestLength, kFirstLookBytes);
+    return LookAtContentPart(*path, DigestOffset, DigestLength, kFirstLookBytes);
 }
 
 // The sizes in KB that more than one of the files has.
@@ -192,7 +206,7 @@ std::uint64_t TBWContentWords::SetWords(const std::vector<TBWMp3File*>& files)
             unread.push_back({file, paths.Of(*file)});
         }
     }
-    TGroups groups = SkipDistinctStarts ? GroupByWindowStarts(unread, heldSizes) : OneGroupEach(unread);
+    TGroups groups = SkipDistinctStarts ? GroupByPartStarts(unread, heldSizes) : OneGroupEach(unread);
     ReadGroups(groups);
     return uncompared_;
 }
@@ -201,68 +215,73 @@ TBWContentWords::TGroups TBWContentWords::OneGroupEach(const std::vector<TToRead
 {
     TGroups groups;
     for (const TToRead& file : files)
-        groups.push_back({&file});
+        groups.push_back({{&file}, false});
     return groups;
 }
 
 void TBWContentWords::ReadGroups(const TGroups& groups)
 {
-    TBWReadAhead<std::size_t, std::vector<std::vector<TContentDigest>>, std::vector<TGroupPaths>> digests(
+    TBWReadAhead<std::size_t, std::vector<std::vector<TContentDigest>>, std::vector<TGroupToRead>> digests(
         threads_, ReadContentDigests, stop_);
     for (std::size_t first = 0; first < groups.size(); first += kGroupsPerJob) {
-        std::vector<TGroupPaths> paths;
+        std::vector<TGroupToRead> job;
         for (std::size_t g = first; g < std::min(first + kGroupsPerJob, groups.size()); ++g) {
-            paths.emplace_back();
-            for (const TToRead* file : groups[g])
-                paths.back().push_back(&file->path);
+            job.push_back({{}, groups[g].wholeFiles});
+            for (const TToRead* file : groups[g].files)
+                job.back().paths.push_back(&file->path);
         }
-        digests.Add(first, std::move(paths));
+        digests.Add(first, std::move(job));
     }
     digests.TakeAll([&](std::size_t first, const std::vector<std::vector<TContentDigest>>& read) {
         for (std::size_t g = 0; g < read.size(); ++g)
             for (std::size_t i = 0; i < read[g].size(); ++i)
-                StoreContentDigest(*groups[first + g][i]->file, read[g][i], uncompared_);
+                StoreContentDigest(*groups[first + g].files[i]->file, read[g][i], uncompared_);
     });
 }
 
-// The files to digest, in groups whose windows may be equal: the files of
-// a size in KB whose windows start alike. A file whose window starts unlike
-// that of every other file of its size can meet no other file: it is left
-// out. Where a file of a size has a digest already, or its window could not
-// be looked at (it is compared whole, or cannot be read), every file of the
-// size is digested on its own.
-TBWContentWords::TGroups TBWContentWords::GroupByWindowStarts(const std::vector<TToRead>& files,
-                                                              const std::unordered_set<std::int64_t>& heldSizes)
+// The files to digest, in groups whose parts may be equal: the files of a
+// size in KB whose parts, windows or whole files of one length, start
+// alike. A file whose part starts unlike that of every other file of its
+// size can meet no other file: it is left out, and so is an empty file,
+// which has nothing to compare. Where a file of a size has a digest
+// already, or its part could not be looked at, every file of the size is
+// digested on its own.
+TBWContentWords::TGroups TBWContentWords::GroupByPartStarts(const std::vector<TToRead>& files,
+                                                            const std::unordered_set<std::int64_t>& heldSizes)
 {
     struct TLook {
         std::int64_t size;
-        std::uint64_t start;
+        TBWContentPart part;
         const TToRead* file;
-        bool operator<(const TLook& other) const { return std::tie(size, start) < std::tie(other.size, other.start); }
-        bool Meets(const TLook& other) const { return size == other.size && start == other.start; }
+        auto Key() const { return std::tie(size, part.wholeFile, part.length, part.startHash); }
+        bool operator<(const TLook& other) const { return Key() < other.Key(); }
+        bool Meets(const TLook& other) const { return Key() == other.Key(); }
     };
     std::vector<TLook> looks;
     std::unordered_set<std::int64_t> blindSizes = heldSizes;
-    TBWReadAhead<const TToRead*, std::optional<std::uint64_t>, const std::string*> ahead(threads_, ReadFirstLook,
-                                                                                         stop_);
+    TBWReadAhead<const TToRead*, std::optional<TBWContentPart>, const std::string*> ahead(threads_, ReadFirstLook,
+                                                                                          stop_);
     for (const TToRead& file : files)
         ahead.Add(&file, &file.path);
-    ahead.TakeAll([&](const TToRead* file, const std::optional<std::uint64_t>& start) {
+    ahead.TakeAll([&](const TToRead* file, const std::optional<TBWContentPart>& part) {
         const std::int64_t size = file->file->Size();
-        looks.push_back({size, start.value_or(0), file});
-        if (!start)
+        if (!part)
             blindSizes.insert(size);
+        if (!part || part->length > 0)
+            looks.push_back({size, part.value_or(TBWContentPart{}), file});
+        else
+            StoreContentDigest(*file->file, {EmptyWindow(), std::nullopt, true}, uncompared_);
     });
     std::stable_sort(looks.begin(), looks.end());
     TGroups groups;
     for (std::size_t i = 0; i < looks.size(); ++i) {
         const TLook& look = looks[i];
         if (blindSizes.contains(look.size))
-            groups.push_back({look.file});
+            groups.push_back({{look.file}, false});
         else if (i > 0 && look.Meets(looks[i - 1]))
-            groups.back().push_back(look.file);
+            groups.back().files.push_back(look.file);
         else if (i + 1 < looks.size() && look.Meets(looks[i + 1]))
-            groups.push_back({look.file});
+            groups.push_back({{look.file}, look.part.wholeFile});
     }
     return groups;
 }

@@ -22,10 +22,11 @@ public:
     // Whether a file whose size in KB no other file shares is left without
     // a word. The words that can meet are the same either way.
     bool SkipLoneSizes = true;
-    // Whether a file whose window starts unlike that of every other file of
-    // its size in KB is left without a word, and a window equal byte for
-    // byte to one digested in its group takes its digest. The words that
-    // can meet are the same either way.
+    // Whether a file whose window (or whole content, where the file ends
+    // before the window does) starts unlike that of every other file of its
+    // size in KB is left without a word, and a window equal byte for byte
+    // to one digested in its group takes its digest. The words that can
+    // meet are the same either way.
     bool SkipDistinctStarts = true;
 
     // Gives every file its word, or an empty text where it can meet no other
@@ -40,8 +41,13 @@ private:
         TBWMp3File* file;
         std::string path;
     };
-    using TGroups = std::vector<std::vector<const TToRead*>>;
-    TGroups GroupByWindowStarts(const std::vector<TToRead>& files, const std::unordered_set<std::int64_t>& heldSizes);
+    // Files whose parts may be equal: all windows, or all whole files.
+    struct TGroup {
+        std::vector<const TToRead*> files;
+        bool wholeFiles = false;
+    };
+    using TGroups = std::vector<TGroup>;
+    TGroups GroupByPartStarts(const std::vector<TToRead>& files, const std::unordered_set<std::int64_t>& heldSizes);
     TGroups OneGroupEach(const std::vector<TToRead>& files);
     void ReadGroups(const TGroups& groups);
 

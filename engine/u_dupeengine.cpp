@@ -13,7 +13,6 @@
 
 #include "base/u_bwfunc.h"
 #include "base/u_bwstop.h"
-#include "base/u_bwtextcase.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfolderlisting.h"
 #include "model/u_bwfsmp3.h"
@@ -267,9 +266,8 @@ bool TBWDupeEngine::IsExcluded(const std::string& text) const
 {
     if (exclusions_.empty())
         return false;
-    const std::string lower = LowerCaseAscii(text);
     return std::any_of(exclusions_.begin(), exclusions_.end(),
-                       [&](const TBWMask& mask) { return mask.IsValid() && mask.Matches(lower); });
+                       [&](const TBWMask& mask) { return mask.IsValid() && mask.Matches(text); });
 }
 
 void TBWDupeEngine::AnalyseBanlist()
@@ -294,9 +292,14 @@ bool TBWDupeEngine::PrepareWords(TBWMp3File& file)
             return false;
         file.SetText(WordsTagText(file, profile_.CompType));
     }
-    file.DropShortWords(profile_.MinWordLength);
-    return file.WordCount() >= profile_.MinWordCount && !IsExcluded(file.Name()) &&
-           RoleOf(file) != dtExcluded;
+    // A comparison by content gives every file the word of its content: the
+    // words of its name take no part, however few or short they are.
+    if (profile_.CompType != ctContent) {
+        file.DropShortWords(profile_.MinWordLength);
+        if (file.WordCount() < profile_.MinWordCount)
+            return false;
+    }
+    return !IsExcluded(file.Name()) && RoleOf(file) != dtExcluded;
 }
 
 std::int32_t TBWDupeEngine::RoleOf(const TBWFile& file)

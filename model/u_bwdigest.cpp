@@ -162,17 +162,24 @@ bool ReadFileWindow(const std::string& fileName, std::uint64_t offset, std::uint
     return ReadWindowStart(fileName, WindowStart(offset), maxLength, UINT64_MAX, bytes);
 }
 
-std::optional<std::uint64_t> FileWindowStartHash(const std::string& fileName, std::uint64_t offset,
-                                                 std::uint32_t maxLength, std::uint32_t count)
+std::optional<TBWContentPart> LookAtContentPart(const std::string& fileName, std::uint64_t offset,
+                                                std::uint32_t maxLength, std::uint32_t count)
 {
-    thread_local std::vector<std::uint8_t> bytes;
-    if (!ReadWindowStart(fileName, WindowStart(offset), maxLength, count, bytes))
+    TFileSource file;
+    if (!file.Open(fileName))
         return std::nullopt;
-    return std::hash<std::string_view>{}(
+    const auto fileSize = static_cast<std::uint64_t>(file.Size());
+    std::uint64_t start = WindowStart(offset);
+    TBWContentPart part{false, WindowLength(fileSize, maxLength), 0};
+    if (part.length == 0 || start > fileSize || part.length > fileSize - start) {
+        part = {true, WindowLength(fileSize, 0), 0};
+        start = 0;
+    }
+    thread_local std::vector<std::uint8_t> bytes;
+    const auto wanted = static_cast<std::int64_t>(std::min<std::uint64_t>(count, part.length));
+    if (file.ReadWindow(static_cast<std::int64_t>(start), wanted, bytes) != wanted)
+        return std::nullopt;
+    part.startHash = std::hash<std::string_view>{}(
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-}
-
-std::optional<TBWDigest> WholeFileDigest(const std::string& fileName)
-{
-    return WindowDigest(fileName, 0, 0);
+    return part;
 }

@@ -53,13 +53,20 @@ TBWDigest DigestFileWindow(const std::string& fileName, std::uint64_t offset, st
 bool ReadFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength,
                     std::vector<std::uint8_t>& bytes);
 
-// A hash of the first bytes of the window DigestFileWindow digests, at most
-// count of them: files whose hashes differ have different windows (equal
-// hashes tell nothing). None when that window is empty, so that the digest
-// of empty input stands for it, or cannot be read.
-std::optional<std::uint64_t> FileWindowStartHash(const std::string& fileName, std::uint64_t offset,
-                                                 std::uint32_t maxLength, std::uint32_t count);
+// What a comparison by content reads of a file: the window DigestFileWindow
+// digests, or where that window is empty or does not lie wholly in the
+// file, the whole file: the first bytes of it that the low 32 bits of its
+// size count, as ReadFileWindow reads it from offset 0 with no maxLength.
+struct TBWContentPart {
+    bool wholeFile = false;
+    std::uint64_t length = 0;
+    // A hash of its first bytes: parts whose hashes differ have different
+    // bytes (equal hashes tell nothing).
+    std::uint64_t startHash = 0;
+};
 
-// The digest of a whole file below 4 GiB; none when it is empty, no regular
-// file, or cannot be read.
-std::optional<TBWDigest> WholeFileDigest(const std::string& fileName);
+// Looks at the first bytes of the part of the file a comparison by content
+// reads, at most count of them, with the window of offset and maxLength;
+// a part of length 0 when the file is empty. None when it cannot be read.
+std::optional<TBWContentPart> LookAtContentPart(const std::string& fileName, std::uint64_t offset,
+                                                std::uint32_t maxLength, std::uint32_t count);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <numeric>
@@ -15,6 +16,15 @@
 #endif
 
 namespace {
+
+std::atomic<std::uint64_t> digested{0};
+std::atomic<std::uint64_t> batched{0};
+
+void CountDigests(std::uint64_t messages, std::uint64_t batches)
+{
+    digested.fetch_add(messages, std::memory_order_relaxed);
+    batched.fetch_add(batches, std::memory_order_relaxed);
+}
 
 TBWDigest Md5Alone(std::span<const std::uint8_t> message)
 {
@@ -120,25 +130,6 @@ CORVELLA_AVX2 void LoadWords(const TLanes& lanes, std::size_t offset, __m256i (&
     words[first + 7] = _mm256_permute2x128_si256(u3, u7, 0x31);
 }
 
-__attribute__((target("avx2"))) void AddBlocks(std::uint32_t (&state)[4][kLanes], const TLanes& lanes,
-                                               std::size_t blocks)
-{
-    __m256i total[4];
-    for (std::size_t i = 0; i < 4; ++i)
-        total[i] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(state[i]));
-    for (std::size_t block = 0; block < blocks; ++block) {
-        __m256i words[16];
-        LoadWords(lanes, block * kBlock, words, 0);
-        LoadWords(lanes, block * kBlock + 32, words, 8);
-        __m256i s[4] = {total[0], total[1], total[2], total[3]};
-        Steps(std::make_index_sequence<64>(), s, words);
-        for (std::size_t i = 0; i < 4; ++i)
-            total[i] = _mm256_add_epi32(total[i], s[i]);
-    }
-    for (std::size_t i = 0; i < 4; ++i)
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(state[i]), total[i]);
-}
-
 // The last bytes of a message of the given length, then the padding and
 // the length in bits: one block, or two when the length leaves no room.
 struct TTail {
@@ -158,25 +149,63 @@ struct TTail {
     }
 };
 
-// Up to eight messages of one length; lanes left over repeat the first.
-void DigestSideBySide(const std::vector<std::span<const std::uint8_t>>& messages, const std::size_t* places,
-                      std::size_t count, std::vector<TBWDigest>& digests)
-{
-    TLanes lanes{};
-    std::vector<TTail> tails;
-    tails.reserve(kLanes);
-    for (std::size_t l = 0; l < kLanes; ++l) {
-        const std::span<const std::uint8_t> message = messages[places[std::min(l, count - 1)]];
-        lanes[l] = message.data();
-        tails.emplace_back(message);
+// The blocks MD5 takes of one message: its whole blocks, then its tail.
+class TBlocks {
+public:
+    explicit TBlocks(std::span<const std::uint8_t> message)
+        : message_(message.data()), whole_(message.size() / kBlock), tail_(message)
+    {
     }
-    std::uint32_t state[4][kLanes];
+
+    std::size_t Count() const { return whole_ + tail_.blocks; }
+    const std::uint8_t* At(std::size_t block) const
+    {
+        return block < whole_ ? message_ + block * kBlock : tail_.bytes.data() + (block - whole_) * kBlock;
+    }
+
+private:
+    const std::uint8_t* message_;
+    std::size_t whole_;
+    TTail tail_;
+};
+
+// Up to eight messages side by side, for as many blocks as the longest has:
+// a lane whose message has ended keeps its state whatever block it is
+// given, so messages of nearby lengths share the vectors at little waste.
+// Lanes left over repeat the last message.
+__attribute__((target("avx2"))) void DigestSideBySide(const std::vector<std::span<const std::uint8_t>>& messages,
+                                                      const std::size_t* places, std::size_t count,
+                                                      std::vector<TBWDigest>& digests)
+{
+    std::vector<TBlocks> streams;
+    streams.reserve(kLanes);
+    std::size_t longest = 0;
+    for (std::size_t l = 0; l < kLanes; ++l) {
+        streams.emplace_back(messages[places[std::min(l, count - 1)]]);
+        longest = std::max(longest, streams.back().Count());
+    }
+    __m256i total[4];
     for (std::size_t i = 0; i < 4; ++i)
-        std::fill(std::begin(state[i]), std::end(state[i]), kStart[i]);
-    AddBlocks(state, lanes, messages[places[0]].size() / kBlock);
-    for (std::size_t l = 0; l < kLanes; ++l)
-        lanes[l] = tails[l].bytes.data();
-    AddBlocks(state, lanes, tails[0].blocks);
+        total[i] = _mm256_set1_epi32(static_cast<int>(kStart[i]));
+    alignas(32) std::int32_t going[kLanes];
+    TLanes lanes{};
+    for (std::size_t block = 0; block < longest; ++block) {
+        for (std::size_t l = 0; l < kLanes; ++l) {
+            going[l] = block < streams[l].Count() ? -1 : 0;
+            lanes[l] = streams[l].At(going[l] ? block : 0);
+        }
+        __m256i words[16];
+        LoadWords(lanes, 0, words, 0);
+        LoadWords(lanes, 32, words, 8);
+        __m256i s[4] = {total[0], total[1], total[2], total[3]};
+        Steps(std::make_index_sequence<64>(), s, words);
+        const __m256i mask = _mm256_load_si256(reinterpret_cast<const __m256i*>(going));
+        for (std::size_t i = 0; i < 4; ++i)
+            total[i] = _mm256_blendv_epi8(total[i], _mm256_add_epi32(total[i], s[i]), mask);
+    }
+    alignas(32) std::uint32_t state[4][kLanes];
+    for (std::size_t i = 0; i < 4; ++i)
+        _mm256_store_si256(reinterpret_cast<__m256i*>(state[i]), total[i]);
     for (std::size_t l = 0; l < count; ++l) {
         TBWDigest& digest = digests[places[l]];
         for (std::size_t i = 0; i < 4; ++i)
@@ -200,25 +229,30 @@ std::vector<TBWDigest> Md5OfEach(const std::vector<std::span<const std::uint8_t>
     std::vector<TBWDigest> digests(messages.size());
 #ifdef CORVELLA_MD5_LANES
     if (HasLanes()) {
+        // Messages of nearby lengths go side by side: taken by length.
         std::vector<std::size_t> places(messages.size());
         std::iota(places.begin(), places.end(), std::size_t{0});
         std::stable_sort(places.begin(), places.end(),
                          [&](std::size_t a, std::size_t b) { return messages[a].size() < messages[b].size(); });
-        for (std::size_t first = 0; first < places.size();) {
-            std::size_t count = 1;
-            while (count < kLanes && first + count < places.size() &&
-                   messages[places[first + count]].size() == messages[places[first]].size())
-                ++count;
+        std::uint64_t batches = 0;
+        for (std::size_t first = 0; first < places.size(); first += kLanes, ++batches) {
+            const std::size_t count = std::min(kLanes, places.size() - first);
             if (count > 1)
                 DigestSideBySide(messages, &places[first], count, digests);
             else
                 digests[places[first]] = Md5Alone(messages[places[first]]);
-            first += count;
         }
+        CountDigests(messages.size(), batches);
         return digests;
     }
 #endif
     for (std::size_t i = 0; i < messages.size(); ++i)
         digests[i] = Md5Alone(messages[i]);
+    CountDigests(messages.size(), messages.size());
     return digests;
+}
+
+TBWMd5Tally Md5Tally()
+{
+    return {digested.load(std::memory_order_relaxed), batched.load(std::memory_order_relaxed)};
 }

@@ -198,6 +198,40 @@ TEST(DupeEngine, ContentComparisonDigestsTheWindowOrTheWholeOfASmallFile)
     EXPECT_FALSE(scan.root.FindFileByPath(lone)->LoadedInfo().test(ikDigest));
 }
 
+// A name tells nothing of the content: compared by content, a file whose
+// name gives too few words takes part; the exclusion patterns and excluded
+// folders still leave files out.
+TEST(DupeEngine, ContentComparisonTakesEveryFileWhateverItsName)
+{
+    const struct {
+        const char* profile;
+        void (*choose)(TBWCVProfile&);
+    } profiles[] = {
+        {"the profile editor's default", [](TBWCVProfile& profile) { profile.CompType = ctContent; }},
+        {"the wizard's content preset",
+         [](TBWCVProfile& profile) {
+             profile.MinPerc = 100;
+             profile.CompType = ctContent;
+             profile.MinWordCount = 1;
+         }},
+    };
+    for (const auto& row : profiles) {
+        SCOPED_TRACE(row.profile);
+        Scan scan;
+        const std::string song = AudioFrames(480);
+        scan.File("a/01.mp3", song);
+        scan.File("b/01.mp3", song);
+        scan.File("b/Track 01.mp3", song);
+        scan.File("b/01 (Live).mp3", song);
+        scan.File("c/Track 01.mp3", song);
+        row.choose(scan.profile);
+        scan.profile.SetExclusions("*live*");
+        scan.profile.SetDirPriority(scan.tree.Path("c"), dtExcluded);
+        scan.Run();
+        EXPECT_EQ(scan.Groups(), (Groups{"01.mp3: 01.mp3 Track 01.mp3"}));
+    }
+}
+
 // Of a size in KB, only windows that start alike are digested, and a window
 // takes the digest of another only when they are equal byte for byte.
 TEST(DupeEngine, ContentComparisonDigestsOnlyWindowsThatStartLikeAnother)
@@ -306,6 +340,86 @@ TEST(DupeEngine, TheBanlistTestsTheTagsAsTheyHoldThem)
         scan.Run();
         EXPECT_EQ(scan.Groups(), (Groups{"track01.mp3"}));
     }
+}
+
+namespace {
+
+// MPEG frames under an ID3v2.4 tag of UTF-8 texts: tags of every script.
+std::string TaggedAudioUtf8(std::string_view title, std::string_view artist, std::string_view album, int frames = 3)
+{
+    auto frame = [](std::string_view id, std::string_view text) {
+        return ID3v2Frame(4, id, ID3v2Text(3, Bytes(text)));
+    };
+    const TBytes bytes = ID3v2Tag(4, frame("TIT2", title) + frame("TPE1", artist) + frame("TALB", album)) +
+                         Repeated(MpegFrame(0xFB, 0x90, 0x00, 417), frames);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
+// Five different songs of one Japanese artist on one album are five songs;
+// the same title on two files is one song.
+TEST(DupeEngine, JapaneseTagsGroupByTheirTitles)
+{
+    const char* titles[] = {"\u5149", "\u591c\u660e\u3051", "\u82b1", "\u98a8\u306e\u8c37",
+                            "\u30e1\u30ea\u30fc\u30af\u30ea\u30b9\u30de\u30b9"};
+    for (TBWCompType compType : {ctTags, ctTagsWithAlbum}) {
+        SCOPED_TRACE(compType);
+        Scan scan;
+        for (int i = 0; i < 5; ++i)
+            scan.File("a/" + std::to_string(i) + ".mp3",
+                      TaggedAudioUtf8(titles[i], "\u5b87\u591a\u7530\u30d2\u30ab\u30eb", "First Love"));
+        scan.File("b/copy.mp3", TaggedAudioUtf8("\u5149", "\u5b87\u591a\u7530\u30d2\u30ab\u30eb", "First Love"));
+        scan.profile.CompType = compType;
+        scan.profile.MinPerc = 100;
+        scan.Run();
+        EXPECT_EQ(scan.Groups(), (Groups{"0.mp3: copy.mp3"}));
+    }
+}
+
+// Names and tags that only hold letters beyond ASCII, each as a person
+// reads them: accented Latin letters meet their base letters, Cyrillic
+// names keep their words, by name, by tags and by content.
+TEST(DupeEngine, NamesAndTagsOfEveryScriptFindTheirDuplicates)
+{
+    const std::string song = "\u041f\u0430\u0447\u043a\u0430 \u0441\u0438\u0433\u0430\u0440\u0435\u0442";
+    const std::string band = "\u041a\u0438\u043d\u043e";
+    const struct {
+        TBWCompType compType;
+        std::string a, b;
+    } cases[] = {
+        {ctFileNameFields, "Beyonc\u00e9 - Halo", "Beyonce - HALO"},
+        {ctFileName, "M\u00f6tley Cr\u00fce - Kickstart My Heart", "Motley Crue - Kickstart My Heart"},
+        {ctFileNameFields, band + " - " + song, "\u041a\u0418\u041d\u041e - " + song},
+        {ctTags, "one", "two"},
+        {ctContent, song, song},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.a);
+        Scan scan;
+        const std::string audio = TaggedAudioUtf8(song, band, "");
+        scan.File("a/" + test.a + ".mp3", audio);
+        scan.File("b/" + test.b + ".mp3", audio);
+        scan.File("b/\u0417\u0432\u0435\u0437\u0434\u0430 \u043f\u043e \u0438\u043c\u0435\u043d\u0438 \u0421\u043e\u043b\u043d\u0446\u0435.mp3",
+                  TaggedAudioUtf8("\u0417\u0432\u0435\u0437\u0434\u0430", band, "") + "other");
+        scan.profile.CompType = test.compType;
+        scan.Run();
+        EXPECT_EQ(scan.Groups(), (Groups{test.a + ".mp3: " + test.b + ".mp3"}));
+    }
+}
+
+// Exclusions ignore case in every script, on names and on tags.
+TEST(DupeEngine, ExclusionsIgnoreCaseInEveryScript)
+{
+    Scan scan;
+    scan.File("a/\u041a\u0418\u041d\u041e - \u0417\u0432\u0435\u0437\u0434\u0430.mp3");
+    scan.File("a/track.mp3", TaggedAudioUtf8("Ace of Spades", "Mot\u00f6rhead", ""));
+    scan.File("a/other.mp3", TaggedAudioUtf8("Halo", "Beyonc\u00e9", ""));
+    scan.profile.CompType = ctTags;
+    scan.profile.ResultType = rsBanlist;
+    scan.profile.SetExclusions("*\u043a\u0438\u043d\u043e*;*MOT\u00d6RHEAD*");
+    scan.Run();
+    EXPECT_EQ(scan.Groups(), (Groups{"track.mp3", "\u041a\u0418\u041d\u041e - \u0417\u0432\u0435\u0437\u0434\u0430.mp3"}));
 }
 
 TEST(DupeEngine, TagComparisonNeedsTitleAndArtist)
@@ -482,6 +596,35 @@ TEST(DupeEngine, AFolderReachedThroughALinkIsScannedOnce)
     EXPECT_EQ(scan.Groups(), (Groups{"Artist - Song.mp3: artist - song.mp3"}));
 }
 
+// A link is another name of a file: were it scanned, the only real copy of
+// a song would be offered for deletion as the duplicate of its own link.
+TEST(DupeEngine, ALinkToAFileIsNeverTheFilesDuplicate)
+{
+    for (const TBWCompType compType : {ctFileName, ctContent}) {
+        Scan scan;
+        scan.File("a/Song.mp3", "the only copy");
+        scan.File("b/Other.mp3", "another song");
+        scan.tree.MakeLink("a/Song (alias).mp3", scan.tree.Path("a/Song.mp3"));
+        scan.tree.MakeLink("b/Song.mp3", scan.tree.Path("a/Song.mp3"));
+        scan.profile.CompType = compType;
+        scan.Run({"a", "b"});
+        EXPECT_EQ(scan.Groups(), std::vector<std::string>{}) << compType;
+    }
+}
+
+TEST(DupeEngine, AWalkNeverLeavesTheChosenFoldersThoughAChosenFolderMayBeALink)
+{
+    Scan scan;
+    scan.File("music/a/Artist - Song.mp3");
+    scan.File("outside/artist - song.mp3");
+    scan.tree.MakeLink("music/elsewhere", scan.tree.Path("outside"));
+    scan.Run({"music"});
+    EXPECT_EQ(scan.Groups(), std::vector<std::string>{});
+    scan.tree.MakeLink("chosen", scan.tree.Path("outside"));
+    scan.Run({"music", "chosen"});
+    EXPECT_EQ(scan.Groups(), (std::vector<std::string>{"Artist - Song.mp3: artist - song.mp3"}));
+}
+
 TEST(DupeEngine, TagsWithAlbumPairOnlyWithTheSameFields)
 {
     Scan scan;
@@ -523,10 +666,16 @@ namespace {
 // Names as collections have them: fields parted by " - ", words from a
 // vocabulary (made syllables, or a few very frequent words and a long tail),
 // words too short to count, repeated words and copies with a word changed.
-std::vector<std::string> CollectionNames(std::uint32_t seed, bool frequentWords, int count)
+// With scripts, words of accented Latin, Cyrillic and Japanese, of either
+// case and some folding to others.
+std::vector<std::string> CollectionNames(std::uint32_t seed, bool frequentWords, int count, bool scripts = false)
 {
-    static const char* syllables[] = {"ka", "lo", "mi", "ra", "sun", "moon", "vel", "dor", "a", "x"};
-    static const char* frequent[] = {"the", "love", "live", "remix", "feat", "version", "night"};
+    static const char* ascii[] = {"ka", "lo", "mi", "ra", "sun", "moon", "vel", "dor", "a", "x"};
+    static const char* asciiFrequent[] = {"the", "love", "live", "remix", "feat", "version", "night"};
+    static const char* mixed[] = {"\u043a\u0430", "l\u00f6", "MI", "ra", "s\u00dcn", "\u6708", "v\u00e9l", "\u0414\u043e\u0440", "\u044f", "x"};
+    static const char* mixedFrequent[] = {"the", "L\u00d6VE", "love", "\u30e9\u30a4\u30d6", "\u0440\u0435\u043c\u0438\u043a\u0441", "f\u00eb\u00e0t", "NIGHT"};
+    const auto& syllables = scripts ? mixed : ascii;
+    const auto& frequent = scripts ? mixedFrequent : asciiFrequent;
     std::mt19937 random(seed);
     auto word = [&] {
         if (frequentWords && random() % 3 == 0)
@@ -679,9 +828,10 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
     int compared = 0;
     bool failed = false;
     for (std::uint32_t seed = 1; seed <= 3; ++seed) {
-        for (bool frequentWords : {false, true}) {
+        for (int kind = 0; kind < 3; ++kind) {
+            const bool frequentWords = kind > 0, scripts = kind == 2;
             Scan scan;
-            const std::vector<std::string> names = CollectionNames(seed, frequentWords, 240);
+            const std::vector<std::string> names = CollectionNames(seed, frequentWords, 240, scripts);
             std::vector<TMadeFile> files;
             std::string bytes, name;
             int windowedCopies = 0;
@@ -698,7 +848,8 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
                     name = names[i] + std::to_string(i);
                     const auto [artist, title, album] = NameFields(names[i]);
                     const int frames = i % 9 == 0 ? 320 + static_cast<int>(i % 40) : 3 + static_cast<int>(i % 3);
-                    bytes = TaggedAudio(title, artist, album, frames);
+                    bytes = scripts ? TaggedAudioUtf8(title, artist, album, frames)
+                                    : TaggedAudio(title, artist, album, frames);
                 } else if (bytes.size() >= 2 * 65536 && ++windowedCopies % 3 != 0) {
                     // Two copies in three of a file with a window differ
                     // from it there: at the start or past it.

@@ -163,3 +163,42 @@ TEST(DigestFileWindow, FileEntriesDigestTheModelsWindowOnceOnFirstRequest)
     tree.WriteFile("music/song.mp3", PatternBytes(200000, 9));
     EXPECT_EQ(song->GetDigest(), ReferenceMd5(bytes.substr(65536, 65536)));
 }
+
+TEST(LookAtContentPart, TheWindowWhereItLiesInTheFileElseTheWholeFile)
+{
+    struct Case {
+        std::size_t size;
+        bool wholeFile;
+        std::uint64_t length;
+        std::size_t from;  // where the bytes looked at start
+    };
+    const Case cases[] = {
+        {200000, false, 65536, 65536},
+        {131072, false, 65536, 65536},
+        {131071, true, 131071, 0},
+        {1000, true, 1000, 0},
+        {0, true, 0, 0},
+    };
+    TDiskTree tree;
+    for (const Case& c : cases) {
+        const std::string bytes = PatternBytes(c.size, static_cast<unsigned>(c.size));
+        const std::string path = tree.WriteFile("file.bin", bytes);
+        const std::optional<TBWContentPart> part = LookAtContentPart(path, DigestOffset, DigestLength, 100);
+        ASSERT_TRUE(part) << c.size;
+        EXPECT_EQ(part->wholeFile, c.wholeFile) << c.size;
+        EXPECT_EQ(part->length, c.length) << c.size;
+        // The look covers the first bytes of the part: the same bytes
+        // elsewhere in a file of another size look the same.
+        const std::size_t looked = std::min<std::size_t>(100, c.size);
+        std::string moved = bytes.substr(c.from, looked);
+        if (!c.wholeFile)
+            moved = std::string(65536, 'x') + moved + std::string(70000, 'y');
+        const std::string other = tree.WriteFile("other.bin", moved);
+        const std::optional<TBWContentPart> same = LookAtContentPart(other, DigestOffset, DigestLength, 100);
+        ASSERT_TRUE(same) << c.size;
+        EXPECT_EQ(same->startHash, part->startHash) << c.size;
+    }
+    tree.MakeFolder("folder.mp3");
+    EXPECT_FALSE(LookAtContentPart(tree.Path("folder.mp3"), DigestOffset, DigestLength, 100));
+    EXPECT_FALSE(LookAtContentPart(tree.Path("missing.mp3"), DigestOffset, DigestLength, 100));
+}

@@ -43,4 +43,18 @@ TEST(Md5OfEach, GivesEachMessageTheDigestItHasAlone)
     EXPECT_TRUE(Md5OfEach({}).empty());
 }
 
+// Messages far apart in length share the lanes: each lane's digest ends
+// with its own message, however long the others go on.
+TEST(Md5OfEach, MessagesOfAnyLengthsShareTheLanes)
+{
+    std::mt19937 random(11);
+    std::vector<std::vector<std::uint8_t>> bytes;
+    for (const std::size_t length : {65536u, 0u, 1u, 56u, 64u, 120u, 3000u, 65537u, 55u, 128u, 100000u})
+        bytes.push_back(RandomBytes(random, length));
+    std::vector<std::span<const std::uint8_t>> messages(bytes.begin(), bytes.end());
+    const std::vector<TBWDigest> digests = Md5OfEach(messages);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        EXPECT_EQ(digests[i], Md5OfBytes(bytes[i])) << bytes[i].size() << " bytes";
+}
+
 }  // namespace
