@@ -159,10 +159,10 @@ int main(int argc, char** argv)
         return LoadResults(root, options.loadFile);
     auto owned = std::make_unique<TBWDupeEngine>(root, profile);
     TBWDupeEngine& engine = *owned;
-    engine.MatchThreads = options.threads;
-    engine.ListingThreads = options.listingThreads;
-    engine.ReadThreads = options.readThreads;
-    engine.FilterCandidates = !options.everyPair;
+    engine.Tuning.MatchThreads = options.threads;
+    engine.Tuning.ListingThreads = options.listingThreads;
+    engine.Tuning.ReadThreads = options.readThreads;
+    engine.Tuning.FilterCandidates = !options.everyPair;
     engine.AddDirectory(options.folder);
 
     const Clock::time_point start = Clock::now();

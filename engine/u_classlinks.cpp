@@ -16,6 +16,26 @@ namespace {
 
 constexpr std::uint32_t kNoWord = UINT32_MAX;
 
+// Pairs or owners linked between two reports of progress, and pairs whose
+// words are found on every processor between two reports.
+constexpr std::size_t kProgressEvery = 1024;
+constexpr std::size_t kPairsPerRound = 1 << 16;
+
+// Where the stages of the linking end, as shares of the whole: finding the
+// words pairs meet under (on every processor), listing each file's
+// partners, and linking the lists in the result list.
+constexpr double kWordsFound = 0.5;
+constexpr double kPartnersListed = 0.85;
+
+// Tells progress how far the loop of count items that spans the shares from
+// and to has come, every kProgressEvery items.
+void ReportLoop(const TBWClassLinks::Progress& progress, std::size_t done, std::size_t count, double from,
+                double to)
+{
+    if (done % kProgressEvery == 0)
+        progress(from + (to - from) * static_cast<double>(done) / static_cast<double>(count));
+}
+
 }  // namespace
 
 // Where the walk first links the files of a pair of classes: under one word
@@ -133,11 +153,17 @@ void TBWClassLinks::AddPartners(std::uint32_t owner, std::uint32_t other, bool o
 // lists that differ from file to file, at the cost of the square of its
 // size, yet that needs two classes whose files score each other apart by
 // which is scored first.
-void TBWClassLinks::Link(std::vector<TPair> pairs, const std::vector<TBWFile*>& files,
-                         TBWDupeFileList& results) const
+void TBWClassLinks::Link(std::vector<TPair> pairs, const std::vector<TBWFile*>& files, TBWDupeFileList& results,
+                         const Progress& progress) const
 {
     std::vector<TMeetingWord> words(pairs.size());
-    ForEachIndexOnThreads(pairs.size(), threads_, [&](std::size_t i) { words[i] = WordOf(pairs[i]); }, kLightWork);
+    // In rounds, so that progress is told between them.
+    for (std::size_t from = 0; from < pairs.size(); from += kPairsPerRound) {
+        const std::size_t to = std::min(pairs.size(), from + kPairsPerRound);
+        ForEachIndexOnThreads(to - from, threads_, [&](std::size_t i) { words[from + i] = WordOf(pairs[from + i]); },
+                              kLightWork);
+        progress(kWordsFound * static_cast<double>(to) / static_cast<double>(pairs.size()));
+    }
     std::vector<bool> byFile(files.size());
     for (std::size_t i = 0; i < pairs.size(); ++i)
         if (words[i].byPlace)
@@ -159,13 +185,15 @@ void TBWClassLinks::Link(std::vector<TPair> pairs, const std::vector<TBWFile*>& 
                 count(pairs[i].second, pairs[i].first);
         }
     lists.EndCounting();
-    for (std::size_t i = 0; i < pairs.size(); ++i)
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        ReportLoop(progress, i, pairs.size(), kWordsFound, kPartnersListed);
         if (linked(i)) {
             const TPair& pair = pairs[i];
             AddPartners(pair.first, pair.second, pair.forth, pair.back, words[i], byFile, lists);
             if (pair.first != pair.second)
                 AddPartners(pair.second, pair.first, pair.back, pair.forth, words[i], byFile, lists);
         }
+    }
     std::vector<TPair>().swap(pairs);
     std::vector<TMeetingWord>().swap(words);
     ForEachIndexOnThreads(lists.Owners(), threads_, [&](std::size_t owner) {
@@ -183,6 +211,7 @@ void TBWClassLinks::Link(std::vector<TPair> pairs, const std::vector<TBWFile*>& 
     results.AddEntries(std::move(entries));
     std::vector<TBWFile*> members, partners;
     for (std::uint32_t owner = 0; owner < lists.Owners(); ++owner) {
+        ReportLoop(progress, owner, lists.Owners(), kPartnersListed, 1);
         const std::span<const TPartner> own = lists.Of(owner);
         if (own.empty())
             continue;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class TBWDupeFileList;
@@ -36,9 +37,15 @@ public:
     {
     }
 
+    // How far the linking has come, a share up to 1, told now and then on
+    // the calling thread while no other thread works for it; may throw to
+    // stop.
+    using Progress = std::function<void(double done)>;
+
     // Links the files (by pool place) of every pair, each pair once, in
     // results. The pairs are let go as soon as their links are listed.
-    void Link(std::vector<TPair> pairs, const std::vector<TBWFile*>& files, TBWDupeFileList& results) const;
+    void Link(std::vector<TPair> pairs, const std::vector<TBWFile*>& files, TBWDupeFileList& results,
+              const Progress& progress) const;
 
 private:
     struct TMeetingWord;

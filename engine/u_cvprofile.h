@@ -19,6 +19,35 @@ enum TBWCompType : std::uint8_t {
     ctTags = 4,            // tags: Title and Artist
 };
 
+// What a comparison type decides, each rule named once.
+// The words are those of the tags, not of the file name.
+constexpr bool ComparesByTags(TBWCompType type)
+{
+    return type == ctTagsWithAlbum || type == ctTags;
+}
+// The words are scored field by field: file name fields, or one per tag.
+constexpr bool ComparesByFields(TBWCompType type)
+{
+    return type == ctFileNameFields || ComparesByTags(type);
+}
+// A field of the one file is matched among all the fields of the other.
+constexpr bool ComparesFieldsInAnyOrder(TBWCompType type, bool noFieldOrder)
+{
+    return type == ctFileNameFields && noFieldOrder;
+}
+// Each field is matched with the field in its place, so that two files
+// alike share a word of their first fields.
+constexpr bool ComparesFieldsInOrder(TBWCompType type, bool noFieldOrder)
+{
+    return ComparesByFields(type) && !ComparesFieldsInAnyOrder(type, noFieldOrder);
+}
+// Words within simWord edits of each other count as alike; a digest has no
+// such neighbours.
+constexpr bool ComparesSimilarWords(TBWCompType type, std::int32_t simWord)
+{
+    return simWord > 0 && type != ctContent;
+}
+
 enum TBWResultType : std::uint8_t {
     rsDuplicates = 0,
     rsNegative = 1,  // files without a match in the reference directories

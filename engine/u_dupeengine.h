@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -19,18 +20,16 @@
 #include "base/u_bwmask.h"
 #include "base/u_bwselchain.h"
 #include "engine/ScanProgress.h"
-#include "engine/u_classlinks.h"
 #include "engine/u_bwgroup.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
+#include "engine/u_dupematch.h"
 #include "model/u_bwfswin.h"
 
 class TBWDirectory;
 class TBWMp3File;
-class TBWWalkOrder;
-class TBWWordClasses;
 
-class TBWDupeEngine {
+class TBWDupeEngine : private TBWMatchSteps {
 public:
     // A new job began: its caption and count are in Progress().
     using StatusEvent = std::function<void(TBWDupeEngine& sender)>;
@@ -45,33 +44,8 @@ public:
     TBWDupeEngine(const TBWDupeEngine&) = delete;
     TBWDupeEngine& operator=(const TBWDupeEngine&) = delete;
 
-    // Threads that score word groups; 0 for one per processor. The results
-    // are the same whatever the number.
-    unsigned MatchThreads = 0;
-    // Threads that list folders ahead of the walk that fills the pool; 0 for
-    // one per processor, 1 for none (the walk lists each folder itself).
-    // The pool is the same whatever the number.
-    unsigned ListingThreads = 0;
-    // Threads that read tags, sizes and digests ahead of need; 0 for
-    // DefaultReadThreads(): one per processor, more while reads wait for a
-    // disk. The results are the same whatever the number.
-    unsigned ReadThreads = 0;
-    // Whether a file whose size in KB no other file shares is left without
-    // a digest when comparing by content. The results are the same either
-    // way.
-    bool SkipLoneSizes = true;
-    // Whether, when comparing by content, a file whose window starts unlike
-    // that of every other file of its size in KB is left without a digest,
-    // and a window equal byte for byte to one digested takes its digest.
-    // The results are the same either way.
-    bool SkipDistinctStarts = true;
-    // Whether only the pairs that can reach the minimum relevance are scored
-    // (where the profile lets their words tell). The results are the same
-    // either way.
-    bool FilterCandidates = true;
-    // Whether pairs that certainly score 0 are dropped before scoring. The
-    // results are the same either way.
-    bool DropHopelessPairs = true;
+    // Threads and shortcuts: the results are the same whatever they are.
+    TBWScanTuning Tuning;
 
     // Both are called on the thread that runs the scan.
     StatusEvent OnStatus;
@@ -107,9 +81,6 @@ public:
     bool IsExcluded(const std::string& text) const;
     // Scores two files and links them in the results when similar enough.
     void ComparePair(TBWFile* a, TBWFile* b);
-    // Whether two files score at least the minimum relevance. Safe to call
-    // from several threads at once while the files' words stay unchanged.
-    bool IsSimilar(const TBWFile& a, const TBWFile& b) const;
 
     // Drops directories that lie inside or repeat others (of two equal ones
     // the later stays).
@@ -139,33 +110,15 @@ private:
     void GroupByWords();
     void LinkSimilarWords();
     void MatchGroups();
-    void MatchBatch(class TMatchBatch& batch);
-    bool InOrderByFields() const;
-    double Threshold() const;
-    bool ExactPrefixesFindEveryPair() const;
-    bool WithSimilarWords() const;
-    struct TIndexedWords;
-    void IndexedWords(TIndexedWords& indexed);
-    void ReleaseIndex(TIndexedWords& indexed);
-    template <class Candidates, class Judge, class Found>
-    void ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
-                         std::vector<std::vector<Found>>& found);
-    void MatchByPrefixes();
-    TBWWordClasses ClassesOf(const TIndexedWords& indexed) const;
-    void LinkClassPairs(const TIndexedWords& indexed, const TBWWordClasses& classes,
-                        const std::vector<std::vector<std::uint32_t>>& filesOf,
-                        std::vector<TBWClassLinks::TPair> pairs);
-    void MatchByClassPairs();
-    std::optional<TBWClassLinks::TPair> ScoreClassPair(std::uint32_t first, std::uint32_t second,
-                                                       const TBWWalkOrder& walk, const TBWWordClasses& classes,
-                                                       const std::vector<TBWFile*>& files) const;
     void LoadInfoOfLinkedFiles();
     void KeepNegativeResults();
 
     void SetStatus(const std::string& caption, std::uint64_t count);
     void DoStep() { DoSteps(1); }
-    void DoSteps(std::uint64_t items);
-    void FlushSteps();
+    void DoSteps(std::uint64_t items) override;
+    void CountSteps(std::uint64_t items) override;
+    bool StopRequested() const override { return stopRequested_.load(std::memory_order_relaxed); }
+    void FlushSteps() override;
 
     TBWDirectory& root_;
     TBWCVProfile profile_;
@@ -178,6 +131,7 @@ private:
 
     ScanProgress progress_;
     std::uint64_t unreportedSteps_ = 0;
+    std::chrono::steady_clock::time_point lastFlush_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> finished_{false};
     bool stopped_ = false;

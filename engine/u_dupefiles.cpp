@@ -10,24 +10,24 @@
 #include "base/u_bwfunc.h"
 #include "engine/u_cvprofile.h"
 #include "model/u_bwfs.h"
+#include "model/u_bwfsmp3.h"
 
 namespace {
 
 // Up to this many links a walk is cheaper than hashing.
 constexpr std::size_t kLinearLinks = 16;
 
-// Keys of an audio file entry that the result list sorts and ranks by.
-constexpr TBWKey kBitrateKey = 10;
-constexpr TBWKey kDurationKey = 11;
-
 struct TSortKeySet {
     std::int32_t set;
     TBWKey key;
 };
 constexpr TSortKeySet kSortKeySets[] = {
-    {TBWDupeFileList::kNameSet, fkName}, {TBWDupeFileList::kIdentitySet, kDupeIdentityKey},
-    {2, fkDirPath}, {1, fkSize}, {11, kDurationKey}, {10, kBitrateKey},
-    {12, 12}, {13, 13}, {14, 14}, {15, 15}, {16, 16},
+    {TBWDupeFileList::kNameSet, fkName},         {TBWDupeFileList::kIdentitySet, kDupeIdentityKey},
+    {TBWDupeFileList::kPathSet, fkDirPath},      {TBWDupeFileList::kSizeSet, fkSize},
+    {TBWDupeFileList::kDurationSet, fkDuration}, {TBWDupeFileList::kBitrateSet, fkBitrate},
+    {TBWDupeFileList::kTitleSet, fkTitle},       {TBWDupeFileList::kArtistSet, fkArtist},
+    {TBWDupeFileList::kAlbumSet, fkAlbum},       {TBWDupeFileList::kCommentSet, fkComment},
+    {TBWDupeFileList::kGenreSet, fkGenre},
 };
 
 constexpr std::string_view kSingleModeMark = "!";
@@ -385,8 +385,8 @@ std::int64_t TBWDupeFile::ComparePriority(const TBWDupeFile& other, const TBWCVP
         if (result != 0)
             break;
         switch (criterion) {
-        case 'B': result = FileValue(file_, kBitrateKey) - FileValue(other.file_, kBitrateKey); break;
-        case 'D': result = FileValue(file_, kDurationKey) - FileValue(other.file_, kDurationKey); break;
+        case 'B': result = FileValue(file_, fkBitrate) - FileValue(other.file_, fkBitrate); break;
+        case 'D': result = FileValue(file_, fkDuration) - FileValue(other.file_, fkDuration); break;
         case 'E':
             result = extensions.Rank(ExtensionOf(other.file_)) - extensions.Rank(ExtensionOf(file_));
             break;

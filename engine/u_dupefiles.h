@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/u_bwselchain.h"
+#include "base/u_pointertable.h"
 #include "engine/u_extensionorder.h"
 
 class TBWCVProfile;
@@ -33,54 +34,6 @@ enum TBWDupeState : std::uint8_t {
 constexpr TBWKey kDupeIdentityKey = 20;
 
 class TBWDupeFile;
-
-// Items found by a pointer that each one names (KeyOf(item)), each key at
-// most once, in a hash table of one block: open addressing, at most half the
-// slots taken. A result list holds hundreds of thousands of entries and
-// links; as nodes, freeing them would cost a walk through all the memory.
-template <class Item, class KeyOf>
-class TBWPointerTable {
-public:
-    Item* Find(const void* key) const
-    {
-        return slots_.empty() ? nullptr : slots_[SlotOf(key)];
-    }
-    // The key must not be in the table yet.
-    void Insert(Item* item)
-    {
-        if ((count_ + 1) * 2 > slots_.size())
-            Grow();
-        slots_[SlotOf(KeyOf()(item))] = item;
-        ++count_;
-    }
-    void Erase(const void* key);
-    void Clear()
-    {
-        slots_.clear();
-        count_ = 0;
-    }
-    bool Empty() const { return count_ == 0; }
-
-private:
-    std::size_t HomeOf(const void* key) const
-    {
-        // Pointers are aligned: the low bits tell nothing, the multiply mixes.
-        return static_cast<std::size_t>(((reinterpret_cast<std::uintptr_t>(key) >> 4) * 0x9E3779B97F4A7C15ull) >> 32) &
-               (slots_.size() - 1);
-    }
-    // The slot of key, or the empty one where it would go.
-    std::size_t SlotOf(const void* key) const
-    {
-        std::size_t slot = HomeOf(key);
-        while (slots_[slot] && KeyOf()(slots_[slot]) != key)
-            slot = (slot + 1) & (slots_.size() - 1);
-        return slot;
-    }
-    void Grow();
-
-    std::vector<Item*> slots_;  // a power of two of them, or none
-    std::size_t count_ = 0;
-};
 
 // The entries found similar to one entry, each at most once, in the order
 // they were linked. A file similar to thousands of others must not make
@@ -227,9 +180,19 @@ private:
 class TBWDupeFileList : public TBWSelChain {
     BW_CLASS(TBWDupeFileList)
 public:
-    // Sort-key sets: each holds the one key of the same number, except
-    // set 1 (size, key 2) and set 2 (directory path, key 1).
+    // Sort-key sets, each of one key: the file's name, size, folder or an
+    // audio value, or the entry's identity, which orders entries of equal
+    // keys too.
     static constexpr std::int32_t kNameSet = 0;
+    static constexpr std::int32_t kSizeSet = 1;
+    static constexpr std::int32_t kPathSet = 2;
+    static constexpr std::int32_t kBitrateSet = 10;
+    static constexpr std::int32_t kDurationSet = 11;
+    static constexpr std::int32_t kTitleSet = 12;
+    static constexpr std::int32_t kArtistSet = 13;
+    static constexpr std::int32_t kAlbumSet = 14;
+    static constexpr std::int32_t kCommentSet = 15;
+    static constexpr std::int32_t kGenreSet = 16;
     static constexpr std::int32_t kIdentitySet = 20;
 
     explicit TBWDupeFileList(TBWObject* owner = nullptr);
@@ -342,34 +305,3 @@ void TBWDupeLinks::KeepIf(const Keep& keep)
     RebuildLookup();
 }
 
-template <class Item, class KeyOf>
-void TBWPointerTable<Item, KeyOf>::Erase(const void* key)
-{
-    if (slots_.empty())
-        return;
-    std::size_t hole = SlotOf(key);
-    if (!slots_[hole])
-        return;
-    // Linear probing: the items after the hole that could sit in it move
-    // back, so that every item stays reachable from its home slot.
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t next = (hole + 1) & mask; slots_[next]; next = (next + 1) & mask) {
-        const std::size_t home = HomeOf(KeyOf()(slots_[next]));
-        if (((next - home) & mask) >= ((next - hole) & mask)) {
-            slots_[hole] = slots_[next];
-            hole = next;
-        }
-    }
-    slots_[hole] = nullptr;
-    --count_;
-}
-
-template <class Item, class KeyOf>
-void TBWPointerTable<Item, KeyOf>::Grow()
-{
-    std::vector<Item*> old = std::move(slots_);
-    slots_.assign(std::max<std::size_t>(16, old.size() * 2), nullptr);
-    for (Item* item : old)
-        if (item)
-            slots_[SlotOf(KeyOf()(item))] = item;
-}

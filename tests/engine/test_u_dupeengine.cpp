@@ -387,7 +387,7 @@ TEST(DupeEngine, MatchingReportsItsStepsWhileItRuns)
         std::uint64_t words = 0;
         bool matching = false;
         scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
-        scan.engine->MatchThreads = threads;
+        scan.engine->Tuning.MatchThreads = threads;
         scan.engine->OnStatus = [&](TBWDupeEngine& e) {
             matching = e.StepCaption() == "Matching groups";
             if (matching)
@@ -404,6 +404,43 @@ TEST(DupeEngine, MatchingReportsItsStepsWhileItRuns)
         if (threads == 1) {
             EXPECT_GE(reports.size(), 2u) << "the steps came only at the end";
         }
+    }
+}
+
+// A matching of fewer words than a batch of steps hands them on while it
+// runs, on either fast road: a share as each stage ends, the first before
+// any pair is linked, and not all at once when the job is over.
+TEST(DupeEngine, MatchingOfFewWordsHandsOnItsStepsBeforeItEnds)
+{
+    Scan scan;
+    for (int i = 0; i < 100; ++i)
+        for (const std::string folder : {"a/", "b/"})
+            scan.File(folder + "alpha" + std::to_string(i) + " beta" + std::to_string(i) + ".mp3");
+    for (std::int32_t tolerance : {0, 1}) {  // the prefix road, the class-pair road
+        scan.profile.SimWord = tolerance;
+        std::vector<std::uint64_t> reports;
+        std::vector<std::int32_t> linkedAtReport;
+        std::uint64_t words = 0;
+        bool matching = false;
+        scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
+        scan.engine->Tuning.MatchThreads = 1;
+        scan.engine->OnStatus = [&](TBWDupeEngine& e) {
+            matching = e.StepCaption() == "Matching groups";
+            if (matching)
+                words = e.StepCount();
+        };
+        scan.engine->OnStep = [&](TBWDupeEngine& e, std::uint64_t items) {
+            if (!matching)
+                return;
+            reports.push_back(items);
+            linkedAtReport.push_back(e.Results().Count());
+        };
+        scan.engine->AddDirectory(scan.tree.Path());
+        scan.engine->Execute();
+        EXPECT_FALSE(scan.Groups().empty()) << tolerance;
+        EXPECT_EQ(std::accumulate(reports.begin(), reports.end(), std::uint64_t(0)), words) << tolerance;
+        ASSERT_GE(reports.size(), 3u) << "tolerance " << tolerance << ": the steps came in one report";
+        EXPECT_EQ(linkedAtReport.front(), 0) << "tolerance " << tolerance << ": no steps before the linking";
     }
 }
 
@@ -503,8 +540,8 @@ TEST(DupeEngine, ScoringOnSeveralThreadsAndDroppingHopelessPairsChangeNoResult)
     scan.Run();
     scan.engine->Results().SaveToFile(many);
     scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
-    scan.engine->MatchThreads = 1;
-    scan.engine->DropHopelessPairs = false;
+    scan.engine->Tuning.MatchThreads = 1;
+    scan.engine->Tuning.DropHopelessPairs = false;
     scan.engine->AddDirectory(scan.tree.Path());
     scan.engine->Execute();
     scan.engine->Results().SaveToFile(one);
@@ -641,13 +678,13 @@ TEST(DupeEngine, FilteredAndThreadedScansGiveTheResultsOfTheWalkOverEveryPair)
                 for (int way = 0; way < 4; ++way) {
                     TDiskRoot root;
                     TBWDupeEngine engine(root, profile);
-                    engine.FilterCandidates = way == 1 || way == 2;
-                    engine.DropHopelessPairs = way > 0;
-                    engine.SkipLoneSizes = way > 0;
-                    engine.SkipDistinctStarts = way > 0;
-                    engine.MatchThreads = way >= 2 ? 4 : 1;
-                    engine.ListingThreads = way == 2 ? 3 : 1;
-                    engine.ReadThreads = way == 2 ? 8 : 1;
+                    engine.Tuning.FilterCandidates = way == 1 || way == 2;
+                    engine.Tuning.DropHopelessPairs = way > 0;
+                    engine.Tuning.SkipLoneSizes = way > 0;
+                    engine.Tuning.SkipDistinctStarts = way > 0;
+                    engine.Tuning.MatchThreads = way >= 2 ? 4 : 1;
+                    engine.Tuning.ListingThreads = way == 2 ? 3 : 1;
+                    engine.Tuning.ReadThreads = way == 2 ? 8 : 1;
                     engine.AddDirectory(scan.tree.Path());
                     engine.Execute();
                     const std::string file = scan.tree.Path("results.txt");
@@ -682,7 +719,7 @@ TEST(DupeEngine, CopiesOfANameMeetAFileScoredOneWayRoundAsThePoolOrdersThem)
     scan.profile.MinPerc = 40;
     for (bool filtered : {false, true}) {
         scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
-        scan.engine->FilterCandidates = filtered;
+        scan.engine->Tuning.FilterCandidates = filtered;
         scan.engine->AddDirectory(scan.tree.Path());
         scan.engine->Execute();
         EXPECT_EQ(Shown(scan.engine->Results()),

@@ -17,12 +17,19 @@ struct TColumnInfo {
     std::optional<std::int32_t> sortKeySet;
 };
 
-// By tag; the sort-key set numbers are those of the result list.
+// By tag.
 const TColumnInfo kColumns[rcOptionalCount] = {
-    {"Path", "&Path", 2},          {"Size (MB)", "&Size", 1},    {"Duration", "&Duration", 11},
-    {"B/R", "&Bitrate", 10},       {"Artist", "Art&ist", 13},   {"Title", "&Title", 12},
-    {"Album", "&Album", 14},       {"Genre", "&Genre", 16},     {"Comments", "&Comments", 15},
-    {"%", "&Relevance", std::nullopt}, {"Words", "Compared &words", std::nullopt},
+    {"Path", "&Path", TBWDupeFileList::kPathSet},
+    {"Size (MB)", "&Size", TBWDupeFileList::kSizeSet},
+    {"Duration", "&Duration", TBWDupeFileList::kDurationSet},
+    {"B/R", "&Bitrate", TBWDupeFileList::kBitrateSet},
+    {"Artist", "Art&ist", TBWDupeFileList::kArtistSet},
+    {"Title", "&Title", TBWDupeFileList::kTitleSet},
+    {"Album", "&Album", TBWDupeFileList::kAlbumSet},
+    {"Genre", "&Genre", TBWDupeFileList::kGenreSet},
+    {"Comments", "&Comments", TBWDupeFileList::kCommentSet},
+    {"%", "&Relevance", std::nullopt},
+    {"Words", "Compared &words", std::nullopt},
 };
 const char* const kFileNameCaption = "Filename";
 const char* const kNotAvailable = "N/A";

@@ -41,11 +41,6 @@ const char* const kHelpTopic = "corvella/scanresult/index.htm";
 constexpr int kDetailsNameWidth = 100;
 constexpr int kDetailsMinimumHeight = 80;
 
-bool ComparesByField(std::int32_t compType)
-{
-    return compType == ctFileNameFields || compType == ctTagsWithAlbum || compType == ctTags;
-}
-
 // The file actions report through the program's one progress window.
 class TWindowProgress : public TActionProgress {
 public:
@@ -409,7 +404,7 @@ void TfScanResults::SetResults(TBWDupeFileList* results)
     aSwitch_->setVisible(!profile || profile->ResultType == rsDuplicates);
     actionsButton_->setDefaultAction(negative ? aCopy_ : aDelete_);
     actionsButton_->setMenu(pmActions_);
-    lblCompTypeWarning_->setVisible(profile && ComparesByField(profile->CompType));
+    lblCompTypeWarning_->setVisible(profile && ComparesByFields(profile->CompType));
     UpdateActions();
 }
 

@@ -271,7 +271,7 @@ private slots:
         TShownResults shown;
         QVERIFY(shown.HeaderMark(rcFileName, riAscending));
         shown.ClickHeader(rcSize);
-        QCOMPARE(shown.files.list.ActiveKeySet(), 1);
+        QCOMPARE(shown.files.list.ActiveKeySet(), TBWDupeFileList::kSizeSet);
         QVERIFY(!shown.files.list.Descending());
         QVERIFY(shown.HeaderMark(rcSize, riAscending));
         QVERIFY(!shown.HeaderMark(rcFileName, riAscending));
@@ -284,7 +284,7 @@ private slots:
         shown.settings.ColShow[rcArtist] = false;
         shown.window->findChild<QAction*>("miArtist")->trigger();
         shown.ClickHeader(rcArtist);
-        QCOMPARE(shown.files.list.ActiveKeySet(), 13);
+        QCOMPARE(shown.files.list.ActiveKeySet(), TBWDupeFileList::kArtistSet);
         QVERIFY(!shown.files.list.Descending());
         QVERIFY(shown.HeaderMark(rcArtist, riAscending));
         const TTexts before = shown.Names();

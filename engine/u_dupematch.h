@@ -1,0 +1,95 @@
+// The matching of a scan: which files of the pool score similar enough to be
+// linked in the result list, found through the word index. The plain walk
+// over every pair of files that share a word (or have similar words) is the
+// reference; the fast roads score only the pairs that can reach the minimum
+// relevance and link exactly what the walk links, in its order. The scan
+// engine runs it once the files are grouped by words.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "engine/u_classlinks.h"
+#include "engine/u_cvprofile.h"
+#include "engine/u_scantuning.h"
+
+class TBWDupeFileList;
+class TBWFile;
+class TBWGrpChFilename;
+class TBWSelChain;
+class TBWWalkOrder;
+class TBWWordClasses;
+
+// How the matching reports the words it has matched to the scan that runs it.
+class TBWMatchSteps {
+public:
+    // Items done; ends the scan (throws TBWStopped) once a stop was requested.
+    virtual void DoSteps(std::uint64_t items) = 0;
+    // Items done, counted without answering a stop: for the thread that
+    // scores among helper threads, which must not leave them.
+    virtual void CountSteps(std::uint64_t items) = 0;
+    // Hands on the items counted so far at once: a stage has ended.
+    virtual void FlushSteps() = 0;
+    virtual bool StopRequested() const = 0;
+
+protected:
+    ~TBWMatchSteps() = default;
+};
+
+// Whether a, scored against b, reaches the profile's minimum relevance.
+// Safe to call from several threads at once while the files' words stay
+// unchanged.
+bool IsSimilarEnough(const TBWFile& a, const TBWFile& b, const TBWCVProfile& profile);
+
+class TBWDupeMatch {
+public:
+    // Matches the files of pool, indexed by word in index (taken: it goes as
+    // soon as it is read), into results. All but the index are borrowed.
+    TBWDupeMatch(const TBWCVProfile& profile, const TBWScanTuning& tuning, TBWMatchSteps& steps,
+                 std::unique_ptr<TBWGrpChFilename> index, TBWSelChain& pool, TBWDupeFileList& results);
+    ~TBWDupeMatch();
+    TBWDupeMatch(const TBWDupeMatch&) = delete;
+    TBWDupeMatch& operator=(const TBWDupeMatch&) = delete;
+
+    // Links every pair similar enough, one step per word: by the plain walk,
+    // or, when the tuning filters candidates, by the road that scores only
+    // the pairs that can reach the minimum relevance.
+    void Link();
+
+private:
+    struct TIndexedWords;
+    class TWordSteps;
+
+    // The reference: for each word in word order, each of its files scored
+    // against its later files and against the files of its similar words.
+    void WalkEveryPair();
+    void ScoreWalkBatch(class TWalkBatch& batch);
+    bool IsSimilar(const TBWFile& a, const TBWFile& b) const { return IsSimilarEnough(a, b, profile_); }
+    double Threshold() const;
+    bool ExactPrefixesFindEveryPair() const;
+    bool WithSimilarWords() const;
+    bool FieldsInOrder() const;
+    void IndexedWords(TIndexedWords& indexed);
+    void ReleaseIndex(TIndexedWords& indexed);
+    template <class Candidates, class Judge, class Found>
+    void ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
+                         std::vector<std::vector<Found>>& found, TWordSteps& progress);
+    void MatchByPrefixes();
+    TBWWordClasses ClassesOf(const TIndexedWords& indexed) const;
+    void LinkClassPairs(const TIndexedWords& indexed, const TBWWordClasses& classes,
+                        const std::vector<std::vector<std::uint32_t>>& filesOf,
+                        std::vector<TBWClassLinks::TPair> pairs, TWordSteps& progress);
+    void MatchByClassPairs();
+    std::optional<TBWClassLinks::TPair> ScoreClassPair(std::uint32_t first, std::uint32_t second,
+                                                       const TBWWalkOrder& walk, const TBWWordClasses& classes,
+                                                       const std::vector<TBWFile*>& files) const;
+
+    const TBWCVProfile& profile_;
+    const TBWScanTuning& tuning_;
+    TBWMatchSteps& steps_;
+    std::unique_ptr<TBWGrpChFilename> index_;
+    TBWSelChain& pool_;
+    TBWDupeFileList& results_;
+};

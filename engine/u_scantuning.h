@@ -1,0 +1,30 @@
+// How a scan runs: threads and shortcuts. None of them changes what a scan
+// finds; tests and benchmarks set them to prove that, the program leaves
+// them as they are.
+#pragma once
+
+struct TBWScanTuning {
+    // Threads that score word groups; 0 for one per processor.
+    unsigned MatchThreads = 0;
+    // Threads that list folders ahead of the walk that fills the pool; 0 for
+    // one per processor, 1 for none (the walk lists each folder itself).
+    unsigned ListingThreads = 0;
+    // Threads that read tags, sizes and digests ahead of need; 0 for
+    // DefaultReadThreads(): one per processor, more while reads wait for a
+    // disk.
+    unsigned ReadThreads = 0;
+    // Whether a file whose size in KB no other file shares is left without
+    // a digest when comparing by content.
+    bool SkipLoneSizes = true;
+    // Whether, when comparing by content, a file whose window starts unlike
+    // that of every other file of its size in KB is left without a digest,
+    // and a window equal byte for byte to one digested takes its digest.
+    bool SkipDistinctStarts = true;
+    // Whether only the pairs that can reach the minimum relevance are scored
+    // (where the profile lets their words tell); without, the plain walk
+    // over every pair that shares a word scores them all.
+    bool FilterCandidates = true;
+    // Whether the plain walk drops pairs that certainly score 0 before
+    // scoring them.
+    bool DropHopelessPairs = true;
+};
