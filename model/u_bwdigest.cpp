@@ -57,10 +57,9 @@ std::optional<std::uint64_t> OpenWindow(TFileSource& file, const std::string& fi
     if (!file.Open(fileName))
         return std::nullopt;
     const auto fileSize = static_cast<std::uint64_t>(file.Size());
-    const std::uint64_t length = WindowLength(fileSize, maxLength);
-    if (length == 0 || start > fileSize || length > fileSize - start)
+    if (!HoldsWindow(fileSize, start, maxLength))
         return std::nullopt;
-    return length;
+    return WindowLength(fileSize, maxLength);
 }
 
 // Hands the window to take(bytes) piece by piece; false when it cannot be
@@ -156,6 +155,13 @@ TBWDigest DigestFileWindow(const std::string& fileName, std::uint64_t offset, st
     return WindowDigest(fileName, WindowStart(offset), maxLength).value_or(Md5Of({}));
 }
 
+bool HoldsWindow(std::uint64_t fileSize, std::uint64_t offset, std::uint32_t maxLength)
+{
+    const std::uint64_t start = WindowStart(offset);
+    const std::uint64_t length = WindowLength(fileSize, maxLength);
+    return length != 0 && start <= fileSize && length <= fileSize - start;
+}
+
 bool ReadFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength,
                     std::vector<std::uint8_t>& bytes)
 {
@@ -171,7 +177,7 @@ std::optional<TBWContentPart> LookAtContentPart(const std::string& fileName, std
     const auto fileSize = static_cast<std::uint64_t>(file.Size());
     std::uint64_t start = WindowStart(offset);
     TBWContentPart part{false, WindowLength(fileSize, maxLength), 0};
-    if (part.length == 0 || start > fileSize || part.length > fileSize - start) {
+    if (!HoldsWindow(fileSize, offset, maxLength)) {
         part = {true, WindowLength(fileSize, 0), 0};
         start = 0;
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <map>
@@ -170,6 +171,48 @@ TEST(ContentWords, AFileThatCannotBeReadIsCountedAndGetsNoWord)
     EXPECT_EQ(words.SetWords(files), 1u);
     EXPECT_EQ(WordsOf(*files[1]), "");
     EXPECT_EQ(WordsOf(*files[2]), WordsOf(*files[0]));
+}
+
+// Sizes in KB are read from the headers, which costs most of a scan by
+// content: only files whose parts may equal another's are read. A window
+// digest held already may equal any window; a file gone blinds no other.
+TEST(ContentWords, ReadsTheSizesOfTheFilesThatMayMeetOnly)
+{
+    const std::vector<std::string> apart = {"d/longer, starts apart.mp3", "e/short, starts apart.mp3",
+                                            "f/lone size.mp3"};
+    struct TCase {
+        const char* name;
+        const char* removed;
+        const char* held;
+        std::vector<std::string> unread;
+    } cases[] = {
+        {"every file there", nullptr, nullptr, apart},
+        {"a window gone", "a/song.mp3", nullptr, apart},
+        {"a short file gone", "e/short other.mp3", nullptr, apart},
+        {"a window digest held", nullptr, "g/variant 0.mp3", {"e/short, starts apart.mp3", "f/lone size.mp3"}},
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.name);
+        TCollection collection;
+        std::vector<TBWMp3File*> files = collection.Files();
+        const std::string root = collection.tree.Path();
+        if (test.removed)
+            std::remove((root + test.removed).c_str());
+        for (TBWMp3File* file : files)
+            if (test.held && file->FullPath() == root + test.held) {
+                file->SetDigest(Md5Of("a window of a disc not there"));
+                file->MarkLoaded(ikDigest);
+            }
+        const std::atomic<bool> stop{false};
+        TBWContentWords words(ReadThreadsOf(4), stop);
+        words.SetWords(files);
+        std::vector<std::string> unread;
+        for (TBWMp3File* file : files)
+            if (!file->LoadedInfo().test(ikBasic))
+                unread.push_back(file->FullPath().substr(root.size()));
+        std::sort(unread.begin(), unread.end());
+        EXPECT_EQ(unread, test.unread);
+    }
 }
 
 }  // namespace
