@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "base/platform/u_mountinfo.h"
 #include "base/platform/u_platformsources.h"
 #include "base/platform/u_trash.h"
 #include "base/platform/u_xdgdirs.h"
@@ -140,12 +139,11 @@ std::vector<TBWDrive> ListDrives()
 
 std::string GetDriveVolumeName(const std::string& path)
 {
-    const TBWDrive* holder = nullptr;
-    const std::vector<TBWDrive> drives = ListDrives();
-    for (const TBWDrive& drive : drives)
-        if (PathIsWithin(path, drive.root) && (!holder || drive.root.size() > holder->root.size()))
-            holder = &drive;
-    return holder ? holder->label : std::string();
+    const std::string root = AddTrailingBackslash(path);
+    for (const TBWDrive& drive : ListDrives())
+        if (drive.root == root && !drive.label.empty())
+            return drive.label;
+    return LastPathPart(path);
 }
 
 std::string FindDriveOfType(TBWDriveKind kind, const std::string& defaultRoot)

@@ -74,10 +74,10 @@ std::string ExpandPathMacros(const std::string& path);
 // "/" and then the mounted volumes, with kind, label and device (see
 // u_drives.h); read from the system each time.
 std::vector<TBWDrive> ListDrives();
-// The label of the drive that holds the path (the drive with the longest
-// root that is the path or lies above it); empty when it has none. Labels
-// keep their own case: Linux compares them as they are, so the case of the
-// path asked with says nothing.
+// The name a volume read from the folder gets: the label of the volume
+// mounted there, else the folder's own name ("/media/ann/CD1/" without a
+// label gives "CD1"). Labels keep their own case: Linux compares them as
+// they are, so the case of the path asked with says nothing.
 std::string GetDriveVolumeName(const std::string& path);
 // The root of the first drive of the kind, in ListDrives order; defaultRoot
 // when there is none.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/u_bwfunc.h"
+#include "base/u_bwunicode.h"
 
 namespace {
 
@@ -192,6 +193,67 @@ struct TWordScratch {
     TBWWords Words() const { return TBWWords(chars, offsets, ends); }
 };
 
+// A word just gathered at the end of the scratch's characters: taken, or,
+// when it is "-" alone, the end of a field.
+void TakeWord(TWordScratch& scratch, std::size_t start)
+{
+    const std::string_view word = std::string_view(scratch.chars).substr(start);
+    if (word != "-") {
+        scratch.offsets.push_back(static_cast<std::int32_t>(scratch.chars.size()));
+        return;
+    }
+    scratch.chars.resize(start);
+    if (scratch.Count() > 0)
+        scratch.EndField();
+}
+
+void AddAsciiWords(std::string_view part, TWordScratch& scratch)
+{
+    std::size_t i = 0;
+    while (i < part.size()) {
+        if (!IsWordByte(AsciiLower(part[i]))) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i, at = scratch.chars.size();
+        while (i < part.size() && IsWordByte(AsciiLower(part[i])))
+            ++i;
+        scratch.chars.append(part.substr(start, i - start));
+        std::transform(scratch.chars.begin() + static_cast<std::ptrdiff_t>(at), scratch.chars.end(),
+                       scratch.chars.begin() + static_cast<std::ptrdiff_t>(at), AsciiLower);
+        TakeWord(scratch, at);
+    }
+}
+
+void AddWordsOfEveryScript(std::string_view part, TWordScratch& scratch)
+{
+    thread_local std::string composed;
+    std::size_t start = scratch.chars.size();
+    bool inWord = false, composes = false;
+    auto endWord = [&] {
+        if (!inWord)
+            return;
+        if (composes) {
+            composed.assign(scratch.chars, start);
+            ComposeWord(composed);
+            scratch.chars.replace(start, std::string::npos, composed);
+        }
+        TakeWord(scratch, start);
+        inWord = composes = false;
+    };
+    WalkWordChars(
+        part,
+        [&](std::string_view folded, bool needsComposing) {
+            if (!inWord)
+                start = scratch.chars.size();
+            inWord = true;
+            composes = composes || needsComposing;
+            scratch.chars.append(folded);
+        },
+        [&](char32_t) { endWord(); });
+    endWord();
+}
+
 TWordScratch& Scratch()
 {
     thread_local TWordScratch scratch;
@@ -287,25 +349,10 @@ void TBWWordedComparable::SetText(const std::string& text)
     // comes through here, so no normalised copy of the text is made.
     TWordScratch& scratch = Scratch();
     const std::string_view part = WordedPart(text);
-    std::size_t i = 0;
-    while (i < part.size()) {
-        if (!IsWordByte(AsciiLower(part[i]))) {
-            ++i;
-            continue;
-        }
-        const std::size_t start = i;
-        while (i < part.size() && IsWordByte(AsciiLower(part[i])))
-            ++i;
-        const std::string_view word = part.substr(start, i - start);
-        if (word != "-") {
-            const std::size_t at = scratch.chars.size();
-            scratch.Add(word);
-            std::transform(scratch.chars.begin() + static_cast<std::ptrdiff_t>(at), scratch.chars.end(),
-                           scratch.chars.begin() + static_cast<std::ptrdiff_t>(at), AsciiLower);
-        } else if (scratch.Count() > 0) {
-            scratch.EndField();
-        }
-    }
+    if (IsAsciiText(part))
+        AddAsciiWords(part, scratch);
+    else
+        AddWordsOfEveryScript(part, scratch);
     if (scratch.Count() > 0)
         scratch.EndField();
     words_ = scratch.Words();
@@ -321,7 +368,7 @@ void TBWWordedComparable::DropShortWords(std::int32_t minimumLength)
     scratch.ends.assign(ends.begin(), ends.end());
     std::size_t nextEnd = 0;
     for (std::int32_t i = 0; i < words_.Count(); ++i) {
-        if (static_cast<std::int32_t>(words_[i].size()) >= minimumLength)
+        if (WordLength(words_[i]) >= minimumLength)
             scratch.Add(words_[i]);
         for (; nextEnd < scratch.ends.size() && scratch.ends[nextEnd] == i; ++nextEnd)
             scratch.ends[nextEnd] = scratch.Count() - 1;

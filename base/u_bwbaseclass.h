@@ -211,9 +211,14 @@ public:
     // The part of a text whose words count: all of it here.
     virtual std::string_view WordedPart(std::string_view text) const { return text; }
 
-    // Words are the runs of "-", 0-9 and a-z in the worded part, lower cased;
-    // any other byte parts them. A word that is "-" alone ends a field.
+    // Words are the runs of letters and digits of every script and "-" in
+    // the worded part, folded (WalkWordChars): ASCII lower-cased, Latin
+    // letters without diacritics, others case-folded and composed. Any
+    // other character parts them; a run without blanks (a Japanese title)
+    // is one word. A word that is "-" alone ends a field.
     void SetText(const std::string& text);
+    // Short as WordLength counts: characters, and never a word with an
+    // ideograph or a kana.
     void DropShortWords(std::int32_t minimumLength);
 
     std::int32_t FieldCount() const { return words_.FieldCount(); }

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "base/u_bwtextcase.h"
+#include "base/u_bwunicode.h"
 
 namespace {
 
@@ -39,59 +40,6 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
         result.append(text, at, hit - at).append(to);
     result.append(text, at);
     return result;
-}
-
-// Decodes UTF-8 into code points; a byte that does not start a valid
-// sequence stands for itself, so any byte string has a reading.
-void DecodeCodePoints(std::string_view text, std::u32string& result)
-{
-    result.clear();
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3
-                         : (lead >> 3) == 30 ? 4 : 0;
-        char32_t codePoint = length == 1 ? lead : length == 2 ? lead & 0x1F
-                           : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length > 0 && i + length <= text.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            codePoint = (codePoint << 6) | (next & 0x3F);
-        }
-        result.push_back(valid ? codePoint : lead);
-        i += valid ? length : 1;
-    }
-}
-
-// Upper case of the letters of the Western code page (ASCII and Latin-1,
-// with the few Latin letters that page adds); everything else as it is.
-char32_t FoldUpper(char32_t c)
-{
-    if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-        return c - 0x20;
-    switch (c) {
-    case 0xFF: return 0x178;
-    case 0x153: return 0x152;
-    case 0x161: return 0x160;
-    case 0x17E: return 0x17D;
-    default: return c;
-    }
-}
-
-bool IsAscii(std::string_view text)
-{
-    // Eight bytes at a time: the scan's matching asks this of every word pair.
-    std::uint64_t bits = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t eight = 0;
-        std::memcpy(&eight, text.data() + i, 8);
-        bits |= eight;
-    }
-    for (; i < text.size(); ++i)
-        bits |= static_cast<unsigned char>(text[i]);
-    return (bits & 0x8080808080808080ull) == 0;
 }
 
 // Unit-cost edit distance limited to the diagonal band |i - j| <= tolerance,
@@ -180,9 +128,45 @@ std::string TrimBlanksAndControls(const std::string& text)
 
 void FoldCodePoints(std::string_view text, std::u32string& codePoints)
 {
-    DecodeCodePoints(text, codePoints);
-    for (char32_t& c : codePoints)
-        c = FoldUpper(c);
+    codePoints.clear();
+    codePoints.reserve(text.size());
+    if (IsAsciiText(text)) {
+        for (char c : text)
+            codePoints.push_back(CaseFolded(static_cast<unsigned char>(c)));
+        return;
+    }
+    // Composed first, so that a name written with combining accents (as
+    // some systems store names) meets a pattern typed with composed ones.
+    const std::string composed = ComposedText(text);
+    for (std::size_t at = 0; at < composed.size();)
+        codePoints.push_back(CaseFolded(NextCodePoint(composed, at)));
+}
+
+void WordFoldCodePoints(std::string_view text, std::u32string& codePoints)
+{
+    codePoints.clear();
+    codePoints.reserve(text.size());
+    std::string word;
+    bool composes = false;
+    auto endWord = [&] {
+        if (composes)
+            ComposeWord(word);
+        for (std::size_t at = 0; at < word.size();)
+            codePoints.push_back(NextCodePoint(word, at));
+        word.clear();
+        composes = false;
+    };
+    WalkWordChars(
+        text,
+        [&](std::string_view folded, bool needsComposing) {
+            word.append(folded);
+            composes = composes || needsComposing;
+        },
+        [&](char32_t other) {
+            endWord();
+            codePoints.push_back(other);
+        });
+    endWord();
 }
 
 std::u32string FoldedCodePoints(std::string_view text)
@@ -327,10 +311,33 @@ std::string RestrictChars(const std::string& text, const TBWCharSet& set, bool i
     return TrimBlanksAndControls(NormalizeWhitespace(result, wsSingleBlanks));
 }
 
+std::string RestrictToLetters(std::string_view text, std::string_view alsoKept, char replacement)
+{
+    std::string result;
+    result.reserve(text.size());
+    bool afterLetter = false;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t start = at;
+        const char32_t codePoint = NextCodePoint(text, at);
+        const bool valid = codePoint < 0x80 || at - start > 1;
+        const TBWCharRole role = valid ? WordCharOf(codePoint).role : crBlank;
+        const bool kept = (codePoint < 0x80 && alsoKept.find(static_cast<char>(codePoint)) != std::string_view::npos) ||
+                          role == crLetter || (role == crMark && afterLetter);
+        afterLetter = kept && role != crBlank;
+        if (kept)
+            result.append(text.substr(start, at - start));
+        else if (replacement != '\0')
+            result += replacement;
+    }
+    return TrimBlanksAndControls(NormalizeWhitespace(result, wsSingleBlanks));
+}
+
 std::int32_t EditDistance(std::string_view a, std::string_view b, std::int32_t substitutionCost,
                           std::int32_t insertionCost, std::int32_t deletionCost)
 {
-    const std::u32string x = FoldedCodePoints(a), y = FoldedCodePoints(b);
+    std::u32string x, y;
+    WordFoldCodePoints(a, x);
+    WordFoldCodePoints(b, y);
     // Two rows of the (|a|+1) x (|b|+1) table are all the recurrence needs.
     std::vector<std::int32_t> previous(y.size() + 1), current(y.size() + 1);
     for (std::size_t j = 1; j <= y.size(); ++j)
@@ -353,7 +360,7 @@ bool WithinEditDistance(std::string_view a, std::string_view b, std::int32_t tol
         return false;
     if (a == b)
         return true;
-    if (IsAscii(a) && IsAscii(b))
+    if (IsAsciiText(a) && IsAsciiText(b))
         return WithinAsciiDistance(a, b, tolerance);
     return EditDistance(a, b, 1, 1, 1) <= tolerance;
 }

@@ -57,13 +57,22 @@ std::string NormalizeWhitespace(const std::string& text, std::int32_t flags);
 std::string RestrictChars(const std::string& text, const TBWCharSet& set, bool invert,
                           char replacement);
 
+// Keeps the letters and digits of every script, with the marks that belong
+// to them, and the ASCII characters of alsoKept; every other character
+// becomes replacement (or vanishes when it is '\0'). Then single blanks,
+// trimmed, as RestrictChars gives them.
+std::string RestrictToLetters(std::string_view text, std::string_view alsoKept, char replacement);
+
 // Weighted edit distance over the characters of two UTF-8 texts, letters
-// compared without regard to case (ASCII and the Latin letters of the
-// Western code page).
+// and digits folded as words fold them (case, and the diacritics of Latin
+// letters: "Beyoncé" is "BEYONCE"), other characters as they are.
 std::int32_t EditDistance(std::string_view a, std::string_view b, std::int32_t substitutionCost,
                           std::int32_t insertionCost, std::int32_t deletionCost);
-// The characters EditDistance compares: code points of the UTF-8 text (a
-// byte that starts no valid sequence stands for itself), letters upper-cased.
+// The characters EditDistance compares, as code points.
+void WordFoldCodePoints(std::string_view text, std::u32string& codePoints);
+// Code points of a UTF-8 text (a byte that starts no valid sequence stands
+// for itself), composed and case-folded one for one by Unicode's rules: how
+// file-name patterns compare names without regard to case in every script.
 std::u32string FoldedCodePoints(std::string_view text);
 // The same into a buffer the caller reuses.
 void FoldCodePoints(std::string_view text, std::u32string& codePoints);

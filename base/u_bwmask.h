@@ -1,8 +1,8 @@
 // The file-name pattern test: "*" matches any run of characters, also an
 // empty one, "?" exactly one character, and "[...]" one character of a set
 // (ranges such as "a-z"; "!" right after "[" for every character not in the
-// set). A pattern matches the whole name; letters are compared without regard
-// to case. The engine's exclusions and banlist, the pattern test of the
+// set). A pattern matches the whole name; letters of every script are
+// compared without regard to case, and in their composed form. The engine's exclusions and banlist, the pattern test of the
 // exclusions page and the model's file masks use it.
 #pragma once
 

@@ -19,7 +19,10 @@
 // from file to file as real tags do, named "track000001_0.mp3" onwards in
 // folders of a thousand; one in eight is copied byte for byte to a copies
 // folder, "_0" becoming "_1".
-// Usage: make_collection DIR N [seed] [--zipf | --near digits|letters | --same | --mp3 SOURCE [--tag-lengths]]
+// With --scripts, one artist, album or title in six is written in another
+// script (accented Latin, Cyrillic or Japanese, a run without blanks), so
+// that about a third of the names hold one.
+// Usage: make_collection DIR N [seed] [--zipf] [--scripts] [--near digits|letters | --same | --mp3 SOURCE [--tag-lengths]]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +57,35 @@ constexpr const char* kFrequentWords[] = {
 
 constexpr std::size_t kVocabularySize = 200000;
 
+// The letters a to z (then A to Z) as another script writes them.
+constexpr const char* kAccented[52] = {
+    "á", "b", "c", "d", "é", "f", "g", "h", "í", "j", "k", "l", "m", "ñ", "ö", "p", "q", "r", "ß", "t", "ü", "v",
+    "w", "x", "ÿ", "z", "Á", "B", "C", "D", "É", "F", "G", "H", "Í", "J", "K", "L", "M", "Ñ", "Ö", "P", "Q", "R",
+    "S", "T", "Ü", "V", "W", "X", "Y", "Z"};
+constexpr const char* kCyrillic[52] = {
+    "а", "б", "ц", "д", "е", "ф", "г", "х", "и", "й", "к", "л", "м", "н", "о", "п", "я", "р", "с", "т", "у", "в",
+    "ш", "ж", "ы", "з", "А", "Б", "Ц", "Д", "Е", "Ф", "Г", "Х", "И", "Й", "К", "Л", "М", "Н", "О", "П", "Я", "Р",
+    "С", "Т", "У", "В", "Ш", "Ж", "Ы", "З"};
+constexpr const char* kJapanese[26] = {"ア", "ビ", "光", "ド", "エ", "風", "ガ", "ハ", "イ", "ジ", "ク", "ル", "マ",
+                                       "ナ", "オ", "パ", "花", "ラ", "サ", "タ", "ウ", "夜", "ワ", "の", "ヤ", "ザ"};
+
+// A phrase of a to z written in one of the other scripts; Japanese without
+// blanks, one run of characters.
+std::string InScript(const std::string& phrase, unsigned script)
+{
+    std::string written;
+    for (char c : phrase) {
+        const bool lower = c >= 'a' && c <= 'z', upper = c >= 'A' && c <= 'Z';
+        if (!lower && !upper)
+            written += script == 2 && c == ' ' ? "" : std::string(1, c);
+        else if (script == 2)
+            written += kJapanese[lower ? c - 'a' : c - 'A'];
+        else
+            written += (script == 0 ? kAccented : kCyrillic)[lower ? c - 'a' : c - 'A' + 26];
+    }
+    return written;
+}
+
 // A word list drawn from with a frequency of 1 / rank.
 class ZipfVocabulary {
 public:
@@ -86,7 +118,7 @@ private:
 
 class NameMaker {
 public:
-    NameMaker(unsigned seed, bool zipf) : random_(seed)
+    NameMaker(unsigned seed, bool zipf, bool scripts) : random_(seed), scripts_(scripts)
     {
         if (zipf)
             vocabulary_ = std::make_unique<ZipfVocabulary>(random_);
@@ -114,6 +146,8 @@ public:
         const int count = minWords + static_cast<int>(random_() % (maxWords - minWords + 1));
         for (int i = 0; i < count; ++i)
             phrase += (i ? " " : "") + Capitalised(Word());
+        if (scripts_ && random_() % 6 == 0)
+            return InScript(phrase, random_() % 3);
         return phrase;
     }
 
@@ -156,12 +190,17 @@ private:
     }
     std::string Typo(std::string text)
     {
-        if (text.size() > 3)
-            text[1 + random_() % (text.size() - 2)] = static_cast<char>('a' + random_() % 26);
+        if (text.size() > 3) {
+            char& typo = text[1 + random_() % (text.size() - 2)];
+            const char letter = static_cast<char>('a' + random_() % 26);
+            if (static_cast<unsigned char>(typo) < 0x80)  // a letter of another script stays whole
+                typo = letter;
+        }
         return text;
     }
 
     std::mt19937 random_;
+    bool scripts_;
     std::unique_ptr<ZipfVocabulary> vocabulary_;
 };
 
@@ -257,7 +296,7 @@ void AppendBigEndian(std::string& out, std::size_t value, bool syncSafe)
         out += static_cast<char>((value >> (shift * i)) & (syncSafe ? 0x7F : 0xFF));
 }
 
-// An ID3v2.3 tag of Latin-1 text frames, followed by padding zero bytes.
+// An ID3v2.3 tag of text frames, followed by padding zero bytes.
 std::string Id3v2Tag(const std::vector<std::pair<std::string, std::string>>& frames, std::size_t padding)
 {
     std::string body;
@@ -265,7 +304,9 @@ std::string Id3v2Tag(const std::vector<std::pair<std::string, std::string>>& fra
         body += id;
         AppendBigEndian(body, text.size() + 1, false);
         body += std::string(2, '\0');  // frame flags
-        body += '\0';                   // encoding: ISO-8859-1
+        // ISO-8859-1; a text of another script as UTF-8 (encoding 3, which
+        // the reader takes in any version)
+        body += std::any_of(text.begin(), text.end(), [](char c) { return c & 0x80; }) ? '\3' : '\0';
         body += text;
     }
     body += std::string(padding, '\0');
@@ -350,11 +391,13 @@ void MakeTagLengthCollection(const std::filesystem::path& root, long total, Name
 int main(int argc, char** argv)
 {
     std::vector<std::string> positional;
-    bool zipf = false, same = false, tagLengths = false;
+    bool zipf = false, same = false, scripts = false, tagLengths = false;
     std::string near, mp3Source;
     for (int i = 1; i < argc; ++i) {
         if (std::string_view(argv[i]) == "--zipf")
             zipf = true;
+        else if (std::string_view(argv[i]) == "--scripts")
+            scripts = true;
         else if (std::string_view(argv[i]) == "--same")
             same = true;
         else if (std::string_view(argv[i]) == "--tag-lengths")
@@ -367,7 +410,7 @@ int main(int argc, char** argv)
             positional.emplace_back(argv[i]);
     }
     if (positional.size() < 2 || positional.size() > 3 || (!near.empty() && near != "digits" && near != "letters")) {
-        std::fprintf(stderr, "usage: %s DIR N [seed] [--zipf | --near digits|letters | --same | --mp3 SOURCE [--tag-lengths]]\n",
+        std::fprintf(stderr, "usage: %s DIR N [seed] [--zipf] [--scripts] [--near digits|letters | --same | --mp3 SOURCE [--tag-lengths]]\n",
                      argv[0]);
         return 2;
     }
@@ -381,7 +424,7 @@ int main(int argc, char** argv)
         MakeSameNames(root, total);
         return 0;
     }
-    NameMaker names(positional.size() > 2 ? static_cast<unsigned>(std::atoi(positional[2].c_str())) : 1, zipf);
+    NameMaker names(positional.size() > 2 ? static_cast<unsigned>(std::atoi(positional[2].c_str())) : 1, zipf, scripts);
     if (!mp3Source.empty()) {
         if (tagLengths)
             MakeTagLengthCollection(root, total, names, mp3Source);

@@ -42,7 +42,7 @@ public:
         std::u32string word;
         for (const std::string& text : words) {
             word.clear();
-            FoldCodePoints(text, word);
+            WordFoldCodePoints(text, word);
             codePoints_.insert(codePoints_.end(), word.begin(), word.end());
             starts_.push_back(codePoints_.size());
         }
@@ -266,7 +266,7 @@ private:
     std::vector<std::uint32_t> seenBy_;
 };
 
-bool LengthsClose(const std::string& a, const std::string& b, std::int32_t tolerance)
+bool LengthsClose(std::u32string_view a, std::u32string_view b, std::int32_t tolerance)
 {
     const auto difference = static_cast<std::int64_t>(a.size()) - static_cast<std::int64_t>(b.size());
     return difference <= tolerance && -difference <= tolerance;
@@ -297,7 +297,7 @@ bool WithinOneEdit(std::u32string_view a, std::u32string_view b)
 bool Similar(const std::string& a, const std::string& b, std::u32string_view foldedA,
              std::u32string_view foldedB, std::int32_t tolerance)
 {
-    if (!LengthsClose(a, b, tolerance))
+    if (!LengthsClose(foldedA, foldedB, tolerance))
         return false;
     return tolerance == 1 ? WithinOneEdit(foldedA, foldedB) : WithinEditDistance(a, b, tolerance);
 }

@@ -3,18 +3,13 @@
 #include <algorithm>
 
 #include "base/u_bwdatetime.h"
+#include "base/u_bwfunc.h"
 #include "base/u_bwtextcase.h"
 
 namespace {
 
 // Blanks, punctuation and the path separator go; bytes of characters beyond
 // ASCII stay together.
-bool IsProfileNameCharacter(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-           static_cast<unsigned char>(c) >= 0x80;
-}
-
 std::string CountKey(const std::string& key)
 {
     return key + "Count";
@@ -124,7 +119,7 @@ void TBWProfile::ReadAllValues()
 
 bool TBWProfile::SaveProfile()
 {
-    if (!storage_->Save(profileName_, [this] { WriteAllValues(); }))
+    if (!storage_->Save(profileName_, [this] { WriteAllValues(); }, loadedName_))
         return false;
     if (!loadedName_.empty() && !SameTextAscii(loadedName_, profileName_))
         DeleteProfile(loadedName_);
@@ -161,20 +156,19 @@ void TBWProfile::NewProfile()
 
 std::string TBWProfile::CleanProfileName(const std::string& name)
 {
-    std::string clean;
-    std::copy_if(name.begin(), name.end(), std::back_inserter(clean), IsProfileNameCharacter);
+    const std::string clean = RestrictToLetters(name, "_", '\0');
     return clean.empty() ? std::string(DefaultName) : clean;
 }
 
 std::string TBWProfile::NameToStore(const std::string& name) const
 {
     const std::string clean = CleanProfileName(name);
-    if (SameTextAscii(clean, loadedName_))
+    if (SameTextNoCase(clean, loadedName_))
         return clean;
     const std::vector<std::string> taken = GetProfileList();
     auto isTaken = [&taken](const std::string& candidate) {
         return std::any_of(taken.begin(), taken.end(),
-                           [&candidate](const std::string& other) { return SameTextAscii(other, candidate); });
+                           [&candidate](const std::string& other) { return SameTextNoCase(other, candidate); });
     };
     std::string candidate = clean;
     for (int suffix = 1; isTaken(candidate); ++suffix)

@@ -27,6 +27,13 @@ enum class TProfileLoadFailure {
     Malformed,   // read, but not a profile file
 };
 
+// A stored file taken out of the way: where it was, and where it went
+// (empty when it could not be moved).
+struct TBWSetAside {
+    std::string file;
+    std::string movedTo;
+};
+
 // Where a profile's values are stored, one profile at a time: the profile
 // last loaded or being saved.
 class TBWProfileInterface {
@@ -57,6 +64,14 @@ public:
 
     // The names of the stored profiles.
     virtual std::vector<std::string> ListProfiles() const = 0;
+    // Why the last ListProfiles could not list the stored profiles, naming
+    // where they are; empty when it could (none stored yet is no failure).
+    virtual std::string LastListFailure() const = 0;
+    // A name is one profile in any letter case. Stored twins of a listed
+    // profile, whose names differ from it in letter case only, are moved
+    // out of the way as SetAside does, so that no load, save or delete of
+    // the listed one meets them; gives each.
+    virtual std::vector<TBWSetAside> SetAsideCaseTwins() = 0;
     // Reads the named profile and then lets readValues read from it. False,
     // without calling it, when the profile is missing or cannot be read.
     virtual bool Load(const std::string& name, const std::function<void()>& readValues) = 0;
@@ -64,7 +79,11 @@ public:
     virtual TProfileLoadFailure LastLoadFailure() const = 0;
     // Starts an empty profile, lets writeValues fill it and stores it under
     // the name. False when it could not be stored; the old one then stays.
-    virtual bool Save(const std::string& name, const std::function<void()>& writeValues) = 0;
+    // previousName: the name the profile was loaded under, empty for a new
+    // one. When it differs from name in letter case only, its stored
+    // profile is the old spelling of this one and goes; nothing else does.
+    virtual bool Save(const std::string& name, const std::function<void()>& writeValues,
+                      const std::string& previousName = {}) = 0;
     virtual void Delete(const std::string& name) = 0;
     // Takes the stored profile out of the list of profiles without
     // destroying it: it moves to a name of its own that no later save
@@ -133,6 +152,8 @@ public:
     std::string NameToStore(const std::string& name) const;
     void SetProfileName(const std::string& name) { profileName_ = NameToStore(name); }
     std::vector<std::string> GetProfileList() const;
+    // See TBWProfileInterface::SetAsideCaseTwins.
+    std::vector<TBWSetAside> SetAsideCaseTwins() { return storage_->SetAsideCaseTwins(); }
 
     std::int32_t ReadInteger(const std::string& key, std::int32_t defaultValue) const;
     double ReadFloat(const std::string& key, double defaultValue) const;

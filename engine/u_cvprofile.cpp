@@ -107,7 +107,7 @@ void TBWCVProfile::CleanDirPriorities()
 
 void TBWCVProfile::SetExclusions(const std::string& text)
 {
-    exclusionText_ = LowerCaseAscii(text);
+    exclusionText_ = LowerCaseText(text);
     const std::vector<std::string_view> pieces = CutAtSemicolons(exclusionText_);
     exclusions_.assign(pieces.begin(), pieces.end());
 }

@@ -13,7 +13,6 @@
 
 #include "base/u_bwfunc.h"
 #include "base/u_bwstop.h"
-#include "base/u_bwtextcase.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfolderlisting.h"
 #include "model/u_bwfsmp3.h"
@@ -268,9 +267,8 @@ bool TBWDupeEngine::IsExcluded(const std::string& text) const
 {
     if (exclusions_.empty())
         return false;
-    const std::string lower = LowerCaseAscii(text);
     return std::any_of(exclusions_.begin(), exclusions_.end(),
-                       [&](const TBWMask& mask) { return mask.IsValid() && mask.Matches(lower); });
+                       [&](const TBWMask& mask) { return mask.IsValid() && mask.Matches(text); });
 }
 
 void TBWDupeEngine::AnalyseBanlist()

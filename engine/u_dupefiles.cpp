@@ -9,6 +9,7 @@
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
 #include "engine/u_cvprofile.h"
+#include "engine/u_scanrecord.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmp3.h"
 
@@ -658,24 +659,28 @@ void TBWDupeFileList::GroupChanged()
     RecalcTotals();
 }
 
-bool TBWDupeFileList::SaveToFile(const std::string& fileName, std::int32_t* leftOut)
+bool TBWDupeFileList::SaveToFile(const std::string& fileName, std::vector<std::string>* leftOut)
 {
-    std::int32_t unwritable = 0;
+    std::vector<std::string> unwritable;
     std::string text;
+    TBWScanRecord record;
+    record.TakeSettings(*profile_);
     if (singleMode_)
         (text += kSingleModeMark) += kLineEnd;
     for (TBWDupeFile* entry : EntriesInOrder()) {
         if (entry->state_ != dsReference && entry->state_ != dsSingle)
             continue;
         std::string line;
-        const auto addPath = [&line, &unwritable](const TBWDupeFile* member) {
+        const auto addPath = [&line, &unwritable, &record](const TBWDupeFile* member) {
             if (!member->file_)
                 return;
             const std::string path = member->file_->FullPath();
-            if (Writable(path))
+            if (Writable(path)) {
                 (line += path) += ';';
-            else
-                ++unwritable;
+                record.AddFile(member->dirType_, *member->file_);
+            } else {
+                unwritable.push_back(path);
+            }
         };
         addPath(entry);
         for (const TBWDupeFile* linked : entry->links_)
@@ -684,15 +689,25 @@ bool TBWDupeFileList::SaveToFile(const std::string& fileName, std::int32_t* left
             (text += line) += kLineEnd;
     }
     if (leftOut)
-        *leftOut = unwritable;
-    return ReplaceWholeFile(fileName, text);
+        *leftOut = std::move(unwritable);
+    if (!ReplaceWholeFile(fileName, text))
+        return false;
+    // Without its record the file still loads, with the references and
+    // relevances chosen again.
+    ReplaceWholeFile(ScanRecordFileName(fileName), record.Text(text));
+    return true;
 }
 
-bool TBWDupeFileList::LoadFromFile(const std::string& fileName, TBWDirectory* root)
+bool TBWDupeFileList::LoadFromFile(const std::string& fileName, TBWDirectory* root, TBWCVProfile* scanProfile,
+                                   bool* asScanned)
 {
     std::string text;
     if (!ReadWholeFile(fileName, text))
         return false;
+    std::optional<TBWScanRecord> record;
+    std::string recordText;
+    if (scanProfile && ReadWholeFile(ScanRecordFileName(fileName), recordText))
+        record = TBWScanRecord::Parse(recordText, text);
     Clear();
     // A list read back visits its entries in identity order, as a new one
     // does, whatever order it was sorted in before.
@@ -701,42 +716,126 @@ bool TBWDupeFileList::LoadFromFile(const std::string& fileName, TBWDirectory* ro
     for (std::string_view& line : lines)
         line = WithoutCarriageReturn(line);
     singleMode_ = !lines.empty() && lines.front() == kSingleModeMark;
-    if (singleMode_)
-        LoadSingles(lines, root);
-    else
-        LoadGroups(lines, root);
-    ResolveReferences();
+    const std::vector<std::vector<TBWFile*>> files = FilesOfLines(lines, root);
+    std::size_t paths = 0;
+    for (const std::vector<TBWFile*>& line : files)
+        paths += line.size();
+    if (record && record->Files().size() != paths)
+        record.reset();
+    if (asScanned)
+        *asScanned = record.has_value();
+    if (record) {
+        record->GiveSettings(*scanProfile);
+        SetProfile(*scanProfile);
+        LoadAsScanned(files, *record);
+    } else if (singleMode_) {
+        LoadSingles(files);
+    } else {
+        LoadGroups(files);
+    }
     return true;
 }
 
-void TBWDupeFileList::LoadSingles(const std::vector<std::string_view>& lines, TBWDirectory* root)
+// Per line its paths' files, none where the model holds no such file;
+// after the "!" of single mode, one path per line with every ";" removed.
+std::vector<std::vector<TBWFile*>> TBWDupeFileList::FilesOfLines(const std::vector<std::string_view>& lines,
+                                                                 TBWDirectory* root) const
 {
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::string path(lines[i]);
-        std::erase(path, ';');
-        if (TBWFile* file = FileAt(root, path))
-            AddPair(file, nullptr);
+    std::vector<std::vector<TBWFile*>> files;
+    files.reserve(lines.size());
+    for (std::size_t i = singleMode_ ? 1 : 0; i < lines.size(); ++i) {
+        std::vector<TBWFile*>& line = files.emplace_back();
+        if (singleMode_) {
+            std::string path(lines[i]);
+            std::erase(path, ';');
+            line.push_back(FileAt(root, path));
+        } else {
+            for (std::string_view path : CutAtSemicolons(lines[i]))
+                line.push_back(FileAt(root, path));
+        }
     }
+    return files;
 }
 
-void TBWDupeFileList::LoadGroups(const std::vector<std::string_view>& lines, TBWDirectory* root)
+void TBWDupeFileList::LoadSingles(const std::vector<std::vector<TBWFile*>>& files)
+{
+    for (const std::vector<TBWFile*>& line : files)
+        for (TBWFile* file : line)
+            if (file)
+                AddPair(file, nullptr);
+    ResolveReferences();
+}
+
+void TBWDupeFileList::LoadGroups(const std::vector<std::vector<TBWFile*>>& files)
 {
     // Every pair of a line is linked, not only the first path with the
     // others: the references are chosen anew, and a file that was a
     // duplicate beside the old reference must still find the new one.
-    std::vector<TBWFile*> files;
+    std::vector<TBWFile*> found;
     std::unordered_set<const TBWFile*> distinct;
-    for (std::string_view line : lines) {
-        files.clear();
+    for (const std::vector<TBWFile*>& line : files) {
+        found.clear();
         distinct.clear();
-        for (std::string_view path : CutAtSemicolons(line))
-            if (TBWFile* file = FileAt(root, path)) {
-                files.push_back(file);
+        for (TBWFile* file : line)
+            if (file) {
+                found.push_back(file);
                 distinct.insert(file);
             }
         // A line of one file links nothing.
         if (distinct.size() > 1)
-            LinkAsClass(files, files);
+            LinkAsClass(found, found);
+    }
+    ResolveReferences();
+}
+
+// The groups as the scan (and the user's switches and removals after it)
+// left them: the first path of a line is its reference. Every file gets the
+// role and the words it had in the scan. A reference the model no longer
+// holds gives way to the best of the rest, by the scan's criteria.
+void TBWDupeFileList::LoadAsScanned(const std::vector<std::vector<TBWFile*>>& files, const TBWScanRecord& record)
+{
+    std::size_t recorded = 0;
+    std::vector<TBWDupeFile*> group;
+    for (const std::vector<TBWFile*>& line : files) {
+        group.clear();
+        for (TBWFile* file : line) {
+            const TBWRecordedFile& kept = record.Files()[recorded++];
+            // A file met before (only a hand-made file lists one twice) stays where it was first.
+            if (!file || entries_.Find(file))
+                continue;
+            RestoreWords(*file, kept.words);
+            TBWDupeFile* entry = NewEntry(file, kept.role);
+            group.push_back(entry);
+        }
+        if (singleMode_) {
+            for (TBWDupeFile* entry : group)
+                entry->SetState(dsSingle);
+        } else if (group.size() > 1) {
+            PlaceGroup(group, !line.empty() && line.front() && group.front()->file_ == line.front());
+        }
+    }
+    Purge();
+    SortBy(kNameSet);
+    RecalcTotals();
+}
+
+void TBWDupeFileList::PlaceGroup(std::vector<TBWDupeFile*>& group, bool referenceFirst)
+{
+    if (!referenceFirst) {
+        // Among equals the first stays, as when references are chosen.
+        const auto best = std::max_element(group.begin(), group.end(), [](const TBWDupeFile* a, const TBWDupeFile* b) {
+            return a->ComparePriority(*b) < 0;
+        });
+        std::rotate(group.begin(), best, best + 1);
+    }
+    TBWDupeFile* reference = group.front();
+    UpdateCounters(reference->state_, dsReference);
+    reference->state_ = dsReference;
+    for (auto duplicate = group.begin() + 1; duplicate != group.end(); ++duplicate) {
+        UpdateCounters((*duplicate)->state_, dsDuplicate);
+        (*duplicate)->state_ = dsDuplicate;
+        (*duplicate)->reference_ = reference;
+        reference->links_.Add(*duplicate);
     }
 }
 

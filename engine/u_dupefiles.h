@@ -22,6 +22,7 @@ class TBWCVProfile;
 class TBWDirectory;
 class TBWDupeFileList;
 class TBWFile;
+class TBWScanRecord;
 
 enum TBWDupeState : std::uint8_t {
     dsUndecided = 0,
@@ -236,13 +237,21 @@ public:
     // The result file: one line per group or single file, each path followed
     // by ";", lines ended by CR LF, "!" first in single mode. Files whose
     // path holds ";" or a line break cannot be written so that they read
-    // back, and are left out; leftOut, when given, gets how many. False
+    // back, and are left out; leftOut, when given, gets their paths. False
     // when the file could not be written.
-    bool SaveToFile(const std::string& fileName, std::int32_t* leftOut = nullptr);
+    bool SaveToFile(const std::string& fileName, std::vector<std::string>* leftOut = nullptr);
+    // The scan record (u_scanrecord) of the list's settings and of every
+    // path written, with its file's role and words, goes beside it.
     // Reads the result file, finding each path below root; paths it does
-    // not hold are skipped. The references are chosen anew. False, leaving
-    // the list as it was, when the file cannot be read.
-    bool LoadFromFile(const std::string& fileName, TBWDirectory* root);
+    // not hold are skipped. With scanProfile and the result file's scan
+    // record beside it, the list shows what the scan showed: the first
+    // path of a line stays its reference, every file gets its recorded role
+    // and words, and the list takes scanProfile, filled with the scan's
+    // settings (it must outlive the list). Otherwise the references are
+    // chosen anew with the list's profile. asScanned, when given, tells
+    // which. False, leaving the list as it was, when the file cannot be read.
+    bool LoadFromFile(const std::string& fileName, TBWDirectory* root, TBWCVProfile* scanProfile = nullptr,
+                      bool* asScanned = nullptr);
 
     bool IsSelectable(TBWComparable* item) const override;
     // The value event's answer when one is set, else the file's size.
@@ -272,8 +281,14 @@ private:
     // Puts the items into the nodes in the grouped order on key; false,
     // changing nothing, when an item is not an entry.
     bool PlaceInGroupedOrder(TBWKey key);
-    void LoadSingles(const std::vector<std::string_view>& lines, TBWDirectory* root);
-    void LoadGroups(const std::vector<std::string_view>& lines, TBWDirectory* root);
+    std::vector<std::vector<TBWFile*>> FilesOfLines(const std::vector<std::string_view>& lines,
+                                                    TBWDirectory* root) const;
+    void LoadSingles(const std::vector<std::vector<TBWFile*>>& files);
+    void LoadGroups(const std::vector<std::vector<TBWFile*>>& files);
+    void LoadAsScanned(const std::vector<std::vector<TBWFile*>>& files, const TBWScanRecord& record);
+    // group: entries of files in no group yet; the first (or, unless
+    // referenceFirst, the best) becomes their reference.
+    void PlaceGroup(std::vector<TBWDupeFile*>& group, bool referenceFirst);
 
     const TBWCVProfile* profile_;
     bool extensionOrderGiven_ = false;

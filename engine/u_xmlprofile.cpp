@@ -81,30 +81,10 @@ std::int32_t ClampedInteger(double value)
     return static_cast<std::int32_t>(std::clamp(std::trunc(value), kLowest, kHighest));
 }
 
-// A name that stays inside the profile folder as a file name of its own.
-bool IsStorableName(const std::string& name)
-{
-    return !name.empty() && name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
-}
-
 bool HasProfileExtension(const std::string& fileName)
 {
     return fileName.size() > kExtension.size() &&
            SameTextAscii(std::string_view(fileName).substr(fileName.size() - kExtension.size()), kExtension);
-}
-
-// The names of the files (not folders) of the folder.
-std::vector<std::string> FileNamesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    std::error_code error;
-    for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
-         entries.increment(error)) {
-        std::error_code typeError;
-        if (!entries->is_directory(typeError))
-            names.push_back(entries->path().filename().string());
-    }
-    return names;
 }
 
 // The parser also takes several elements in a row at the top, which no
@@ -122,6 +102,11 @@ bool NameOrderIgnoringCase(const std::string& a, const std::string& b)
 }
 
 }  // namespace
+
+bool IsStorableProfileName(const std::string& name)
+{
+    return !name.empty() && name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
 
 TXMLProfileInterface::TXMLProfileInterface(std::string folder, std::string dataFolder)
     : TBWProfileInterface(std::move(folder)), dataFolder_(std::move(dataFolder))
@@ -224,15 +209,38 @@ void TXMLProfileInterface::WriteStrings(const std::string& key, const std::vecto
     }
 }
 
+std::vector<std::string> TXMLProfileInterface::FileNames(const std::string& folder) const
+{
+    lastListFailure_.clear();
+    std::vector<std::string> names;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error), end;
+    for (; !error && entries != end; entries.increment(error)) {
+        std::error_code typeError;
+        if (!entries->is_directory(typeError))
+            names.push_back(entries->path().filename().string());
+    }
+    // A folder not made yet holds no profile; one that cannot be read may.
+    if (error && error != std::errc::no_such_file_or_directory)
+        lastListFailure_ = folder + ": " + error.message();
+    return names;
+}
+
+std::vector<std::string> TXMLProfileInterface::ProfileFileNames(const std::string& folder) const
+{
+    std::vector<std::string> names = FileNames(folder);
+    std::erase_if(names, [](const std::string& name) { return !HasProfileExtension(name); });
+    return names;
+}
+
 std::vector<std::string> TXMLProfileInterface::ListProfiles() const
 {
     const std::string folder = FolderPath();
     if (folder.empty())
         return {};
     std::vector<std::string> names;
-    for (const std::string& fileName : FileNamesIn(folder))
-        if (HasProfileExtension(fileName))
-            names.push_back(fileName.substr(0, fileName.size() - kExtension.size()));
+    for (const std::string& fileName : ProfileFileNames(folder))
+        names.push_back(fileName.substr(0, fileName.size() - kExtension.size()));
     std::sort(names.begin(), names.end(), NameOrderIgnoringCase);
     names.erase(std::unique(names.begin(), names.end(), SameTextAscii), names.end());
     return names;
@@ -243,11 +251,11 @@ std::vector<std::string> TXMLProfileInterface::ListProfiles() const
 std::vector<std::string> TXMLProfileInterface::ProfileFiles(const std::string& name) const
 {
     const std::string folder = FolderPath();
-    if (folder.empty() || !IsStorableName(name))
+    if (folder.empty() || !IsStorableProfileName(name))
         return {};
     const std::string wanted = name + std::string(kExtension);
     std::vector<std::string> files;
-    for (const std::string& fileName : FileNamesIn(folder))
+    for (const std::string& fileName : FileNames(folder))
         if (SameTextAscii(fileName, wanted))
             files.push_back(folder + fileName);
     std::stable_partition(files.begin(), files.end(),
@@ -283,22 +291,24 @@ bool TXMLProfileInterface::Load(const std::string& name, const std::function<voi
     return true;
 }
 
-bool TXMLProfileInterface::Save(const std::string& name, const std::function<void()>& writeValues)
+bool TXMLProfileInterface::Save(const std::string& name, const std::function<void()>& writeValues,
+                                const std::string& previousName)
 {
     const std::string folder = FolderPath();
-    if (folder.empty() || !IsStorableName(name))
+    if (folder.empty() || !IsStorableProfileName(name))
         return false;
+    const std::string fileName = folder + name + std::string(kExtension);
+    const std::vector<std::string> previous = previousName.empty() ? std::vector<std::string>() : ProfileFiles(previousName);
     document_.reset();
     root_ = document_.append_child(kRootName);
     writeValues();
     CreateDirectoryPath(folder);
-    const std::string fileName = folder + name + std::string(kExtension);
     if (!SaveXmlFile(document_, fileName))
         return false;
-    std::error_code ignored;
-    for (const std::string& file : ProfileFiles(name))
-        if (file != fileName)
-            std::filesystem::remove(file, ignored);
+    if (!previous.empty() && previous.front() != fileName && SameTextAscii(previous.front(), fileName)) {
+        std::error_code ignored;
+        std::filesystem::remove(previous.front(), ignored);
+    }
     return true;
 }
 
@@ -308,6 +318,26 @@ void TXMLProfileInterface::Delete(const std::string& name)
     std::error_code ignored;
     if (!files.empty())
         std::filesystem::remove(files.front(), ignored);
+}
+
+std::vector<TBWSetAside> TXMLProfileInterface::SetAsideCaseTwins()
+{
+    const std::string folder = FolderPath();
+    if (folder.empty())
+        return {};
+    std::vector<std::string> files = ProfileFileNames(folder);
+    // In the listing's order, so the first of a name's spellings is the one
+    // listed, and the one Load reads for it.
+    std::sort(files.begin(), files.end(), NameOrderIgnoringCase);
+    std::vector<TBWSetAside> setAside;
+    std::size_t kept = 0;
+    for (std::size_t i = 1; i < files.size(); ++i) {
+        if (!SameTextAscii(files[i], files[kept]))
+            kept = i;
+        else
+            setAside.push_back({folder + files[i], SetAsideFile(folder + files[i])});
+    }
+    return setAside;
 }
 
 std::string TXMLProfileInterface::SetAside(const std::string& name)

@@ -8,6 +8,11 @@
 
 #include "engine/u_bwprofile.h"
 
+// Whether a profile of that name stays inside its folder as a file of its
+// own: not empty, without "/" and without a zero byte. Names that are not
+// are neither read nor written.
+bool IsStorableProfileName(const std::string& name);
+
 class TXMLProfileInterface : public TBWProfileInterface {
 public:
     // dataFolder: the folder that holds Folder, ending in "/"; empty for
@@ -33,14 +38,20 @@ public:
     void WriteStrings(const std::string& key, const std::vector<TBWNumberedText>& list) override;
 
     // Sorted; a name differing from another in letter case only is the
-    // same profile.
+    // same profile, listed once.
     std::vector<std::string> ListProfiles() const override;
+    std::string LastListFailure() const override { return lastListFailure_; }
+    // The listed profile keeps the file Load reads; every other file of its
+    // name in another letter case is renamed as SetAside does.
+    std::vector<TBWSetAside> SetAsideCaseTwins() override;
     bool Load(const std::string& name, const std::function<void()>& readValues) override;
     TProfileLoadFailure LastLoadFailure() const override { return lastLoadFailure_; }
     // Creates the folder when missing. Writes the file through a temporary
-    // one and then removes the files whose names differ from it in letter
-    // case only, so exactly one file holds the profile.
-    bool Save(const std::string& name, const std::function<void()>& writeValues) override;
+    // one; after a rename in letter case only, the file Load read for
+    // previousName goes, so exactly one file holds the profile. Twins the
+    // user made beside it stay.
+    bool Save(const std::string& name, const std::function<void()>& writeValues,
+              const std::string& previousName = {}) override;
     // Removes the one file that Load reads: the profile's name in exactly
     // that case, else the one file that differs from it in case only. Two
     // files differing in case are two files to the system; removing both
@@ -59,7 +70,14 @@ private:
     pugi::xml_node ClearedElement(const std::string& key);
     std::vector<std::string> ProfileFiles(const std::string& name) const;
 
+    // The names of the files (not folders) of the profile folder; the
+    // reason goes to lastListFailure_ when it cannot be read.
+    std::vector<std::string> FileNames(const std::string& folder) const;
+    // Those that end in ".xml", in any letter case.
+    std::vector<std::string> ProfileFileNames(const std::string& folder) const;
+
     std::string dataFolder_;
+    mutable std::string lastListFailure_;
     TProfileLoadFailure lastLoadFailure_ = TProfileLoadFailure::None;
     pugi::xml_document document_;
     pugi::xml_node root_;

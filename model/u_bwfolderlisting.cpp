@@ -31,27 +31,23 @@ bool IsHidden(std::string_view name)
     return name.starts_with('.');
 }
 
-// What the entry is after following links. The listing's own type spares a
-// status call for plain files and folders, the usual case.
+// What the entry is; a link is never followed. The listing's own type
+// spares a status call, except on file systems that do not give it.
 TBWEntryKind KindOf(int folder, const char* name, unsigned char type)
 {
     switch (type) {
     case DT_REG: return ekFile;
     case DT_DIR: return ekFolder;
-    case DT_LNK:
     case DT_UNKNOWN: break;
     default: return ekOther;
     }
     struct stat status {};
     if (::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
         return ekOther;
-    const bool isLink = S_ISLNK(status.st_mode);
-    if (isLink && ::fstatat(folder, name, &status, 0) != 0)
-        return ekOther;
     if (S_ISREG(status.st_mode))
         return ekFile;
     if (S_ISDIR(status.st_mode))
-        return isLink ? ekLinkedFolder : ekFolder;
+        return ekFolder;
     return ekOther;
 }
 
@@ -91,7 +87,6 @@ void ReadEntries(int folder, bool isSystemRoot, TBWFolderListing& listing)
             if (isSystemRoot &&
                 std::find(kPseudoFileSystems.begin(), kPseudoFileSystems.end(), name) != kPseudoFileSystems.end())
                 continue;
-            listing.followedLinks |= entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN;
             const TBWEntryKind kind = KindOf(folder, entry->d_name, entry->d_type);
             if (kind != ekOther)
                 listing.entries.push_back({std::string(name), kind});

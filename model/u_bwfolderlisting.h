@@ -20,8 +20,11 @@
 
 #include "base/u_bwmask.h"
 
-// What a listing found under one name, links followed.
-enum TBWEntryKind { ekOther, ekFile, ekFolder, ekLinkedFolder };
+// What a listing found under one name. A symbolic link is another name of
+// a file or folder listed elsewhere, or of one outside the folders walked:
+// it is neither a file nor a folder of the listing, so that no file is ever
+// its own duplicate and no walk leaves the folders it was given.
+enum TBWEntryKind { ekOther, ekFile, ekFolder };
 
 // File masks as a file list gives them: patterns separated by ";", matched
 // without regard to case, "*.*" for every file, also one without an
@@ -54,9 +57,6 @@ struct TBWFolderListing {
     std::vector<TBWFolderEntry> entries;
     // The folder as it was listed; st_ino 0 when it could not be.
     struct stat state {};
-    // Whether some kind came from following a link: a link can come to lead
-    // elsewhere without the folder changing.
-    bool followedLinks = false;
     // The masks its files were tried against, as their mask list; empty
     // when they were not.
     std::string maskedWith;
@@ -70,9 +70,7 @@ TBWFolderListing ListFolder(const std::string& path);
 // the model that takes the listings one by one on the thread that made it.
 // Folders are listed in the order a depth-first walk over names reaches
 // them, so the next ones the walk asks for are the ones ready; a folder
-// asked for before a thread took it up is listed by the asker. Links to
-// folders are left to the walk, which decides whether it follows them. At
-// most a bounded number of listings waits to be taken. Given the masks of
+// asked for before a thread took it up is listed by the asker. At most a bounded number of listings waits to be taken. Given the masks of
 // the walk's file lists, the threads try the files against them too, which
 // spares the walk the folding of every name.
 class TBWListingAhead {

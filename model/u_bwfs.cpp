@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <unordered_set>
 
 #include "base/u_bwdatetime.h"
 #include "base/u_bwfunc.h"
@@ -18,6 +19,29 @@ template <class T>
 T* As(TBWObject* object)
 {
     return object && object->InheritsFrom(T::StaticClass()) ? static_cast<T*>(object) : nullptr;
+}
+
+// The items a chain lists, read off its nodes: unlike its cursor this
+// fires no before-access event, so nothing loads.
+std::unordered_set<const TBWObject*> ListedIn(const TBWChain& chain)
+{
+    std::unordered_set<const TBWObject*> listed;
+    for (TBWChainNode* node = chain.Head(); node; node = node->Next())
+        listed.insert(node->Item());
+    return listed;
+}
+
+// Frees the Ts that owner owns and chain does not list.
+template <class T>
+void FreeOwnedUnlisted(const TBWObject& owner, const TBWChain& chain)
+{
+    const std::unordered_set<const TBWObject*> listed = ListedIn(chain);
+    std::vector<T*> retired;
+    for (TBWObject* owned = owner.FirstOwned(); owned; owned = owned->NextSibling())
+        if (T* item = As<T>(owned); item && !listed.contains(item))
+            retired.push_back(item);
+    for (T* item : retired)
+        delete item;
 }
 
 // A new object of a class reference the owner was given, which must make Ts.
@@ -215,6 +239,22 @@ void TBWDirectory::Refresh()
     Touch();
     subDirs_->Clear();
     LoadSubDirs();
+}
+
+void TBWDirectory::FreeRetired()
+{
+    // Depth first without recursion: a folder tree may nest deeply.
+    std::vector<TBWDirectory*> pending = {this};
+    while (!pending.empty()) {
+        TBWDirectory* dir = pending.back();
+        pending.pop_back();
+        FreeOwnedUnlisted<TBWDirectory>(*dir, *dir->subDirs_);
+        if (dir->fileList_)
+            dir->fileList_->FreeRetired();
+        for (TBWChainNode* node = dir->subDirs_->Head(); node; node = node->Next())
+            if (auto* child = As<TBWDirectory>(node->Item()); child && child->Owner() == dir)
+                pending.push_back(child);
+    }
 }
 
 TBWDirectory* TBWDirectory::FirstDir()
@@ -575,6 +615,11 @@ void TBWFileList::RemoveFile(TBWFile* file)
         return;
     items_->Remove(file);
     Touch();
+}
+
+void TBWFileList::FreeRetired()
+{
+    FreeOwnedUnlisted<TBWFile>(*this, *items_);
 }
 
 TBWDirectory* TBWFileList::Directory() const

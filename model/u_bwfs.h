@@ -129,6 +129,14 @@ public:
     // Reads the subdirectories again. The old ones are only unlisted: they
     // stay alive, owned by this directory, so references to them hold.
     virtual void Refresh();
+    // Frees what refreshes and removals left alive in the subtree: the
+    // directories and file entries it owns but lists no more, with all they
+    // own. Every scan refreshes the model, so without this the memory grew
+    // by a whole tree a scan. Call it only where nothing refers to them: no
+    // scan runs, no result list and no view holds their entries. Loads
+    // nothing; directories listed here but owned elsewhere (the Mp3 Lists
+    // under the model root) are their owner's to free.
+    void FreeRetired();
 
     const std::string& Name() const { return name_; }
     const std::string& DisplayName() const { return displayName_; }
@@ -256,6 +264,9 @@ public:
     TBWFile* NewFile();
     // Unlists the entry without freeing it.
     void RemoveFile(TBWFile* file);
+    // Frees the entries the list owns but lists no more (see
+    // TBWDirectory::FreeRetired).
+    void FreeRetired();
     TBWDirectory* Directory() const;
     void ClearSelection() { items_->SelectNone(); }
     bool ToggleSelected(TBWFile* file);

@@ -1,10 +1,11 @@
 #include "model/u_bwfsmpl.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 
-#include "base/platform/u_filemove.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwselchain.h"
 #include "base/u_bwtextcase.h"
@@ -132,6 +133,27 @@ std::vector<std::string> ListFilesIn(const std::string& folder)
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Why a list file that is there gave no list (see TBWDirMpl::ReadProblem);
+// empty when it was read or is not there.
+std::string ReadProblemOf(TMplState state, const std::string& readFailure, const std::string& fileName)
+{
+    std::error_code error;
+    switch (state) {
+    case msMissing:
+        if (!readFailure.empty())
+            return readFailure;
+        return std::filesystem::exists(fileName, error) ? "the file is empty" : "";
+    case msBadMagic:
+        return "the file is no Mp3 List";
+    case msBadDigest:
+        return "the file is damaged or cut short";
+    case msBadVersion:
+        return "the file is of another version";
+    default:
+        return {};
+    }
 }
 
 }  // namespace
@@ -269,10 +291,12 @@ void TBWDirMpl::Load()
             SetName("@" + name + kPathDelimiter);
             SetDisplayName(name);
             recordOffset_ = 0;
-            state_ = ListIO().LoadFromFile(folder + name + extension_);
-            damaged_ = state_ == msBadMagic || state_ == msBadDigest || state_ == msBadVersion;
+            std::string readFailure;
+            state_ = ListIO().LoadFromFile(folder + name + extension_, &readFailure);
+            readProblem_ = ReadProblemOf(state_, readFailure, folder + name + extension_);
         } else {
             state_ = msMissing;
+            readProblem_.clear();
         }
     }
     Refresh();
@@ -292,9 +316,14 @@ TMplIO& TBWDirMpl::ListIO()
     return *root->listIO_;
 }
 
-bool TBWDirMpl::Damaged()
+const std::string& TBWDirMpl::ReadProblem()
 {
-    return ListRoot()->damaged_;
+    return ListRoot()->readProblem_;
+}
+
+const std::string& TBWDirMpl::SaveFailure()
+{
+    return ListRoot()->saveFailure_;
 }
 
 bool TBWDirMpl::Save()
@@ -302,19 +331,25 @@ bool TBWDirMpl::Save()
     TBWDirMpl* root = ListRoot();
     if (root != this)
         return root->Save();
+    saveFailure_.clear();
     if (state_ != msModified)
         return true;
-    if (!IsValidListName(NamePart(listName_)))
+    if (!readProblem_.empty()) {
+        saveFailure_ = "its file cannot be read (" + readProblem_ + "), so it is not written over";
         return false;
-    if (damaged_ && SetAsideFile(FileName()).empty())
+    }
+    if (!IsValidListName(NamePart(listName_))) {
+        saveFailure_ = "its name is not valid";
         return false;
-    damaged_ = false;
+    }
     TMplIO& io = ListIO();
     io.Clear();
     std::vector<TMplFileRecord> scratch;
     WriteRecords(io, scratch);
-    if (!io.SaveToFile(FileName()))
+    if (!io.SaveToFile(FileName())) {
+        saveFailure_ = std::strerror(errno);
         return false;
+    }
     // The sections just written stay in memory, so that a refresh of the
     // saved list reads them instead of emptying it.
     state_ = msNone;
@@ -326,7 +361,7 @@ TBWDirMpl* TBWDirMpl::AddVolume(const std::string& name, TBWDirectory* source)
     TBWDirMpl* root = ListRoot();
     if (root != this)
         return root->AddVolume(name, source);
-    if (!source || !IsValidListName(name) || FindChild(name))
+    if (!source || !readProblem_.empty() || !IsValidListName(name) || FindChild(name))
         return nullptr;
     auto* volume = static_cast<TBWDirMpl*>(AddSubDirTouch(name));
     volume->CopyTree(source);

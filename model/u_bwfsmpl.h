@@ -67,19 +67,24 @@ public:
     // Where the list is saved: always the manager's folder.
     std::string FileName();
     TMplIO& ListIO();
-    // Whether the list's file was there but is no list file this program
-    // reads (damaged, or of another version); the list then shows empty.
-    bool Damaged();
-    // Writes a modified list to its file. A damaged file it was loaded from
-    // is first set aside (SetAsideFile), never overwritten: what the user
-    // catalogued may still be got out of it. False when the file could not
-    // be written, or the damaged one not set aside, or the list name is not
-    // valid: the list then stays modified. A list that is not modified needs
-    // no writing: true.
+    // Why the list's file, which is there, could not be read: it cannot be
+    // opened or read, is empty, is no list, is damaged or of another
+    // version. Empty when it was read, or when there is no file. Such a
+    // list shows empty and is read-only: what the user catalogued may still
+    // be got out of its file, so no volume is added to it and it is never
+    // saved over that file.
+    const std::string& ReadProblem();
+    bool ReadOnly() { return !ReadProblem().empty(); }
+    // Writes a modified list to its file. False when the file could not be
+    // written, the list is read-only or its name is not valid (SaveFailure
+    // says why): the list then stays modified. A list that is not modified
+    // needs no writing: true.
     bool Save();
+    // Why the last Save failed; empty after one that did not.
+    const std::string& SaveFailure();
     // A new volume named name holding a copy of source's tree (with every
     // file's information read now); none when the name is taken, not valid,
-    // or there is no source.
+    // there is no source or the list is read-only.
     TBWDirMpl* AddVolume(const std::string& name, TBWDirectory* source);
 
     // The name as the list file holds it, written back on saving. A stored
@@ -111,7 +116,8 @@ private:
     std::string FolderOfManager();
 
     TMplState state_ = msNone;
-    bool damaged_ = false;
+    std::string readProblem_;
+    std::string saveFailure_;
     std::unique_ptr<TMplIO> listIO_;
     std::int32_t recordOffset_ = -1;
     // Only where it differs from the model name.
@@ -183,8 +189,8 @@ public:
     std::vector<TBWDirMpl*> Lists() const;
     // Copies the selected files of every volume from its disc into the
     // destination folder, asking request for each disc; onProgress is
-    // called with 1 for every file found. See u_mplcopy.
-    void CopySelectedFromDiscs(const std::string& destination, bool keepStructure, class TDiscRequest& request,
+    // called with 1 for every file found. Gives what it did. See u_mplcopy.
+    struct TDiscCopyResult CopySelectedFromDiscs(const std::string& destination, bool keepStructure, class TDiscRequest& request,
                                const std::function<void(std::int32_t count)>& onProgress);
 
 protected:

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -23,53 +22,8 @@ bool MayStandInLater(const TBWFolderListing& listing)
 {
     timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    return listing.state.st_ino != 0 && !listing.followedLinks && listing.state.st_mtim.tv_sec + 1 < now.tv_sec;
+    return listing.state.st_ino != 0 && listing.state.st_mtim.tv_sec + 1 < now.tv_sec;
 }
-
-std::string ResolvedPath(const std::string& path)
-{
-    std::error_code failed;
-    const std::filesystem::path resolved = std::filesystem::canonical(path, failed);
-    return failed ? std::string() : resolved.string();
-}
-
-// Tells which links to folders lead back up the tree: to the folder being
-// listed, to a folder it lies in on disk, or to a folder above it in the
-// model (two links pointing at each other's folders). Following one would
-// make the tree, and every walk over it, endless. The folders above are
-// resolved only when the first link is met.
-class TLinkLoopGuard {
-public:
-    explicit TLinkLoopGuard(const TBWDirWin& dir) : dir_(dir) {}
-
-    bool LeadsBack(const std::string& linkName)
-    {
-        const std::string target = ResolvedPath(dir_.RealPath() + linkName);
-        if (target.empty())
-            return true;
-        return std::any_of(FoldersAbove().begin(), FoldersAbove().end(), [&target](const std::string& folder) {
-            const TBWPathRelation relation = PathRelation(folder, target);
-            return relation == prEqual || relation == prAInsideB;
-        });
-    }
-
-private:
-    const std::vector<std::string>& FoldersAbove()
-    {
-        if (!resolved_) {
-            for (const TBWDirectory* dir = &dir_; dir && dir->InheritsFrom(TBWDirWin::StaticClass());
-                 dir = dir->ParentDir())
-                if (std::string folder = ResolvedPath(dir->RealPath()); !folder.empty())
-                    folders_.push_back(std::move(folder));
-            resolved_ = true;
-        }
-        return folders_;
-    }
-
-    const TBWDirWin& dir_;
-    std::vector<std::string> folders_;
-    bool resolved_ = false;
-};
 
 }  // namespace
 
@@ -105,11 +59,9 @@ void TBWDirWin::LoadSubDirs()
 
 void TBWDirWin::AddListedSubDirs(const std::vector<TBWFolderEntry>& entries)
 {
-    TLinkLoopGuard loopGuard(*this);
-    for (const TBWFolderEntry& entry : entries) {
-        if (entry.kind == ekFolder || (entry.kind == ekLinkedFolder && !loopGuard.LeadsBack(entry.name)))
+    for (const TBWFolderEntry& entry : entries)
+        if (entry.kind == ekFolder)
             AddSubDir(entry.name);
-    }
 }
 
 void TBWDirWin::RefreshIfNeeded()
@@ -178,7 +130,7 @@ void TBWFileListWin::LoadFiles()
     TBWFolderListing listing = ListFolder(dir->RealPath());
     if (MayStandInLater(listing)) {
         std::copy_if(listing.entries.begin(), listing.entries.end(), std::back_inserter(listedFolders_),
-                     [](const TBWFolderEntry& entry) { return entry.kind != ekFile; });
+                     [](const TBWFolderEntry& entry) { return entry.kind == ekFolder; });
         listedDevice_ = listing.state.st_dev;
         listedInode_ = listing.state.st_ino;
         listedChange_ = listing.state.st_mtim;

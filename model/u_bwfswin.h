@@ -21,9 +21,9 @@ struct TBWFolderIdentity {
 };
 
 // A folder on disk. Folders whose names begin with "." are hidden and not
-// listed; a link to a folder is followed unless it leads back to the folder
-// or to one it lies in (which would make the tree endless); the system's
-// pseudo file systems under "/" are not listed. A folder that cannot be read
+// listed; a link to a folder is not followed (the folder itself may be one:
+// a folder the user chose by a link's path is read through it); the
+// system's pseudo file systems under "/" are not listed. A folder that cannot be read
 // lists nothing and counts as loaded.
 class TBWDirWin : public TBWDirectory {
     BW_CLASS(TBWDirWin)
@@ -54,9 +54,9 @@ private:
     void AddListedSubDirs(const std::vector<TBWFolderEntry>& entries);
 };
 
-// The files of a folder on disk that match the mask: regular files (after
-// following links) whose names do not begin with "."; a FIFO or a device is
-// never listed, so nothing ever opens one.
+// The files of a folder on disk that match the mask: regular files whose
+// names do not begin with "."; a link to a file is not one of them, and a
+// FIFO or a device is never listed, so nothing ever opens one.
 class TBWFileListWin : public TBWFileList {
     BW_CLASS(TBWFileListWin)
 public:

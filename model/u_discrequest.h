@@ -25,8 +25,8 @@ public:
 // line of its own.
 std::string DiscRequestText(const std::string& discName, const std::string& folder);
 
-// Where a disc is looked for when the user has not chosen a folder: the
-// mounted medium whose label or mount folder name is discName without regard
-// to case, else the first optical medium mounted, else the user's media
-// folder. With a trailing "/".
-std::string FirstDiscFolder(const std::string& discName);
+// Where a disc is looked for: the mounted medium whose label or mount folder
+// name is discName without regard to case, else lastUsed when it is a
+// folder, else the first optical medium mounted, else the user's media
+// folder when it exists, else the home folder. With a trailing "/".
+std::string FirstDiscFolder(const std::string& discName, const std::string& lastUsed = {});

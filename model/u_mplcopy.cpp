@@ -14,10 +14,6 @@
 
 namespace {
 
-// Beyond this many, the names of the files that failed would not fit a
-// message box; the rest are counted.
-constexpr std::size_t kFailuresNamed = 10;
-
 bool IsDirectory(const std::string& path)
 {
     std::error_code ignored;
@@ -94,8 +90,8 @@ private:
 };
 
 struct TSelectedFile {
+    TBWFile* file;
     std::string rel;  // the folder on the disc, empty or ending in "/"
-    std::string name;
 };
 
 // The files the volume's selected count counts: the check marks of the
@@ -105,25 +101,35 @@ std::vector<TSelectedFile> SelectedFilesOf(TBWDirectory& volume)
     const std::size_t prefix = volume.Path().size();
     std::vector<TSelectedFile> files;
     for (TBWFile* file : volume.SelectedFiles())
-        files.push_back({file->DirPath().substr(prefix), file->Name()});
+        files.push_back({file, file->DirPath().substr(prefix)});
     return files;
 }
 
-bool CopyFoundFile(const std::string& found, const std::string& target, std::vector<std::string>& failed)
+void CopyFoundFile(const std::string& found, const std::string& targetFolder, const TSelectedFile& selected,
+                   TDiscCopyResult& result)
 {
-    // A destination inside the disc folder: copying would only replace the
-    // file by itself.
-    if (IsSameFile(found, target))
-        return true;
+    // A destination inside the disc folder: copying would only put the file beside itself.
+    if (IsSameFile(found, targetFolder + selected.file->Name())) {
+        result.copied.push_back(selected.file);
+        return;
+    }
     std::string reason;
-    if (CopyWholeFile(found, target, reason))
-        return true;
-    failed.push_back(found + ": " + reason);
-    return false;
+    std::string placed;
+    const TRenameOutcome outcome = PlaceUnderFreeName(
+        targetFolder, selected.file->Name(),
+        [&](const std::string& path) { return CopyWholeFileAsNew(found, path, reason); }, placed);
+    if (outcome != TRenameOutcome::Renamed) {
+        result.failed.push_back({found, outcome == TRenameOutcome::NameTaken ? kNameTakenReason : reason});
+        return;
+    }
+    LetOwnerWrite(placed);
+    result.copied.push_back(selected.file);
+    if (placed != targetFolder + selected.file->Name())
+        ++result.renamed;
 }
 
 // One copy from discs: the folder the user chose carries over from one
-// request to the next, and the files that failed are told at the end.
+// request to the next.
 class TDiscCopy {
 public:
     TDiscCopy(TCopyTarget target, TDiscRequest& request, const TCopyProgress& onProgress)
@@ -131,23 +137,20 @@ public:
     {
     }
 
-    void CopyLists(const std::vector<TBWDirMpl*>& lists)
-    {
-        CopyVolumesOf(lists);
-        ReportFailures();
-    }
-
-private:
-    void CopyVolumesOf(const std::vector<TBWDirMpl*>& lists)
+    TDiscCopyResult CopyLists(const std::vector<TBWDirMpl*>& lists)
     {
         for (TBWDirMpl* list : lists)
             for (std::int32_t index = 0; index < list->DirCount(); ++index) {
                 TBWDirectory* volume = list->DirAt(index);
-                if (volume->SelectedCount() > 0 && !CopyVolume(*volume))
-                    return;
+                if (volume->SelectedCount() > 0 && !CopyVolume(*volume)) {
+                    result_.cancelled = true;
+                    return std::move(result_);
+                }
             }
+        return std::move(result_);
     }
 
+private:
     // False when the user cancelled the copy.
     bool CopyVolume(TBWDirectory& volume)
     {
@@ -160,18 +163,18 @@ private:
             } else if (found >= selected ||
                        request_.AskYesNo(std::to_string(found) + " of " + std::to_string(selected) +
                                          " files exist in the source directory. Copy Anyway?")) {
-                CopyVolumeFiles(volume, source, target_, onProgress_, failed_);
+                CopyVolumeFiles(volume, source, target_, onProgress_, result_);
                 return true;
             }
         }
         return false;
     }
 
-    // A folder the user chose is proposed again; otherwise each request
-    // looks afresh, since every disc mounts at a folder of its own.
+    // The disc itself when it is mounted, since every disc mounts at a folder
+    // of its own; otherwise a folder the user chose before is proposed again.
     bool AskForDisc(TBWDirectory& volume, std::string& source)
     {
-        const std::string proposed = chosenFolder_.empty() ? FirstDiscFolder(volume.DisplayName()) : chosenFolder_;
+        const std::string proposed = FirstDiscFolder(volume.DisplayName(), chosenFolder_);
         source = proposed;
         const bool ok = request_.AskForDisc(volume.DisplayName(), source);
         source = AddTrailingBackslash(source);
@@ -180,23 +183,11 @@ private:
         return ok;
     }
 
-    void ReportFailures()
-    {
-        if (failed_.empty())
-            return;
-        std::string text = PluralCount("file", static_cast<std::int64_t>(failed_.size())) + " could not be copied:";
-        for (std::size_t i = 0; i < failed_.size() && i < kFailuresNamed; ++i)
-            text += "\n" + failed_[i];
-        if (failed_.size() > kFailuresNamed)
-            text += "\nand " + std::to_string(failed_.size() - kFailuresNamed) + " more.";
-        request_.ShowMessage(text);
-    }
-
     const TCopyTarget target_;
     TDiscRequest& request_;
     const TCopyProgress& onProgress_;
     std::string chosenFolder_;
-    std::vector<std::string> failed_;
+    TDiscCopyResult result_;
 };
 
 }  // namespace
@@ -205,36 +196,33 @@ std::int32_t CountVolumeFiles(TBWDirectory& volume, const std::string& source)
 {
     TDiscFolder disc(source);
     std::int32_t count = 0;
-    for (const TSelectedFile& file : SelectedFilesOf(volume))
-        if (!disc.FindFile(file.rel, file.name).empty())
+    for (const TSelectedFile& selected : SelectedFilesOf(volume))
+        if (!disc.FindFile(selected.rel, selected.file->Name()).empty())
             ++count;
     return count;
 }
 
-std::int32_t CopyVolumeFiles(TBWDirectory& volume, const std::string& source, const TCopyTarget& target,
-                             const TCopyProgress& onProgress, std::vector<std::string>& failed)
+void CopyVolumeFiles(TBWDirectory& volume, const std::string& source, const TCopyTarget& target,
+                     const TCopyProgress& onProgress, TDiscCopyResult& result)
 {
     TDiscFolder disc(source);
-    std::int32_t copied = 0;
-    for (const TSelectedFile& file : SelectedFilesOf(volume)) {
+    for (const TSelectedFile& selected : SelectedFilesOf(volume)) {
         const std::string targetFolder =
-            AddTrailingBackslash(target.destination) + (target.keepStructure ? file.rel : std::string());
+            AddTrailingBackslash(target.destination) + (target.keepStructure ? selected.rel : std::string());
         CreateDirectoryPath(targetFolder);
-        const std::string found = disc.FindFile(file.rel, file.name);
+        const std::string found = disc.FindFile(selected.rel, selected.file->Name());
         if (found.empty())
             continue;
-        if (CopyFoundFile(found, targetFolder + file.name, failed))
-            ++copied;
+        CopyFoundFile(found, targetFolder, selected, result);
         if (onProgress)
             onProgress(1);
     }
-    return copied;
 }
 
-void TMplManager::CopySelectedFromDiscs(const std::string& destination, bool keepStructure, TDiscRequest& request,
-                                        const TCopyProgress& onProgress)
+TDiscCopyResult TMplManager::CopySelectedFromDiscs(const std::string& destination, bool keepStructure,
+                                                   TDiscRequest& request, const TCopyProgress& onProgress)
 {
     if (SelectedCount() <= 0 || !IsDirectory(destination))
-        return;
-    TDiscCopy({destination, keepStructure}, request, onProgress).CopyLists(Lists());
+        return {};
+    return TDiscCopy({destination, keepStructure}, request, onProgress).CopyLists(Lists());
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 class TBWDirectory;
+class TBWFile;
 
 // Called with 1 for every file found on a disc while copying.
 using TCopyProgress = std::function<void(std::int32_t count)>;
@@ -22,14 +23,33 @@ struct TCopyTarget {
     bool keepStructure = true;
 };
 
+// A file found on a disc that could not be copied: its path there and why.
+struct TDiscCopyFailure {
+    std::string path;
+    std::string reason;
+    bool operator==(const TDiscCopyFailure&) const = default;
+};
+
+// What a copy from discs did: the list files it copied, how many of them
+// took a numbered name because theirs was taken in the destination, the
+// files that failed, and whether the user cancelled it at a disc request
+// (the volumes after it were not copied).
+struct TDiscCopyResult {
+    std::vector<TBWFile*> copied;
+    std::int32_t renamed = 0;
+    std::vector<TDiscCopyFailure> failed;
+    bool cancelled = false;
+};
+
 // How many of the volume's selected files lie in source, the folder holding
 // the disc. Folder and file names on the disc match the list's without
 // regard to case: a disc mounted without its long names shows them in lower
 // case.
 std::int32_t CountVolumeFiles(TBWDirectory& volume, const std::string& source);
-// Copies the volume's selected files found in source to target, replacing
-// files of the same name, and answers how many were copied. A file that
-// would be copied onto itself is left as it is and counts as copied; each
-// one that fails adds its path on the disc and the reason to failed.
-std::int32_t CopyVolumeFiles(TBWDirectory& volume, const std::string& source, const TCopyTarget& target,
-                             const TCopyProgress& onProgress, std::vector<std::string>& failed);
+// Copies the volume's selected files found in source to target and adds
+// what it did to result. A copy never replaces a file: a name taken in the
+// destination, by a file there or by one copied before, gets a free
+// numbered name ("Song (2).mp3"). A file that would be copied onto itself
+// is left as it is and counts as copied.
+void CopyVolumeFiles(TBWDirectory& volume, const std::string& source, const TCopyTarget& target,
+                     const TCopyProgress& onProgress, TDiscCopyResult& result);

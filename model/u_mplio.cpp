@@ -1,7 +1,7 @@
 #include "model/u_mplio.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <cerrno>
 #include <limits>
 #include <unordered_set>
 
@@ -165,11 +165,15 @@ bool TMplIO::SaveToFile(const std::string& fileName)
     return FileBytes(bytes) && ReplaceWholeFile(fileName, bytes);
 }
 
-TMplState TMplIO::LoadFromFile(const std::string& fileName)
+TMplState TMplIO::LoadFromFile(const std::string& fileName, std::string* readFailure)
 {
     std::string bytes;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(fileName, error) || !ReadWholeFile(fileName, bytes)) {
+    std::string reason;
+    if (readFailure)
+        readFailure->clear();
+    if (!ReadWholeFile(fileName, bytes, reason)) {
+        if (readFailure && errno != ENOENT)
+            *readFailure = reason;
         records_.clear();
         strings_.clear();
         parentOf_.clear();

@@ -84,8 +84,11 @@ public:
     // old file. The sections stay in memory either way.
     bool SaveToFile(const std::string& fileName);
 
-    // Reading. A load only checks the file and keeps its sections.
-    TMplState LoadFromFile(const std::string& fileName);
+    // Reading. A load only checks the file and keeps its sections. A file
+    // that is there but cannot be read (or is no regular file, or too
+    // large) is missing too; readFailure, when given, then says why, and is
+    // emptied otherwise.
+    TMplState LoadFromFile(const std::string& fileName, std::string* readFailure = nullptr);
     TMplState LoadFromBytes(std::string_view bytes);
     // The empty text for an offset or length outside the pool; the text
     // ends at its first zero byte.

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   clang-14 libclang-rt-14-dev
-  qt6-base-dev libpugixml-dev libssl-dev libjpeg62-turbo-dev
+  qt6-base-dev libpugixml-dev libssl-dev libjpeg62-turbo-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
 )

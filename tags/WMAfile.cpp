@@ -39,6 +39,7 @@ constexpr std::int64_t kHeaderFieldsSize = 30;
 // Every object starts with its GUID and its 64-bit size.
 constexpr std::int64_t kObjectHeaderSize = 24;
 // Field offsets from the start of their object.
+constexpr std::int64_t kPlayDurationOffset = 64;  // file properties: play duration, send duration, preroll, flags
 constexpr std::int64_t kMaxBitRateOffset = 100;   // file properties
 constexpr std::int64_t kStreamTypeOffset = 24;    // stream properties
 constexpr std::int64_t kAudioFormatOffset = 80;   // the channel count of the stream's WAVEFORMATEX
@@ -62,8 +63,14 @@ constexpr std::array<std::pair<std::string_view, TSlot>, 7> kDescriptorSlots = {
     {"WM/DESCRIPTION", slComment},
 }};
 
+// The file properties' flag whose play duration is not known (a live stream).
+constexpr std::uint32_t kBroadcastFlag = 1;
+
 // What the header walk collects before the values are judged.
 struct TStreamValues {
+    std::uint64_t playDuration = 0;  // 100-nanosecond units, the preroll included
+    std::uint64_t preroll = 0;       // milliseconds
+    std::uint32_t fileFlags = 0;
     std::uint32_t maxBitRate = 0;
     std::uint16_t channels = 0;
     std::uint32_t sampleRate = 0;
@@ -74,6 +81,19 @@ struct TStreamValues {
     {
         return maxBitRate > 0 && (channels == 1 || channels == 2) && sampleRate >= 8000 &&
                sampleRate <= 96000 && byteRate > 0;
+    }
+
+    // Seconds of sound: the play duration less the preroll, which the play
+    // duration counts although nothing is heard then. The file's size over
+    // the byte rate counts the headers and the packets' padding as sound (a
+    // 12-second file showed 14), so it stands in only for a file that gives
+    // no duration of its own, such as a recorded broadcast.
+    double Seconds(std::int64_t fileSize) const
+    {
+        const double played = static_cast<double>(playDuration) / 1e7 - static_cast<double>(preroll) / 1e3;
+        if ((fileFlags & kBroadcastFlag) == 0 && played > 0)
+            return played;
+        return static_cast<double>(fileSize) / byteRate;
     }
 };
 
@@ -147,9 +167,12 @@ private:
 bool ReadFileProperties(TObjectReader& object, std::int64_t start, TStreamValues& values)
 {
     TBinaryView bytes;
-    if (!object.SkipTo(kMaxBitRateOffset, start) || !object.Take(4, bytes))
+    if (!object.SkipTo(kPlayDurationOffset, start) || !object.Take(kMaxBitRateOffset + 4 - kPlayDurationOffset, bytes))
         return false;
-    values.maxBitRate = bytes.u32le(0);
+    values.playDuration = bytes.u64le(0);
+    values.preroll = bytes.u64le(16);
+    values.fileFlags = bytes.u32le(24);
+    values.maxBitRate = bytes.u32le(kMaxBitRateOffset - kPlayDurationOffset);
     return true;
 }
 
@@ -321,7 +344,7 @@ bool TWMAfile::LoadFromSource(TByteSource& source)
     fileLength_ = source.Size();
     channels_ = static_cast<std::uint8_t>(values.channels);
     sampleRate_ = static_cast<std::int32_t>(values.sampleRate);
-    duration_ = static_cast<double>(fileLength_) / values.byteRate;
+    duration_ = values.Seconds(fileLength_);
     bitRate_ = static_cast<std::int32_t>(std::int64_t{values.byteRate} * 8 / 1000);
     title_ = TrimBlanksAndControls(values.slots[slTitle]);
     artist_ = TrimBlanksAndControls(values.slots[slArtist]);

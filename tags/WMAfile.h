@@ -26,7 +26,8 @@ public:
     std::int64_t FileLength() const { return fileLength_; }
     std::uint8_t Channels() const { return channels_; }
     std::int32_t SampleRate() const { return sampleRate_; }
-    // Seconds: the whole file's size over the stream's byte rate.
+    // Seconds: the file's play duration less its preroll; for a file that
+    // gives none (a broadcast), its size over the stream's byte rate.
     double Duration() const { return duration_; }
     // kbit/s, from the stream's byte rate.
     std::int32_t BitRate() const { return bitRate_; }

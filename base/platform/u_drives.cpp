@@ -14,6 +14,7 @@
 
 #include "base/platform/u_hexescapes.h"
 #include "base/platform/u_mountinfo.h"
+#include "base/platform/u_volumelabel.h"
 #include "base/platform/u_wholefile.h"
 #include "base/platform/u_xdgdirs.h"
 #include "base/u_bwfunc.h"
@@ -137,6 +138,10 @@ TBWDrive DriveOf(const TMountEntry& entry, const TPlatformSources& sources,
     const auto label = labels.find(KernelDeviceName(entry.source));
     if (label != labels.end())
         drive.label = label->second;
+    else if ((drive.kind == dkOptical || drive.kind == dkRemovable) && entry.source.starts_with("/dev/"))
+        // Without udev's links the medium says its label itself; only
+        // media are read, never a fixed disk that may sleep.
+        drive.label = ReadVolumeLabel(sources.deviceFolder + entry.source.substr(4), entry.fsType);
     return drive;
 }
 

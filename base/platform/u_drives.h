@@ -2,7 +2,8 @@
 // mounted volumes in the order of the mount table, each with its kind, label
 // and device. The model root lists them, the disc request looks for an
 // optical one, and the wizards read a volume's label. Listing reads only the
-// mount table, the label links and sysfs; it never looks inside a mounted
+// mount table, the label links, sysfs and, for a medium the links do not
+// name, the label's place on its device; it never looks inside a mounted
 // file system, so a dead network mount cannot hang it.
 #pragma once
 

@@ -154,3 +154,33 @@ std::string SetAsideFile(const std::string& path, const TRenameCalls& calls)
             return {};
     }
 }
+
+std::string NumberedName(const std::string& name, int number)
+{
+    if (number <= 1)
+        return name;
+    // A leading dot starts a hidden name, not an extension.
+    const std::size_t dot = name.rfind('.');
+    const std::size_t stemEnd = dot == std::string::npos || dot == 0 ? name.size() : dot;
+    return name.substr(0, stemEnd) + " (" + std::to_string(number) + ")" + name.substr(stemEnd);
+}
+
+TRenameOutcome PlaceUnderFreeName(const std::string& folder, const std::string& name,
+                                  const std::function<TRenameOutcome(const std::string& path)>& place,
+                                  std::string& path)
+{
+    constexpr int kMostNumbers = 100000;
+    TRenameOutcome outcome = TRenameOutcome::NameTaken;
+    for (int number = 1; number <= kMostNumbers && outcome == TRenameOutcome::NameTaken; ++number) {
+        path = folder + NumberedName(name, number);
+        outcome = place(path);
+    }
+    return outcome;
+}
+
+void LetOwnerWrite(const std::string& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && !(status.st_mode & S_IWUSR))
+        ::chmod(path.c_str(), (status.st_mode & 07777) | S_IWUSR);
+}

@@ -5,6 +5,7 @@
 // it, and where even links are missing, a check and a plain rename.
 #pragma once
 
+#include <functional>
 #include <string>
 
 enum class TRenameOutcome {
@@ -47,3 +48,20 @@ std::string FolderOfFile(const std::string& path);
 
 // The text MoveNoReplace and the renames give when the new name is taken.
 extern const char* const kNameTakenReason;
+
+// The name a file manager gives a copy whose name is taken: the name, then
+// "stem (2).ext", "stem (3).ext", ... for number 1, 2, 3 ...
+std::string NumberedName(const std::string& name, int number);
+
+// Puts a file into folder (ending in "/") under name, or under the first
+// numbered name that is free when name is taken: place is tried with each
+// full path in turn, and answers as a no-replace rename does. Never gives
+// up on a taken name before many thousands were tried. The outcome of the
+// last try; path is the full path the file got.
+TRenameOutcome PlaceUnderFreeName(const std::string& folder, const std::string& name,
+                                  const std::function<TRenameOutcome(const std::string& path)>& place,
+                                  std::string& path);
+
+// Gives the file's owner the right to write it, its other bits kept: a copy
+// of a file from a disc, whose files are read-only, stays the user's to change.
+void LetOwnerWrite(const std::string& path);

@@ -1,5 +1,6 @@
 // Where the platform layer reads the state of the system from: the mount
-// table, the volume labels, the block devices and the media folders. Tests point these at
+// table, the volume labels, the block devices, the media folders and the
+// device nodes. Tests point these at
 // fixtures in a temporary folder (and HOME and the XDG variables through the
 // environment); the program keeps the defaults.
 #pragma once
@@ -15,6 +16,8 @@ struct TPlatformSources {
     // Where the desktop mounts removable media, one folder per user:
     // /media on Debian and its kin, /run/media where udisks2 is set so.
     std::vector<std::string> mediaRoots = {"/media", "/run/media"};
+    // Where the device nodes named in the mount table lie ("/dev/sr0").
+    std::string deviceFolder = "/dev";
 };
 
 TPlatformSources& PlatformSources();

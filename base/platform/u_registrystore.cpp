@@ -149,8 +149,13 @@ bool TRegistryStore::Load()
     keys_.clear();
     keyIndex_.clear();
     std::string text;
-    if (!ReadWholeFile(fileName_, text))
-        return errno == ENOENT;
+    loadFailure_.clear();
+    if (!ReadWholeFile(fileName_, text, loadFailure_)) {
+        if (errno != ENOENT)
+            return false;
+        loadFailure_.clear();
+        return true;
+    }
     for (std::string_view line : SplitLines(text)) {
         const std::vector<std::string> fields = SplitFields(line);
         std::uint32_t type = 0;

@@ -38,8 +38,10 @@ class TRegistryStore {
 public:
     explicit TRegistryStore(std::string fileName);
 
-    // A missing file is an empty store; false when the file cannot be read.
+    // A missing file is an empty store; false when the file cannot be read
+    // (LoadFailure says why).
     bool Load();
+    const std::string& LoadFailure() const { return loadFailure_; }
     // Writes the whole store through a temporary file; false on failure,
     // which leaves the old file as it was.
     bool Save() const;
@@ -67,6 +69,7 @@ private:
     const TKey* FindKey(const std::string& key) const;
 
     std::string fileName_;
+    std::string loadFailure_;
     std::vector<TKey> keys_;
     std::unordered_map<std::string, std::size_t> keyIndex_;
 };

@@ -3,7 +3,10 @@
 // it is written (O_TMPFILE), so a process killed half-way leaves nothing
 // behind; elsewhere it has a hidden name that says what it is and whose
 // (".NAME.tmpPID-N" for a save, ".NAME.unfinished-move-PID-N" for a move),
-// and RemoveStaleTemporaries clears the ones whose process is gone.
+// and RemoveStaleTemporaries clears the ones whose process is gone. Such a
+// name may lie in any folder the program writes to, the user's music
+// among them: while it exists a record of it lies in the record folder,
+// and RemoveRecordedTemporaries clears the recorded ones of dead processes.
 #pragma once
 
 #include <string>
@@ -35,6 +38,9 @@ public:
 
 private:
     bool OpenNamed();
+    // Gives the file a hidden name: recorded, then the name taken.
+    std::string NewHiddenName();
+    void ForgetName();
     // Gives the unnamed file the hidden name, so it can be renamed.
     bool LinkTo(const std::string& name);
     bool SyncAndClose();
@@ -44,6 +50,7 @@ private:
     TPurpose purpose_;
     bool unnamedAllowed_;
     std::string name_;  // empty while the file has no name
+    std::string record_;  // the record of the name, when there is one
     int descriptor_ = -1;
 };
 
@@ -53,3 +60,12 @@ bool SyncFolder(const std::string& folder);
 // Removes the hidden temporary files of the folder (not of its subfolders)
 // whose process no longer runs. Gives how many went.
 int RemoveStaleTemporaries(const std::string& folder);
+
+// Where the hidden names are recorded from now on, by every thread: a
+// folder of the data folder, made when first needed. Empty: not recorded.
+void RecordTemporariesIn(const std::string& folder);
+// Removes the hidden temporary files recorded in the record folder whose
+// process no longer runs, wherever they lie, and their records. A record
+// removes only a file of the hidden name it was made for. Gives how many
+// files went.
+int RemoveRecordedTemporaries(const std::string& recordFolder);

@@ -95,23 +95,84 @@ bool TakeOverAttributes(int descriptor, const struct stat& replaced)
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& fileName, std::string& contents)
+namespace {
+
+std::string TooLarge(std::int64_t limit)
 {
-    TFileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0)
-        return false;
-    contents.clear();
+    errno = EFBIG;
+    constexpr std::int64_t kMegabyte = std::int64_t{1} << 20;
+    return "it is larger than " +
+           (limit >= kMegabyte ? std::to_string(limit / kMegabyte) + " MB" : std::to_string(limit) + " bytes");
+}
+
+// Why a file is refused before a byte of it is read; errno is set to match.
+std::string RefusalOf(const struct stat& status, std::int64_t limit)
+{
+    if (S_ISDIR(status.st_mode)) {
+        errno = EISDIR;
+        return "it is a folder, not a file";
+    }
+    if (!S_ISREG(status.st_mode)) {
+        errno = ENOTSUP;
+        return S_ISFIFO(status.st_mode) ? "it is a pipe, not a file" : "it is a device or socket, not a file";
+    }
+    if (status.st_size > limit)
+        return TooLarge(limit);
+    return {};
+}
+
+// Reads to the end, at most limit bytes: a file may grow while it is read,
+// and the files under /proc tell no size.
+bool ReadToEnd(int descriptor, std::string& contents, std::string& reason, std::int64_t limit)
+{
     char buffer[16384];
     for (;;) {
-        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
+        const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0)
+        if (got < 0) {
+            reason = std::strerror(errno);
             return false;
+        }
         if (got == 0)
             return true;
+        if (static_cast<std::int64_t>(contents.size()) + got > limit) {
+            reason = TooLarge(limit);
+            return false;
+        }
         contents.append(buffer, static_cast<std::size_t>(got));
     }
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& fileName, std::string& contents, std::string& reason, std::int64_t limit)
+{
+    contents.clear();
+    reason.clear();
+    // Without O_NONBLOCK the open of a FIFO waits for a writer, for ever.
+    TFileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat status {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    reason = RefusalOf(status, limit);
+    if (!reason.empty())
+        return false;
+    if (!ReadToEnd(file.Get(), contents, reason, limit)) {
+        const int error = errno;
+        contents.clear();
+        errno = error;
+        return false;
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& fileName, std::string& contents)
+{
+    std::string reason;
+    return ReadWholeFile(fileName, contents, reason);
 }
 
 bool FileVanished(const std::string& path)

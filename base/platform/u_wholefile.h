@@ -3,14 +3,30 @@
 // through ReplaceWholeFile, so a crash or a full disk never leaves half a file.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/platform/u_filemove.h"
 
-// Reads the whole file, also one whose size the system does not know in
-// advance (the files under /proc). False when it cannot be opened or read.
+// The most a file the program reads whole may hold. Far above what any
+// profile, list or result file of a real collection holds, and far below
+// what would exhaust the memory.
+inline constexpr std::int64_t kWholeFileLimit = std::int64_t{256} << 20;
+
+// Reads the whole of a regular file of at most limit bytes, also one whose
+// size the system does not know in advance (the files under /proc). It is
+// opened without waiting, so a FIFO, a device or a socket put where a
+// stored file belongs is refused at once instead of hanging the program
+// (a FIFO) or filling the memory (/dev/zero). False when the file cannot be
+// opened or read, is no regular file or is larger than limit; reason then
+// says why, in words for a message that names the file.
+bool ReadWholeFile(const std::string& fileName, std::string& contents, std::string& reason,
+                   std::int64_t limit = kWholeFileLimit);
+// The same without the words: on failure errno says why (EISDIR for a
+// folder, ENOTSUP for anything else that is no regular file, EFBIG above
+// the limit).
 bool ReadWholeFile(const std::string& fileName, std::string& contents);
 
 // Writes the contents to a temporary file beside fileName (TTemporaryFile),

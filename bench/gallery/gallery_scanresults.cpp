@@ -1,6 +1,7 @@
-// The results window with a few groups, once as it opens, once with every
-// column at 1600x1000 and once with the details pane open on a duplicate, and
-// the warning shown before a replace.
+// The results window with a few groups, once as it opens, once at its first
+// size with the details pane, once with every column at 1600x1000 and once
+// with the details pane open on a duplicate, and the warning shown before a
+// replace.
 #include "gallery.h"
 
 #include "engine/u_cvprofile.h"
@@ -85,7 +86,7 @@ TSampleResults& Sample()
     return sample;
 }
 
-std::unique_ptr<QWidget> ResultsWindow(bool details, bool everyColumn = false)
+std::unique_ptr<QWidget> ResultsWindow(bool details, bool everyColumn = false, bool firstSize = false)
 {
     static TBWCVGenSettings settings;
     settings.NewProfile();
@@ -98,7 +99,7 @@ std::unique_ptr<QWidget> ResultsWindow(bool details, bool everyColumn = false)
     window->RefreshList();
     if (everyColumn)
         window->resize(1600, 1000);
-    else
+    else if (!firstSize)
         window->resize(900, details ? 620 : 420);
     if (details) {
         auto* view = window->findChild<QTreeView*>("lvResults");
@@ -109,6 +110,8 @@ std::unique_ptr<QWidget> ResultsWindow(bool details, bool everyColumn = false)
 }
 
 GalleryEntry groups("scanresults_groups", [] { return ResultsWindow(false); });
+// The size it takes the first time, on the gallery's screen.
+GalleryEntry firstSize("scanresults_first_size", [] { return ResultsWindow(true, false, true); });
 GalleryEntry everyColumn("scanresults_every_column", [] { return ResultsWindow(false, true); });
 GalleryEntry detailsOpen("scanresults_details", [] { return ResultsWindow(true); });
 GalleryEntry replaceWarning("warning_replace", [] {

@@ -1,5 +1,5 @@
 // The special selection wizard: its first page, the size page in relative
-// mode, and the summary of a selection by priority, duration, extension and
+// mode, the duration page, and the summary of a selection by priority, duration, extension and
 // relevance.
 #include "gallery.h"
 
@@ -36,6 +36,10 @@ GalleryEntry range("selection_wizard_size", [] {
     std::unique_ptr<TfpWizard> wizard = WizardAfter({"cbSize"}, 1);
     static_cast<TfrWizSelectSize*>(wizard->CurrentPageFrame())->cbComp->setCurrentIndex(1);
     return std::unique_ptr<QWidget>(std::move(wizard));
+});
+
+GalleryEntry duration("selection_wizard_duration", [] {
+    return std::unique_ptr<QWidget>(WizardAfter({"cbDuration"}, 1));
 });
 
 GalleryEntry summary("selection_wizard_summary", [] {

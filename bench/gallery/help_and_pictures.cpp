@@ -11,7 +11,8 @@ namespace {
 GalleryEntry help("help_index", [] {
     auto window = std::make_unique<THelpWindow>();
     window->OpenTopic("corvella/index.htm");
-    window->resize(640, 420);
+    // Tall enough for the contents under the introduction.
+    window->resize(640, 820);
     return std::unique_ptr<QWidget>(std::move(window));
 });
 

@@ -116,22 +116,22 @@ TEST_F(DriveHelpers, FindDriveOfTypeGivesTheFirstOfItsKindOrTheDefault)
     EXPECT_EQ(ListDrives().size(), 4u);
 }
 
-TEST_F(DriveHelpers, VolumeNameIsTheLabelOfTheDriveHoldingThePath)
+TEST_F(DriveHelpers, VolumeNameIsTheLabelOfTheVolumeMountedThereElseTheFolderName)
 {
     const struct {
         const char* path;
-        const char* label;
+        const char* name;
     } cases[] = {
         {"/media/ann/CD", "MyMusic"},
         {"/media/ann/CD/", "MyMusic"},
-        {"/media/ann/CD/Disc 1/track.mp3", "MyMusic"},
-        {"/media/ann/CD2", ""},
-        {"/media/ann/CDx", "ROOT"},
+        {"/media/ann/CD/Disc 1", "Disc 1"},
+        {"/media/ann/CD2", "CD2"},
+        {"/media/ann/CDx", "CDx"},
         {"/", "ROOT"},
-        {"relative/path", ""},
+        {"/home/ann/Музыка/", "Музыка"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(GetDriveVolumeName(c.path), c.label) << c.path;
+        EXPECT_EQ(GetDriveVolumeName(c.path), c.name) << c.path;
 }
 
 TEST(RecycleFile, TrashesEachFileAndReportsEachFailureWithItsPath)

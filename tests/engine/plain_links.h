@@ -15,7 +15,7 @@ inline std::vector<std::vector<std::uint32_t>> LinkEveryPair(const std::vector<s
 {
     std::vector<std::u32string> folded;
     for (const std::string& word : words)
-        folded.push_back(FoldedCodePoints(word));
+        WordFoldCodePoints(word, folded.emplace_back());
     std::vector<std::int32_t> previous, current;
     auto distance = [&](const std::u32string& a, const std::u32string& b) {
         previous.resize(b.size() + 1);
@@ -36,8 +36,9 @@ inline std::vector<std::vector<std::uint32_t>> LinkEveryPair(const std::vector<s
         return links;
     for (std::uint32_t a = 0; a < words.size(); ++a)
         for (std::uint32_t b = a + 1; b < words.size(); ++b) {
-            const auto difference = static_cast<std::int64_t>(words[a].size()) -
-                                    static_cast<std::int64_t>(words[b].size());
+            // Lengths in characters: a letter of another script is one, of two to four bytes.
+            const auto difference = static_cast<std::int64_t>(folded[a].size()) -
+                                    static_cast<std::int64_t>(folded[b].size());
             if (difference <= tolerance && -difference <= tolerance &&
                 distance(folded[a], folded[b]) <= tolerance)
                 links[a].push_back(b);

@@ -30,6 +30,10 @@ std::vector<std::string> RandomVocabulary(std::size_t count, std::uint32_t seed)
                 word += "\xC3\xA9";  // an accented letter: one character, two bytes
             if (kind == 2)
                 word[0] = 'E';       // letters compare without regard to case
+            if (kind == 3)
+                word += "\u5149";    // an ideograph: one character, three bytes
+            if (kind == 4)
+                word = "\u0414" + word;  // a Cyrillic capital, folded to its small letter
         }
         words.insert(word);
     }

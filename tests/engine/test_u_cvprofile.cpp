@@ -161,7 +161,10 @@ TEST_F(ComparisonProfile, ExclusionsAreTheLowerCasedTextCutAtSemicolons)
         {"*Live*;;*DEMO*", "*live*;;*demo*", {"*live*", "", "*demo*"}},
         {"", "", {}},
         {";", ";", {""}},
-        {"\xC3\x9C*", "\xC3\x9C*", {"\xC3\x9C*"}},
+        // Wholly lower-cased, letters of every script: never half.
+        {"\xC3\x9C*", "\xC3\xBC*", {"\xC3\xBC*"}},
+        {"*MOT\u00d6RHEAD*;*\u041a\u0418\u041d\u041e*", "*mot\u00f6rhead*;*\u043a\u0438\u043d\u043e*",
+         {"*mot\u00f6rhead*", "*\u043a\u0438\u043d\u043e*"}},
     };
     for (const TExclusionCase& c : cases) {
         profile.SetExclusions(c.text);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <ostream>
 #include <string>
@@ -9,8 +11,10 @@
 #include <vector>
 
 #include "engine/u_cvprofile.h"
+#include "engine/u_scanrecord.h"
 #include "tests/engine/fake_audio.h"
 #include "tests/engine/temp_folder.h"
+#include "tests/base/platform/fifo_in_place.h"
 
 namespace {
 
@@ -536,7 +540,7 @@ TEST_F(ResultFile, WritesOneLinePerGroupEndedByCrLf)
     ASSERT_TRUE(list.SaveToFile(FileName()));
     EXPECT_EQ(folder.ReadFile("last_results.txt"),
               "/new/a.mp3;/new/b.mp3;/new/c.mp3;\r\n/new/d.mp3;/new/e.mp3;\r\n");
-    EXPECT_EQ(folder.Names(""), TTexts{"last_results.txt"});
+    EXPECT_EQ(folder.Names(""), (TTexts{"last_results.scan", "last_results.txt"}));
 }
 
 TEST_F(ResultFile, GroupsReadBackAsTheyWereSaved)
@@ -615,15 +619,30 @@ TEST_F(ResultFile, MissingFileLeavesTheListAsItWas)
     EXPECT_EQ(Shown(), (TTexts{"R a.mp3", "D b.mp3"}));
 }
 
+// "Load last results" must not freeze on a FIFO nor read /dev/zero for ever.
+TEST_F(ResultFile, AFifoOrADeviceInItsPlaceIsRefusedAndLeavesTheListAsItWas)
+{
+    Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}}, {{0, 1}});
+    {
+        const TFifoInPlace fifo(FileName());
+        ASSERT_TRUE(fifo.Made());
+        EXPECT_FALSE(list.LoadFromFile(FileName(), collection.Root()));
+    }
+    std::filesystem::remove(FileName());
+    std::filesystem::create_symlink("/dev/zero", FileName());
+    EXPECT_FALSE(list.LoadFromFile(FileName(), collection.Root()));
+    EXPECT_EQ(Shown(), (TTexts{"R a.mp3", "D b.mp3"}));
+}
+
 TEST_F(ResultFile, PathsThatCannotRoundTripAreLeftOut)
 {
     Build({{"/new/semi;colon.mp3", {900}}, {"/new/line\nbreak.mp3", {800}}, {"/new/b.mp3", {300}},
            {"/new/c.mp3", {200}}},
           {{0, 1}, {0, 2}, {0, 3}});
     ASSERT_EQ(list.RefCount(), 1);
-    std::int32_t leftOut = -1;
+    std::vector<std::string> leftOut;
     ASSERT_TRUE(list.SaveToFile(FileName(), &leftOut));
-    EXPECT_EQ(leftOut, 2);
+    EXPECT_EQ(leftOut, (std::vector<std::string>{"/new/semi;colon.mp3", "/new/line\nbreak.mp3"}));
     EXPECT_EQ(folder.ReadFile("last_results.txt"), "/new/b.mp3;/new/c.mp3;\r\n");
     ASSERT_TRUE(Reload());
     EXPECT_EQ(Shown(reloaded), (TTexts{"R b.mp3", "D c.mp3"}));
@@ -635,7 +654,159 @@ TEST_F(ResultFile, SavingReplacesTheWholeFile)
     Build({{"/new/a.mp3", {900}}, {"/new/b.mp3", {300}}}, {{0, 1}});
     ASSERT_TRUE(list.SaveToFile(FileName()));
     EXPECT_EQ(folder.ReadFile("last_results.txt"), "/new/a.mp3;/new/b.mp3;\r\n");
-    EXPECT_EQ(folder.Names(""), TTexts{"last_results.txt"});
+    EXPECT_EQ(folder.Names(""), (TTexts{"last_results.scan", "last_results.txt"}));
+}
+
+// A scan's results saved with the user's switch of one reference; then a
+// restart: the same paths, new file objects with the words of their names,
+// and another profile selected.
+class ScanRecord : public ResultFile {
+protected:
+    TFakeCollection restarted;
+    TBWCVProfile scanProfile{folder.Path()};
+    bool asScanned = false;
+    TTexts scanShowed;
+
+    ScanRecord()
+    {
+        profile.CompType = ctContent;
+        profile.SimWord = 2;
+        profile.MinWordLength = 3;
+        profile.SetPriorityList("DSEB");
+        const auto files = Build({{"/new/a.mp3", {900}}, {"/low/b.mp3", {300}}, {"/new/c.mp3", {200}},
+                                  {"/new/d.mp3", {800}}, {"/new/e.mp3", {50}}},
+                                 {{0, 1}, {0, 2}, {3, 4}});
+        for (TBWFile* file : files)
+            file->SetText("0f1e2d" + file->Name().substr(0, 1) + " - second");
+        EntryOf(files[4])->SwitchWithReference();
+        scanShowed = Shown();
+        EXPECT_TRUE(list.SaveToFile(FileName()));
+
+        for (const char* path : {"/new/a.mp3", "/low/b.mp3", "/new/c.mp3", "/new/d.mp3", "/new/e.mp3"})
+            restarted.Add(path);
+        profile.SetDirPriority("/low", dtPriority5);
+        profile.SetPriorityList("BSED");
+        profile.SimWord = 0;
+        profile.CompType = ctFileName;
+    }
+
+    // The reloaded list outlives scanProfile.
+    ~ScanRecord() override { reloaded.SetProfile(profile); }
+
+    bool ReloadRestarted()
+    {
+        return reloaded.LoadFromFile(FileName(), restarted.Root(), &scanProfile, &asScanned);
+    }
+    // Each entry's words and role.
+    TTexts Words()
+    {
+        TTexts words;
+        for (TBWComparable* item = reloaded.First(); !reloaded.Eof(); item = reloaded.Next()) {
+            const auto* entry = static_cast<TBWDupeFile*>(item);
+            words.push_back(entry->File()->WordsText() + " " + std::to_string(entry->DirType()));
+        }
+        return words;
+    }
+};
+
+TEST_F(ScanRecord, ShowsWhatTheScanShowedAfterARestart)
+{
+    ASSERT_EQ(scanShowed, (TTexts{"R a.mp3", "D b.mp3", "D c.mp3", "R e.mp3", "D d.mp3"}));
+    ASSERT_TRUE(ReloadRestarted());
+    EXPECT_TRUE(asScanned);
+    EXPECT_EQ(Shown(reloaded), scanShowed);
+    EXPECT_EQ(Words(), (TTexts{"[0f1e2da,second] 2", "[0f1e2db,second] 0", "[0f1e2dc,second] 2",
+                               "[0f1e2de,second] 2", "[0f1e2dd,second] 2"}));
+    EXPECT_EQ(&reloaded.Profile(), &scanProfile);
+    EXPECT_EQ(scanProfile.CompType, ctContent);
+    EXPECT_EQ(scanProfile.SimWord, 2);
+    EXPECT_EQ(scanProfile.MinWordLength, 3);
+    EXPECT_EQ(scanProfile.PriorityList(), "DSEB");
+    EXPECT_EQ(reloaded.DupeCount(), 3);
+    EXPECT_EQ(reloaded.RefCount(), 2);
+}
+
+TEST_F(ScanRecord, AReferenceGoneGivesWayToTheBestOfTheRestByTheScansCriteria)
+{
+    TFakeCollection withoutA;
+    withoutA.Add("/low/b.mp3", {300});
+    withoutA.Add("/new/c.mp3", {200});
+    ASSERT_TRUE(reloaded.LoadFromFile(FileName(), withoutA.Root(), &scanProfile, &asScanned));
+    EXPECT_TRUE(asScanned);
+    // b is bigger, but its folder had priority 1 in the scan.
+    EXPECT_EQ(Shown(reloaded), (TTexts{"R c.mp3", "D b.mp3"}));
+}
+
+struct TRecordCase {
+    const char* name;
+    std::function<void(TTempFolder& folder)> spoil;
+};
+
+void PrintTo(const TRecordCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
+class UnusableScanRecord : public ScanRecord, public ::testing::WithParamInterface<TRecordCase> {};
+
+// An older program's result file, or a record that does not belong to it,
+// loads as before: the references chosen again with the list's profile.
+TEST_P(UnusableScanRecord, LoadsAsBefore)
+{
+    GetParam().spoil(folder);
+    ASSERT_TRUE(ReloadRestarted());
+    EXPECT_FALSE(asScanned);
+    EXPECT_EQ(&reloaded.Profile(), &profile);
+    EXPECT_EQ(Shown(reloaded), (TTexts{"R b.mp3", "D a.mp3", "D c.mp3", "R d.mp3", "D e.mp3"}));
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const std::size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , UnusableScanRecord,
+    ::testing::Values(
+        TRecordCase{"Missing", [](TTempFolder& folder) { std::filesystem::remove(folder.Path("last_results.scan")); }},
+        TRecordCase{"ResultFileWrittenSince",
+                    [](TTempFolder& folder) {
+                        folder.WriteFile("last_results.txt", folder.ReadFile("last_results.txt") + "\r\n");
+                    }},
+        TRecordCase{"CutInItsLastLine",
+                    [](TTempFolder& folder) {
+                        const std::string text = folder.ReadFile("last_results.scan");
+                        folder.WriteFile("last_results.scan", text.substr(0, text.size() - 12));
+                    }},
+        TRecordCase{"CutAfterItsLastFile",
+                    [](TTempFolder& folder) {
+                        const std::string text = folder.ReadFile("last_results.scan");
+                        folder.WriteFile("last_results.scan", text.substr(0, text.rfind("end")));
+                    }},
+        TRecordCase{"MoreFilesThanPaths",
+                    [](TTempFolder& folder) {
+                        folder.WriteFile("last_results.scan", Replaced(folder.ReadFile("last_results.scan"),
+                                                                       "files 5\n", "files 6\n") + "2\tx\n");
+                    }},
+        TRecordCase{"CountBeyondTheLines",
+                    [](TTempFolder& folder) {
+                        folder.WriteFile("last_results.scan", Replaced(folder.ReadFile("last_results.scan"),
+                                                                       "files 5\n", "files 2147483647\n"));
+                    }},
+        TRecordCase{"SettingOutOfRange",
+                    [](TTempFolder& folder) {
+                        folder.WriteFile("last_results.scan", Replaced(folder.ReadFile("last_results.scan"),
+                                                                       "CompType 3", "CompType 9"));
+                    }},
+        TRecordCase{"NotARecord", [](TTempFolder& folder) { folder.WriteFile("last_results.scan", "\xff\xfe<x>"); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ScanRecordFileName, StandsBesideTheResultFile)
+{
+    EXPECT_EQ(ScanRecordFileName("/data/last_results.txt"), "/data/last_results.scan");
+    EXPECT_EQ(ScanRecordFileName("/da.ta/results"), "/da.ta/results.scan");
+    EXPECT_EQ(ScanRecordFileName("/data/.hidden"), "/data/.hidden.scan");
 }
 
 TEST_F(ResultFile, UnwritableFolderReportsFailure)

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "tests/base/platform/fifo_in_place.h"
 #include "tests/engine/temp_folder.h"
 
 namespace {
@@ -169,19 +170,57 @@ TEST_F(XmlProfileStorage, ListsTheXmlFilesOfItsFolderOnly)
     EXPECT_EQ(settings.ListProfiles(), TTexts{"settings"});
 }
 
-TEST_F(XmlProfileStorage, AProfileIsOneFileWhateverTheLetterCase)
+// Files whose names differ in letter case only are one profile to the
+// program and two files to the system: saving one never removes the other.
+TEST_F(XmlProfileStorage, SavingNeverRemovesATwinAndARenameInCaseLeavesOneFile)
 {
     folder.WriteFile("profiles/rock.xml", "<bwprofile><V>lower</V></bwprofile>");
     folder.WriteFile("profiles/ROCK.xml", "<bwprofile><V>upper</V></bwprofile>");
+    ASSERT_TRUE(storage.Load("ROCK", [] {}));
+    ASSERT_TRUE(storage.Save("ROCK", [this] { storage.WriteString("V", "saved"); }, "ROCK"));
+    EXPECT_EQ(folder.Names("profiles"), (TTexts{"ROCK.xml", "rock.xml"}));
+    EXPECT_EQ(folder.ReadFile("profiles/rock.xml"), "<bwprofile><V>lower</V></bwprofile>");
+
+    // The old spelling of the profile saved goes, and only that.
+    ASSERT_TRUE(storage.Save("Rock", [this] { storage.WriteString("V", "renamed"); }, "ROCK"));
+    EXPECT_EQ(folder.Names("profiles"), (TTexts{"Rock.xml", "rock.xml"}));
     ASSERT_TRUE(storage.Load("Rock", [] {}));
+    EXPECT_EQ(storage.ReadString("V", ""), "renamed");
 
-    ASSERT_TRUE(storage.Save("Rock", [this] { storage.WriteString("V", "saved"); }));
-    EXPECT_EQ(folder.Names("profiles"), TTexts{"Rock.xml"});
-    ASSERT_TRUE(storage.Load("rOCK", [] {}));
-    EXPECT_EQ(storage.ReadString("V", ""), "saved");
+    // A new profile of a name taken in another case replaces nothing.
+    ASSERT_TRUE(storage.Save("ROCK", [] {}));
+    EXPECT_EQ(folder.Names("profiles"), (TTexts{"ROCK.xml", "Rock.xml", "rock.xml"}));
+}
 
-    storage.Delete("ROCK");
-    EXPECT_EQ(folder.Names("profiles"), TTexts{});
+TEST_F(XmlProfileStorage, TwinsInOtherLetterCaseAreSetAsideAndTheListedOneStays)
+{
+    for (const char* name : {"Rock.xml", "rock.xml", "ROCK.xml", "Jazz.xml", "Ёлка.xml", "ёлка.xml"})
+        folder.WriteFile(std::string("profiles/") + name, std::string("<bwprofile><V>") + name + "</V></bwprofile>");
+    folder.WriteFile("profiles/rock.xml.bad", "older");
+    EXPECT_EQ(storage.ListProfiles(), (TTexts{"Jazz", "ROCK", "Ёлка", "ёлка"}));
+    const std::vector<TBWSetAside> setAside = storage.SetAsideCaseTwins();
+    ASSERT_EQ(setAside.size(), 2u);
+    EXPECT_EQ(setAside[0].file, folder.Path("profiles/Rock.xml"));
+    EXPECT_EQ(setAside[0].movedTo, folder.Path("profiles/Rock.xml.bad"));
+    EXPECT_EQ(setAside[1].file, folder.Path("profiles/rock.xml"));
+    EXPECT_EQ(setAside[1].movedTo, folder.Path("profiles/rock.xml.bad2"));
+    EXPECT_EQ(folder.Names("profiles"), (TTexts{"Jazz.xml", "ROCK.xml", "Rock.xml.bad", "rock.xml.bad",
+                                                "rock.xml.bad2", "Ёлка.xml", "ёлка.xml"}));
+    ASSERT_TRUE(storage.Load("rock", [] {}));
+    EXPECT_EQ(storage.ReadString("V", ""), "ROCK.xml");
+    EXPECT_TRUE(storage.SetAsideCaseTwins().empty());
+}
+
+TEST_F(XmlProfileStorage, AFolderThatCannotBeListedSaysWhy)
+{
+    EXPECT_TRUE(storage.ListProfiles().empty());
+    EXPECT_EQ(storage.LastListFailure(), "") << "a folder not made yet holds no profile";
+    // A link to itself: no user, not even root, can read it.
+    std::filesystem::create_symlink("profiles", folder.Path("profiles"));
+    EXPECT_TRUE(storage.ListProfiles().empty());
+    EXPECT_NE(storage.LastListFailure().find(folder.Path("profiles/")), std::string::npos)
+        << storage.LastListFailure();
+    EXPECT_TRUE(storage.SetAsideCaseTwins().empty());
 }
 
 TEST_F(XmlProfileStorage, LoadPrefersTheFileOfTheExactName)
@@ -245,6 +284,20 @@ TEST_F(XmlProfileStorage, AFailedLoadSaysWhyAndADamagedFileIsSetAsideNumbered)
     EXPECT_EQ(folder.ReadFile("profiles/hand.xml.bad2"), "<bwprofile><cut");
     EXPECT_EQ(storage.ListProfiles(), TTexts{"gone"});
     EXPECT_EQ(storage.SetAside("hand"), "");
+}
+
+// A FIFO at profiles/x.xml hung the start-up in open(); a link to /dev/zero
+// would be read until the memory ran out.
+TEST_F(XmlProfileStorage, AFifoOrADeviceIsUnreadableAtOnce)
+{
+    std::filesystem::create_directories(folder.Path("profiles"));
+    const TFifoInPlace fifo(folder.Path("profiles/x.xml"));
+    ASSERT_TRUE(fifo.Made());
+    std::filesystem::create_symlink("/dev/zero", folder.Path("profiles/zero.xml"));
+    for (const char* name : {"x", "zero"}) {
+        EXPECT_FALSE(storage.Load(name, [] {})) << name;
+        EXPECT_EQ(storage.LastLoadFailure(), TProfileLoadFailure::Unreadable) << name;
+    }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "base/u_bwdatetime.h"
 #include "tests/model/fake_model.h"
+#include "tests/model/live_objects.h"
 
 namespace {
 
@@ -152,6 +153,42 @@ TEST_F(FakeTree, EntriesHeldBeforeARefreshStayAliveAndKeepTheirValues)
     EXPECT_EQ(before->DirPath(), "/music/rock/");
     EXPECT_EQ(rock->Path(), "/music/rock/");
     EXPECT_EQ(source.InfoLoads("a.mp3", ikBasic), 1);
+}
+
+// Refreshes retire whole trees; freeing them keeps exactly what is listed,
+// reads nothing, and leaves alone a directory listed but owned elsewhere.
+TEST_F(FakeTree, FreeingRetiredFoldersKeepsOnlyWhatIsListed)
+{
+    root.FindFileByPath("/music/top.mp3");
+    for (const char* path : {"/music/rock/", "/music/jazz/", "/other/"})
+        Dir(path)->Files()->Count();
+    // "/", music, rock, jazz, other; top, a, b, c, d.
+    EXPECT_EQ(LiveFoldersAndFiles(root), std::make_pair(5, 5));
+
+    for (int scan = 0; scan < 3; ++scan) {
+        root.Refresh();
+        Dir("/music/")->Files()->Count();
+        Dir("/music/rock/")->Files()->Count();
+        Dir("/music/rock/")->Refresh();  // its file list reads again on the next look
+        Dir("/music/rock/")->Files()->Count();
+        const int loads = source.TotalDirLoads() + source.TotalFileLoads();
+        root.FreeRetired();
+        EXPECT_EQ(source.TotalDirLoads() + source.TotalFileLoads(), loads);
+        // "/", music, rock, jazz, other; top, a, b.
+        EXPECT_EQ(LiveFoldersAndFiles(root), std::make_pair(5, 3)) << scan;
+    }
+    EXPECT_EQ(ChainPaths(*Dir("/music/rock/")->Files()->Items()), (Names{"/music/rock/a.mp3", "/music/rock/b.mp3"}));
+
+    // Listed here, owned elsewhere: what it retired is its owner's to free.
+    TMemoryDir elsewhere;
+    elsewhere.SetName("elsewhere");
+    elsewhere.AddSubDirTouch("retired");
+    elsewhere.Reload();
+    root.AddDir(&elsewhere);
+    root.FreeRetired();
+    EXPECT_EQ(LiveFoldersAndFiles(elsewhere), std::make_pair(1, 0));
+    EXPECT_EQ(root.FindChild("elsewhere"), &elsewhere);
+    root.RemoveDir(&elsewhere);
 }
 
 TEST_F(FakeTree, RefreshedListNoLongerFindsItsOldEntries)

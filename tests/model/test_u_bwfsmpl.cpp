@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/platform/u_wholefile.h"
 #include "model/u_bwfsmp3.h"
 #include "tests/engine/temp_folder.h"
 #include "tests/model/audio_tree.h"
@@ -270,15 +272,15 @@ TEST_F(ListFolder, AReadOnlyListFileIsNotReplacedAndTheListStaysModified)
 
 TEST_F(ListFolder, AListFileThatIsALinkIsWrittenThroughToItsTarget)
 {
-    folder.WriteFile("elsewhere/Rock.mpl", "");
+    folder.WriteFile("elsewhere/Rock.mpl", TestDataFile("model/golden.mpl"));
     ASSERT_EQ(::symlink(folder.Path("elsewhere/Rock.mpl").c_str(), ListFile("Rock.mpl").c_str()), 0);
     manager.Reload();
-    manager.FindList("Rock")->AddVolume("CD1", &Disc());
+    ASSERT_NE(manager.FindList("Rock")->AddVolume("CD2", &Disc()), nullptr);
     ASSERT_TRUE(manager.SaveAll());
     struct stat status {};
     ASSERT_EQ(::lstat(ListFile("Rock.mpl").c_str(), &status), 0);
     EXPECT_TRUE(S_ISLNK(status.st_mode));
-    EXPECT_EQ(SubDirNames(*manager.FindList("Rock")), Names{"CD1"});
+    EXPECT_EQ(SubDirNames(*manager.FindList("Rock")), (Names{"CD1", "CD2"}));
     EXPECT_EQ(folder.ReadFile("elsewhere/Rock.mpl"), ListBytes("Rock.mpl"));
 }
 
@@ -327,38 +329,67 @@ TEST_F(ListFolder, SavingAListThatIsNotModifiedWritesNothing)
     EXPECT_EQ(folder.Names("lists"), Names{});
 }
 
-TEST_F(ListFolder, AVolumeAddedToADamagedListReplacesTheFileOnSave)
+// A list whose file is there but gave nothing was shown empty and taken
+// as empty: a volume added to it was saved over the file, or, where the
+// file could not be written either, silently dropped at exit. It is
+// read-only now, and says why.
+TEST_F(ListFolder, AListWhoseFileCannotBeReadIsReadOnlyAndSaysWhy)
 {
-    PutList("bad.mpl", "\x5C\x03 damaged");
+    std::string golden = TestDataFile("model/golden.mpl");
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* problem;
+    } cases[] = {
+        {"empty", "", "the file is empty"},
+        {"cut", golden.substr(0, golden.size() / 2), "the file is damaged or cut short"},
+        {"other", "not a list", "the file is no Mp3 List"},
+        {"newer", std::string("\x5C\x04") + golden.substr(2), "the file is of another version"},
+        {"Ærø Квартет 日本", "", "the file is empty"},
+        {"good", golden, ""},
+    };
+    for (const auto& test : cases)
+        PutList(std::string(test.name) + ".mpl", test.bytes);
+    // Sparse: no byte of it is on the disk, nor is one read.
+    PutList("huge.mpl", golden);
+    std::filesystem::resize_file(ListFile("huge.mpl"), kWholeFileLimit + 1);
     manager.Reload();
-    TBWDirMpl* list = manager.FindList("bad");
-    ASSERT_EQ(list->State(), msBadDigest);
-    list->AddVolume("CD9", &Disc());
-    EXPECT_EQ(NamesIn(*list->SubDirs()), Names{"CD9"});
-    ASSERT_TRUE(manager.SaveAll());
-    TBWDirMpl* read = manager.FindList("bad");
-    EXPECT_EQ(read->State(), msLoaded);
-    EXPECT_EQ(SubDirNames(*read), Names{"CD9"});
-    // The damaged file is kept beside it, as it was.
-    EXPECT_EQ(ListBytes("bad.mpl.bad"), "\x5C\x03 damaged");
+    EXPECT_EQ(manager.FindList("huge")->ReadProblem(), "it is larger than 256 MB");
+    EXPECT_EQ(manager.FindList("huge")->AddVolume("CD9", &Disc()), nullptr);
+    for (const auto& test : cases) {
+        TBWDirMpl* list = manager.FindList(test.name);
+        ASSERT_NE(list, nullptr) << test.name;
+        EXPECT_EQ(list->ReadProblem(), test.problem) << test.name;
+        EXPECT_EQ(list->ReadOnly(), *test.problem != 0) << test.name;
+        EXPECT_EQ(list->AddVolume("CD9", &Disc()) != nullptr, !list->ReadOnly()) << test.name;
+    }
+    ASSERT_FALSE(manager.FindList("cut")->AddVolume("CD9", &Disc()));
+    // Changed anyway: never written over its file, and kept changed.
+    manager.FindList("cut")->SetState(msModified);
+    EXPECT_FALSE(manager.SaveAll());
+    EXPECT_EQ(manager.FindList("cut")->SaveFailure(),
+              "its file cannot be read (the file is damaged or cut short), so it is not written over");
+    EXPECT_EQ(manager.FindList("cut")->State(), msModified);
+    EXPECT_EQ(ListBytes("cut.mpl"), golden.substr(0, golden.size() / 2));
+    EXPECT_EQ(ListBytes("empty.mpl"), "");
+    EXPECT_EQ(SubDirNames(*manager.FindList("good")), (Names{"CD1", "CD9"}));
+    EXPECT_EQ(manager.FindList("good")->SaveFailure(), "");
 }
 
-TEST_F(ListFolder, ADamagedListIsToldAndItsFileLeftAloneUntilItIsChanged)
+TEST_F(ListFolder, AListFileTheUserMayNotReadIsReadOnlyWithTheSystemsReason)
 {
-    PutList("bad.mpl", "not a list");
-    PutList("bad.mpl.bad", "an older damaged copy");
-    PutList("good.mpl", TestDataFile("model/golden.mpl"));
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    PutList("locked.mpl", TestDataFile("model/golden.mpl"));
+    ::chmod(ListFile("locked.mpl").c_str(), 0);
     manager.Reload();
-    EXPECT_TRUE(manager.FindList("bad")->Damaged());
-    EXPECT_FALSE(manager.FindList("good")->Damaged());
-    ASSERT_TRUE(manager.SaveAll());
-    EXPECT_EQ(ListBytes("bad.mpl"), "not a list");
-
-    manager.FindList("bad")->SetState(msModified);
-    ASSERT_TRUE(manager.SaveAll());
-    EXPECT_EQ(ListBytes("bad.mpl.bad"), "an older damaged copy");
-    EXPECT_EQ(ListBytes("bad.mpl.bad2"), "not a list");
-    EXPECT_FALSE(manager.FindList("bad")->Damaged());
+    TBWDirMpl* list = manager.FindList("locked");
+    EXPECT_EQ(list->ReadProblem(), "Permission denied");
+    EXPECT_EQ(list->AddVolume("CD9", &Disc()), nullptr);
+    ::chmod(ListFile("locked.mpl").c_str(), 0644);
+    EXPECT_EQ(ListBytes("locked.mpl"), TestDataFile("model/golden.mpl"));
+    // A list made new has no file yet: nothing to protect.
+    EXPECT_EQ(manager.NewList("Fresh", false)->ReadProblem(), "");
 }
 
 TEST_F(ListFolder, SaveAllSavesReloadsAndRetiresTheOldListsWithoutFreeingThem)

@@ -81,16 +81,16 @@ TEST_F(DiskFolder, ListsVisibleFoldersAndRegularFilesOnly)
 
     TBWDirWin& top = Open("top");
     // Folders are folders however they are named; names in the order of
-    // their letters without regard to case.
-    EXPECT_EQ(SubDirNames(top), (Names{"folder.mp3", "jazz", "linked", "Rock"}));
+    // their letters without regard to case; a link to a folder is none.
+    EXPECT_EQ(SubDirNames(top), (Names{"folder.mp3", "jazz", "Rock"}));
     // "*.*" takes names without an extension too; the FIFO, the folder and
-    // the dangling link are no files.
-    EXPECT_EQ(FileNames(top), (Names{"link.mp3", "Other.MP3", "readme", "song.mp3"}));
+    // the links are no files.
+    EXPECT_EQ(FileNames(top), (Names{"Other.MP3", "readme", "song.mp3"}));
     EXPECT_EQ(top.FindDir(top.Path() + "Rock/", false)->Files()->FirstFile()->FullPath(),
               tree.Path("top/Rock/a.mp3"));
 }
 
-TEST_F(DiskFolder, LinksLeadingBackUpTheTreeAreNotFollowed)
+TEST_F(DiskFolder, LinksToFoldersAreNotFollowedButAFolderOpenedByALinkIsRead)
 {
     tree.WriteFile("top/a/one.mp3", "1");
     tree.WriteFile("top/b/two.mp3", "2");
@@ -104,13 +104,13 @@ TEST_F(DiskFolder, LinksLeadingBackUpTheTreeAreNotFollowed)
     TBWDirWin& top = Open("top");
     TBWDirectory* a = top.FindDir(top.Path() + "a/", false);
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(SubDirNames(*a), Names{"to-b"});
-    TBWDirectory* viaLink = a->FindDir(a->Path() + "to-b/", false);
-    ASSERT_NE(viaLink, nullptr);
-    EXPECT_EQ(SubDirNames(*viaLink), Names{});
-    EXPECT_EQ(FileNames(*viaLink), Names{"two.mp3"});
-    // one.mp3, two.mp3, a/to-b/two.mp3, b/to-a/one.mp3: and the walk ends.
-    EXPECT_EQ(CollectedCount(top), 4u);
+    EXPECT_EQ(SubDirNames(*a), Names{});
+    EXPECT_EQ(CollectedCount(top), 2u);
+    // A folder the user chose by a link's path.
+    TBWDirWin chosen;
+    chosen.SetName(tree.Path("top/a/to-b"));
+    EXPECT_EQ(FileNames(chosen), Names{"two.mp3"});
+    EXPECT_EQ(CollectedCount(chosen), 1u);
 }
 
 // The subfolders come from the listing the files were read from only while
@@ -127,8 +127,8 @@ TEST_F(DiskFolder, SubfoldersListedAfterTheFilesSeeChangesMadeInBetween)
         {"none", false, [](const TDiskTree&) {}, {"a"}},
         {"folder made", false, [](const TDiskTree& t) { t.MakeFolder("top/b"); }, {"a", "b"}},
         {"folder removed", false, [](const TDiskTree& t) { ::rmdir(t.Path("top/a").c_str()); }, {}},
-        // A link's folder does not change when the link's target appears.
-        {"link target made", true, [](const TDiskTree& t) { t.MakeFolder("x"); }, {"a", "to-x"}},
+        // A link is no folder of the listing, whatever its target.
+        {"link target made", true, [](const TDiskTree& t) { t.MakeFolder("x"); }, {"a"}},
     };
     for (const Case& c : cases) {
         TDiskTree disk;

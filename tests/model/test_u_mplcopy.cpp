@@ -101,10 +101,18 @@ protected:
 
     std::string Disc(const std::string& disc) const { return system.Path("discs/" + disc) + "/"; }
 
-    void Copy(bool keepStructure = true)
+    TDiscCopyResult Copy(bool keepStructure = true)
     {
-        manager.CopySelectedFromDiscs(system.Path("out"), keepStructure, request,
-                                      [this](std::int32_t count) { progress += count; });
+        return manager.CopySelectedFromDiscs(system.Path("out"), keepStructure, request,
+                                             [this](std::int32_t count) { progress += count; });
+    }
+
+    std::vector<std::string> NamesOf(const std::vector<TBWFile*>& files) const
+    {
+        std::vector<std::string> names;
+        for (const TBWFile* file : files)
+            names.push_back(file->DirPath() + file->Name());
+        return names;
     }
 
     // The files below "out/", as relative paths, sorted.
@@ -134,13 +142,14 @@ TEST(DiscRequest, TextNamesTheDiscAndTheFolder)
               "Please, insert a CD labeled \"CD1\" in drive\n/media/ann/CD1/");
 }
 
-TEST(DiscRequest, FirstProposalIsTheNamedMediumThenAnOpticalOneThenTheMediaFolder)
+TEST(DiscRequest, FirstProposalIsTheNamedMediumThenTheLastFolderThenAnOpticalOneThenAFolderThatExists)
 {
     const struct {
         const char* name;
         std::string mounts;
         const char* userFolder;  // made below the fake system, or none
         std::string expected;    // below the fake system when it does not begin with "/"
+        const char* lastUsed = "";  // below the fake system
     } cases[] = {
         {"label matches without regard to case",
          TFakeSystem::MountLine("11:7", "/media/ann/DVD", "udf", "/dev/sr7") +
@@ -154,8 +163,15 @@ TEST(DiscRequest, FirstProposalIsTheNamedMediumThenAnOpticalOneThenTheMediaFolde
          TFakeSystem::MountLine("8:17", "/media/ann/STICK", "vfat", "/dev/fakestick1") +
              TFakeSystem::MountLine("11:1", "/media/ann/DVD", "udf", "/dev/sr1"),
          nullptr, "/media/ann/DVD/"},
+        {"the named medium before the last folder",
+         TFakeSystem::MountLine("11:0", "/media/ann/1234-ABCD", "iso9660", "/dev/sr0"), "music",
+         "/media/ann/1234-ABCD/", "music"},
+        {"else the last folder used",
+         TFakeSystem::MountLine("11:1", "/media/ann/DVD", "udf", "/dev/sr1"), "music", "music/", "music"},
+        {"a last folder that is gone does not count",
+         TFakeSystem::MountLine("11:1", "/media/ann/DVD", "udf", "/dev/sr1"), nullptr, "/media/ann/DVD/", "gone"},
         {"else the user's media folder that exists", "", "run/media/ann", "run/media/ann/"},
-        {"else the user's folder under the first media root", "", nullptr, "media/ann/"},
+        {"else the home folder, never one that is not there", "", nullptr, "home/"},
     };
     for (const auto& test : cases) {
         TFakeSystem system;
@@ -165,7 +181,8 @@ TEST(DiscRequest, FirstProposalIsTheNamedMediumThenAnOpticalOneThenTheMediaFolde
         if (test.userFolder)
             system.MakeFolder(test.userFolder);
         const std::string expected = test.expected.starts_with('/') ? test.expected : system.Path(test.expected);
-        EXPECT_EQ(FirstDiscFolder("ROCK cd"), expected) << test.name;
+        const std::string lastUsed = *test.lastUsed ? system.Path(test.lastUsed) : std::string();
+        EXPECT_EQ(FirstDiscFolder("ROCK cd", lastUsed), expected) << test.name;
     }
 }
 
@@ -192,7 +209,7 @@ TEST_F(DiscCopy, PartialDiscAsksWithFoundAndSelectedCountsAndNoAsksForTheDiscAga
     request.yesAnswers = {false, true};
     Copy();
     const std::string question = "question 7 of 10 files exist in the source directory. Copy Anyway?";
-    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("media/ann/"),
+    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("home/"),
                                 question, "disc CD1 at " + Disc("CD1"), question}));
     EXPECT_EQ(Copied().size(), 7u);
     EXPECT_EQ(progress, 7);
@@ -205,23 +222,56 @@ TEST_F(DiscCopy, FullDiscIsCopiedWithoutAQuestionAndAnEmptyOneIsAnInvalidSource)
     system.MakeFolder("discs/empty");
     request.discAnswers = {{Disc("empty"), true}, {Disc("CD1"), true}};
     Copy();
-    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("media/ann/"),
+    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("home/"),
                                 "message The source is invalid, choose a new source.",
                                 "disc CD1 at " + Disc("empty")}));
     EXPECT_EQ(Copied(), (std::vector<std::string>{"Live/b.mp3", "a.mp3"}));
     EXPECT_EQ(system.ReadFile("out/Live/b.mp3"), "Live/b.mp3");
 }
 
-TEST_F(DiscCopy, CancelDuringTheSecondVolumeKeepsTheFirstVolumesFiles)
+TEST_F(DiscCopy, CancelDuringTheSecondVolumeKeepsTheFirstVolumesFilesAndSaysWhichWereCopied)
 {
     AddVolume("CD1", {"a.mp3"});
     AddVolume("CD2", {"b.mp3"});
     AddVolume("CD3", {"c.mp3"});
     WriteDisc("CD1", {"a.mp3"});
     request.discAnswers = {{Disc("CD1"), true}, {"", false}};
-    Copy();
+    const TDiscCopyResult result = Copy();
     EXPECT_EQ(request.log.size(), 2u) << "no request after Cancel Copy";
     EXPECT_EQ(Copied(), (std::vector<std::string>{"a.mp3"}));
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(NamesOf(result.copied), (std::vector<std::string>{"@Rock/CD1/a.mp3"}));
+
+    request.discAnswers = {{"", false}};
+    const TDiscCopyResult atFirst = Copy();
+    EXPECT_TRUE(atFirst.cancelled);
+    EXPECT_TRUE(atFirst.copied.empty());
+}
+
+TEST_F(DiscCopy, ATakenNameGetsAFreeNumberedNameFlatAndWithStructure)
+{
+    const struct {
+        bool keepStructure;
+        std::vector<std::string> expected;
+        std::int32_t renamed;
+    } cases[] = {
+        {false, {"01 - Intro (2).mp3", "01 - Intro (3).mp3", "01 - Intro.mp3"}, 2},
+        {true, {"01 - Intro (2).mp3", "01 - Intro.mp3", "Live/01 - Intro.mp3"}, 1},
+    };
+    AddVolume("CD1", {"01 - Intro.mp3", "Live/01 - Intro.mp3"});
+    WriteDisc("CD1", {"01 - Intro.mp3", "Live/01 - Intro.mp3"});
+    for (const auto& test : cases) {
+        std::filesystem::remove_all(system.Path("out"));
+        system.WriteFile("out/01 - Intro.mp3", "the user's own");
+        request.discAnswers = {{Disc("CD1"), true}};
+        const TDiscCopyResult result = Copy(test.keepStructure);
+        EXPECT_EQ(Copied(), test.expected) << test.keepStructure;
+        EXPECT_EQ(system.ReadFile("out/01 - Intro.mp3"), "the user's own");
+        EXPECT_EQ(system.ReadFile("out/01 - Intro (2).mp3"), "01 - Intro.mp3");
+        EXPECT_EQ(result.renamed, test.renamed);
+        EXPECT_EQ(result.copied.size(), 2u);
+        EXPECT_TRUE(result.failed.empty());
+    }
 }
 
 TEST_F(DiscCopy, StructureIsKeptOrFlattened)
@@ -253,26 +303,26 @@ TEST_F(DiscCopy, VolumesWithoutSelectedFilesAreNeverAskedFor)
     WriteDisc("all", {"a.mp3", "b.mp3", "c.mp3"});
     request.discAnswers = {{Disc("all"), true}, {"", true}};
     Copy();
-    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("media/ann/"), "disc CD3 at " + Disc("all")}));
+    EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("home/"), "disc CD3 at " + Disc("all")}));
     EXPECT_EQ(Copied(), (std::vector<std::string>{"a.mp3", "c.mp3"}));
 }
 
-TEST_F(DiscCopy, FailedCopyIsNamedAtTheEndAndLeavesTheGoodFileWhole)
+TEST_F(DiscCopy, FailedCopyIsNamedWithItsReasonAndLeavesEveryOtherFileWhole)
 {
     AddVolume("CD1", {"bad.mp3", "blocked.mp3", "good.mp3"});
     WriteDisc("CD1", {"good.mp3", "blocked.mp3"});
-    // A file that opens but cannot be read, and a target the copy cannot
-    // be renamed over.
+    // A file that opens but cannot be read, and a name the destination
+    // holds as a folder.
     system.MakeLink("discs/CD1/bad.mp3", "/proc/self/mem");
     system.WriteFile("out/bad.mp3", "the good old copy");
     system.WriteFile("out/blocked.mp3/inside", "");
     request.discAnswers = {{Disc("CD1"), true}};
-    Copy();
-    ASSERT_EQ(request.log.size(), 2u);
-    EXPECT_EQ(request.log[1], "message 2 files could not be copied:\n" + Disc("CD1") + "bad.mp3: Input/output error\n" +
-                                  Disc("CD1") + "blocked.mp3: Is a directory");
+    const TDiscCopyResult result = Copy();
+    EXPECT_EQ(request.log.size(), 1u) << "the results window reports the failures";
+    EXPECT_EQ(result.failed, (std::vector<TDiscCopyFailure>{{Disc("CD1") + "bad.mp3", "Input/output error"}}));
+    EXPECT_EQ(NamesOf(result.copied), (std::vector<std::string>{"@Rock/CD1/blocked.mp3", "@Rock/CD1/good.mp3"}));
     EXPECT_EQ(system.ReadFile("out/bad.mp3"), "the good old copy");
-    EXPECT_EQ(Copied(), (std::vector<std::string>{"bad.mp3", "blocked.mp3/inside", "good.mp3"}))
+    EXPECT_EQ(Copied(), (std::vector<std::string>{"bad.mp3", "blocked (2).mp3", "blocked.mp3/inside", "good.mp3"}))
         << "no temporary file is left";
     EXPECT_EQ(progress, 3) << "failed files advance the progress too";
 }
@@ -292,9 +342,11 @@ TEST_F(DiscCopy, FileIsNeverCopiedOntoItself)
     AddVolume("CD1", {"a.mp3"});
     WriteDisc("CD1", {"a.mp3"});
     request.discAnswers = {{Disc("CD1"), true}};
-    manager.CopySelectedFromDiscs(Disc("CD1"), false, request, nullptr);
-    EXPECT_EQ(request.log.size(), 1u) << "nothing failed";
+    const TDiscCopyResult result = manager.CopySelectedFromDiscs(Disc("CD1"), false, request, nullptr);
+    EXPECT_TRUE(result.failed.empty());
+    EXPECT_EQ(result.copied.size(), 1u);
     EXPECT_EQ(system.ReadFile("discs/CD1/a.mp3"), "a.mp3");
+    EXPECT_FALSE(std::filesystem::exists(Disc("CD1") + "a (2).mp3"));
 }
 
 TEST_F(DiscCopy, NothingIsAskedWithoutSelectionOrWithoutADestination)

@@ -158,9 +158,15 @@ inline const TBytes kAsfStreamPropertiesGuid = {0x91, 0x07, 0xDC, 0xB7, 0xB7, 0x
 inline const TBytes kAsfAudioMediaGuid = {0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11,
                                           0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
 
-inline TBytes AsfFileProperties(std::uint32_t maxBitRate)
+// File id, size, date and packet count; the play duration (100 ns units),
+// the send duration, the preroll (ms) and the flags; the packet sizes and
+// the maximum bitrate. A play duration of 0 is a file that gives none.
+inline TBytes AsfFileProperties(std::uint32_t maxBitRate, std::uint64_t playDuration = 0, std::uint64_t preroll = 0,
+                                std::uint32_t flags = 2)
 {
-    return AsfObject(kAsfFilePropertiesGuid, Filled(100 - 24) + LittleEndian(maxBitRate, 4));
+    return AsfObject(kAsfFilePropertiesGuid, Filled(40) + LittleEndian(playDuration, 8) + Filled(8) +
+                                                 LittleEndian(preroll, 8) + LittleEndian(flags, 4) + Filled(8) +
+                                                 LittleEndian(maxBitRate, 4));
 }
 
 // The stream type, error correction type, time offset, data lengths, flags

@@ -58,6 +58,33 @@ TEST(WMAfile, StreamValuesComeFromTheFileAndStreamProperties)
     EXPECT_EQ(wma.BitRate(), 128);
 }
 
+TEST(WMAfile, DurationIsThePlayDurationLessThePreroll)
+{
+    constexpr std::uint32_t kBroadcast = 1;
+    const struct {
+        const char* what;
+        std::uint64_t playDuration;  // 100 ns units
+        std::uint64_t preroll;       // ms
+        std::uint32_t flags;
+        double seconds;
+    } cases[] = {
+        {"12.03 s after a preroll of 3.1 s", 151'300'000, 3100, 2, 12.03},
+        {"no preroll", 20'000'000, 0, 2, 2.0},
+        {"no play duration: size over byte rate", 0, 0, 2, 100.0},
+        {"a preroll longer than the play duration", 10'000'000, 3100, 2, 100.0},
+        {"a broadcast, whose play duration is not valid", 151'300'000, 3100, kBroadcast, 100.0},
+    };
+    for (const auto& test : cases) {
+        TWMAfile wma;
+        ASSERT_TRUE(LoadBytes(wma, AsfFile({AsfFileProperties(128000, test.playDuration, test.preroll, test.flags),
+                                            kStream},
+                                           1'600'000)))
+            << test.what;
+        EXPECT_NEAR(wma.Duration(), test.seconds, 1e-9) << test.what;
+        EXPECT_EQ(wma.BitRate(), 128) << test.what;
+    }
+}
+
 TEST(WMAfile, ImplausibleStreamValuesLeaveEverythingCleared)
 {
     struct TCase {

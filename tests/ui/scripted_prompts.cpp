@@ -8,7 +8,7 @@ const char* KindName(PromptKind kind)
 {
     static const char* const kNames[] = {"Yes/No question", "information", "warning", "error", "line of text",
                                          "folder browser", "open-file dialog", "save-file dialog",
-                                         "desktop open", "help topic"};
+                                         "desktop open", "help topic", "Yes/No/Cancel question"};
     return kNames[static_cast<int>(kind)];
 }
 
@@ -42,6 +42,13 @@ ScriptedPrompts& ScriptedPrompts::ExpectYesNo(bool answer, const QString& contai
 ScriptedPrompts& ScriptedPrompts::ExpectDestructive(bool answer, const QString& containing)
 {
     script_.push_back({PromptKind::YesNo, containing, answer, std::nullopt, true});
+    return *this;
+}
+
+ScriptedPrompts& ScriptedPrompts::ExpectYesNoCancel(std::optional<bool> answer, const QString& containing)
+{
+    script_.push_back({PromptKind::YesNoCancel, containing, answer.value_or(false),
+                       answer ? std::optional<QString>() : std::optional<QString>(QString())});
     return *this;
 }
 
@@ -95,6 +102,14 @@ bool ScriptedPrompts::ConfirmDestructive(const QString& caption, const QString& 
 {
     const auto answer = Take(PromptKind::YesNo, caption, question, true);
     return answer && answer->yes;
+}
+
+std::optional<bool> ScriptedPrompts::AskYesNoCancel(const QString& caption, const QString& question)
+{
+    const auto answer = Take(PromptKind::YesNoCancel, caption, question);
+    if (!answer || answer->choice)
+        return std::nullopt;
+    return answer->yes;
 }
 
 void ScriptedPrompts::ShowInformation(const QString& caption, const QString& text)

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-enum class PromptKind { YesNo, Information, Warning, Error, Text, Folder, OpenFile, SaveFile, OpenWithDesktop, HelpTopic };
+enum class PromptKind { YesNo, Information, Warning, Error, Text, Folder, OpenFile, SaveFile, OpenWithDesktop, HelpTopic, YesNoCancel };
 
 struct AskedPrompt {
     PromptKind kind;
@@ -30,6 +30,8 @@ public:
     ScriptedPrompts& ExpectYesNo(bool answer, const QString& containing = {});
     // A Yes/No question that must be asked as destructive (default No).
     ScriptedPrompts& ExpectDestructive(bool answer, const QString& containing = {});
+    // A Yes/No/Cancel question; nullopt is Cancel.
+    ScriptedPrompts& ExpectYesNoCancel(std::optional<bool> answer, const QString& containing = {});
     // Information, Warning, Error and HelpTopic: nothing to answer.
     ScriptedPrompts& ExpectMessage(PromptKind kind, const QString& containing = {});
     // Text, Folder, OpenFile and SaveFile: nullopt is Cancel.
@@ -41,6 +43,7 @@ public:
 
     bool AskYesNo(const QString& caption, const QString& question) override;
     bool ConfirmDestructive(const QString& caption, const QString& question) override;
+    std::optional<bool> AskYesNoCancel(const QString& caption, const QString& question) override;
     void ShowInformation(const QString& caption, const QString& text) override;
     void ShowWarning(const QString& caption, const QString& text) override;
     void ShowError(const QString& caption, const QString& text) override;

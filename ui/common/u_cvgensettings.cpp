@@ -48,6 +48,11 @@ bool TBWCVGenSettings::SaveIfLoaded()
     return loaded_ && SaveProfile();
 }
 
+std::string TBWCVGenSettings::FileName() const
+{
+    return static_cast<const TXMLProfileInterface&>(Storage()).FolderPath() + SettingsName + ".xml";
+}
+
 void TBWCVGenSettings::ReadSettings()
 {
     TipsAtStartup = ReadBool("ShowTips", TipsAtStartup);
@@ -57,6 +62,8 @@ void TBWCVGenSettings::ReadSettings()
         LastTip = 0;
     ScanResMaximized = ReadBool("ScanResMaximized", ScanResMaximized);
     ScanResDetails = ReadBool("ScanResDetails", ScanResDetails);
+    ScanResWidth = ReadInteger("ScanResWidth", ScanResWidth);
+    ScanResHeight = ReadInteger("ScanResHeight", ScanResHeight);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
         ColShow[column] = ReadBool(ColShowKey(column), ColShow[column]);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
@@ -76,6 +83,8 @@ void TBWCVGenSettings::WriteSettings()
     WriteInteger("LastTip", LastTip);
     WriteBool("ScanResMaximized", ScanResMaximized);
     WriteBool("ScanResDetails", ScanResDetails);
+    WriteInteger("ScanResWidth", ScanResWidth);
+    WriteInteger("ScanResHeight", ScanResHeight);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
         WriteBool(ColShowKey(column), ColShow[column]);
     for (std::size_t column = 0; column < kResultColumnCount; ++column)
@@ -94,6 +103,7 @@ void TBWCVGenSettings::ResetDefaults()
     TipsAtStartup = true;
     ScanResMaximized = true;
     ScanResDetails = false;
+    ScanResWidth = ScanResHeight = 0;
     LastTip = 0;
     ColShow = kDefaultColShow;
     ColSize = kDefaultColSize;

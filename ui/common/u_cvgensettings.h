@@ -36,12 +36,21 @@ public:
     // (a second start handing over to the running one, or one that could
     // not read the file) writes nothing. False when nothing was written.
     bool SaveIfLoaded();
+    // Whether SaveIfLoaded writes: this run loaded the settings, or took
+    // the defaults in place of a file missing or damaged.
+    bool Loaded() const { return loaded_; }
+    // The settings file.
+    std::string FileName() const;
     // Where LoadOrCreate moved a damaged settings file; empty when it did not.
     const std::string& SetAsideFile() const { return setAsideFile_; }
 
     bool TipsAtStartup = false;
     bool ScanResMaximized = false;
     bool ScanResDetails = false;
+    // The results window's size as the user left it when not maximised, in
+    // pixels; 0 before the window was ever closed.
+    std::int32_t ScanResWidth = 0;
+    std::int32_t ScanResHeight = 0;
     std::int32_t LastTip = 0;  // the next tip to show
     std::array<bool, kResultColumnCount> ColShow{};
     std::array<std::int32_t, kResultColumnCount> ColSize{};  // pixels

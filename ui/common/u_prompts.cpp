@@ -6,7 +6,9 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -18,6 +20,13 @@ QWidget* DialogParent()
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
     return QApplication::activeWindow();
+}
+
+// Room for the caption in a title bar, beside the window's own buttons.
+int TitleWidth(const QString& caption)
+{
+    constexpr int kTitleButtonsWidth = 160;
+    return QFontMetrics(QApplication::font()).horizontalAdvance(caption) * 3 / 2 + kTitleButtonsWidth;
 }
 
 std::optional<QString> Chosen(const QString& answer)
@@ -40,6 +49,15 @@ public:
                                      QMessageBox::No)
                == QMessageBox::Yes;
     }
+    std::optional<bool> AskYesNoCancel(const QString& caption, const QString& question) override
+    {
+        switch (QMessageBox::question(DialogParent(), caption, question,
+                                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+        case QMessageBox::Yes: return true;
+        case QMessageBox::No: return false;
+        default: return std::nullopt;
+        }
+    }
     void ShowInformation(const QString& caption, const QString& text) override
     {
         QMessageBox::information(DialogParent(), caption, text);
@@ -55,12 +73,18 @@ public:
     std::optional<QString> AskText(const QString& caption, const QString& prompt,
                                    const QString& defaultText) override
     {
-        bool accepted = false;
-        QString text = QInputDialog::getText(DialogParent(), caption, prompt, QLineEdit::Normal, defaultText,
-                                             &accepted);
-        if (!accepted)
+        QInputDialog dialog(DialogParent());
+        dialog.setWindowTitle(caption);
+        dialog.setLabelText(prompt);
+        dialog.setTextValue(defaultText);
+        // Window managers cut a title wider than its window in the middle.
+        // The dialog's layout sets its size from its fields, so the field
+        // gets the width.
+        if (auto* field = dialog.findChild<QLineEdit*>())
+            field->setMinimumWidth(TitleWidth(caption));
+        if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
-        return text;
+        return dialog.textValue();
     }
     std::optional<QString> BrowseFolder(const QString& caption, const QString& startFolder) override
     {

@@ -16,6 +16,9 @@ public:
     {
         return AskYesNo(caption, question);
     }
+    // A question with Yes, No and Cancel, the answer Yes by default and
+    // Cancel on Esc: nothing when cancelled.
+    virtual std::optional<bool> AskYesNoCancel(const QString& caption, const QString& question) = 0;
     // Failures and refusals (a value that is not accepted, a file that could
     // not be read) are warnings; information is for news that went well.
     virtual void ShowInformation(const QString& caption, const QString& text) = 0;
@@ -39,6 +42,7 @@ public:
 class SilentPrompts : public UserPrompts {
 public:
     bool AskYesNo(const QString&, const QString&) override { return false; }
+    std::optional<bool> AskYesNoCancel(const QString&, const QString&) override { return std::nullopt; }
     void ShowInformation(const QString&, const QString&) override {}
     void ShowWarning(const QString&, const QString&) override {}
     void ShowError(const QString&, const QString&) override {}

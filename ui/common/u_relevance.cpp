@@ -9,8 +9,16 @@ double Relevance(const TBWFile& file, const TBWFile& reference, std::int32_t tol
     return file.Similarity(&reference, false, false, tolerance) * 100.0;
 }
 
+namespace {
+constexpr double kPercentDust = 1e-6;
+}
+
 std::int32_t RelevancePercent(double relevance)
 {
-    constexpr double kPercentDust = 1e-6;
     return static_cast<std::int32_t>(std::trunc(relevance + kPercentDust));
+}
+
+std::int32_t ShownRelevancePercent(double relevance)
+{
+    return static_cast<std::int32_t>(std::round(relevance + kPercentDust));
 }

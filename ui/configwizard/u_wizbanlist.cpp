@@ -29,6 +29,7 @@ TfrWizBanlist::TfrWizBanlist(QWidget* parent)
 {
     setObjectName("frWizBanlist");
     SetPageTitle(QStringLiteral("Banlist"));
+    SetHelpTopic(QStringLiteral("banlist.htm"));
     mmBanlist->setObjectName("mmBanlist");
     // Enter starts a new item; Tab leaves the box.
     mmBanlist->setTabChangesFocus(true);

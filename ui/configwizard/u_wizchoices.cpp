@@ -43,6 +43,7 @@ TfrWizYesNo::TfrWizYesNo(const QString& title, const QString& question, QWidget*
     : TfrpProfile(parent), rgYesNo(new TRadioGroup(question, {QStringLiteral("No"), QStringLiteral("Yes")}, this))
 {
     setObjectName("frWizYesNo");
+    SetHelpTopic(QStringLiteral("directories.htm"));
     SetPageTitle(title);
     rgYesNo->setObjectName("rgYesNo");
     rgYesNo->SetItemIndex(0);
@@ -61,4 +62,5 @@ TfrWizYesNoCD::TfrWizYesNoCD(QWidget* parent)
     : TfrWizYesNo(QStringLiteral("Another CD?"), QStringLiteral("Add another CD?"), parent)
 {
     setObjectName("frWizYesNoCD");
+    SetHelpTopic(QStringLiteral("mp3list.htm"));
 }

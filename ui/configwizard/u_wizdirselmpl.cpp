@@ -17,6 +17,7 @@ TfrWizDirSelMPL::TfrWizDirSelMPL(const QString& title, const QString& prompt, QW
     : TfrWizDirSel(parent, modelRoot)
 {
     setObjectName("frWizDirSelMPL");
+    SetHelpTopic(QStringLiteral("mp3list.htm"));
     SetPageTitle(title);
     Label1->setText(prompt);
     Label1->setWordWrap(true);
@@ -36,4 +37,5 @@ TfrWizCDSel::TfrWizCDSel(QWidget* parent, TBWFSDrive* modelRoot)
                       modelRoot)
 {
     setObjectName("frWizCDSel");
+    SetHelpTopic(QStringLiteral("cdcopy.htm"));
 }

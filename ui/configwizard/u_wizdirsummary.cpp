@@ -19,6 +19,7 @@ TfrWizDirSummary::TfrWizDirSummary(QWidget* parent, TBWFSDrive* modelRoot)
 {
     setObjectName("frWizDirSummary");
     SetPageTitle(QStringLiteral("Directory summary"));
+    SetHelpTopic(QStringLiteral("directories.htm"));
     tvAdd->setObjectName("tvAdd");
     tvAdd->SetImages(&dmCentral->PriIL);
     tvAdd->OnDirImage = [](TBWDirectory* dir, TImageIndexType, int& image) {

@@ -35,6 +35,7 @@ TfrWizStatusMPL::TfrWizStatusMPL(QWidget* parent, TBWFSDrive* modelRoot)
 {
     setObjectName("frWizStatusMPL");
     SetPageTitle(QStringLiteral("Mp3 list status"));
+    SetHelpTopic(QStringLiteral("mp3list.htm"));
     rgMPL->setObjectName("rgMPL");
     rgMPL->SetItemIndex(0);
     dir->setVisible(false);
@@ -79,6 +80,7 @@ TfrWizMPLName::TfrWizMPLName(QWidget* parent, TBWFSDrive* modelRoot)
 {
     setObjectName("frWizMPLName");
     SetPageTitle(QStringLiteral("Mp3 list name"));
+    SetHelpTopic(QStringLiteral("mp3list.htm"));
     edtMPLName->setObjectName("edtMPLName");
     edtMPLName->setMaxLength(kMostListNameCharacters);
     connect(dir, &TBWDirTV::selectionChange, this, &TfrWizMPLName::dirChange);
@@ -123,6 +125,7 @@ TfrWizCDName::TfrWizCDName(QWidget* parent)
 {
     setObjectName("frWizCDName");
     SetPageTitle(QStringLiteral("CD Name"));
+    SetHelpTopic(QStringLiteral("mp3list.htm"));
     edtCDName->setObjectName("edtCDName");
     edtCDName->setMaxLength(kMostListNameCharacters);
 

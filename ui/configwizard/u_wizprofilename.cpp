@@ -8,6 +8,7 @@ TfrWizProfileName::TfrWizProfileName(QWidget* parent)
 {
     setObjectName("frWizProfileName");
     SetPageTitle(QStringLiteral("Profile Name"));
+    SetHelpTopic(QStringLiteral("finish.htm"));
     Label1->setObjectName("Label1");
     static_cast<QFormLayout*>(layout())->insertRow(0, Label1);
 }

@@ -16,6 +16,7 @@
 #include "ui/configwizard/u_wizdirsummary.h"
 #include "ui/configwizard/u_wizmplpages.h"
 #include "ui/configwizard/u_wizprofilename.h"
+#include "ui/configwizard/u_wizroledirsel.h"
 #include "ui/configwizard/u_wizthreshold.h"
 
 namespace {
@@ -165,7 +166,13 @@ TWizStepClass TWSAdvAskDir::ClassForStep()
 
 TWSAskForDirectory::TWSAskForDirectory()
 {
-    SetSteps({TWizStepClass::Page<TfrWizDirSel>(), TWizStepClass::Page<TfrWizYesNo>()});
+    SetSteps({TWizStepClass::Page<TfrWizRoleDirSel>(), TWizStepClass::Page<TfrWizYesNo>()});
+}
+
+void TWSAskForDirectory::AfterLoad()
+{
+    if (auto* page = CurrentAs<TfrWizRoleDirSel>(*this))
+        page->AskFor(DirRole, passesDone_ == 0);
 }
 
 void TWSAskForDirectory::AfterSave()
@@ -279,8 +286,9 @@ void TWSAddCDToMPL::AfterSave()
         VolumeName = ProposedVolumeName(DiscPath);
     } else if (auto* page = CurrentAs<TfrWizCDName>(*this)) {
         VolumeName = page->VolumeName();
-        if (TBWDirectory* disc = FSDrive().FindDir(DiscPath, false))
-            AddVolumeToMpl(List, disc, VolumeName);
+        TBWDirectory* disc = FSDrive().FindDir(DiscPath, false);
+        if (disc && !AddVolumeToMpl(List, disc, VolumeName) && List && List->ReadOnly())
+            Prompts().ShowWarning(Wizard()->windowTitle(), ReadOnlyNote(List));
     } else if (auto* page = CurrentAs<TfrWizYesNoCD>(*this)) {
         AddAnother = page->YesChosen();
     }

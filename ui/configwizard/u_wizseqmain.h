@@ -26,6 +26,7 @@ public:
     void AfterSave() override;
     TWizStepClass ClassForStep() override;
     void ChildLeft(TWizSequence& child) override;
+    QString HelpFolder() const override { return QStringLiteral("corvella/configwizard/"); }
 
     TWizOperation Operation = opScan;
     TPostWizAction FinishChoice = paRun;
@@ -53,16 +54,22 @@ public:
 // One directory per pass, each with DirRole, while the user answers Yes.
 // The directory page reads the model root again each time it is filled, so
 // the sequence itself does not: a refresh after a repeat's refill would
-// take the drives out of the tree just shown.
+// take the drives out of the tree just shown. Each further pass starts with
+// no folder selected, for the next one.
 class TWSAskForDirectory : public TWizSequence {
 public:
     TWSAskForDirectory();
 
+    void AfterLoad() override;
     void AfterSave() override;
     bool Repeat() override { return AddAnother; }
+    void Leave() override { ++passesDone_; }
 
     bool AddAnother = false;
     std::int32_t DirRole = 2;
+
+private:
+    int passesDone_ = 0;
 };
 
 // The master collection's directories first (references), then those that

@@ -19,6 +19,7 @@ TfrWizTextAddRefDir::TfrWizTextAddRefDir(QWidget* parent)
                  parent)
 {
     setObjectName("frWizTextAddRefDir");
+    SetHelpTopic(QStringLiteral("directories.htm"));
 }
 
 TfrWizTextAddDir::TfrWizTextAddDir(QWidget* parent)
@@ -28,6 +29,7 @@ TfrWizTextAddDir::TfrWizTextAddDir(QWidget* parent)
                  parent)
 {
     setObjectName("frWizTextAddDir");
+    SetHelpTopic(QStringLiteral("directories.htm"));
 }
 
 TfrWizTextBuildMPL::TfrWizTextBuildMPL(QWidget* parent)
@@ -38,6 +40,7 @@ TfrWizTextBuildMPL::TfrWizTextBuildMPL(QWidget* parent)
                  parent)
 {
     setObjectName("frWizTextBuildMPL");
+    SetHelpTopic(QStringLiteral("mp3list.htm"));
 }
 
 TfrpWizTextFinishMPL::TfrpWizTextFinishMPL(QWidget* parent)
@@ -48,6 +51,7 @@ TfrpWizTextFinishMPL::TfrpWizTextFinishMPL(QWidget* parent)
                  parent)
 {
     setObjectName("frpWizTextFinishMPL");
+    SetHelpTopic(QStringLiteral("mp3list.htm"));
 }
 
 TfrWizTextFinish::TfrWizTextFinish(QWidget* parent)
@@ -59,6 +63,7 @@ TfrWizTextFinish::TfrWizTextFinish(QWidget* parent)
                                       this))
 {
     setObjectName("frWizTextFinish");
+    SetHelpTopic(QStringLiteral("finish.htm"));
     rgPostWizAction->setObjectName("rgPostWizAction");
     rgPostWizAction->SetItemIndex(paRun);
     PageLayout()->addWidget(rgPostWizAction);

@@ -58,6 +58,7 @@ TfrWizThreshold::TfrWizThreshold(QWidget* parent)
 {
     setObjectName("frWizThreshold");
     SetPageTitle(QStringLiteral("Filter sensitivity"));
+    SetHelpTopic(QStringLiteral("sensitivity.htm"));
     rgThreshold->setObjectName("rgThreshold");
     rgThreshold->SetItemIndex(kDefaultSensitivityPreset);
     // The longest preset fits the wizard's fixed width only a little smaller.

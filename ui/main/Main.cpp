@@ -23,6 +23,7 @@
 #include "base/u_bwdatetime.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
+#include "engine/u_xmlprofile.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
 #include "ui/common/u_about.h"
@@ -110,8 +111,13 @@ QString LastRunText(double lastRun)
 
 std::vector<TProfileRow> ReadStoredProfiles(TBWCVProfile& profile)
 {
+    for (const TBWSetAside& twin : profile.SetAsideCaseTwins())
+        LoadProblems().CaseTwinSetAside(twin);
+    const std::vector<std::string> names = profile.GetProfileList();
+    if (const std::string failure = profile.Storage().LastListFailure(); !failure.empty())
+        LoadProblems().ProfilesNotListed(failure);
     std::vector<TProfileRow> rows;
-    for (const std::string& name : profile.GetProfileList()) {
+    for (const std::string& name : names) {
         if (profile.LoadProfile(name))
             rows.push_back({profile.ProfileName(), profile.ProfileComment, profile.LastRun, profile.LastTime});
         else
@@ -220,8 +226,13 @@ bool ConvertRegistryProfiles(TRegistryStore& store, const std::string& key, cons
     if (!store.KeyExists(key) || store.FindValue(key, kConvertedMarker))
         return false;
     const std::string profilesKey = key + "\\profiles";
-    for (const std::string& name : store.SubKeyNames(profilesKey))
-        ExportRegistryToXml(store, profilesKey + "\\" + name, dataFolder + "profiles/" + name + ".xml");
+    for (const std::string& name : store.SubKeyNames(profilesKey)) {
+        // A name with a path in it would write the profile outside the profiles folder.
+        if (IsStorableProfileName(name))
+            ExportRegistryToXml(store, profilesKey + "\\" + name, dataFolder + "profiles/" + name + ".xml");
+        else
+            LoadProblems().ProfileNotConverted(name);
+    }
     ExportRegistryToXml(store, key + "\\" + TBWCVGenSettings::SettingsName,
                         dataFolder + TBWCVGenSettings::SettingsName + ".xml");
     store.WriteValue(key, RegistryDword(kConvertedMarker, 1));
@@ -353,7 +364,9 @@ void TfCorvella4::FormCreate()
 {
     TRegistryStore store(AppPaths().registryFile);
     // The settings were loaded before this window existed; the converted ones take their place.
-    if (store.Load() && ConvertRegistryProfiles(store, AppPaths().registryKey, AppPaths().dataFolder))
+    if (!store.Load())
+        LoadProblems().RegistryNotRead(AppPaths().registryFile, store.LoadFailure());
+    else if (ConvertRegistryProfiles(store, AppPaths().registryKey, AppPaths().dataFolder))
         GenSettings().LoadOrCreate();
     RefreshProfileList();
 }
@@ -385,8 +398,9 @@ void TfCorvella4::RefreshProfileList()
     const QModelIndex selected = SelectedRow(*lvProfiles);
     const int remembered = selected.isValid() ? selected.row() : 0;
     FillProfileList();
-    // Done once: a quick_scan that cannot be stored or read back leaves the list empty.
-    if (profiles_.rowCount() == 0) {
+    // Done once: a quick_scan that cannot be stored or read back leaves the
+    // list empty. Profiles that cannot be listed are no empty list.
+    if (profiles_.rowCount() == 0 && CurrentProfile().Storage().LastListFailure().empty()) {
         CreateQuickScanProfile();
         FillProfileList();
     }
@@ -559,8 +573,11 @@ void TfCorvella4::aLoadResultsExecute()
     progress.Reset(1, 0, false);
     progress.StartJob(QStringLiteral("Loading results"), 0);
     progress.Step(1);
+    // The settings of the scan that wrote the results, when they were kept; the list reads them.
+    TBWCVProfile scanProfile;
     TBWDupeFileList results;
-    if (!results.LoadFromFile(fileName, &FSDrive())) {
+    bool asScanned = false;
+    if (!results.LoadFromFile(fileName, &FSDrive(), &scanProfile, &asScanned)) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         CloseProgress();
         Prompts().ShowWarning(QStringLiteral("Corvella"), QStringLiteral("The last results could not be read from %1 (%2).")
@@ -571,6 +588,13 @@ void TfCorvella4::aLoadResultsExecute()
     window.SetResults(&results);
     window.RefreshList();
     CloseProgress();
+    if (!asScanned && results.Count() > 0)
+        Prompts().ShowInformation(
+            QStringLiteral("Corvella"),
+            QStringLiteral("The last results were saved without the settings of their scan, so their references "
+                           "and relevances are chosen again with the profile \"%1\" and may differ from what the "
+                           "scan showed.")
+                .arg(QString::fromStdString(CurrentProfile().ProfileName())));
     window.exec();
 }
 

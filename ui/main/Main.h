@@ -33,6 +33,8 @@ struct TProfileRow {
 
 // Loads every stored profile into profile, in the storage's order; a
 // profile that cannot be loaded goes to LoadProblems, which keeps its file.
+// Twins of a profile's file in other letter case are set aside first, and a
+// profiles folder that cannot be listed is recorded there too.
 std::vector<TProfileRow> ReadStoredProfiles(TBWCVProfile& profile);
 
 // The rows of lvProfiles and its sort state. Tag holds the sorted column in
@@ -86,7 +88,8 @@ const QMetaObject& SummaryRowPage(int row);
 // The one-time conversion of the profiles and settings kept in the settings
 // store under the program's key into XML files of the data folder, marked
 // done by "ConvertedToXML". True when it converted; a store without the key
-// is left as it is.
+// is left as it is. A profile whose name holds a path is not converted,
+// and LoadProblems says so.
 bool ConvertRegistryProfiles(TRegistryStore& store, const std::string& key, const std::string& dataFolder);
 
 class TfCorvella4 : public QMainWindow, private TScanRoadHost {

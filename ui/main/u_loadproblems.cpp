@@ -38,6 +38,19 @@ void TLoadProblems::ProfileNotLoaded(TBWProfile& profile, const std::string& nam
     }
 }
 
+void TLoadProblems::CaseTwinSetAside(const TBWSetAside& twin)
+{
+    const std::string what = "The profile file " + twin.file +
+                             " differs from another profile's file in letter case only, which names the same profile;";
+    Record(twin.movedTo.empty() ? what + " it could not be moved aside, and the profile list shows the other."
+                                : what + " it was moved to " + twin.movedTo + ".");
+}
+
+void TLoadProblems::ProfilesNotListed(const std::string& failure)
+{
+    Record("The profiles cannot be listed (" + failure + "), so none of them is shown.");
+}
+
 void TLoadProblems::SettingsLoaded(const TBWCVGenSettings& settings)
 {
     const std::string what = "The general settings file";
@@ -55,12 +68,24 @@ void TLoadProblems::SettingsLoaded(const TBWCVGenSettings& settings)
     }
 }
 
+void TLoadProblems::ProfileNotConverted(const std::string& name)
+{
+    Record("The profile " + Quoted(name) + " of the older settings was not converted: its name holds a path, "
+           "and a profile is kept only in the profiles folder.");
+}
+
 void TLoadProblems::ListsLoaded(TMplManager& lists)
 {
     for (TBWDirMpl* list : lists.Lists())
-        if (list->Damaged())
-            Record("The Mp3 List " + Quoted(list->ListName()) + " is damaged and shows empty; its file " +
-                   list->FileName() + " was left untouched.");
+        if (list->ReadOnly())
+            Record("The Mp3 List " + Quoted(list->ListName()) + " cannot be read (" + list->ReadProblem() +
+                   ") and shows empty; it is kept read-only and its file " + list->FileName() + " is left untouched.");
+}
+
+void TLoadProblems::RegistryNotRead(const std::string& fileName, const std::string& reason)
+{
+    Record("The old settings in " + fileName + " cannot be read (" + reason +
+           "); nothing was converted from them, and the file was left where it is.");
 }
 
 std::string TLoadProblems::TakeMessage()

@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 
+#include "base/HUtils.h"
 #include "base/u_bwdatetime.h"
 #include "base/u_bwfunc.h"
 #include "engine/u_cvprofile.h"
@@ -13,6 +16,7 @@
 #include "model/u_bwfsmpl.h"
 #include "ui/progress/u_progress.h"
 #include "ui/common/u_prompts.h"
+#include "ui/common/u_visibletext.h"
 #include "ui/progress/u_scanmailbox.h"
 
 namespace {
@@ -42,30 +46,56 @@ private:
 };
 
 constexpr double kSecondsPerDay = 24 * 60 * 60;
+// A message names this many files at most; a longer list would outgrow the screen.
+constexpr std::size_t kFilesNamed = 10;
 
 // The result file holds one path per ";"-ended piece and one group per line,
 // so a path with ";" or a line break cannot be stored: the user learns what
 // "Load last results" will lack, and when nothing could be written.
 void SaveResultFile(TBWDupeFileList& results, const std::string& fileName)
 {
-    std::int32_t leftOut = 0;
+    std::vector<std::string> leftOut;
     if (!results.SaveToFile(fileName, &leftOut))
         Prompts().ShowWarning(QStringLiteral("Corvella"),
                               QStringLiteral("The results could not be written to %1, so \"Load last results\" "
                                              "will not show them.")
                                   .arg(QString::fromStdString(fileName)));
-    else if (leftOut > 0)
-        Prompts().ShowWarning(QStringLiteral("Corvella"),
-                              QStringLiteral("%1 left out of the result file: their paths hold \";\" or a line "
-                                             "break, which the file cannot store, so \"Load last results\" will "
-                                             "not show them.")
-                                  .arg(QString::fromStdString(PluralCount("file", leftOut))));
+    else if (!leftOut.empty())
+        Prompts().ShowWarning(QStringLiteral("Corvella"), LeftOutText(leftOut));
 }
 
 } // namespace
 
-QString NothingFoundText(std::int32_t resultType)
+QString LeftOutText(const std::vector<std::string>& paths)
 {
+    const bool one = paths.size() == 1;
+    QString text = QStringLiteral("%1 left out of the result file: %2 \";\" or a line break, which the file cannot "
+                                  "store, so \"Load last results\" will not show %3:")
+                       .arg(QString::fromStdString(PluralCount("file", static_cast<std::int64_t>(paths.size()))),
+                            one ? QStringLiteral("its path holds") : QStringLiteral("their paths hold"),
+                            one ? QStringLiteral("it") : QStringLiteral("them"));
+    for (std::size_t i = 0; i < paths.size() && i < kFilesNamed; ++i)
+        text += "\n" + VisibleText(paths[i]);
+    if (paths.size() > kFilesNamed)
+        text += QStringLiteral("\nand %1 more.").arg(paths.size() - kFilesNamed);
+    return text;
+}
+
+QString UncomparedText(std::uint64_t count)
+{
+    return count == 1 ? QStringLiteral("1 file could not be read, so it was not compared by content.")
+                      : QStringLiteral("%1 files could not be read, so they were not compared by content.").arg(count);
+}
+
+QString NothingFoundText(std::int32_t resultType, std::size_t leftOut)
+{
+    if (leftOut == 1)
+        return QStringLiteral("Nothing was found in what was scanned. One folder or list of the profile could not be "
+                              "found and was left out, so this says nothing about it.");
+    if (leftOut > 1)
+        return QStringLiteral("Nothing was found in what was scanned. %1 folders and lists of the profile could not "
+                              "be found and were left out, so this says nothing about them.")
+            .arg(leftOut);
     switch (resultType) {
     case rsNegative: return QStringLiteral("No new files were found: every file is in the collection already.");
     case rsBanlist: return QStringLiteral("No files matching the banlist were found.");
@@ -87,6 +117,24 @@ int ScanJobCount(const TBWCVProfile& profile)
     return jobs;
 }
 
+std::vector<TMissingDirectory> MissingDirectories(const std::vector<std::string>& scanList, TBWDirectory& modelRoot)
+{
+    std::vector<TMissingDirectory> missing;
+    for (const std::string& path : scanList) {
+        if (IsMplPath(path)) {
+            if (!modelRoot.FindDir(path, false))
+                missing.push_back({path, QStringLiteral("no Mp3 List holds it")});
+            continue;
+        }
+        std::error_code error;
+        if (!std::filesystem::is_directory(ExpandPathMacros(path), error))
+            missing.push_back({path, error && error != std::errc::no_such_file_or_directory
+                                         ? QString::fromStdString(error.message())
+                                         : QStringLiteral("no such folder")});
+    }
+    return missing;
+}
+
 std::unique_ptr<TScanWorker> MakeEngineWorker(TBWDirectory& root, const TBWCVProfile& profile)
 {
     return std::make_unique<TEngineWorker>(root, profile);
@@ -102,8 +150,8 @@ TScanOutcome TScanRoad::Run(const std::string& profileName)
     TBWCVProfile& profile = stores_.profile;
     if (profileName.empty() || !profile.LoadProfile(profileName))
         return TScanOutcome::NotRun;
-    const std::vector<std::string> scanList = ScanList();
-    if (scanList.empty())
+    std::vector<std::string> scanList = ScanList();
+    if (scanList.empty() || !GoOnWithoutMissing(profileName, scanList))
         return TScanOutcome::NotRun;
 
     const auto start = clock_();
@@ -152,6 +200,39 @@ std::vector<std::string> TScanRoad::ScanList()
     return scanList;
 }
 
+// A disc that is not mounted or a list that was deleted would scan as
+// empty, and the results would read as an answer about them: files would
+// look new or without duplicates.
+bool TScanRoad::GoOnWithoutMissing(const std::string& profileName, std::vector<std::string>& scanList)
+{
+    const std::vector<TMissingDirectory> missing = MissingDirectories(scanList, stores_.modelRoot);
+    leftOut_ = missing.size();
+    if (missing.empty())
+        return true;
+    QString named;
+    for (const TMissingDirectory& directory : missing)
+        named += QStringLiteral("\n%1 (%2)").arg(QString::fromStdString(directory.path), directory.why);
+    const QString profile = QString::fromStdString(profileName);
+    if (missing.size() == scanList.size()) {
+        Prompts().ShowWarning(QStringLiteral("Corvella"),
+                              QStringLiteral("Nothing of the profile \"%1\" can be found, so nothing was scanned:\n%2")
+                                  .arg(profile, named));
+        return false;
+    }
+    const QString question =
+        QStringLiteral("These folders and lists of the profile \"%1\" cannot be found:\n%2\n\nA disc that is not "
+                       "mounted or a list that was deleted is not scanned, so no file found can be compared with it. "
+                       "Scan without them?")
+            .arg(profile, named);
+    if (!Prompts().AskYesNo(QStringLiteral("Corvella"), question))
+        return false;
+    std::erase_if(scanList, [&missing](const std::string& path) {
+        return std::any_of(missing.begin(), missing.end(),
+                           [&path](const TMissingDirectory& gone) { return gone.path == path; });
+    });
+    return true;
+}
+
 bool TScanRoad::WaitForWorker(TScanWorker& worker)
 {
     while (!worker.Finished()) {
@@ -187,7 +268,7 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
         host_.RestoreMain();
     } else {
         // An empty window would say nothing; the previous result file stays for "Load last results".
-        Prompts().ShowInformation(QStringLiteral("Corvella"), NothingFoundText(profile.ResultType));
+        Prompts().ShowInformation(QStringLiteral("Corvella"), NothingFoundText(profile.ResultType, leftOut_));
     }
 
     // The result list points into the lists, so it goes before they are reloaded.
@@ -195,20 +276,17 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
     ReloadLists();
     stores_.modelRoot.Refresh();
     // Neither the results nor the model point into the lists the reload
-    // retired any more.
+    // retired, nor into the folders the refreshes retired, any more.
     stores_.lists.FreeRetiredLists();
+    stores_.modelRoot.FreeRetired();
     profile.SaveProfile();
     host_.RefreshProfileList();
 }
 
 void TScanRoad::TellUncomparedFiles(std::uint64_t count)
 {
-    if (count == 0)
-        return;
-    const QString text = count == 1
-                             ? QStringLiteral("1 file could not be read, so it was not compared by content.")
-                             : QStringLiteral("%1 files could not be read, so they were not compared by content.").arg(count);
-    Prompts().ShowInformation(QStringLiteral("Corvella"), text);
+    if (count > 0)
+        Prompts().ShowInformation(QStringLiteral("Corvella"), UncomparedText(count));
 }
 
 void TScanRoad::ReloadLists()

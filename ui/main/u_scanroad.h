@@ -27,8 +27,26 @@ class TMplManager;
 // (not for content), and the negative results.
 int ScanJobCount(const TBWCVProfile& profile);
 
-// What a scan that found nothing says instead of an empty results window, by result type.
-QString NothingFoundText(std::int32_t resultType);
+// What the user is told of files the result file cannot hold, naming them
+// (the first ten), and of files that could not be read, each in the grammar
+// of its number.
+QString LeftOutText(const std::vector<std::string>& paths);
+QString UncomparedText(std::uint64_t count);
+
+// What a scan that found nothing says instead of an empty results window,
+// by result type. Only a scan of everything its profile names may say that
+// nothing is there: with leftOut folders and lists of the profile missing,
+// it says that they were not scanned instead.
+QString NothingFoundText(std::int32_t resultType, std::size_t leftOut = 0);
+
+// The directories of the scan list that cannot be found, each with why:
+// a folder that is not on disk (a disc not mounted), or an Mp3 List path
+// that the model does not hold (a list deleted or damaged).
+struct TMissingDirectory {
+    std::string path;
+    QString why;
+};
+std::vector<TMissingDirectory> MissingDirectories(const std::vector<std::string>& scanList, TBWDirectory& modelRoot);
 
 // The engine as the road sees it.
 class TScanWorker {
@@ -94,6 +112,9 @@ public:
 
 private:
     std::vector<std::string> ScanList();
+    // Asks whether to go on without the directories that cannot be found,
+    // and takes them out of the scan list. False when the scan stops.
+    bool GoOnWithoutMissing(const std::string& profileName, std::vector<std::string>& scanList);
     // Waits, with the window thread's events flowing, until the worker ends
     // or the user cancels; true when cancelled.
     bool WaitForWorker(TScanWorker& worker);
@@ -103,6 +124,8 @@ private:
     static void TellUncomparedFiles(std::uint64_t count);
 
     TScanStores stores_;
+    // Directories of the profile that could not be found and were not scanned.
+    std::size_t leftOut_ = 0;
     TScanRoadHost& host_;
     WorkerFactory makeWorker_;
     Clock clock_;

@@ -82,6 +82,19 @@ bool TSingleInstance::AskRunningCopy()
     return false;
 }
 
+QString TSingleInstance::NoAnswerText() const
+{
+    qint64 pid = 0;
+    QString host, program;
+    const QString holder = QLockFile(lockPath_).getLockInfo(&pid, &host, &program)
+                               ? QStringLiteral("process %1 (%2)").arg(pid).arg(program)
+                               : QStringLiteral("another process");
+    return QStringLiteral("Corvella seems to be running already: %1 holds its lock %2, but did not answer, so "
+                          "this start ends.\n\nIf no Corvella window is open, that Corvella has ended and "
+                          "another program took its process number: remove %2 and start Corvella again.")
+        .arg(holder, lockPath_);
+}
+
 void TSingleInstance::Answer()
 {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {

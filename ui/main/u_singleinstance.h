@@ -27,6 +27,12 @@ public:
     // forward, and answered is set when it acknowledged within the wait.
     bool TakeOver(bool& answered);
 
+    // What a start that found the lock taken and had no answer tells the
+    // user: the copy holding the lock may be busy or gone, with its process
+    // number taken by another program; the lock file and its process are
+    // named so the user can tell which.
+    QString NoAnswerText() const;
+
     const QString& LockPath() const { return lockPath_; }
     const QString& SocketPath() const { return socketPath_; }
 

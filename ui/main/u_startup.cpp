@@ -4,7 +4,9 @@
 #include <QSocketNotifier>
 #include <QWidget>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <cstdio>
 #include <sys/socket.h>
@@ -21,10 +23,15 @@
 #include "ui/main/u_loadproblems.h"
 #include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_pictures.h"
+#include "ui/common/u_prompts.h"
 #include "ui/main/u_singleinstance.h"
+#include "ui/mpleditor/u_mpleditorcommands.h"
 #include "ui/common/u_tooltips.h"
 
 namespace {
+
+// Where the hidden files the program writes anywhere are recorded while they exist.
+constexpr const char* kTemporaryRecords = "temporaries";
 
 int gSignalSockets[2] = {-1, -1};
 
@@ -98,14 +105,20 @@ void LoadMp3Lists()
     MplManager().Reload();
 }
 
+} // namespace
+
 void SaveAtExit()
 {
-    GenSettings().SaveIfLoaded();
-    if (MplManager().IsModified())
-        MplManager().SaveAll();
+    TBWCVGenSettings& settings = GenSettings();
+    if (settings.Loaded() && !settings.SaveIfLoaded()) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        Prompts().ShowWarning(QStringLiteral("Corvella"),
+                              QStringLiteral("The settings could not be saved to %1 (%2), so the changes made to them "
+                                             "in this run are lost.")
+                                  .arg(QString::fromStdString(settings.FileName()), reason));
+    }
+    SaveListsAtExit();
 }
-
-} // namespace
 
 void BringModalForward()
 {
@@ -116,6 +129,20 @@ void BringModalForward()
     modal->show();
     modal->raise();
     modal->activateWindow();
+}
+
+bool TakeOverOrTell(TSingleInstance& instance)
+{
+    bool answered = false;
+    if (instance.TakeOver(answered))
+        return true;
+    if (answered) {
+        std::fputs("Corvella is running already: its window was brought to the front.\n", stderr);
+    } else {
+        std::fputs("Corvella is running already, but did not answer.\n", stderr);
+        Prompts().ShowWarning(QStringLiteral("Corvella"), instance.NoAnswerText());
+    }
+    return false;
 }
 
 std::string ExpectedDataFolder()
@@ -139,17 +166,14 @@ int RunCorvella(int argc, char** argv)
             tip->close();
     });
     TSingleInstance instance(QString::fromStdString(ExpectedDataFolder()));
-    bool answered = false;
-    if (!MultipleCopiesAllowed() && !instance.TakeOver(answered)) {
-        std::fputs(answered ? "Corvella is running already: its window was brought to the front.\n"
-                            : "Corvella is running already.\n",
-                   stderr);
+    if (!MultipleCopiesAllowed() && !TakeOverOrTell(instance))
         return 0;
-    }
 
     InitAppPaths(kMakerName, kProductName, kHelpFileName);
     RemoveStaleTemporaries(AppPaths().dataFolder);
     RemoveStaleTemporaries(AppPaths().dataFolder + "profiles");
+    RecordTemporariesIn(AppPaths().dataFolder + kTemporaryRecords);
+    RemoveRecordedTemporaries(AppPaths().dataFolder + kTemporaryRecords);
     MakeGlobalObjects();
     GenSettings().LoadOrCreate();
     LoadProblems().SettingsLoaded(GenSettings());

@@ -17,5 +17,17 @@ std::string ExpectedDataFolder();
 // modal window shown is restored and brought to the front.
 void BringModalForward();
 
+class TSingleInstance;
+
+// Whether this start may go on: it may when it now owns the data folder.
+// Otherwise the running copy was asked to come forward; when it did not
+// answer, a window says so, since nothing else would show why nothing opened.
+bool TakeOverOrTell(TSingleInstance& instance);
+
+// The end of a run: the general settings and the modified Mp3 Lists are
+// written; settings that were to be written and could not be are told in a
+// window, since the changes of the run are lost with them.
+void SaveAtExit();
+
 // The whole program; the exit status.
 int RunCorvella(int argc, char** argv);

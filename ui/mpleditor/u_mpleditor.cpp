@@ -181,6 +181,8 @@ void TfMPLEditor::UpdateActions()
 {
     for (auto& [action, qaction] : actions_)
         qaction->setEnabled(commands_.IsEnabled(action));
+    // An empty tip gives back the one made from the caption.
+    actions_.at(TMplEditorAction::AddVolume)->setToolTip(ReadOnlyNote(commands_.SelectedDir()));
     // The modified marks change with the same operations as Save Changes;
     // the tree hears only of folders that come and go.
     mpl->UpdateImages({});

@@ -1,6 +1,7 @@
 #include "ui/mpleditor/u_mpleditorcommands.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include "base/HUtils.h"
 #include "base/platform/u_wholefile.h"
@@ -172,18 +174,12 @@ bool IsDroppedFromName(char c)
 
 std::string ProposedVolumeName(const std::string& folder)
 {
-    const std::string root = AddTrailingBackslash(folder);
-    for (const TBWDrive& drive : ListDrives())
-        if (drive.root == root && !drive.label.empty())
-            return drive.label;
-    return LastPathPart(folder);
+    return GetDriveVolumeName(folder);
 }
 
 std::string CleanedVolumeName(const std::string& typed)
 {
-    static const TBWCharSet kept =
-        CharSetOf(" 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    return RestrictChars(typed, kept, false, '\0');
+    return RestrictToLetters(typed, " ", '\0');
 }
 
 std::string CleanedListName(const std::string& typed)
@@ -208,6 +204,11 @@ TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string&
     dir->Refresh();
     progress.StartJob("Initializing", 0, false);
     const std::vector<TBWFile*> files = FilesBelow(*dir);
+    if (files.empty()
+        && !Prompts().ConfirmDestructive(kCaption, QStringLiteral("The folder \"%1\" holds no audio files. "
+                                                                  "Add it as an empty volume anyway?")
+                                                       .arg(Text(dir->RealPath()))))
+        return nullptr;
     progress.StartJob("Adding files", static_cast<std::int32_t>(files.size()), true);
     if (!ReadVolumeFiles(files, threads, progress))
         return nullptr;
@@ -226,6 +227,30 @@ bool ExportMplFile(TBWDirMpl* list, const std::string& path, std::string& reason
     return list && CopyWholeFile(list->ListRoot()->FileName(), path, reason);
 }
 
+QString UnsavedListsText()
+{
+    QStringList lines;
+    for (TBWDirMpl* list : MplManager().Lists())
+        if (list->State() == msModified)
+            lines << QStringLiteral("\"%1\": %2").arg(Text(list->DisplayName()), Text(list->SaveFailure()));
+    return lines.join('\n');
+}
+
+void SaveListsAtExit()
+{
+    while (MplManager().IsModified() && !MplManager().SaveAll()) {
+        const QString unsaved = UnsavedListsText();
+        const QString question = QStringLiteral("The changes to these Mp3 Lists cannot be saved:\n\n%1\n\n"
+                                                "Try again? With No, these changes are lost.")
+                                     .arg(unsaved);
+        if (!Prompts().AskYesNo(kCaption, question)) {
+            // Also where no window could be shown: the program ends on a request.
+            std::fprintf(stderr, "Corvella: changes to Mp3 Lists were not saved:\n%s\n", unsaved.toLocal8Bit().constData());
+            return;
+        }
+    }
+}
+
 // ------------------------------------------------------- TMplEditorCommands
 
 TMplEditorCommands::TMplEditorCommands(TMplProgress& progress) : progress_(progress) {}
@@ -241,6 +266,7 @@ bool TMplEditorCommands::IsEnabled(TMplEditorAction action) const
         return false;
     switch (action) {
     case TMplEditorAction::AddVolume:
+        return selected_ != nullptr && !selected_->ListRoot()->ReadOnly();
     case TMplEditorAction::Delete:
     case TMplEditorAction::Export:
         return selected_ != nullptr;
@@ -249,6 +275,15 @@ bool TMplEditorCommands::IsEnabled(TMplEditorAction action) const
     default:
         return true;
     }
+}
+
+QString ReadOnlyNote(TBWDirMpl* dir)
+{
+    TBWDirMpl* list = dir ? dir->ListRoot() : nullptr;
+    if (!list || !list->ReadOnly())
+        return {};
+    return QStringLiteral("The Mp3 List \"%1\" cannot be read (%2); it is kept as it is, so no volume can be added to it.")
+        .arg(Text(list->DisplayName()), Text(list->ReadProblem()));
 }
 
 void TMplEditorCommands::NewList()
@@ -335,7 +370,8 @@ void TMplEditorCommands::Delete()
 void TMplEditorCommands::ReportUnsaved(bool saved)
 {
     if (!saved)
-        Prompts().ShowError(kCaption, QStringLiteral("Some lists could not be saved; their changes are kept."));
+        Prompts().ShowError(kCaption, QStringLiteral("These lists could not be saved; their changes are kept:\n\n") +
+                                          UnsavedListsText());
 }
 
 void TMplEditorCommands::Save()
@@ -398,8 +434,12 @@ void TMplEditorCommands::Export()
     // A name typed without an extension gets the list's, as save dialogs do.
     if (std::filesystem::path(path).extension().empty())
         path += kListExtension;
-    if (!HasListExtension(path))
+    if (!HasListExtension(path)) {
+        Prompts().ShowWarning(kCaption, QStringLiteral("Mp3 Lists are exported only to files ending in \"%1\"; "
+                                                       "nothing was written to %2.")
+                                            .arg(Text(kListExtension), Text(path)));
         return;
+    }
     std::string reason;
     if (!ExportMplFile(list, path, reason))
         Prompts().ShowError(kCaption, QStringLiteral("The list could not be exported to %1: %2").arg(Text(path), Text(reason)));
@@ -414,14 +454,20 @@ bool TMplEditorCommands::Close()
 {
     if (busy_)
         return false;
-    selected_ = nullptr;
     // Ending on a request, the changes stay for the save at exit.
     if (MplManager().IsModified() && !EndingOnRequest()) {
-        if (Prompts().AskYesNo(kCaption, QStringLiteral("Changes has been made to your lists. Save?")))
+        const std::optional<bool> save =
+            Prompts().AskYesNoCancel(kCaption, QStringLiteral("Changes has been made to your lists. Save?"));
+        // Cancel (Esc) keeps the window and the changes, as in every program that asks on closing.
+        if (!save)
+            return false;
+        selected_ = nullptr;  // the lists it points into are saved or read again
+        if (*save)
             ReportUnsaved(MplManager().SaveAll());
         else
             MplManager().Reload();
     }
+    selected_ = nullptr;
     // The trees hear of lists that went through queued notices, which
     // point at the lists: they must be delivered before the lists are freed.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include <QString>
+
 class TBWDirectory;
 class TBWDirMpl;
 
@@ -34,13 +36,14 @@ std::string ProposedVolumeName(const std::string& folder);
 // and control characters dropped, blanks trimmed. Empty when nothing usable
 // is left (also for "." and "..").
 std::string CleanedListName(const std::string& typed);
-// A volume name as the user typed it: only letters, digits and single
-// blanks are kept, trimmed. Empty when nothing is left.
+// A volume name as the user typed it: only letters and digits of every
+// script and single blanks are kept, trimmed. Empty when nothing is left.
 std::string CleanedVolumeName(const std::string& typed);
 
 // Reads every audio file below dir (size, tags and content digest, with
 // every audio extension the program knows) and adds the tree to list's root
-// as a volume named name. The files are read on `threads` threads (0: one
+// as a volume named name. A folder without audio files is added only when
+// the user says so. The files are read on `threads` threads (0: one
 // per processor); the list is the same whatever their number. Cancel is
 // answered between files; cancelled, nothing is added. The new volume, or
 // none (cancelled, the name taken, no list or no dir).
@@ -53,6 +56,17 @@ std::unique_ptr<TBWDirectory> LoadMplFile(const std::string& path);
 // the reason when the copy failed.
 bool ExportMplFile(TBWDirMpl* list, const std::string& path, std::string& reason);
 
+// Why the list of dir (a list or a folder in one) takes no volume, for the
+// user; empty when it takes them.
+QString ReadOnlyNote(TBWDirMpl* dir);
+// The modified lists that could not be saved, one line each with why:
+// "Rock": Permission denied. Empty when none is left.
+QString UnsavedListsText();
+// Saves the modified lists as the program ends. What cannot be saved is
+// named with its reason before it is dropped, and the user may try again
+// (after freeing space or mending a permission, say).
+void SaveListsAtExit();
+
 enum class TMplEditorAction { NewList, AddVolume, Delete, Save, Close, Import, Export, Help };
 
 class TMplEditorCommands {
@@ -64,6 +78,8 @@ public:
     TBWDirMpl* SelectedDir() const { return selected_; }
     // Nothing may run while a disc is being added: the progress window lets
     // the user reach the editor meanwhile.
+    // A list whose file could not be read is read-only: no volume is added
+    // to it.
     bool IsEnabled(TMplEditorAction action) const;
     bool Busy() const { return busy_; }
 
@@ -84,8 +100,8 @@ public:
     void Help();
     // Asks whether to save the changes: Yes saves them, No reads the lists
     // again from their files. The lists of before are freed, so call it
-    // when nothing else shows them. False while a disc is being added: the
-    // window must stay.
+    // when nothing else shows them. False when the user cancelled the
+    // question and while a disc is being added: the window must stay.
     bool Close();
 
 private:

@@ -52,6 +52,9 @@ void TfrcProCVGeneral::LoadFromProfile()
 {
     edtProfileName->setText(QString::fromStdString(Profile().ProfileName()));
     edtComment->setText(QString::fromStdString(Profile().ProfileComment));
+    // A text longer than its field is read from its start.
+    edtProfileName->setCursorPosition(0);
+    edtComment->setCursorPosition(0);
 }
 
 void TfrcProCVGeneral::SaveToProfile()
@@ -61,7 +64,9 @@ void TfrcProCVGeneral::SaveToProfile()
     // Showing the name the profile took is no change of the user's.
     const QSignalBlocker quiet(edtProfileName);
     edtProfileName->setText(QString::fromStdString(Profile().ProfileName()));
+    // An empty note left shown would leave a gap when the page comes back.
     lblStoredName->clear();
+    lblStoredName->hide();
 }
 
 void TfrcProCVGeneral::edtProfileNameChange()

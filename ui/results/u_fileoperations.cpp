@@ -18,7 +18,7 @@ namespace {
 
 std::string ErrorText()
 {
-    return std::strerror(errno);
+    return FailureReason(errno);
 }
 
 std::string FolderOf(const std::string& path)
@@ -53,13 +53,6 @@ bool WriteBitFor(const struct stat& info)
     return info.st_mode & S_IWOTH;
 }
 
-bool SameFile(const std::string& a, const std::string& b)
-{
-    struct stat infoA {}, infoB {};
-    return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev
-           && infoA.st_ino == infoB.st_ino;
-}
-
 } // namespace
 
 bool TDiskFileOperations::CanRead(const std::string& path, std::string& reason)
@@ -81,7 +74,7 @@ bool TDiskFileOperations::CanRemove(const std::string& path, std::string& reason
         return false;
     }
     if (!WriteBitFor(folder)) {
-        reason = "its folder is not writable";
+        reason = "its folder is read-only";
         return false;
     }
     const uid_t self = geteuid();
@@ -97,23 +90,24 @@ bool TDiskFileOperations::Trash(const std::string& path, std::string& reason)
     return MoveToTrash(path, PlatformSources(), reason);
 }
 
-bool TDiskFileOperations::Move(const std::string& from, const std::string& to, std::string& reason)
+TRenameOutcome TDiskFileOperations::Move(const std::string& from, const std::string& to, std::string& reason)
 {
-    return MoveNoReplace(from, to, reason);
+    if (MoveNoReplace(from, to, reason))
+        return TRenameOutcome::Renamed;
+    if (reason == kNameTakenReason)
+        return TRenameOutcome::NameTaken;
+    reason = InUserWords(reason);
+    return TRenameOutcome::Failed;
 }
 
-bool TDiskFileOperations::Copy(const std::string& from, const std::string& to, std::string& reason)
+TRenameOutcome TDiskFileOperations::Copy(const std::string& from, const std::string& to, std::string& reason)
 {
-    if (SameFile(from, to)) {
-        reason = "the file cannot be copied onto itself";
-        return false;
-    }
-    // A file the user marked read-only is replaced only after the question the replace action asks.
-    if (IsReadOnly(to)) {
-        reason = "a read-only file of that name is there already";
-        return false;
-    }
-    return CopyWholeFile(from, to, reason);
+    const TRenameOutcome outcome = CopyWholeFileAsNew(from, to, reason);
+    if (outcome == TRenameOutcome::Renamed)
+        LetOwnerWrite(to);
+    else if (outcome != TRenameOutcome::NameTaken)
+        reason = InUserWords(reason);
+    return outcome;
 }
 
 bool TDiskFileOperations::Rename(const std::string& from, const std::string& to, std::string& reason)
@@ -125,16 +119,15 @@ bool TDiskFileOperations::Rename(const std::string& from, const std::string& to,
     }
 }
 
+bool TDiskFileOperations::Remove(const std::string& path)
+{
+    return unlink(path.c_str()) == 0;
+}
+
 bool TDiskFileOperations::IsReadOnly(const std::string& path)
 {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && !(info.st_mode & S_IWUSR);
-}
-
-bool TDiskFileOperations::ClearReadOnly(const std::string& path)
-{
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
 }
 
 bool TDiskFileOperations::IsWritableFolder(const std::string& path)
@@ -148,4 +141,32 @@ bool TDiskFileOperations::IsWritableFolder(const std::string& path)
 void TDiskFileOperations::CreateFolderPath(const std::string& path)
 {
     CreateDirectoryPath(path);
+}
+
+namespace {
+
+// The causes a user can act on, each with the system's errno.
+constexpr int kCommonErrors[] = {EACCES, EPERM, EROFS, ENOENT, ENOSPC, EDQUOT};
+
+} // namespace
+
+std::string InUserWords(const std::string& systemText)
+{
+    for (const int error : kCommonErrors)
+        if (systemText == std::strerror(error))
+            return FailureReason(error);
+    return systemText;
+}
+
+std::string FailureReason(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM: return "you have no permission for it";
+    case EROFS: return "it lies on a read-only file system";
+    case ENOENT: return "it is no longer there";
+    case ENOSPC:
+    case EDQUOT: return "there is no space left on the disk";
+    default: return std::strerror(error);
+    }
 }

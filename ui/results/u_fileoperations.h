@@ -1,10 +1,13 @@
 #pragma once
 // What the results window's file actions do to files on disk, behind one
 // interface: the test whether a file may be acted on, the Trash, moving,
-// copying and renaming without losing a file, and the read-only mark (the
-// owner's write bit). TDiskFileOperations does it on Linux; tests use it on
-// temporary files and replace single operations to make them fail.
+// copying and renaming without ever replacing a file, and the read-only mark
+// (the owner's write bit). Failures give reasons a user understands.
+// TDiskFileOperations does it on Linux; tests use it on temporary files and
+// replace single operations to make them fail.
 #include <string>
+
+#include "base/platform/u_filemove.h"
 
 class TFileOperations {
 public:
@@ -17,19 +20,17 @@ public:
     // also for root, so that a folder the user marked unwritable keeps its files.
     virtual bool CanRemove(const std::string& path, std::string& reason) = 0;
     virtual bool Trash(const std::string& path, std::string& reason) = 0;
-    // Never replaces a file at to. Across file systems the file is copied to
-    // a temporary name beside to, synced, renamed into place, and only then
-    // removed at from.
-    virtual bool Move(const std::string& from, const std::string& to, std::string& reason) = 0;
-    // Replaces a file at to, through a temporary file and a rename, so a
-    // copy that fails leaves to as it was. A copy onto the file itself, or
-    // over a read-only file, is refused.
-    virtual bool Copy(const std::string& from, const std::string& to, std::string& reason) = 0;
+    // Move and Copy never replace a file at to: NameTaken when a file of
+    // that name is there. Across file systems the file is copied to a temporary name
+    // beside to, synced, renamed into place, and only then removed at from.
+    virtual TRenameOutcome Move(const std::string& from, const std::string& to, std::string& reason) = 0;
+    // The copy is complete and on the disk before it gets its name; the
+    // user may write it, also when it came from a read-only disc.
+    virtual TRenameOutcome Copy(const std::string& from, const std::string& to, std::string& reason) = 0;
     // Never replaces a file at to.
     virtual bool Rename(const std::string& from, const std::string& to, std::string& reason) = 0;
+    virtual bool Remove(const std::string& path) = 0;
     virtual bool IsReadOnly(const std::string& path) = 0;
-    // Sets the owner's write bit again, keeping the other bits.
-    virtual bool ClearReadOnly(const std::string& path) = 0;
     // An existing folder whose owner's write bit is set.
     virtual bool IsWritableFolder(const std::string& path) = 0;
     // Creates every missing folder of the path.
@@ -41,11 +42,18 @@ public:
     bool CanRead(const std::string& path, std::string& reason) override;
     bool CanRemove(const std::string& path, std::string& reason) override;
     bool Trash(const std::string& path, std::string& reason) override;
-    bool Move(const std::string& from, const std::string& to, std::string& reason) override;
-    bool Copy(const std::string& from, const std::string& to, std::string& reason) override;
+    TRenameOutcome Move(const std::string& from, const std::string& to, std::string& reason) override;
+    TRenameOutcome Copy(const std::string& from, const std::string& to, std::string& reason) override;
     bool Rename(const std::string& from, const std::string& to, std::string& reason) override;
+    bool Remove(const std::string& path) override;
     bool IsReadOnly(const std::string& path) override;
-    bool ClearReadOnly(const std::string& path) override;
     bool IsWritableFolder(const std::string& path) override;
     void CreateFolderPath(const std::string& path) override;
 };
+
+// Why a file operation failed, for errno as it set it: the common causes
+// in the user's words, else the system's text.
+std::string FailureReason(int error);
+// The system's text of a failure (strerror), in the user's words when it
+// is one of the common causes.
+std::string InUserWords(const std::string& systemText);

@@ -7,11 +7,13 @@
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfsmpl.h"
 #include "model/u_bwfswin.h"
+#include "model/u_mplcopy.h"
 #include "ui/results/u_fileoperations.h"
 #include "ui/common/u_prompts.h"
 
 #include <QStringList>
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -19,6 +21,8 @@ namespace {
 const char* const kCaption = "Corvella";
 // Deletion goes to the Trash in batches of just over this many characters of paths.
 constexpr std::size_t kTrashBatchLength = 1500;
+// Beyond this many lines of files a message box would not fit the screen; the rest are counted.
+constexpr std::size_t kLinesNamed = 10;
 
 QString Utf8(const std::string& text)
 {
@@ -57,6 +61,17 @@ bool IsValidFileName(const QString& name)
     return true;
 }
 
+// One line per file, as many as fit a message box.
+QString NamedLines(const QStringList& lines)
+{
+    QString text;
+    for (qsizetype i = 0; i < lines.size() && i < qsizetype(kLinesNamed); ++i)
+        text += "\n" + lines[i];
+    if (lines.size() > qsizetype(kLinesNamed))
+        text += QString("\nand %1 more.").arg(lines.size() - qsizetype(kLinesNamed));
+    return text;
+}
+
 // The progress window is closed on every way out of an action, exceptions included.
 class TProgressGuard {
 public:
@@ -81,20 +96,19 @@ TResultFileActions::TResultFileActions(TBWDupeFileList& results, TBWDirectory& m
 
 void TResultFileActions::ForEachChecked(TFileAction action, bool needsRemoval)
 {
-    lockedFiles_.clear();
     failures_.clear();
+    renamed_.clear();
+    targetFolders_.clear();
+    done_.clear();
+    cancelled_ = false;
     // Collected first: the action changes check marks and the list.
-    std::vector<TBWDupeFile*> checked;
+    checked_.clear();
     for (TBWComparable* item = results_.First(); !results_.Eof(); item = results_.Next())
-        if (results_.IsSelected(item))
-            checked.push_back(static_cast<TBWDupeFile*>(item));
-    for (TBWDupeFile* entry : checked) {
-        if (TBWFile* file = entry->File()) {
-            if (MayActOn(*file, needsRemoval))
-                (this->*action)(*entry);
-            else
-                results_.SetSelected(entry, false);
-        }
+        if (results_.IsSelected(item) && static_cast<TBWDupeFile*>(item)->File())
+            checked_.push_back(static_cast<TBWDupeFile*>(item));
+    for (TBWDupeFile* entry : checked_) {
+        if (MayActOn(*entry->File(), needsRemoval))
+            (this->*action)(*entry);
         progress_.Step(1);
     }
 }
@@ -108,51 +122,74 @@ bool TResultFileActions::MayActOn(TBWFile& file, bool needsRemoval)
     std::string reason;
     if (files_.CanRead(path, reason) && (!needsRemoval || files_.CanRemove(path, reason)))
         return true;
-    // A file that is gone is not held by anyone; saying so tells the user what happened.
-    if (FileVanished(path))
-        failures_.push_back({path, "it is no longer there"});
-    else
-        lockedFiles_.push_back(path);
+    Failed(path, reason);
     return false;
 }
 
-void TResultFileActions::Failed(TBWDupeFile& entry, const std::string& reason)
+void TResultFileActions::Failed(const std::string& path, const std::string& reason)
 {
-    failures_.push_back({entry.File()->FullPath(), reason});
-    results_.SetSelected(&entry, false);
+    failures_.push_back({path, reason});
 }
 
-void TResultFileActions::Report(const QString& verb, const QString& summary)
+void TResultFileActions::KeepOnlyDoneChecked()
+{
+    for (TBWDupeFile* entry : checked_)
+        results_.SetSelected(entry, false);
+    for (TBWDupeFile* entry : done_)
+        results_.SetSelected(entry, true);
+}
+
+void TResultFileActions::UncheckDone()
+{
+    for (TBWDupeFile* entry : done_)
+        results_.SetSelected(entry, false);
+}
+
+void TResultFileActions::Report(const QString& verb, const QString& summary, const QString& kept)
 {
     QStringList parts;
     if (!summary.isEmpty())
         parts << summary;
-    if (!lockedFiles_.empty())
-        parts << QString("%1 couldn't be %2 because they were opened by some other program. "
-                         "They have been deselected and kept in the duplicate list.")
-                     .arg(Plural(lockedFiles_.size()))
-                     .arg(verb);
     if (!failures_.empty()) {
-        QString text = QString("%1 couldn't be %2:").arg(Plural(failures_.size())).arg(verb);
+        QStringList lines;
         for (const TFailure& failure : failures_)
-            text += "\n" + Utf8(failure.path) + ": " + Utf8(failure.reason);
-        parts << text + "\nThey have been deselected and kept in the duplicate list.";
+            lines << Utf8(failure.path) + ": " + Utf8(failure.reason);
+        parts << QString("%1 couldn't be %2:").arg(Plural(failures_.size())).arg(verb) + NamedLines(lines) + "\n"
+                     + kept;
     }
-    if (lockedFiles_.empty() && failures_.empty()) {
-        if (!summary.isEmpty())
-            Prompts().ShowInformation(kCaption, summary);
-    } else {
+    if (parts.isEmpty())
+        return;
+    if (failures_.empty() && !cancelled_ && done_.size() == checked_.size())
+        Prompts().ShowInformation(kCaption, parts.join("\n\n"));
+    else
         ShowMessage(parts.join("\n\n"));
-    }
 }
 
-QString TResultFileActions::CopySummary(std::size_t done) const
+QString TResultFileActions::CopySummary() const
 {
-    // With nothing done, the failures say it all.
-    if (done == 0)
-        return {};
-    return QString("%1 %2 %3 to %4.")
-        .arg(Plural(done), done == 1 ? "was" : "were", moveMode_ ? "moved" : "copied", Utf8(destination_));
+    const QString verb = moveMode_ ? "moved" : "copied";
+    QString where = Utf8(destination_);
+    if (targetFolders_.size() == 1)
+        where = Utf8(targetFolders_.front());
+    else if (targetFolders_.size() > 1)
+        where = QString("%1 folders under %2").arg(targetFolders_.size()).arg(Utf8(destination_));
+    const std::size_t done = done_.size(), total = checked_.size();
+    QString text = done == total
+                       ? QString("%1 %2 %3 to %4.").arg(Plural(done), done == 1 ? "was" : "were", verb, where)
+                       : QString("%1 of %2 %3 %4").arg(done).arg(Plural(total)).arg(done == 1 ? "was" : "were", verb);
+    if (done != total)
+        text += done == 0 ? "." : " to " + where + ".";
+    if (cancelled_)
+        text += " The copy was cancelled at a disc request.";
+    if (!renamed_.empty()) {
+        QStringList lines;
+        for (const TRenamed& renamed : renamed_)
+            lines << Utf8(renamed.name) + " \u2192 " + Utf8(renamed.path);
+        text += QString("\n\n%1 took a new name, as %2 taken there:")
+                    .arg(Plural(renamed_.size()), renamed_.size() == 1 ? "its name was" : "their names were")
+                + NamedLines(lines);
+    }
+    return text;
 }
 
 bool TResultFileActions::ConfirmRemoval(const char* question, std::size_t count)
@@ -175,8 +212,11 @@ bool TResultFileActions::DeleteChecked()
         ForEachChecked(&TResultFileActions::DeleteFileAction, true);
         TrashBatch();
     }
+    KeepOnlyDoneChecked();
     results_.RemoveSelected();
-    Report("deleted", QString());
+    const QString summary = failures_.empty() ? QString()
+                                              : QString("%1 of %2 were deleted.").arg(done_.size()).arg(Plural(checked_.size()));
+    Report("deleted", summary, "They have been deselected and kept in the duplicate list.");
     return true;
 }
 
@@ -184,7 +224,7 @@ void TResultFileActions::DeleteFileAction(TBWDupeFile& entry)
 {
     // A catalogued disc cannot be written to: its files are only ever copied.
     if (!OnDisk(*entry.File())) {
-        Failed(entry, "it lies on a catalogued disc");
+        Failed(entry.File()->FullPath(), "it lies on a catalogued disc");
         return;
     }
     pathBuffer_.push_back(&entry);
@@ -197,10 +237,12 @@ void TResultFileActions::TrashBatch()
 {
     for (TBWDupeFile* entry : pathBuffer_) {
         std::string reason;
-        if (files_.Trash(entry->File()->FullPath(), reason))
+        if (files_.Trash(entry->File()->FullPath(), reason)) {
             entry->File()->RemoveFromList();
-        else
-            Failed(*entry, reason);
+            done_.push_back(entry);
+        } else {
+            Failed(entry->File()->FullPath(), reason);
+        }
     }
     pathBuffer_.clear();
     pathBufferLength_ = 0;
@@ -224,17 +266,21 @@ bool TResultFileActions::CopyChecked(bool move)
     listEntries_.clear();
     moveMode_ = move;
     recreateStructure_ = Prompts().AskYesNo(kCaption, "Do you want to recreate the directory structure in destination?");
-    const std::size_t checked = static_cast<std::size_t>(results_.SelectedCount());
     {
         TProgressGuard closing(progress_);
         progress_.StartJob(move ? "Moving files" : "Copying files", results_.SelectedCount());
         ForEachChecked(&TResultFileActions::CopyMoveFileAction, move);
     }
     CopyListFiles();
-    if (moveMode_)
+    if (moveMode_) {
+        KeepOnlyDoneChecked();
         results_.RemoveSelected();
-    const std::size_t done = checked - std::min(checked, failures_.size() + lockedFiles_.size());
-    Report(move ? "moved" : "copied", CopySummary(done));
+    } else if (done_.size() < checked_.size()) {
+        UncheckDone();
+    }
+    Report(move ? "moved" : "copied", CopySummary(),
+           move ? "They have been deselected and kept in the duplicate list."
+                : "The files copied have been unchecked; the others stay checked.");
     return true;
 }
 
@@ -242,6 +288,11 @@ void TResultFileActions::CopyMoveFileAction(TBWDupeFile& entry)
 {
     TBWFile& file = *entry.File();
     if (!OnDisk(file)) {
+        // A file on a disc is copied, never moved: no disc is asked for.
+        if (moveMode_) {
+            Failed(file.FullPath(), "it lies on a catalogued disc and can only be copied");
+            return;
+        }
         file.SetSelected(true);
         listEntries_.push_back(&entry);
         return;
@@ -249,16 +300,28 @@ void TResultFileActions::CopyMoveFileAction(TBWDupeFile& entry)
     const std::string targetPath = recreateStructure_ ? RebasePath(file.DirPath(), destination_) : destination_;
     TBWDirectory* target = modelRoot_.FindDir(targetPath, true);
     if (!target) {
-        Failed(entry, "the destination folder cannot be found");
+        Failed(file.FullPath(), "the destination folder cannot be found");
         return;
     }
-    files_.CreateFolderPath(target->RealPath());
-    const std::string to = target->RealPath() + file.Name();
+    const std::string folder = target->RealPath();
+    files_.CreateFolderPath(folder);
     std::string reason;
-    if (!(moveMode_ ? files_.Move(file.FullPath(), to, reason) : files_.Copy(file.FullPath(), to, reason))) {
-        Failed(entry, reason);
+    std::string placed;
+    const TRenameOutcome outcome = PlaceUnderFreeName(
+        folder, file.Name(),
+        [&](const std::string& path) {
+            return moveMode_ ? files_.Move(file.FullPath(), path, reason) : files_.Copy(file.FullPath(), path, reason);
+        },
+        placed);
+    if (outcome != TRenameOutcome::Renamed) {
+        Failed(file.FullPath(), outcome == TRenameOutcome::NameTaken ? kNameTakenReason : reason);
         return;
     }
+    if (placed != folder + file.Name())
+        renamed_.push_back({file.Name(), placed});
+    if (std::find(targetFolders_.begin(), targetFolders_.end(), folder) == targetFolders_.end())
+        targetFolders_.push_back(folder);
+    done_.push_back(&entry);
     if (moveMode_)
         file.RemoveFromList();
     // The target's files are read again when next looked at.
@@ -268,16 +331,26 @@ void TResultFileActions::CopyMoveFileAction(TBWDupeFile& entry)
 void TResultFileActions::CopyListFiles()
 {
     const std::int32_t count = lists_.SelectedCount();
-    if (count > 0) {
+    if (count <= 0)
+        return;
+    TDiscCopyResult copied;
+    {
         TProgressGuard closing(progress_);
         progress_.StartJob("Copying MPL files", count);
-        lists_.CopySelectedFromDiscs(ExpandPathMacros(destination_), recreateStructure_, discs_,
-                                     [this](std::int32_t done) { progress_.Step(done); });
+        copied = lists_.CopySelectedFromDiscs(ExpandPathMacros(destination_), recreateStructure_, discs_,
+                                              [this](std::int32_t done) { progress_.Step(done); });
     }
-    // A file on a disc is copied, never moved: its entry stays.
-    if (moveMode_)
-        for (TBWDupeFile* entry : listEntries_)
-            Failed(*entry, "it lies on a catalogued disc and can only be copied");
+    for (TBWDupeFile* entry : listEntries_)
+        if (std::find(copied.copied.begin(), copied.copied.end(), entry->File()) != copied.copied.end())
+            done_.push_back(entry);
+    for (const TDiscCopyFailure& failure : copied.failed)
+        Failed(failure.path, failure.reason);
+    cancelled_ = copied.cancelled;
+    if (!copied.copied.empty()) {
+        const std::string folder = ExpandPathMacros(destination_);
+        if (std::find(targetFolders_.begin(), targetFolders_.end(), folder) == targetFolders_.end())
+            targetFolders_.push_back(folder);
+    }
 }
 
 // ------------------------------------------------------------ one entry
@@ -296,26 +369,62 @@ bool TResultFileActions::Switch(TBWDupeFile* entry)
 bool TResultFileActions::Replace(TBWDupeFile* entry)
 {
     if (!entry || entry->State() != dsDuplicate || !entry->Reference() || !entry->File()
-        || !entry->Reference()->File())
+        || !entry->Reference()->File() || !entry->Reference()->File()->Directory())
         return false;
     TBWFile& reference = *entry->Reference()->File();
+    if (!OnDisk(reference) || !OnDisk(*entry->File())) {
+        ShowMessage("A file on a catalogued disc can neither replace a file nor be replaced.");
+        return false;
+    }
     const std::string referencePath = reference.FullPath();
     if (ConfirmReplace && !ConfirmReplace(entry->File()->FullPath(), referencePath))
         return false;
-    if (files_.IsReadOnly(referencePath)) {
-        if (!Prompts().ConfirmDestructive(kCaption, "The reference file is marked as read-only. "
-                                          "Do you want to overwrite the file anyway?"))
-            return false;
-        files_.ClearReadOnly(referencePath);
-    }
-    std::string reason;
-    if (!files_.Copy(entry->File()->FullPath(), referencePath, reason)) {
-        Prompts().ShowError(kCaption, "The copy process failed.");
+    if (files_.IsReadOnly(referencePath)
+        && !Prompts().ConfirmDestructive(kCaption, "The reference file is marked as read-only. "
+                                                   "Do you want to overwrite the file anyway?"))
         return false;
-    }
+    const std::string placed = PlaceReplacement(*entry->File(), reference);
+    if (placed.empty())
+        return false;
+    reference.SetName(placed.substr(reference.Directory()->RealPath().size()));
     // The reference's file now holds other bytes: it reads its information again when asked.
     reference.SetLoadedInfo({});
     return true;
+}
+
+std::string TResultFileActions::PlaceReplacement(TBWFile& duplicate, TBWFile& reference)
+{
+    const std::string folder = reference.Directory()->RealPath();
+    const std::filesystem::path referenceName(reference.Name());
+    // The extension tells every program the format: WMA bytes never go under ".mp3".
+    const std::string name =
+        referenceName.stem().string() + std::filesystem::path(duplicate.Name()).extension().string();
+    // The copy is whole beside the reference before the reference goes, under a hidden name no scan lists.
+    std::string reason;
+    std::string copy;
+    if (PlaceUnderFreeName(folder, "." + name + ".replacing",
+                           [&](const std::string& path) { return files_.Copy(duplicate.FullPath(), path, reason); },
+                           copy)
+        != TRenameOutcome::Renamed) {
+        Prompts().ShowError(kCaption, "The copy process failed: " + Utf8(reason) + ".");
+        return {};
+    }
+    if (!files_.Trash(reference.FullPath(), reason)) {
+        files_.Remove(copy);
+        Prompts().ShowError(kCaption, "The reference file could not be put in the Trash, so it was not replaced: "
+                                          + Utf8(reason) + ".");
+        return {};
+    }
+    std::string placed;
+    if (PlaceUnderFreeName(folder, name, [&](const std::string& path) { return files_.Move(copy, path, reason); },
+                           placed)
+        != TRenameOutcome::Renamed) {
+        Prompts().ShowError(kCaption, QString("The reference file is in the Trash, but its replacement could not take "
+                                              "its name: %1. The replacement is %2.")
+                                          .arg(Utf8(reason), Utf8(copy)));
+        return {};
+    }
+    return placed;
 }
 
 bool TResultFileActions::Rename(TBWDupeFile* entry)

@@ -6,6 +6,7 @@
 #include "model/u_bwfsmp3.h"
 #include "ui/common/u_relevance.h"
 #include "ui/common/u_pictures.h"
+#include "ui/common/u_visibletext.h"
 
 #include <QPainter>
 
@@ -39,9 +40,9 @@ bool IsOptional(int tag)
     return tag >= 0 && tag < rcOptionalCount;
 }
 
-QString Utf8(const std::string& text)
+QString Shown(const std::string& text)
 {
-    return QString::fromStdString(text);
+    return VisibleText(text);
 }
 
 QString SizeInMB(TBWFile& file)
@@ -57,7 +58,7 @@ QString Duration(const TBWFile& file)
 
 QString RelevanceText(const TBWFile& file, const TBWFile& reference, std::int32_t tolerance)
 {
-    return QString::asprintf("%d %%", RelevancePercent(Relevance(file, reference, tolerance)));
+    return QString::asprintf("%d %%", ShownRelevancePercent(Relevance(file, reference, tolerance)));
 }
 
 constexpr int kImageSide = 16;
@@ -84,18 +85,18 @@ std::optional<std::int32_t> SortKeySetOfColumn(int tag)
 QString CellText(TBWFile& file, const TBWFile* reference, int tag, std::int32_t tolerance)
 {
     switch (tag) {
-    case rcPath: return Utf8(file.DirPath());
+    case rcPath: return Shown(file.DirPath());
     case rcSize: return SizeInMB(file);
     case rcDuration: return Duration(file);
     case rcBitrate: return QString::number(file.KeyInt(fkBitrate));
-    case rcArtist: return Utf8(file.KeyText(fkArtist));
-    case rcTitle: return Utf8(file.KeyText(fkTitle));
-    case rcAlbum: return Utf8(file.KeyText(fkAlbum));
-    case rcGenre: return Utf8(file.KeyText(fkGenre));
-    case rcComments: return Utf8(file.KeyText(fkComment));
+    case rcArtist: return Shown(file.KeyText(fkArtist));
+    case rcTitle: return Shown(file.KeyText(fkTitle));
+    case rcAlbum: return Shown(file.KeyText(fkAlbum));
+    case rcGenre: return Shown(file.KeyText(fkGenre));
+    case rcComments: return Shown(file.KeyText(fkComment));
     case rcRelevance: return reference ? RelevanceText(file, *reference, tolerance) : QString("--");
-    case rcWords: return Utf8(file.WordsText());
-    default: return Utf8(file.Name());
+    case rcWords: return Shown(file.WordsText());
+    default: return Shown(file.Name());
     }
 }
 
@@ -133,9 +134,9 @@ QStringList DetailValues(TBWFile* file, const TBWFile* reference, std::int32_t t
             none << kNotAvailable;
         return none;
     }
-    return {Utf8(file->Name()),
-            Utf8(file->DirPath()),
-            Utf8(file->WordsText()),
+    return {Shown(file->Name()),
+            Shown(file->DirPath()),
+            Shown(file->WordsText()),
             reference ? RelevanceText(*file, *reference, tolerance) : QString(kNotAvailable),
             SizeInMB(*file) + " MB",
             Duration(*file),

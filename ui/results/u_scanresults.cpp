@@ -14,17 +14,20 @@
 #include "ui/progress/u_progress.h"
 #include "ui/common/u_prompts.h"
 #include "ui/common/u_reportcolumns.h"
+#include "ui/common/u_screenplace.h"
 #include "ui/results/u_renamefile.h"
 #include "ui/results/u_resultactions.h"
 #include "ui/results/u_warningreplace.h"
 #include "ui/selection/u_wizseqselect.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -40,6 +43,8 @@ namespace {
 const char* const kHelpTopic = "corvella/scanresult/index.htm";
 constexpr int kDetailsNameWidth = 100;
 constexpr int kDetailsMinimumHeight = 80;
+// The share of the screen's width and height the window takes the first time.
+constexpr double kFirstScreenShare = 0.8;
 
 // The file actions report through the program's one progress window.
 class TWindowProgress : public TActionProgress {
@@ -168,6 +173,10 @@ TfScanResults::TfScanResults(TBWCVGenSettings& settings, QWidget* parent)
     connect(lvResults_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TfScanResults::lvResultsChange);
     connect(model_, &QAbstractItemModel::modelReset, this, &TfScanResults::lvResultsChange);
+    // Ctrl with the arrows moves the current row onto another selected one
+    // without changing the selection.
+    connect(lvResults_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { ShowDetailsOf(DetailsEntry()); });
     connect(lvResults_, &QAbstractItemView::doubleClicked, this, &TfScanResults::lvResultsDblClick);
     connect(lvResults_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pmFiles_->popup(lvResults_->viewport()->mapToGlobal(at)); });
@@ -197,10 +206,10 @@ TfScanResults::TfScanResults(TBWCVGenSettings& settings, QWidget* parent)
     BuildColumns();
     model_->SetSortMark(rcFileName, false);
     InitDetails();
+    // The size to come back to when the user un-maximises the window.
+    resize(UnmaximisedSize());
     if (settings_.ScanResMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
-    else
-        resize(900, 600);
     if (settings_.ScanResDetails)
         aDetails_->trigger();
     UpdateActions();
@@ -217,6 +226,11 @@ bool TfScanResults::event(QEvent* event)
 TfScanResults::~TfScanResults()
 {
     settings_.ScanResMaximized = isMaximized();
+    const QSize left = isMaximized() ? normalGeometry().size() : size();
+    if (left.isValid()) {
+        settings_.ScanResWidth = left.width();
+        settings_.ScanResHeight = left.height();
+    }
     settings_.ScanResDetails = aDetails_->isChecked();
     SaveColumnWidths();
 }
@@ -479,13 +493,37 @@ void TfScanResults::SelectRow(int row)
     lvResults_->scrollTo(index);
 }
 
+QSize TfScanResults::UnmaximisedSize() const
+{
+    if (settings_.ScanResWidth > 0 && settings_.ScanResHeight > 0)
+        return WithinScreen(QRect(QPoint(), QSize(settings_.ScanResWidth, settings_.ScanResHeight))).size();
+    // First time: room for the list and the details, the desktop still in sight.
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    return available.size() * kFirstScreenShare;
+}
+
+TBWDupeFile* TfScanResults::DetailsEntry() const
+{
+    const QModelIndex current = lvResults_->selectionModel()->currentIndex();
+    if (current.isValid() && lvResults_->selectionModel()->isRowSelected(current.row(), current.parent()))
+        return model_->EntryAt(current.row());
+    return SelectedEntry();
+}
+
+void TfScanResults::ShowDetailsOf(TBWDupeFile* entry)
+{
+    if (!entry || !entry->File()) {
+        ShowDetails(nullptr, nullptr);
+        return;
+    }
+    const bool withReference = results_->Profile().ResultType == rsDuplicates && entry->Reference();
+    ShowDetails(entry->File(), withReference ? entry->Reference()->File() : nullptr);
+}
+
 void TfScanResults::lvResultsChange()
 {
-    TBWDupeFile* entry = SelectedEntry();
-    if (entry && entry->File()) {
-        const bool withReference = results_->Profile().ResultType == rsDuplicates && entry->Reference();
-        ShowDetails(entry->File(), withReference ? entry->Reference()->File() : nullptr);
-    }
+    ShowDetailsOf(DetailsEntry());
     UpdateActions();
 }
 
@@ -535,11 +573,10 @@ void TfScanResults::InitDetails()
 
 void TfScanResults::ShowDetails(TBWFile* file, TBWFile* referenceFile)
 {
-    if (!file)
-        return;
-    const std::int32_t tolerance = results_->Profile().SimWord;
-    const QStringList selected = DetailValues(file, referenceFile, tolerance);
-    const QStringList reference = DetailValues(referenceFile, nullptr, tolerance);
+    // Without a file the pane is empty: it never shows a row that is gone.
+    const std::int32_t tolerance = results_ ? results_->Profile().SimWord : 0;
+    const QStringList selected = file ? DetailValues(file, referenceFile, tolerance) : QStringList();
+    const QStringList reference = file ? DetailValues(referenceFile, nullptr, tolerance) : QStringList();
     for (int row = 0; row < lvDetails_->topLevelItemCount(); ++row) {
         QTreeWidgetItem* item = lvDetails_->topLevelItem(row);
         item->setText(1, selected.value(row));
@@ -685,8 +722,8 @@ void TfScanResults::lvResultsDblClick()
     if (!entry || !entry->File())
         return;
     const QString path = QString::fromStdString(entry->File()->FullPath());
-    if (QFileInfo(path).isFile())
-        Prompts().OpenWithDesktop(path);
+    if (QFileInfo(path).isFile() && !Prompts().OpenWithDesktop(path))
+        Prompts().ShowWarning(windowTitle(), QString("No program is set up on this desktop to play \"%1\".").arg(path));
 }
 
 void TfScanResults::Openthedirectorycontainingthisfile1Click()
@@ -695,6 +732,6 @@ void TfScanResults::Openthedirectorycontainingthisfile1Click()
     if (!entry || !entry->File() || !entry->File()->Directory())
         return;
     const QString folder = QString::fromStdString(entry->File()->Directory()->RealPath());
-    if (QFileInfo(folder).isDir())
-        Prompts().OpenWithDesktop(folder);
+    if (QFileInfo(folder).isDir() && !Prompts().OpenWithDesktop(folder))
+        Prompts().ShowWarning(windowTitle(), QString("No program is set up on this desktop to open \"%1\".").arg(folder));
 }

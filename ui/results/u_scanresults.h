@@ -102,6 +102,13 @@ private:
     void SaveColumnWidths();
     void InitDetails();
     void ShowDetails(TBWFile* file, TBWFile* referenceFile);
+    // The details of the entry, or an empty pane for none.
+    void ShowDetailsOf(TBWDupeFile* entry);
+    // The entry the details pane shows: the current row when it is
+    // selected, else the first selected row.
+    TBWDupeFile* DetailsEntry() const;
+    // The size the user left the window at, or the first one.
+    QSize UnmaximisedSize() const;
     void miPathClick(int tag);
     void lvResultsColumnClick(int section);
     void lvResultsChange();

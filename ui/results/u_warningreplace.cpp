@@ -38,7 +38,8 @@ TfWarningReplace::TfWarningReplace(const QString& file, const QString& reference
     layout->addWidget(Paragraph("This action will overwrite the reference file of the selected duplicate. "
                                 "Only perform this action if you know what you're doing.",
                                 this));
-    QLabel* files = Paragraph(QString("The file \"%1\" will be copied over the reference file \"%2\".")
+    QLabel* files = Paragraph(QString("The reference file \"%2\" goes to the Trash, and a copy of \"%1\" takes its "
+                                      "place, keeping its own format.")
                                   .arg(Breakable(file), Breakable(reference)),
                               this);
     files->setObjectName("lblFiles");
@@ -54,7 +55,11 @@ TfWarningReplace::TfWarningReplace(const QString& file, const QString& reference
     replace->setObjectName("bReplace");
     QPushButton* cancel = buttons->addButton("&Cancel", QDialogButtonBox::RejectRole);
     cancel->setObjectName("bCancel");
+    // Enter cancels, also while "Replace file" has the focus: only a click or
+    // its own key replaces.
+    replace->setAutoDefault(false);
     cancel->setDefault(true);
+    cancel->setFocus();
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

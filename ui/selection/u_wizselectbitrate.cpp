@@ -8,5 +8,5 @@ TfrWizSelectBitrate::TfrWizSelectBitrate(QWidget* parent)
     setObjectName("frWizSelectBitrate");
     SetPageTitle(QStringLiteral("Bitrate"));
     AddSpinEdits({&SelectionCriteria.SelBitrateRelative, &SelectionCriteria.SelBitrateMin, &SelectionCriteria.SelBitrateMax},
-                 QStringLiteral("The maximum bitrate can't be lower than the minimum"), {0, 400}, {-10, 10});
+                 QStringLiteral("The maximum bitrate can't be lower than the minimum"), buKbitPerSecond, {0, 400}, {-10, 10});
 }

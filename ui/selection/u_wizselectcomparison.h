@@ -21,6 +21,16 @@ struct TRangeDefaults {
     int max;
 };
 
+// How a page shows its bounds, in the units of the results list's columns.
+// The bounds keep the criteria's units: sizes in KB, durations in seconds.
+enum TBoundUnit { buMegabytes, buMinutesSeconds, buKbitPerSecond, buPercent };
+
+// A size in KB as the list shows it: megabytes with two decimals ("4.88").
+QString MegabytesText(std::int32_t kilobytes);
+// Seconds as the list shows a duration, minutes and seconds ("03:25"); a
+// negative offset with a minus ("-00:03").
+QString MinutesSecondsText(std::int32_t seconds);
+
 // Where a page with number bounds saves them; no relative flag for a page
 // that is always relative to the reference.
 struct TRangeFields {
@@ -50,15 +60,16 @@ public:
     QSpinBox* seMax = nullptr;
 
 protected:
-    // Lays the page out with the two bound controls under "Min:" and "Max:".
-    void PlaceBounds(QWidget* minControl, QWidget* maxControl);
+    // Lays the page out with the two bound controls under "Min:" and "Max:",
+    // each with the unit beside it when one is given.
+    void PlaceBounds(QWidget* minControl, QWidget* maxControl, const QString& unit = {});
     // The modes of the pages with number bounds.
     static QStringList ValueModes();
     // Spin edits for number bounds, opening with the absolute defaults; a
     // change of mode puts that mode's defaults in. Without a range given
     // they take any value: relative bounds go below zero, absolute ones as
     // high as the largest file's or the longest track's.
-    void AddSpinEdits(TRangeFields fields, const QString& orderMessage, TRangeDefaults absolute,
+    void AddSpinEdits(TRangeFields fields, const QString& orderMessage, TBoundUnit unit, TRangeDefaults absolute,
                       TRangeDefaults relative, int lowest = -std::numeric_limits<int>::max(),
                       int highest = std::numeric_limits<int>::max());
 

@@ -7,6 +7,7 @@
 TfrWizSelectDir::TfrWizSelectDir(QWidget* parent, TBWFSDrive* modelRoot) : TfrWizDirSel(parent, modelRoot)
 {
     setObjectName("frWizSelectDir");
+    SetHelpTopic(QStringLiteral("criteria.htm"));
     Label1->setText(QStringLiteral("Select a directory:"));
 }
 

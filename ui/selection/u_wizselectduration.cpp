@@ -8,5 +8,5 @@ TfrWizSelectDuration::TfrWizSelectDuration(QWidget* parent)
     setObjectName("frWizSelectDuration");
     SetPageTitle(QStringLiteral("Duration"));
     AddSpinEdits({&SelectionCriteria.SelDurationRelative, &SelectionCriteria.SelDurationMin, &SelectionCriteria.SelDurationMax},
-                 QStringLiteral("The maximum duration can't be lower than the minimum."), {0, 600}, {-3, 3});
+                 QStringLiteral("The maximum duration can't be lower than the minimum."), buMinutesSeconds, {0, 600}, {-3, 3});
 }

@@ -16,6 +16,7 @@ TfrWizSelectExtension::TfrWizSelectExtension(QWidget* parent)
 {
     setObjectName("frWizSelectExtension");
     SetPageTitle(QStringLiteral("Extension"));
+    SetHelpTopic(QStringLiteral("criteria.htm"));
     rgComp->setObjectName("rgComp");
     auto* modes = new QVBoxLayout(rgComp);
     const char* const modeCaptions[] = {"a specified extension", "a different extension from its reference file",

@@ -1,7 +1,6 @@
 #include "ui/selection/u_wizselectrelevance.h"
 
 #include <QComboBox>
-#include <QSpinBox>
 
 #include "ui/selection/u_wizseqselect.h"
 
@@ -13,7 +12,5 @@ TfrWizSelectRelevance::TfrWizSelectRelevance(QWidget* parent)
     SetPageTitle(QStringLiteral("Relevance"));
     cbComp->hide();
     AddSpinEdits({nullptr, &SelectionCriteria.SelRelevanceMin, &SelectionCriteria.SelRelevanceMax},
-                 QStringLiteral("The maximum relevance can't be lower than the minimum."), {0, 100}, {0, 100}, 0, 100);
-    for (QSpinBox* spin : {seMin, seMax})
-        spin->setSuffix(QStringLiteral(" %"));
+                 QStringLiteral("The maximum relevance can't be lower than the minimum."), buPercent, {0, 100}, {0, 100}, 0, 100);
 }

@@ -8,5 +8,5 @@ TfrWizSelectSize::TfrWizSelectSize(QWidget* parent)
     setObjectName("frWizSelectSize");
     SetPageTitle(QStringLiteral("Size"));
     AddSpinEdits({&SelectionCriteria.SelSizeRelative, &SelectionCriteria.SelSizeMin, &SelectionCriteria.SelSizeMax},
-                 QStringLiteral("The maximum size can't be lower than the minimum."), {0, 99999}, {-10, 10});
+                 QStringLiteral("The maximum size can't be lower than the minimum."), buMegabytes, {0, 99999}, {-10, 10});
 }

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
+#include "ui/selection/u_wizselectcomparison.h"
 #include "ui/selection/u_wizselectmain.h"
 #include "ui/selection/u_wizselectpriority.h"
 #include "ui/selection/u_wizseqselect.h"
@@ -47,7 +48,7 @@ TSummaryRow RowOf(TSelCriterion criterion, const TSelectionCriteria& c)
         return {"Priority", ModeText(c.SelPriorityRelative),
                 Bounds(PriorityName(c.SelPriorityMin), PriorityName(c.SelPriorityMax))};
     case scSize:
-        return {"Size", ModeText(c.SelSizeRelative), QString::asprintf("[%d KB,%d KB]", c.SelSizeMin, c.SelSizeMax)};
+        return {"Size", ModeText(c.SelSizeRelative), Bounds(MegabytesText(c.SelSizeMin) + " MB", MegabytesText(c.SelSizeMax) + " MB")};
     case scDuration:
         return {"Duration", ModeText(c.SelDurationRelative),
                 Bounds(DurationText(c.SelDurationMin), DurationText(c.SelDurationMax))};

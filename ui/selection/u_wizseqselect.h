@@ -77,6 +77,7 @@ class TWSSelectMain : public TWizSequence {
 public:
     TWSSelectMain();
     TWizStepClass ClassForStep() override;
+    QString HelpFolder() const override { return QStringLiteral("corvella/selection/"); }
 };
 
 // Runs the wizard modally; true when it ended with Finish.

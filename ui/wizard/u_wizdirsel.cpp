@@ -1,6 +1,7 @@
 #include "ui/wizard/u_wizdirsel.h"
 
 #include <QLabel>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -15,6 +16,7 @@ TfrWizDirSel::TfrWizDirSel(QWidget* parent, TBWFSDrive* modelRoot)
 {
     setObjectName("frWizDirSel");
     SetPageTitle(QStringLiteral("Directory selection"));
+    SetHelpTopic(QStringLiteral("directories.htm"));
     Label1->setObjectName("Label1");
     dir->setObjectName("dir");
     dir->SetImages(&dmCommonPics->dirIL);
@@ -34,12 +36,20 @@ void TfrWizDirSel::LoadFromProfile()
 {
     dir->ModelRoot().Refresh();
     dir->Rebuild();
-    const std::string chosen = ChosenBefore();
-    if (chosen.empty())
-        return;
-    if (TBWDirectory* folder = dir->ModelRoot().FindDir(chosen, false))
-        if (const QModelIndex node = dir->FindNode({}, folder, false); node.isValid())
-            dir->SelectNode(node);
+    SelectPath(ChosenBefore());
+}
+
+void TfrWizDirSel::SelectPath(const std::string& path)
+{
+    TBWDirectory* folder = path.empty() ? nullptr : dir->ModelRoot().FindDir(path, false);
+    const QModelIndex node = folder ? dir->FindNode({}, folder, false) : QModelIndex();
+    if (node.isValid())
+        dir->SelectNode(node);
+    else
+        // The current row too: a highlighted row would look chosen.
+        dir->selectionModel()->clear();
+    // A rebuilt tree may say nothing of the selection it lost.
+    dirChange();
 }
 
 std::string TfrWizDirSel::ChosenBefore() const

@@ -22,6 +22,9 @@ public:
     // folder chosen before (a page made again after Back starts there).
     void LoadFromProfile() override;
     std::string SelectedPath() const;
+    // Selects the folder in the tree, or nothing for an empty path or one
+    // the tree does not show; the path field follows.
+    void SelectPath(const std::string& path);
 
     QLabel* Label1;
     TBWDriveTV* dir;

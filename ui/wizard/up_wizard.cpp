@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "ui/common/u_helpwindow.h"
 #include "ui/common/u_pictures.h"
 #include "ui/common/u_prompts.h"
 
@@ -255,7 +257,7 @@ TfpWizard::TfpWizard(QWidget* parent)
     : QDialog(parent), pnlClient(new QWidget(this)), lblTitle(new QLabel(QString::fromLatin1(kDefaultTitle), this)),
       bBack(new QPushButton(QStringLiteral("<< &Back"), this)),
       bNext(new QPushButton(QString::fromLatin1(kNextCaption), this)),
-      bCancel(new QPushButton(QStringLiteral("&Cancel"), this))
+      bCancel(new QPushButton(QStringLiteral("&Cancel"), this)), bHelp(new QPushButton(QStringLiteral("&Help"), this))
 {
     setObjectName("fpWizard");
     setWindowTitle(QString::fromLatin1(kWindowCaption));
@@ -280,6 +282,12 @@ TfpWizard::TfpWizard(QWidget* parent)
     connect(bNext, &QPushButton::clicked, this, &TfpWizard::bNextClick);
     connect(bBack, &QPushButton::clicked, this, &TfpWizard::bBackClick);
     connect(bCancel, &QPushButton::clicked, this, &TfpWizard::bCancelClick);
+    connect(bHelp, &QPushButton::clicked, this, &TfpWizard::ShowHelp);
+    auto* aHelp = new QAction(this);
+    aHelp->setObjectName("aHelp");
+    aHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(aHelp, &QAction::triggered, this, &TfpWizard::ShowHelp);
+    addAction(aHelp);
     qApp->installEventFilter(this);
 }
 
@@ -337,7 +345,12 @@ QWidget* TfpWizard::ButtonPanel()
     bNext->setObjectName("bNext");
     bNext->setDefault(true);
     bCancel->setObjectName("bCancel");
+    bHelp->setObjectName("bHelp");
+    bHelp->setToolTip(QStringLiteral("F1"));
+    // Enter goes on to the next page even while Help has the focus.
+    bHelp->setAutoDefault(false);
     auto* layout = new QHBoxLayout(panel);
+    layout->addWidget(bHelp);
     layout->addStretch();
     layout->addWidget(bBack);
     layout->addWidget(bNext);
@@ -441,6 +454,15 @@ void TfpWizard::Cancel(bool ask)
     if (currentPage_)
         currentPage_->CancelChanges();
     done(mrCancel);
+}
+
+void TfpWizard::ShowHelp()
+{
+    const QString folder = sequence_ ? sequence_->HelpFolder() : QString();
+    QString topic = folder + (currentPage_ ? currentPage_->helpTopic() : QString());
+    if (HelpPagePath(topic).isEmpty())
+        topic = folder + QStringLiteral("index.htm");
+    Prompts().ShowHelpTopic(topic);
 }
 
 void TfpWizard::bNextClick()

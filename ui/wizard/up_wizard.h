@@ -64,6 +64,9 @@ public:
     virtual void Enter() {}
     // No further page, or about to repeat.
     virtual void Leave() {}
+    // The help folder of the wizard's pages ("corvella/configwizard/"),
+    // asked of the outermost sequence; a page's help topic lies in it.
+    virtual QString HelpFolder() const { return {}; }
     virtual void ChildEntered(TWizSequence& child) { static_cast<void>(child); }
     virtual void ChildLeft(TWizSequence& child) { static_cast<void>(child); }
 
@@ -136,6 +139,8 @@ public:
     virtual void GoBack();
     virtual void Finish();
     virtual void Cancel(bool ask);
+    // F1 and Help: the help page of the page shown, else the wizard's own.
+    void ShowHelp();
 
     TWizSequence* Sequence() const { return sequence_.get(); }
     TfrpProfile* CurrentPageFrame() const { return currentPage_; }
@@ -145,6 +150,7 @@ public:
     QPushButton* bBack;
     QPushButton* bNext;
     QPushButton* bCancel;
+    QPushButton* bHelp;
 
 public slots:
     void bNextClick();

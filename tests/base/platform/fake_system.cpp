@@ -23,7 +23,7 @@ TFakeSystem::TFakeSystem() : savedSources_(PlatformSources())
     SetEnvironment("HOME", Path("home"));
     for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS"})
         UnsetEnvironment(name);
-    PlatformSources() = {Path("mountinfo"), Path("by-label"), Path("sys/dev/block"), {Path("media"), Path("run/media")}};
+    PlatformSources() = {Path("mountinfo"), Path("by-label"), Path("sys/dev/block"), {Path("media"), Path("run/media")}, Path("dev")};
 }
 
 TFakeSystem::~TFakeSystem()

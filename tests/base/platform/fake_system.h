@@ -18,8 +18,9 @@ void PrintTo(const TBWDrive& drive, std::ostream* out);
 class TFakeSystem {
 public:
     // HOME is <folder>/home; the XDG variables are unset; the sources point
-    // at <folder>/mountinfo, <folder>/by-label, <folder>/sys/dev/block and the
-    // media roots <folder>/media and <folder>/run/media.
+    // at <folder>/mountinfo, <folder>/by-label, <folder>/sys/dev/block, the
+    // media roots <folder>/media and <folder>/run/media, and the device
+    // nodes <folder>/dev.
     TFakeSystem();
     ~TFakeSystem();
     TFakeSystem(const TFakeSystem&) = delete;

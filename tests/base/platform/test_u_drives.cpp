@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "tests/base/platform/fake_system.h"
 
 namespace {
@@ -100,6 +102,48 @@ TEST(Drives, AHomeOnTheRootFileSystemAddsNothing)
     system.WriteMountTable(TFakeSystem::MountLine("8:6", "/srv", "ext4", "/dev/fakesrv"));
     const std::vector<TBWDrive> expected = {{"/", dkFixed, "", "/dev/fakeroot"}};
     EXPECT_EQ(ListUserDrives(PlatformSources()), expected);
+}
+
+// The first blocks of a file system with its label at its place.
+std::string FileSystemImage(std::size_t signatureAt, const std::string& signature, std::size_t labelAt,
+                            const std::string& label)
+{
+    std::string image(40 * 1024, '\0');
+    image.replace(signatureAt, signature.size(), signature);
+    image.replace(labelAt, label.size(), label);
+    return image;
+}
+
+// Without udev's label links a medium's label is read from its device; a
+// fixed disk is never read, and a device that is no such file system gives
+// no label.
+TEST(Drives, AMediumUnnamedByTheLinksGivesTheLabelOfItsFileSystem)
+{
+    TFakeSystem system;
+    system.WriteFile("dev/sr0", FileSystemImage(32768, std::string("\x01" "CD001", 6), 32768 + 40,
+                                                "ROCK_CD1                        "));
+    system.WriteFile("dev/sr1", FileSystemImage(32768, "garbage", 32768 + 40, "NOT_A_LABEL"));
+    system.WriteFile("dev/fakestick1", FileSystemImage(82, "FAT32   ", 71, "MY STICK   "));
+    system.WriteFile("dev/fakecard1", FileSystemImage(54, "FAT16   ", 43, "NO NAME    "));
+    system.WriteFile("dev/fakehome", FileSystemImage(1024 + 56, "\x53\xEF", 1024 + 120, "home"));
+    system.WriteFile("sys/devices/usb1/block/fakestick/removable", "1\n");
+    system.MakeLink("sys/dev/block/8:17", "../../devices/usb1/block/fakestick");
+    system.MakeLink("sys/dev/block/8:33", "../../devices/usb1/block/fakestick");
+    system.WriteMountTable(TFakeSystem::MountLine("11:0", "/media/ann/CD1", "iso9660", "/dev/sr0") +
+                           TFakeSystem::MountLine("11:1", "/media/ann/CD2", "iso9660", "/dev/sr1") +
+                           TFakeSystem::MountLine("11:2", "/media/ann/CD3", "iso9660", "/dev/sr9") +
+                           TFakeSystem::MountLine("8:17", "/media/ann/STICK", "vfat", "/dev/fakestick1") +
+                           TFakeSystem::MountLine("8:33", "/media/ann/CARD", "vfat", "/dev/fakecard1") +
+                           TFakeSystem::MountLine("8:2", "/mnt/home", "ext4", "/dev/fakehome"));
+    std::map<std::string, std::string> labels;
+    for (const TBWDrive& drive : ListDrives(PlatformSources()))
+        labels[drive.root] = drive.label;
+    EXPECT_EQ(labels["/media/ann/CD1/"], "ROCK_CD1");
+    EXPECT_EQ(labels["/media/ann/CD2/"], "");
+    EXPECT_EQ(labels["/media/ann/CD3/"], "");
+    EXPECT_EQ(labels["/media/ann/STICK/"], "MY STICK");
+    EXPECT_EQ(labels["/media/ann/CARD/"], "");
+    EXPECT_EQ(labels["/mnt/home/"], "");
 }
 
 TEST(Drives, ACaptionIsTheMountPointWithTheLabelWhenThereIsOne)

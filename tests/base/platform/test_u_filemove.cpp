@@ -69,4 +69,41 @@ TEST(FileMove, MoveOnANetworkFileSystemFallsBackAndSaysWhenTheNameIsTaken)
     EXPECT_FALSE(system.Exists("from/song.mp3"));
 }
 
+TEST(FileMove, NumberedNamesGoBeforeTheExtensionAsFileManagersPutThem)
+{
+    const struct {
+        const char* name;
+        int number;
+        const char* numbered;
+    } cases[] = {
+        {"01 - Intro.mp3", 1, "01 - Intro.mp3"},
+        {"01 - Intro.mp3", 2, "01 - Intro (2).mp3"},
+        {"Live.At.Leeds.ogg", 3, "Live.At.Leeds (3).ogg"},
+        {"README", 2, "README (2)"},
+        {".hidden", 2, ".hidden (2)"},
+        {"Ça ira – Éluard.wma", 2, "Ça ira – Éluard (2).wma"},
+        {"Кино - Группа крови.mp3", 10, "Кино - Группа крови (10).mp3"},
+        {"残酷な天使のテーゼ.m4a", 2, "残酷な天使のテーゼ (2).m4a"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NumberedName(c.name, c.number), c.numbered) << c.name;
+}
+
+TEST(FileMove, AFileIsPlacedUnderTheFirstFreeNumberedName)
+{
+    TFakeSystem system;
+    system.WriteFile("to/song.mp3", "mine");
+    system.WriteFile("to/song (2).mp3", "mine too");
+    system.WriteFile("from/song.mp3", "new");
+    std::string placed;
+    const TRenameOutcome outcome = PlaceUnderFreeName(
+        system.Path("to") + "/", "song.mp3",
+        [&](const std::string& path) { return RenameNoReplace(system.Path("from/song.mp3"), path); }, placed);
+    EXPECT_EQ(outcome, TRenameOutcome::Renamed);
+    EXPECT_EQ(placed, system.Path("to/song (3).mp3"));
+    EXPECT_EQ(system.ReadFile("to/song.mp3"), "mine");
+    EXPECT_EQ(system.ReadFile("to/song (2).mp3"), "mine too");
+    EXPECT_EQ(system.ReadFile("to/song (3).mp3"), "new");
+}
+
 }  // namespace

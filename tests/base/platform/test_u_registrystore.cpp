@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "tests/base/platform/fake_system.h"
+#include "tests/base/platform/fifo_in_place.h"
 
 namespace {
 
@@ -106,6 +107,24 @@ TEST(RegistryStore, MissingFileIsAnEmptyStoreAndMalformedLinesAreSkipped)
     EXPECT_EQ(RegistryValueText(values[0]), "80");
 
     EXPECT_FALSE(TRegistryStore(system.Path("")).Load());  // a folder cannot be read
+}
+
+// Start-up reads the store: what is no regular file is refused at once, with
+// the reason for the message that names the file.
+TEST(RegistryStore, AFifoOrADeviceIsRefusedWithItsReason)
+{
+    TFakeSystem system;
+    const TFifoInPlace fifo(system.Path("registry.txt"));
+    ASSERT_TRUE(fifo.Made());
+    system.MakeLink("zero.txt", "/dev/zero");
+    for (const char* name : {"registry.txt", "zero.txt"}) {
+        TRegistryStore store(system.Path(name));
+        EXPECT_FALSE(store.Load()) << name;
+        EXPECT_NE(store.LoadFailure().find("not a file"), std::string::npos) << name;
+    }
+    TRegistryStore missing(system.Path("none.txt"));
+    EXPECT_TRUE(missing.Load());
+    EXPECT_EQ(missing.LoadFailure(), "");
 }
 
 // Every key and value of a large store is found again after a load, in any

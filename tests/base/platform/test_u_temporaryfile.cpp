@@ -104,6 +104,45 @@ TEST(TemporaryFile, HiddenTemporariesOfDeadProcessesAreRemoved)
     EXPECT_EQ(NamesIn(system.Path("data")), (std::vector<std::string>{".notes.tmp", ours, "settings.xml"}));
 }
 
+// A move to a file system without unnamed files (FUSE, vfat, network
+// shares) killed half-way left ".NAME.unfinished-move-PID-N" in the user's
+// folder for ever. Its record in the data folder lets the next start remove
+// it; a record removes only the file it was made for, and the files of
+// running processes stay.
+TEST(TemporaryFile, RecordedTemporariesOfDeadProcessesAreRemovedWhereverTheyLie)
+{
+    TFakeSystem system;
+    const std::string music = "music/Ærø Квартет 日本/";
+    system.MakeFolder(music);
+    system.MakeFolder("data");
+    const std::string records = system.Path("data/temporaries");
+    RecordTemporariesIn(records);
+    const pid_t dead = KilledHalfWay([&] {
+        TTemporaryFile file(system.Path(music + "Song.mp3"), TTemporaryFile::tpMove, false);
+        if (file.Open())
+            while (::write(file.Descriptor(), kBig.data(), kBig.size()) > 0)
+                continue;
+    });
+    TTemporaryFile running(system.Path(music + "Other.mp3"), TTemporaryFile::tpMove, false);
+    ASSERT_TRUE(running.Open());
+    RecordTemporariesIn("");
+    std::vector<std::string> left = NamesIn(system.Path(music));
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_TRUE(left[0].starts_with(".Other.mp3.unfinished-move-" + std::to_string(::getpid()) + "-")) << left[0];
+    EXPECT_TRUE(left[1].starts_with(".Song.mp3.unfinished-move-" + std::to_string(dead) + "-")) << left[1];
+    ASSERT_EQ(NamesIn(records).size(), 2u);
+
+    system.WriteFile(music + "keep.mp3", "music");
+    system.WriteFile("data/temporaries/" + std::to_string(dead) + "-999", system.Path(music + "keep.mp3"));
+    EXPECT_EQ(RemoveRecordedTemporaries(records), 1);
+    EXPECT_EQ(NamesIn(system.Path(music)), (std::vector<std::string>{left[0], "keep.mp3"}));
+    EXPECT_EQ(NamesIn(records).size(), 1u);
+
+    ASSERT_TRUE(running.Replace());
+    EXPECT_EQ(NamesIn(system.Path(music)), (std::vector<std::string>{"Other.mp3", "keep.mp3"}));
+    EXPECT_EQ(NamesIn(records), std::vector<std::string>{});
+}
+
 TEST(TemporaryFile, PlaceNewNeverReplacesAndLeavesNoTemporaryBehind)
 {
     TFakeSystem system;

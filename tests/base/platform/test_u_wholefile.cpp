@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "tests/base/platform/fake_system.h"
+#include "tests/base/platform/fifo_in_place.h"
 
 namespace {
 
@@ -17,6 +18,44 @@ TEST(WholeFile, ReadsFilesOfUnknownSize)
     ASSERT_TRUE(ReadWholeFile("/proc/self/status", contents));
     EXPECT_NE(contents.find("Name:"), std::string::npos);
     EXPECT_FALSE(ReadWholeFile("/nonexistent/file", contents));
+}
+
+// What stands where a stored file belongs must never hang the program (a
+// FIFO waits for a writer) nor fill the memory (/dev/zero never ends).
+TEST(WholeFile, OnlyRegularFilesWithinTheLimitAreRead)
+{
+    TFakeSystem system;
+    const TFifoInPlace fifo(system.Path("pipe.xml"));
+    ASSERT_TRUE(fifo.Made());
+    system.MakeLink("zero.xml", "/dev/zero");
+    system.MakeFolder("folder.xml");
+    system.WriteFile("big.xml", std::string(3000, 'x'));
+    system.WriteFile("fits.xml", std::string(2048, 'x'));
+    const struct {
+        const char* name;
+        std::int64_t limit;
+        bool read;
+        std::string reason;
+    } cases[] = {
+        {"pipe.xml", kWholeFileLimit, false, "it is a pipe, not a file"},
+        {"zero.xml", kWholeFileLimit, false, "it is a device or socket, not a file"},
+        {"folder.xml", kWholeFileLimit, false, "it is a folder, not a file"},
+        {"big.xml", 2048, false, "it is larger than 2048 bytes"},
+        {"fits.xml", 2048, true, ""},
+        {"missing.xml", kWholeFileLimit, false, "No such file or directory"},
+    };
+    for (const auto& test : cases) {
+        std::string contents = "left over";
+        std::string reason;
+        EXPECT_EQ(ReadWholeFile(system.Path(test.name), contents, reason, test.limit), test.read) << test.name;
+        EXPECT_EQ(reason, test.reason) << test.name;
+        EXPECT_EQ(contents.size(), test.read ? 2048U : 0U) << test.name;
+    }
+    std::string contents;
+    EXPECT_FALSE(ReadWholeFile(system.Path("pipe.xml"), contents));
+    EXPECT_EQ(errno, ENOTSUP);
+    EXPECT_FALSE(ReadWholeFile(system.Path("folder.xml"), contents));
+    EXPECT_EQ(errno, EISDIR);
 }
 
 TEST(WholeFile, ReplaceWritesTheNewContentsAndLeavesNoTemporaryFile)

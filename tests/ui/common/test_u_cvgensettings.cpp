@@ -1,5 +1,6 @@
 #include "ui/common/u_cvgensettings.h"
 #include "tests/ui/ui_test_main.h"
+#include "tests/base/platform/fifo_in_place.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -47,6 +48,8 @@ private slots:
         saved.TipsAtStartup = false;
         saved.ScanResMaximized = false;
         saved.ScanResDetails = true;
+        saved.ScanResWidth = 1100;
+        saved.ScanResHeight = 700;
         saved.LastTip = 7;
         saved.ProfileEditorWidth = 900;
         saved.ProfileEditorHeight = 520;
@@ -66,6 +69,8 @@ private slots:
         QCOMPARE(loaded.TipsAtStartup, false);
         QCOMPARE(loaded.ScanResMaximized, false);
         QCOMPARE(loaded.ScanResDetails, true);
+        QCOMPARE(loaded.ScanResWidth, 1100);
+        QCOMPARE(loaded.ScanResHeight, 700);
         QCOMPARE(loaded.LastTip, 7);
         QCOMPARE(loaded.ProfileEditorWidth, 900);
         QCOMPARE(loaded.ProfileEditorHeight, 520);
@@ -136,6 +141,27 @@ private slots:
         QVERIFY(!settings.SaveIfLoaded());
         QCOMPARE(QFileInfo(SettingsFile()).symLinkTarget(), folder_->path() + "/gone.xml");
         QVERIFY(!QFile::exists(folder_->path() + "/gone.xml"));
+    }
+
+    // A FIFO hung the start-up before any window; /dev/zero aborted it with
+    // bad_alloc. Either is left as it is, and the defaults are used.
+    void aFifoOrADeviceIsRefusedAtOnceAndLeft()
+    {
+        for (const bool fifo : {true, false}) {
+            init();
+            std::unique_ptr<TFifoInPlace> pipe;
+            if (fifo) {
+                pipe = std::make_unique<TFifoInPlace>(SettingsFile().toStdString());
+                QVERIFY(pipe->Made());
+            } else {
+                QVERIFY(QFile::link("/dev/zero", SettingsFile()));
+            }
+            TBWCVGenSettings settings(DataFolder());
+            settings.LoadOrCreate();
+            QVERIFY(settings.LoadFailure() == TProfileLoadFailure::Unreadable);
+            QCOMPARE(settings.TipsAtStartup, true);
+            QVERIFY(!settings.SaveIfLoaded());
+        }
     }
 
 private:

@@ -8,6 +8,9 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDirIterator>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextBrowser>
 
 namespace {
@@ -78,6 +81,43 @@ private slots:
         QVERIFY(ShownTopic().endsWith(kHelpIndexTopic));
         QTest::keyClick(help->windowHandle(), Qt::Key_W, Qt::ControlModifier);
         QTRY_VERIFY(!help->isVisible());
+    }
+
+    // Every page shipped is a link of the contents, and a click on a link
+    // opens its page.
+    void contentsLinkEveryTopic()
+    {
+        THelpWindow window;
+        QVERIFY(window.OpenTopic(kHelpIndexTopic));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTextBrowser& page = window.Page();
+        QStringList linked;
+        int directoriesAt = -1;
+        for (QTextBlock block = page.document()->begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                if (const QTextFragment fragment = it.fragment(); fragment.charFormat().isAnchor()) {
+                    linked << fragment.charFormat().anchorHref();
+                    if (fragment.charFormat().anchorHref() == "configwizard/directories.htm")
+                        directoriesAt = fragment.position() + 1;
+                }
+        const QString folder = ProgramDataFolder() + "/help/corvella/";
+        QStringList shipped;
+        for (QDirIterator it(folder, {"*.htm"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            if (const QString topic = QDir(folder).relativeFilePath(it.next()); topic != "index.htm")
+                shipped << topic;
+        shipped.sort();
+        linked.sort();
+        QCOMPARE(linked, shipped);
+
+        QVERIFY(directoriesAt > 0);
+        QTextCursor cursor(page.document());
+        cursor.setPosition(directoriesAt);
+        page.ensureCursorVisible();
+        page.setTextCursor(cursor);
+        page.ensureCursorVisible();
+        QTest::mouseClick(page.viewport(), Qt::LeftButton, {}, page.cursorRect(cursor).center());
+        QTRY_VERIFY(page.source().toLocalFile().endsWith("corvella/configwizard/directories.htm"));
     }
 
     // F1 in a modal window: the help goes over it, takes the keyboard, and

@@ -3,6 +3,9 @@
 #include "ui/common/u_prompts.h"
 #include "tests/ui/ui_test_main.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+
 class TestPrompts : public QObject {
     Q_OBJECT
 
@@ -21,6 +24,23 @@ private slots:
         const bool answer = destructive ? Prompts().ConfirmDestructive("Confirm", "Delete it?")
                                         : Prompts().AskYesNo("Confirm", "Go on?");
         QTEST(answer, "enterAnswers");
+    }
+
+    // A short question with a long caption: the window is wide enough for
+    // its whole title.
+    void aTextQuestionIsWideEnoughForItsTitle()
+    {
+        const QString caption = "New Mp3 List name";
+        int width = 0;
+        WhenModal([&width](QWidget& box) {
+            width = box.width();
+            QTest::keyClicks(QApplication::focusWidget(), "Rock");
+            QTest::keyClick(&box, Qt::Key_Return);
+        });
+        const std::optional<QString> answer = Prompts().AskText(caption, "Name:", "");
+        QCOMPARE(answer, std::optional<QString>("Rock"));
+        QVERIFY2(width >= QFontMetrics(QApplication::font()).horizontalAdvance(caption) + 120,
+                 qPrintable(QString("%1 wide").arg(width)));
     }
 };
 

@@ -6,7 +6,9 @@
 #include "tests/ui/ui_test_main.h"
 #include "tests/ui/wizard_road.h"
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QTextBrowser>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
 #include "ui/trees/u_bwdirtv.h"
+#include "ui/common/u_helpwindow.h"
 #include "ui/common/u_radiogroup.h"
 #include "ui/configwizard/u_wizbanlist.h"
 #include "ui/wizard/u_wizdirsel.h"
@@ -35,7 +38,7 @@ class MusicFolders {
 public:
     MusicFolders()
     {
-        for (const char* folder : {"Rock", "Jazz", "Pop", "Disc"})
+        for (const char* folder : {"Rock", "Rock/Live", "Jazz", "Pop", "Disc"})
             QDir(root_.path()).mkpath(folder);
     }
     // The model path of a folder.
@@ -360,6 +363,107 @@ private slots:
         QCOMPARE(stored.GetDirPriority(music_.Path("Pop")), std::int32_t(dtPriority3));
     }
 
+    // The name page shows its texts from their start, and after a note on
+    // a taken name, Next and Back it is laid out as it was.
+    void profileNamePageReadsFromTheStartAndKeepsItsLayoutAfterBack()
+    {
+        TBWCVProfile taken;
+        taken.NewProfile();
+        taken.SetProfileName("mine");
+        QVERIFY(taken.SaveProfile());
+        WhenModal([](QWidget& dialog) {
+            WizardRoad road(dialog);
+            StartWith(road, opCopyFromCD);
+            road.Next();
+            auto* drive = road.On<TfrWizCDSel>("CD-ROM drive selection");
+            QVERIFY(drive);
+            QVERIFY(road.Select(drive->dir, "/"));
+            road.Next();
+            auto* naming = road.On<TfrWizProfileName>("Profile Name");
+            QVERIFY(naming);
+            QCOMPARE(naming->edtComment->text(), QString("Copy songs from a CD which are not in my collection."));
+            QCOMPARE(naming->edtComment->cursorPosition(), 0);
+            const QRect commentAt = naming->edtComment->geometry();
+            naming->edtProfileName->setFocus();
+            naming->edtProfileName->selectAll();
+            QTest::keyClicks(naming->edtProfileName, "mine");
+            QTRY_VERIFY(naming->lblStoredName->isVisible());
+            road.Next();
+            QVERIFY(road.On<TfrWizTextFinish>("Congratulations"));
+            road.Back();
+            QCOMPARE(road.On<TfrWizProfileName>("Profile Name"), naming);
+            QTRY_COMPARE(naming->edtComment->geometry(), commentAt);
+            QVERIFY(!naming->lblStoredName->isVisible());
+        });
+        RunProfileWizard();
+    }
+
+    // F1 opens the help page of the wizard's page at hand, over the wizard,
+    // and Esc gives the keyboard back to the wizard.
+    void f1OpensTheHelpOfThePageShown()
+    {
+        QStringList shown;
+        WhenModal([&shown](QWidget& dialog) {
+            WizardRoad road(dialog);
+            const auto helpOfPage = [&] {
+                QTRY_COMPARE(QApplication::activeWindow(), &dialog);
+                QTest::keyClick(dialog.windowHandle(), Qt::Key_F1);
+                QTRY_VERIFY(HelpWindow() && HelpWindow()->isVisible());
+                QTRY_COMPARE(QApplication::activeWindow(), HelpWindow());
+                shown << QDir(ProgramDataFolder() + "/help").relativeFilePath(HelpWindow()->Page().source().toLocalFile());
+                QTest::keyClick(HelpWindow()->windowHandle(), Qt::Key_Escape);
+                QTRY_VERIFY(!HelpWindow()->isVisible());
+            };
+            helpOfPage();
+            StartWith(road, opBanlist);
+            helpOfPage();
+            road.Next();
+            helpOfPage();
+        });
+        QCOMPARE(int(RunProfileWizard()), int(paNothing));
+        QCOMPARE(shown, (QStringList{"corvella/configwizard/index.htm", "corvella/configwizard/directories.htm",
+                                     "corvella/configwizard/banlist.htm"}));
+    }
+
+    // The duplicates' page starts empty and refuses a master folder; the
+    // master keeps its role and the summary shows both.
+    void duplicatesPageNeverTakesTheMasterDirectory()
+    {
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Warning, "is in a master directory")
+            .ExpectMessage(PromptKind::Warning, "is in a master directory");
+        WhenModal([this](QWidget& dialog) {
+            WizardRoad road(dialog);
+            StartAdvanced(road, ctWithMasterDirectory);
+            road.Next();
+            AskDirectory(road, "Rock", false);
+            QVERIFY(road.On<TfrWizTextAddDir>("Duplicates' directory"));
+            road.Next();
+            auto* page = road.On<TfrWizDirSel>("Directory selection");
+            QVERIFY(page);
+            QVERIFY(page->SelectedPath().empty());
+            QVERIFY(page->edtCurrPath->text().isEmpty());
+            for (const char* master : {"Rock", "Rock/Live"}) {
+                QVERIFY(road.Select(page->dir, music_.Path(master)));
+                road.Next();  // refused: Rock is the master
+                QCOMPARE(road.On<TfrWizDirSel>("Directory selection"), page);
+            }
+            AskDirectory(road, "Pop", false);
+            auto* summary = road.On<TfrWizDirSummary>("Directory summary");
+            QVERIFY(summary);
+            QCOMPARE(summary->tvAdd->Roots().DirCount(), 2);
+            road.Next();
+            road.Next();
+            NameAndFinish(road, "dupe_scan");
+        });
+        RunProfileWizard();
+        QVERIFY(prompts.Done());
+        const TBWCVProfile& stored = Stored("dupe_scan");
+        QCOMPARE(stored.DirPath, (std::vector<std::string>{music_.Path("Rock"), music_.Path("Pop")}));
+        QCOMPARE(stored.GetDirPriority(music_.Path("Rock")), std::int32_t(dtReference));
+        QCOMPARE(stored.GetDirPriority(music_.Path("Pop")), std::int32_t(dtPriority3));
+    }
+
     // The collection on CD: an Mp3 List built in the wizard from a disc.
     void collectionOnCdBuildsTheListAndMakesItTheReference()
     {
@@ -387,6 +491,9 @@ private slots:
             for (const char* name : {"CD 1", "CD 2"}) {
                 auto* drive = road.On<TfrWizDirSelMPL>("New CD");
                 QVERIFY(drive);
+                // Every pass asks for a new disc: nothing of the last one is left.
+                QVERIFY(drive->SelectedPath().empty());
+                QVERIFY(drive->edtCurrPath->text().isEmpty());
                 QVERIFY(road.Select(drive->dir, discPath));
                 road.Next();
                 auto* cdName = road.On<TfrWizCDName>("CD Name");

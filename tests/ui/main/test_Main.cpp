@@ -20,12 +20,16 @@
 
 #include "base/HUtils.h"
 #include "base/platform/u_registrystore.h"
+#include "ui/main/u_loadproblems.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmpl.h"
+#include "model/u_bwfsdrive.h"
+#include "tests/ui/item_clicks.h"
 #include "tests/ui/modal_dialogs.h"
 #include "tests/ui/scripted_prompts.h"
+#include "tests/base/platform/fifo_in_place.h"
 #include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_helpwindow.h"
 #include "ui/common/u_prompts.h"
@@ -67,7 +71,8 @@ void StoreProfile(const std::string& name, double lastRun = 0, double lastTime =
     profile.LastRun = lastRun;
     profile.LastTime = lastTime;
     profile.ProfileComment = comment;
-    profile.DirPath = {"/music"};
+    // A folder that is there: a missing one is asked about before a scan.
+    profile.DirPath = {QDir::homePath().toStdString()};
     QVERIFY(profile.SaveProfile());
 }
 
@@ -94,6 +99,23 @@ QStringList ShownResults(QWidget& dialog)
     for (int row = 0; row < window->Model().RowCount(); ++row) {
         const TBWDupeFile* entry = window->Model().EntryAt(row);
         rows << QString(entry->State() == dsReference ? "R " : "D ") + QString::fromStdString(entry->File()->Name());
+    }
+    return rows;
+}
+
+// Every cell of every row the results window shows, a row's cells parted by "|".
+QStringList ShownCells(QWidget& dialog)
+{
+    auto* window = qobject_cast<TfScanResults*>(&dialog);
+    if (!window)
+        return {"not the results window"};
+    const QAbstractItemModel& model = window->Model();
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(); ++column)
+            cells << model.index(row, column).data().toString();
+        rows << cells.join(" | ");
     }
     return rows;
 }
@@ -187,6 +209,47 @@ private slots:
         Action(window, "aDeleteProfile")->trigger();
         QCOMPARE(Names(window.Profiles()), QStringList({"quick_scan"}));
         QVERIFY(QFileInfo(profiles + "gone.xml").isSymLink());
+    }
+
+    // Rock.xml, rock.xml and ROCK.xml are one profile: one is listed, the
+    // twins are moved aside and told, not deleted by a later save.
+    void profileFilesDifferingInCaseOnlyAreSetAsideAndTold()
+    {
+        const QString profiles = DataFolder() + "profiles/";
+        StoreProfile("Rock", 0, 0, "one of three");
+        for (const char* twin : {"rock.xml", "ROCK.xml"})
+            QVERIFY(QFile::copy(profiles + "Rock.xml", profiles + twin));
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Warning, "The profile file " + profiles +
+                                                       "Rock.xml differs from another profile's file in letter case "
+                                                       "only, which names the same profile; it was moved to " +
+                                                       profiles + "Rock.xml.bad.");
+        TfCorvella4 window;
+        QCOMPARE(Names(window.Profiles()), QStringList({"ROCK"}));
+        QTRY_VERIFY(prompts.Done());
+        QVERIFY(prompts.Asked().back().text.contains(profiles + "rock.xml differs"));
+        QCOMPARE(QDir(profiles).entryList(QDir::Files, QDir::Name),
+                 QStringList({"ROCK.xml", "Rock.xml.bad", "rock.xml.bad"}));
+        QVERIFY(CurrentProfile().LoadProfile("ROCK"));
+        QVERIFY(CurrentProfile().SaveProfile());
+        QCOMPARE(QDir(profiles).entryList(QDir::Files, QDir::Name),
+                 QStringList({"ROCK.xml", "Rock.xml.bad", "rock.xml.bad"}));
+    }
+
+    // A profiles folder that cannot be read is no empty list: it is told,
+    // and no quick_scan is made in its place.
+    void aProfilesFolderThatCannotBeReadIsTold()
+    {
+        const QString profiles = DataFolder() + "profiles";
+        QVERIFY(QDir(profiles).removeRecursively());
+        // A link to itself: unreadable even to root.
+        QVERIFY(QFile::link("profiles", profiles));
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Warning, "The profiles cannot be listed (" + profiles + "/: ");
+        TfCorvella4 window;
+        QTRY_VERIFY(prompts.Done());
+        QCOMPARE(window.Profiles().rowCount(), 0);
+        QVERIFY(QFileInfo(profiles).isSymLink());
     }
 
     void resultsThatCannotBeReadAreToldNotShownEmpty()
@@ -644,6 +707,103 @@ private slots:
         QVERIFY(!loaded.isEmpty());
     }
 
+    // "Copy new songs from a CD" with the disc not mounted, and a list deleted
+    // since: what cannot be found is named, and the empty result never says
+    // every file is in the collection already.
+    void aMissingDiscOrListIsNeverReadAsAnAnswer()
+    {
+        QTemporaryDir collection;
+        QVERIFY(QFile::copy(QString(CORVELLA_TEST_DATA) + "/../fixtures/audio/cbr128_stereo_44k_id3v23.mp3",
+                            collection.path() + "/kept song.mp3"));
+        const std::string disc = "/media/no such cd/Ёлка 東京";
+        {
+            TBWCVProfile profile;
+            profile.NewProfile();
+            profile.SetProfileName("new_from_cd");
+            profile.ResultType = rsNegative;
+            profile.DirPath = {collection.path().toStdString(), disc, "@deleted_list/CD 1"};
+            profile.SetDirPriority(collection.path().toStdString(), dtReference);
+            QVERIFY(profile.SaveProfile());
+        }
+        TfCorvella4 window;
+        window.show();
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(false, QString::fromStdString(disc) + " (no such folder)");
+        Action(window, "aRunProfile")->trigger();
+        QVERIFY(prompts.Asked().back().text.contains("@deleted_list/CD 1 (no Mp3 List holds it)"));
+        QCOMPARE(window.Profiles().Row(0).lastRun, 0.0);
+
+        prompts.ExpectYesNo(true, "Scan without them?");
+        prompts.ExpectMessage(PromptKind::Information,
+                              "2 folders and lists of the profile could not be found and were left out");
+        Action(window, "aRunProfile")->trigger();
+        QVERIFY(prompts.Done());
+        QVERIFY(!prompts.Asked().back().text.contains("every file is in the collection already"));
+    }
+
+    // What "Load last results" shows after a restart with another profile
+    // selected is what the scan showed: the rows, their relevances and
+    // words; a result file without its scan record says it is recomputed.
+    void lastResultsShowWhatTheScanShowed()
+    {
+        QTemporaryDir music;
+        const QString fixture = QString(CORVELLA_TEST_DATA) + "/../fixtures/audio/cbr128_stereo_44k_id3v23.mp3";
+        for (const char* name : {"alpha song.mp3", "alpha song 12.mp3", "Ёлка 東京 live tour.mp3", "ёлка 東京 live tour 07.mp3"})
+            QVERIFY(QFile::copy(fixture, music.path() + "/" + name));
+        for (const auto& [name, minWordLength] : {std::pair{"a_by_name", 3}, std::pair{"b_plain", 0}}) {
+            TBWCVProfile profile;
+            profile.NewProfile();
+            profile.SetProfileName(name);
+            profile.CompType = ctFileName;
+            profile.MinWordLength = minWordLength;
+            profile.MinPerc = 50;
+            profile.DirPath = {music.path().toStdString()};
+            QVERIFY(profile.SaveProfile());
+        }
+        const auto shownColumns = GenSettings().ColShow;
+        GenSettings().ColShow.fill(false);
+        GenSettings().ColShow[9] = GenSettings().ColShow[10] = true;  // "%" and "Words"
+        QStringList scanned;
+        {
+            TfCorvella4 window;
+            window.show();
+            QCOMPARE(window.SelectedProfile(), std::string("a_by_name"));
+            WhenModal([&](QWidget& dialog) {
+                scanned = ShownCells(dialog);
+                Action(dialog, "aClose")->trigger();
+            });
+            Action(window, "aRunProfile")->trigger();
+        }
+        QCOMPARE(scanned.size(), 4);
+        QVERIFY2(scanned.filter("100 %").size() == 2, qPrintable(scanned.join(" | ")));
+
+        // A restart: new file objects, the other profile chosen with a click.
+        FSDrive().Refresh();
+        TfCorvella4 window;
+        window.show();
+        auto* list = window.findChild<QTreeView*>("lvProfiles");
+        ClickItem(*list, list->model()->index(1, 0));
+        QCOMPARE(window.SelectedProfile(), std::string("b_plain"));
+        QStringList loaded;
+        WhenModal([&](QWidget& dialog) {
+            loaded = ShownCells(dialog);
+            Action(dialog, "aClose")->trigger();
+        });
+        Action(window, "aLoadResults")->trigger();
+        QCOMPARE(loaded, scanned);
+
+        QVERIFY(QFile::remove(DataFolder() + "last_results.scan"));
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Information, "chosen again with the profile \"b_plain\"");
+        WhenModal([&](QWidget& dialog) {
+            loaded = ShownCells(dialog);
+            Action(dialog, "aClose")->trigger();
+        });
+        Action(window, "aLoadResults")->trigger();
+        QCOMPARE(loaded.size(), 4);
+        GenSettings().ColShow = shownColumns;
+    }
+
     void theSettingsStoreIsConvertedOnce()
     {
         const std::string key = AppPaths().registryKey;
@@ -671,6 +831,43 @@ private slots:
         QFile::remove(DataFolder() + "profiles/from_store.xml");
         TfCorvella4 again;
         QCOMPARE(Names(again.Profiles()), QStringList({"quick_scan"}));
+    }
+
+    // A stored name is never a path out of the data folder, whatever the older settings hold.
+    void aConvertedProfileNameWithAPathIsRefusedAndTold()
+    {
+        const std::string key = AppPaths().registryKey;
+        for (const char* name : {"../../../../escaped_profile", "sub/inner", "Révolte_Ёлка_東京"}) {
+            TRegistryStore store(AppPaths().registryFile);
+            store.Load();
+            store.WriteValue(key + "\\profiles\\" + name, RegistryString("ProfileComment", name));
+            QVERIFY(store.Save());
+        }
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Warning,
+                              "The profile \"../../../../escaped_profile\" of the older settings was not converted");
+        TfCorvella4 window;
+        QTRY_VERIFY(prompts.Done());
+        QVERIFY(prompts.Asked().back().text.contains("The profile \"sub/inner\" of the older settings was not converted"));
+        QCOMPARE(Names(window.Profiles()), QStringList({"Révolte_Ёлка_東京"}));
+        const QString profiles = DataFolder() + "profiles/";
+        QVERIFY(!QFile::exists(profiles + "../../../../escaped_profile.xml"));
+        QVERIFY(!QFile::exists(profiles + "sub/inner.xml"));
+        QCOMPARE(QDir(profiles).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList({"Révolte_Ёлка_東京.xml"}));
+    }
+
+    // A FIFO there hung the start-up in open(), before any window.
+    void aStoreThatIsNoFileIsNamedAndLeftAlone()
+    {
+        const TFifoInPlace fifo(AppPaths().registryFile);
+        QVERIFY(fifo.Made());
+        LoadProblems().TakeMessage();
+        TfCorvella4 window;
+        const QString message = QString::fromStdString(LoadProblems().TakeMessage());
+        QVERIFY2(message.contains(QString::fromStdString(AppPaths().registryFile) +
+                                  " cannot be read (it is a pipe, not a file)"),
+                 qPrintable(message));
+        QCOMPARE(Names(window.Profiles()), QStringList({"quick_scan"}));
     }
 
     void aStoreWithoutTheKeyIsLeftAlone()

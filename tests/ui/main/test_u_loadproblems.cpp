@@ -51,8 +51,8 @@ private slots:
         const QString expected = "Some of what Corvella keeps could not be loaded:\n\n"
                                  "The general settings file is damaged; it was moved to %1settings.xml.bad. "
                                  "The defaults are used.\n\n"
-                                 "The Mp3 List \"broken\" is damaged and shows empty; its file %1broken.mpl was "
-                                 "left untouched.\n\n"
+                                 "The Mp3 List \"broken\" cannot be read (the file is no Mp3 List) and shows empty; "
+                                 "it is kept read-only and its file %1broken.mpl is left untouched.\n\n"
                                  "The profile \"Rock\" is damaged; it was moved to %1profiles/Rock.xml.bad.";
         QCOMPARE(message, expected.arg(QString::fromStdString(data)));
         problems.ListsLoaded(lists);

@@ -13,6 +13,7 @@
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmpl.h"
+#include "tests/model/live_objects.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/progress/u_progress.h"
 #include "ui/progress/u_scanmailbox.h"
@@ -128,7 +129,10 @@ class TestScanRoad : public QObject {
                              return std::chrono::steady_clock::time_point(std::chrono::seconds(clockReads_++ ? 90003 : 0));
                          });
     }
-    void StoreProfile(const std::string& name, std::vector<std::string> dirs = {"/music"})
+    // A folder on disk, as the profile's one directory.
+    std::string MusicFolder() const { return data_.toStdString() + "music"; }
+    void StoreProfile(const std::string& name) { StoreProfile(name, {MusicFolder()}); }
+    void StoreProfile(const std::string& name, std::vector<std::string> dirs)
     {
         profile_->NewProfile();
         profile_->SetProfileName(name);
@@ -149,7 +153,7 @@ private slots:
     {
         QVERIFY(folder_.isValid());
         data_ = folder_.path() + "/" + QString::number(++testCount_) + "/";
-        QDir().mkpath(data_);
+        QDir().mkpath(data_ + "music");
         profile_ = std::make_unique<TBWCVProfile>(data_.toStdString());
         lists_ = std::make_unique<TMplManager>();
         root_ = std::make_unique<TMemoryDir>();
@@ -220,10 +224,10 @@ private slots:
     {
         ScriptedPrompts prompts;
         StoreProfile("quick_scan", {});
-        prompts.ExpectChoice(PromptKind::Folder, QString("/home/ann/Music"));
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(MusicFolder()));
         prompts.ExpectMessage(PromptKind::Information, "No duplicates were found.");
         QCOMPARE(MakeRoad().Run("quick_scan"), TScanOutcome::Finished);
-        QCOMPARE(scanned_, std::vector<std::string>{"/home/ann/Music"});
+        QCOMPARE(scanned_, std::vector<std::string>{MusicFolder()});
         TBWCVProfile stored(data_.toStdString());
         QVERIFY(stored.LoadProfile("quick_scan"));
         QVERIFY(stored.DirPath.empty());
@@ -308,9 +312,27 @@ private slots:
         TBWDirectory* music = root_->AddSubDirTouch("music");
         script_.linked = {music->Files()->AddFile("a;b.mp3"), music->Files()->AddFile("song.mp3"),
                           music->Files()->AddFile("song (copy).mp3")};
-        prompts.ExpectMessage(PromptKind::Warning, "1 file left out of the result file");
+        prompts.ExpectMessage(PromptKind::Warning, "1 file left out of the result file: its path holds");
         QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Finished);
         QVERIFY(!ReadText(ResultFile()).contains("a;b.mp3"));
+    }
+
+    // Each text in the grammar of its number, naming the files, a line
+    // break in a name shown as a mark rather than breaking the list.
+    void textsOfFilesLeftOutNameThemInTheGrammarOfTheirNumber()
+    {
+        QCOMPARE(LeftOutText({"/m/a;b.mp3"}),
+                 QString("1 file left out of the result file: its path holds \";\" or a line break, which the file "
+                         "cannot store, so \"Load last results\" will not show it:\n/m/a;b.mp3"));
+        const QString two = LeftOutText({"/m/a;b.mp3", "/m/bad\nname.mp3"});
+        QVERIFY(two.startsWith("2 files left out of the result file: their paths hold"));
+        QVERIFY(two.contains("will not show them:"));
+        QVERIFY(two.endsWith("\n/m/a;b.mp3\n/m/bad\u240Aname.mp3"));
+        const QString many = LeftOutText(std::vector<std::string>(12, "/m/x;y.mp3"));
+        QCOMPARE(many.count("/m/x;y.mp3"), 10);
+        QVERIFY(many.endsWith("\nand 2 more."));
+        QCOMPARE(UncomparedText(1), QString("1 file could not be read, so it was not compared by content."));
+        QCOMPARE(UncomparedText(3), QString("3 files could not be read, so they were not compared by content."));
     }
 
     void anEmptyResultSaysSoInsteadOfAnEmptyWindow_data()
@@ -339,6 +361,67 @@ private slots:
         QCOMPARE(ReadText(ResultFile()), QString("/music/a.mp3;/music/b.mp3;\r\n"));
         // The run itself is still kept in the profile.
         QVERIFY(ProfileFile("p").contains("<LastTime>90003</LastTime>"));
+    }
+
+    // A disc not mounted or a list deleted must not scan as empty and read
+    // as an answer: each is named first, and the user goes on without them
+    // or stops; an empty result then says that part was left out.
+    void missingFoldersAndListsAreNamedBeforeTheScan_data()
+    {
+        QTest::addColumn<QStringList>("dirs");
+        QTest::addColumn<bool>("goOn");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<int>("scanned");
+        const QString gone = "/no/such/disc Ёлка 東京";
+        QTest::newRow("stop") << QStringList{"music", gone} << false << gone + " (no such folder)" << QString() << 0;
+        QTest::newRow("go on without a folder")
+            << QStringList{"music", gone} << true << gone + " (no such folder)"
+            << "One folder or list of the profile could not be found and was left out" << 1;
+        QTest::newRow("go on without a folder and a list")
+            << QStringList{"music", gone, "@deleted/vol"} << true << "@deleted/vol (no Mp3 List holds it)"
+            << "2 folders and lists of the profile could not be found and were left out" << 1;
+        QTest::newRow("a list the model holds is there") << QStringList{"music", "@kept/vol"} << true << QString()
+                                                         << "No duplicates were found." << 2;
+        QTest::newRow("nothing there") << QStringList{gone, "@deleted/vol"} << false << QString()
+                                       << "Nothing of the profile \"p\" can be found, so nothing was scanned" << 0;
+    }
+    void missingFoldersAndListsAreNamedBeforeTheScan()
+    {
+        QFETCH(QStringList, dirs);
+        QFETCH(bool, goOn);
+        QFETCH(QString, asked);
+        QFETCH(QString, told);
+        QFETCH(int, scanned);
+        root_->AddSubDirTouch("@kept")->AddSubDirTouch("vol");
+        std::vector<std::string> paths;
+        for (const QString& dir : dirs)
+            paths.push_back(dir == "music" ? MusicFolder() : dir.toStdString());
+        StoreProfile("p", paths);
+        ScriptedPrompts prompts;
+        if (!asked.isEmpty())
+            prompts.ExpectYesNo(goOn, asked);
+        if (!told.isEmpty())
+            prompts.ExpectMessage(scanned ? PromptKind::Information : PromptKind::Warning, told);
+        const TScanOutcome outcome = MakeRoad().Run("p");
+        QCOMPARE(outcome, scanned ? TScanOutcome::Finished : TScanOutcome::NotRun);
+        QCOMPARE(int(scanned_.size()), scanned);
+        QVERIFY(prompts.Done());
+    }
+
+    // Every scan refreshes the model; the folders of the scans before must
+    // not stay alive until the program ends.
+    void memoryStaysFlatAcrossScans()
+    {
+        StoreProfile("memory");
+        for (int run = 0; run < 4; ++run) {
+            TBWDirectory* music = root_->AddSubDirTouch("music");
+            TBWDirectory* album = music->AddSubDirTouch("album");
+            script_.linked = {album->Files()->AddFile("song.mp3"), album->Files()->AddFile("song (copy).mp3")};
+            QCOMPARE(LiveFoldersAndFiles(*root_), std::make_pair(2, 2));
+            QCOMPARE(MakeRoad().Run("memory"), TScanOutcome::Finished);
+            QCOMPARE(LiveFoldersAndFiles(*root_), std::make_pair(0, 0));
+        }
     }
 
     void theTimesGoToTheProfileThatRan()

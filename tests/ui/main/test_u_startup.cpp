@@ -11,13 +11,17 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "base/HUtils.h"
 #include "tests/ui/modal_dialogs.h"
+#include "tests/ui/scripted_prompts.h"
+#include "ui/common/u_cvgensettings.h"
 #include "ui/main/u_singleinstance.h"
 #include "tests/ui/ui_test_main.h"
 
@@ -192,6 +196,26 @@ private slots:
         });
         tip.exec();
         QVERIFY(forward);
+    }
+
+    // A full disk, or a read-only file or folder: the settings of the run
+    // are lost, and the user is told where and why.
+    void aSettingsSaveThatFailsAtTheEndIsTold()
+    {
+        InitAppPaths(kMakerName, kProductName, kHelpFileName);
+        GenSettings().LoadOrCreate();
+        QVERIFY(GenSettings().Loaded());
+        const QString file = QString::fromStdString(GenSettings().FileName());
+        QVERIFY(file.startsWith(QString::fromStdString(AppPaths().dataFolder)));
+        // A folder where the file goes: no write can take its place.
+        QVERIFY(QDir().mkpath(file));
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Warning, "The settings could not be saved to " + file + " (");
+        SaveAtExit();
+        QVERIFY(prompts.Done());
+        QVERIFY(QDir().rmdir(file));
+        SaveAtExit();
+        QVERIFY(QFileInfo(file).isFile());
     }
 
     void severalCopiesRunWhenAllowed()

@@ -1,4 +1,5 @@
 #include "tests/ui/item_clicks.h"
+#include "tests/ui/modal_dialogs.h"
 #include "tests/ui/mpl_test_folders.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/mpleditor/u_mpleditor.h"
@@ -6,6 +7,9 @@
 #include "tests/ui/ui_test_main.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QDir>
 #include <QFile>
 #include <QMenuBar>
 #include <QPushButton>
@@ -153,7 +157,7 @@ private slots:
         QVERIFY(header->sectionSizeHint(TMplFileTableModel::colBitrate)
                 <= header->sectionSize(TMplFileTableModel::colBitrate));
 
-        prompts.ExpectYesNo(true, "Changes has been made to your lists. Save?");
+        prompts.ExpectYesNoCancel(true, "Changes has been made to your lists. Save?");
         Action(editor, "aClose")->trigger();
         QVERIFY(!MplManager().IsModified());
         QVERIFY(QFile::exists(QString::fromStdString(lists.File("Rock"))));
@@ -273,6 +277,73 @@ private slots:
         QVERIFY(pressed);
         QVERIFY(!ProgressActive());
         QCOMPARE(list->DirCount(), 1);
+    }
+
+    void anExportThatCannotBeDoneSaysWhy()
+    {
+        TempListFolder lists;
+        TBWDirMpl* saved = MplManager().NewList("Rock", false);
+        QVERIFY(MplManager().SaveAll());
+        saved = MplManager().FindList("Rock");
+        TBWDirMpl* unsaved = MplManager().NewList("Never Saved", false);
+        QTemporaryDir elsewhere;
+        TfMPLEditor editor;
+        Show(editor);
+        ScriptedPrompts prompts;
+        Click(editor, unsaved);
+        prompts.ExpectMessage(PromptKind::Warning, "\"Never Saved\" has not been saved yet");
+        Press(editor, QKeySequence("Ctrl+E"));
+        Click(editor, saved);
+        prompts.ExpectChoice(PromptKind::SaveFile, elsewhere.filePath("listcopy.txt"), "Rock.mpl")
+            .ExpectMessage(PromptKind::Warning, "only to files ending in \".mpl\"; nothing was written");
+        Press(editor, QKeySequence("Ctrl+E"));
+        QVERIFY(prompts.Done());
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
+    }
+
+    void anEmptyFolderIsAddedAsAVolumeOnlyWhenTheUserSaysSo()
+    {
+        TempListFolder lists;
+        TBWDirMpl* rock = MplManager().NewList("Rock", false);
+        QTemporaryDir empty;
+        TfMPLEditor editor;
+        Show(editor);
+        Click(editor, rock);
+        ScriptedPrompts prompts;
+        for (const bool add : {false, true}) {
+            prompts.ExpectChoice(PromptKind::Folder, empty.path())
+                .ExpectChoice(PromptKind::Text, "Empty")
+                .ExpectDestructive(add, "holds no audio files. Add it as an empty volume anyway?");
+            Press(editor, QKeySequence("Ctrl+A"));
+            QVERIFY(prompts.Done());
+            QCOMPARE(rock->DirCount(), add ? 1 : 0);
+            Click(editor, rock);
+        }
+    }
+
+    void escOnTheSaveQuestionKeepsTheEditorAndItsChanges()
+    {
+        TempListFolder lists;
+        MplManager().NewList("Rock", false);
+        TfMPLEditor editor;
+        Show(editor);
+        QString asked;
+        // The real question, as the user meets it.
+        WhenModal([&](QWidget& box) {
+            asked = static_cast<QMessageBox&>(box).text();
+            QTest::keyClick(&box, Qt::Key_Escape);
+        });
+        Press(editor, QKeySequence("Ctrl+Q"));
+        QCOMPARE(asked, QString("Changes has been made to your lists. Save?"));
+        QVERIFY(editor.isVisible());
+        QVERIFY(MplManager().IsModified());
+        QVERIFY(MplManager().FindList("Rock"));
+
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNoCancel(false, "Save?");
+        Press(editor, QKeySequence("Ctrl+Q"));
+        QVERIFY(!editor.isVisible());
+        QVERIFY(!MplManager().FindList("Rock"));
     }
 };
 

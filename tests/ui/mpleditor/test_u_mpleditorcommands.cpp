@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "base/platform/u_platformsources.h"
+#include "base/u_bwchain.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmp3.h"
 #include "model/u_bwfsmpl.h"
@@ -162,6 +163,8 @@ private slots:
         QTest::newRow("blanks trimmed and single") << "  CD   1 " << "CD 1";
         QTest::newRow("slash and dots") << "AC/DC..Live" << "ACDCLive";
         QTest::newRow("nothing left") << "#!?" << "";
+        QTest::newRow("letters of every script") << "Bj\u00f6rk Live" << "Bj\u00f6rk Live";
+        QTest::newRow("dashes of every script go") << "\u041a\u0418\u041d\u041e \u2013 \u5149!" << "\u041a\u0418\u041d\u041e \u5149";
     }
     void volumeNamesKeepLettersDigitsAndBlanks()
     {
@@ -245,6 +248,26 @@ private slots:
         QVERIFY(firstBytes.size() > 32 + 5 * 56);
     }
 
+    void aDiscReadIntoAListTakesNoLinkedFileOrFolder()
+    {
+        TempListFolder lists;
+        RecordedProgress progress;
+        QTemporaryDir outside;
+        QVERIFY(QFile::copy(QString::fromStdString(disc_.Path() + "/01 Alpha.mp3"), outside.filePath("Elsewhere.mp3")));
+        const QString disc = QString::fromStdString(disc_.Path());
+        QVERIFY(QFile::link(disc + "/01 Alpha.mp3", disc + "/01 Alpha (alias).mp3"));
+        QVERIFY(QFile::link(outside.path(), disc + "/Outside"));
+        TBWDirMpl* list = MplManager().NewList("Rock", false);
+        TBWDirectory* read = AddVolumeToMpl(list, FSDrive().FindDir(disc_.Path() + "/", true), "CD1", progress);
+        QFile::remove(disc + "/01 Alpha (alias).mp3");
+        QFile::remove(disc + "/Outside");
+        QVERIFY(read);
+        TBWChain files;
+        read->CollectFiles(&files, false);
+        QCOMPARE(files.Count(), disc_.FileCount());
+        QVERIFY(!read->FindChild("Outside"));
+    }
+
     void aVolumeGoesAtOnceAndAListOnlyAfterItsQuestion()
     {
         TempListFolder lists;
@@ -282,7 +305,7 @@ private slots:
         QVERIFY(AddDisc(commands, MplManager().NewList("Rock", false), "CD1"));
         {
             ScriptedPrompts prompts;
-            prompts.ExpectYesNo(true, "Changes has been made to your lists. Save?");
+            prompts.ExpectYesNoCancel(true, "Changes has been made to your lists. Save?");
             QVERIFY(commands.Close());
         }
         QVERIFY(!MplManager().IsModified());
@@ -293,7 +316,7 @@ private slots:
         QCOMPARE(List("Rock")->DirCount(), 0);
         {
             ScriptedPrompts prompts;
-            prompts.ExpectYesNo(false, "Save?");
+            prompts.ExpectYesNoCancel(false, "Save?");
             QVERIFY(commands.Close());
         }
         QVERIFY(!MplManager().IsModified());
@@ -302,6 +325,56 @@ private slots:
 
         ScriptedPrompts nothingAsked;
         QVERIFY(commands.Close());
+    }
+
+    // A list whose file could not be read takes no volume, and says why; a
+    // change that cannot be saved is named with its reason in the editor
+    // and at exit, where the user may try again before it is dropped.
+    void aListThatCannotBeReadTakesNoVolumeAndUnsavedChangesAreNamedWithTheirReasons()
+    {
+        TempListFolder lists;
+        WriteBytes(lists.File("Ærø"), "\x5C\x03 cut short");
+        MplManager().Reload();
+        RecordedProgress progress;
+        TMplEditorCommands commands(progress);
+        commands.SetSelectedDir(List("Ærø"));
+        QVERIFY(!commands.IsEnabled(Action::AddVolume));
+        QVERIFY(commands.IsEnabled(Action::Delete));
+        QCOMPARE(ReadOnlyNote(commands.SelectedDir()),
+                 QString("The Mp3 List \"Ærø\" cannot be read (the file is damaged or cut short); it is kept as "
+                         "it is, so no volume can be added to it."));
+        {
+            ScriptedPrompts nothingAsked;
+            QCOMPARE(commands.AddVolume(), nullptr);
+        }
+        QCOMPARE(List("Ærø")->DirCount(), 0);
+
+        // A folder in the list file's place: no write gets through.
+        QVERIFY(AddDisc(commands, MplManager().NewList("Blocked", false), "CD1"));
+        QVERIFY(QDir().mkpath(QString::fromStdString(lists.File("Blocked") + "/in-the-way")));
+        QCOMPARE(ReadOnlyNote(commands.SelectedDir()), QString());
+        {
+            ScriptedPrompts prompts;
+            prompts.ExpectMessage(PromptKind::Error, "These lists could not be saved; their changes are kept:\n\n"
+                                                     "\"Blocked\": Is a directory");
+            commands.Save();
+        }
+        QVERIFY(List("Blocked")->FindChild("CD1"));
+        {
+            ScriptedPrompts prompts;
+            const QString named = "The changes to these Mp3 Lists cannot be saved:\n\n\"Blocked\": Is a directory";
+            prompts.ExpectYesNo(true, named).ExpectYesNo(false, named);
+            SaveListsAtExit();
+        }
+        QVERIFY(MplManager().IsModified());
+        QVERIFY(QDir(QString::fromStdString(lists.File("Blocked"))).removeRecursively());
+        {
+            ScriptedPrompts nothingAsked;
+            SaveListsAtExit();
+        }
+        QVERIFY(!MplManager().IsModified());
+        QVERIFY(List("Blocked")->FindChild("CD1"));
+        QCOMPARE(ReadBytes(lists.File("Ærø")), std::string("\x5C\x03 cut short"));
     }
 
     void importReadsBothFormatsUnderAFreeName()
@@ -383,6 +456,7 @@ private slots:
         commands.Delete();
         prompts.ExpectChoice(PromptKind::SaveFile, QString::fromStdString(target), "Rock.mpl")
             .ExpectChoice(PromptKind::SaveFile, QString::fromStdString(target + ".txt"))
+            .ExpectMessage(PromptKind::Warning, "only to files ending in \".mpl\"")
             .ExpectChoice(PromptKind::SaveFile, QString::fromStdString(target + "/missing/x.mpl"))
             .ExpectMessage(PromptKind::Error, "could not be exported");
         for (int i = 0; i < 3; ++i) {

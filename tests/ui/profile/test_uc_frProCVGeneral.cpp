@@ -42,6 +42,8 @@ private slots:
         QTest::newRow("letters of every script") << "M\u00fcsik_\u65e5\u672c" << "";
         QTest::newRow("slash and blank dropped") << "My/Scan x"
                                                << "Stored as \"MyScanx\": only letters, digits and \"_\" are kept.";
+        QTest::newRow("dashes of every script dropped")
+            << "M\u00f6tley\u2013Cr\u00fce" << "Stored as \"M\u00f6tleyCr\u00fce\": only letters, digits and \"_\" are kept.";
         QTest::newRow("taken") << "Jazz" << "Stored as \"Jazz1\": another profile is named \"Jazz\".";
     }
     void typingShowsTheNameThatWillBeStored()

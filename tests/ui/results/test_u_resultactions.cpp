@@ -1,17 +1,32 @@
+#include "tests/ui/catalogued_disc.h"
+#include "tests/ui/item_clicks.h"
+#include "tests/ui/modal_dialogs.h"
 #include "tests/ui/result_files.h"
 #include "tests/ui/scripted_prompts.h"
+#include "ui/common/u_cvgensettings.h"
+#include "ui/results/u_discneeded.h"
 #include "ui/results/u_fileoperations.h"
 #include "ui/results/u_resultactions.h"
+#include "ui/results/u_resultsmodel.h"
+#include "ui/results/u_scanresults.h"
+#include "ui/results/u_warningreplace.h"
 #include "tests/ui/ui_test_main.h"
 
 #include "model/u_bwfsmpl.h"
 #include "model/u_discrequest.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+#include <QUrl>
 #include <sys/stat.h>
+#include <cerrno>
+#include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -111,6 +126,81 @@ private:
     std::string path_;
 };
 
+
+// The results window over a result list, shown and active, driven as a
+// user does: rows clicked, check marks toggled with Space, keys pressed.
+struct TResultsWindow {
+    explicit TResultsWindow(TBWDupeFileList& list)
+    {
+        settings.NewProfile();
+        settings.ScanResMaximized = false;
+        window = std::make_unique<TfScanResults>(settings);
+        window->SetResults(&list);
+        window->RefreshList();
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            QTest::qFail("the results window never became active", __FILE__, __LINE__);
+        view = window->findChild<QTreeView*>("lvResults");
+    }
+    QModelIndex Index(TBWDupeFile* entry, int column = 0) const
+    {
+        return view->model()->index(window->Model().RowOf(entry), column);
+    }
+    void Click(TBWDupeFile* entry) const { ClickItem(*view, Index(entry)); }
+    void Check(TBWDupeFile* entry) const
+    {
+        Click(entry);
+        QTest::keyClick(view, Qt::Key_Space);
+    }
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    {
+        QTest::keyClick(view, key, modifiers);
+    }
+    QString Cell(TBWDupeFile* entry, int tag) const
+    {
+        for (int column = 0; column < view->model()->columnCount(); ++column)
+            if (window->Model().ColumnTag(column) == tag)
+                return Index(entry, column).data().toString();
+        return {};
+    }
+    QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
+
+    TBWCVGenSettings settings;
+    std::unique_ptr<TfScanResults> window;
+    QTreeView* view = nullptr;
+};
+
+// Fails the test when the disc request comes up, and cancels it.
+class TNoDiscRequestExpected {
+public:
+    TNoDiscRequestExpected()
+    {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            if (auto* request = dynamic_cast<TfDiscNeeded*>(QApplication::activeModalWidget())) {
+                asked = true;
+                ClickButton(*request, "bCancel");
+            }
+        });
+        poll_.start(5);
+    }
+    bool asked = false;
+
+private:
+    QTimer poll_;
+};
+
+std::string Fixture(const char* name)
+{
+    return ReadWholeFile(CORVELLA_TEST_DATA "/../fixtures/audio/" + std::string(name));
+}
+
+// The record the Trash keeps of a file it holds: its original path, percent-encoded.
+QString TrashRecordOf(const QString& name)
+{
+    return QString::fromStdString(ReadWholeFile((TrashFolder() + "/info/" + name + ".trashinfo").toStdString()));
+}
+
 } // namespace
 
 class TestResultActions : public QObject {
@@ -162,7 +252,7 @@ private slots:
         QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D+ a.mp3", "D b.mp3", "D c.mp3"}));
     }
 
-    void filesThatCannotGoStayOnDiskAndInTheListUncheckedAndAreNamed()
+    void filesThatCannotGoStayOnDiskAndInTheListUncheckedAndAreNamedWithTheirReasons()
     {
         TResultFiles files;
         TBWMp3File* reference = files.Add("keep/best.mp3", {5000});
@@ -181,10 +271,12 @@ private slots:
         const TFolderMode closedFolder(files.Path("closed"), 0555);
         ScriptedPrompts prompts;
         prompts.ExpectYesNo(true, "delete 3 files")
-            .ExpectMessage(PromptKind::Warning, "1 file couldn't be deleted because they were opened");
+            .ExpectMessage(PromptKind::Warning, "1 of 3 files were deleted.\n\n2 files couldn't be deleted:");
         QVERIFY(actions.DeleteChecked());
-        QVERIFY(prompts.Asked().back().text.contains(QString::fromStdString(refused->FullPath()) + ": the trash is full"));
-        QCOMPARE(actions.LockedFiles(), TTexts{closed->FullPath()});
+        const QString told = prompts.Asked().back().text;
+        QVERIFY2(told.contains(QString::fromStdString(closed->FullPath()) + ": its folder is read-only"), qPrintable(told));
+        QVERIFY(told.contains(QString::fromStdString(refused->FullPath()) + ": the trash is full"));
+        QVERIFY(!told.contains("opened by some other program"));
         QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D a.mp3", "D b.mp3"}));
         QVERIFY(FileExists(closed->FullPath()));
         QVERIFY(FileExists(refused->FullPath()));
@@ -218,15 +310,14 @@ private slots:
         TGroupFixture group;
         group.Check({0, 2});
         const std::string destination = group.files.Path("Backup");
+        // The folders below what source and destination share keep their letter case.
+        const std::string target = group.files.Path(structure ? "Backup/Rock/" : "Backup/");
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(structure, "recreate the directory structure")
-            .ExpectMessage(PromptKind::Information,
-                           QString::fromStdString("2 files were copied to " + destination + "/."));
+            .ExpectMessage(PromptKind::Information, QString::fromStdString("2 files were copied to " + target + "."));
         QVERIFY(group.Actions().CopyChecked(false));
         QCOMPARE(prompts.Asked().front().caption, QString("Copy files to..."));
-        // The folders below what source and destination share keep their letter case.
-        const std::string target = group.files.Path(structure ? "Backup/Rock/" : "Backup/");
         QCOMPARE(ReadWholeFile(target + "a.mp3"), std::string("Rock/a.mp3"));
         QCOMPARE(ReadWholeFile(target + "c.mp3"), std::string("Rock/c.mp3"));
         QVERIFY(!FileExists(target + "b.mp3"));
@@ -235,42 +326,56 @@ private slots:
         QCOMPARE(group.progress.jobs, QStringList{"Copying files 2"});
     }
 
-    void copyReplacesAFileOfTheSameNameUnlessItIsReadOnly()
+    void copyAndMoveNeverReplaceAFileButTakeAFreeNumberedName_data()
     {
+        QTest::addColumn<bool>("move");
+        QTest::newRow("copy") << false;
+        QTest::newRow("move") << true;
+    }
+    void copyAndMoveNeverReplaceAFileButTakeAFreeNumberedName()
+    {
+        QFETCH(bool, move);
         TGroupFixture group;
         group.Check({0, 1});
         const std::string destination = group.files.Path("Flat/");
-        for (const char* name : {"a.mp3", "b.mp3"})
+        for (const char* name : {"a.mp3", "b.mp3", "b (2).mp3"})
             WriteWholeFile(destination + name, "older");
         chmod((destination + "b.mp3").c_str(), 0444);
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(false, "recreate")
-            .ExpectMessage(PromptKind::Warning, "b.mp3: a read-only file of that name is there already");
-        QVERIFY(group.Actions().CopyChecked(false));
-        QCOMPARE(ReadWholeFile(destination + "a.mp3"), std::string("Rock/a.mp3"));
-        QCOMPARE(ReadWholeFile(destination + "b.mp3"), std::string("older"));
-        QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D+ a.mp3", "D b.mp3", "D c.mp3"}));
+            .ExpectMessage(PromptKind::Information,
+                           QString::fromStdString("2 files were " + std::string(move ? "moved" : "copied") + " to "
+                                                  + destination + ".\n\n2 files took a new name, as their names "
+                                                  "were taken there:\na.mp3 \u2192 " + destination + "a (2).mp3\nb.mp3 \u2192 "
+                                                  + destination + "b (3).mp3"));
+        QVERIFY(group.Actions().CopyChecked(move));
+        for (const char* name : {"a.mp3", "b.mp3", "b (2).mp3"})
+            QCOMPARE(ReadWholeFile(destination + name), std::string("older"));
+        QCOMPARE(ReadWholeFile(destination + "a (2).mp3"), std::string("Rock/a.mp3"));
+        QCOMPARE(ReadWholeFile(destination + "b (3).mp3"), std::string("Rock/b.mp3"));
+        QCOMPARE(FileExists(group.PathOf(0)), !move);
+        const TTexts left = move ? TTexts{"R best.mp3", "D c.mp3"}
+                                 : TTexts{"R best.mp3", "D+ a.mp3", "D+ b.mp3", "D c.mp3"};
+        QCOMPARE(group.files.Shown(), left);
     }
 
-    void moveNeverOverwritesAFileAtTheTarget()
+    void aCopyThatFailsForSomeSaysHowManyOfHowManyAndUnchecksOnlyThoseCopied()
     {
         TGroupFixture group;
-        group.Check({0, 1});
-        const std::string destination = group.files.Path("Moved/");
-        WriteWholeFile(destination + "a.mp3", "older");
+        group.Check({0, 1, 2});
+        QVERIFY(QFile::remove(QString::fromStdString(group.PathOf(1))));
+        const std::string destination = group.files.Path("Out/");
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(false, "recreate")
             .ExpectMessage(PromptKind::Warning,
-                           QString::fromStdString("1 file was moved to " + destination + ".\n\n1 file couldn't be moved:"));
-        QVERIFY(group.Actions().CopyChecked(true));
-        QCOMPARE(prompts.Asked().front().caption, QString("Move files to..."));
-        QCOMPARE(ReadWholeFile(destination + "a.mp3"), std::string("older"));
-        QVERIFY(FileExists(group.PathOf(0)));
-        QCOMPARE(ReadWholeFile(destination + "b.mp3"), std::string("Rock/b.mp3"));
-        QVERIFY(!FileExists(group.PathOf(1)));
-        QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D a.mp3", "D c.mp3"}));
+                           QString::fromStdString("2 of 3 files were copied to " + destination + ".\n\n"
+                                                  "1 file couldn't be copied:\n" + group.PathOf(1)
+                                                  + ": it is no longer there\nThe files copied have been unchecked; "
+                                                  "the others stay checked."));
+        QVERIFY(group.Actions().CopyChecked(false));
+        QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D a.mp3", "D+ b.mp3", "D c.mp3"}));
     }
 
     void aReadOnlyDestinationStopsTheCopyBeforeAnything()
@@ -320,12 +425,32 @@ private slots:
         TDiskFileOperations operations;
         std::string reason;
         const std::string to = target.path().toStdString() + "/a.mp3";
-        QVERIFY(operations.Move(group.PathOf(0), to, reason));
+        QCOMPARE(operations.Move(group.PathOf(0), to, reason), TRenameOutcome::Renamed);
         QCOMPARE(ReadWholeFile(to), std::string("Rock/a.mp3"));
         QVERIFY(!FileExists(group.PathOf(0)));
-        QVERIFY(!operations.Move(group.PathOf(1), to, reason));
+        QCOMPARE(operations.Move(group.PathOf(1), to, reason), TRenameOutcome::NameTaken);
         QVERIFY(FileExists(group.PathOf(1)));
         QCOMPARE(QDir(target.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.mp3"});
+    }
+
+    void failuresAreToldInTheUsersWords_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("permission") << EACCES << "you have no permission for it";
+        QTest::newRow("not allowed") << EPERM << "you have no permission for it";
+        QTest::newRow("read-only mount") << EROFS << "it lies on a read-only file system";
+        QTest::newRow("gone") << ENOENT << "it is no longer there";
+        QTest::newRow("disk full") << ENOSPC << "there is no space left on the disk";
+        QTest::newRow("quota") << EDQUOT << "there is no space left on the disk";
+        QTest::newRow("other") << EIO << QString::fromLocal8Bit(std::strerror(EIO));
+    }
+    void failuresAreToldInTheUsersWords()
+    {
+        QFETCH(int, error);
+        QFETCH(QString, told);
+        QCOMPARE(QString::fromStdString(FailureReason(error)), told);
+        QCOMPARE(QString::fromStdString(InUserWords(std::strerror(error))), told);
     }
 
     void switchIsRefusedForAReferenceFromAReferenceFolder()
@@ -422,7 +547,7 @@ private slots:
         QCOMPARE(ReadWholeFile(group.PathOf(0)), std::string("Rock/a.mp3"));
     }
 
-    void filesOfCataloguedDiscsAreCopiedFromTheirDiscAndNeverDeletedOrMoved()
+    void filesOfCataloguedDiscsAreRefusedByMoveBeforeAnyDiscIsAskedForAndNeverDeleted()
     {
         TResultFiles files;
         TBWMp3File* onDisk = files.Add("Rock/best.mp3", {5000});
@@ -442,12 +567,21 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
             .ExpectYesNo(true, "recreate")
-            .ExpectMessage(PromptKind::Warning, "1 file couldn't be moved:");
+            .ExpectMessage(PromptKind::Warning, "it lies on a catalogued disc and can only be copied");
         QVERIFY(actions.CopyChecked(true));
+        QVERIFY2(discs.asked.empty(), "no disc is asked for a move");
+        QVERIFY(!FileExists(destination + "Live/song.mp3"));
+        QCOMPARE(progress.jobs, (QStringList{"Moving files 1"}));
+        QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D song.mp3"}));
+
+        files.list.SelectAll();
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
+            .ExpectYesNo(true, "recreate")
+            .ExpectMessage(PromptKind::Information, "1 file was copied to " + QString::fromStdString(destination));
+        QVERIFY(actions.CopyChecked(false));
         QCOMPARE(discs.asked, TTexts{"CD1"});
         QCOMPARE(ReadWholeFile(destination + "Live/song.mp3"), std::string("disc/Live/song.mp3"));
-        QCOMPARE(progress.jobs, (QStringList{"Moving files 1", "Copying MPL files 1"}));
-        QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D song.mp3"}));
+        QCOMPARE(files.Shown(), (TTexts{"R best.mp3", "D+ song.mp3"}));
 
         files.list.SelectAll();
         prompts.ExpectYesNo(true, "delete 1 file")
@@ -478,6 +612,201 @@ private slots:
         QVERIFY(group.Actions().RemoveChecked());
         QVERIFY(group.files.Shown().empty());
         QVERIFY(FileExists(group.PathOf(2)));
+    }
+
+    // ---------------------------------------------------------------- through the window
+
+    void aCopyClashFromTheWindowKeepsEveryFileUnderAFreeName_data()
+    {
+        QTest::addColumn<bool>("structure");
+        QTest::newRow("flat") << false;
+        QTest::newRow("structure kept") << true;
+    }
+    void aCopyClashFromTheWindowKeepsEveryFileUnderAFreeName()
+    {
+        QFETCH(bool, structure);
+        TResultFiles files;
+        TBWMp3File* reference = files.Add("Keep/01 - Intro.mp3", {9000}, "the reference");
+        std::vector<TBWMp3File*> songs;
+        for (const char* folder : {"A", "B", "C"})
+            songs.push_back(files.Add(folder + std::string("/01 - Intro.mp3"), {}, "song of " + std::string(folder)));
+        files.Group(reference, {songs.begin(), songs.end()});
+        files.Resolve();
+        const std::string destination = files.Path("dest/");
+        // The user's own file where the first song would go.
+        const std::string own = destination + (structure ? "A/" : "") + "01 - Intro.mp3";
+        WriteWholeFile(own, "the user's own");
+        TResultsWindow shown(files.list);
+        for (TBWMp3File* song : songs)
+            shown.Check(files.EntryOf(song));
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
+            .ExpectYesNo(structure, "recreate the directory structure")
+            .ExpectMessage(PromptKind::Information, structure ? "3 files were copied to 3 folders under" : "3 files were copied to");
+        shown.Press(Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(prompts.Done());
+        const QString told = prompts.Asked().back().text;
+        QVERIFY2(told.contains(structure ? "1 file took a new name, as its name was taken there:"
+                                         : "3 files took a new name, as their names were taken there:"),
+                 qPrintable(told));
+        QCOMPARE(ReadWholeFile(own), std::string("the user's own"));
+        const std::vector<std::string> copies =
+            structure ? std::vector<std::string>{"A/01 - Intro (2).mp3", "B/01 - Intro.mp3", "C/01 - Intro.mp3"}
+                      : std::vector<std::string>{"01 - Intro (2).mp3", "01 - Intro (3).mp3", "01 - Intro (4).mp3"};
+        for (std::size_t i = 0; i < songs.size(); ++i)
+            QCOMPARE(ReadWholeFile(destination + copies[i]), ReadWholeFile(songs[i]->FullPath()));
+        QVERIFY(told.contains(QString::fromStdString(destination + copies[0])));
+    }
+
+    void replaceFromTheWindowTrashesTheReferenceAndKeepsTheNewFilesFormat()
+    {
+        TResultFiles files;
+        const std::string mp3 = Fixture("cbr128_stereo_44k_id3v23.mp3");
+        const std::string wma = Fixture("wmav2_stereo_44k_mutagen.wma");
+        TBWMp3File* reference = files.Add("Albums/Song.mp3", {9000, 100, 128}, mp3);
+        TBWMp3File* duplicate = files.Add("Downloads/Song.wma", {100, 100, 192}, wma);
+        files.Group(reference, {duplicate});
+        files.Resolve();
+        const std::string old = reference->FullPath();
+        TResultsWindow shown(files.list);
+        shown.Click(files.EntryOf(duplicate));
+        WhenModal([](QWidget& warning) { ClickButton(warning, "bReplace"); });
+        shown.Action("aReplace")->trigger();
+
+        const std::string placed = files.Path("Albums/Song.wma");
+        QCOMPARE(reference->FullPath(), placed);
+        QCOMPARE(ReadWholeFile(placed), wma);
+        QVERIFY2(!FileExists(old), "never WMA bytes under .mp3");
+        QCOMPARE(ReadWholeFile(duplicate->FullPath()), wma);
+        QCOMPARE(ReadWholeFile((TrashFolder() + "/files/Song.mp3").toStdString()), mp3);
+        const QString record = TrashRecordOf("Song.mp3");
+        QVERIFY2(record.contains("Path=" + QUrl::toPercentEncoding(QString::fromStdString(old), "/")), qPrintable(record));
+        QStringList hidden = QDir(QString::fromStdString(files.Path("Albums"))).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(hidden, QStringList{"Song.wma"});
+        // The list shows what the new file holds, read from it.
+        const TBWMp3File::TReadInfo real = TBWMp3File::ReadInfo(placed, ikBasic);
+        QVERIFY(real.bitrate > 0 && real.sizeKB > 0 && real.duration > 0);
+        QCOMPARE(shown.Cell(files.EntryOf(reference), rcBitrate), QString::number(real.bitrate));
+        QCOMPARE(shown.Cell(files.EntryOf(reference), rcSize), QString::number(real.sizeKB / 1024.0, 'f', 2));
+        QCOMPARE(shown.Cell(files.EntryOf(reference), rcFileName), QString("Song.wma"));
+        QFile::remove(TrashFolder() + "/files/Song.mp3");
+        QFile::remove(TrashFolder() + "/info/Song.mp3.trashinfo");
+    }
+
+    void enterOnTheReplaceWarningCancels_data()
+    {
+        QTest::addColumn<bool>("focusOnReplace");
+        QTest::newRow("as it opens") << false;
+        QTest::newRow("with the focus on Replace file") << true;
+    }
+    void enterOnTheReplaceWarningCancels()
+    {
+        QFETCH(bool, focusOnReplace);
+        TGroupFixture group;
+        TResultsWindow shown(group.files.list);
+        shown.Click(group.files.EntryOf(group.duplicates[0]));
+        bool rejected = false;
+        WhenModal([&](QWidget& warning) {
+            if (focusOnReplace)
+                warning.findChild<QPushButton*>("bReplace")->setFocus();
+            QWidget* focused = warning.focusWidget() ? warning.focusWidget() : &warning;
+            QTest::keyClick(focused, Qt::Key_Return);
+            rejected = static_cast<QDialog&>(warning).result() == QDialog::Rejected && !warning.isVisible();
+        });
+        shown.Action("aReplace")->trigger();
+        QVERIFY(rejected);
+        QCOMPARE(ReadWholeFile(group.reference->FullPath()), std::string("Rock/best.mp3"));
+    }
+
+    void aDiscCopyCancelledAtTheFirstRequestSaysNoneWasCopiedAndKeepsTheChecks()
+    {
+        TCataloguedDisc disc;
+        disc.Scan();
+        TResultsWindow shown(disc.engine->Results());
+        QCOMPARE(shown.view->model()->rowCount(), 2);
+        for (int row = 0; row < 2; ++row) {
+            ClickItem(*shown.view, shown.view->model()->index(row, 0));
+            shown.Press(Qt::Key_Space);
+        }
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, disc.Folder("dest"))
+            .ExpectYesNo(false, "recreate the directory structure")
+            .ExpectMessage(PromptKind::Warning, "0 of 2 files were copied. The copy was cancelled at a disc request.");
+        TNoDiscRequestExpected cancelling;
+        shown.Press(Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(cancelling.asked);
+        QVERIFY(QDir(disc.Folder("dest")).isEmpty());
+        QCOMPARE(disc.engine->Results().SelectedCount(), 2);
+    }
+
+    void moveFromTheWindowRefusesDiscFilesBeforeAnyDiscIsAskedFor()
+    {
+        TCataloguedDisc disc;
+        disc.Scan();
+        TResultsWindow shown(disc.engine->Results());
+        ClickItem(*shown.view, shown.view->model()->index(0, 0));
+        shown.Press(Qt::Key_Space);
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, disc.Folder("dest"))
+            .ExpectYesNo(false, "recreate the directory structure")
+            .ExpectMessage(PromptKind::Warning, "it lies on a catalogued disc and can only be copied");
+        TNoDiscRequestExpected noRequest;
+        shown.Press(Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(prompts.Done());
+        QCoreApplication::processEvents();
+        QVERIFY(!noRequest.asked);
+        QVERIFY(prompts.Asked().back().text.startsWith("0 of 1 file were moved."));
+        QVERIFY(QDir(disc.Folder("dest")).isEmpty());
+        QCOMPARE(shown.view->model()->rowCount(), 2);
+    }
+
+    void deleteFromTheWindowInAReadOnlyFolderGivesThatReason()
+    {
+        TGroupFixture group;
+        TResultsWindow shown(group.files.list);
+        shown.Check(group.files.EntryOf(group.duplicates[0]));
+        const TFolderMode closed(group.files.Path("Rock"), 0555);
+        ScriptedPrompts prompts;
+        prompts.ExpectDestructive(true, "delete 1 file")
+            .ExpectMessage(PromptKind::Warning,
+                           QString::fromStdString("0 of 1 file were deleted.\n\n1 file couldn't be deleted:\n"
+                                                  + group.PathOf(0) + ": its folder is read-only"));
+        shown.Press(Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(prompts.Done());
+        QVERIFY(FileExists(group.PathOf(0)));
+        QCOMPARE(group.files.Shown(), (TTexts{"R best.mp3", "D a.mp3", "D b.mp3", "D c.mp3"}));
+    }
+
+    void moveFromTheWindowWithTheStructureKeptNamesTheFolderTheFilesWentTo()
+    {
+        TGroupFixture group;
+        TResultsWindow shown(group.files.list);
+        shown.Check(group.files.EntryOf(group.duplicates[0]));
+        shown.Check(group.files.EntryOf(group.duplicates[2]));
+        const std::string destination = group.files.Path("dest");
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, QString::fromStdString(destination))
+            .ExpectYesNo(true, "recreate the directory structure")
+            .ExpectMessage(PromptKind::Information,
+                           QString::fromStdString("2 files were moved to " + destination + "/Rock/."));
+        shown.Press(Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(prompts.Done());
+        QCOMPARE(ReadWholeFile(destination + "/Rock/a.mp3"), std::string("Rock/a.mp3"));
+        QCOMPARE(ReadWholeFile(destination + "/Rock/c.mp3"), std::string("Rock/c.mp3"));
+    }
+
+    void playingARowWithoutALauncherSaysSo()
+    {
+        TGroupFixture group;
+        TResultsWindow shown(group.files.list);
+        ScriptedPrompts prompts;
+        prompts.ExpectOpen(false, QString::fromStdString(group.PathOf(1)))
+            .ExpectMessage(PromptKind::Warning, "No program is set up on this desktop to play");
+        const QModelIndex row = shown.Index(group.files.EntryOf(group.duplicates[1]));
+        // A double-click is a press, a release and then the second press of the pair.
+        QTest::mouseClick(shown.view->viewport(), Qt::LeftButton, {}, shown.view->visualRect(row).center());
+        QTest::mouseDClick(shown.view->viewport(), Qt::LeftButton, {}, shown.view->visualRect(row).center());
+        QVERIFY(prompts.Done());
     }
 };
 

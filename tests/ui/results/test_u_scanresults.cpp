@@ -1,3 +1,4 @@
+#include "tests/ui/catalogued_disc.h"
 #include "tests/ui/item_clicks.h"
 #include "tests/ui/modal_dialogs.h"
 #include "tests/ui/mpl_test_folders.h"
@@ -21,6 +22,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -107,55 +110,6 @@ struct TShownResults {
     TBWCVGenSettings settings;
     std::unique_ptr<TfScanResults> window;
     QTreeView* view;
-};
-
-// A disc folder of two songs, one in its folder CD1, and a collection
-// folder that holds neither; the disc catalogued as the volume "Summer CD 1"
-// of the list "My Discs" with the editor's commands.
-struct TCataloguedDisc {
-    TCataloguedDisc()
-    {
-        for (const QString& folder : {Disc("CD1"), Folder("music"), Folder("dest")})
-            QDir().mkpath(folder);
-        const QString fixtures = QStringLiteral(CORVELLA_TEST_DATA "/../fixtures/audio/");
-        QFile::copy(fixtures + "cbr128_stereo_44k_id3v23.mp3", Disc("CD1/Nirvana - Lithium.mp3"));
-        QFile::copy(fixtures + "vbr_stereo_44k_picture.mp3", Disc("Pixies - Debaser.mp3"));
-        QFile::copy(fixtures + "cbr128_stereo_44k_id3v23.mp3", Folder("music/Other Band - Song.mp3"));
-
-        RecordedProgress reading;
-        TMplEditorCommands editor(reading);
-        ScriptedPrompts prompts;
-        prompts.ExpectChoice(PromptKind::Text, "My Discs")
-            .ExpectChoice(PromptKind::Folder, Disc(""))
-            .ExpectChoice(PromptKind::Text, "Summer CD 1");
-        editor.NewList();
-        editor.SetSelectedDir(MplManager().FindList("My Discs"));
-        editor.AddVolume();
-        editor.Save();
-    }
-
-    QString Folder(const QString& relative) const { return work.filePath(relative); }
-    QString Disc(const QString& relative) const { return work.filePath("disc/" + relative); }
-
-    // The disc's songs that the collection lacks.
-    void Scan()
-    {
-        profile.CompType = ctFileName;
-        profile.ResultType = rsNegative;
-        profile.MinPerc = 90;
-        const std::string music = FSDrive().FindDir(Folder("music/").toStdString(), true)->Path();
-        profile.DirPath = {"@My Discs/", music};
-        profile.SetDirPriority("@My Discs/", dtPriority2);
-        profile.SetDirPriority(music, dtReference);
-        engine = std::make_unique<TBWDupeEngine>(FSDrive(), profile);
-        engine->AddDirectories(profile.DirPath);
-        engine->Execute();
-    }
-
-    TempListFolder lists;
-    QTemporaryDir work;
-    TBWCVProfile profile;
-    std::unique_ptr<TBWDupeEngine> engine;
 };
 
 } // namespace
@@ -250,6 +204,8 @@ private slots:
         QCOMPARE(shown.Cell(referenceRow, shown.ColumnOf(rcRelevance)), QString("--"));
         // "best song 2" against "best song": twice 2 matched words over 5 words.
         QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcRelevance)), QString("80 %"));
+        // "other copy" against "other": 2 of 3 words, 66.7 %, shown rounded.
+        QCOMPARE(shown.Cell(shown.RowOf(shown.otherCopy), shown.ColumnOf(rcRelevance)), QString("67 %"));
         QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcWords)), QString::fromStdString(shown.second->WordsText()));
         QCOMPARE(shown.Cell(secondRow, shown.ColumnOf(rcPath)), QString::fromStdString(shown.second->DirPath()));
     }
@@ -526,6 +482,101 @@ private slots:
         TShownResults byName(rsDuplicates, ctFileName);
         byName.Action("aDetails")->trigger();
         QVERIFY(!byName.window->findChild<QLabel*>("lblCompTypeWarning")->isVisible());
+    }
+
+    // The pane shows the current row's file as the user moves, and is empty
+    // when no row is selected: a removed file never stays in it.
+    void detailsFollowTheCurrentRowAndAreEmptyWithoutOne()
+    {
+        TShownResults shown;
+        shown.Action("aDetails")->trigger();
+        auto* details = shown.window->findChild<QTreeWidget*>("lvDetails");
+        const auto shownValues = [details] {
+            QStringList values;
+            for (int row = 0; row < details->topLevelItemCount(); ++row)
+                values << details->topLevelItem(row)->text(1) << details->topLevelItem(row)->text(2);
+            return values;
+        };
+        const auto shownName = [details] { return details->topLevelItem(0)->text(1); };
+        const auto rowCentre = [&shown](int row) {
+            return shown.view->visualRect(shown.view->model()->index(row, 0)).center();
+        };
+        ClickItem(*shown.view, shown.view->model()->index(1, 0));
+        QCOMPARE(shownName(), QString("Best Song (2).mp3"));
+        QTest::keyClick(shown.view, Qt::Key_Down);
+        QCOMPARE(shownName(), QString("Very Best Song.mp3"));
+        // Shift with a click selects more rows; the pane follows the row clicked.
+        QTest::mouseClick(shown.view->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(0));
+        QCOMPARE(shownName(), QString("Best Song.mp3"));
+        ClickItem(*shown.view, shown.view->model()->index(2, 0));
+
+        ScriptedPrompts prompts;
+        prompts.ExpectYesNo(true, "remove 1 file from the list");
+        QTest::keyClick(shown.view, Qt::Key_Delete);
+        QVERIFY(!shownValues().contains("Very Best Song.mp3"));
+        const QModelIndex current = shown.view->currentIndex();
+        if (current.isValid() && shown.view->selectionModel()->isRowSelected(current.row(), {}))
+            QCOMPARE(shownName(), shown.Cell(current.row(), 0));
+        else
+            QCOMPARE(shownValues().join(""), QString());
+
+        ClickItem(*shown.view, shown.view->model()->index(1, 0));
+        QCOMPARE(shownName(), QString("Best Song (2).mp3"));
+        // Ctrl with a click on the only selected row leaves none.
+        QTest::mouseClick(shown.view->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(1));
+        QVERIFY(shown.view->selectionModel()->selectedRows().isEmpty());
+        QCOMPARE(shownValues().join(""), QString());
+    }
+
+    // A line break or a tab in a name would cut the row short: it shows as
+    // its mark, in the list and in the details.
+    void controlCharactersInNamesShowAsVisibleMarks()
+    {
+        TResultFiles files(rsDuplicates, ctFileName);
+        TBWMp3File* reference = files.Add("Rock/bad\nname.mp3", {900});
+        TBWMp3File* copy = files.Add("New/tab\tname.mp3", {800});
+        files.Group(reference, {copy});
+        files.Resolve();
+        TBWCVGenSettings settings;
+        settings.NewProfile();
+        settings.ScanResMaximized = false;
+        settings.ScanResDetails = true;
+        TfScanResults window(settings);
+        window.SetResults(&files.list);
+        window.RefreshList();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* view = window.findChild<QTreeView*>("lvResults");
+        QCOMPARE(view->model()->index(0, 0).data().toString(), QString("bad\u240Aname.mp3"));
+        QCOMPARE(view->model()->index(1, 0).data().toString(), QString("tab\u2409name.mp3"));
+        ClickItem(*view, view->model()->index(1, 0));
+        auto* details = window.findChild<QTreeWidget*>("lvDetails");
+        QCOMPARE(details->topLevelItem(0)->text(1), QString("tab\u2409name.mp3"));
+        QCOMPARE(details->topLevelItem(0)->text(2), QString("bad\u240Aname.mp3"));
+    }
+
+    // Un-maximised, the window first takes most of the screen, then the
+    // size the user left it at.
+    void theWindowOpensAtMostOfTheScreenThenAtTheSizeLeft()
+    {
+        TBWCVGenSettings settings;
+        settings.NewProfile();
+        settings.ScanResMaximized = false;
+        const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+        auto window = std::make_unique<TfScanResults>(settings);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(std::abs(window->width() - screen.width() * 0.8) <= 2);
+        QVERIFY(std::abs(window->height() - screen.height() * 0.8) <= 2);
+        window->resize(700, 450);
+        QTRY_COMPARE(window->size(), QSize(700, 450));
+        window.reset();
+        QCOMPARE(settings.ScanResWidth, 700);
+        QCOMPARE(settings.ScanResHeight, 450);
+        window = std::make_unique<TfScanResults>(settings);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QCOMPARE(window->size(), QSize(700, 450));
     }
 
     void deleteFromTheWindowSendsCheckedFilesAwayWithActionsOffMeanwhile()

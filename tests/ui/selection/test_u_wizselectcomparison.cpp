@@ -107,6 +107,42 @@ private slots:
         QCOMPARE(QList<int>({page->seMin->value(), page->seMax->value()}), defaults.mid(0, 2));
     }
 
+    // The bounds read in the list's units, typed as the user reads them, and
+    // are kept in the criteria's units.
+    void boundsShowAndTakeTheUnitsOfTheList_data()
+    {
+        QTest::addColumn<TPageMaker>("make");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("shownMax");  // the absolute default maximum
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("size") << Make<TfrWizSelectSize>() << "MB" << "97.66" << "4.5" << 4608;
+        QTest::newRow("duration") << Make<TfrWizSelectDuration>() << "min:sec" << "10:00" << "3:25" << 205;
+        QTest::newRow("negative duration") << Make<TfrWizSelectDuration>() << "min:sec" << "10:00" << "-0:03" << -3;
+        QTest::newRow("bitrate") << Make<TfrWizSelectBitrate>() << "kbit/s" << "400" << "192" << 192;
+        QTest::newRow("relevance") << Make<TfrWizSelectRelevance>() << "%" << "100" << "85" << 85;
+    }
+    void boundsShowAndTakeTheUnitsOfTheList()
+    {
+        QFETCH(TPageMaker, make);
+        QFETCH(QString, typed);
+        std::unique_ptr<TfrpWizSelectComparison> page = make();
+        page->Refresh();
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        for (const char* name : {"lblMinUnit", "lblMaxUnit"}) {
+            auto* unit = page->findChild<QLabel*>(name);
+            QVERIFY(unit && unit->isVisible());
+            QTEST(unit->text(), "unit");
+        }
+        QTEST(page->seMax->text(), "shownMax");
+        page->seMin->setFocus();
+        page->seMin->selectAll();
+        QTest::keyClicks(page->seMin, typed);
+        QTest::keyClick(page->seMin, Qt::Key_Tab);
+        QTEST(page->seMin->value(), "kept");
+    }
+
     void relevanceStaysWithinPercentsAgainstTheReference()
     {
         TfrWizSelectRelevance page;

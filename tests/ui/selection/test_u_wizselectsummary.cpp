@@ -44,7 +44,7 @@ private slots:
         const std::vector<TSummaryRow> expected = {
             {"Directory", "Absolute", "%mymusic%/Rock/"},
             {"Priority", "Reference", "[Normal,Highest]"},
-            {"Size", "Absolute", "[0 KB,99999 KB]"},
+            {"Size", "Absolute", "[0.00 MB,97.66 MB]"},
             {"Duration", "Reference", "[(00:03),00:03]"},
             {"Bitrate", "Reference", "[-10,10]"},
             {"Extension", "Unlike ref.", ""},

@@ -209,6 +209,25 @@ private slots:
         QTEST(RelevancePercent(relevance), "percent");
     }
 
+    // The column rounds what the wizard truncates: 66.7 shows as 67 %.
+    void shownRelevanceIsRounded_data()
+    {
+        QTest::addColumn<double>("relevance");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("two words of three") << 200.0 / 3 << 67;
+        QTest::newRow("one word of three") << 100.0 / 3 << 33;
+        QTest::newRow("89.9") << 89.9 << 90;
+        QTest::newRow("a half goes up") << 62.5 << 63;
+        QTest::newRow("58 less floating-point dust") << 0.58 * 100 << 58;
+        QTest::newRow("100") << 100.0 << 100;
+        QTest::newRow("0") << 0.0 << 0;
+    }
+    void shownRelevanceIsRounded()
+    {
+        QFETCH(double, relevance);
+        QTEST(ShownRelevancePercent(relevance), "shown");
+    }
+
     void theActionTouchesOnlyMatchingDuplicatesAndToggleTwiceRestores()
     {
         TSelectionGroup group;
