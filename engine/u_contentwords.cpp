@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -255,16 +254,21 @@ void TBWContentWords::LookAtParts(std::vector<TToRead>& files)
 // part will be read again, and counted when it cannot be.
 std::vector<TBWContentWords::TToRead> TBWContentWords::OfPartsThatMayMeet(std::vector<TToRead> files)
 {
-    std::map<TPartKey, std::size_t> filesOfStart;
+    std::vector<TPartKey> keys;  // sorted, so that files of one key lie side by side
     bool heldWindows = false;
     for (const TToRead& file : files) {
         if (file.look)
-            ++filesOfStart[KeyOf(*file.look)];
+            keys.push_back(KeyOf(*file.look));
         heldWindows = heldWindows || HoldsWindowDigest(*file.file);
     }
+    std::sort(keys.begin(), keys.end());
+    const auto shared = [&](const TPartKey& key) {
+        const auto [first, last] = std::equal_range(keys.begin(), keys.end(), key);
+        return last - first > 1;
+    };
     std::vector<TToRead> mayMeet;
     for (TToRead& file : files) {
-        const bool meets = !file.look || filesOfStart[KeyOf(*file.look)] > 1 || (heldWindows && !file.look->wholeFile);
+        const bool meets = !file.look || shared(KeyOf(*file.look)) || (heldWindows && !file.look->wholeFile);
         if (meets)
             mayMeet.push_back(std::move(file));
     }

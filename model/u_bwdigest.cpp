@@ -46,6 +46,20 @@ std::uint64_t WindowLength(std::uint64_t fileSize, std::uint32_t maxLength)
     return maxLength != 0 && length >= maxLength ? maxLength : length;
 }
 
+std::uint64_t WindowStart(std::uint64_t offset)
+{
+    return offset - offset % AllocationGranularity();
+}
+
+// Whether a file of fileSize bytes holds the window of offset and maxLength
+// wholly; a file that does not is compared by content whole.
+bool HoldsWindow(std::uint64_t fileSize, std::uint64_t offset, std::uint32_t maxLength)
+{
+    const std::uint64_t start = WindowStart(offset);
+    const std::uint64_t length = WindowLength(fileSize, maxLength);
+    return length != 0 && start <= fileSize && length <= fileSize - start;
+}
+
 // Opens the file of a window and tells the window's length; none when the
 // file is no regular file, cannot be opened, or the window does not lie
 // wholly inside it. The opening itself refuses all but regular files and
@@ -108,11 +122,6 @@ bool ReadWindowStart(const std::string& fileName, std::uint64_t start, std::uint
     return file.ReadWindow(static_cast<std::int64_t>(start), wanted, bytes) == wanted;
 }
 
-std::uint64_t WindowStart(std::uint64_t offset)
-{
-    return offset - offset % AllocationGranularity();
-}
-
 }  // namespace
 
 struct TBWMd5::TContext {
@@ -153,13 +162,6 @@ TBWDigest Md5Of(std::string_view bytes)
 TBWDigest DigestFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength)
 {
     return WindowDigest(fileName, WindowStart(offset), maxLength).value_or(Md5Of({}));
-}
-
-bool HoldsWindow(std::uint64_t fileSize, std::uint64_t offset, std::uint32_t maxLength)
-{
-    const std::uint64_t start = WindowStart(offset);
-    const std::uint64_t length = WindowLength(fileSize, maxLength);
-    return length != 0 && start <= fileSize && length <= fileSize - start;
 }
 
 bool ReadFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength,

@@ -53,11 +53,6 @@ TBWDigest DigestFileWindow(const std::string& fileName, std::uint64_t offset, st
 bool ReadFileWindow(const std::string& fileName, std::uint64_t offset, std::uint32_t maxLength,
                     std::vector<std::uint8_t>& bytes);
 
-// Whether a file of fileSize bytes holds the window of offset and maxLength
-// wholly, as ReadFileWindow reads it; a file that does not is compared by
-// content whole.
-bool HoldsWindow(std::uint64_t fileSize, std::uint64_t offset, std::uint32_t maxLength);
-
 // What a comparison by content reads of a file: the window DigestFileWindow
 // digests, or where that window is empty or does not lie wholly in the
 // file, the whole file: the first bytes of it that the low 32 bits of its
