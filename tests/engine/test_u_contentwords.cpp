@@ -175,7 +175,8 @@ TEST(ContentWords, AFileThatCannotBeReadIsCountedAndGetsNoWord)
 
 // Sizes in KB are read from the headers, which costs most of a scan by
 // content: only files whose parts may equal another's are read. A window
-// digest held already may equal any window; a file gone blinds no other.
+// digest held already may equal any window, however the window read starts;
+// a file gone blinds no other.
 TEST(ContentWords, ReadsTheSizesOfTheFilesThatMayMeetOnly)
 {
     const std::vector<std::string> apart = {"d/longer, starts apart.mp3", "e/short, starts apart.mp3",
@@ -189,7 +190,7 @@ TEST(ContentWords, ReadsTheSizesOfTheFilesThatMayMeetOnly)
         {"every file there", nullptr, nullptr, apart},
         {"a window gone", "a/song.mp3", nullptr, apart},
         {"a short file gone", "e/short other.mp3", nullptr, apart},
-        {"a window digest held", nullptr, "g/variant 0.mp3", {"e/short, starts apart.mp3", "f/lone size.mp3"}},
+        {"a window digest held", nullptr, "d/longer.mp3", {"e/short, starts apart.mp3", "f/lone size.mp3"}},
     };
     for (const TCase& test : cases) {
         SCOPED_TRACE(test.name);
@@ -198,10 +199,14 @@ TEST(ContentWords, ReadsTheSizesOfTheFilesThatMayMeetOnly)
         const std::string root = collection.tree.Path();
         if (test.removed)
             std::remove((root + test.removed).c_str());
+        // A list holds the digest of a window that has changed since.
+        const std::string apartPath = root + "d/longer, starts apart.mp3";
+        TBWMp3File* held = nullptr;
         for (TBWMp3File* file : files)
             if (test.held && file->FullPath() == root + test.held) {
-                file->SetDigest(Md5Of("a window of a disc not there"));
-                file->MarkLoaded(ikDigest);
+                held = file;
+                held->SetDigest(DigestFileWindow(apartPath, DigestOffset, DigestLength));
+                held->MarkLoaded(ikDigest);
             }
         const std::atomic<bool> stop{false};
         TBWContentWords words(ReadThreadsOf(4), stop);
@@ -212,6 +217,11 @@ TEST(ContentWords, ReadsTheSizesOfTheFilesThatMayMeetOnly)
                 unread.push_back(file->FullPath().substr(root.size()));
         std::sort(unread.begin(), unread.end());
         EXPECT_EQ(unread, test.unread);
+        if (held) {
+            const auto apart = std::find_if(files.begin(), files.end(),
+                                            [&](TBWMp3File* file) { return file->FullPath() == apartPath; });
+            EXPECT_EQ(WordsOf(**apart), WordsOf(*held));
+        }
     }
 }
 
