@@ -16,6 +16,17 @@
 
 class TBWMp3File;
 
+// The files of a scan by content that could not be read or are empty, and
+// so met no other file: how many, and the paths of the first of them, so
+// that the user can be told which without the memory of a whole collection.
+struct TBWUnreadFiles {
+    static constexpr std::size_t kPathsKept = 1000;
+    std::uint64_t count = 0;
+    std::vector<std::string> paths;  // the first kPathsKept, in the order met
+
+    void Add(const std::string& path);
+};
+
 class TBWContentWords {
 public:
     // stop: the scan's stop request, which reaches into every read.
@@ -36,9 +47,9 @@ public:
     // Gives every file its word, or an empty text where it can meet no other
     // file or its content cannot be read; a file without a window digest
     // keeps the one read, and a file that may meet another its size in KB,
-    // bitrate and duration. Tells how many files could not be read. Throws
+    // bitrate and duration. Tells the files that could not be read. Throws
     // TBWStopped when a stop is requested meanwhile.
-    std::uint64_t SetWords(const std::vector<TBWMp3File*>& files);
+    const TBWUnreadFiles& SetWords(const std::vector<TBWMp3File*>& files);
 
 private:
     // A file whose content is to be read, where it lies, and the first look
@@ -63,5 +74,5 @@ private:
 
     TBWReadThreads threads_;
     const std::atomic<bool>& stop_;
-    std::uint64_t uncompared_ = 0;
+    TBWUnreadFiles unread_;
 };
