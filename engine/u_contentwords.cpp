@@ -159,13 +159,28 @@ std::optional<TBWContentPart> ReadFirstLook(const std::string* path)
     return LookAtContentPart(*path, DigestOffset, DigestLength, kFirstLookBytes);
 }
 
-// The sizes in KB that more than one of the files has.
-std::unordered_set<std::int64_t> SharedSizes(const std::vector<TBWMp3File*>& files)
+// What tells parts apart at a first look: parts of different keys differ.
+using TPartKey = std::tuple<bool, std::uint64_t, std::uint64_t>;
+
+TPartKey KeyOf(const TBWContentPart& part)
+{
+    return {part.wholeFile, part.length, part.startHash};
+}
+
+// A window digest the model holds already (an Mp3 List keeps one for a
+// disc that may not be there) is taken as it stands.
+bool HoldsWindowDigest(TBWMp3File& file)
+{
+    return file.LoadedInfo().test(ikDigest) && file.GetDigest() != EmptyWindow();
+}
+
+template <class TFile>
+std::unordered_set<std::int64_t> SharedSizes(const std::vector<TFile>& files)
 {
     std::unordered_set<std::int64_t> seen, shared;
-    for (TBWMp3File* file : files)
-        if (!seen.insert(file->Size()).second)
-            shared.insert(file->Size());
+    for (const TFile& file : files)
+        if (!seen.insert(file.file->Size()).second)
+            shared.insert(file.file->Size());
     return shared;
 }
 
@@ -197,26 +212,86 @@ void TBWUnreadFiles::Add(const std::string& path)
 const TBWUnreadFiles& TBWContentWords::SetWords(const std::vector<TBWMp3File*>& files)
 {
     unread_ = {};
-    const std::unordered_set<std::int64_t> shared = SharedSizes(files);
-    std::vector<TToRead> unread;
+    std::vector<TToRead> mayMeet;
     TBWFullPaths paths;  // the pool holds files folder after folder
-    std::unordered_set<std::int64_t> heldSizes;
     for (TBWMp3File* file : files) {
         file->SetText(std::string());
-        if (SkipLoneSizes && !shared.contains(file->Size()))
+        mayMeet.push_back({file, paths.Of(*file), std::nullopt});
+    }
+    if (SkipLoneSizes || SkipDistinctStarts)
+        LookAtParts(mayMeet);
+    if (SkipLoneSizes)
+        mayMeet = OfPartsThatMayMeet(std::move(mayMeet));
+    ReadSizes(mayMeet);
+    const std::unordered_set<std::int64_t> shared = SharedSizes(mayMeet);
+    std::vector<TToRead> unread;
+    std::unordered_set<std::int64_t> heldSizes;
+    for (TToRead& file : mayMeet) {
+        if (SkipLoneSizes && !shared.contains(file.file->Size()))
             continue;
-        // A window digest the model holds already (an Mp3 List keeps one
-        // for a disc that may not be there) is taken as it stands.
-        if (file->LoadedInfo().test(ikDigest) && file->GetDigest() != EmptyWindow()) {
-            SetContentWord(*file, file->GetDigest(), false);
-            heldSizes.insert(file->Size());
+        if (HoldsWindowDigest(*file.file)) {
+            SetContentWord(*file.file, file.file->GetDigest(), false);
+            heldSizes.insert(file.file->Size());
         } else {
-            unread.push_back({file, paths.Of(*file)});
+            unread.push_back(std::move(file));
         }
     }
     TGroups groups = SkipDistinctStarts ? GroupByPartStarts(unread, heldSizes) : OneGroupEach(unread);
     ReadGroups(groups);
     return unread_;
+}
+
+// The first look at the part of every file whose digest is to be read, on
+// other threads. It tells the length of the part too, which for a file
+// compared whole is the file's length.
+void TBWContentWords::LookAtParts(std::vector<TToRead>& files)
+{
+    TBWReadAhead<TToRead*, std::optional<TBWContentPart>, const std::string*> ahead(threads_, ReadFirstLook, stop_);
+    for (TToRead& file : files)
+        if (!HoldsWindowDigest(*file.file))
+            ahead.Add(&file, &file.path);
+    ahead.TakeAll([](TToRead* file, const std::optional<TBWContentPart>& part) { file->look = part; });
+}
+
+// Only files whose compared parts may be equal can meet, whatever their
+// sizes in KB, which cost a read of each file's headers: a file too short
+// for the window is compared whole, so it meets only files of its very
+// length, and any file only files whose part starts as its own does. A
+// window digest held already may equal any window, so one such file keeps
+// every window. A file that could not be looked at is kept as it was: its
+// part will be read again, and counted when it cannot be.
+std::vector<TBWContentWords::TToRead> TBWContentWords::OfPartsThatMayMeet(std::vector<TToRead> files)
+{
+    std::vector<TPartKey> keys;  // sorted, so that files of one key lie side by side
+    bool heldWindows = false;
+    for (const TToRead& file : files) {
+        if (file.look)
+            keys.push_back(KeyOf(*file.look));
+        heldWindows = heldWindows || HoldsWindowDigest(*file.file);
+    }
+    std::sort(keys.begin(), keys.end());
+    const auto shared = [&](const TPartKey& key) {
+        const auto [first, last] = std::equal_range(keys.begin(), keys.end(), key);
+        return last - first > 1;
+    };
+    std::vector<TToRead> mayMeet;
+    for (TToRead& file : files) {
+        const bool meets = !file.look || shared(KeyOf(*file.look)) || (heldWindows && !file.look->wholeFile);
+        if (meets)
+            mayMeet.push_back(std::move(file));
+    }
+    return mayMeet;
+}
+
+// The size in KB of the files that have not read it, read on other threads.
+void TBWContentWords::ReadSizes(const std::vector<TToRead>& files)
+{
+    TBWReadAhead<TBWMp3File*, TBWMp3File::TReadInfo, const std::string*> ahead(
+        threads_, [](const std::string* path) { return TBWMp3File::ReadInfo(*path, ikBasic); }, stop_);
+    for (const TToRead& file : files)
+        if (!file.file->LoadedInfo().test(ikBasic))
+            ahead.Add(file.file, &file.path);
+    ahead.TakeAll([](TBWMp3File* file, const TBWMp3File::TReadInfo& info) { file->StoreInfo(ikBasic, info); });
 }
 
 TBWContentWords::TGroups TBWContentWords::OneGroupEach(const std::vector<TToRead>& files)
@@ -262,25 +337,21 @@ TBWContentWords::TGroups TBWContentWords::GroupByPartStarts(const std::vector<TT
         std::int64_t size;
         TBWContentPart part;
         const TToRead* file;
-        auto Key() const { return std::tie(size, part.wholeFile, part.length, part.startHash); }
+        auto Key() const { return std::tuple_cat(std::tie(size), KeyOf(part)); }
         bool operator<(const TLook& other) const { return Key() < other.Key(); }
         bool Meets(const TLook& other) const { return Key() == other.Key(); }
     };
     std::vector<TLook> looks;
     std::unordered_set<std::int64_t> blindSizes = heldSizes;
-    TBWReadAhead<const TToRead*, std::optional<TBWContentPart>, const std::string*> ahead(threads_, ReadFirstLook,
-                                                                                          stop_);
-    for (const TToRead& file : files)
-        ahead.Add(&file, &file.path);
-    ahead.TakeAll([&](const TToRead* file, const std::optional<TBWContentPart>& part) {
-        const std::int64_t size = file->file->Size();
-        if (!part)
+    for (const TToRead& file : files) {
+        const std::int64_t size = file.file->Size();
+        if (!file.look)
             blindSizes.insert(size);
-        if (!part || part->length > 0)
-            looks.push_back({size, part.value_or(TBWContentPart{}), file});
+        if (!file.look || file.look->length > 0)
+            looks.push_back({size, file.look.value_or(TBWContentPart{}), &file});
         else
-            StoreContentDigest(*file->file, file->path, {EmptyWindow(), std::nullopt, true}, unread_);
-    });
+            StoreContentDigest(*file.file, file.path, {EmptyWindow(), std::nullopt, true}, unread_);
+    }
     std::stable_sort(looks.begin(), looks.end());
     TGroups groups;
     for (std::size_t i = 0; i < looks.size(); ++i) {

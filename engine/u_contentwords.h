@@ -6,11 +6,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "engine/u_readahead.h"
+#include "model/u_bwdigest.h"
 
 class TBWMp3File;
 
@@ -31,7 +33,9 @@ public:
     TBWContentWords(TBWReadThreads threads, const std::atomic<bool>& stop) : threads_(threads), stop_(stop) {}
 
     // Whether a file whose size in KB no other file shares is left without
-    // a word. The words that can meet are the same either way.
+    // a word, and so is a file whose window (or whole content) starts unlike
+    // that of every other file, its size in KB not even read. The words that
+    // can meet are the same either way.
     bool SkipLoneSizes = true;
     // Whether a file whose window (or whole content, where the file ends
     // before the window does) starts unlike that of every other file of its
@@ -42,15 +46,18 @@ public:
 
     // Gives every file its word, or an empty text where it can meet no other
     // file or its content cannot be read; a file without a window digest
-    // keeps the one read. Tells the files that could not be read. Throws
+    // keeps the one read, and a file that may meet another its size in KB,
+    // bitrate and duration. Tells the files that could not be read. Throws
     // TBWStopped when a stop is requested meanwhile.
     const TBWUnreadFiles& SetWords(const std::vector<TBWMp3File*>& files);
 
 private:
-    // A file whose content is to be read, and where it lies.
+    // A file whose content is to be read, where it lies, and the first look
+    // at its part, none where it could not be looked at or was not.
     struct TToRead {
         TBWMp3File* file;
         std::string path;
+        std::optional<TBWContentPart> look;
     };
     // Files whose parts may be equal: all windows, or all whole files.
     struct TGroup {
@@ -58,6 +65,9 @@ private:
         bool wholeFiles = false;
     };
     using TGroups = std::vector<TGroup>;
+    void LookAtParts(std::vector<TToRead>& files);
+    std::vector<TToRead> OfPartsThatMayMeet(std::vector<TToRead> files);
+    void ReadSizes(const std::vector<TToRead>& files);
     TGroups GroupByPartStarts(const std::vector<TToRead>& files, const std::unordered_set<std::int64_t>& heldSizes);
     TGroups OneGroupEach(const std::vector<TToRead>& files);
     void ReadGroups(const TGroups& groups);

@@ -219,13 +219,14 @@ void TBWDupeEngine::FillPool()
         ahead->TakeAll(store);
 }
 
-// Comparing by tags needs the tags; by content the size, which tells whose
-// digests to read.
+// Comparing by tags needs the tags. A scan by content reads the sizes of
+// the files that may meet another as it gives them their words, but one for
+// files without a match lists them all with their sizes.
 std::optional<std::int32_t> TBWDupeEngine::InfoReadAhead() const
 {
     if (ComparesByTags(profile_.CompType))
         return ikTags;
-    if (profile_.CompType == ctContent && profile_.ResultType <= rsNegative)
+    if (profile_.CompType == ctContent && profile_.ResultType == rsNegative)
         return ikBasic;
     return std::nullopt;
 }

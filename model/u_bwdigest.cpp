@@ -46,6 +46,20 @@ std::uint64_t WindowLength(std::uint64_t fileSize, std::uint32_t maxLength)
     return maxLength != 0 && length >= maxLength ? maxLength : length;
 }
 
+std::uint64_t WindowStart(std::uint64_t offset)
+{
+    return offset - offset % AllocationGranularity();
+}
+
+// Whether a file of fileSize bytes holds the window of offset and maxLength
+// wholly; a file that does not is compared by content whole.
+bool HoldsWindow(std::uint64_t fileSize, std::uint64_t offset, std::uint32_t maxLength)
+{
+    const std::uint64_t start = WindowStart(offset);
+    const std::uint64_t length = WindowLength(fileSize, maxLength);
+    return length != 0 && start <= fileSize && length <= fileSize - start;
+}
+
 // Opens the file of a window and tells the window's length; none when the
 // file is no regular file, cannot be opened, or the window does not lie
 // wholly inside it. The opening itself refuses all but regular files and
@@ -57,10 +71,9 @@ std::optional<std::uint64_t> OpenWindow(TFileSource& file, const std::string& fi
     if (!file.Open(fileName))
         return std::nullopt;
     const auto fileSize = static_cast<std::uint64_t>(file.Size());
-    const std::uint64_t length = WindowLength(fileSize, maxLength);
-    if (length == 0 || start > fileSize || length > fileSize - start)
+    if (!HoldsWindow(fileSize, start, maxLength))
         return std::nullopt;
-    return length;
+    return WindowLength(fileSize, maxLength);
 }
 
 // Hands the window to take(bytes) piece by piece; false when it cannot be
@@ -107,11 +120,6 @@ bool ReadWindowStart(const std::string& fileName, std::uint64_t start, std::uint
         return false;
     const auto wanted = static_cast<std::int64_t>(std::min(count, *length));
     return file.ReadWindow(static_cast<std::int64_t>(start), wanted, bytes) == wanted;
-}
-
-std::uint64_t WindowStart(std::uint64_t offset)
-{
-    return offset - offset % AllocationGranularity();
 }
 
 }  // namespace
@@ -171,7 +179,7 @@ std::optional<TBWContentPart> LookAtContentPart(const std::string& fileName, std
     const auto fileSize = static_cast<std::uint64_t>(file.Size());
     std::uint64_t start = WindowStart(offset);
     TBWContentPart part{false, WindowLength(fileSize, maxLength), 0};
-    if (part.length == 0 || start > fileSize || part.length > fileSize - start) {
+    if (!HoldsWindow(fileSize, offset, maxLength)) {
         part = {true, WindowLength(fileSize, 0), 0};
         start = 0;
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <map>
@@ -172,6 +173,58 @@ TEST(ContentWords, AFileThatCannotBeReadIsNamedAndGetsNoWord)
     EXPECT_EQ(unread.paths, std::vector<std::string>{collection.paths[1]});
     EXPECT_EQ(WordsOf(*files[1]), "");
     EXPECT_EQ(WordsOf(*files[2]), WordsOf(*files[0]));
+}
+
+// Sizes in KB are read from the headers, which costs most of a scan by
+// content: only files whose parts may equal another's are read. A window
+// digest held already may equal any window, however the window read starts;
+// a file gone blinds no other.
+TEST(ContentWords, ReadsTheSizesOfTheFilesThatMayMeetOnly)
+{
+    const std::vector<std::string> apart = {"d/longer, starts apart.mp3", "e/short, starts apart.mp3",
+                                            "f/lone size.mp3"};
+    struct TCase {
+        const char* name;
+        const char* removed;
+        const char* held;
+        std::vector<std::string> unread;
+    } cases[] = {
+        {"every file there", nullptr, nullptr, apart},
+        {"a window gone", "a/song.mp3", nullptr, apart},
+        {"a short file gone", "e/short other.mp3", nullptr, apart},
+        {"a window digest held", nullptr, "d/longer.mp3", {"e/short, starts apart.mp3", "f/lone size.mp3"}},
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.name);
+        TCollection collection;
+        std::vector<TBWMp3File*> files = collection.Files();
+        const std::string root = collection.tree.Path();
+        if (test.removed)
+            std::remove((root + test.removed).c_str());
+        // A list holds the digest of a window that has changed since.
+        const std::string apartPath = root + "d/longer, starts apart.mp3";
+        TBWMp3File* held = nullptr;
+        for (TBWMp3File* file : files)
+            if (test.held && file->FullPath() == root + test.held) {
+                held = file;
+                held->SetDigest(DigestFileWindow(apartPath, DigestOffset, DigestLength));
+                held->MarkLoaded(ikDigest);
+            }
+        const std::atomic<bool> stop{false};
+        TBWContentWords words(ReadThreadsOf(4), stop);
+        words.SetWords(files);
+        std::vector<std::string> unread;
+        for (TBWMp3File* file : files)
+            if (!file->LoadedInfo().test(ikBasic))
+                unread.push_back(file->FullPath().substr(root.size()));
+        std::sort(unread.begin(), unread.end());
+        EXPECT_EQ(unread, test.unread);
+        if (held) {
+            const auto apart = std::find_if(files.begin(), files.end(),
+                                            [&](TBWMp3File* file) { return file->FullPath() == apartPath; });
+            EXPECT_EQ(WordsOf(**apart), WordsOf(*held));
+        }
+    }
 }
 
 // A collection of unreadable files is counted whole, but only the first
