@@ -19,6 +19,7 @@
 #include "base/u_bwfunc.h"
 #include "base/u_bwstop.h"
 #include "base/u_bwtoken.h"
+#include "base/u_progresssink.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmp3.h"
 #include "model/u_bwfsmpl.h"
@@ -58,17 +59,12 @@ private:
     std::string saved_;
 };
 
-// The progress window goes on every way out.
-class TClosingProgress {
-public:
-    explicit TClosingProgress(TMplProgress& progress) : progress_(progress) {}
-    ~TClosingProgress() { progress_.Close(); }
-    TClosingProgress(const TClosingProgress&) = delete;
-    TClosingProgress& operator=(const TClosingProgress&) = delete;
-
-private:
-    TMplProgress& progress_;
-};
+// Each long step of the editor is an operation of one job of its own.
+void StartOperation(TProgressSink& progress, const std::string& caption, std::uint64_t itemCount, bool cancellable)
+{
+    progress.Begin(1, cancellable);
+    progress.StartJob(caption, itemCount);
+}
 
 // What a list keeps of a file, read now: each reader opens only its own
 // file, so files may be read on several threads at once. Their change
@@ -85,7 +81,7 @@ void ReadFileInfo(TBWFile& file)
 // progress window and listens for Cancel. False when cancelled; the list is
 // made from the files afterwards, in their own order, so the number of
 // threads changes nothing in it.
-bool ReadVolumeFiles(const std::vector<TBWFile*>& files, unsigned threads, TMplProgress& progress)
+bool ReadVolumeFiles(const std::vector<TBWFile*>& files, unsigned threads, TProgressSink& progress)
 {
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
@@ -121,7 +117,7 @@ bool ReadVolumeFiles(const std::vector<TBWFile*>& files, unsigned threads, TMplP
         }
         const std::size_t now = done.load();
         if (now > reported) {
-            progress.Step(static_cast<std::int32_t>(now - reported));
+            progress.Step(now - reported);
             reported = now;
         }
         if (progress.Cancelled()) {
@@ -190,7 +186,7 @@ std::string CleanedListName(const std::string& typed)
     return IsValidListName(name) ? name : std::string();
 }
 
-TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string& name, TMplProgress& progress,
+TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string& name, TProgressSink& progress,
                           unsigned threads)
 {
     if (!list || !dir)
@@ -200,16 +196,16 @@ TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string&
     if (!IsValidListName(name) || list->FindChild(name))
         return nullptr;
     const TEveryAudioExtension everyExtension;
-    const TClosingProgress closing(progress);
+    const TProgressClosing closing(progress);
     dir->Refresh();
-    progress.StartJob("Initializing", 0, false);
+    StartOperation(progress, "Initializing", 0, false);
     const std::vector<TBWFile*> files = FilesBelow(*dir);
     if (files.empty()
         && !Prompts().ConfirmDestructive(kCaption, QStringLiteral("The folder \"%1\" holds no audio files. "
                                                                   "Add it as an empty volume anyway?")
                                                        .arg(Text(dir->RealPath()))))
         return nullptr;
-    progress.StartJob("Adding files", static_cast<std::int32_t>(files.size()), true);
+    StartOperation(progress, "Adding files", files.size(), true);
     if (!ReadVolumeFiles(files, threads, progress))
         return nullptr;
     return list->AddVolume(name, dir);
@@ -253,7 +249,7 @@ void SaveListsAtExit()
 
 // ------------------------------------------------------- TMplEditorCommands
 
-TMplEditorCommands::TMplEditorCommands(TMplProgress& progress) : progress_(progress) {}
+TMplEditorCommands::TMplEditorCommands(TProgressSink& progress) : progress_(progress) {}
 
 void TMplEditorCommands::SetSelectedDir(TBWDirectory* dir)
 {
@@ -398,8 +394,8 @@ void TMplEditorCommands::Import()
     }
     bool saved = false;
     {
-        const TClosingProgress closing(progress_);
-        progress_.StartJob("Importing files", 0, false);
+        const TProgressClosing closing(progress_);
+        StartOperation(progress_, "Importing files", 0, false);
         list->CopyTree(tree.get());
         saved = list->Save();
         if (saved)
