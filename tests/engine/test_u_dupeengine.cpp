@@ -13,8 +13,8 @@
 
 #include "model/u_bwdigest.h"
 #include "model/u_bwfsmp3.h"
-#include "tests/model/disk_tree.h"
-#include "tests/tags/TagBytes.h"
+#include "tests/support/temp_tree.h"
+#include "tests/support/tag_bytes.h"
 #include "tests/support/recorded_progress.h"
 
 namespace {
@@ -72,7 +72,7 @@ public:
         return groups;
     }
 
-    TDiskTree tree;
+    TTempTree tree;
     TDiskRoot root;
     TBWCVProfile profile{tree.Path("data")};
     std::unique_ptr<TBWDupeEngine> engine;
@@ -593,7 +593,7 @@ TEST(DupeEngine, AStopRequestEndsTheScanInsideTheReadingOfAFile)
                 engine->RequestStop();
         }
     } root;
-    TDiskTree tree;
+    TTempTree tree;
     tree.WriteFile("a/one.mp3", TaggedAudio("Mr. Blue", "The Fleetwoods", ""));
     TBWCVProfile profile{tree.Path("data")};
     profile.NewProfile();
@@ -819,7 +819,7 @@ std::optional<TMismatch> FirstMismatch(const std::string& folder, const TBWCVPro
 
 std::optional<TMismatch> FirstMismatch(const std::vector<TMadeFile>& files, const TBWCVProfile& profile)
 {
-    TDiskTree tree;
+    TTempTree tree;
     for (const TMadeFile& file : files)
         tree.WriteFile("scanned/" + file.relative, file.bytes);
     std::string walk;

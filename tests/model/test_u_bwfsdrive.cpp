@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "tests/engine/temp_folder.h"
+#include "tests/support/temp_tree.h"
 #include "tests/model/audio_tree.h"
 #include "tests/model/fake_model.h"
-#include "tests/model/mpl_bytes.h"
+#include "tests/support/mpl_bytes.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ protected:
         return captions;
     }
 
-    TTempFolder folder;
+    TTempTree folder;
     TMplManager manager;
     std::unique_ptr<TBWFSDrive> drive;
     std::vector<THeard> heard;

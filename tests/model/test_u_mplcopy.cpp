@@ -10,7 +10,7 @@
 
 #include "model/u_bwfsmpl.h"
 #include "model/u_discrequest.h"
-#include "tests/base/platform/fake_system.h"
+#include "tests/support/fake_system.h"
 #include "tests/model/audio_tree.h"
 #include "tests/support/recorded_progress.h"
 

@@ -14,7 +14,7 @@
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmpl.h"
-#include "tests/model/live_objects.h"
+#include "tests/support/live_objects.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/progress/u_progress.h"
 #include "ui/progress/u_scanmailbox.h"
