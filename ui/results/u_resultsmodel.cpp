@@ -82,6 +82,14 @@ std::optional<std::int32_t> SortKeySetOfColumn(int tag)
     return IsOptional(tag) ? kColumns[tag].sortKeySet : std::nullopt;
 }
 
+std::optional<TListOrder> OrderAfterHeaderClick(int tag, const TListOrder& shown)
+{
+    const std::optional<std::int32_t> keySet = SortKeySetOfColumn(tag);
+    if (!keySet)
+        return std::nullopt;
+    return TListOrder{*keySet, *keySet == shown.keySet && !shown.descending};
+}
+
 QString CellText(TBWFile& file, const TBWFile* reference, int tag, std::int32_t tolerance)
 {
     switch (tag) {

@@ -40,6 +40,18 @@ QString ColumnMenuCaption(int tag);
 // chooses; none for the columns that do not sort ("%" and "Words").
 std::optional<std::int32_t> SortKeySetOfColumn(int tag);
 
+// The list's order: its sort-key set and direction.
+struct TListOrder {
+    std::int32_t keySet;
+    bool descending;
+    bool operator==(const TListOrder&) const = default;
+};
+// The order a click on the header of the column of tag gives a list in
+// order shown: by the column's set, ascending, or the other way round when
+// the list is sorted by that set already; none for a column that does not
+// sort.
+std::optional<TListOrder> OrderAfterHeaderClick(int tag, const TListOrder& shown);
+
 // The text of one cell; a tag outside the optional columns gives the file name.
 QString CellText(TBWFile& file, const TBWFile* reference, int tag, std::int32_t tolerance);
 

@@ -540,17 +540,20 @@ void TfScanResults::ToggleSelectedRows()
 void TfScanResults::lvResultsColumnClick(int section)
 {
     const int tag = model_->ColumnTag(section);
-    const std::optional<std::int32_t> keySet = SortKeySetOfColumn(tag);
-    if (!keySet || !results_)
+    if (!results_)
         return;
-    if (results_->ActiveKeySet() == *keySet) {
-        results_->SetDescending(!results_->Descending());
+    const std::optional<TListOrder> order =
+        OrderAfterHeaderClick(tag, {results_->ActiveKeySet(), results_->Descending()});
+    if (!order)
+        return;
+    if (results_->ActiveKeySet() == order->keySet) {
+        results_->SetDescending(order->descending);
     } else {
         // Only the flag: activating the set sorts once, in the new direction.
-        results_->TBWSelChain::SetDescending(false);
-        results_->SetActiveKeys(*keySet);
+        results_->TBWSelChain::SetDescending(order->descending);
+        results_->SetActiveKeys(order->keySet);
     }
-    model_->SetSortMark(tag, results_->Descending());
+    model_->SetSortMark(tag, order->descending);
     model_->Rebuild();
 }
 
