@@ -18,7 +18,7 @@ std::set<std::uint32_t> Candidates(const TBWFieldProbes& probes, std::uint32_t f
 {
     TBWCandidateMarks seen;
     std::vector<std::uint32_t> candidates;
-    probes.LaterCandidates(file, candidates, seen, excluded);
+    probes.Candidates(file, candidates, seen, excluded);
     const std::set<std::uint32_t> unique(candidates.begin(), candidates.end());
     EXPECT_EQ(unique.size(), candidates.size()) << "a candidate came twice";
     return unique;
