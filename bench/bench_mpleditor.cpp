@@ -14,6 +14,7 @@
 
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwchain.h"
+#include "base/u_progresssink.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
 #include "ui/mpleditor/u_mpleditorcommands.h"
@@ -58,12 +59,10 @@ private:
     std::string root_;
 };
 
-class TSilentProgress : public TMplProgress {
+class TSilentProgress : public TProgressSink {
 public:
-    void StartJob(const std::string&, std::int32_t, bool) override {}
-    void Step(std::int32_t) override {}
-    bool Cancelled() override { return false; }
-    void Close() override {}
+    void StartJob(const std::string&, std::uint64_t) override {}
+    void Step(std::uint64_t) override {}
 };
 
 void BM_AddVolumeSaveAndReload(benchmark::State& state)

@@ -52,25 +52,30 @@ void ResetPeakMemory()
 }
 
 // One scan of the folder with its own engine, the linking job timed.
-class TScan {
+// Watches the scan's jobs to time the linking.
+class TScan : public TProgressSink {
 public:
     TScan(TDiskRoot& root, const TBWCVProfile& profile, const std::string& folder)
         : engine_(std::make_unique<TBWDupeEngine>(root, profile))
     {
         engine_->AddDirectory(folder);
-        engine_->OnStatus = [this](TBWDupeEngine& sender) {
-            const Clock::time_point now = Clock::now();
-            if (linkStart_.load() != Clock::time_point{} && linkEnd_.load() == Clock::time_point{}) {
-                linkEnd_ = now;
-                linkPeak_ = StatusMegabytes("VmHWM");
-            }
-            if (sender.StepCaption() == kLinkingJob) {
-                ResetPeakMemory();
-                linkStartMemory_ = StatusMegabytes("VmRSS");
-                linkStart_ = now;
-            }
-        };
+        engine_->Progress = this;
     }
+
+    void StartJob(const std::string& caption, std::uint64_t) override
+    {
+        const Clock::time_point now = Clock::now();
+        if (linkStart_.load() != Clock::time_point{} && linkEnd_.load() == Clock::time_point{}) {
+            linkEnd_ = now;
+            linkPeak_ = StatusMegabytes("VmHWM");
+        }
+        if (caption == kLinkingJob) {
+            ResetPeakMemory();
+            linkStartMemory_ = StatusMegabytes("VmRSS");
+            linkStart_ = now;
+        }
+    }
+    void Step(std::uint64_t) override {}
 
     void Start() { engine_->Start(); }
     bool Finished() const { return engine_->Finished(); }

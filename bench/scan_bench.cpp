@@ -124,6 +124,33 @@ rusage Usage()
     return usage;
 }
 
+// Prints how long each job of the scan took, as the next one begins.
+class TJobTimes : public TProgressSink {
+public:
+    explicit TJobTimes(Clock::time_point start) : jobStart_(start) {}
+
+    void StartJob(const std::string& caption, std::uint64_t) override
+    {
+        const Clock::time_point now = Clock::now();
+        End(now);
+        job_ = caption;
+        jobStart_ = now;
+    }
+    void Step(std::uint64_t) override {}
+
+    void End(Clock::time_point now) const
+    {
+        if (!job_.empty())
+            std::printf("  %-32s %8.3f s, peak memory so far %.1f MB\n", job_.c_str(), Seconds(now - jobStart_),
+                        Usage().ru_maxrss / 1024.0);
+    }
+    const std::string& Current() const { return job_; }
+
+private:
+    Clock::time_point jobStart_;
+    std::string job_;
+};
+
 // With the processor time of every thread so far: on a machine busy with
 // other work, it tells what the scan cost when the clock cannot.
 void PrintPeakMemory()
@@ -188,19 +215,8 @@ int main(int argc, char** argv)
     engine.AddDirectory(options.folder);
 
     const Clock::time_point start = Clock::now();
-    Clock::time_point jobStart = start;
-    std::string job;
-    auto endJob = [&](Clock::time_point now) {
-        if (!job.empty())
-            std::printf("  %-32s %8.3f s, peak memory so far %.1f MB\n", job.c_str(), Seconds(now - jobStart),
-                        Usage().ru_maxrss / 1024.0);
-    };
-    engine.OnStatus = [&](TBWDupeEngine& sender) {
-        const Clock::time_point now = Clock::now();
-        endJob(now);
-        job = sender.StepCaption();
-        jobStart = now;
-    };
+    TJobTimes jobs(start);
+    engine.Progress = &jobs;
     // As the main window runs it: the worker frees what only the scan
     // needed after it has finished, while the results are shown.
     engine.Start();
@@ -213,9 +229,9 @@ int main(int argc, char** argv)
         }
     }
     const Clock::time_point end = Clock::now();
-    endJob(end);
+    jobs.End(end);
     if (stopAsked) {
-        std::printf("stop asked during \"%s\", answered in %.1f ms (%s)\n", job.c_str(),
+        std::printf("stop asked during \"%s\", answered in %.1f ms (%s)\n", jobs.Current().c_str(),
                     1000 * Seconds(end - *stopAsked), engine.Stopped() ? "stopped" : "the scan had ended");
         return 0;
     }

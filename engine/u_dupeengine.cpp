@@ -121,24 +121,46 @@ void TBWDupeEngine::Execute()
     pool_.reset();
 }
 
+std::vector<TBWDupeEngine::TJob> TBWDupeEngine::JobsOf(const TBWCVProfile& profile)
+{
+    if (profile.ResultType > rsNegative)
+        return {TJob::AddFiles, TJob::AnalyseBanlist};
+    std::vector<TJob> jobs{TJob::AddFiles};
+    if (profile.CompType == ctContent)
+        jobs.push_back(TJob::ReadFileInfo);
+    jobs.push_back(TJob::GroupByWords);
+    if (ComparesSimilarWords(profile.CompType, profile.SimWord))
+        jobs.push_back(TJob::LinkSimilarWords);
+    jobs.push_back(TJob::MatchGroups);
+    if (profile.ResultType == rsNegative)
+        jobs.push_back(TJob::NegativeResults);
+    return jobs;
+}
+
 void TBWDupeEngine::Run()
 {
     Prepare();
-    SetStatus("Adding files to the scan list", 0);
-    FillPool();
-    if (profile_.ResultType > rsNegative) {
-        AnalyseBanlist();
+    for (const TJob job : JobsOf(profile_))
+        RunJob(job);
+}
+
+void TBWDupeEngine::RunJob(TJob job)
+{
+    switch (job) {
+    case TJob::AddFiles:
+        SetStatus("Adding files to the scan list", 0);
+        FillPool();
+        // A banlist looks at every file as it is; a comparison only at files with words.
+        if (profile_.ResultType <= rsNegative)
+            PrunePool();
         return;
+    case TJob::AnalyseBanlist: return AnalyseBanlist();
+    case TJob::ReadFileInfo: return ReadContentWords();
+    case TJob::GroupByWords: return GroupByWords();
+    case TJob::LinkSimilarWords: return LinkSimilarWords();
+    case TJob::MatchGroups: return MatchGroups();
+    case TJob::NegativeResults: return KeepNegativeResults();
     }
-    PrunePool();
-    if (profile_.CompType == ctContent)
-        ReadContentWords();
-    GroupByWords();
-    if (ComparesSimilarWords(profile_.CompType, profile_.SimWord))
-        LinkSimilarWords();
-    MatchGroups();
-    if (profile_.ResultType == rsNegative)
-        KeepNegativeResults();
 }
 
 void TBWDupeEngine::Prepare()
@@ -419,9 +441,19 @@ void TBWDupeEngine::KeepNegativeResults()
 void TBWDupeEngine::SetStatus(const std::string& caption, std::uint64_t count)
 {
     FlushSteps();
-    progress_.BeginJob(caption, count);
-    if (OnStatus)
-        OnStatus(*this);
+    {
+        const std::lock_guard lock(captionMutex_);
+        stepCaption_ = caption;
+    }
+    stepCount_.store(count, std::memory_order_relaxed);
+    if (Progress)
+        Progress->StartJob(caption, count);
+}
+
+std::string TBWDupeEngine::StepCaption() const
+{
+    const std::lock_guard lock(captionMutex_);
+    return stepCaption_;
 }
 
 void TBWDupeEngine::DoSteps(std::uint64_t items)
@@ -443,9 +475,8 @@ void TBWDupeEngine::FlushSteps()
 {
     if (unreportedSteps_ == 0)
         return;
-    progress_.Advance(unreportedSteps_);
-    if (OnStep)
-        OnStep(*this, unreportedSteps_);
+    if (Progress)
+        Progress->Step(unreportedSteps_);
     unreportedSteps_ = 0;
     lastFlush_ = std::chrono::steady_clock::now();
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -17,9 +18,9 @@
 #include <vector>
 
 #include "base/u_bwmask.h"
+#include "base/u_progresssink.h"
 #include "base/u_bwselchain.h"
 #include "base/u_bwthreadpool.h"
-#include "engine/ScanProgress.h"
 #include "engine/u_bwgroup.h"
 #include "engine/u_contentwords.h"
 #include "engine/u_cvprofile.h"
@@ -32,12 +33,6 @@ class TBWMp3File;
 
 class TBWDupeEngine : private TBWMatchSteps {
 public:
-    // A new job began: its caption and count are in Progress().
-    using StatusEvent = std::function<void(TBWDupeEngine& sender)>;
-    // Items of the current job done since the last report. Reports come in
-    // batches, never one per word pair.
-    using StepEvent = std::function<void(TBWDupeEngine& sender, std::uint64_t items)>;
-
     // Scans below root (the model's root) with its own copy of profile.
     TBWDupeEngine(TBWDirectory& root, const TBWCVProfile& profile);
     // Asks a running worker to stop and waits for it.
@@ -48,9 +43,16 @@ public:
     // Threads and shortcuts: the results are the same whatever they are.
     TBWScanTuning Tuning;
 
-    // Both are called on the thread that runs the scan.
-    StatusEvent OnStatus;
-    StepEvent OnStep;
+    // Told of each job as it begins, with its caption and count, and of the
+    // items done, on the thread that runs the scan. Steps come in batches,
+    // never one per word pair. None: nobody is told.
+    TProgressSink* Progress = nullptr;
+
+    // The jobs a scan of the profile runs, in their order.
+    enum class TJob { AddFiles, AnalyseBanlist, ReadFileInfo, GroupByWords, LinkSimilarWords, MatchGroups,
+                      NegativeResults };
+    static std::vector<TJob> JobsOf(const TBWCVProfile& profile);
+    static std::int32_t JobCount(const TBWCVProfile& profile) { return static_cast<std::int32_t>(JobsOf(profile).size()); }
 
     void AddDirectories(const std::vector<std::string>& directories);
     void AddDirectory(const std::string& directory);
@@ -67,12 +69,13 @@ public:
     bool Stopped() const { return stopped_; }
     // Why the scan failed; empty when it did not.
     const std::string& Error() const { return error_; }
-    const ScanProgress& Progress() const { return progress_; }
     // Files of a scan by content whose content could not be read: they were
     // compared with no other file.
     const TBWUnreadFiles& UncomparedFiles() const { return uncomparedFiles_; }
-    std::string StepCaption() const { return progress_.Caption(); }
-    std::uint64_t StepCount() const { return progress_.Count(); }
+    // The current job's caption and item count (0 when it gives none); read
+    // from any thread while the scan runs.
+    std::string StepCaption() const;
+    std::uint64_t StepCount() const { return stepCount_.load(std::memory_order_relaxed); }
 
     TBWDupeFileList& Results() { return *results_; }
     const TBWCVProfile& Profile() const { return profile_; }
@@ -89,6 +92,7 @@ public:
 
 private:
     void Run();
+    void RunJob(TJob job);
     void Prepare();
     struct TFolderIdentityHash {
         std::size_t operator()(const TBWFolderIdentity& folder) const
@@ -131,7 +135,9 @@ private:
     std::unique_ptr<TBWGrpChFilename> index_;
     std::unique_ptr<TBWSelChain> pool_;
 
-    ScanProgress progress_;
+    mutable std::mutex captionMutex_;
+    std::string stepCaption_;
+    std::atomic<std::uint64_t> stepCount_{0};
     std::uint64_t unreportedSteps_ = 0;
     std::chrono::steady_clock::time_point lastFlush_;
     std::atomic<bool> stopRequested_{false};

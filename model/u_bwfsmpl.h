@@ -188,10 +188,10 @@ public:
     // The lists in order, without moving the cursor.
     std::vector<TBWDirMpl*> Lists() const;
     // Copies the selected files of every volume from its disc into the
-    // destination folder, asking request for each disc; onProgress is
-    // called with 1 for every file found. Gives what it did. See u_mplcopy.
+    // destination folder, asking request for each disc; progress (if any)
+    // steps by 1 for every file found. Gives what it did. See u_mplcopy.
     struct TDiscCopyResult CopySelectedFromDiscs(const std::string& destination, bool keepStructure, class TDiscRequest& request,
-                               const std::function<void(std::int32_t count)>& onProgress);
+                               class TProgressSink* progress);
 
 protected:
     void DoNodeEvent(TBWStructNode* node, std::int32_t code) override;

@@ -8,6 +8,7 @@
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwtextcase.h"
+#include "base/u_progresssink.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmpl.h"
 #include "model/u_discrequest.h"
@@ -130,8 +131,8 @@ void CopyFoundFile(const std::string& found, const std::string& targetFolder, co
 // request to the next.
 class TDiscCopy {
 public:
-    TDiscCopy(TCopyTarget target, TDiscRequest& request, const TCopyProgress& onProgress)
-        : target_(std::move(target)), request_(request), onProgress_(onProgress)
+    TDiscCopy(TCopyTarget target, TDiscRequest& request, TProgressSink* progress)
+        : target_(std::move(target)), request_(request), progress_(progress)
     {
     }
 
@@ -161,7 +162,7 @@ private:
             } else if (found >= selected ||
                        request_.AskYesNo(std::to_string(found) + " of " + std::to_string(selected) +
                                          " files exist in the source directory. Copy Anyway?")) {
-                CopyVolumeFiles(volume, source, target_, onProgress_, result_);
+                CopyVolumeFiles(volume, source, target_, progress_, result_);
                 return true;
             }
         }
@@ -183,7 +184,7 @@ private:
 
     const TCopyTarget target_;
     TDiscRequest& request_;
-    const TCopyProgress& onProgress_;
+    TProgressSink* progress_;
     std::string chosenFolder_;
     TDiscCopyResult result_;
 };
@@ -201,7 +202,7 @@ std::int32_t CountVolumeFiles(TBWDirectory& volume, const std::string& source)
 }
 
 void CopyVolumeFiles(TBWDirectory& volume, const std::string& source, const TCopyTarget& target,
-                     const TCopyProgress& onProgress, TDiscCopyResult& result)
+                     TProgressSink* progress, TDiscCopyResult& result)
 {
     TDiscFolder disc(source);
     for (const TSelectedFile& selected : SelectedFilesOf(volume)) {
@@ -212,15 +213,15 @@ void CopyVolumeFiles(TBWDirectory& volume, const std::string& source, const TCop
         if (found.empty())
             continue;
         CopyFoundFile(found, targetFolder, selected, result);
-        if (onProgress)
-            onProgress(1);
+        if (progress)
+            progress->Step(1);
     }
 }
 
 TDiscCopyResult TMplManager::CopySelectedFromDiscs(const std::string& destination, bool keepStructure,
-                                                   TDiscRequest& request, const TCopyProgress& onProgress)
+                                                   TDiscRequest& request, TProgressSink* progress)
 {
     if (SelectedCount() <= 0 || !IsDirectory(destination))
         return {};
-    return TDiscCopy({destination, keepStructure}, request, onProgress).CopyLists(Lists());
+    return TDiscCopy({destination, keepStructure}, request, progress).CopyLists(Lists());
 }

@@ -6,15 +6,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 class TBWDirectory;
 class TBWFile;
-
-// Called with 1 for every file found on a disc while copying.
-using TCopyProgress = std::function<void(std::int32_t count)>;
+class TProgressSink;
 
 // Where the copied files go: into destination, below the folders they have
 // on the disc when keepStructure is set.
@@ -57,4 +54,4 @@ std::int32_t CountVolumeFiles(TBWDirectory& volume, const std::string& source);
 // numbered name ("Song (2).mp3"). A file that would be copied onto itself
 // is left as it is and counts as copied.
 void CopyVolumeFiles(TBWDirectory& volume, const std::string& source, const TCopyTarget& target,
-                     const TCopyProgress& onProgress, TDiscCopyResult& result);
+                     TProgressSink* progress, TDiscCopyResult& result);

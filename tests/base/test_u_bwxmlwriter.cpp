@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/base/platform/fake_system.h"
+#include "tests/support/fake_system.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "base/u_bwdatetime.h"
 #include "engine/u_xmlprofile.h"
-#include "tests/engine/temp_folder.h"
+#include "tests/support/temp_tree.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ private:
 
 class Profile : public ::testing::Test {
 protected:
-    TTempFolder folder;
+    TTempTree folder;
     TNoteProfile profile{folder.Path(), 2};
 
     void Store(const std::string& name, const std::string& values)

@@ -12,8 +12,8 @@
 
 #include "model/u_bwdigest.h"
 #include "model/u_bwfsmp3.h"
-#include "tests/model/disk_tree.h"
-#include "tests/tags/TagBytes.h"
+#include "tests/support/temp_tree.h"
+#include "tests/support/tag_bytes.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ struct TCollection {
         return files;
     }
 
-    TDiskTree tree;
+    TTempTree tree;
     TDiskRoot root;
     std::vector<std::string> paths;
 };

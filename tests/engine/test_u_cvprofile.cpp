@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "base/HUtils.h"
-#include "tests/engine/temp_folder.h"
+#include "tests/support/temp_tree.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ using TRoles = std::vector<TBWNumberedText>;
 
 class ComparisonProfile : public ::testing::Test {
 protected:
-    TTempFolder folder;
+    TTempTree folder;
     TBWCVProfile profile{folder.Path()};
 
     void Store(const std::string& name, const std::string& text)
@@ -279,7 +279,7 @@ TEST(DirTypeRank, ReferenceOutranksPrioritiesAndExcludedRanksLowest)
 
 TEST(CurrentProfile, StoresInTheProgramsDataFolder)
 {
-    TTempFolder home;
+    TTempTree home;
     const char* old = std::getenv("XDG_DATA_HOME");
     const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     ::setenv("XDG_DATA_HOME", home.Path().c_str(), 1);

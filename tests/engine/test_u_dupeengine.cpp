@@ -13,8 +13,9 @@
 
 #include "model/u_bwdigest.h"
 #include "model/u_bwfsmp3.h"
-#include "tests/model/disk_tree.h"
-#include "tests/tags/TagBytes.h"
+#include "tests/support/temp_tree.h"
+#include "tests/support/tag_bytes.h"
+#include "tests/support/recorded_progress.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ public:
         return groups;
     }
 
-    TDiskTree tree;
+    TTempTree tree;
     TDiskRoot root;
     TBWCVProfile profile{tree.Path("data")};
     std::unique_ptr<TBWDupeEngine> engine;
@@ -444,16 +445,46 @@ TEST(DupeEngine, ReportsJobsAndStepsInBatches)
     Scan scan;
     for (int i = 0; i < 50; ++i)
         scan.File("a/Artist Name - Song Number " + std::to_string(i) + ".mp3");
-    std::vector<std::string> captions;
-    std::uint64_t steps = 0;
+    TRecordedProgress progress;
     scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
-    scan.engine->OnStatus = [&](TBWDupeEngine& e) { captions.push_back(e.StepCaption()); };
-    scan.engine->OnStep = [&](TBWDupeEngine&, std::uint64_t items) { steps += items; };
+    scan.engine->Progress = &progress;
     scan.engine->AddDirectory(scan.tree.Path("a"));
     scan.engine->Execute();
-    EXPECT_EQ(captions, (std::vector<std::string>{"Adding files to the scan list",
-                                                  "Grouping files by words", "Matching groups"}));
-    EXPECT_GE(steps, 100u);
+    EXPECT_EQ(progress.Captions(), (std::vector<std::string>{"Adding files to the scan list",
+                                                             "Grouping files by words", "Matching groups"}));
+    EXPECT_GE(progress.steps, 100u);
+}
+
+// The window shows as many jobs as the scan reports: the count comes from
+// the engine's own list of jobs for the profile.
+TEST(DupeEngine, ReportsTheJobsItsJobCountPromises)
+{
+    struct Kind {
+        TBWResultType resultType;
+        TBWCompType compType;
+        std::int32_t simWord;
+        std::int32_t jobs;
+    };
+    const Kind kinds[] = {
+        {rsBanlist, ctFileName, 2, 2},          {rsDuplicates, ctFileNameFields, 0, 3},
+        {rsDuplicates, ctFileNameFields, 1, 4}, {rsDuplicates, ctContent, 1, 4},
+        {rsNegative, ctContent, 0, 5},          {rsNegative, ctTags, 2, 5},
+    };
+    for (const Kind& kind : kinds) {
+        Scan scan;
+        scan.File("a/Artist Name - Song.mp3");
+        scan.File("b/Artist Name - Song.mp3");
+        scan.profile.ResultType = kind.resultType;
+        scan.profile.CompType = kind.compType;
+        scan.profile.SimWord = kind.simWord;
+        TRecordedProgress progress;
+        scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
+        scan.engine->Progress = &progress;
+        scan.engine->AddDirectory(scan.tree.Path());
+        scan.engine->Execute();
+        EXPECT_EQ(TBWDupeEngine::JobCount(scan.profile), kind.jobs) << kind.resultType << " " << kind.compType;
+        EXPECT_EQ(progress.jobs.size(), std::size_t(kind.jobs)) << kind.resultType << " " << kind.compType;
+    }
 }
 
 // The matching of many files in one round of threads reports its steps
@@ -468,17 +499,19 @@ TEST(DupeEngine, MatchingReportsItsStepsWhileItRuns)
         std::vector<std::uint64_t> reports;
         std::uint64_t words = 0;
         bool matching = false;
-        scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
-        scan.engine->Tuning.MatchThreads = threads;
-        scan.engine->OnStatus = [&](TBWDupeEngine& e) {
-            matching = e.StepCaption() == "Matching groups";
+        TRecordedProgress progress;
+        progress.onJob = [&](const TRecordedProgress::TJob& job) {
+            matching = job.caption == "Matching groups";
             if (matching)
-                words = e.StepCount();
+                words = job.itemCount;
         };
-        scan.engine->OnStep = [&](TBWDupeEngine&, std::uint64_t items) {
+        progress.onStep = [&](std::uint64_t items) {
             if (matching)
                 reports.push_back(items);
         };
+        scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
+        scan.engine->Tuning.MatchThreads = threads;
+        scan.engine->Progress = &progress;
         scan.engine->AddDirectory(scan.tree.Path("a"));
         scan.engine->Execute();
         EXPECT_EQ(words, 2u * kFiles);
@@ -504,19 +537,21 @@ TEST(DupeEngine, MatchingOfFewWordsHandsOnItsStepsBeforeItEnds)
         std::vector<std::int32_t> linkedAtReport;
         std::uint64_t words = 0;
         bool matching = false;
-        scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
-        scan.engine->Tuning.MatchThreads = 1;
-        scan.engine->OnStatus = [&](TBWDupeEngine& e) {
-            matching = e.StepCaption() == "Matching groups";
+        TRecordedProgress progress;
+        progress.onJob = [&](const TRecordedProgress::TJob& job) {
+            matching = job.caption == "Matching groups";
             if (matching)
-                words = e.StepCount();
+                words = job.itemCount;
         };
-        scan.engine->OnStep = [&](TBWDupeEngine& e, std::uint64_t items) {
+        progress.onStep = [&](std::uint64_t items) {
             if (!matching)
                 return;
             reports.push_back(items);
-            linkedAtReport.push_back(e.Results().Count());
+            linkedAtReport.push_back(scan.engine->Results().Count());
         };
+        scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
+        scan.engine->Tuning.MatchThreads = 1;
+        scan.engine->Progress = &progress;
         scan.engine->AddDirectory(scan.tree.Path());
         scan.engine->Execute();
         EXPECT_FALSE(scan.Groups().empty()) << tolerance;
@@ -533,10 +568,12 @@ TEST(DupeEngine, AStopRequestDuringLinkingEndsTheScan)
         scan.File("a/word" + std::to_string(i * 7919) + " other" + std::to_string(i) + ".mp3");
     scan.profile.SimWord = 2;
     scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
-    scan.engine->OnStatus = [](TBWDupeEngine& e) {
-        if (e.StepCaption() == "Linking similar words")
-            e.RequestStop();
+    TRecordedProgress progress;
+    progress.onJob = [&](const TRecordedProgress::TJob& job) {
+        if (job.caption == "Linking similar words")
+            scan.engine->RequestStop();
     };
+    scan.engine->Progress = &progress;
     scan.engine->AddDirectory(scan.tree.Path("a"));
     scan.engine->Start();
     while (!scan.engine->Finished())
@@ -558,7 +595,7 @@ TEST(DupeEngine, AStopRequestEndsTheScanInsideTheReadingOfAFile)
                 engine->RequestStop();
         }
     } root;
-    TDiskTree tree;
+    TTempTree tree;
     tree.WriteFile("a/one.mp3", TaggedAudio("Mr. Blue", "The Fleetwoods", ""));
     TBWCVProfile profile{tree.Path("data")};
     profile.NewProfile();
@@ -784,7 +821,7 @@ std::optional<TMismatch> FirstMismatch(const std::string& folder, const TBWCVPro
 
 std::optional<TMismatch> FirstMismatch(const std::vector<TMadeFile>& files, const TBWCVProfile& profile)
 {
-    TDiskTree tree;
+    TTempTree tree;
     for (const TMadeFile& file : files)
         tree.WriteFile("scanned/" + file.relative, file.bytes);
     std::string walk;

@@ -17,8 +17,8 @@
 #include "engine/u_cvprofile.h"
 #include "engine/u_scanrecord.h"
 #include "tests/engine/fake_audio.h"
-#include "tests/engine/temp_folder.h"
-#include "tests/base/platform/fifo_in_place.h"
+#include "tests/support/temp_tree.h"
+#include "tests/support/fifo_in_place.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ private:
 
 class ResultList : public ::testing::Test {
 protected:
-    TTempFolder folder;
+    TTempTree folder;
     TBWCVProfile profile{folder.Path()};
     TFakeCollection collection;
     TBWDupeFileList list;
@@ -856,7 +856,7 @@ TEST_F(ScanRecord, AReferenceGoneGivesWayToTheBestOfTheRestByTheScansCriteria)
 
 struct TRecordCase {
     const char* name;
-    std::function<void(TTempFolder& folder)> spoil;
+    std::function<void(TTempTree& folder)> spoil;
 };
 
 void PrintTo(const TRecordCase& testCase, std::ostream* out)
@@ -886,37 +886,37 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 INSTANTIATE_TEST_SUITE_P(
     , UnusableScanRecord,
     ::testing::Values(
-        TRecordCase{"Missing", [](TTempFolder& folder) { std::filesystem::remove(folder.Path("last_results.scan")); }},
+        TRecordCase{"Missing", [](TTempTree& folder) { std::filesystem::remove(folder.Path("last_results.scan")); }},
         TRecordCase{"ResultFileWrittenSince",
-                    [](TTempFolder& folder) {
+                    [](TTempTree& folder) {
                         folder.WriteFile("last_results.txt", folder.ReadFile("last_results.txt") + "\r\n");
                     }},
         TRecordCase{"CutInItsLastLine",
-                    [](TTempFolder& folder) {
+                    [](TTempTree& folder) {
                         const std::string text = folder.ReadFile("last_results.scan");
                         folder.WriteFile("last_results.scan", text.substr(0, text.size() - 12));
                     }},
         TRecordCase{"CutAfterItsLastFile",
-                    [](TTempFolder& folder) {
+                    [](TTempTree& folder) {
                         const std::string text = folder.ReadFile("last_results.scan");
                         folder.WriteFile("last_results.scan", text.substr(0, text.rfind("end")));
                     }},
         TRecordCase{"MoreFilesThanPaths",
-                    [](TTempFolder& folder) {
+                    [](TTempTree& folder) {
                         folder.WriteFile("last_results.scan", Replaced(folder.ReadFile("last_results.scan"),
                                                                        "files 5\n", "files 6\n") + "2\tx\n");
                     }},
         TRecordCase{"CountBeyondTheLines",
-                    [](TTempFolder& folder) {
+                    [](TTempTree& folder) {
                         folder.WriteFile("last_results.scan", Replaced(folder.ReadFile("last_results.scan"),
                                                                        "files 5\n", "files 2147483647\n"));
                     }},
         TRecordCase{"SettingOutOfRange",
-                    [](TTempFolder& folder) {
+                    [](TTempTree& folder) {
                         folder.WriteFile("last_results.scan", Replaced(folder.ReadFile("last_results.scan"),
                                                                        "CompType 3", "CompType 9"));
                     }},
-        TRecordCase{"NotARecord", [](TTempFolder& folder) { folder.WriteFile("last_results.scan", "\xff\xfe<x>"); }}),
+        TRecordCase{"NotARecord", [](TTempTree& folder) { folder.WriteFile("last_results.scan", "\xff\xfe<x>"); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScanRecordFileName, StandsBesideTheResultFile)

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "tests/base/platform/fifo_in_place.h"
-#include "tests/engine/temp_folder.h"
+#include "tests/support/fifo_in_place.h"
+#include "tests/support/temp_tree.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ using TTexts = std::vector<std::string>;
 
 class XmlProfileStorage : public ::testing::Test {
 protected:
-    TTempFolder folder;
+    TTempTree folder;
     TXMLProfileInterface storage{"profiles", folder.Path()};
 
     // Loads a file written by hand; true when the storage took it.

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "model/u_mplio.h"
-#include "tests/model/mpl_bytes.h"
+#include "tests/support/mpl_bytes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

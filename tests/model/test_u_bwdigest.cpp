@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/u_bwfswin.h"
-#include "tests/model/disk_tree.h"
+#include "tests/support/temp_tree.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ TEST(DigestFileWindow, CoversTheWindowOnlyWhenItLiesWhollyInTheFile)
         {150000, 131072, DigestLength, 0, 0},
         {150000, 300000, DigestLength, 0, 0},
     };
-    TDiskTree tree;
+    TTempTree tree;
     for (const Case& c : cases) {
         const std::string bytes = PatternBytes(c.size, static_cast<unsigned>(c.size));
         const std::string path = tree.WriteFile("file.bin", bytes);
@@ -111,7 +111,7 @@ TEST(DigestFileWindow, LengthOfABigFileIsItsSizeModulo4GiB)
 {
     // Stored digests were made with the low 32 bits of the size: a file of
     // 4 GiB + 100 bytes has a window of 100 bytes.
-    TDiskTree tree;
+    TTempTree tree;
     const std::string mark = PatternBytes(200, 7);
     const long long fourGiB = 1LL << 32;
     const std::string justOver = tree.WriteSparseFile("over.bin", fourGiB + 100, 65536, mark);
@@ -124,7 +124,7 @@ TEST(DigestFileWindow, LengthOfABigFileIsItsSizeModulo4GiB)
 
 TEST(DigestFileWindow, WhatIsNoReadableRegularFileGivesTheDigestOfEmptyInput)
 {
-    TDiskTree tree;
+    TTempTree tree;
     const std::string bytes = PatternBytes(200000);
     const std::string file = tree.WriteFile("song.mp3", bytes);
     tree.MakeFifo("fifo.mp3");
@@ -145,7 +145,7 @@ TEST(DigestFileWindow, WhatIsNoReadableRegularFileGivesTheDigestOfEmptyInput)
 
 TEST(DigestFileWindow, FileEntriesDigestTheModelsWindowOnceOnFirstRequest)
 {
-    TDiskTree tree;
+    TTempTree tree;
     const std::string bytes = PatternBytes(200000);
     tree.WriteFile("music/song.mp3", bytes);
     tree.WriteFile("music/short.mp3", PatternBytes(100000));
@@ -179,7 +179,7 @@ TEST(LookAtContentPart, TheWindowWhereItLiesInTheFileElseTheWholeFile)
         {1000, true, 1000, 0},
         {0, true, 0, 0},
     };
-    TDiskTree tree;
+    TTempTree tree;
     for (const Case& c : cases) {
         const std::string bytes = PatternBytes(c.size, static_cast<unsigned>(c.size));
         const std::string path = tree.WriteFile("file.bin", bytes);

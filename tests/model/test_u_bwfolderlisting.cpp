@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/u_bwfs.h"
-#include "tests/model/disk_tree.h"
+#include "tests/support/temp_tree.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ std::vector<std::string> Described(const TBWFolderListing& listing)
 }
 
 // Folders three levels deep, a few files each, a link to a folder.
-std::vector<std::string> MakeTree(const TDiskTree& tree)
+std::vector<std::string> MakeTree(const TTempTree& tree)
 {
     std::vector<std::string> folders = {tree.Path()};
     for (int a = 0; a < 4; ++a)
@@ -52,7 +52,7 @@ std::vector<std::string> MakeTree(const TDiskTree& tree)
 // every listing is the one the folder gives when listed on its own.
 TEST(ListingAhead, GivesEachFolderTheListingItGivesAlone)
 {
-    TDiskTree tree;
+    TTempTree tree;
     std::vector<std::string> folders = MakeTree(tree);
     std::vector<std::vector<std::string>> alone;
     for (const std::string& folder : folders)
@@ -82,7 +82,7 @@ TEST(ListingAhead, GivesEachFolderTheListingItGivesAlone)
 // as the walk takes them, and every folder is listed once, in full.
 TEST(ListingAhead, AWalkOfMoreFoldersThanMayWaitGetsEveryListing)
 {
-    TDiskTree tree;
+    TTempTree tree;
     std::vector<std::string> folders;
     for (int a = 0; a < 36; ++a)
         for (int b = 0; b < 32; ++b) {
@@ -102,7 +102,7 @@ TEST(ListingAhead, AWalkOfMoreFoldersThanMayWaitGetsEveryListing)
 
 TEST(ListingAhead, GivenMasksTheFilesCarryTheFirstMaskThatTakesThem)
 {
-    TDiskTree tree;
+    TTempTree tree;
     tree.WriteFile("a/One.OGG", "x");
     tree.WriteFile("a/two.mp3", "x");
     tree.WriteFile("a/three", "x");

@@ -15,7 +15,7 @@
 
 #include "base/u_bwdatetime.h"
 #include "tests/model/fake_model.h"
-#include "tests/model/live_objects.h"
+#include "tests/support/live_objects.h"
 
 namespace {
 

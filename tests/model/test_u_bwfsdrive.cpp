@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
-#include "tests/engine/temp_folder.h"
+#include "tests/support/temp_tree.h"
 #include "tests/model/audio_tree.h"
 #include "tests/model/fake_model.h"
-#include "tests/model/mpl_bytes.h"
+#include "tests/support/mpl_bytes.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ protected:
         return captions;
     }
 
-    TTempFolder folder;
+    TTempTree folder;
     TMplManager manager;
     std::unique_ptr<TBWFSDrive> drive;
     std::vector<THeard> heard;

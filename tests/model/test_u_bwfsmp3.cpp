@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tags/u_musichandler.h"
-#include "tests/model/disk_tree.h"
+#include "tests/support/temp_tree.h"
 #include "tests/model/fake_model.h"
 
 namespace {
@@ -31,7 +31,7 @@ protected:
         return dynamic_cast<TBWMp3File*>(dir.Files()->FindByName(name));
     }
 
-    TDiskTree tree;
+    TTempTree tree;
     TBWDirMp3 dir;
 };
 

@@ -12,10 +12,10 @@
 
 #include "base/platform/u_wholefile.h"
 #include "model/u_bwfsmp3.h"
-#include "tests/engine/temp_folder.h"
+#include "tests/support/temp_tree.h"
 #include "tests/model/audio_tree.h"
 #include "tests/model/fake_model.h"
-#include "tests/model/mpl_bytes.h"
+#include "tests/support/mpl_bytes.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ protected:
         return static_cast<TBWDirMpl*>(list->FindDir(list->Path() + below, false));
     }
 
-    TTempFolder folder;
+    TTempTree folder;
     TMplManager manager;
     std::vector<TNotice> notices;
     std::unique_ptr<TAudioMemoryDir> disc;

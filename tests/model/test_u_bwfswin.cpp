@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/u_bwchain.h"
-#include "tests/model/disk_tree.h"
+#include "tests/support/temp_tree.h"
 #include "tests/model/fake_model.h"
 
 namespace {
@@ -48,7 +48,7 @@ protected:
         return dir;
     }
 
-    TDiskTree tree;
+    TTempTree tree;
     TBWDirWin dir;
 };
 
@@ -120,18 +120,18 @@ TEST_F(DiskFolder, SubfoldersListedAfterTheFilesSeeChangesMadeInBetween)
     struct Case {
         const char* change;
         bool withLink;
-        void (*apply)(const TDiskTree&);
+        void (*apply)(const TTempTree&);
         Names folders;
     };
     const Case cases[] = {
-        {"none", false, [](const TDiskTree&) {}, {"a"}},
-        {"folder made", false, [](const TDiskTree& t) { t.MakeFolder("top/b"); }, {"a", "b"}},
-        {"folder removed", false, [](const TDiskTree& t) { ::rmdir(t.Path("top/a").c_str()); }, {}},
+        {"none", false, [](const TTempTree&) {}, {"a"}},
+        {"folder made", false, [](const TTempTree& t) { t.MakeFolder("top/b"); }, {"a", "b"}},
+        {"folder removed", false, [](const TTempTree& t) { ::rmdir(t.Path("top/a").c_str()); }, {}},
         // A link is no folder of the listing, whatever its target.
-        {"link target made", true, [](const TDiskTree& t) { t.MakeFolder("x"); }, {"a"}},
+        {"link target made", true, [](const TTempTree& t) { t.MakeFolder("x"); }, {"a"}},
     };
     for (const Case& c : cases) {
-        TDiskTree disk;
+        TTempTree disk;
         disk.WriteFile("top/song.mp3", "s");
         disk.MakeFolder("top/a");
         if (c.withLink)
@@ -174,7 +174,7 @@ TEST_F(DiskFolder, AFileAddedBeforeTheFirstLookAtTheSubfoldersAppears)
         {"file added", true, {"new.mp3", "song.mp3"}, false},
     };
     for (const Case& c : cases) {
-        TDiskTree disk;
+        TTempTree disk;
         disk.WriteFile("top/song.mp3", "s");
         disk.MakeFolder("top/a");
         const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
@@ -267,7 +267,7 @@ TEST(DiskFileMask, EachFileIsListedOnceInTheOrderOfTheFirstMaskThatMatches)
         {"", {}},
         {";;", {}},
     };
-    TDiskTree tree;
+    TTempTree tree;
     for (const char* name : {"a.Mp3", "b.mp3", "C.MP3", "d.ogg", "e.wma.txt", "f"})
         tree.WriteFile(std::string("music/") + name, "x");
     for (const Case& c : cases) {
@@ -292,7 +292,7 @@ TEST(DiskFileMask, AWalkReadAheadGivesEachFileTheWordsOfItsName)
 {
     const Names names = {"01 - Émilie Ünïcode - Ça va.mp3", "Кино - Группа крови.MP3", "東京事変 - 群青日和.mp3",
                          "no extension", "odd \xff\xfe bytes.mp3", "- .mp3", "a.b.c - d.ogg"};
-    TDiskTree tree;
+    TTempTree tree;
     for (const std::string& name : names)
         tree.WriteFile("music/" + name, "x");
     TMaskedFileList::mask = "*.*";
@@ -336,7 +336,7 @@ TEST(FolderMacros, AWholeMacroInAnyCaseTakesItsCaption)
 
 TEST(FolderMacros, AMacroFolderReadsTheUsersSpecialFolder)
 {
-    TDiskTree tree;
+    TTempTree tree;
     tree.WriteFile("home/Music/Rock/song.mp3", "s");
     tree.WriteFile("home/Tunes/Jazz/tune.mp3", "t");
     TBWDirWin macro;

@@ -10,10 +10,10 @@
 #include "model/u_bwfsmp3.h"
 #include "model/u_bwfsmpl.h"
 #include "model/u_bwdigest.h"
-#include "tests/engine/temp_folder.h"
+#include "tests/support/temp_tree.h"
 #include "tests/model/audio_tree.h"
 #include "tests/model/fake_model.h"
-#include "tests/model/mpl_bytes.h"
+#include "tests/support/mpl_bytes.h"
 
 namespace {
 
@@ -176,7 +176,7 @@ protected:
         return root.LoadFromFile();
     }
 
-    TTempFolder folder;
+    TTempTree folder;
     TBWMplDirChainV2 root;
 };
 

@@ -10,8 +10,9 @@
 
 #include "model/u_bwfsmpl.h"
 #include "model/u_discrequest.h"
-#include "tests/base/platform/fake_system.h"
+#include "tests/support/fake_system.h"
 #include "tests/model/audio_tree.h"
+#include "tests/support/recorded_progress.h"
 
 namespace {
 
@@ -103,8 +104,7 @@ protected:
 
     TDiscCopyResult Copy(bool keepStructure = true)
     {
-        return manager.CopySelectedFromDiscs(system.Path("out"), keepStructure, request,
-                                             [this](std::int32_t count) { progress += count; });
+        return manager.CopySelectedFromDiscs(system.Path("out"), keepStructure, request, &progress);
     }
 
     std::vector<std::string> NamesOf(const std::vector<TDiscCopied>& copies) const
@@ -140,7 +140,7 @@ protected:
     TMplManager manager;
     TBWDirMpl* list = nullptr;
     TScriptedDiscRequest request;
-    std::int32_t progress = 0;
+    TRecordedProgress progress;
 };
 
 }  // namespace
@@ -221,7 +221,7 @@ TEST_F(DiscCopy, PartialDiscAsksWithFoundAndSelectedCountsAndNoAsksForTheDiscAga
     EXPECT_EQ(request.log, (Log{"disc CD1 at " + system.Path("home/"),
                                 question, "disc CD1 at " + Disc("CD1"), question}));
     EXPECT_EQ(Copied().size(), 7u);
-    EXPECT_EQ(progress, 7);
+    EXPECT_EQ(progress.steps, 7u);
 }
 
 TEST_F(DiscCopy, FullDiscIsCopiedWithoutAQuestionAndAnEmptyOneIsAnInvalidSource)
@@ -332,7 +332,7 @@ TEST_F(DiscCopy, FailedCopyIsNamedWithItsReasonAndLeavesEveryOtherFileWhole)
     EXPECT_EQ(system.ReadFile("out/bad.mp3"), "the good old copy");
     EXPECT_EQ(Copied(), (std::vector<std::string>{"bad.mp3", "blocked (2).mp3", "blocked.mp3/inside", "good.mp3"}))
         << "no temporary file is left";
-    EXPECT_EQ(progress, 3) << "failed files advance the progress too";
+    EXPECT_EQ(progress.steps, 3u) << "failed files advance the progress too";
 }
 
 TEST_F(DiscCopy, NamesOnTheDiscMatchWithoutRegardToCase)

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/engine/temp_folder.h"
-#include "tests/model/mpl_bytes.h"
+#include "tests/support/temp_tree.h"
+#include "tests/support/mpl_bytes.h"
 
 namespace {
 
@@ -168,7 +168,7 @@ TEST(MplReader, TrailingBytesChangeNeitherTheTreeNorTheDigest)
 
 TEST(MplReader, FilesOnDiskThatAreMissingOrNotFilesCountAsMissing)
 {
-    TTempFolder folder;
+    TTempTree folder;
     TMplIO io;
     EXPECT_EQ(io.LoadFromFile(folder.Path("none.mpl")), msMissing);
     EXPECT_EQ(io.LoadFromFile(folder.Path()), msMissing);
@@ -180,7 +180,7 @@ TEST(MplReader, FilesOnDiskThatAreMissingOrNotFilesCountAsMissing)
 
 TEST(MplReader, SavedFilesLoadAndAFailedSaveKeepsTheOldFile)
 {
-    TTempFolder folder;
+    TTempTree folder;
     TMplIO io;
     WriteGolden(io);
     ASSERT_TRUE(io.SaveToFile(folder.Path("list.mpl")));

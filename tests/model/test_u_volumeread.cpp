@@ -8,7 +8,7 @@
 
 #include "model/u_bwfsmp3.h"
 #include "tags/u_musichandler.h"
-#include "tests/model/disk_tree.h"
+#include "tests/support/temp_tree.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ protected:
         return read;
     }
 
-    TDiskTree tree;
+    TTempTree tree;
 };
 
 TEST_F(VolumeRead, EveryFileIsReadTheSameWhateverTheNumberOfThreads)

@@ -13,7 +13,7 @@
 #include "tags/BinaryView.h"
 #include "tags/ID3v1.h"
 #include "tags/MPEGaudio.h"
-#include "tests/tags/TagBytes.h"
+#include "tests/support/tag_bytes.h"
 
 namespace {
 

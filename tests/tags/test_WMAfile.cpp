@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/tags/TagBytes.h"
+#include "tests/support/tag_bytes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "tests/tags/TagBytes.h"
+#include "tests/support/tag_bytes.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "tests/tags/TagBytes.h"
+#include "tests/support/tag_bytes.h"
 
 namespace {
 

@@ -62,9 +62,14 @@ void WriteBytes(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-void RecordedProgress::StartJob(const std::string& caption, std::int32_t itemCount, bool showCancel)
+void RecordedProgress::Begin(std::int32_t, bool cancellable)
 {
-    jobs.push_back({caption, itemCount, showCancel});
+    cancellable_ = cancellable;
+}
+
+void RecordedProgress::StartJob(const std::string& caption, std::uint64_t itemCount)
+{
+    jobs.push_back({caption, itemCount, cancellable_});
 }
 
 bool RecordedProgress::Cancelled()

@@ -2,6 +2,7 @@
 // What the Mp3 List editor's tests share: a temporary list folder for the
 // program's list manager, a temporary "disc" of fixture audio files, and a
 // progress report that records what it is told and can press Cancel.
+#include "base/u_progresssink.h"
 #include "ui/mpleditor/u_mpleditorcommands.h"
 
 #include <QTemporaryDir>
@@ -35,11 +36,12 @@ private:
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 
-class RecordedProgress : public TMplProgress {
+// Each job with whether the operation it began could be cancelled.
+class RecordedProgress : public TProgressSink {
 public:
     struct Job {
         std::string caption;
-        std::int32_t itemCount;
+        std::uint64_t itemCount;
         bool showCancel;
         bool operator==(const Job&) const = default;
     };
@@ -50,8 +52,12 @@ public:
     std::int64_t steps = 0;
     int closes = 0;
 
-    void StartJob(const std::string& caption, std::int32_t itemCount, bool showCancel) override;
-    void Step(std::int32_t count) override { steps += count; }
+    void Begin(std::int32_t jobCount, bool cancellable) override;
+    void StartJob(const std::string& caption, std::uint64_t itemCount) override;
+    void Step(std::uint64_t count) override { steps += static_cast<std::int64_t>(count); }
     bool Cancelled() override;
     void Close() override { ++closes; }
+
+private:
+    bool cancellable_ = false;
 };

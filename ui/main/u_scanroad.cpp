@@ -28,10 +28,7 @@ public:
 
     void Start(const std::vector<std::string>& directories, ScanMailbox& mailbox) override
     {
-        engine_.OnStatus = [&mailbox](TBWDupeEngine& sender) {
-            mailbox.StartJob(sender.StepCaption(), sender.StepCount());
-        };
-        engine_.OnStep = [&mailbox](TBWDupeEngine&, std::uint64_t items) { mailbox.Step(items); };
+        engine_.Progress = &mailbox;
         engine_.AddDirectories(directories);
         engine_.Start();
     }
@@ -120,20 +117,6 @@ QString NothingFoundText(std::int32_t resultType, std::size_t leftOut)
     }
 }
 
-int ScanJobCount(const TBWCVProfile& profile)
-{
-    if (profile.ResultType == rsBanlist)
-        return 2;
-    int jobs = 3;
-    if (profile.CompType == ctContent)
-        ++jobs;
-    else if (profile.SimWord > 0)
-        ++jobs;
-    if (profile.ResultType == rsNegative)
-        ++jobs;
-    return jobs;
-}
-
 std::vector<TMissingDirectory> MissingDirectories(const std::vector<std::string>& scanList, TBWDirectory& modelRoot)
 {
     std::vector<TMissingDirectory> missing;
@@ -174,7 +157,7 @@ TScanOutcome TScanRoad::Run(const std::string& profileName)
     const auto start = clock_();
     TfProgress& progress = ShowProgress();
     progress.SetProfileName(QString::fromStdString(profileName));
-    progress.Reset(ScanJobCount(profile), profile.AnimNo, true);
+    progress.Reset(TBWDupeEngine::JobCount(profile), profile.AnimNo, true);
 
     // The worker keeps a copy of the profile: the windows may load another
     // one into the current profile while it runs.

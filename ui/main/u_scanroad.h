@@ -23,12 +23,6 @@ class TBWDirectory;
 class TBWDupeFileList;
 class TMplManager;
 
-// The number of jobs the engine runs for the profile: 2 for a banlist;
-// otherwise adding files, grouping and matching, plus reading the file
-// information for content, linking similar words when a tolerance is set
-// (not for content), and the negative results.
-int ScanJobCount(const TBWCVProfile& profile);
-
 // What the user is told of files the result file cannot hold, naming them
 // (the first ten), and of files that could not be read, each in the grammar
 // of its number.

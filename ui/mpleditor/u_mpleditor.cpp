@@ -19,42 +19,15 @@
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progress.h"
 
-// --------------------------------------------------- TProgressWindowReport
-
-void TProgressWindowReport::StartJob(const std::string& caption, std::int32_t itemCount, bool showCancel)
-{
-    TfProgress& window = ShowProgress();
-    window.Reset(1, CurrentProfile().AnimNo, showCancel);
-    window.StartJob(QString::fromStdString(caption), itemCount);
-}
-
-void TProgressWindowReport::Step(std::int32_t count)
-{
-    ShowProgress().Step(count);
-}
-
-bool TProgressWindowReport::Cancelled()
-{
-    // The progress window lets events run only every half second; Cancel
-    // must be answered sooner.
-    QCoreApplication::processEvents();
-    return ShowProgress().Cancelled();
-}
-
-void TProgressWindowReport::Close()
-{
-    CloseProgress();
-}
-
 TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string& name)
 {
-    TProgressWindowReport progress;
+    TProgressWindowSink progress(CurrentProfile().AnimNo);
     return AddVolumeToMpl(list, dir, name, progress);
 }
 
 // -------------------------------------------------------------- TfMPLEditor
 
-TfMPLEditor::TfMPLEditor(QWidget* parent) : QDialog(parent), commands_(progress_)
+TfMPLEditor::TfMPLEditor(QWidget* parent) : QDialog(parent), progress_(CurrentProfile().AnimNo), commands_(progress_)
 {
     setObjectName("fMPLEditor");
     setWindowTitle(tr("Mp3 List Editor"));

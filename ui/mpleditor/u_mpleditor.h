@@ -6,6 +6,7 @@
 // operations report to the progress window. The main window shows it; the
 // configuration wizard reads discs through AddVolumeToMpl here.
 #include "ui/mpleditor/u_mpleditorcommands.h"
+#include "ui/progress/u_progress.h"
 
 #include <QDialog>
 #include <map>
@@ -16,16 +17,6 @@ class QTableView;
 class QToolBar;
 class TBWMPLTV;
 class TMplFileTableModel;
-
-// Reports to the program's progress window, with the current profile's
-// animation.
-class TProgressWindowReport : public TMplProgress {
-public:
-    void StartJob(const std::string& caption, std::int32_t itemCount, bool showCancel) override;
-    void Step(std::int32_t count) override;
-    bool Cancelled() override;
-    void Close() override;
-};
 
 // AddVolumeToMpl reporting to the progress window, reading on one thread
 // per processor.
@@ -64,7 +55,8 @@ private:
                         const QKeySequence& shortcut, int image);
     void UpdateActions();
 
-    TProgressWindowReport progress_;
+    // The progress window, with the current profile's animation.
+    TProgressWindowSink progress_;
     TMplEditorCommands commands_;
     std::map<TMplEditorAction, QAction*> actions_;
     QMenuBar* mm = nullptr;

@@ -13,6 +13,7 @@
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwtoken.h"
+#include "base/u_progresssink.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmp3.h"
 #include "model/u_bwfsmpl.h"
@@ -50,26 +51,21 @@ private:
     std::string saved_;
 };
 
-// The progress window goes on every way out.
-class TClosingProgress {
-public:
-    explicit TClosingProgress(TMplProgress& progress) : progress_(progress) {}
-    ~TClosingProgress() { progress_.Close(); }
-    TClosingProgress(const TClosingProgress&) = delete;
-    TClosingProgress& operator=(const TClosingProgress&) = delete;
-
-private:
-    TMplProgress& progress_;
-};
+// Each long step of the editor is an operation of one job of its own.
+void StartOperation(TProgressSink& progress, const std::string& caption, std::uint64_t itemCount, bool cancellable)
+{
+    progress.Begin(1, cancellable);
+    progress.StartJob(caption, itemCount);
+}
 
 // Reads the files while the progress window counts them and listens for
 // Cancel; false when cancelled.
-bool ReadVolumeFilesShowing(const std::vector<TBWFile*>& files, unsigned threads, TMplProgress& progress)
+bool ReadVolumeFilesShowing(const std::vector<TBWFile*>& files, unsigned threads, TProgressSink& progress)
 {
     std::size_t reported = 0;
     return ReadVolumeFiles(files, threads, [&](std::size_t read) {
         if (read > reported)
-            progress.Step(static_cast<std::int32_t>(read - std::exchange(reported, read)));
+            progress.Step(read - std::exchange(reported, read));
         return !progress.Cancelled();
     });
 }
@@ -121,7 +117,7 @@ std::string CleanedListName(const std::string& typed)
     return IsValidListName(name) ? name : std::string();
 }
 
-TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string& name, TMplProgress& progress,
+TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string& name, TProgressSink& progress,
                           unsigned threads)
 {
     if (!list || !dir)
@@ -131,16 +127,16 @@ TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string&
     if (!IsValidListName(name) || list->FindChild(name))
         return nullptr;
     const TEveryAudioExtension everyExtension;
-    const TClosingProgress closing(progress);
+    const TProgressClosing closing(progress);
     dir->Refresh();
-    progress.StartJob("Initializing", 0, false);
+    StartOperation(progress, "Initializing", 0, false);
     const std::vector<TBWFile*> files = FilesBelow(*dir);
     if (files.empty()
         && !Prompts().ConfirmDestructive(kCaption, QStringLiteral("The folder \"%1\" holds no audio files. "
                                                                   "Add it as an empty volume anyway?")
                                                        .arg(Text(dir->RealPath()))))
         return nullptr;
-    progress.StartJob("Adding files", static_cast<std::int32_t>(files.size()), true);
+    StartOperation(progress, "Adding files", files.size(), true);
     if (!ReadVolumeFilesShowing(files, threads, progress))
         return nullptr;
     return list->AddVolume(name, dir);
@@ -185,7 +181,7 @@ void SaveListsAtExit()
 
 // ------------------------------------------------------- TMplEditorCommands
 
-TMplEditorCommands::TMplEditorCommands(TMplProgress& progress) : progress_(progress) {}
+TMplEditorCommands::TMplEditorCommands(TProgressSink& progress) : progress_(progress) {}
 
 void TMplEditorCommands::SetSelectedDir(TBWDirectory* dir)
 {
@@ -334,8 +330,8 @@ void TMplEditorCommands::Import()
     }
     bool saved = false;
     {
-        const TClosingProgress closing(progress_);
-        progress_.StartJob("Importing files", 0, false);
+        const TProgressClosing closing(progress_);
+        StartOperation(progress_, "Importing files", 0, false);
         list->CopyTree(tree.get());
         saved = list->Save();
         if (saved)

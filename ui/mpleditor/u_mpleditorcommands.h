@@ -3,7 +3,9 @@
 // actions may run, new lists, adding a disc or folder as a volume, deleting,
 // saving, importing and exporting list files, and the question on closing.
 // The editor window forwards its actions here; the configuration wizard
-// calls AddVolumeToMpl. Long work reports through a TMplProgress.
+// calls AddVolumeToMpl. Long work reports through a TProgressSink, each
+// step an operation of one job: the progress window in the program, a
+// recorder in tests.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,20 +16,7 @@
 
 class TBWDirectory;
 class TBWDirMpl;
-
-// Where adding a volume and importing report their progress: the progress
-// window in the program, a recorder in tests.
-class TMplProgress {
-public:
-    virtual ~TMplProgress() = default;
-    // A new operation of one job: its caption, its item count (0 when it
-    // has none) and whether the user may cancel it.
-    virtual void StartJob(const std::string& caption, std::int32_t itemCount, bool showCancel) = 0;
-    virtual void Step(std::int32_t count) = 0;
-    // Lets the window answer the user first; true once Cancel was pressed.
-    virtual bool Cancelled() = 0;
-    virtual void Close() = 0;
-};
+class TProgressSink;
 
 // The name proposed for a volume read from folder: the label of the
 // mounted medium when folder is its root and it has one, otherwise the last
@@ -48,7 +37,7 @@ std::string CleanedVolumeName(const std::string& typed);
 // per processor); the list is the same whatever their number. Cancel is
 // answered between files; cancelled, nothing is added. The new volume, or
 // none (cancelled, the name taken, no list or no dir).
-TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string& name, TMplProgress& progress,
+TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string& name, TProgressSink& progress,
                           unsigned threads = 0);
 // The tree of a list file of the older format, else of the current one;
 // none when neither reads it.
@@ -72,7 +61,7 @@ enum class TMplEditorAction { NewList, AddVolume, Delete, Save, Close, Import, E
 
 class TMplEditorCommands {
 public:
-    explicit TMplEditorCommands(TMplProgress& progress);
+    explicit TMplEditorCommands(TProgressSink& progress);
 
     // The directory selected in the list tree, or none.
     void SetSelectedDir(TBWDirectory* dir);
@@ -109,7 +98,7 @@ private:
     bool AskVolumeName(TBWDirMpl* list, std::string& name);
     void ReportUnsaved(bool saved);
 
-    TMplProgress& progress_;
+    TProgressSink& progress_;
     TBWDirMpl* selected_ = nullptr;
     bool busy_ = false;
 };

@@ -229,3 +229,29 @@ bool ProgressActive()
 {
     return gProgress && gProgress->Alive();
 }
+
+void TProgressWindowSink::Begin(std::int32_t jobCount, bool cancellable)
+{
+    ShowProgress().Reset(jobCount, animType_, cancellable);
+}
+
+void TProgressWindowSink::StartJob(const std::string& caption, std::uint64_t itemCount)
+{
+    ShowProgress().StartJob(QString::fromStdString(caption), static_cast<std::int64_t>(itemCount));
+}
+
+void TProgressWindowSink::Step(std::uint64_t count)
+{
+    ShowProgress().Step(static_cast<std::int64_t>(count));
+}
+
+bool TProgressWindowSink::Cancelled()
+{
+    QCoreApplication::processEvents();
+    return ShowProgress().Cancelled();
+}
+
+void TProgressWindowSink::Close()
+{
+    CloseProgress();
+}

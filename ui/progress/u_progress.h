@@ -3,6 +3,7 @@
 // actions of the results window and the Mp3 List editor's long operations
 // report through it. Callers reach it through ShowProgress, which makes it on
 // first use, and end it with CloseProgress; it never closes itself.
+#include "base/u_progresssink.h"
 #include "ui/common/u_pictures.h"
 #include "ui/progress/u_progresstracker.h"
 
@@ -33,8 +34,6 @@ public:
     // count more items of the current job are done. Paints, and lets pending
     // window events run, at most every half second.
     void Step(std::int64_t count);
-    // Step in the shape of the disc copy's progress report (TCopyProgress).
-    void StepCallback(std::int32_t count) { Step(count); }
 
     // Set by Cancel, or by a close request while Cancel shows; never cleared.
     bool Cancelled() const { return tracker_.Cancelled(); }
@@ -86,3 +85,21 @@ TfProgress& ShowProgress();
 void CloseProgress();
 // Whether the progress window exists and is alive: callers then bring it to the front.
 bool ProgressActive();
+
+// What long work reports, shown in the progress window (ShowProgress); Close
+// frees the window (CloseProgress).
+class TProgressWindowSink : public TProgressSink {
+public:
+    // animType: the animation of an operation begun here.
+    explicit TProgressWindowSink(int animType = 0) : animType_(animType) {}
+
+    void Begin(std::int32_t jobCount, bool cancellable) override;
+    void StartJob(const std::string& caption, std::uint64_t itemCount) override;
+    void Step(std::uint64_t count) override;
+    // The window lets events run only every half second: Cancel is answered sooner.
+    bool Cancelled() override;
+    void Close() override;
+
+private:
+    int animType_;
+};

@@ -1,6 +1,5 @@
 #include "ui/progress/u_scanmailbox.h"
 
-#include "ui/progress/u_progress.h"
 
 void ScanMailbox::StartJob(const std::string& caption, std::uint64_t itemCount)
 {
@@ -8,7 +7,7 @@ void ScanMailbox::StartJob(const std::string& caption, std::uint64_t itemCount)
     jobs_.push_back({caption, itemCount, steps_.exchange(0, std::memory_order_relaxed)});
 }
 
-void ScanMailbox::Drain(const JobReport& onJob, const StepReport& onSteps)
+void ScanMailbox::Drain(TProgressSink& into)
 {
     std::vector<PostedJob> jobs;
     std::uint64_t stepsOfLastJob = 0;
@@ -21,11 +20,11 @@ void ScanMailbox::Drain(const JobReport& onJob, const StepReport& onSteps)
     }
     for (const PostedJob& job : jobs) {
         if (job.stepsBefore > 0)
-            onSteps(job.stepsBefore);
-        onJob(job.caption, job.itemCount);
+            into.Step(job.stepsBefore);
+        into.StartJob(job.caption, job.itemCount);
     }
     if (stepsOfLastJob > 0)
-        onSteps(stepsOfLastJob);
+        into.Step(stepsOfLastJob);
 }
 
 ScanMailboxPump::ScanMailboxPump(ScanMailbox& mailbox, QObject* parent) : QObject(parent), mailbox_(mailbox)
@@ -39,10 +38,6 @@ void ScanMailboxPump::DrainNow()
     if (draining_)
         return;
     draining_ = true;
-    mailbox_.Drain(
-        [](const std::string& caption, std::uint64_t itemCount) {
-            ShowProgress().StartJob(QString::fromStdString(caption), static_cast<std::int64_t>(itemCount));
-        },
-        [](std::uint64_t items) { ShowProgress().Step(static_cast<std::int64_t>(items)); });
+    mailbox_.Drain(window_);
     draining_ = false;
 }

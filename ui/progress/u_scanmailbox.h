@@ -3,28 +3,28 @@
 // the worker posts each new job (caption and item count, under a mutex) and
 // adds its steps to an atomic count; the window thread drains both on a short
 // timer. No event is queued per item, however many items a job reports.
+#include "base/u_progresssink.h"
+#include "ui/progress/u_progress.h"
+
 #include <QObject>
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
-class ScanMailbox {
+class ScanMailbox : public TProgressSink {
 public:
-    using JobReport = std::function<void(const std::string& caption, std::uint64_t itemCount)>;
-    using StepReport = std::function<void(std::uint64_t items)>;
-
     // Worker side. A new job; steps reported before it stay with the job before.
-    void StartJob(const std::string& caption, std::uint64_t itemCount);
+    void StartJob(const std::string& caption, std::uint64_t itemCount) override;
     // Lock-free: a scan reports billions of items.
-    void Step(std::uint64_t items = 1) { steps_.fetch_add(items, std::memory_order_relaxed); }
+    void Step(std::uint64_t items = 1) override { steps_.fetch_add(items, std::memory_order_relaxed); }
 
     // Window side: every job begun and every step reported since the last
-    // drain, in the order they were reported. No report is made for no steps.
-    void Drain(const JobReport& onJob, const StepReport& onSteps);
+    // drain, in the order they were reported, go to into. No report is made
+    // for no steps.
+    void Drain(TProgressSink& into);
 
 private:
     struct PostedJob {
@@ -56,6 +56,7 @@ public:
 private:
     ScanMailbox& mailbox_;
     QTimer timer_;
+    TProgressWindowSink window_;
     // The progress window lets pending events run, which may include a drain.
     bool draining_ = false;
 };

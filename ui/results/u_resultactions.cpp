@@ -3,6 +3,7 @@
 #include "base/platform/u_wholefile.h"
 #include "base/HUtils.h"
 #include "base/u_bwfunc.h"
+#include "base/u_progresssink.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfsmpl.h"
@@ -73,22 +74,10 @@ QString NamedLines(const QStringList& lines)
     return text;
 }
 
-// The progress window is closed on every way out of an action, exceptions included.
-class TProgressGuard {
-public:
-    explicit TProgressGuard(TActionProgress& progress) : progress_(progress) {}
-    ~TProgressGuard() { progress_.Close(); }
-    TProgressGuard(const TProgressGuard&) = delete;
-    TProgressGuard& operator=(const TProgressGuard&) = delete;
-
-private:
-    TActionProgress& progress_;
-};
-
 } // namespace
 
 TResultFileActions::TResultFileActions(TBWDupeFileList& results, TBWDirectory& modelRoot, TFileOperations& files,
-                                       TActionProgress& progress, TMplManager& lists, TDiscRequest& discs)
+                                       TProgressSink& progress, TMplManager& lists, TDiscRequest& discs)
     : results_(results), modelRoot_(modelRoot), files_(files), progress_(progress), lists_(lists), discs_(discs)
 {
 }
@@ -206,7 +195,7 @@ bool TResultFileActions::DeleteChecked()
     if (count <= 0 || !ConfirmRemoval("You are about to delete %1. Proceed?", static_cast<std::size_t>(count)))
         return false;
     {
-        TProgressGuard closing(progress_);
+        const TProgressClosing closing(progress_);
         progress_.StartJob("Deleting files", count);
         pathBuffer_.clear();
         pathBufferLength_ = 0;
@@ -269,7 +258,7 @@ bool TResultFileActions::CopyChecked(bool move)
     moveMode_ = move;
     recreateStructure_ = Prompts().AskYesNo(kCaption, "Do you want to recreate the directory structure in destination?");
     {
-        TProgressGuard closing(progress_);
+        const TProgressClosing closing(progress_);
         progress_.StartJob(move ? "Moving files" : "Copying files", results_.SelectedCount());
         ForEachChecked(&TResultFileActions::CopyMoveFileAction, move);
     }
@@ -334,10 +323,10 @@ void TResultFileActions::CopyListFiles()
         return;
     TDiscCopyResult copied;
     {
-        TProgressGuard closing(progress_);
+        const TProgressClosing closing(progress_);
         progress_.StartJob("Copying MPL files", count);
         copied = lists_.CopySelectedFromDiscs(ExpandPathMacros(destination_), recreateStructure_, discs_,
-                                              [this](std::int32_t done) { progress_.Step(done); });
+                                              &progress_);
     }
     for (const TDiscCopied& copy : copied.copied) {
         const auto entry = std::find_if(listEntries_.begin(), listEntries_.end(),

@@ -23,21 +23,13 @@ class TBWFile;
 class TDiscRequest;
 class TFileOperations;
 class TMplManager;
-
-// What a long action reports through: the progress window.
-class TActionProgress {
-public:
-    virtual ~TActionProgress() = default;
-    virtual void StartJob(const QString& caption, int itemCount) = 0;
-    virtual void Step(int count) = 0;
-    virtual void Close() = 0;
-};
+class TProgressSink;
 
 class TResultFileActions {
 public:
     // modelRoot is where copied files' folders are found or made.
     TResultFileActions(TBWDupeFileList& results, TBWDirectory& modelRoot, TFileOperations& files,
-                       TActionProgress& progress, TMplManager& lists, TDiscRequest& discs);
+                       TProgressSink& progress, TMplManager& lists, TDiscRequest& discs);
 
     // Shows the replace warning naming the file and the reference it
     // replaces (full paths); true for "Replace file".
@@ -98,7 +90,7 @@ private:
     TBWDupeFileList& results_;
     TBWDirectory& modelRoot_;
     TFileOperations& files_;
-    TActionProgress& progress_;
+    TProgressSink& progress_;
     TMplManager& lists_;
     TDiscRequest& discs_;
 

@@ -46,14 +46,6 @@ constexpr int kDetailsMinimumHeight = 80;
 // The share of the screen's width and height the window takes the first time.
 constexpr double kFirstScreenShare = 0.8;
 
-// The file actions report through the program's one progress window.
-class TWindowProgress : public TActionProgress {
-public:
-    void StartJob(const QString& caption, int itemCount) override { ShowProgress().StartJob(caption, itemCount); }
-    void Step(int count) override { ShowProgress().Step(count); }
-    void Close() override { CloseProgress(); }
-};
-
 static_assert(rcOptionalCount == kResultColumnCount, "one setting per optional column");
 
 } // namespace
@@ -639,7 +631,8 @@ void TfScanResults::RunFileAction(const std::function<bool(TResultFileActions&)>
     if (!results_ || busy_)
         return;
     TDiskFileOperations files;
-    TWindowProgress progress;
+    // The file actions report through the program's one progress window.
+    TProgressWindowSink progress;
     TfDiscNeeded discs(this);
     TResultFileActions actions(*results_, modelRoot_ ? *modelRoot_ : FSDrive(), files, progress, MplManager(),
                                discs);

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "tests/base/platform/fake_system.h"
+#include "tests/support/fake_system.h"
 
 namespace {
 

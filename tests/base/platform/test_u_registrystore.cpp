@@ -5,8 +5,8 @@
 #include <cmath>
 #include <limits>
 
-#include "tests/base/platform/fake_system.h"
-#include "tests/base/platform/fifo_in_place.h"
+#include "tests/support/fake_system.h"
+#include "tests/support/fifo_in_place.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "base/platform/u_wholefile.h"
-#include "tests/base/platform/fake_system.h"
+#include "tests/support/fake_system.h"
 
 namespace {
 

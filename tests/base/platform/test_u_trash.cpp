@@ -7,7 +7,7 @@
 
 #include <regex>
 
-#include "tests/base/platform/fake_system.h"
+#include "tests/support/fake_system.h"
 
 namespace {
 

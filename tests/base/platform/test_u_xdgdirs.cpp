@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/base/platform/fake_system.h"
+#include "tests/support/fake_system.h"
 
 namespace {
 

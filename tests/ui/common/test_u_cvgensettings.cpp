@@ -1,6 +1,6 @@
 #include "ui/common/u_cvgensettings.h"
 #include "tests/ui/ui_test_main.h"
-#include "tests/base/platform/fifo_in_place.h"
+#include "tests/support/fifo_in_place.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -30,7 +30,7 @@
 #include "tests/ui/modal_dialogs.h"
 #include "tests/ui/mpl_test_folders.h"
 #include "tests/ui/scripted_prompts.h"
-#include "tests/base/platform/fifo_in_place.h"
+#include "tests/support/fifo_in_place.h"
 #include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_helpwindow.h"
 #include "ui/common/u_prompts.h"

@@ -10,10 +10,11 @@
 #include <QTimer>
 
 #include "engine/u_cvprofile.h"
+#include "engine/u_dupeengine.h"
 #include "engine/u_dupefiles.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmpl.h"
-#include "tests/model/live_objects.h"
+#include "tests/support/live_objects.h"
 #include "tests/ui/scripted_prompts.h"
 #include "ui/progress/u_progress.h"
 #include "ui/progress/u_scanmailbox.h"
@@ -190,7 +191,7 @@ private slots:
         profile_->SimWord = simWord;
         profile_->AnimNo = 3;
         QVERIFY(profile_->SaveProfile());
-        QCOMPARE(ScanJobCount(*profile_), jobs);
+        QCOMPARE(TBWDupeEngine::JobCount(*profile_), jobs);
 
         // The progress window the road brings up is reset with that count.
         int shownJobs = -1;

@@ -14,15 +14,13 @@ struct DrainedJob {
     std::uint64_t steps;
 };
 
-struct Recorder {
+struct Recorder : TProgressSink {
     std::vector<DrainedJob> jobs;
     std::uint64_t stepsBeforeAnyJob = 0;
 
-    void DrainFrom(ScanMailbox& mailbox)
-    {
-        mailbox.Drain([this](const std::string& caption, std::uint64_t count) { jobs.push_back({caption, count, 0}); },
-                      [this](std::uint64_t items) { (jobs.empty() ? stepsBeforeAnyJob : jobs.back().steps) += items; });
-    }
+    void StartJob(const std::string& caption, std::uint64_t count) override { jobs.push_back({caption, count, 0}); }
+    void Step(std::uint64_t items) override { (jobs.empty() ? stepsBeforeAnyJob : jobs.back().steps) += items; }
+    void DrainFrom(ScanMailbox& mailbox) { mailbox.Drain(*this); }
 };
 
 // Jobs as a scan reports them: a caption, then one step per item.

@@ -41,10 +41,13 @@ namespace {
 
 using TTexts = std::vector<std::string>;
 
-class TRecordedProgress : public TActionProgress {
+class TRecordedProgress : public TProgressSink {
 public:
-    void StartJob(const QString& caption, int itemCount) override { jobs << QString("%1 %2").arg(caption).arg(itemCount); }
-    void Step(int count) override { steps += count; }
+    void StartJob(const std::string& caption, std::uint64_t itemCount) override
+    {
+        jobs << QString("%1 %2").arg(QString::fromStdString(caption)).arg(itemCount);
+    }
+    void Step(std::uint64_t count) override { steps += int(count); }
     void Close() override { ++closes; }
     QStringList jobs;
     int steps = 0;

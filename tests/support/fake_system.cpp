@@ -1,4 +1,4 @@
-#include "tests/base/platform/fake_system.h"
+#include "tests/support/fake_system.h"
 
 #include <unistd.h>
 

@@ -1,23 +1,36 @@
-#include "tests/model/disk_tree.h"
+#include "tests/support/temp_tree.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
 
-TDiskTree::TDiskTree()
+namespace {
+
+std::string FileContents(const std::string& fileName)
 {
-    std::string pattern = (fs::temp_directory_path() / "corvella-model-XXXXXX").string();
+    std::ifstream file(fileName, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+}  // namespace
+
+TTempTree::TTempTree()
+{
+    std::string pattern = (fs::temp_directory_path() / "corvella-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("cannot make a temporary folder");
     folder_ = fs::canonical(pattern).string() + "/";
-    MakeFolder("home");
     // The folders of the user's settings follow HOME only while the
     // variables that would name them elsewhere are unset.
     for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
@@ -28,7 +41,7 @@ TDiskTree::TDiskTree()
     ::setenv("HOME", Path("home").c_str(), 1);
 }
 
-TDiskTree::~TDiskTree()
+TTempTree::~TTempTree()
 {
     for (const auto& [name, value] : savedVariables_) {
         if (value)
@@ -40,19 +53,19 @@ TDiskTree::~TDiskTree()
     fs::remove_all(folder_, ignored);
 }
 
-std::string TDiskTree::Path(const std::string& relative) const
+std::string TTempTree::Path(const std::string& relative) const
 {
     return folder_ + relative;
 }
 
-std::string TDiskTree::WriteFile(const std::string& relative, const std::string& bytes) const
+std::string TTempTree::WriteFile(const std::string& relative, const std::string& bytes) const
 {
     fs::create_directories(fs::path(Path(relative)).parent_path());
     std::ofstream(Path(relative), std::ios::binary) << bytes;
     return Path(relative);
 }
 
-std::string TDiskTree::WriteSparseFile(const std::string& relative, long long size, long long offset,
+std::string TTempTree::WriteSparseFile(const std::string& relative, long long size, long long offset,
                                        const std::string& bytes) const
 {
     const std::string path = WriteFile(relative, "");
@@ -67,25 +80,41 @@ std::string TDiskTree::WriteSparseFile(const std::string& relative, long long si
     return path;
 }
 
-void TDiskTree::MakeFolder(const std::string& relative) const
+std::string TTempTree::ReadFile(const std::string& relative) const
+{
+    return FileContents(Path(relative));
+}
+
+std::vector<std::string> TTempTree::Names(const std::string& relativeFolder) const
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator entries(Path(relativeFolder), error), end; !error && entries != end;
+         entries.increment(error))
+        names.push_back(entries->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void TTempTree::MakeFolder(const std::string& relative) const
 {
     fs::create_directories(Path(relative));
 }
 
-void TDiskTree::MakeLink(const std::string& relative, const std::string& target) const
+void TTempTree::MakeLink(const std::string& relative, const std::string& target) const
 {
     fs::create_directories(fs::path(Path(relative)).parent_path());
     fs::create_symlink(target, Path(relative));
 }
 
-void TDiskTree::MakeFifo(const std::string& relative) const
+void TTempTree::MakeFifo(const std::string& relative) const
 {
     fs::create_directories(fs::path(Path(relative)).parent_path());
     if (::mkfifo(Path(relative).c_str(), 0644) != 0)
         throw std::runtime_error("cannot make the FIFO " + Path(relative));
 }
 
-std::string TDiskTree::CopyFixture(const std::string& fixture, const std::string& relative) const
+std::string TTempTree::CopyFixture(const std::string& fixture, const std::string& relative) const
 {
     fs::create_directories(fs::path(Path(relative)).parent_path());
     fs::copy_file(fs::path(CORVELLA_TEST_DATA) / ".." / "fixtures" / "audio" / fixture, Path(relative),
@@ -102,4 +131,9 @@ std::string PatternBytes(std::size_t count, unsigned seed)
         byte = static_cast<char>(state >> 16);
     }
     return bytes;
+}
+
+std::string TestDataFile(const std::string& relative)
+{
+    return FileContents(std::string(CORVELLA_TEST_DATA) + "/" + relative);
 }

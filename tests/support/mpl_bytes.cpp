@@ -1,4 +1,4 @@
-#include "tests/model/mpl_bytes.h"
+#include "tests/support/mpl_bytes.h"
 
 #include "model/u_bwdigest.h"
 
