@@ -23,6 +23,7 @@
 #include "ui/main/u_loadproblems.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
+#include "engine/u_registryconversion.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmpl.h"
 #include "model/u_bwfsdrive.h"
