@@ -108,7 +108,7 @@ int ScanJobCount(const TBWCVProfile& profile)
     if (profile.ResultType == rsBanlist)
         return 2;
     int jobs = 3;
-    if (profile.CompType == ctContent)
+    if (ComparesByContent(profile.CompType))
         ++jobs;
     else if (profile.SimWord > 0)
         ++jobs;
