@@ -108,7 +108,8 @@ public:
     }
     void ShowHelpTopic(const QString& topic) override
     {
-        ::ShowHelpTopic(topic);
+        if (!::ShowHelpTopic(topic))
+            Prompts().ShowError(QCoreApplication::translate("THelpWindow", "Corvella Help"), MissingHelpMessage(topic));
     }
 };
 
