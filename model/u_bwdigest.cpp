@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "base/u_sysinfo.h"
-#include "model/u_bwfswin.h"
 #include "tags/ByteSource.h"
 
 namespace {
