@@ -8,7 +8,7 @@
 #include <random>
 #include <set>
 
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 #include "engine/u_bwgroup.h"
 
 namespace {

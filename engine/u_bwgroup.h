@@ -12,7 +12,7 @@
 
 #include "base/u_bwavltree.h"
 #include "base/u_bwchain.h"
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 
 class TBWGrpChString;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 #include "engine/u_prefixfilter.h"
 #include "engine/u_workthreads.h"
 #include "model/u_bwfs.h"

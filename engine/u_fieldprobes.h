@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 
 class TBWFile;
 class TBWCandidateMarks;

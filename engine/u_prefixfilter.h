@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 
 class TBWWordedComparable;
 

@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 
 class TBWWalkOrder {
 public:

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/u_sysinfo.h"
-#include "tags/ByteSource.h"
+#include "tags/u_bytesource.h"
 
 namespace {
 

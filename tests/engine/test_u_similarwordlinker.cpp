@@ -1,4 +1,4 @@
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tags/BinaryView.h"
+#include "tags/u_binaryview.h"
 
 class TByteSource {
 public:
