@@ -219,7 +219,7 @@ struct TBWDupeMatch::TIndexedWords {
     std::vector<TBWFile*> files;  // by pool place
     std::vector<std::vector<std::uint32_t>> words;
     std::vector<TBWPrefixFilter::TFields> fields;
-    WordLinks laterSimilar;  // empty lists without similar words
+    TWordLinks laterSimilar;  // empty lists without similar words
 };
 
 bool TBWDupeMatch::FieldsInOrder() const
@@ -490,7 +490,7 @@ public:
         const std::vector<TBWPrefixFilter::TFields>& fields;
         const std::vector<std::vector<std::uint32_t>>& filesOf;
         const std::vector<std::uint32_t>& filesOfWord;
-        const WordLinks& similarOf;
+        const TWordLinks& similarOf;
     };
 
     TLaterClasses(const TSetting& setting, const TBWWordClasses& classes, const TBWFieldProbes::Progress& progress,
@@ -596,7 +596,7 @@ void TBWDupeMatch::MatchByClassPairs()
     const std::vector<std::vector<std::uint32_t>> filesOf = FilesOfWords(indexed.words, indexed.filesOfWord.size());
     const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
     const TBWWordClasses classes = ClassesOf(indexed);
-    const WordLinks similarOf = indexed.laterSimilar.Mirrored();
+    const TWordLinks similarOf = indexed.laterSimilar.Mirrored();
     const TLaterClasses::TSetting setting{
         Threshold(), FieldsInOrder(), WithSimilarWords() ? profile_.SimWord : 0,
         files, indexed.words, indexed.fields, filesOf, indexed.filesOfWord, similarOf};

@@ -36,7 +36,7 @@ std::optional<QString> Chosen(const QString& answer)
     return answer;
 }
 
-class QtPrompts final : public UserPrompts {
+class TQtPrompts final : public TUserPrompts {
 public:
     bool AskYesNo(const QString& caption, const QString& question) override
     {
@@ -113,16 +113,16 @@ public:
     }
 };
 
-QtPrompts qtPrompts;
+TQtPrompts qtPrompts;
 // While the program ends on a request nobody may be there to answer, and a
 // box would hold the end up.
-SilentPrompts endingPrompts;
-UserPrompts* current = &qtPrompts;
+TSilentPrompts endingPrompts;
+TUserPrompts* current = &qtPrompts;
 bool endingOnRequest = false;
 
 } // namespace
 
-UserPrompts& Prompts()
+TUserPrompts& Prompts()
 {
     return endingOnRequest ? endingPrompts : *current;
 }
@@ -137,9 +137,9 @@ bool EndingOnRequest()
     return endingOnRequest;
 }
 
-UserPrompts* ReplacePrompts(UserPrompts* prompts)
+TUserPrompts* ReplacePrompts(TUserPrompts* prompts)
 {
-    UserPrompts* replaced = current;
+    TUserPrompts* replaced = current;
     current = prompts ? prompts : &qtPrompts;
     return replaced;
 }

@@ -2,15 +2,15 @@
 
 #include "ui/progress/u_progress.h"
 
-void ScanMailbox::StartJob(const std::string& caption, std::uint64_t itemCount)
+void TScanMailbox::StartJob(const std::string& caption, std::uint64_t itemCount)
 {
     std::lock_guard lock(mutex_);
     jobs_.push_back({caption, itemCount, steps_.exchange(0, std::memory_order_relaxed)});
 }
 
-void ScanMailbox::Drain(const JobReport& onJob, const StepReport& onSteps)
+void TScanMailbox::Drain(const JobReport& onJob, const StepReport& onSteps)
 {
-    std::vector<PostedJob> jobs;
+    std::vector<TPostedJob> jobs;
     std::uint64_t stepsOfLastJob = 0;
     {
         // Both exchanges of the count happen under the mutex, so every step
@@ -19,7 +19,7 @@ void ScanMailbox::Drain(const JobReport& onJob, const StepReport& onSteps)
         jobs.swap(jobs_);
         stepsOfLastJob = steps_.exchange(0, std::memory_order_relaxed);
     }
-    for (const PostedJob& job : jobs) {
+    for (const TPostedJob& job : jobs) {
         if (job.stepsBefore > 0)
             onSteps(job.stepsBefore);
         onJob(job.caption, job.itemCount);
@@ -28,13 +28,13 @@ void ScanMailbox::Drain(const JobReport& onJob, const StepReport& onSteps)
         onSteps(stepsOfLastJob);
 }
 
-ScanMailboxPump::ScanMailboxPump(ScanMailbox& mailbox, QObject* parent) : QObject(parent), mailbox_(mailbox)
+TScanMailboxPump::TScanMailboxPump(TScanMailbox& mailbox, QObject* parent) : QObject(parent), mailbox_(mailbox)
 {
-    connect(&timer_, &QTimer::timeout, this, &ScanMailboxPump::DrainNow);
+    connect(&timer_, &QTimer::timeout, this, &TScanMailboxPump::DrainNow);
     timer_.start(kInterval);
 }
 
-void ScanMailboxPump::DrainNow()
+void TScanMailboxPump::DrainNow()
 {
     if (draining_)
         return;

@@ -42,8 +42,8 @@ private slots:
         QVERIFY(!ShowHelpTopic("corvella/nothing.htm"));
         QVERIFY(!prompts.Done());
         // The program's own prompts, which a window asks for help, say it.
-        UserPrompts* scripted = ReplacePrompts(nullptr);
-        UserPrompts& programPrompts = Prompts();
+        TUserPrompts* scripted = ReplacePrompts(nullptr);
+        TUserPrompts& programPrompts = Prompts();
         ReplacePrompts(scripted);
         programPrompts.ShowHelpTopic("corvella/nothing.htm");
         QVERIFY(prompts.Done());

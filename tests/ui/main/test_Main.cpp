@@ -126,7 +126,7 @@ QStringList ShownCells(QWidget& dialog)
 class TIdleWorker : public TScanWorker {
 public:
     explicit TIdleWorker(bool endless = true) : stopped_(!endless) {}
-    void Start(const std::vector<std::string>&, ScanMailbox&) override {}
+    void Start(const std::vector<std::string>&, TScanMailbox&) override {}
     bool Finished() const override { return stopped_; }
     void RequestStop() override { stopped_ = true; }
     std::string Error() const override { return {}; }

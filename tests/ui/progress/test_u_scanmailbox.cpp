@@ -18,7 +18,7 @@ struct Recorder {
     std::vector<DrainedJob> jobs;
     std::uint64_t stepsBeforeAnyJob = 0;
 
-    void DrainFrom(ScanMailbox& mailbox)
+    void DrainFrom(TScanMailbox& mailbox)
     {
         mailbox.Drain([this](const std::string& caption, std::uint64_t count) { jobs.push_back({caption, count, 0}); },
                       [this](std::uint64_t items) { (jobs.empty() ? stepsBeforeAnyJob : jobs.back().steps) += items; });
@@ -34,7 +34,7 @@ const DrainedJob kScan[] = {
     {"Processing negative results", 0, 0},
 };
 
-void ReportScan(ScanMailbox& mailbox)
+void ReportScan(TScanMailbox& mailbox)
 {
     for (const DrainedJob& job : kScan) {
         mailbox.StartJob(job.caption, job.itemCount);
@@ -51,7 +51,7 @@ class TestScanMailbox : public QObject {
 private slots:
     void stepsStayWithTheirJobWhileTheWorkerRuns()
     {
-        ScanMailbox mailbox;
+        TScanMailbox mailbox;
         Recorder recorder;
         std::atomic<bool> done{false};
         std::thread worker([&] {
@@ -75,7 +75,7 @@ private slots:
 
     void aDrainWithNothingNewReportsNothing()
     {
-        ScanMailbox mailbox;
+        TScanMailbox mailbox;
         mailbox.StartJob("Matching groups", 4);
         Recorder recorder;
         recorder.DrainFrom(mailbox);
@@ -86,12 +86,12 @@ private slots:
 
     void thePumpBringsAWorkersReportsToTheProgressWindow()
     {
-        ScanMailbox mailbox;
-        ScanMailboxPump pump(mailbox);
+        TScanMailbox mailbox;
+        TScanMailboxPump pump(mailbox);
         ShowProgress().Reset(int(std::size(kScan)), 0, true);
         std::thread worker([&] { ReportScan(mailbox); });
         worker.join();
-        const ProgressTracker& tracker = ShowProgress().Tracker();
+        const TProgressTracker& tracker = ShowProgress().Tracker();
         QTRY_COMPARE(tracker.JobIndex(), int(std::size(kScan)) - 1);
         pump.DrainNow();
         QCOMPARE(tracker.OverallBar().maximum, std::int64_t(std::size(kScan)));
