@@ -345,17 +345,21 @@ void TBWWordedComparable::Assign(const TBWComparable& source)
 
 void TBWWordedComparable::SetText(const std::string& text)
 {
+    words_ = WordsOf(WordedPart(text));
+}
+
+TBWWords TBWWordedComparable::WordsOf(std::string_view part)
+{
     // One pass straight into the words: every file name added to the model
     // comes through here, so no normalised copy of the text is made.
     TWordScratch& scratch = Scratch();
-    const std::string_view part = WordedPart(text);
     if (IsAsciiText(part))
         AddAsciiWords(part, scratch);
     else
         AddWordsOfEveryScript(part, scratch);
     if (scratch.Count() > 0)
         scratch.EndField();
-    words_ = scratch.Words();
+    return scratch.Words();
 }
 
 void TBWWordedComparable::DropShortWords(std::int32_t minimumLength)

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 class TBWObject;
@@ -217,6 +218,11 @@ public:
     // other character parts them; a run without blanks (a Japanese title)
     // is one word. A word that is "-" alone ends a field.
     void SetText(const std::string& text);
+    // The words SetText gives a text whose worded part is part; a pure
+    // function, so that they may be found on another thread.
+    static TBWWords WordsOf(std::string_view part);
+    // Words found by WordsOf.
+    void SetWords(TBWWords words) { words_ = std::move(words); }
     // Short as WordLength counts: characters, and never a word with an
     // ideograph or a kana.
     void DropShortWords(std::int32_t minimumLength);

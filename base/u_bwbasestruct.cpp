@@ -15,9 +15,12 @@ std::int32_t CompareIdentities(const TBWComparable* a, const TBWComparable* b)
     return Sign(a->Serial() > b->Serial(), a->Serial() < b->Serial());
 }
 
+// The class chain, not a dynamic_cast: every file added to the model makes
+// nodes, and a cast through the deep hierarchy cost more than the rest of
+// the node.
 TBWObject* RequireContainer(TBWObject* owner)
 {
-    if (!dynamic_cast<TBWStruct*>(owner))
+    if (!owner || !owner->InheritsFrom(TBWStruct::StaticClass()))
         throw EBWClassError("TBWStructNode's parent must be a TBWStruct");
     return owner;
 }

@@ -40,6 +40,30 @@ void SetTextOfAFileName(benchmark::State& state)
 }
 BENCHMARK(SetTextOfAFileName);
 
+// The same names with every word in another script: accented Latin,
+// Cyrillic, or Japanese (no blanks between its words).
+void SetTextOfANameOfAnotherScript(benchmark::State& state)
+{
+    static const char* const scripts[][6] = {
+        {"Mötley Crüe", "Björk", "Céline Dion", "Ärzte", "Sigur Rós", "Æther Øst"},
+        {"Кино", "Звезда по имени Солнце", "Пачка сигарет", "Ночь", "Группа крови", "Алюминиевые огурцы"},
+        {"宇多田ヒカル", "風の谷", "夜明け", "メリークリスマス", "光", "花"},
+    };
+    const auto& words = scripts[state.range(0)];
+    std::mt19937 random(42);
+    std::vector<std::string> names;
+    for (int i = 0; i < 1024; ++i)
+        names.push_back(std::to_string(1 + random() % 20) + " - " + words[random() % 6] + " - " + words[random() % 6] +
+                        (random() % 3 == 0 ? " (Live).mp3" : ".mp3"));
+    TBWWordedComparable item;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        item.SetText(names[i++ % names.size()]);
+        benchmark::DoNotOptimize(item.WordCount());
+    }
+}
+BENCHMARK(SetTextOfANameOfAnotherScript)->Arg(0)->Arg(1)->Arg(2)->ArgName("script");
+
 void SimilarityByField(benchmark::State& state)
 {
     const std::vector<std::string> names = MakeFileNames(1024);

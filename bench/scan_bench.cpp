@@ -1,10 +1,11 @@
 // A complete scan of one folder, exactly as the program runs it, with the time
-// of every job, the size of the result, how many windows a scan by content
-// digested in how many batches of lanes, and the peak memory. The time find
+// of every job and the peak memory at its end, the size of the result, how many windows a scan by content
+// digested in how many batches of lanes, the peak memory and the processor
+// time, and the time the result file took to write. The time find
 // takes to list the same tree comes first, as the yardstick of the walk.
 // Usage: scan_bench DIR [--type N] [--perc N] [--words N] [--length N]
 //                       [--sim N] [--anyorder] [--result N] [--threads N]
-//                       [--listing N] [--read N] [--cold] [--every-pair] [--out FILE]
+//                       [--listing N] [--read N] [--cold] [--every-pair] [--no-find] [--out FILE]
 //        scan_bench DIR --load FILE
 //        scan_bench DIR [options] --stop-after SECONDS
 // --threads sets the number of matching threads (0, the default, is one per
@@ -13,6 +14,8 @@
 // --read the threads that read tags, sizes and digests (0 for the default);
 // --cold drops the page cache before the scan (the root user only), so that
 // the scan reads from the disk itself.
+// --no-find leaves out the yardstick, so that the time of the whole process
+// is the scan's.
 // --every-pair scores every pair of files sharing a word, as the plain walk
 // does: the result file of the filtered scan must be the same.
 // --stop-after asks the scan to stop after that many seconds and prints how
@@ -32,6 +35,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/u_bwthreadpool.h"
 #include "engine/u_dupeengine.h"
 #include "model/u_bwfsmp3.h"
 #include "model/u_md5lanes.h"
@@ -56,6 +60,7 @@ struct Options {
     unsigned readThreads = 0;
     bool cold = false;
     bool everyPair = false;
+    bool find = true;
 };
 
 bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
@@ -77,6 +82,7 @@ bool ReadOptions(int argc, char** argv, TBWCVProfile& profile, Options& options)
         else if (arg == "--read") options.readThreads = static_cast<unsigned>(std::max(number(), 0));
         else if (arg == "--cold") options.cold = true;
         else if (arg == "--every-pair") options.everyPair = true;
+        else if (arg == "--no-find") options.find = false;
         else if (arg == "--listing") options.listingThreads = static_cast<unsigned>(std::max(number(), 0));
         else if (!arg.starts_with("--")) options.folder = arg;
         else return false;
@@ -106,11 +112,25 @@ double FindSeconds(const std::string& folder)
     return std::system(command.c_str()) == 0 ? Seconds(Clock::now() - start) : -1;
 }
 
-void PrintPeakMemory()
+double Seconds(const timeval& time)
+{
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
+
+rusage Usage()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+    return usage;
+}
+
+// With the processor time of every thread so far: on a machine busy with
+// other work, it tells what the scan cost when the clock cannot.
+void PrintPeakMemory()
+{
+    const rusage usage = Usage();
+    std::printf("peak memory: %.1f MB, processor time %.3f s user, %.3f s system\n", usage.ru_maxrss / 1024.0,
+                Seconds(usage.ru_utime), Seconds(usage.ru_stime));
 }
 
 // Reads a result file back as the main window does; the exit status.
@@ -144,12 +164,14 @@ int main(int argc, char** argv)
     if (!ReadOptions(argc, argv, profile, options)) {
         std::fprintf(stderr,
                      "usage: %s DIR [--type N] [--perc N] [--words N] [--length N] [--sim N] [--anyorder]\n"
-                     "       [--result N] [--threads N] [--listing N] [--read N] [--cold] [--every-pair] [--out FILE]\n"
+                     "       [--result N] [--threads N] [--listing N] [--read N] [--cold] [--every-pair] [--no-find]\n"
+                     "       [--out FILE]\n"
                      "       [--stop-after SECONDS | --load FILE]\n",
                      argv[0]);
         return 2;
     }
-    std::printf("  %-32s %8.3f s\n", "find (for comparison)", FindSeconds(options.folder));
+    if (options.find)
+        std::printf("  %-32s %8.3f s\n", "find (for comparison)", FindSeconds(options.folder));
     if (options.cold && !DropPageCache()) {
         std::fprintf(stderr, "the page cache could not be dropped: no cold scan here\n");
         return 1;
@@ -170,7 +192,8 @@ int main(int argc, char** argv)
     std::string job;
     auto endJob = [&](Clock::time_point now) {
         if (!job.empty())
-            std::printf("  %-32s %8.3f s\n", job.c_str(), Seconds(now - jobStart));
+            std::printf("  %-32s %8.3f s, peak memory so far %.1f MB\n", job.c_str(), Seconds(now - jobStart),
+                        Usage().ru_maxrss / 1024.0);
     };
     engine.OnStatus = [&](TBWDupeEngine& sender) {
         const Clock::time_point now = Clock::now();
@@ -203,15 +226,19 @@ int main(int argc, char** argv)
 
     TBWDupeFileList& results = engine.Results();
     std::printf("scan: %.3f s on %u matching threads, groups (references) %d, files in groups %d\n",
-                Seconds(end - start), options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency()),
+                Seconds(end - start), options.threads ? options.threads : Processors(),
                 results.RefCount(), results.Count());
     const TBWMd5Tally digests = Md5Tally();
     std::printf("digested: %llu windows or whole files, in %llu lane batches\n",
                 static_cast<unsigned long long>(digests.messages), static_cast<unsigned long long>(digests.batches));
     PrintPeakMemory();
-    if (!options.resultFile.empty() && !results.SaveToFile(options.resultFile)) {
-        std::fprintf(stderr, "the result file %s could not be written\n", options.resultFile.c_str());
-        return 1;
+    if (!options.resultFile.empty()) {
+        const Clock::time_point saveStart = Clock::now();
+        if (!results.SaveToFile(options.resultFile)) {
+            std::fprintf(stderr, "the result file %s could not be written\n", options.resultFile.c_str());
+            return 1;
+        }
+        std::printf("writing the result file: %.3f s\n", Seconds(Clock::now() - saveStart));
     }
     const Clock::time_point freeStart = Clock::now();
     owned.reset();

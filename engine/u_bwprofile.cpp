@@ -121,7 +121,7 @@ bool TBWProfile::SaveProfile()
 {
     if (!storage_->Save(profileName_, [this] { WriteAllValues(); }, loadedName_))
         return false;
-    if (!loadedName_.empty() && !SameTextAscii(loadedName_, profileName_))
+    if (!loadedName_.empty() && !SameTextNoCase(loadedName_, profileName_))
         DeleteProfile(loadedName_);
     loadedName_ = profileName_;
     return true;

@@ -169,7 +169,8 @@ std::unordered_set<std::int64_t> SharedSizes(const std::vector<TBWMp3File*>& fil
     return shared;
 }
 
-void StoreContentDigest(TBWMp3File& file, const TContentDigest& digest, std::uint64_t& uncompared)
+void StoreContentDigest(TBWMp3File& file, const std::string& path, const TContentDigest& digest,
+                        TBWUnreadFiles& unread)
 {
     if (!file.LoadedInfo().test(ikDigest)) {
         file.SetDigest(digest.window);
@@ -178,17 +179,24 @@ void StoreContentDigest(TBWMp3File& file, const TContentDigest& digest, std::uin
     if (digest.compared)
         SetContentWord(file, *digest.compared, digest.wholeFile);
     else
-        ++uncompared;
+        unread.Add(path);
 }
 
 }  // namespace
 
+void TBWUnreadFiles::Add(const std::string& path)
+{
+    if (paths.size() < kPathsKept)
+        paths.push_back(path);
+    ++count;
+}
+
 // A content word is the digest followed by the size in KB, so a file whose
 // size no other file shares can meet none: its digest is not read, and it
 // gets no word. Neither does a file whose content cannot be read.
-std::uint64_t TBWContentWords::SetWords(const std::vector<TBWMp3File*>& files)
+const TBWUnreadFiles& TBWContentWords::SetWords(const std::vector<TBWMp3File*>& files)
 {
-    uncompared_ = 0;
+    unread_ = {};
     const std::unordered_set<std::int64_t> shared = SharedSizes(files);
     std::vector<TToRead> unread;
     TBWFullPaths paths;  // the pool holds files folder after folder
@@ -208,7 +216,7 @@ std::uint64_t TBWContentWords::SetWords(const std::vector<TBWMp3File*>& files)
     }
     TGroups groups = SkipDistinctStarts ? GroupByPartStarts(unread, heldSizes) : OneGroupEach(unread);
     ReadGroups(groups);
-    return uncompared_;
+    return unread_;
 }
 
 TBWContentWords::TGroups TBWContentWords::OneGroupEach(const std::vector<TToRead>& files)
@@ -235,7 +243,8 @@ void TBWContentWords::ReadGroups(const TGroups& groups)
     digests.TakeAll([&](std::size_t first, const std::vector<std::vector<TContentDigest>>& read) {
         for (std::size_t g = 0; g < read.size(); ++g)
             for (std::size_t i = 0; i < read[g].size(); ++i)
-                StoreContentDigest(*groups[first + g].files[i]->file, read[g][i], uncompared_);
+                StoreContentDigest(*groups[first + g].files[i]->file, groups[first + g].files[i]->path, read[g][i],
+                                   unread_);
     });
 }
 
@@ -270,7 +279,7 @@ TBWContentWords::TGroups TBWContentWords::GroupByPartStarts(const std::vector<TT
         if (!part || part->length > 0)
             looks.push_back({size, part.value_or(TBWContentPart{}), file});
         else
-            StoreContentDigest(*file->file, {EmptyWindow(), std::nullopt, true}, uncompared_);
+            StoreContentDigest(*file->file, file->path, {EmptyWindow(), std::nullopt, true}, unread_);
     });
     std::stable_sort(looks.begin(), looks.end());
     TGroups groups;

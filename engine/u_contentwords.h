@@ -14,6 +14,17 @@
 
 class TBWMp3File;
 
+// The files of a scan by content that could not be read or are empty, and
+// so met no other file: how many, and the paths of the first of them, so
+// that the user can be told which without the memory of a whole collection.
+struct TBWUnreadFiles {
+    static constexpr std::size_t kPathsKept = 1000;
+    std::uint64_t count = 0;
+    std::vector<std::string> paths;  // the first kPathsKept, in the order met
+
+    void Add(const std::string& path);
+};
+
 class TBWContentWords {
 public:
     // stop: the scan's stop request, which reaches into every read.
@@ -31,9 +42,9 @@ public:
 
     // Gives every file its word, or an empty text where it can meet no other
     // file or its content cannot be read; a file without a window digest
-    // keeps the one read. Tells how many files could not be read. Throws
+    // keeps the one read. Tells the files that could not be read. Throws
     // TBWStopped when a stop is requested meanwhile.
-    std::uint64_t SetWords(const std::vector<TBWMp3File*>& files);
+    const TBWUnreadFiles& SetWords(const std::vector<TBWMp3File*>& files);
 
 private:
     // A file whose content is to be read, and where it lies.
@@ -53,5 +64,5 @@ private:
 
     TBWReadThreads threads_;
     const std::atomic<bool>& stop_;
-    std::uint64_t uncompared_ = 0;
+    TBWUnreadFiles unread_;
 };

@@ -80,8 +80,7 @@ TBWDupeEngine::~TBWDupeEngine()
     // worker still frees what only the scan needed.
     if (Finished())
         results_.reset();
-    if (worker_.joinable())
-        worker_.join();
+    worker_.reset();
 }
 
 void TBWDupeEngine::AddDirectories(const std::vector<std::string>& directories)
@@ -96,7 +95,8 @@ void TBWDupeEngine::AddDirectory(const std::string& directory)
 
 void TBWDupeEngine::Start()
 {
-    worker_ = std::jthread([this] { Execute(); });
+    worker_.emplace(1);
+    worker_->Post([this] { Execute(); });
 }
 
 void TBWDupeEngine::Execute()
@@ -213,7 +213,7 @@ void TBWDupeEngine::FillPool()
             const auto* files = dynamic_cast<const TBWFileListWin*>(directory->Files());
             listing.emplace(directory->RealPath(), Tuning.ListingThreads, files ? files->Mask() : std::string());
         }
-        CollectOnce(*directory, seen, met);
+        CollectOnce(*directory, listing ? &*listing : nullptr, seen, met);
     }
     if (ahead)
         ahead->TakeAll(store);
@@ -247,10 +247,11 @@ std::optional<TBWFolderIdentity> IdentityOf(const TBWDirectory& directory)
 // A folder reached twice (through a link to it) would put each of its files
 // in the pool twice, and a file would then be offered for deletion as the
 // duplicate of itself.
-void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TFolderIdentities& seen, const TMetFile& met)
+void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TBWListingAhead* ahead, TFolderIdentities& seen,
+                                const TMetFile& met)
 {
     DoSteps(0);  // a stop is answered between folders too: a walk can be long
-    directory.LoadForWalk();
+    directory.LoadForWalk(ahead);
     if (const auto identity = IdentityOf(directory); identity && !seen.insert(*identity).second)
         return;
     TBWFileList* files = directory.Files();
@@ -259,7 +260,7 @@ void TBWDupeEngine::CollectOnce(TBWDirectory& directory, TFolderIdentities& seen
         met(*file);
     }
     for (std::int32_t i = 0; i < directory.DirCount(); ++i)
-        CollectOnce(*directory.DirAt(i), seen, met);
+        CollectOnce(*directory.DirAt(i), ahead, seen, met);
 }
 
 bool TBWDupeEngine::IsExcluded(const std::string& text) const
@@ -339,7 +340,7 @@ void TBWDupeEngine::ReadContentWords()
     TBWContentWords words(ReadThreadsOf(Tuning.ReadThreads), stopRequested_);
     words.SkipLoneSizes = Tuning.SkipLoneSizes;
     words.SkipDistinctStarts = Tuning.SkipDistinctStarts;
-    uncomparedFiles_ += words.SetWords(files);
+    uncomparedFiles_ = words.SetWords(files);
     DoSteps(pool_->Count());
 }
 
@@ -368,21 +369,17 @@ void TBWDupeEngine::ComparePair(TBWFile* a, TBWFile* b)
 void TBWDupeEngine::MatchGroups()
 {
     SetStatus("Matching groups", index_->Count());
-    TBWDupeMatch(profile_, Tuning, *this, std::move(index_), *pool_, *results_).Link();
-    LoadInfoOfLinkedFiles();
-    results_->ResolveReferences();
+    TBWDupeMatch(profile_, Tuning, *this, std::move(index_), *pool_, *results_).Group();
 }
 
-void TBWDupeEngine::LoadInfoOfLinkedFiles()
+void TBWDupeEngine::LoadInfo(const std::vector<TBWFile*>& files)
 {
     // Choosing the files that remain compares sizes, durations and bitrates,
-    // read from each file: read them for all linked files at once, on every
+    // read from each file: read them for many files at once, on every
     // processor. Each file is read by one thread; its change notices only
-    // climb its owners, which do nothing with them.
-    std::vector<TBWFile*> files;
-    for (TBWComparable* item = results_->First(); item; item = results_->Next())
-        files.push_back(static_cast<TBWDupeFile*>(item)->File());
-    ForEachIndexOnThreads(files.size(), Tuning.MatchThreads, [&](std::size_t i) {
+    // climb its owners, which do nothing with them. A few are read at once
+    // sooner than threads start.
+    ForEachIndexOnThreads(files.size(), files.size() < 16 ? 1 : Tuning.MatchThreads, [&](std::size_t i) {
         const TBWStopScope stopReads(stopRequested_);
         try {
             if (!stopRequested_.load(std::memory_order_relaxed))

@@ -12,15 +12,16 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <unordered_set>
 #include <unordered_map>
 #include <vector>
 
 #include "base/u_bwmask.h"
 #include "base/u_bwselchain.h"
+#include "base/u_bwthreadpool.h"
 #include "engine/ScanProgress.h"
 #include "engine/u_bwgroup.h"
+#include "engine/u_contentwords.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
 #include "engine/u_dupematch.h"
@@ -69,7 +70,7 @@ public:
     const ScanProgress& Progress() const { return progress_; }
     // Files of a scan by content whose content could not be read: they were
     // compared with no other file.
-    std::uint64_t UncomparedFiles() const { return uncomparedFiles_; }
+    const TBWUnreadFiles& UncomparedFiles() const { return uncomparedFiles_; }
     std::string StepCaption() const { return progress_.Caption(); }
     std::uint64_t StepCount() const { return progress_.Count(); }
 
@@ -100,7 +101,8 @@ private:
     using TFolderIdentities = std::unordered_set<TBWFolderIdentity, TFolderIdentityHash>;
     void FillPool();
     using TMetFile = std::function<void(TBWFile& file)>;
-    void CollectOnce(TBWDirectory& directory, TFolderIdentities& seen, const TMetFile& met);
+    // ahead: the listings of the folders on disk, read ahead, or none.
+    void CollectOnce(TBWDirectory& directory, TBWListingAhead* ahead, TFolderIdentities& seen, const TMetFile& met);
     std::optional<std::int32_t> InfoReadAhead() const;
     void AnalyseBanlist();
     void PrunePool();
@@ -110,7 +112,6 @@ private:
     void GroupByWords();
     void LinkSimilarWords();
     void MatchGroups();
-    void LoadInfoOfLinkedFiles();
     void KeepNegativeResults();
 
     void SetStatus(const std::string& caption, std::uint64_t count);
@@ -119,6 +120,7 @@ private:
     void CountSteps(std::uint64_t items) override;
     bool StopRequested() const override { return stopRequested_.load(std::memory_order_relaxed); }
     void FlushSteps() override;
+    void LoadInfo(const std::vector<TBWFile*>& files) override;
 
     TBWDirectory& root_;
     TBWCVProfile profile_;
@@ -135,7 +137,8 @@ private:
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> finished_{false};
     bool stopped_ = false;
-    std::uint64_t uncomparedFiles_ = 0;
+    TBWUnreadFiles uncomparedFiles_;
     std::string error_;
-    std::jthread worker_;
+    // One thread that runs the scan, made by Start.
+    std::optional<TBWThreadPool> worker_;
 };

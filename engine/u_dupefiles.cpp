@@ -1,6 +1,8 @@
 #include "engine/u_dupefiles.h"
 
 #include <algorithm>
+#include <iterator>
+#include <numeric>
 #include <string_view>
 #include <tuple>
 #include <unordered_map>
@@ -17,6 +19,9 @@ namespace {
 
 // Up to this many links a walk is cheaper than hashing.
 constexpr std::size_t kLinearLinks = 16;
+
+// The most files whose links are asked for at a time.
+constexpr std::size_t kMostAsked = 1024;
 
 struct TSortKeySet {
     std::int32_t set;
@@ -166,6 +171,30 @@ std::int64_t FileValue(const TBWFile* file, TBWKey key)
 std::string ExtensionOf(const TBWFile* file)
 {
     return file ? file->ExtensionKey() : std::string();
+}
+
+// A file with the role of its folder, as the choice of the file to keep sees it.
+struct TRoledFile {
+    const TBWFile* file;
+    std::int32_t dirType;
+};
+
+// Above 0 when a is the better one to keep, below 0 when b is.
+std::int64_t PriorityOrder(const TRoledFile& a, const TRoledFile& b, const TBWCVProfile& profile,
+                           const TBWExtensionOrder& extensions)
+{
+    std::int64_t result = DirTypeRank(a.dirType) - DirTypeRank(b.dirType);
+    for (const char criterion : profile.PriorityList()) {
+        if (result != 0)
+            break;
+        switch (criterion) {
+        case 'B': result = FileValue(a.file, fkBitrate) - FileValue(b.file, fkBitrate); break;
+        case 'D': result = FileValue(a.file, fkDuration) - FileValue(b.file, fkDuration); break;
+        case 'E': result = extensions.Rank(ExtensionOf(b.file)) - extensions.Rank(ExtensionOf(a.file)); break;
+        case 'S': result = FileValue(a.file, fkSize) - FileValue(b.file, fkSize); break;
+        }
+    }
+    return result;
 }
 
 // A path the result file can hold: ";" ends a path there, a line break a line.
@@ -381,20 +410,7 @@ std::int64_t TBWDupeFile::ComparePriority(const TBWDupeFile& other) const
 std::int64_t TBWDupeFile::ComparePriority(const TBWDupeFile& other, const TBWCVProfile& profile,
                                           const TBWExtensionOrder& extensions) const
 {
-    std::int64_t result = DirTypeRank(dirType_) - DirTypeRank(other.dirType_);
-    for (const char criterion : profile.PriorityList()) {
-        if (result != 0)
-            break;
-        switch (criterion) {
-        case 'B': result = FileValue(file_, fkBitrate) - FileValue(other.file_, fkBitrate); break;
-        case 'D': result = FileValue(file_, fkDuration) - FileValue(other.file_, fkDuration); break;
-        case 'E':
-            result = extensions.Rank(ExtensionOf(other.file_)) - extensions.Rank(ExtensionOf(file_));
-            break;
-        case 'S': result = FileValue(file_, fkSize) - FileValue(other.file_, fkSize); break;
-        }
-    }
-    return result;
+    return PriorityOrder({file_, dirType_}, {other.file_, other.dirType_}, profile, extensions);
 }
 
 TBWDupeFile* TBWDupeFile::BestLinked(std::initializer_list<TBWDupeState> states) const
@@ -604,9 +620,114 @@ void TBWDupeFileList::ResolveReferences()
                 entry->SetState(dsReference);
         }
         Purge();
+        // Nothing reads a duplicate's links again: a switch takes its
+        // reference's, and a duplicate leaves only its reference's.
+        for (TBWComparable* item = First(); !Eof(); item = Next())
+            if (auto* entry = dynamic_cast<TBWDupeFile*>(item); entry && entry->state_ == dsDuplicate)
+                entry->links_.Clear();
     }
     SortBy(kNameSet);
     RecalcTotals();
+}
+
+// As the links kept for every pair would be resolved: the files of the
+// reference folders first, each claiming its linked files outside them;
+// then every file left, in the list's (identity) order, becomes the
+// reference of the files linked to it that are in no group yet, unless one
+// of them is better. A file once in a group, and a file of a reference
+// folder, is never claimed again, so links to them need not be found.
+void TBWDupeFileList::ResolveReferences(TBWLinkFinder& finder)
+{
+    const std::vector<TBWFile*>& files = finder.Files();
+    std::vector<std::uint32_t> order(files.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return CompareIdentities(files[a], files[b]) < 0; });
+    std::vector<std::int32_t> roles(files.size());
+    std::unordered_map<const TBWDirectory*, std::int32_t> roleOf;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto [known, added] = roleOf.try_emplace(files[i]->Directory(), dtPriority3);
+        if (added)
+            known->second = profile_->GetDirPriority(files[i]->DirPath());
+        roles[i] = known->second;
+    }
+    std::vector<bool> grouped(files.size());
+    std::vector<std::uint32_t> references, others;
+    for (std::uint32_t file : order)
+        (roles[file] == dtReference ? references : others).push_back(file);
+    for (std::uint32_t file : references)
+        grouped[file] = true;
+    std::vector<std::vector<std::uint32_t>> groups;
+    ResolveTurns(finder, references, false, roles, grouped, groups);
+    ResolveTurns(finder, others, true, roles, grouped, groups);
+    // The entries go into the list in identity order, each to its end.
+    std::vector<bool> inGroup(files.size());
+    for (const std::vector<std::uint32_t>& members : groups)
+        for (std::uint32_t member : members)
+            inGroup[member] = true;
+    std::vector<TBWDupeFile*> entryOf(files.size());
+    for (std::uint32_t file : order)
+        if (inGroup[file])
+            entryOf[file] = NewEntry(files[file], roles[file]);
+    std::vector<TBWDupeFile*> group;
+    for (const std::vector<std::uint32_t>& members : groups) {
+        group.clear();
+        for (std::uint32_t member : members)
+            group.push_back(entryOf[member]);
+        PlaceGroup(group, true);
+    }
+    SortBy(kNameSet);
+    RecalcTotals();
+}
+
+void TBWDupeFileList::ResolveTurns(TBWLinkFinder& finder, const std::vector<std::uint32_t>& turns, bool mustBeBest,
+                                   const std::vector<std::int32_t>& roles, std::vector<bool>& grouped,
+                                   std::vector<std::vector<std::uint32_t>>& groups) const
+{
+    const std::vector<TBWFile*>& files = finder.Files();
+    const TBWLinkFinder::TOpen open = [&grouped](std::uint32_t file) { return !grouped[file]; };
+    const auto roled = [&](std::uint32_t file) { return TRoledFile{files[file], roles[file]}; };
+    std::vector<std::uint32_t> asked, links;
+    std::vector<std::vector<std::uint32_t>> found;
+    // The links of the next files are found together: more of them while
+    // few are grouped before their turn, whose links were found for nothing.
+    const std::size_t fewest = std::max<std::size_t>(finder.Batch(), 1);
+    std::size_t batch = fewest;
+    for (std::size_t next = 0; next < turns.size();) {
+        asked.clear();
+        for (; next < turns.size() && asked.size() < batch; ++next)
+            if (!mustBeBest || !grouped[turns[next]])
+                asked.push_back(turns[next]);
+        found.assign(asked.size(), {});
+        finder.LinksOf(asked, open, found);
+        std::size_t groupedBefore = 0;
+        for (std::size_t i = 0; i < asked.size(); ++i) {
+            const std::uint32_t file = asked[i];
+            if (mustBeBest && grouped[file]) {
+                ++groupedBefore;
+                continue;
+            }
+            links.clear();
+            std::copy_if(found[i].begin(), found[i].end(), std::back_inserter(links), open);
+            if (links.empty())
+                continue;
+            if (mustBeBest) {
+                // Among equals the first linked is the best.
+                std::uint32_t best = links.front();
+                for (std::uint32_t linked : links)
+                    if (PriorityOrder(roled(best), roled(linked), *profile_, ExtensionOrder()) < 0)
+                        best = linked;
+                if (PriorityOrder(roled(file), roled(best), *profile_, ExtensionOrder()) < 0)
+                    continue;
+            }
+            std::vector<std::uint32_t>& group = groups.emplace_back(1, file);
+            group.insert(group.end(), links.begin(), links.end());
+            for (std::uint32_t member : group)
+                grouped[member] = true;
+        }
+        batch = groupedBefore * 8 <= asked.size() ? std::min(2 * batch, std::max(fewest, kMostAsked))
+                                                 : std::max(batch / 2, fewest);
+    }
 }
 
 void TBWDupeFileList::Purge()

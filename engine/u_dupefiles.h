@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,29 @@ enum TBWDupeState : std::uint8_t {
 constexpr TBWKey kDupeIdentityKey = 20;
 
 class TBWDupeFile;
+
+// Finds the links of files while the references are chosen, so that a scan
+// that links many files to many others never holds every link at once.
+// Files are named by their number in Files().
+class TBWLinkFinder {
+public:
+    // Whether a file may still be linked; once it may not, it never may again.
+    using TOpen = std::function<bool(std::uint32_t file)>;
+
+    // Every file that may have links, each once.
+    virtual const std::vector<TBWFile*>& Files() const = 0;
+    // For each of files (in the list's order), the open files linked to it,
+    // in the order in which the walk over every pair links them; the files
+    // named have their basic information read. Files not open then are
+    // left out.
+    virtual void LinksOf(std::span<const std::uint32_t> files, const TOpen& open,
+                         std::vector<std::vector<std::uint32_t>>& links) = 0;
+    // How many files LinksOf is best asked about at a time.
+    virtual std::size_t Batch() const = 0;
+
+protected:
+    ~TBWLinkFinder() = default;
+};
 
 // The entries found similar to one entry, each at most once, in the order
 // they were linked. A file similar to thousands of others must not make
@@ -227,8 +252,12 @@ public:
     // links yet. The entries must exist.
     void LinkAsClass(const std::vector<TBWFile*>& members, const std::vector<TBWFile*>& linked);
     // Turns the links into groups (or, in single mode, every entry into a
-    // single), drops what belongs to no group and sorts by name.
+    // single), drops what belongs to no group and sorts by name. Only a
+    // reference keeps its links, its duplicates.
     void ResolveReferences();
+    // The same groups from links found by finder when they are needed, on
+    // an empty list: the entries are made for the files in groups only.
+    void ResolveReferences(TBWLinkFinder& finder);
     // Drops undecided entries and references without duplicates.
     void Purge();
     void RemoveSelected();
@@ -286,6 +315,13 @@ private:
     void LoadSingles(const std::vector<std::vector<TBWFile*>>& files);
     void LoadGroups(const std::vector<std::vector<TBWFile*>>& files);
     void LoadAsScanned(const std::vector<std::vector<TBWFile*>>& files, const TBWScanRecord& record);
+    // For each of turns (in the list's order) not yet grouped (unless it is
+    // a reference folder's), its links to the files not yet grouped; it
+    // becomes their reference, when mustBeBest only if none of them is
+    // better. Each group, reference first, goes to groups.
+    void ResolveTurns(TBWLinkFinder& finder, const std::vector<std::uint32_t>& turns, bool mustBeBest,
+                      const std::vector<std::int32_t>& roles, std::vector<bool>& grouped,
+                      std::vector<std::vector<std::uint32_t>>& groups) const;
     // group: entries of files in no group yet; the first (or, unless
     // referenceFirst, the best) becomes their reference.
     void PlaceGroup(std::vector<TBWDupeFile*>& group, bool referenceFirst);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <deque>
+#include <optional>
 #include <span>
 #include <thread>
 #include <unordered_map>
@@ -13,7 +15,6 @@
 #include "engine/u_fieldprobes.h"
 #include "engine/u_prefixfilter.h"
 #include "engine/u_walkorder.h"
-#include "engine/u_wordclasses.h"
 #include "engine/u_workthreads.h"
 #include "model/u_bwfs.h"
 
@@ -32,14 +33,15 @@ TBWDupeMatch::TBWDupeMatch(const TBWCVProfile& profile, const TBWScanTuning& tun
 
 TBWDupeMatch::~TBWDupeMatch() = default;
 
-void TBWDupeMatch::Link()
+void TBWDupeMatch::Group()
 {
-    if (!tuning_.FilterCandidates)
-        WalkEveryPair();
-    else if (ExactPrefixesFindEveryPair())
-        MatchByPrefixes();
-    else
-        MatchByClassPairs();
+    if (tuning_.FilterCandidates) {
+        GroupAsFound();
+        return;
+    }
+    WalkEveryPair();
+    LoadInfoOfLinkedFiles();
+    results_.ResolveReferences();
 }
 
 // Words of the index taken together so that their pairs can be scored on
@@ -172,13 +174,13 @@ void TBWDupeMatch::WalkEveryPair()
 }
 
 // The steps of the matching are its words. A fast road hands them out over
-// its stages, in shares measured on collections of names: preparing the
-// words and filters, scoring the candidates (in proportion to the files
-// scored), and linking the pairs found, which takes longer than the scoring
-// where files have many partners. So the job bar moves through the whole
-// job, not only while pairs are scored.
+// its stages: a share for preparing the words and filters, the rest as the
+// files take their turns to find their links. So the job bar moves through
+// the whole job.
 constexpr double kPreparedShare = 0.1;
-constexpr double kScoredShare = 0.45;
+
+// Links kept of the files whose turn has passed, at most, per file.
+constexpr std::size_t kKeptPerFile = 16;
 
 class TBWDupeMatch::TWordSteps {
 public:
@@ -230,20 +232,6 @@ bool TBWDupeMatch::FieldsInOrder() const
 double TBWDupeMatch::Threshold() const
 {
     return std::max(0, profile_.MinPerc) / 100.0;
-}
-
-// Whether the walk links every pair one way round only, under the first
-// word they share, so that a class scored by its leader stands for every
-// file of it: with exact words, as long as two files score alike whichever
-// is scored first, which fields compared in any order do not (a field of
-// the one is matched among the fields of the other). With a minimum
-// relevance of 0 every pair sharing a word is linked: of words in one
-// field, the prefix filter then passes each such pair; with fields the
-// filters look only for pairs above 0.
-bool TBWDupeMatch::ExactPrefixesFindEveryPair() const
-{
-    return !WithSimilarWords() && !ComparesFieldsInAnyOrder(profile_.CompType, profile_.NoFieldOrder) &&
-           (profile_.MinPerc > 0 || !ComparesByFields(profile_.CompType));
 }
 
 bool TBWDupeMatch::WithSimilarWords() const
@@ -309,66 +297,7 @@ void TBWDupeMatch::ReleaseIndex(TIndexedWords& indexed)
     index_.reset();
 }
 
-// Scores the pairs that the candidates of each file give, a round of files
-// at a time on every processor; judge(a, b, found) keeps what it finds.
-template <class Candidates, class Judge, class Found>
-void TBWDupeMatch::ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
-                                   std::vector<std::vector<Found>>& found, TWordSteps& progress)
-{
-    const std::size_t count = indexed.files.size();
-    found.assign(count, {});
-    // A round's threads are new, and each sets up its scratch space of a
-    // few bytes per file: rounds are large, yet short enough to show progress.
-    constexpr std::size_t kRound = 1 << 16;
-    // The stage's words are handed out in proportion to the files scored
-    // by every thread. Only this thread reports them, while it scores too,
-    // so the job bar moves during a round rather than at its end.
-    const std::thread::id reporter = std::this_thread::get_id();
-    std::atomic<std::size_t> scored{0};
-    const auto reportScored = [&] {
-        progress.Reach(kPreparedShare + (kScoredShare - kPreparedShare) *
-                                            static_cast<double>(scored.load(std::memory_order_relaxed)) /
-                                            static_cast<double>(count));
-    };
-    for (std::size_t from = 0; from < count; from += kRound) {
-        const std::size_t to = std::min(count, from + kRound);
-        ForEachIndexOnThreads(to - from, tuning_.MatchThreads, [&](std::size_t i) {
-            const auto a = static_cast<std::uint32_t>(from + i);
-            if (steps_.StopRequested())
-                return;
-            candidates(a, [&](std::uint32_t b) { judge(a, b, found[a]); });
-            scored.fetch_add(1, std::memory_order_relaxed);
-            if (std::this_thread::get_id() == reporter)
-                reportScored();
-        });
-        reportScored();
-        steps_.DoSteps(0);
-    }
-    progress.EndStage(kScoredShare);
-}
-
 namespace {
-
-// The pairs found from each file in one list, each once, with room for the
-// classes among themselves.
-std::vector<TBWClassLinks::TPair> ClassPairsOf(std::vector<std::vector<TBWClassLinks::TPair>>& found,
-                                               bool foundBothWays)
-{
-    std::vector<TBWClassLinks::TPair> pairs;
-    std::size_t total = 0;
-    for (const std::vector<TBWClassLinks::TPair>& own : found)
-        total += own.size();
-    pairs.reserve(total + found.size());
-    for (std::vector<TBWClassLinks::TPair>& own : found) {
-        pairs.insert(pairs.end(), own.begin(), own.end());
-        std::vector<TBWClassLinks::TPair>().swap(own);
-    }
-    if (foundBothWays) {
-        std::sort(pairs.begin(), pairs.end());
-        pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-    }
-    return pairs;
-}
 
 // Per word its files, in pool order.
 std::vector<std::vector<std::uint32_t>> FilesOfWords(const std::vector<std::vector<std::uint32_t>>& wordsOf,
@@ -383,265 +312,231 @@ std::vector<std::vector<std::uint32_t>> FilesOfWords(const std::vector<std::vect
 
 }  // namespace
 
-// A file without an indexed word meets no other and stays alone.
-TBWWordClasses TBWDupeMatch::ClassesOf(const TIndexedWords& indexed) const
+void TBWDupeMatch::LoadInfoOfLinkedFiles()
 {
-    std::vector<bool> hasWords(indexed.files.size());
-    for (std::size_t place = 0; place < hasWords.size(); ++place)
-        hasWords[place] = !indexed.words[place].empty();
-    return TBWWordClasses(indexed.files, hasWords, tuning_.MatchThreads);
+    std::vector<TBWFile*> files;
+    for (TBWComparable* item = results_.First(); item; item = results_.Next())
+        files.push_back(static_cast<TBWDupeFile*>(item)->File());
+    steps_.LoadInfo(files);
 }
 
-// Links the pairs of classes found, and the files of each class that are
-// alike among themselves, in the walk's order.
-void TBWDupeMatch::LinkClassPairs(const TIndexedWords& indexed, const TBWWordClasses& classes,
-                                   const std::vector<std::vector<std::uint32_t>>& filesOf,
-                                  std::vector<TBWClassLinks::TPair> pairs, TWordSteps& progress)
-{
-    const std::vector<TBWFile*>& files = indexed.files;
-    for (std::uint32_t leader = 0; leader < files.size(); ++leader)
-        if (const std::span<const std::uint32_t> members = classes.MembersOf(leader);
-            classes.Leads(leader) && members.size() > 1 && IsSimilar(*files[members[0]], *files[members[1]]))
-            pairs.push_back({leader, leader, true, true});
-    const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
-    TBWClassLinks(classes, walk, indexed.words, tuning_.MatchThreads)
-        .Link(std::move(pairs), files, results_,
-              [&](double done) { progress.Advance(kScoredShare + (1 - kScoredShare) * done); });
-    progress.EndStage(1);
-}
-
-// Scores only the pairs that can reach the minimum relevance, and links
-// those found similar in the order of the walk over every word. With exact
-// words, the walk meets a pair first under the first word they share, the
-// earlier file of the pool scored against the later one. Of a class of
-// files with identical words only the leader is scored: its pairs stand
-// for those of every member, and the members are alike to each other.
-void TBWDupeMatch::MatchByPrefixes()
-{
-    TWordSteps progress(steps_, index_->Count());
-    TIndexedWords indexed;
-    IndexedWords(indexed);
-    ReleaseIndex(indexed);
-    const TBWWordClasses classes = ClassesOf(indexed);
-    std::vector<TBWFieldPrefixSignature> signatures;
-    std::optional<TBWFieldProbes> inOrder;
-    std::optional<TBWPrefixFilter> filter;
-    if (FieldsInOrder()) {
-        signatures.resize(indexed.files.size());
-        ForEachIndexOnThreads(indexed.files.size(), tuning_.MatchThreads, [&](std::size_t place) {
-            signatures[place] = TBWFieldPrefixSignature(*indexed.files[place], Threshold());
-        }, kLightWork);
-        inOrder.emplace(indexed.files, 0, Threshold(), [this] { steps_.DoSteps(0); }, tuning_.MatchThreads);
-    } else {
-        filter.emplace(indexed.fields, indexed.filesOfWord, Threshold());
-    }
-    std::vector<TBWPrefixFilter::TFields>().swap(indexed.fields);
-    progress.EndStage(kPreparedShare);
-    const std::vector<TBWFile*>& files = indexed.files;
-    std::vector<std::vector<TBWClassLinks::TPair>> found;
-    ScoreCandidates(
-        indexed,
-        [&](std::uint32_t a, const auto& visit) {
-            thread_local TBWCandidateMarks seen;
-            thread_local std::vector<std::uint32_t> candidates;
-            if (!classes.Leads(a))
-                return;
-            const auto visitLeader = [&](std::uint32_t b) {
-                if (classes.Leads(b))
-                    visit(b);
-            };
-            if (filter) {
-                filter->ForEachLaterCandidate(a, seen, visitLeader);
-                return;
-            }
-            inOrder->LaterCandidates(a, candidates, seen,
-                                     [&](std::uint32_t b) { return signatures[a].CannotReach(signatures[b]); });
-            for (std::uint32_t b : candidates)
-                visitLeader(b);
-        },
-        [&](std::uint32_t a, std::uint32_t b, std::vector<TBWClassLinks::TPair>& own) {
-            // Found through another field, a pair may share no indexed word:
-            // the walk never meets it. Met, it scores alike either way round.
-            if (TBWPrefixFilter::FirstSharedWord(indexed.words[a], indexed.words[b]) != UINT32_MAX &&
-                IsSimilar(*files[a], *files[b]))
-                own.push_back({a, b, true, true});
-        },
-        found, progress);
-    LinkClassPairs(indexed, classes, FilesOfWords(indexed.words, indexed.filesOfWord.size()),
-                   ClassPairsOf(found, false), progress);
-}
-
-namespace {
-
-// The classes whose files may reach the minimum relevance with a class's
-// files, each named by its leader and found from the class's leader:
-// through the filters, or, at a minimum of 0, every class the walk meets
-// it with.
-class TLaterClasses {
+// The links of the files whose turn comes when the references are chosen:
+// each file is scored against the files still open that may reach the
+// minimum relevance with it, each way round the walk over every word
+// scores them, and its links are ordered by the walk's first meeting that
+// scores similar enough. So the references, their duplicates and their
+// order are those of the walk, while no more than the links of a few
+// files are held at a time.
+class TBWDupeMatch::TLinkSearch : public TBWLinkFinder {
 public:
-    // How the files are compared and what is known of their words: words
-    // and fields by file, files by word, all read, not copied.
-    struct TSetting {
-        double threshold;
-        bool inOrder;
-        std::int32_t tolerance;
-        const std::vector<TBWFile*>& files;
-        const std::vector<std::vector<std::uint32_t>>& wordsOf;
-        const std::vector<TBWPrefixFilter::TFields>& fields;
-        const std::vector<std::vector<std::uint32_t>>& filesOf;
-        const std::vector<std::uint32_t>& filesOfWord;
-        const TWordLinks& similarOf;
-    };
-
-    TLaterClasses(const TSetting& setting, const TBWWordClasses& classes, const TBWFieldProbes::Progress& progress,
-                  unsigned threads)
-        : setting_(setting), classes_(classes)
+    TLinkSearch(const TBWDupeMatch& match, TIndexedWords& indexed, TWordSteps& progress)
+        : match_(match),
+          progress_(progress),
+          indexed_(indexed),
+          filesOf_(FilesOfWords(indexed.words, indexed.filesOfWord.size())),
+          similarOf_(indexed.laterSimilar.Mirrored()),
+          walk_(indexed.words, filesOf_, indexed.laterSimilar),
+          infoRead_(indexed.files.size()),
+          threads_(match.tuning_.MatchThreads ? match.tuning_.MatchThreads
+                                              : std::max(1u, std::thread::hardware_concurrency())),
+          kept_(indexed.files.size())
     {
-        if (setting.threshold == 0)
-            LeadersByWord();
-        else if (setting.inOrder)
-            inOrder_.emplace(setting.files, setting.tolerance, setting.threshold, progress, threads);
-        else if (setting.tolerance > 0)
-            similar_.emplace(setting.fields, setting.filesOf, setting.similarOf, setting.threshold);
+        const double threshold = match.Threshold();
+        if (threshold == 0)
+            return;  // none met can be left out
+        const std::int32_t tolerance = match.WithSimilarWords() ? match.profile_.SimWord : 0;
+        if (match.FieldsInOrder())
+            inOrder_.emplace(indexed.files, tolerance, threshold, [&match] { match.steps_.DoSteps(0); }, threads_);
+        else if (tolerance > 0)
+            similar_.emplace(indexed.fields, filesOf_, similarOf_, threshold);
         else
-            exact_.emplace(setting.fields, setting.filesOfWord, setting.threshold);
+            exact_.emplace(indexed.fields, indexed.filesOfWord, threshold);
     }
 
-    // Calls visit(leader) for the classes found from leader, each once;
-    // others may find the same class pair from the other side.
-    template <class Visit>
-    void Find(std::uint32_t leader, const Visit& visit) const
+    const std::vector<TBWFile*>& Files() const override { return indexed_.files; }
+    std::size_t Batch() const override { return 2 * threads_; }
+
+    void LinksOf(std::span<const std::uint32_t> files, const TOpen& open,
+                 std::vector<std::vector<std::uint32_t>>& links) override
     {
-        thread_local std::vector<std::uint32_t> later;
-        thread_local TBWCandidateMarks seen, seenClasses;
-        if (exact_) {
-            // The exact filter finds a pair only the way round the pool
-            // orders it: a later file of another class stands for its
-            // class, whose leader may come before this one.
-            seenClasses.Begin(setting_.files.size());
-            exact_->ForEachLaterCandidate(leader, seen, [&](std::uint32_t file) {
-                if (const std::uint32_t other = classes_.LeaderOf(file); other != leader && seenClasses.Take(other))
-                    visit(other);
-            });
-            return;
+        std::vector<std::vector<TLink>> found(files.size());
+        ForEachIndexOnThreads(files.size(), files.size() > 1 ? threads_ : 1, [&](std::size_t i) {
+            if (!match_.steps_.StopRequested())
+                FindLinks(files[i], open, found[i]);
+        });
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            std::sort(found[i].begin(), found[i].end(),
+                      [](const TLink& a, const TLink& b) { return a.meeting < b.meeting; });
+            links[i].clear();
+            for (const TLink& link : found[i])
+                links[i].push_back(link.other);
         }
-        if (similar_)
-            similar_->LaterCandidates(leader, later, seen);  // finds pairs either way round
-        else if (inOrder_)
-            inOrder_->LaterCandidates(leader, later, seen);
+        Keep(files, open, found);
+        ReadInfo(files, links);
+        // The files asked about, of all, tell how far the job has come;
+        // each tenth is handed on at once, also in a short job.
+        const double before = Share();
+        asked_ += files.size();
+        if (std::floor(Share() * 10) > std::floor(before * 10))
+            progress_.EndStage(Share());
         else
-            EveryLaterMeeting(leader, later, seen);
-        for (std::uint32_t file : later)
-            if (classes_.Leads(file))
-                visit(file);
+            progress_.Advance(Share());
     }
-
-    // Whether a class pair may be found from both sides.
-    bool FindsBothWays() const { return exact_.has_value(); }
 
 private:
-    void LeadersByWord()
+    // A linked file and the walk's meeting that links the two.
+    struct TLink {
+        std::uint32_t other;
+        TBWWalkOrder::TMeeting meeting;
+    };
+
+    double Share() const
     {
-        leadersOf_.resize(setting_.filesOf.size());
-        for (std::uint32_t word = 0; word < setting_.filesOf.size(); ++word)
-            for (std::uint32_t file : setting_.filesOf[word])
-                if (classes_.Leads(file))
-                    leadersOf_[word].push_back(file);
+        const auto files = static_cast<double>(std::max<std::size_t>(indexed_.files.size(), 1));
+        return kPreparedShare + (1 - kPreparedShare) * std::min(1.0, static_cast<double>(asked_) / files);
     }
 
-    // Every later leader that has one of the leader's words or a word
-    // similar to one, each once: at a minimum relevance of 0 the walk links
-    // them all.
-    void EveryLaterMeeting(std::uint32_t leader, std::vector<std::uint32_t>& later, TBWCandidateMarks& seen) const
+    void FindLinks(std::uint32_t file, const TOpen& open, std::vector<TLink>& found) const
     {
-        later.clear();
-        seen.Begin(setting_.files.size());
-        const auto takeLater = [&](std::uint32_t word) {
-            const std::vector<std::uint32_t>& leaders = leadersOf_[word];
-            for (auto at = std::upper_bound(leaders.begin(), leaders.end(), leader); at != leaders.end(); ++at)
-                if (seen.Take(*at))
-                    later.push_back(*at);
-        };
-        for (std::uint32_t word : setting_.wordsOf[leader]) {
-            takeLater(word);
-            for (std::uint32_t similar : setting_.similarOf[word])
-                takeLater(similar);
+        thread_local std::vector<std::uint32_t> candidates;
+        thread_local TBWCandidateMarks seen;
+        Candidates(file, candidates, seen);
+        for (std::uint32_t other : candidates) {
+            if (other == file || !open(other))
+                continue;
+            // A file asked about before, open then as now, tells its links.
+            if (const std::vector<TLink>* known = kept_[other].get()) {
+                const auto at = std::lower_bound(known->begin(), known->end(), file,
+                                                 [](const TLink& link, std::uint32_t f) { return link.other < f; });
+                if (at != known->end() && at->other == file)
+                    found.push_back({other, at->meeting});
+            } else if (const auto meeting = LinkedAt(file, other)) {
+                found.push_back({other, *meeting});
+            }
         }
     }
 
-    const TSetting& setting_;
-    const TBWWordClasses& classes_;
+    // Keeps the links found of files while they take little room, so that
+    // a file left open is not scored again from the other side: a file
+    // whose turn has passed and that is still open is met by every later
+    // file it may reach. The links of files grouped since go when room is
+    // short.
+    void Keep(std::span<const std::uint32_t> files, const TOpen& open, std::vector<std::vector<TLink>>& found)
+    {
+        const std::size_t room = kKeptPerFile * indexed_.files.size();
+        std::size_t needed = 0;
+        for (const std::vector<TLink>& own : found)
+            needed += own.size();
+        // Looked for now and then only: it walks every file.
+        if (keptCount_ + needed > room && asked_ >= purgedAt_ + indexed_.files.size() / 16) {
+            purgedAt_ = asked_;
+            for (std::uint32_t file = 0; file < kept_.size(); ++file)
+                if (kept_[file] && !open(file)) {
+                    keptCount_ -= kept_[file]->size();
+                    kept_[file].reset();
+                }
+        }
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (keptCount_ + found[i].size() > room || !open(files[i]))
+                continue;
+            std::sort(found[i].begin(), found[i].end(),
+                      [](const TLink& a, const TLink& b) { return a.other < b.other; });
+            keptCount_ += found[i].size();
+            kept_[files[i]] = std::make_unique<std::vector<TLink>>(std::move(found[i]));
+        }
+    }
+
+    // The files that may reach the minimum relevance with file, either way
+    // round, each once; file itself may be among them.
+    void Candidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen) const
+    {
+        candidates.clear();
+        if (inOrder_) {
+            inOrder_->Candidates(file, candidates, seen);
+        } else if (similar_) {
+            similar_->Candidates(file, candidates, seen);
+        } else if (exact_) {
+            exact_->ForEachCandidate(file, seen, [&](std::uint32_t other) { candidates.push_back(other); });
+        } else {
+            seen.Begin(indexed_.files.size());
+            const auto take = [&](std::uint32_t word) {
+                for (std::uint32_t other : filesOf_[word])
+                    if (seen.Take(other))
+                        candidates.push_back(other);
+            };
+            for (std::uint32_t word : indexed_.words[file]) {
+                take(word);
+                for (std::uint32_t similar : similarOf_[word])
+                    take(similar);
+            }
+        }
+    }
+
+    // Where the walk links two files: at its first meeting of them whose
+    // way round scores similar enough; none when it never links them.
+    std::optional<TBWWalkOrder::TMeeting> LinkedAt(std::uint32_t a, std::uint32_t b) const
+    {
+        std::optional<TBWWalkOrder::TMeeting> forth = walk_.FirstMeeting(a, b);
+        std::optional<TBWWalkOrder::TMeeting> back = walk_.FirstMeeting(b, a);
+        if (back && (!forth || *back < *forth)) {
+            std::swap(a, b);
+            std::swap(forth, back);
+        }
+        const std::vector<TBWFile*>& files = indexed_.files;
+        if (forth && match_.IsSimilar(*files[a], *files[b]))
+            return forth;
+        if (back && match_.IsSimilar(*files[b], *files[a]))
+            return back;
+        return std::nullopt;
+    }
+
+    // The files to be compared by priority have their information read.
+    void ReadInfo(std::span<const std::uint32_t> files, const std::vector<std::vector<std::uint32_t>>& links)
+    {
+        std::vector<TBWFile*> unread;
+        const auto need = [&](std::uint32_t file) {
+            if (!infoRead_[file]) {
+                infoRead_[file] = true;
+                unread.push_back(indexed_.files[file]);
+            }
+        };
+        for (std::size_t i = 0; i < files.size(); ++i)
+            if (!links[i].empty()) {
+                need(files[i]);
+                for (std::uint32_t linked : links[i])
+                    need(linked);
+            }
+        if (!unread.empty())
+            match_.steps_.LoadInfo(unread);
+    }
+
+    const TBWDupeMatch& match_;
+    TWordSteps& progress_;
+    std::size_t asked_ = 0;
+    TIndexedWords& indexed_;
+    std::vector<std::vector<std::uint32_t>> filesOf_;
+    TWordLinks similarOf_;
+    TBWWalkOrder walk_;
+    std::vector<bool> infoRead_;
+    unsigned threads_;
+    // By file: the links found at its turn, while it is kept.
+    std::vector<std::unique_ptr<std::vector<TLink>>> kept_;
+    std::size_t keptCount_ = 0;
+    std::size_t purgedAt_ = 0;  // files asked about when the links of grouped files last went
     std::optional<TBWFieldProbes> inOrder_;
-    std::optional<TBWPrefixFilter> exact_;
     std::optional<TBWSimilarPrefixFilter> similar_;
-    std::vector<std::vector<std::uint32_t>> leadersOf_;  // by word, at a minimum relevance of 0
+    std::optional<TBWPrefixFilter> exact_;
 };
 
-}  // namespace
-
-// With similar words, with fields in any order, or at a minimum relevance
-// of 0 with fields, classes of files with identical words are scored by
-// their leaders too, but a pair can be met both ways round (a file of a
-// word against a file of a later similar word, or, in a class, the earlier
-// file of the pool against the later one), and the two ways may score
-// apart: both are scored, and the links follow the walk's first meeting
-// that scores similar enough.
-void TBWDupeMatch::MatchByClassPairs()
+void TBWDupeMatch::GroupAsFound()
 {
     TWordSteps progress(steps_, index_->Count());
     TIndexedWords indexed;
     IndexedWords(indexed);
     ReleaseIndex(indexed);
-    const std::vector<TBWFile*>& files = indexed.files;
-    const std::vector<std::vector<std::uint32_t>> filesOf = FilesOfWords(indexed.words, indexed.filesOfWord.size());
-    const TBWWalkOrder walk(indexed.words, filesOf, indexed.laterSimilar);
-    const TBWWordClasses classes = ClassesOf(indexed);
-    const TWordLinks similarOf = indexed.laterSimilar.Mirrored();
-    const TLaterClasses::TSetting setting{
-        Threshold(), FieldsInOrder(), WithSimilarWords() ? profile_.SimWord : 0,
-        files, indexed.words, indexed.fields, filesOf, indexed.filesOfWord, similarOf};
-    const TLaterClasses later(setting, classes, [this] { steps_.DoSteps(0); }, tuning_.MatchThreads);
+    progress.EndStage(kPreparedShare / 2);
+    TLinkSearch search(*this, indexed, progress);
     progress.EndStage(kPreparedShare);
-    std::vector<std::vector<TBWClassLinks::TPair>> found;
-    ScoreCandidates(
-        indexed,
-        [&](std::uint32_t a, const auto& visit) {
-            if (classes.Leads(a))
-                later.Find(a, visit);
-        },
-        [&](std::uint32_t a, std::uint32_t b, std::vector<TBWClassLinks::TPair>& own) {
-            if (const auto pair = ScoreClassPair(std::min(a, b), std::max(a, b), walk, classes, files))
-                own.push_back(*pair);
-        },
-        found, progress);
-    LinkClassPairs(indexed, classes, filesOf, ClassPairsOf(found, later.FindsBothWays()), progress);
-}
-
-// Scores the classes of two leaders, first before second, each way round
-// the walk meets some of their files; none when neither way is similar
-// enough.
-std::optional<TBWClassLinks::TPair> TBWDupeMatch::ScoreClassPair(std::uint32_t first, std::uint32_t second,
-                                                                  const TBWWalkOrder& walk,
-                                                                  const TBWWordClasses& classes,
-                                                                  const std::vector<TBWFile*>& files) const
-{
-    TBWClassLinks::TPair pair{first, second, false, false};
-    const bool forth = walk.Meets(first, second);
-    // Without similar words the later file is never scored first.
-    const bool back = WithSimilarWords() && walk.Meets(second, first);
-    if (classes.MembersOf(first).size() > 1 || classes.MembersOf(second).size() > 1) {
-        // Where the walk meets a class's files at all, it may score them
-        // either way round: a file of the later class can come first.
-        pair.forth = (forth || back) && IsSimilar(*files[first], *files[second]);
-        pair.back = (forth || back) && IsSimilar(*files[second], *files[first]);
-    } else {
-        // Two files alone: the later is scored first only under a similar
-        // word that comes before all the words meeting the other way round.
-        pair.forth = forth && IsSimilar(*files[first], *files[second]);
-        pair.back = back && (!pair.forth || *walk.FirstMeeting(second, first) < *walk.FirstMeeting(first, second)) &&
-                    IsSimilar(*files[second], *files[first]);
-    }
-    if (!pair.forth && !pair.back)
-        return std::nullopt;
-    return pair;
+    results_.ResolveReferences(search);
+    progress.EndStage(1);
 }

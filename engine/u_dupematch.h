@@ -8,10 +8,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
-#include "engine/u_classlinks.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_scantuning.h"
 
@@ -19,8 +17,6 @@ class TBWDupeFileList;
 class TBWFile;
 class TBWGrpChFilename;
 class TBWSelChain;
-class TBWWalkOrder;
-class TBWWordClasses;
 
 // How the matching reports the words it has matched to the scan that runs it.
 class TBWMatchSteps {
@@ -33,6 +29,9 @@ public:
     // Hands on the items counted so far at once: a stage has ended.
     virtual void FlushSteps() = 0;
     virtual bool StopRequested() const = 0;
+    // Reads what the choice of the files to keep compares (size, duration,
+    // bitrate) for files, on the matching's threads.
+    virtual void LoadInfo(const std::vector<TBWFile*>& files) = 0;
 
 protected:
     ~TBWMatchSteps() = default;
@@ -53,38 +52,30 @@ public:
     TBWDupeMatch(const TBWDupeMatch&) = delete;
     TBWDupeMatch& operator=(const TBWDupeMatch&) = delete;
 
-    // Links every pair similar enough, one step per word: by the plain walk,
-    // or, when the tuning filters candidates, by the road that scores only
+    // Links every pair similar enough and lets the results choose the
+    // references, one step per word: by the plain walk, which keeps every
+    // link until then, or, when the tuning filters candidates, by finding
+    // each file's links only when the references are chosen, scoring only
     // the pairs that can reach the minimum relevance.
-    void Link();
+    void Group();
 
 private:
     struct TIndexedWords;
     class TWordSteps;
+    class TLinkSearch;
 
     // The reference: for each word in word order, each of its files scored
     // against its later files and against the files of its similar words.
     void WalkEveryPair();
     void ScoreWalkBatch(class TWalkBatch& batch);
+    void LoadInfoOfLinkedFiles();
+    void GroupAsFound();
     bool IsSimilar(const TBWFile& a, const TBWFile& b) const { return IsSimilarEnough(a, b, profile_); }
     double Threshold() const;
-    bool ExactPrefixesFindEveryPair() const;
     bool WithSimilarWords() const;
     bool FieldsInOrder() const;
     void IndexedWords(TIndexedWords& indexed);
     void ReleaseIndex(TIndexedWords& indexed);
-    template <class Candidates, class Judge, class Found>
-    void ScoreCandidates(const TIndexedWords& indexed, const Candidates& candidates, const Judge& judge,
-                         std::vector<std::vector<Found>>& found, TWordSteps& progress);
-    void MatchByPrefixes();
-    TBWWordClasses ClassesOf(const TIndexedWords& indexed) const;
-    void LinkClassPairs(const TIndexedWords& indexed, const TBWWordClasses& classes,
-                        const std::vector<std::vector<std::uint32_t>>& filesOf,
-                        std::vector<TBWClassLinks::TPair> pairs, TWordSteps& progress);
-    void MatchByClassPairs();
-    std::optional<TBWClassLinks::TPair> ScoreClassPair(std::uint32_t first, std::uint32_t second,
-                                                       const TBWWalkOrder& walk, const TBWWordClasses& classes,
-                                                       const std::vector<TBWFile*>& files) const;
 
     const TBWCVProfile& profile_;
     const TBWScanTuning& tuning_;

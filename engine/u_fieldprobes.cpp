@@ -224,21 +224,19 @@ bool TBWFieldProbes::MeetsEveryField(std::uint32_t other, std::int32_t fieldCoun
 }
 
 template <class Visit>
-void TBWFieldProbes::ForEachLaterFile(const TWay& way, std::uint32_t file, const Visit& visit) const
+void TBWFieldProbes::ForEachFile(const TWay& way, const Visit& visit) const
 {
-    for (std::uint32_t word : *way.words) {
-        const std::span<const std::uint32_t> files = (*way.lists)[word];
-        for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
-            visit(*at);
-    }
+    for (std::uint32_t word : *way.words)
+        for (std::uint32_t file : (*way.lists)[word])
+            visit(file);
 }
 
 // Every way is a condition of every candidate, so the files that several
 // ways all give are all there are. Looking at each file of the cheapest way
 // costs more than marking it, when the other ways do not have many more.
 template <class Keep>
-void TBWFieldProbes::TakeCandidates(std::uint32_t file, const std::array<TWay, kProbedFields>& cheapest,
-                                    TBWCandidateMarks& seen, const Keep& keep) const
+void TBWFieldProbes::TakeCandidates(const std::array<TWay, kProbedFields>& cheapest, TBWCandidateMarks& seen,
+                                    const Keep& keep) const
 {
     std::size_t ways = 1;
     while (cheapest[0].files >= kFewToLookAt && ways < cheapest.size() && cheapest[ways].lists &&
@@ -246,26 +244,26 @@ void TBWFieldProbes::TakeCandidates(std::uint32_t file, const std::array<TWay, k
         ++ways;
     seen.Begin(fieldCount_.size());
     if (ways == 1) {
-        ForEachLaterFile(cheapest[0], file, [&](std::uint32_t other) {
+        ForEachFile(cheapest[0], [&](std::uint32_t other) {
             if (seen.Take(other))
                 keep(other);
         });
         return;
     }
-    ForEachLaterFile(cheapest[0], file, [&](std::uint32_t other) { seen.Take(other); });
+    ForEachFile(cheapest[0], [&](std::uint32_t other) { seen.Take(other); });
     for (std::size_t way = 1; way + 1 < ways; ++way) {
         seen.Begin(fieldCount_.size());
-        ForEachLaterFile(cheapest[way], file, [&](std::uint32_t other) { seen.TakeMarked(other); });
+        ForEachFile(cheapest[way], [&](std::uint32_t other) { seen.TakeMarked(other); });
     }
     seen.Begin(fieldCount_.size());
-    ForEachLaterFile(cheapest[ways - 1], file, [&](std::uint32_t other) {
+    ForEachFile(cheapest[ways - 1], [&](std::uint32_t other) {
         if (seen.TakeMarked(other))
             keep(other);
     });
 }
 
-void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
-                                     TBWCandidateMarks& seen, const Excluded& excluded) const
+void TBWFieldProbes::Candidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen,
+                                const Excluded& excluded) const
 {
     candidates.clear();
     thread_local TProbes probes;
@@ -301,7 +299,7 @@ void TBWFieldProbes::LaterCandidates(std::uint32_t file, std::vector<std::uint32
     }
     std::sort(cheapest.begin(), cheapest.end(), [](const TWay& a, const TWay& b) { return a.files < b.files; });
     if (cheapest[0].lists)  // a file without words meets no other
-        TakeCandidates(file, cheapest, seen, [&](std::uint32_t other) {
+        TakeCandidates(cheapest, seen, [&](std::uint32_t other) {
             if (!(excluded && excluded(other)) && MeetsEveryField(other, fieldCount, probes, marks))
                 candidates.push_back(other);
         });

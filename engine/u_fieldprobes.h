@@ -1,8 +1,8 @@
 // For names compared field by field in order: a pair reaches the minimum
 // relevance only when every field does, and a field only when a word of
 // each file's prefix of that field (or, with a tolerance, a word similar to
-// it) is among the other file's words of that field. So the later files
-// that can reach a file are found through whichever field, and whichever
+// it) is among the other file's words of that field. So the files that
+// can reach a file are found through whichever field, and whichever
 // side's prefix, has the fewest files to look at, and each is kept only
 // when every field tells so both ways: of the many files that share an
 // artist or a common word, few are ever scored.
@@ -37,8 +37,8 @@ public:
 
     // The files after file that may reach the threshold with it, each once,
     // in no particular order; those that excluded tells of are left out.
-    void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen,
-                         const Excluded& excluded = {}) const;
+    void Candidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen,
+                    const Excluded& excluded = {}) const;
 
 private:
     static constexpr std::int32_t kProbedFields = 4;
@@ -53,7 +53,7 @@ private:
     };
     using TProbes = std::array<TFieldProbe, kProbedFields>;
 
-    // One way of finding the later files that may meet a file: the lists of
+    // One way of finding the files that may meet a file: the lists of
     // some words, and how many files they hold.
     struct TWay {
         const TFilesOf* lists = nullptr;
@@ -89,11 +89,11 @@ private:
     // How many files the words have in one of the lists.
     static std::uint64_t FilesOf(const TFilesOf& filesOf, const std::vector<std::uint32_t>& words);
     template <class Visit>
-    void ForEachLaterFile(const TWay& way, std::uint32_t file, const Visit& visit) const;
-    // Calls keep for the later files that the cheapest ways (by field,
+    void ForEachFile(const TWay& way, const Visit& visit) const;
+    // Calls keep for the files that the cheapest ways (by field,
     // cheapest first) all give, each once.
     template <class Keep>
-    void TakeCandidates(std::uint32_t file, const std::array<TWay, kProbedFields>& cheapest, TBWCandidateMarks& seen,
+    void TakeCandidates(const std::array<TWay, kProbedFields>& cheapest, TBWCandidateMarks& seen,
                         const Keep& keep) const;
     bool MeetsEveryField(std::uint32_t other, std::int32_t fieldCount, const TProbes& probes,
                          const TBWWordMarks& marks) const;

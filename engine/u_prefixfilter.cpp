@@ -47,7 +47,6 @@ TBWPrefixFilter::TBWPrefixFilter(const std::vector<TFields>& fields, const std::
         tokenCount_[file] = fields[file].size() == 1 ? static_cast<std::uint32_t>(fields[file][0].size()) : 0;
         fieldCount_[file] = static_cast<std::uint32_t>(fields[file].size());
     }
-    fewestFields_ = fieldCount_.empty() ? 0 : *std::min_element(fieldCount_.begin(), fieldCount_.end());
     for (std::uint32_t file = 0; file < fields.size(); ++file)
         PutNarrowestFirst(file, fields[file], rank, threshold);
 }
@@ -179,8 +178,8 @@ bool TBWSimilarPrefixFilter::WordsMeet(std::uint32_t file, const TBWWordMarks& m
     });
 }
 
-void TBWSimilarPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
-                                             TBWCandidateMarks& seen) const
+void TBWSimilarPrefixFilter::Candidates(std::uint32_t file, std::vector<std::uint32_t>& candidates,
+                                        TBWCandidateMarks& seen) const
 {
     seen.Begin(fields_.size());
     candidates.clear();
@@ -198,20 +197,20 @@ void TBWSimilarPrefixFilter::LaterCandidates(std::uint32_t file, std::vector<std
         byWords += filesOf_[word].size();
     for (std::uint32_t word : fromAll)
         byPrefixes += prefixFilesOf_[word].size();
-    const auto takeLater = [&](const auto& files, const auto& meets) {
-        for (auto at = std::upper_bound(files.begin(), files.end(), file); at != files.end(); ++at)
-            if (seen.Take(*at) && meets(*at))
-                candidates.push_back(*at);
+    const auto take = [&](const auto& files, const auto& meets) {
+        for (std::uint32_t other : files)
+            if (seen.Take(other) && meets(other))
+                candidates.push_back(other);
     };
     if (byWords <= byPrefixes) {
         // Each has a word this prefix matches; its prefix must hold one of this file's.
         const auto prefixMeets = [&](std::uint32_t other) { return marks.Meets(prefixOf_[other], kFromAll); };
         for (std::uint32_t word : fromPrefix)
-            takeLater(filesOf_[word], prefixMeets);
+            take(filesOf_[word], prefixMeets);
     } else {
         const auto wordsMeet = [&](std::uint32_t other) { return WordsMeet(other, marks, kFromPrefix); };
         for (std::uint32_t word : fromAll)
-            takeLater(prefixFilesOf_[word], wordsMeet);
+            take(prefixFilesOf_[word], wordsMeet);
     }
     marks.Clear();
 }

@@ -86,41 +86,39 @@ public:
     using TFields = std::vector<std::vector<std::uint32_t>>;
 
     // fields: for each file (in pool order) the fields whose words its score
-    // counts. Of a pair, the file with fewer fields (with as many, the
-    // earlier one) reaches threshold only when each of its fields reaches it
-    // with some field of the other, as fields compared in any order do.
-    // filesOfWord: how many files each word has, which orders the words by
-    // rarity. threshold in [0, 1]; at 0, files of one field each are passed
-    // with every later file sharing a word.
+    // counts. Of a pair, the file with fewer fields reaches threshold only
+    // when each of its fields reaches it with some field of the other, as
+    // fields compared in any order do, so the prefixes of some two of their
+    // fields share a word. filesOfWord: how many files each word has, which
+    // orders the words by rarity. threshold in [0, 1]; at 0, files of one
+    // field each are passed with every file sharing a word.
     TBWPrefixFilter(const std::vector<TFields>& fields, const std::vector<std::uint32_t>& filesOfWord,
                     double threshold);
 
-    // Calls visit(other) for the files after file whose first words share
-    // one with its own: every later file that can reach the threshold with
-    // it is among them. Each once, in no particular order.
+    // Calls visit(other) for every file, earlier ones too and file itself,
+    // that can reach the threshold with it, scored either way round, and
+    // for others whose first words share one with its own. Of a pair, the
+    // one that must reach in every field (with fewer fields, or with as
+    // many the earlier) meets the other in its narrowest field. Each once,
+    // in no particular order.
     template <class Visit>
-    void ForEachLaterCandidate(std::uint32_t file, TBWCandidateMarks& seen, const Visit& visit) const
+    void ForEachCandidate(std::uint32_t file, TBWCandidateMarks& seen, const Visit& visit) const
     {
+        seen.Begin(prefixes_.size());
         const std::vector<TToken>& prefix = prefixes_[file];
         const std::uint32_t fields = fieldCount_[file];
-        // The usual case, and that of the largest groups, is one list.
-        if (prefix.size() > 1)
-            seen.Begin(prefixes_.size());
-        // With as many fields or more, a later file meets this one's
-        // narrowest field, whose tokens come first; with fewer, it meets
-        // some field.
-        const bool fewerFieldsLater = fields > fewestFields_;
+        // Beyond its narrowest field, a file meets only the files that must
+        // reach in every field themselves.
+        const auto mustReach = [&](std::uint32_t other) {
+            return fieldCount_[other] < fields || (fieldCount_[other] == fields && other < file);
+        };
+        // Of two files of one field the first token they share is the first
+        // for both: their tokens go in one order.
         for (std::size_t i = 0; i < prefix.size(); ++i) {
             const bool narrowest = i < narrowestCount_[file];
-            if (!narrowest && !fewerFieldsLater)
-                break;
-            const std::vector<TPlace>& places = filesOfToken_.find(prefix[i])->second;
-            const auto later = std::upper_bound(places.begin(), places.end(), file,
-                                                [](std::uint32_t f, const TPlace& place) { return f < place.file; });
-            for (auto at = later; at != places.end(); ++at)
-                if ((narrowest || fieldCount_[at->file] < fields) && (prefix.size() == 1 || seen.Take(at->file)) &&
-                    MayShareEnough(file, i, *at))
-                    visit(at->file);
+            for (const TPlace& place : filesOfToken_.find(prefix[i])->second)
+                if ((narrowest || mustReach(place.file)) && seen.Take(place.file) && MayShareEnough(file, i, place))
+                    visit(place.file);
         }
     }
 
@@ -167,7 +165,6 @@ private:
     std::vector<std::vector<TToken>> prefixes_;
     std::vector<std::uint32_t> narrowestCount_;
     std::vector<std::uint32_t> fieldCount_;
-    std::uint32_t fewestFields_ = 0;
     std::vector<std::uint32_t> tokenCount_;  // of a file of one field
     double threshold_;
     std::unordered_map<TToken, std::vector<TPlace>> filesOfToken_;
@@ -178,7 +175,7 @@ private:
 // matched words of a pair that reaches t are at least t * n / (2 - t) of the
 // n words of either list, so each file's prefix (whichever words it leaves
 // out) still holds a word that the other file matches, both ways round.
-// Each file looks up the later files through the words of its prefix and
+// Each file looks up the files through the words of its prefix and
 // their similar words, among their whole word lists, or through all its
 // words and their similar words, among their prefixes, whichever has fewer
 // files, and keeps those that meet it the other way too. A file leaves out
@@ -196,9 +193,9 @@ public:
                            const std::vector<std::vector<std::uint32_t>>& filesOf,
                            const TWordLinks& similarOf, double threshold);
 
-    // The files after file that may reach the threshold with it, each once,
-    // in no particular order.
-    void LaterCandidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen) const;
+    // The files that may reach the threshold with file, scored either way
+    // round, file itself among them; each once, in no particular order.
+    void Candidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen) const;
 
 private:
     static constexpr std::uint8_t kFromPrefix = 1;  // a word of the prefix or similar to one

@@ -18,11 +18,10 @@
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <utility>
-#include <vector>
 
 #include "base/u_bwstop.h"
+#include "base/u_bwthreadpool.h"
 
 // How many threads read: the pool starts with first and adds one, up to
 // most, whenever a thread's reads had to be fetched from the disk while
@@ -37,8 +36,7 @@ struct TBWReadThreads {
 // for it, and keep it busy only with many more of them in flight.
 inline TBWReadThreads DefaultReadThreads()
 {
-    const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
-    return {processors, 4 * processors};
+    return {Processors(), 4 * Processors()};
 }
 
 // threads: 0 for DefaultReadThreads(), else that many, never more.
@@ -68,11 +66,10 @@ public:
     TBWReadAhead(TBWReadThreads threads, Read read, const std::atomic<bool>& stop,
                  StorageReads storageReads = StorageReadsOfThread)
         : read_(std::move(read)), stop_(stop), storageReads_(std::move(storageReads)),
-          mostThreads_(std::max(1u, std::max(threads.first, threads.most)))
+          mostThreads_(std::max(1u, std::max(threads.first, threads.most))), pool_(std::max(1u, threads.first))
     {
-        const std::lock_guard lock(mutex_);
-        for (unsigned t = std::max(1u, threads.first); t > 0; --t)
-            threads_.emplace_back([this] { Serve(); });
+        for (std::size_t t = pool_.Threads(); t > 0; --t)
+            pool_.Post([this] { Serve(); });
     }
 
     ~TBWReadAhead()
@@ -82,8 +79,8 @@ public:
             closing_ = true;
         }
         queued_.notify_all();
-        // Closing, no thread adds another: the list is left to this one.
-        threads_.clear();  // joins; a read under way answers the stop request within a piece
+        // The pool, the last member, goes first: it joins its threads, and a
+        // read under way answers the stop request within a piece.
     }
 
     TBWReadAhead(const TBWReadAhead&) = delete;
@@ -146,11 +143,7 @@ public:
     }
 
     // The threads that read now.
-    std::size_t Threads()
-    {
-        const std::lock_guard lock(mutex_);
-        return threads_.size();
-    }
+    std::size_t Threads() const { return pool_.Threads(); }
 
 private:
     struct TJob {
@@ -238,8 +231,10 @@ private:
     // idle: another thread puts one more read in flight.
     void GrowWhileQueued()
     {
-        if (!closing_ && threads_.size() < mostThreads_ && next_ < jobs_.size())
-            threads_.emplace_back([this] { Serve(); });
+        if (!closing_ && pool_.Threads() < mostThreads_ && next_ < jobs_.size()) {
+            pool_.AddThread();
+            pool_.Post([this] { Serve(); });
+        }
     }
 
     Read read_;
@@ -255,5 +250,5 @@ private:
     unsigned idle_ = 0;  // threads waiting for a job
     bool closing_ = false;
     std::exception_ptr failure_;
-    std::vector<std::jthread> threads_;  // last: joined before the rest goes
+    TBWThreadPool pool_;  // last: joined before the rest goes
 };

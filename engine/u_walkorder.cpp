@@ -46,26 +46,3 @@ std::optional<TBWWalkOrder::TMeeting> TBWWalkOrder::FirstMeeting(std::uint32_t s
     }
     return std::nullopt;
 }
-
-std::optional<std::uint32_t> TBWWalkOrder::FirstSimilarWord(std::uint32_t scored, std::uint32_t other) const
-{
-    for (std::uint32_t word : wordsOf_[scored])
-        if (SimilarWordOf(other, word) < laterSimilar_[word].size())
-            return word;
-    return std::nullopt;
-}
-
-std::uint64_t TBWWalkOrder::RankUnder(std::uint32_t word, std::uint32_t file) const
-{
-    // The word's own files come first, in the order of their places.
-    constexpr std::uint64_t kSimilarFiles = std::uint64_t{1} << 63;
-    return HasWord(file, word) ? file : kSimilarFiles | SimilarPlace(word, SimilarWordOf(file, word), file);
-}
-
-bool TBWWalkOrder::Meets(std::uint32_t scored, std::uint32_t other) const
-{
-    for (std::uint32_t word : wordsOf_[scored])
-        if ((scored < other && HasWord(other, word)) || SimilarWordOf(other, word) < laterSimilar_[word].size())
-            return true;
-    return false;
-}

@@ -36,16 +36,6 @@ public:
     // The first meeting at which scored is scored against other; none when
     // the walk never scores them that way round.
     std::optional<TMeeting> FirstMeeting(std::uint32_t scored, std::uint32_t other) const;
-    // Whether the walk scores scored against other at all.
-    bool Meets(std::uint32_t scored, std::uint32_t other) const;
-    // The first word under which scored is scored against other as the file
-    // of a later similar word: such meetings do not depend on which of the
-    // two comes first in the pool. None when there is none.
-    std::optional<std::uint32_t> FirstSimilarWord(std::uint32_t scored, std::uint32_t other) const;
-    // Orders the files that an earlier file of word is scored against under
-    // word as the walk does: the word's own files by place, then those of
-    // its later similar words, word by word. file must be among them.
-    std::uint64_t RankUnder(std::uint32_t word, std::uint32_t file) const;
 
 private:
     // Which of word's later similar words file has first; their count when

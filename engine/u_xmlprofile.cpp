@@ -95,10 +95,11 @@ bool HasOneRootElement(const pugi::xml_document& document)
     return std::distance(top.begin(), top.end()) == 1 && document.first_child().type() == pugi::node_element;
 }
 
+// Names are of every script, so their letter case is too.
 bool NameOrderIgnoringCase(const std::string& a, const std::string& b)
 {
-    const std::string lowerA = LowerCaseAscii(a), lowerB = LowerCaseAscii(b);
-    return lowerA != lowerB ? lowerA < lowerB : a < b;
+    const std::u32string foldedA = FoldedCodePoints(a), foldedB = FoldedCodePoints(b);
+    return foldedA != foldedB ? foldedA < foldedB : a < b;
 }
 
 }  // namespace
@@ -242,7 +243,7 @@ std::vector<std::string> TXMLProfileInterface::ListProfiles() const
     for (const std::string& fileName : ProfileFileNames(folder))
         names.push_back(fileName.substr(0, fileName.size() - kExtension.size()));
     std::sort(names.begin(), names.end(), NameOrderIgnoringCase);
-    names.erase(std::unique(names.begin(), names.end(), SameTextAscii), names.end());
+    names.erase(std::unique(names.begin(), names.end(), SameTextNoCase), names.end());
     return names;
 }
 
@@ -256,7 +257,7 @@ std::vector<std::string> TXMLProfileInterface::ProfileFiles(const std::string& n
     const std::string wanted = name + std::string(kExtension);
     std::vector<std::string> files;
     for (const std::string& fileName : FileNames(folder))
-        if (SameTextAscii(fileName, wanted))
+        if (SameTextNoCase(fileName, wanted))
             files.push_back(folder + fileName);
     std::stable_partition(files.begin(), files.end(),
                           [&](const std::string& file) { return file == folder + wanted; });
@@ -305,7 +306,7 @@ bool TXMLProfileInterface::Save(const std::string& name, const std::function<voi
     CreateDirectoryPath(folder);
     if (!SaveXmlFile(document_, fileName))
         return false;
-    if (!previous.empty() && previous.front() != fileName && SameTextAscii(previous.front(), fileName)) {
+    if (!previous.empty() && previous.front() != fileName && SameTextNoCase(previous.front(), fileName)) {
         std::error_code ignored;
         std::filesystem::remove(previous.front(), ignored);
     }
@@ -332,7 +333,7 @@ std::vector<TBWSetAside> TXMLProfileInterface::SetAsideCaseTwins()
     std::vector<TBWSetAside> setAside;
     std::size_t kept = 0;
     for (std::size_t i = 1; i < files.size(); ++i) {
-        if (!SameTextAscii(files[i], files[kept]))
+        if (!SameTextNoCase(files[i], files[kept]))
             kept = i;
         else
             setAside.push_back({folder + files[i], SetAsideFile(folder + files[i])});

@@ -13,6 +13,7 @@
 #include "base/u_bwbaseclass.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwtoken.h"
+#include "model/u_bwfs.h"
 
 namespace {
 
@@ -23,8 +24,6 @@ constexpr std::array<std::string_view, 4> kPseudoFileSystems = {"proc", "sys", "
 // Listings kept waiting for the walk; each is a few names, so this bounds
 // the memory while keeping every thread busy.
 constexpr std::size_t kMaxReady = 1024;
-
-thread_local TBWListingAhead* tListingAhead = nullptr;
 
 bool IsHidden(std::string_view name)
 {
@@ -89,7 +88,7 @@ void ReadEntries(int folder, bool isSystemRoot, TBWFolderListing& listing)
                 continue;
             const TBWEntryKind kind = KindOf(folder, entry->d_name, entry->d_type);
             if (kind != ekOther)
-                listing.entries.push_back({std::string(name), kind});
+                listing.entries.push_back({std::string(name), kind, TBWFileMasks::kNone, {}});
         }
     }
 }
@@ -98,25 +97,6 @@ void ReadEntries(int folder, bool isSystemRoot, TBWFolderListing& listing)
 TBWMask FileMask(const std::string& pattern)
 {
     return TBWMask(pattern == "*.*" ? "*" : pattern);
-}
-
-// In the order of the names without regard to case (the order the file
-// systems the lists were first made on list them in), so the same folder
-// always gives the same order. Names stay the bytes they are.
-TBWFolderListing ReadFolder(const std::string& path)
-{
-    TBWFolderListing listing;
-    const TDescriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
-    if (folder.Get() < 0 || ::fstat(folder.Get(), &listing.state) != 0) {
-        listing.state = {};
-        return listing;
-    }
-    ReadEntries(folder.Get(), path == "/", listing);
-    std::sort(listing.entries.begin(), listing.entries.end(), [](const TBWFolderEntry& a, const TBWFolderEntry& b) {
-        const std::int32_t blind = CompareTexts(a.name, b.name, true);
-        return blind != 0 ? blind < 0 : a.name < b.name;
-    });
-    return listing;
 }
 
 }  // namespace
@@ -139,25 +119,36 @@ std::int32_t TBWFileMasks::FirstTaking(std::string_view name) const
     return mask == masks_.end() ? kNone : static_cast<std::int32_t>(mask - masks_.begin());
 }
 
+// In the order of the names without regard to case (the order the file
+// systems the lists were first made on list them in), so the same folder
+// always gives the same order. Names stay the bytes they are.
 TBWFolderListing ListFolder(const std::string& path)
 {
-    return tListingAhead ? tListingAhead->Take(path) : ReadFolder(path);
+    TBWFolderListing listing;
+    const TDescriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
+    if (folder.Get() < 0 || ::fstat(folder.Get(), &listing.state) != 0) {
+        listing.state = {};
+        return listing;
+    }
+    ReadEntries(folder.Get(), path == "/", listing);
+    std::sort(listing.entries.begin(), listing.entries.end(), [](const TBWFolderEntry& a, const TBWFolderEntry& b) {
+        const std::int32_t blind = CompareTexts(a.name, b.name, true);
+        return blind != 0 ? blind < 0 : a.name < b.name;
+    });
+    return listing;
 }
 
 TBWListingAhead::TBWListingAhead(const std::string& root, unsigned threads, const std::string& maskList)
-    : outer_(tListingAhead)
+    : pool_(threads)
 {
     if (!maskList.empty())
         masks_.emplace(maskList);
-    tListingAhead = this;
     auto first = std::make_unique<TFolder>();
     first->path = root;
     waiting_.insert(first.get());
     folders_.emplace(first->path, std::move(first));
-    if (threads == 0)
-        threads = std::max(1u, std::thread::hardware_concurrency());
-    for (unsigned t = 0; t < threads; ++t)
-        threads_.emplace_back([this] { Work(); });
+    for (std::size_t t = pool_.Threads(); t > 0; --t)
+        pool_.Post([this] { Work(); });
 }
 
 TBWListingAhead::~TBWListingAhead()
@@ -167,8 +158,6 @@ TBWListingAhead::~TBWListingAhead()
         stopping_ = true;
     }
     workWaiting_.notify_all();
-    threads_.clear();
-    tListingAhead = outer_;
 }
 
 void TBWListingAhead::Work()
@@ -200,12 +189,16 @@ void TBWListingAhead::ListTaken(std::unique_lock<std::mutex>& lock, TFolder& fol
 
 TBWFolderListing TBWListingAhead::Read(const std::string& path) const
 {
-    TBWFolderListing listing = ReadFolder(path);
+    TBWFolderListing listing = ListFolder(path);
     if (!masks_)
         return listing;
-    for (TBWFolderEntry& entry : listing.entries)
-        if (entry.kind == ekFile)
-            entry.mask = masks_->FirstTaking(entry.name);
+    for (TBWFolderEntry& entry : listing.entries) {
+        if (entry.kind != ekFile)
+            continue;
+        entry.mask = masks_->FirstTaking(entry.name);
+        if (entry.mask != TBWFileMasks::kNone)
+            entry.words = TBWFile::NameWords(entry.name);
+    }
     listing.maskedWith = masks_->MaskList();
     return listing;
 }

@@ -14,11 +14,12 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
+#include "base/u_bwbaseclass.h"
 #include "base/u_bwmask.h"
+#include "base/u_bwthreadpool.h"
 
 // What a listing found under one name. A symbolic link is another name of
 // a file or folder listed elsewhere, or of one outside the folders walked:
@@ -47,8 +48,11 @@ private:
 struct TBWFolderEntry {
     std::string name;
     TBWEntryKind kind;
-    // For a file of a listing read with masks, FirstTaking of its name.
+    // For a file of a listing read with masks, FirstTaking of its name,
+    // and when a mask takes it, the words of its name (TBWFile::NameWords):
+    // the threads that list ahead spare the walk that work too.
     std::int32_t mask = TBWFileMasks::kNone;
+    TBWWords words;
 };
 
 struct TBWFolderListing {
@@ -62,12 +66,11 @@ struct TBWFolderListing {
     std::string maskedWith;
 };
 
-// The listing of the folder at path (ending in "/"). While a TBWListingAhead
-// lives on the calling thread, it comes from there.
+// The listing of the folder at path (ending in "/").
 TBWFolderListing ListFolder(const std::string& path);
 
 // Lists the folders below a root on threads of its own, ahead of a walk of
-// the model that takes the listings one by one on the thread that made it.
+// the model that takes the listings one by one.
 // Folders are listed in the order a depth-first walk over names reaches
 // them, so the next ones the walk asks for are the ones ready; a folder
 // asked for before a thread took it up is listed by the asker. At most a bounded number of listings waits to be taken. Given the masks of
@@ -81,6 +84,8 @@ public:
     TBWListingAhead(const TBWListingAhead&) = delete;
     TBWListingAhead& operator=(const TBWListingAhead&) = delete;
 
+    // The listing of the folder at path (ending in "/"), as ListFolder
+    // gives it, the files tried against the masks.
     TBWFolderListing Take(const std::string& path);
 
 private:
@@ -128,6 +133,5 @@ private:
     bool full_ = false;
     bool stopping_ = false;
     std::optional<TBWFileMasks> masks_;
-    TBWListingAhead* outer_;
-    std::vector<std::jthread> threads_;
+    TBWThreadPool pool_;  // last: joined before the rest goes
 };

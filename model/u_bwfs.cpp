@@ -415,7 +415,7 @@ void TBWDirectory::CollectFiles(TBWStruct* target, bool selectedOnly)
 {
     if (!target)
         return;
-    LoadForWalk();
+    LoadForWalk(nullptr);
     TBWSelChain* items = Files()->Items();
     Files()->RefreshIfNeeded();
     for (TBWChainNode* node = items->Head(); node; node = node->Next())
@@ -544,6 +544,14 @@ TBWFile* TBWFileList::AppendFile(std::string name)
 {
     TBWFile* file = NewFile();
     file->SetName(std::move(name));
+    items_->Add(file);
+    return file;
+}
+
+TBWFile* TBWFileList::AppendListedFile(std::string name, TBWWords words)
+{
+    TBWFile* file = NewFile();
+    file->SetListedName(std::move(name), std::move(words));
     items_->Add(file);
     return file;
 }
@@ -705,11 +713,34 @@ void TBWFile::Assign(const TBWComparable& source)
     loadedInfo_ = from->loadedInfo_;
 }
 
+namespace {
+
+// Only the extension goes. Names in a folder hold no "/", so a "/" here is
+// part of a tag ("AC/DC") and its words count.
+std::string_view WithoutExtension(std::string_view text)
+{
+    return text.substr(0, text.rfind('.'));
+}
+
+}  // namespace
+
 std::string_view TBWFile::WordedPart(std::string_view text) const
 {
-    // Only the extension goes. Names in a folder hold no "/", so a "/" here
-    // is part of a tag ("AC/DC") and its words count.
-    return text.substr(0, text.rfind('.'));
+    return WithoutExtension(text);
+}
+
+TBWWords TBWFile::NameWords(std::string_view name)
+{
+    return WordsOf(WithoutExtension(name));
+}
+
+void TBWFile::SetListedName(std::string name, TBWWords words)
+{
+    if (name == name_)
+        return;
+    StoreName(std::move(name));
+    SetWords(std::move(words));
+    Changed();
 }
 
 void TBWFile::LoadInfo(std::int32_t kind)

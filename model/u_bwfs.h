@@ -21,6 +21,7 @@
 
 class TBWFileList;
 class TBWFile;
+class TBWListingAhead;
 
 // What changed in the tree. A notice is (directory, kind): for files the
 // directory whose list changed, for directories the one added or removed.
@@ -113,8 +114,9 @@ public:
     virtual void LoadSubDirs() = 0;
     // Loads the subdirectories and the files at once where one reading of
     // the source serves both, as walks over the tree want them; else
-    // nothing, and each loads on its first look.
-    virtual void LoadForWalk() {}
+    // nothing, and each loads on its first look. Folders on disk take their
+    // listing from ahead when given one.
+    virtual void LoadForWalk(TBWListingAhead* /*ahead*/) {}
     // The caption becomes the last path component of name.
     virtual void SetName(const std::string& name);
     // The parent's Path followed by Name with a trailing "/"; the root's
@@ -288,6 +290,9 @@ protected:
     // AddFile of a name known not to be listed: a loading list starts empty
     // and a folder never lists a name twice, so it looks nothing up.
     TBWFile* AppendFile(std::string name);
+    // AppendFile of a name whose words were found with TBWFile::NameWords,
+    // on the thread that listed the folder.
+    TBWFile* AppendListedFile(std::string name, TBWWords words);
     void SetFileClass(const TBWClass& fileClass) { fileClass_ = &fileClass; }
 
 private:
@@ -352,6 +357,10 @@ public:
 
     const std::string& Name() const { return name_; }
     void SetName(std::string name);
+    // The words SetName gives a file of that name; found on any thread.
+    static TBWWords NameWords(std::string_view name);
+    // SetName with the name's words found already by NameWords.
+    void SetListedName(std::string name, TBWWords words);
     // Bytes for plain files, kilobytes for audio entries; -1 when the file
     // could not be read. Loads kind 0 first.
     std::int64_t Size();

@@ -91,19 +91,6 @@ void TBWFSDrive::MplListChanged(TBWDirectory* dir, TBWChangeKind kind)
 
 void TBWFSDrive::DirChanged(TBWDirectory* dir, TBWChangeKind kind)
 {
-    TBWNoticeDispatcher dispatcher;
-    {
-        std::lock_guard guard(lock_);
-        dispatcher = dispatcher_;
-    }
-    if (dispatcher)
-        dispatcher([this, dir, kind] { Deliver(dir, kind); });
-    else
-        Deliver(dir, kind);
-}
-
-void TBWFSDrive::Deliver(TBWDirectory* dir, TBWChangeKind kind)
-{
     // Held while calling, so that a listener removed on another thread is
     // never called after its removal; recursive, so that a listener may add
     // or remove listeners itself.
@@ -124,12 +111,6 @@ void TBWFSDrive::RemoveListener(const void* owner)
 {
     std::lock_guard guard(lock_);
     std::erase_if(listeners_, [owner](const TListenerRecord& record) { return record.owner == owner; });
-}
-
-void TBWFSDrive::SetDispatcher(TBWNoticeDispatcher dispatcher)
-{
-    std::lock_guard guard(lock_);
-    dispatcher_ = std::move(dispatcher);
 }
 
 TBWFSDrive& FSDrive()

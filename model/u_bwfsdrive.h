@@ -15,12 +15,6 @@
 
 // Told of one change: the directory and the kind (see TBWChangeKind).
 using TBWChangeListener = std::function<void(TBWDirectory* dir, TBWChangeKind kind)>;
-// Decides where the listeners hear of a notice: it is given the delivery and
-// runs it, at once or later on another thread. Changes happen on the thread
-// that makes them, during a scan the worker; a user interface posts the
-// delivery to its window thread. A dispatcher must not wait for the delivery
-// it posts: the notice may come from inside the listeners' lock.
-using TBWNoticeDispatcher = std::function<void(std::function<void()> deliver)>;
 using TBWDriveLister = std::function<std::vector<TBWDrive>()>;
 
 class TBWFSDrive : public TBWDirectory {
@@ -35,8 +29,9 @@ public:
     TBWDirectory* NewChildDir() override;
     // The special folders, the drives, the lists, in this order.
     void LoadSubDirs() override;
-    // Hands the notice to the dispatcher, which delivers it to every
-    // listener in registration order.
+    // Tells every listener, in registration order, on the thread that made
+    // the change (during a scan its worker): a window passes it on to its
+    // own thread.
     void DirChanged(TBWDirectory* dir, TBWChangeKind kind) override;
 
     void AddSpecialFolders();
@@ -57,8 +52,6 @@ public:
     // returns, that owner's listeners are not called again.
     void AddListener(const void* owner, TBWChangeListener listener);
     void RemoveListener(const void* owner);
-    // None restores the default, which delivers at once.
-    void SetDispatcher(TBWNoticeDispatcher dispatcher);
 
 private:
     struct TListenerRecord {
@@ -66,13 +59,10 @@ private:
         TBWChangeListener listener;
     };
 
-    void Deliver(TBWDirectory* dir, TBWChangeKind kind);
-
     TMplManager& manager_;
     TBWDriveLister drives_;
     std::recursive_mutex lock_;
     std::vector<TListenerRecord> listeners_;
-    TBWNoticeDispatcher dispatcher_;
 };
 
 // The program's model root, made on first use (after MplManager) and freed

@@ -74,12 +74,12 @@ void TBWDirWin::RefreshIfNeeded()
         FileList()->Touch();
 }
 
-void TBWDirWin::LoadForWalk()
+void TBWDirWin::LoadForWalk(TBWListingAhead* ahead)
 {
     TBWFileList* files = Files();
     if (LoadedAt() != 0 || files->LoadedAt() != 0)
         return;
-    TBWFolderListing listing = ListFolder(RealPath());
+    TBWFolderListing listing = ahead ? ahead->Take(RealPath()) : ListFolder(RealPath());
     if (listing.state.st_ino != 0)
         identity_ = TBWFolderIdentity{listing.state.st_dev, listing.state.st_ino};
     walkListing_ = &listing;
@@ -158,8 +158,12 @@ void TBWFileListWin::AddMatching(TBWFolderListing& listing)
             taken.emplace_back(mask, i);
     }
     std::sort(taken.begin(), taken.end());
-    for (const auto& [mask, entry] : taken)
-        AppendFile(std::move(entries[entry].name));
+    for (const auto& [mask, entry] : taken) {
+        if (masks)
+            AppendFile(std::move(entries[entry].name));
+        else
+            AppendListedFile(std::move(entries[entry].name), std::move(entries[entry].words));
+    }
 }
 
 bool TBWFileListWin::TakeListedFolders(const std::string& path, std::vector<TBWFolderEntry>& folders)

@@ -35,7 +35,7 @@ public:
     // files were read from a listing the folder has not changed since.
     void RefreshIfNeeded() override;
     // One listing gives both the subfolders and the files.
-    void LoadForWalk() override;
+    void LoadForWalk(TBWListingAhead* ahead) override;
     // The folder as the last walk's load listed it; none before.
     std::optional<TBWFolderIdentity> Identity() const { return identity_; }
     // A name that is a folder macro, in any case, takes the special

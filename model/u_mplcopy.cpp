@@ -111,7 +111,7 @@ void CopyFoundFile(const std::string& found, const std::string& targetFolder, co
 {
     // A destination inside the disc folder: copying would only put the file beside itself.
     if (IsSameFile(found, targetFolder + selected.file->Name())) {
-        result.copied.push_back(selected.file);
+        result.copied.push_back({selected.file, found});
         return;
     }
     std::string reason;
@@ -124,9 +124,7 @@ void CopyFoundFile(const std::string& found, const std::string& targetFolder, co
         return;
     }
     LetOwnerWrite(placed);
-    result.copied.push_back(selected.file);
-    if (placed != targetFolder + selected.file->Name())
-        ++result.renamed;
+    result.copied.push_back({selected.file, placed});
 }
 
 // One copy from discs: the folder the user chose carries over from one

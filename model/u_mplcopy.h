@@ -30,13 +30,18 @@ struct TDiscCopyFailure {
     bool operator==(const TDiscCopyFailure&) const = default;
 };
 
-// What a copy from discs did: the list files it copied, how many of them
-// took a numbered name because theirs was taken in the destination, the
+// A list file copied from its disc and the path of its copy, whose name is
+// a numbered one when the file's own was taken in the destination.
+struct TDiscCopied {
+    TBWFile* file;
+    std::string path;
+};
+
+// What a copy from discs did: the list files it copied and where, the
 // files that failed, and whether the user cancelled it at a disc request
 // (the volumes after it were not copied).
 struct TDiscCopyResult {
-    std::vector<TBWFile*> copied;
-    std::int32_t renamed = 0;
+    std::vector<TDiscCopied> copied;
     std::vector<TDiscCopyFailure> failed;
     bool cancelled = false;
 };

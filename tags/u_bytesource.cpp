@@ -15,13 +15,18 @@ std::int64_t TByteSource::ReadWindow(std::int64_t offset, std::int64_t count,
     // A buffer used again is not cleared first: only the bytes no read
     // filled are set to zero, so a window read whole is written once.
     buffer.resize(static_cast<std::size_t>(std::max<std::int64_t>(count, 0)));
-    std::int64_t got = -1;
-    if (offset >= 0 && count >= 0) {
-        const std::int64_t wanted = offset >= Size() ? 0 : std::min(count, Size() - offset);
-        got = wanted == 0 ? 0 : ReadAt(offset, std::span<std::uint8_t>(buffer.data(), static_cast<std::size_t>(wanted)));
-    }
+    const std::int64_t got = count < 0 ? -1 : ReadInto(offset, buffer);
     std::fill(buffer.begin() + std::max<std::int64_t>(got, 0), buffer.end(), 0);
     return got;
+}
+
+std::int64_t TByteSource::ReadInto(std::int64_t offset, std::span<std::uint8_t> buffer)
+{
+    if (offset < 0)
+        return -1;
+    const std::int64_t wanted =
+        offset >= Size() ? 0 : std::min(static_cast<std::int64_t>(buffer.size()), Size() - offset);
+    return wanted == 0 ? 0 : ReadAt(offset, buffer.first(static_cast<std::size_t>(wanted)));
 }
 
 std::int64_t TMemorySource::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer)
@@ -92,17 +97,18 @@ std::int64_t TReadAheadSource::ReadAt(std::int64_t offset, std::span<std::uint8_
             recent_ = i;
             return Serve(blocks_[i], offset, buffer);
         }
-    if (count >= blockSize_) {
-        std::vector<std::uint8_t> direct;
-        const std::int64_t got = source_.ReadWindow(offset, count, direct);
-        std::copy(direct.begin(), direct.end(), buffer.begin());
-        return got;
-    }
+    if (count >= blockSize_)
+        return source_.ReadInto(offset, buffer);
     const std::int64_t size = NextBlockSize(offset);
     recent_ = 1 - recent_;
     TBlock& block = blocks_[recent_];
+    if (block.capacity < size) {
+        block.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(size));
+        block.capacity = size;
+    }
     block.start = offset;
-    block.length = source_.ReadWindow(offset, size, block.bytes);
+    block.size = size;
+    block.length = source_.ReadInto(offset, std::span<std::uint8_t>(block.bytes.get(), static_cast<std::size_t>(size)));
     if (block.length < 0) {
         block.length = 0;
         return -1;
@@ -116,7 +122,7 @@ std::int64_t TReadAheadSource::ReadAt(std::int64_t offset, std::span<std::uint8_
 std::int64_t TReadAheadSource::NextBlockSize(std::int64_t offset) const
 {
     const TBlock& last = blocks_[recent_];
-    const auto lastSize = static_cast<std::int64_t>(last.bytes.size());
+    const std::int64_t lastSize = last.size;
     const bool goesOn = last.length == lastSize && offset > last.start && offset <= last.start + last.length;
     return goesOn ? std::min(2 * lastSize, kLongestBlock) : blockSize_;
 }
@@ -125,7 +131,7 @@ std::int64_t TReadAheadSource::Serve(const TBlock& block, std::int64_t offset, s
 {
     const std::int64_t available =
         std::min(static_cast<std::int64_t>(buffer.size()), block.start + block.length - offset);
-    const auto from = block.bytes.begin() + (offset - block.start);
+    const std::uint8_t* from = block.bytes.get() + (offset - block.start);
     std::copy(from, from + available, buffer.begin());
     return available;
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ public:
     // Returns how many bytes came from the source, or -1 when the offset lies
     // before the start or the read failed (the buffer is all zeros then).
     std::int64_t ReadWindow(std::int64_t offset, std::int64_t count, std::vector<std::uint8_t>& buffer);
+    // Copies up to buffer.size() bytes from offset; returns how many came
+    // from the source, or -1 as ReadWindow does. The rest of the buffer is
+    // left as it was: a buffer that is overwritten need not be cleared.
+    std::int64_t ReadInto(std::int64_t offset, std::span<std::uint8_t> buffer);
 
 protected:
     // Copies up to buffer.size() bytes from offset, which lies within the
@@ -97,7 +102,10 @@ protected:
 
 private:
     struct TBlock {
-        std::vector<std::uint8_t> bytes;
+        // Never cleared: only the bytes that came from the source are served.
+        std::unique_ptr<std::uint8_t[]> bytes;
+        std::int64_t capacity = 0;
+        std::int64_t size = 0;  // asked of the source
         std::int64_t start = 0;
         std::int64_t length = 0;  // bytes that came from the source
         bool Holds(std::int64_t offset, std::int64_t count) const

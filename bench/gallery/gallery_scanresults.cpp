@@ -36,7 +36,10 @@ const std::vector<std::vector<TSampleSong>> kGroups = {
      {"Desktop", "Paper Crowns.mp3", 5980, 245, 192, "The Tallow Set", "Paper Crowns"},
      {"Downloads", "The Tallow Set - Paper Crowns (live).mp3", 8820, 301, 256, "The Tallow Set", "Paper Crowns"},
      {"Downloads/phone", "tallow set paper crowns.mp3", 2048, 244, 64, "The Tallow Set", "Paper Crowns"}},
-};
+    // Names with a line break and a tab, which Linux allows.
+    {{"Collection/Rock", "Ёлка - Зима.mp3", 4410, 201, 192, "Ёлка", "Зима"},
+     {"Downloads", "Ёлка\nЗима.mp3", 4410, 201, 192, "Ёлка", "Зима"},
+     {"Downloads/old\tcopies", "ёлка - зима.mp3", 4410, 201, 192, "Ёлка", "Зима"}}};
 
 // Songs held in memory: the folders count as loaded as they stand, nothing is read.
 struct TSampleResults {

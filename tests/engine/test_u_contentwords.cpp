@@ -119,7 +119,7 @@ std::map<std::string, std::string> MeetingWordsOfRoad(const TRoad& road, TCollec
     TBWContentWords words(ReadThreadsOf(road.threads), stop);
     words.SkipLoneSizes = road.skipLoneSizes;
     words.SkipDistinctStarts = road.skipDistinctStarts;
-    EXPECT_EQ(words.SetWords(files), 0u);
+    EXPECT_EQ(words.SetWords(files).count, 0u);
     // Whatever a file was given, its window digest is the window's own.
     for (TBWMp3File* file : files) {
         if (file->LoadedInfo().test(ikDigest)) {
@@ -157,7 +157,7 @@ TEST(ContentWords, EveryRoadGivesTheWordsThatMeetOfDigestingEveryFile)
     }
 }
 
-TEST(ContentWords, AFileThatCannotBeReadIsCountedAndGetsNoWord)
+TEST(ContentWords, AFileThatCannotBeReadIsNamedAndGetsNoWord)
 {
     TCollection collection;
     std::vector<TBWMp3File*> files = collection.Files();
@@ -167,9 +167,24 @@ TEST(ContentWords, AFileThatCannotBeReadIsCountedAndGetsNoWord)
     std::remove(collection.paths[1].c_str());
     const std::atomic<bool> stop{false};
     TBWContentWords words(ReadThreadsOf(0), stop);
-    EXPECT_EQ(words.SetWords(files), 1u);
+    const TBWUnreadFiles& unread = words.SetWords(files);
+    EXPECT_EQ(unread.count, 1u);
+    EXPECT_EQ(unread.paths, std::vector<std::string>{collection.paths[1]});
     EXPECT_EQ(WordsOf(*files[1]), "");
     EXPECT_EQ(WordsOf(*files[2]), WordsOf(*files[0]));
+}
+
+// A collection of unreadable files is counted whole, but only the first
+// paths are kept for the user.
+TEST(ContentWords, UnreadFilesKeepTheFirstPathsAndCountAll)
+{
+    TBWUnreadFiles unread;
+    for (std::size_t i = 0; i < TBWUnreadFiles::kPathsKept + 5; ++i)
+        unread.Add("/m/" + std::to_string(i) + ".mp3");
+    EXPECT_EQ(unread.count, TBWUnreadFiles::kPathsKept + 5);
+    ASSERT_EQ(unread.paths.size(), TBWUnreadFiles::kPathsKept);
+    EXPECT_EQ(unread.paths.front(), "/m/0.mp3");
+    EXPECT_EQ(unread.paths.back(), "/m/999.mp3");
 }
 
 }  // namespace

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <ostream>
+#include <random>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +29,44 @@ struct TFileMade {
     TFileMade(std::string path, TFakeAudio audio = {}) : path(std::move(path)), audio(audio) {}
     std::string path;
     TFakeAudio audio;
+};
+
+// The links of pairs as a scan finds them when the references are chosen:
+// each file's in the order the pairs give them, as AddPair keeps them.
+class TPairFinder : public TBWLinkFinder {
+public:
+    TPairFinder(const std::vector<TBWFile*>& files, const TPairs& pairs) : files_(files), linked_(files.size())
+    {
+        for (const auto& [a, b] : pairs)
+            if (a != b) {
+                Add(static_cast<std::size_t>(a), static_cast<std::uint32_t>(b));
+                Add(static_cast<std::size_t>(b), static_cast<std::uint32_t>(a));
+            }
+    }
+
+    const std::vector<TBWFile*>& Files() const override { return files_; }
+    std::size_t Batch() const override { return 3; }
+    void LinksOf(std::span<const std::uint32_t> files, const TOpen& open,
+                 std::vector<std::vector<std::uint32_t>>& links) override
+    {
+        for (std::size_t i = 0; i < files.size(); ++i)
+            for (std::uint32_t linked : linked_[files[i]])
+                if (open(linked))
+                    links[i].push_back(linked);
+        asked += files.size();
+    }
+
+    std::size_t asked = 0;
+
+private:
+    void Add(std::size_t file, std::uint32_t other)
+    {
+        if (std::find(linked_[file].begin(), linked_[file].end(), other) == linked_[file].end())
+            linked_[file].push_back(other);
+    }
+
+    std::vector<TBWFile*> files_;
+    std::vector<std::vector<std::uint32_t>> linked_;
 };
 
 class ResultList : public ::testing::Test {
@@ -87,6 +129,26 @@ protected:
         return shown;
     }
     TTexts Shown() { return Shown(list); }
+    // Shown, with each reference's links in their order.
+    static TTexts ShownWithLinks(TBWDupeFileList& target)
+    {
+        TTexts shown = Shown(target);
+        std::size_t line = 0;
+        for (TBWComparable* item = target.First(); !target.Eof(); item = target.Next(), ++line)
+            for (const TBWDupeFile* linked : static_cast<TBWDupeFile*>(item)->Links())
+                shown[line] += " " + linked->File()->Name();
+        return shown;
+    }
+    // A new list of the same profile, resolved from the pairs found when
+    // they are needed.
+    std::unique_ptr<TBWDupeFileList> ResolvedAsFound(const std::vector<TBWFile*>& files, const TPairs& pairs)
+    {
+        auto found = std::make_unique<TBWDupeFileList>();
+        found->SetProfile(profile);
+        TPairFinder finder(files, pairs);
+        found->ResolveReferences(finder);
+        return found;
+    }
 };
 
 // ------------------------------------------------------------------ groups
@@ -107,9 +169,64 @@ class ResultGroups : public ResultList, public ::testing::WithParamInterface<TGr
 
 TEST_P(ResultGroups, ChoosesReferencesAndDropsWhatBelongsToNoGroup)
 {
-    Build(GetParam().files, GetParam().pairs);
+    const std::vector<TBWFile*> files = Build(GetParam().files, GetParam().pairs);
     EXPECT_EQ(Shown(), GetParam().shown);
     EXPECT_EQ(list.RefCount() + list.DupeCount(), static_cast<std::int32_t>(GetParam().shown.size()));
+
+    const auto found = ResolvedAsFound(files, GetParam().pairs);
+    EXPECT_EQ(ShownWithLinks(*found), ShownWithLinks(list)) << "links found when needed";
+    EXPECT_EQ(found->RefCount(), list.RefCount());
+    EXPECT_EQ(found->DupeCount(), list.DupeCount());
+}
+
+// Links found only when the references are chosen give the groups, the
+// references' links in their order and the counts of links kept for every
+// pair: reference folders, priorities, equal files, links to files grouped
+// already, pairs met twice.
+TEST_F(ResultList, LinksFoundWhenNeededGiveTheGroupsOfLinksKept)
+{
+    static const char* const kFolders[] = {"/new/", "/ref/", "/high/", "/low/", "/new/"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 40; ++round) {
+        TBWDupeFileList kept;
+        kept.SetProfile(profile);
+        std::vector<TFileMade> made;
+        const int count = 2 + static_cast<int>(random() % 30);
+        for (int i = 0; i < count; ++i)
+            made.push_back({kFolders[random() % 5] + std::to_string(round) + "_" + std::to_string(i) + ".mp3",
+                            {100 * static_cast<std::int64_t>(1 + random() % 3)}});
+        TPairs pairs;
+        for (int n = static_cast<int>(random() % (2 * count)); n >= 0; --n)
+            pairs.push_back({static_cast<int>(random() % count), static_cast<int>(random() % count)});
+        const std::vector<TBWFile*> files = AddFiles(made);
+        Link(kept, files, pairs);
+        kept.ResolveReferences();
+        const auto found = ResolvedAsFound(files, pairs);
+        ASSERT_EQ(ShownWithLinks(*found), ShownWithLinks(kept)) << "round " << round;
+        EXPECT_EQ(found->RefCount(), kept.RefCount());
+        EXPECT_EQ(found->DupeCount(), kept.DupeCount());
+        EXPECT_EQ(found->Total(0), kept.Total(0));
+    }
+}
+
+// A file grouped before its turn is not asked about, and the files of a
+// reference folder only as references.
+TEST_F(ResultList, FilesGroupedBeforeTheirTurnAreNotAskedAbout)
+{
+    std::vector<TFileMade> made{{"/new/hub.mp3", {9000}}};
+    TPairs pairs;
+    for (int i = 1; i <= 20; ++i) {
+        made.push_back({"/new/copy" + std::to_string(i) + ".mp3"});
+        pairs.push_back({0, i});
+    }
+    const std::vector<TBWFile*> files = AddFiles(made);
+    TBWDupeFileList found;
+    found.SetProfile(profile);
+    TPairFinder finder(files, pairs);
+    found.ResolveReferences(finder);
+    EXPECT_EQ(found.RefCount(), 1);
+    EXPECT_EQ(found.DupeCount(), 20);
+    EXPECT_EQ(finder.asked, 3u) << "the hub, and the two asked with it";
 }
 
 INSTANTIATE_TEST_SUITE_P(

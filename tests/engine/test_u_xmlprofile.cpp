@@ -194,20 +194,26 @@ TEST_F(XmlProfileStorage, SavingNeverRemovesATwinAndARenameInCaseLeavesOneFile)
 
 TEST_F(XmlProfileStorage, TwinsInOtherLetterCaseAreSetAsideAndTheListedOneStays)
 {
-    for (const char* name : {"Rock.xml", "rock.xml", "ROCK.xml", "Jazz.xml", "Ёлка.xml", "ёлка.xml"})
+    // Letter case of every script: Ёлка and ёлка are one name, Björk and
+    // Bjork two.
+    for (const char* name : {"Rock.xml", "rock.xml", "ROCK.xml", "Jazz.xml", "Ёлка.xml", "ёлка.xml", "Björk.xml",
+                             "Bjork.xml"})
         folder.WriteFile(std::string("profiles/") + name, std::string("<bwprofile><V>") + name + "</V></bwprofile>");
     folder.WriteFile("profiles/rock.xml.bad", "older");
-    EXPECT_EQ(storage.ListProfiles(), (TTexts{"Jazz", "ROCK", "Ёлка", "ёлка"}));
+    EXPECT_EQ(storage.ListProfiles(), (TTexts{"Bjork", "Björk", "Jazz", "ROCK", "Ёлка"}));
     const std::vector<TBWSetAside> setAside = storage.SetAsideCaseTwins();
-    ASSERT_EQ(setAside.size(), 2u);
+    ASSERT_EQ(setAside.size(), 3u);
     EXPECT_EQ(setAside[0].file, folder.Path("profiles/Rock.xml"));
     EXPECT_EQ(setAside[0].movedTo, folder.Path("profiles/Rock.xml.bad"));
     EXPECT_EQ(setAside[1].file, folder.Path("profiles/rock.xml"));
     EXPECT_EQ(setAside[1].movedTo, folder.Path("profiles/rock.xml.bad2"));
-    EXPECT_EQ(folder.Names("profiles"), (TTexts{"Jazz.xml", "ROCK.xml", "Rock.xml.bad", "rock.xml.bad",
-                                                "rock.xml.bad2", "Ёлка.xml", "ёлка.xml"}));
+    EXPECT_EQ(setAside[2].file, folder.Path("profiles/ёлка.xml"));
+    EXPECT_EQ(folder.Names("profiles"), (TTexts{"Bjork.xml", "Björk.xml", "Jazz.xml", "ROCK.xml", "Rock.xml.bad",
+                                                "rock.xml.bad", "rock.xml.bad2", "Ёлка.xml", "ёлка.xml.bad"}));
     ASSERT_TRUE(storage.Load("rock", [] {}));
     EXPECT_EQ(storage.ReadString("V", ""), "ROCK.xml");
+    ASSERT_TRUE(storage.Load("ЁЛКА", [] {}));
+    EXPECT_EQ(storage.ReadString("V", ""), "Ёлка.xml");
     EXPECT_TRUE(storage.SetAsideCaseTwins().empty());
 }
 

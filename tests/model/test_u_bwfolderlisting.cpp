@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/u_bwfs.h"
 #include "tests/model/disk_tree.h"
 
 namespace {
@@ -68,12 +69,12 @@ TEST(ListingAhead, GivesEachFolderTheListingItGivesAlone)
                 std::reverse(asked.begin() + 1, asked.end());
             if (order == 2)
                 std::shuffle(asked.begin() + 1, asked.end(), random);
-            const TBWListingAhead ahead(tree.Path(), threads);
+            TBWListingAhead ahead(tree.Path(), threads);
             for (std::size_t i : asked)
-                EXPECT_EQ(Described(ListFolder(folders[i])), alone[i]) << folders[i] << " threads " << threads;
+                EXPECT_EQ(Described(ahead.Take(folders[i])), alone[i]) << folders[i] << " threads " << threads;
+            // Taken already: the folder is listed again.
+            EXPECT_EQ(Described(ahead.Take(folders[1])), alone[1]);
         }
-        // Gone with the reader: the folder is listed again.
-        EXPECT_EQ(Described(ListFolder(folders[1])), alone[1]);
     }
 }
 
@@ -89,13 +90,13 @@ TEST(ListingAhead, AWalkOfMoreFoldersThanMayWaitGetsEveryListing)
             tree.WriteFile(path + "song.mp3", "x");
             folders.push_back(path);
         }
-    const TBWListingAhead ahead(tree.Path(), 4);
-    ListFolder(tree.Path());
+    TBWListingAhead ahead(tree.Path(), 4);
+    ahead.Take(tree.Path());
     for (std::size_t i = 0; i < folders.size(); ++i) {
         if (i % 32 == 0) {
-            EXPECT_EQ(ListFolder(tree.Path(folders[i].substr(0, folders[i].find('/') + 1))).entries.size(), 32u);
+            EXPECT_EQ(ahead.Take(tree.Path(folders[i].substr(0, folders[i].find('/') + 1))).entries.size(), 32u);
         }
-        EXPECT_EQ(Described(ListFolder(tree.Path(folders[i]))), (std::vector<std::string>{"song.mp3:1"})) << folders[i];
+        EXPECT_EQ(Described(ahead.Take(tree.Path(folders[i]))), (std::vector<std::string>{"song.mp3:1"})) << folders[i];
     }
 }
 
@@ -112,13 +113,16 @@ TEST(ListingAhead, GivenMasksTheFilesCarryTheFirstMaskThatTakesThem)
     EXPECT_EQ(TBWFileMasks("*.mp3").FirstTaking("One.OGG"), TBWFileMasks::kNone);
     EXPECT_EQ(TBWFileMasks(";;").FirstTaking("two.mp3"), TBWFileMasks::kNone);
 
-    const TBWListingAhead ahead(tree.Path(), 2, "*.mp3;*.ogg;*.*");
+    TBWListingAhead ahead(tree.Path(), 2, "*.mp3;*.ogg;*.*");
     for (const std::string folder : {"a/", "a/sub/"}) {
-        const TBWFolderListing listing = ListFolder(tree.Path(folder));
+        const TBWFolderListing listing = ahead.Take(tree.Path(folder));
         EXPECT_EQ(listing.maskedWith, "*.mp3;*.ogg;*.*");
-        for (const TBWFolderEntry& entry : listing.entries)
+        for (const TBWFolderEntry& entry : listing.entries) {
             EXPECT_EQ(entry.mask, entry.kind == ekFile ? masks.FirstTaking(entry.name) : TBWFileMasks::kNone)
                 << entry.name;
+            EXPECT_EQ(entry.words.Count(), entry.kind == ekFile ? TBWFile::NameWords(entry.name).Count() : 0)
+                << entry.name;
+        }
     }
 }
 

@@ -277,12 +277,36 @@ TEST(DiskFileMask, EachFileIsListedOnceInTheOrderOfTheFirstMaskThatMatches)
         EXPECT_EQ(FileNames(music), c.files) << c.mask;
         // Read ahead, tried against these masks or against others.
         for (const char* aheadMask : {c.mask, "*.ogg"}) {
-            const TBWListingAhead ahead(tree.Path("music") + "/", 2, aheadMask);
+            TBWListingAhead ahead(tree.Path("music") + "/", 2, aheadMask);
             TMaskedDir walked;
             walked.SetName(tree.Path("music"));
-            walked.LoadForWalk();
+            walked.LoadForWalk(&ahead);
             EXPECT_EQ(FileNames(walked), c.files) << c.mask << " read ahead with " << aheadMask;
         }
+    }
+}
+
+// The threads that list ahead find the words of each name: a walk that
+// takes their listings gives every file the words SetName gives it.
+TEST(DiskFileMask, AWalkReadAheadGivesEachFileTheWordsOfItsName)
+{
+    const Names names = {"01 - Émilie Ünïcode - Ça va.mp3", "Кино - Группа крови.MP3", "東京事変 - 群青日和.mp3",
+                         "no extension", "odd \xff\xfe bytes.mp3", "- .mp3", "a.b.c - d.ogg"};
+    TDiskTree tree;
+    for (const std::string& name : names)
+        tree.WriteFile("music/" + name, "x");
+    TMaskedFileList::mask = "*.*";
+    TBWListingAhead ahead(tree.Path("music") + "/", 2, "*.*");
+    TMaskedDir walked;
+    walked.SetName(tree.Path("music"));
+    walked.LoadForWalk(&ahead);
+    TBWFileList* files = walked.Files();
+    ASSERT_EQ(files->Count(), static_cast<std::int32_t>(names.size()));
+    for (TBWFile* file = files->FirstFile(); file; file = files->NextFile()) {
+        TBWFile named;
+        named.SetName(file->Name());
+        EXPECT_EQ(file->Words(), named.Words()) << file->Name();
+        EXPECT_EQ(file->FieldCount(), named.FieldCount()) << file->Name();
     }
 }
 

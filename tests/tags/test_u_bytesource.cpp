@@ -62,6 +62,13 @@ TEST(ByteSource, WindowsAreZeroFilledPastTheEndAndRefusedBeforeTheStart)
     EXPECT_EQ(source.ReadWindow(0, 3, buffer), 3);
     EXPECT_EQ(source.ReadWindow(-1, 2, buffer), -1);
     EXPECT_EQ(buffer, (std::vector<std::uint8_t>{0, 0}));
+    // Read into, the bytes past the end keep what they held.
+    std::vector<std::uint8_t> kept = {9, 9, 9, 9};
+    EXPECT_EQ(source.ReadInto(1, kept), 2);
+    EXPECT_EQ(kept, (std::vector<std::uint8_t>{2, 3, 9, 9}));
+    EXPECT_EQ(source.ReadInto(-1, kept), -1);
+    EXPECT_EQ(source.ReadInto(3, kept), 0);
+    EXPECT_EQ(kept, (std::vector<std::uint8_t>{2, 3, 9, 9}));
 }
 
 TEST(ReadAheadSource, GivesTheSameBytesAsTheSourceItReads)

@@ -62,6 +62,12 @@ public:
     {
         QMessageBox::information(DialogParent(), caption, text);
     }
+    void ShowInformationWithDetails(const QString& caption, const QString& text, const QString& details) override
+    {
+        QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, DialogParent());
+        box.setDetailedText(details);
+        box.exec();
+    }
     void ShowWarning(const QString& caption, const QString& text) override
     {
         QMessageBox::warning(DialogParent(), caption, text);

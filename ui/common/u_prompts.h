@@ -22,6 +22,13 @@ public:
     // Failures and refusals (a value that is not accepted, a file that could
     // not be read) are warnings; information is for news that went well.
     virtual void ShowInformation(const QString& caption, const QString& text) = 0;
+    // Information with a list too long for the box (names of files), which
+    // the user opens below the text. Without a box of its own the list
+    // follows the text.
+    virtual void ShowInformationWithDetails(const QString& caption, const QString& text, const QString& details)
+    {
+        ShowInformation(caption, text + "\n\n" + details);
+    }
     virtual void ShowWarning(const QString& caption, const QString& text) = 0;
     virtual void ShowError(const QString& caption, const QString& text) = 0;
     virtual std::optional<QString> AskText(const QString& caption, const QString& prompt,

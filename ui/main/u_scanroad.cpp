@@ -15,6 +15,7 @@
 #include "engine/u_dupeengine.h"
 #include "model/u_bwfsmpl.h"
 #include "ui/progress/u_progress.h"
+#include "ui/common/u_counttext.h"
 #include "ui/common/u_prompts.h"
 #include "ui/common/u_visibletext.h"
 #include "ui/progress/u_scanmailbox.h"
@@ -39,7 +40,7 @@ public:
     std::string Error() const override { return engine_.Error(); }
     std::uint64_t StepCount() const override { return engine_.StepCount(); }
     TBWDupeFileList& Results() override { return engine_.Results(); }
-    std::uint64_t UncomparedFiles() const override { return engine_.UncomparedFiles(); }
+    TBWUnreadFiles UncomparedFiles() const override { return engine_.UncomparedFiles(); }
 
 private:
     TBWDupeEngine engine_;
@@ -48,6 +49,19 @@ private:
 constexpr double kSecondsPerDay = 24 * 60 * 60;
 // A message names this many files at most; a longer list would outgrow the screen.
 constexpr std::size_t kFilesNamed = 10;
+
+// The first of the paths, each on a line of its own as the user can read
+// it, and how many more of count there are.
+QString NamedFiles(const std::vector<std::string>& paths, std::uint64_t count, std::size_t named = kFilesNamed)
+{
+    QString text;
+    const std::size_t shown = std::min(paths.size(), named);
+    for (std::size_t i = 0; i < shown; ++i)
+        text += "\n" + VisibleText(paths[i]);
+    if (count > shown)
+        text += QStringLiteral("\nand %1 more.").arg(count - shown);
+    return text;
+}
 
 // The result file holds one path per ";"-ended piece and one group per line,
 // so a path with ";" or a line break cannot be stored: the user learns what
@@ -68,34 +82,37 @@ void SaveResultFile(TBWDupeFileList& results, const std::string& fileName)
 
 QString LeftOutText(const std::vector<std::string>& paths)
 {
-    const bool one = paths.size() == 1;
-    QString text = QStringLiteral("%1 left out of the result file: %2 \";\" or a line break, which the file cannot "
-                                  "store, so \"Load last results\" will not show %3:")
-                       .arg(QString::fromStdString(PluralCount("file", static_cast<std::int64_t>(paths.size()))),
-                            one ? QStringLiteral("its path holds") : QStringLiteral("their paths hold"),
-                            one ? QStringLiteral("it") : QStringLiteral("them"));
-    for (std::size_t i = 0; i < paths.size() && i < kFilesNamed; ++i)
-        text += "\n" + VisibleText(paths[i]);
-    if (paths.size() > kFilesNamed)
-        text += QStringLiteral("\nand %1 more.").arg(paths.size() - kFilesNamed);
-    return text;
+    return ByCount(paths.size(),
+                   QStringLiteral("1 file was left out of the result file: its path holds \";\" or a line break, "
+                                  "which the file cannot store, so \"Load last results\" will not show it:"),
+                   QStringLiteral("%1 files were left out of the result file: their paths hold \";\" or a line "
+                                  "break, which the file cannot store, so \"Load last results\" will not show them:")) +
+           NamedFiles(paths, paths.size());
 }
 
-QString UncomparedText(std::uint64_t count)
+QString UncomparedText(const TBWUnreadFiles& files)
 {
-    return count == 1 ? QStringLiteral("1 file could not be read, so it was not compared by content.")
-                      : QStringLiteral("%1 files could not be read, so they were not compared by content.").arg(count);
+    return ByCount(files.count,
+                   QStringLiteral("1 file is empty or could not be read, so it was not compared by content:"),
+                   QStringLiteral("%1 files are empty or could not be read, so they were not compared by content:")) +
+           NamedFiles(files.paths, files.count);
+}
+
+QString UncomparedDetails(const TBWUnreadFiles& files)
+{
+    if (files.count <= kFilesNamed)
+        return {};
+    return NamedFiles(files.paths, files.count, files.paths.size()).mid(1);
 }
 
 QString NothingFoundText(std::int32_t resultType, std::size_t leftOut)
 {
-    if (leftOut == 1)
-        return QStringLiteral("Nothing was found in what was scanned. One folder or list of the profile could not be "
-                              "found and was left out, so this says nothing about it.");
-    if (leftOut > 1)
-        return QStringLiteral("Nothing was found in what was scanned. %1 folders and lists of the profile could not "
-                              "be found and were left out, so this says nothing about them.")
-            .arg(leftOut);
+    if (leftOut > 0)
+        return ByCount(leftOut,
+                       QStringLiteral("Nothing was found in what was scanned. One folder or list of the profile could "
+                                      "not be found and was left out, so this says nothing about it."),
+                       QStringLiteral("Nothing was found in what was scanned. %1 folders and lists of the profile "
+                                      "could not be found and were left out, so this says nothing about them."));
     switch (resultType) {
     case rsNegative: return QStringLiteral("No new files were found: every file is in the collection already.");
     case rsBanlist: return QStringLiteral("No files matching the banlist were found.");
@@ -211,7 +228,7 @@ bool TScanRoad::GoOnWithoutMissing(const std::string& profileName, std::vector<s
         return true;
     QString named;
     for (const TMissingDirectory& directory : missing)
-        named += QStringLiteral("\n%1 (%2)").arg(QString::fromStdString(directory.path), directory.why);
+        named += QStringLiteral("\n%1 (%2)").arg(VisibleText(directory.path), directory.why);
     const QString profile = QString::fromStdString(profileName);
     if (missing.size() == scanList.size()) {
         Prompts().ShowWarning(QStringLiteral("Corvella"),
@@ -220,10 +237,11 @@ bool TScanRoad::GoOnWithoutMissing(const std::string& profileName, std::vector<s
         return false;
     }
     const QString question =
-        QStringLiteral("These folders and lists of the profile \"%1\" cannot be found:\n%2\n\nA disc that is not "
-                       "mounted or a list that was deleted is not scanned, so no file found can be compared with it. "
-                       "Scan without them?")
-            .arg(profile, named);
+        ByCount(missing.size(), QStringLiteral("This folder or list"), QStringLiteral("These folders and lists")) +
+        QStringLiteral(" of the profile \"%1\" cannot be found:%2\n\nA disc that is not mounted or a list that was "
+                       "deleted is not scanned, so no file found can be compared with it. ")
+            .arg(profile, named) +
+        ByCount(missing.size(), QStringLiteral("Scan without it?"), QStringLiteral("Scan without them?"));
     if (!Prompts().AskYesNo(QStringLiteral("Corvella"), question))
         return false;
     std::erase_if(scanList, [&missing](const std::string& path) {
@@ -283,10 +301,15 @@ void TScanRoad::Finish(std::unique_ptr<TScanWorker> worker, const std::string& p
     host_.RefreshProfileList();
 }
 
-void TScanRoad::TellUncomparedFiles(std::uint64_t count)
+void TScanRoad::TellUncomparedFiles(const TBWUnreadFiles& files)
 {
-    if (count > 0)
-        Prompts().ShowInformation(QStringLiteral("Corvella"), UncomparedText(count));
+    if (files.count == 0)
+        return;
+    const QString details = UncomparedDetails(files);
+    if (details.isEmpty())
+        Prompts().ShowInformation(QStringLiteral("Corvella"), UncomparedText(files));
+    else
+        Prompts().ShowInformationWithDetails(QStringLiteral("Corvella"), UncomparedText(files), details);
 }
 
 void TScanRoad::ReloadLists()

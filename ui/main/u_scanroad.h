@@ -15,6 +15,8 @@
 
 #include <QString>
 
+#include "engine/u_contentwords.h"
+
 class TScanMailbox;
 class TBWCVProfile;
 class TBWDirectory;
@@ -31,7 +33,9 @@ int ScanJobCount(const TBWCVProfile& profile);
 // (the first ten), and of files that could not be read, each in the grammar
 // of its number.
 QString LeftOutText(const std::vector<std::string>& paths);
-QString UncomparedText(std::uint64_t count);
+QString UncomparedText(const TBWUnreadFiles& files);
+// Every path kept of them, when the text cannot name them all; else empty.
+QString UncomparedDetails(const TBWUnreadFiles& files);
 
 // What a scan that found nothing says instead of an empty results window,
 // by result type. Only a scan of everything its profile names may say that
@@ -65,7 +69,7 @@ public:
     virtual TBWDupeFileList& Results() = 0;
     // Files a scan by content could not read, and so compared with no
     // other file. Only once Finished.
-    virtual std::uint64_t UncomparedFiles() const { return 0; }
+    virtual TBWUnreadFiles UncomparedFiles() const { return {}; }
 };
 
 // The program's engine over the model root, with its own copy of the profile.
@@ -121,7 +125,7 @@ private:
     void Finish(std::unique_ptr<TScanWorker> worker, const std::string& profileName,
                 std::chrono::steady_clock::duration taken);
     void ReloadLists();
-    static void TellUncomparedFiles(std::uint64_t count);
+    static void TellUncomparedFiles(const TBWUnreadFiles& files);
 
     TScanStores stores_;
     // Directories of the profile that could not be found and were not scanned.

@@ -2,12 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -17,13 +12,14 @@
 #include "base/HUtils.h"
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
-#include "base/u_bwstop.h"
 #include "base/u_bwtoken.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmp3.h"
 #include "model/u_bwfsmpl.h"
 #include "model/u_bwmplv2.h"
+#include "model/u_volumeread.h"
 #include "tags/u_musichandler.h"
+#include "ui/common/u_counttext.h"
 #include "ui/common/u_prompts.h"
 
 namespace {
@@ -31,10 +27,6 @@ namespace {
 const QString kCaption = QStringLiteral("Mp3 List Editor");
 const char* const kListExtension = ".mpl";
 const QString kListFilter = QStringLiteral("Mp3 List (*.mpl)");
-
-// How often the window hears of the read and may cancel it: well inside
-// the tenth of a second in which a press of Cancel must be answered.
-constexpr std::chrono::milliseconds kProgressPoll{40};
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 std::string Std(const QString& text) { return text.toStdString(); }
@@ -70,77 +62,16 @@ private:
     TMplProgress& progress_;
 };
 
-// What a list keeps of a file, read now: each reader opens only its own
-// file, so files may be read on several threads at once. Their change
-// notices only climb their owners, which do nothing with them.
-void ReadFileInfo(TBWFile& file)
+// Reads the files while the progress window counts them and listens for
+// Cancel; false when cancelled.
+bool ReadVolumeFilesShowing(const std::vector<TBWFile*>& files, unsigned threads, TMplProgress& progress)
 {
-    file.Size();
-    if (auto* audio = dynamic_cast<TBWMp3File*>(&file))
-        audio->Title();
-    file.GetDigest();
-}
-
-// Reads the files on worker threads while this thread reports to the
-// progress window and listens for Cancel. False when cancelled; the list is
-// made from the files afterwards, in their own order, so the number of
-// threads changes nothing in it.
-bool ReadVolumeFiles(const std::vector<TBWFile*>& files, unsigned threads, TMplProgress& progress)
-{
-    if (threads == 0)
-        threads = std::max(1u, std::thread::hardware_concurrency());
-    threads = static_cast<unsigned>(std::clamp<std::size_t>(files.size(), 1, threads));
-    std::atomic<std::size_t> next{0};
-    std::atomic<std::size_t> done{0};
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::condition_variable allRead;
-    auto work = [&] {
-        // Cancel reaches into the read of a large or slow file too.
-        const TBWStopScope stopScope(stop);
-        for (std::size_t i; !stop.load(std::memory_order_relaxed) && (i = next.fetch_add(1)) < files.size();) {
-            try {
-                ReadFileInfo(*files[i]);
-            } catch (const TBWStopped&) {
-                return;
-            }
-            if (done.fetch_add(1) + 1 == files.size()) {
-                const std::lock_guard lock(mutex);
-                allRead.notify_all();
-            }
-        }
-    };
-    std::vector<std::jthread> workers;
-    for (unsigned t = 0; t < threads; ++t)
-        workers.emplace_back(work);
     std::size_t reported = 0;
-    for (;;) {
-        {
-            std::unique_lock lock(mutex);
-            allRead.wait_for(lock, kProgressPoll, [&] { return done.load() == files.size(); });
-        }
-        const std::size_t now = done.load();
-        if (now > reported) {
-            progress.Step(static_cast<std::int32_t>(now - reported));
-            reported = now;
-        }
-        if (progress.Cancelled()) {
-            stop = true;
-            return false;
-        }
-        if (now == files.size())
-            return true;
-    }
-}
-
-std::vector<TBWFile*> FilesBelow(TBWDirectory& dir)
-{
-    TBWChain chain;
-    dir.CollectFiles(&chain, false);
-    std::vector<TBWFile*> files;
-    for (TBWComparable* item = chain.First(); item; item = chain.Next())
-        files.push_back(static_cast<TBWFile*>(item));
-    return files;
+    return ReadVolumeFiles(files, threads, [&](std::size_t read) {
+        if (read > reported)
+            progress.Step(static_cast<std::int32_t>(read - std::exchange(reported, read)));
+        return !progress.Cancelled();
+    });
 }
 
 std::unique_ptr<TBWDirectory> LoadOlderList(const std::string& path)
@@ -210,7 +141,7 @@ TBWDirMpl* AddVolumeToMpl(TBWDirMpl* list, TBWDirectory* dir, const std::string&
                                                        .arg(Text(dir->RealPath()))))
         return nullptr;
     progress.StartJob("Adding files", static_cast<std::int32_t>(files.size()), true);
-    if (!ReadVolumeFiles(files, threads, progress))
+    if (!ReadVolumeFilesShowing(files, threads, progress))
         return nullptr;
     return list->AddVolume(name, dir);
 }
@@ -227,22 +158,23 @@ bool ExportMplFile(TBWDirMpl* list, const std::string& path, std::string& reason
     return list && CopyWholeFile(list->ListRoot()->FileName(), path, reason);
 }
 
-QString UnsavedListsText()
+QStringList UnsavedLists()
 {
     QStringList lines;
     for (TBWDirMpl* list : MplManager().Lists())
         if (list->State() == msModified)
             lines << QStringLiteral("\"%1\": %2").arg(Text(list->DisplayName()), Text(list->SaveFailure()));
-    return lines.join('\n');
+    return lines;
 }
 
 void SaveListsAtExit()
 {
     while (MplManager().IsModified() && !MplManager().SaveAll()) {
-        const QString unsaved = UnsavedListsText();
-        const QString question = QStringLiteral("The changes to these Mp3 Lists cannot be saved:\n\n%1\n\n"
-                                                "Try again? With No, these changes are lost.")
-                                     .arg(unsaved);
+        const QStringList lists = UnsavedLists();
+        const QString unsaved = lists.join('\n');
+        const QString question = ByCount(lists.size(), QStringLiteral("The changes to this Mp3 List cannot be saved:"),
+                                         QStringLiteral("The changes to these Mp3 Lists cannot be saved:")) +
+                                 QStringLiteral("\n\n%1\n\nTry again? With No, these changes are lost.").arg(unsaved);
         if (!Prompts().AskYesNo(kCaption, question)) {
             // Also where no window could be shown: the program ends on a request.
             std::fprintf(stderr, "Corvella: changes to Mp3 Lists were not saved:\n%s\n", unsaved.toLocal8Bit().constData());
@@ -369,9 +301,13 @@ void TMplEditorCommands::Delete()
 
 void TMplEditorCommands::ReportUnsaved(bool saved)
 {
-    if (!saved)
-        Prompts().ShowError(kCaption, QStringLiteral("These lists could not be saved; their changes are kept:\n\n") +
-                                          UnsavedListsText());
+    if (!saved) {
+        const QStringList lists = UnsavedLists();
+        Prompts().ShowError(kCaption,
+                            ByCount(lists.size(), QStringLiteral("This list could not be saved; its changes are kept:"),
+                                    QStringLiteral("These lists could not be saved; their changes are kept:")) +
+                                "\n\n" + lists.join('\n'));
+    }
 }
 
 void TMplEditorCommands::Save()

@@ -10,6 +10,7 @@
 #include <string>
 
 #include <QString>
+#include <QStringList>
 
 class TBWDirectory;
 class TBWDirMpl;
@@ -61,7 +62,7 @@ bool ExportMplFile(TBWDirMpl* list, const std::string& path, std::string& reason
 QString ReadOnlyNote(TBWDirMpl* dir);
 // The modified lists that could not be saved, one line each with why:
 // "Rock": Permission denied. Empty when none is left.
-QString UnsavedListsText();
+QStringList UnsavedLists();
 // Saves the modified lists as the program ends. What cannot be saved is
 // named with its reason before it is dropped, and the user may try again
 // (after freeing space or mending a permission, say).

@@ -4,6 +4,7 @@
 
 #include "model/u_bwfsmp3.h"
 #include "ui/common/u_pictures.h"
+#include "ui/common/u_visibletext.h"
 
 namespace {
 
@@ -47,9 +48,9 @@ QString TMplFileTableModel::CellText(TBWMp3File& file, int column) const
 {
     switch (column) {
     case colFilename:
-        return QString::fromStdString(file.Name());
+        return VisibleText(file.Name());
     case colPath:
-        return QString::fromStdString(file.DirPath());
+        return VisibleText(file.DirPath());
     case colSize:
         return QString::number(static_cast<double>(file.Size()) / 1024.0, 'f', 2);
     case colDuration:

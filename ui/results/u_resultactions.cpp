@@ -9,6 +9,7 @@
 #include "model/u_bwfswin.h"
 #include "model/u_mplcopy.h"
 #include "ui/results/u_fileoperations.h"
+#include "ui/common/u_counttext.h"
 #include "ui/common/u_prompts.h"
 
 #include <QStringList>
@@ -215,7 +216,8 @@ bool TResultFileActions::DeleteChecked()
     KeepOnlyDoneChecked();
     results_.RemoveSelected();
     const QString summary = failures_.empty() ? QString()
-                                              : QString("%1 of %2 were deleted.").arg(done_.size()).arg(Plural(checked_.size()));
+                                              : ByCount(done_.size(), "%1 of %2 was deleted.", "%1 of %2 were deleted.")
+                                                    .arg(Plural(checked_.size()));
     Report("deleted", summary, "They have been deselected and kept in the duplicate list.");
     return true;
 }
@@ -317,10 +319,7 @@ void TResultFileActions::CopyMoveFileAction(TBWDupeFile& entry)
         Failed(file.FullPath(), outcome == TRenameOutcome::NameTaken ? kNameTakenReason : reason);
         return;
     }
-    if (placed != folder + file.Name())
-        renamed_.push_back({file.Name(), placed});
-    if (std::find(targetFolders_.begin(), targetFolders_.end(), folder) == targetFolders_.end())
-        targetFolders_.push_back(folder);
+    Placed(file.Name(), placed);
     done_.push_back(&entry);
     if (moveMode_)
         file.RemoveFromList();
@@ -340,17 +339,25 @@ void TResultFileActions::CopyListFiles()
         copied = lists_.CopySelectedFromDiscs(ExpandPathMacros(destination_), recreateStructure_, discs_,
                                               [this](std::int32_t done) { progress_.Step(done); });
     }
-    for (TBWDupeFile* entry : listEntries_)
-        if (std::find(copied.copied.begin(), copied.copied.end(), entry->File()) != copied.copied.end())
-            done_.push_back(entry);
+    for (const TDiscCopied& copy : copied.copied) {
+        const auto entry = std::find_if(listEntries_.begin(), listEntries_.end(),
+                                         [&](TBWDupeFile* listed) { return listed->File() == copy.file; });
+        if (entry != listEntries_.end())
+            done_.push_back(*entry);
+        Placed(copy.file->Name(), copy.path);
+    }
     for (const TDiscCopyFailure& failure : copied.failed)
         Failed(failure.path, failure.reason);
     cancelled_ = copied.cancelled;
-    if (!copied.copied.empty()) {
-        const std::string folder = ExpandPathMacros(destination_);
-        if (std::find(targetFolders_.begin(), targetFolders_.end(), folder) == targetFolders_.end())
-            targetFolders_.push_back(folder);
-    }
+}
+
+void TResultFileActions::Placed(const std::string& name, const std::string& path)
+{
+    const std::string folder = path.substr(0, path.rfind(kPathDelimiter) + 1);
+    if (path != folder + name)
+        renamed_.push_back({name, path});
+    if (std::find(targetFolders_.begin(), targetFolders_.end(), folder) == targetFolders_.end())
+        targetFolders_.push_back(folder);
 }
 
 // ------------------------------------------------------------ one entry
@@ -460,8 +467,17 @@ bool TResultFileActions::RemoveChecked()
 
 bool TResultFileActions::RemoveSelected(const std::vector<TBWDupeFile*>& selected)
 {
-    if (selected.empty()
-        || !ConfirmRemoval("You are about to remove %1 from the list. Proceed?", selected.size()))
+    // A reference cannot be checked, so only the other rows go; it leaves
+    // with the last of its duplicates.
+    const auto removable = static_cast<std::size_t>(std::count_if(
+        selected.begin(), selected.end(), [this](TBWDupeFile* entry) { return results_.IsSelectable(entry); }));
+    if (removable == 0 && !selected.empty())
+        ShowMessage(ByCount(selected.size(),
+                            "The file selected is a reference, which leaves the list only with the last of its "
+                            "duplicates.",
+                            "The files selected are references, which leave the list only with the last of their "
+                            "duplicates."));
+    if (removable == 0 || !ConfirmRemoval("You are about to remove %1 from the list. Proceed?", removable))
         return false;
     // The check marks are borrowed to name the entries to remove, then given back.
     std::vector<TBWDupeFile*> checked;

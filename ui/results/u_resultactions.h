@@ -75,6 +75,9 @@ private:
     void CopyMoveFileAction(TBWDupeFile& entry);
     void TrashBatch();
     void CopyListFiles();
+    // Records where a file copied or moved went: its folder, and its new
+    // name when its own was taken there.
+    void Placed(const std::string& name, const std::string& path);
     void Failed(const std::string& path, const std::string& reason);
     // The check marks after a delete or move: the entries done are checked
     // and leave the list, the others stay, unchecked.

@@ -12,6 +12,7 @@
 #include "model/u_bwfs.h"
 #include "model/u_bwfsdrive.h"
 #include "ui/common/u_pictures.h"
+#include "ui/common/u_visibletext.h"
 
 // The directories dir lists, in the model's order; loads them first.
 std::vector<TBWDirectory*> SubDirectories(TBWDirectory* dir)
@@ -33,7 +34,7 @@ QString FullPathOf(const TBWDirectory& dir)
     std::string path = ExpandPathMacros(dir.Path());
     if (path.size() > 1 && path.back() == '/')
         path.pop_back();
-    return QString::fromStdString(path);
+    return VisibleText(path);
 }
 
 // A top-level node is told apart from the others: a drive or an Mp3 List as
@@ -45,7 +46,7 @@ QString RootCaption(const TBWDirectory& dir, bool userFolderNames)
     if (FolderMacroType(dir.Name()) != sfNone)
         return userFolderNames ? QString::fromStdString(LastPathPart(FullPathOf(dir).toStdString())) : FullPathOf(dir);
     const bool childOfModelRoot = !dir.ParentDir() || dynamic_cast<const TBWFSDrive*>(dir.ParentDir());
-    return childOfModelRoot ? QString::fromStdString(dir.DisplayName()) : FullPathOf(dir);
+    return childOfModelRoot ? VisibleText(dir.DisplayName()) : FullPathOf(dir);
 }
 
 }  // namespace
@@ -265,7 +266,7 @@ void TDirTreeModel::AddNode(TDirNode& parent, TBWDirectory* dir, int row)
     child->parent = &parent;
     // The parent of a root is the invisible top, which has none.
     child->caption =
-        parent.parent ? QString::fromStdString(dir->DisplayName()) : RootCaption(*dir, userFolderNames_);
+        parent.parent ? VisibleText(dir->DisplayName()) : RootCaption(*dir, userFolderNames_);
     child->toolTip = FullPathOf(*dir);
     imagesOf_(dir, child->image, child->stateImage);
     shown_.emplace(dir, child.get());

@@ -3,8 +3,11 @@
 #include "ui/common/u_prompts.h"
 #include "tests/ui/ui_test_main.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QLabel>
+#include <QTextEdit>
 
 class TestPrompts : public QObject {
     Q_OBJECT
@@ -41,6 +44,32 @@ private slots:
         QCOMPARE(answer, std::optional<QString>("Rock"));
         QVERIFY2(width >= QFontMetrics(QApplication::font()).horizontalAdvance(caption) + 120,
                  qPrintable(QString("%1 wide").arg(width)));
+    }
+
+    // A list of names too long for the box opens below it with a click.
+    void detailsOpenBelowTheTextWithAClick()
+    {
+        QString text;
+        bool hiddenFirst = false;
+        QString details;
+        WhenModal([&](QWidget& box) {
+            text = box.findChild<QLabel*>("qt_msgbox_label")->text();
+            auto* list = box.findChild<QTextEdit*>();
+            hiddenFirst = list && !list->isVisible();
+            QAbstractButton* show = nullptr;
+            for (QAbstractButton* button : box.findChildren<QAbstractButton*>())
+                if (button->text().startsWith("Show Details"))
+                    show = button;
+            QVERIFY(show);
+            QTest::mouseClick(show, Qt::LeftButton);
+            QVERIFY(list->isVisible());
+            details = list->toPlainText();
+            QTest::keyClick(&box, Qt::Key_Return);
+        });
+        Prompts().ShowInformationWithDetails("Corvella", "12 files are empty", "/m/Ёлка.mp3\n/m/東京.mp3");
+        QCOMPARE(text, QString("12 files are empty"));
+        QVERIFY(hiddenFirst);
+        QCOMPARE(details, QString("/m/Ёлка.mp3\n/m/東京.mp3"));
     }
 };
 

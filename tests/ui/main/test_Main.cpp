@@ -29,6 +29,7 @@
 #include "model/u_bwfsdrive.h"
 #include "tests/ui/item_clicks.h"
 #include "tests/ui/modal_dialogs.h"
+#include "tests/ui/mpl_test_folders.h"
 #include "tests/ui/scripted_prompts.h"
 #include "tests/base/platform/fifo_in_place.h"
 #include "ui/common/u_cvgensettings.h"
@@ -803,6 +804,74 @@ private slots:
         Action(window, "aLoadResults")->trigger();
         QCOMPARE(loaded.size(), 4);
         GenSettings().ColShow = shownColumns;
+    }
+
+    // "Load last results" shows every row with the role and picture the
+    // scan gave it: references of a master folder, of a catalogued disc and
+    // of the highest priority, and duplicates of each priority.
+    void lastResultsShowTheRolesTheScanShowed()
+    {
+        QTemporaryDir music;
+        const QString fixture = QString(CORVELLA_TEST_DATA) + "/../fixtures/audio/cbr128_stereo_44k_id3v23.mp3";
+        for (const char* name : {"master/alpha song.mp3", "low/alpha song 12.mp3", "high/alpha song 7.mp3",
+                                 "high/Ёлка 東京 tour.mp3", "low/ёлка 東京 tour 2.mp3", "mid/ёлка 東京 tour 3.mp3",
+                                 "cd/gamma tune.mp3", "mid/gamma tune 2.mp3"}) {
+            QVERIFY(QDir().mkpath(QFileInfo(music.path() + "/" + name).path()));
+            QVERIFY(QFile::copy(fixture, music.path() + "/" + name));
+        }
+        const std::string root = music.path().toStdString();
+        // A disc catalogued in an Mp3 List is the reference of its songs.
+        TempListFolder lists;
+        FSDrive().Refresh();
+        TBWDirMpl* discs = MplManager().NewList("Discs", false);
+        QVERIFY(discs);
+        QVERIFY(discs->AddVolume("CD1", FSDrive().FindDir(root + "/cd/", false)));
+        QVERIFY(MplManager().SaveAll());
+        {
+            TBWCVProfile profile;
+            profile.NewProfile();
+            profile.SetProfileName("roles");
+            profile.CompType = ctFileName;
+            profile.MinPerc = 50;
+            profile.DirPath = {root + "/master", root + "/low", root + "/high", root + "/mid", "@Discs/CD1/"};
+            profile.SetDirPriority("@Discs/CD1/", dtReference);
+            profile.SetDirPriority(root + "/master", dtReference);
+            profile.SetDirPriority(root + "/low", dtPriority1);
+            profile.SetDirPriority(root + "/high", dtPriority5);
+            QVERIFY(profile.SaveProfile());
+        }
+        const auto shownRoles = [](QWidget& dialog, QStringList& rows, QList<QImage>& pictures) {
+            auto* window = qobject_cast<TfScanResults*>(&dialog);
+            QVERIFY(window);
+            for (int row = 0; row < window->Model().RowCount(); ++row) {
+                const TBWDupeFile* entry = window->Model().EntryAt(row);
+                rows << QString("%1 %2 %3")
+                            .arg(entry->State() == dsReference ? "R" : "D")
+                            .arg(entry->DirType())
+                            .arg(QString::fromStdString(entry->File()->Name()));
+                pictures << window->Model().index(row, 0).data(Qt::DecorationRole).value<QPixmap>().toImage();
+            }
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        };
+        QStringList scanned, loaded;
+        QList<QImage> scannedPictures, loadedPictures;
+        TfCorvella4 window;
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        WhenModal([&](QWidget& dialog) { shownRoles(dialog, scanned, scannedPictures); });
+        QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(scanned.size(), 8);
+        QVERIFY2(scanned.contains("R 5 alpha song.mp3") && scanned.contains("R 4 Ёлка 東京 tour.mp3"),
+                 qPrintable(scanned.join(" | ")));
+
+        FSDrive().Refresh();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        WhenModal([&](QWidget& dialog) { shownRoles(dialog, loaded, loadedPictures); });
+        QTest::keyClick(&window, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(loaded, scanned);
+        QVERIFY(loadedPictures == scannedPictures);
     }
 
     void theSettingsStoreIsConvertedOnce()

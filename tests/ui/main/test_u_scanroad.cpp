@@ -29,7 +29,7 @@ public:
         bool runsOn = false;
         std::string error;
         std::vector<TBWFile*> linked;  // linked to the first one
-        std::uint64_t uncompared = 0;
+        TBWUnreadFiles uncompared;
     };
 
     TFakeWorker(Script script, bool& alive, std::vector<std::string>& scanned)
@@ -52,7 +52,7 @@ public:
     std::string Error() const override { return script_.error; }
     std::uint64_t StepCount() const override { return 0; }
     TBWDupeFileList& Results() override { return results_; }
-    std::uint64_t UncomparedFiles() const override { return script_.uncompared; }
+    TBWUnreadFiles UncomparedFiles() const override { return script_.uncompared; }
 
     bool stopped_ = false;
 
@@ -298,8 +298,11 @@ private slots:
         ScriptedPrompts prompts;
         StoreProfile("p");
         script_.linked = TwoFiles();
-        script_.uncompared = 2;
-        prompts.ExpectMessage(PromptKind::Information, "2 files could not be read, so they were not compared by content.");
+        script_.uncompared.Add("/m/Ёлка.mp3");
+        script_.uncompared.Add("/m/東京.mp3");
+        prompts.ExpectMessage(PromptKind::Information,
+                              "2 files are empty or could not be read, so they were not compared by content:\n"
+                              "/m/Ёлка.mp3\n/m/東京.mp3");
         host_.observe = [&prompts] { return QStringLiteral(" told=%1").arg(prompts.Asked().size()); };
         QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Finished);
         QCOMPARE(host_.calls.first(), QString("minimise told=1"));
@@ -312,7 +315,7 @@ private slots:
         TBWDirectory* music = root_->AddSubDirTouch("music");
         script_.linked = {music->Files()->AddFile("a;b.mp3"), music->Files()->AddFile("song.mp3"),
                           music->Files()->AddFile("song (copy).mp3")};
-        prompts.ExpectMessage(PromptKind::Warning, "1 file left out of the result file: its path holds");
+        prompts.ExpectMessage(PromptKind::Warning, "1 file was left out of the result file: its path holds");
         QCOMPARE(MakeRoad().Run("p"), TScanOutcome::Finished);
         QVERIFY(!ReadText(ResultFile()).contains("a;b.mp3"));
     }
@@ -322,17 +325,37 @@ private slots:
     void textsOfFilesLeftOutNameThemInTheGrammarOfTheirNumber()
     {
         QCOMPARE(LeftOutText({"/m/a;b.mp3"}),
-                 QString("1 file left out of the result file: its path holds \";\" or a line break, which the file "
-                         "cannot store, so \"Load last results\" will not show it:\n/m/a;b.mp3"));
+                 QString("1 file was left out of the result file: its path holds \";\" or a line break, which the "
+                         "file cannot store, so \"Load last results\" will not show it:\n/m/a;b.mp3"));
         const QString two = LeftOutText({"/m/a;b.mp3", "/m/bad\nname.mp3"});
-        QVERIFY(two.startsWith("2 files left out of the result file: their paths hold"));
+        QVERIFY(two.startsWith("2 files were left out of the result file: their paths hold"));
         QVERIFY(two.contains("will not show them:"));
-        QVERIFY(two.endsWith("\n/m/a;b.mp3\n/m/bad\u240Aname.mp3"));
+        QVERIFY(two.endsWith("\n/m/a;b.mp3\n/m/bad\u23CEname.mp3"));
         const QString many = LeftOutText(std::vector<std::string>(12, "/m/x;y.mp3"));
         QCOMPARE(many.count("/m/x;y.mp3"), 10);
         QVERIFY(many.endsWith("\nand 2 more."));
-        QCOMPARE(UncomparedText(1), QString("1 file could not be read, so it was not compared by content."));
-        QCOMPARE(UncomparedText(3), QString("3 files could not be read, so they were not compared by content."));
+    }
+
+    // Unreadable files are named: the first in the text, every path kept
+    // behind it, and how many more there were beyond those kept.
+    void unreadFilesAreNamedInTheGrammarOfTheirNumber()
+    {
+        TBWUnreadFiles one;
+        one.Add("/m/bad\x01name\xff.mp3");
+        QCOMPARE(UncomparedText(one), QString("1 file is empty or could not be read, so it was not compared by "
+                                              "content:\n/m/bad\uFFFDname\uFFFD.mp3"));
+        QCOMPARE(UncomparedDetails(one), QString());
+        TBWUnreadFiles many;
+        for (std::size_t i = 0; i < TBWUnreadFiles::kPathsKept + 3; ++i)
+            many.Add("/m/" + std::to_string(i) + ".mp3");
+        const QString text = UncomparedText(many);
+        QVERIFY(text.startsWith("1003 files are empty or could not be read, so they were not compared by content:"
+                                "\n/m/0.mp3\n"));
+        QVERIFY(text.endsWith("\n/m/9.mp3\nand 993 more."));
+        const QStringList details = UncomparedDetails(many).split('\n');
+        QCOMPARE(details.size(), 1001);
+        QCOMPARE(details.first(), QString("/m/0.mp3"));
+        QCOMPARE(details.last(), QString("and 3 more."));
     }
 
     void anEmptyResultSaysSoInsteadOfAnEmptyWindow_data()
@@ -376,10 +399,12 @@ private slots:
         const QString gone = "/no/such/disc Ёлка 東京";
         QTest::newRow("stop") << QStringList{"music", gone} << false << gone + " (no such folder)" << QString() << 0;
         QTest::newRow("go on without a folder")
-            << QStringList{"music", gone} << true << gone + " (no such folder)"
+            << QStringList{"music", gone} << true
+            << "This folder or list of the profile \"p\" cannot be found:\n" + gone + " (no such folder)"
             << "One folder or list of the profile could not be found and was left out" << 1;
         QTest::newRow("go on without a folder and a list")
-            << QStringList{"music", gone, "@deleted/vol"} << true << "@deleted/vol (no Mp3 List holds it)"
+            << QStringList{"music", gone, "@deleted/vol"} << true
+            << "These folders and lists of the profile \"p\" cannot be found:\n" + gone
             << "2 folders and lists of the profile could not be found and were left out" << 1;
         QTest::newRow("a list the model holds is there") << QStringList{"music", "@kept/vol"} << true << QString()
                                                          << "No duplicates were found." << 2;
@@ -407,6 +432,8 @@ private slots:
         QCOMPARE(outcome, scanned ? TScanOutcome::Finished : TScanOutcome::NotRun);
         QCOMPARE(int(scanned_.size()), scanned);
         QVERIFY(prompts.Done());
+        if (!asked.isEmpty())
+            QVERIFY(prompts.Asked().front().text.endsWith(dirs.size() == 2 ? "Scan without it?" : "Scan without them?"));
     }
 
     // Every scan refreshes the model; the folders of the scans before must

@@ -190,6 +190,37 @@ private slots:
         QCOMPARE(editor.findChild<QTableView*>("lvFiles")->model()->rowCount(), 3);
     }
 
+    // A disc whose names hold a line break or a tab: the tree and the file
+    // table show their marks, and the list keeps the names as they are.
+    void controlCharactersInNamesShowAsMarksInTheTreeAndTable()
+    {
+        TempListFolder lists;
+        QTemporaryDir disc;
+        QVERIFY(QDir(disc.path()).mkpath("Live\tSet"));
+        QVERIFY(QFile::copy(QStringLiteral(CORVELLA_TEST_DATA "/../fixtures/audio/cbr128_stereo_44k_id3v23.mp3"),
+                            disc.path() + "/Live\tSet/bad\nname Ёлка.mp3"));
+        TfMPLEditor editor;
+        Show(editor);
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Text, "Odd");
+        Press(editor, QKeySequence("Ctrl+N"));
+        TBWDirMpl* odd = MplManager().FindList("Odd");
+        QVERIFY(odd);
+        Click(editor, odd);
+        prompts.ExpectChoice(PromptKind::Folder, disc.path()).ExpectChoice(PromptKind::Text, "CD");
+        Press(editor, QKeySequence("Ctrl+A"));
+        TBWDirectory* live = odd->FindChild("CD") ? odd->FindChild("CD")->FindChild("Live\tSet") : nullptr;
+        QVERIFY(live);
+        const QModelIndex node = ShownNode(editor, live);
+        QCOMPARE(node.data().toString(), QString("Live\u21E5Set"));
+        Click(editor, live);
+        QAbstractItemModel* table = editor.findChild<QTableView*>("lvFiles")->model();
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->index(0, TMplFileTableModel::colFilename).data().toString(), QString("bad\u23CEname Ёлка.mp3"));
+        QVERIFY(table->index(0, TMplFileTableModel::colPath).data().toString().endsWith("CD/Live\u21E5Set/"));
+        QVERIFY(live->Files()->FindByName("bad\nname Ёлка.mp3"));
+    }
+
     void theListClickedLastIsTheOneAddedToAndDeleted()
     {
         TempListFolder lists;

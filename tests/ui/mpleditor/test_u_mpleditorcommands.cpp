@@ -355,14 +355,14 @@ private slots:
         QCOMPARE(ReadOnlyNote(commands.SelectedDir()), QString());
         {
             ScriptedPrompts prompts;
-            prompts.ExpectMessage(PromptKind::Error, "These lists could not be saved; their changes are kept:\n\n"
+            prompts.ExpectMessage(PromptKind::Error, "This list could not be saved; its changes are kept:\n\n"
                                                      "\"Blocked\": Is a directory");
             commands.Save();
         }
         QVERIFY(List("Blocked")->FindChild("CD1"));
         {
             ScriptedPrompts prompts;
-            const QString named = "The changes to these Mp3 Lists cannot be saved:\n\n\"Blocked\": Is a directory";
+            const QString named = "The changes to this Mp3 List cannot be saved:\n\n\"Blocked\": Is a directory";
             prompts.ExpectYesNo(true, named).ExpectYesNo(false, named);
             SaveListsAtExit();
         }

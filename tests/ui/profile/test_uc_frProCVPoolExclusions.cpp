@@ -53,6 +53,9 @@ private slots:
         QTest::newRow("too many stars") << QStringList{QString(31, '*')} << "x"
                                         << "\"" + QString(31, '*') + "\" is not a valid pattern."
                                         << "\"" + QString(31, '*') + "\" is not a valid pattern.";
+        QTest::newRow("case ignored in every script")
+            << QStringList{"*\u043a\u0438\u043d\u043e*"} << "\u041a\u0418\u041d\u041e - \u0417\u0432\u0435\u0437\u0434\u0430.mp3"
+            << "\"\u041a\u0418\u041d\u041e - \u0417\u0432\u0435\u0437\u0434\u0430.mp3\" matches with \"*\u043a\u0438\u043d\u043e*\"." << "";
         QTest::newRow("no patterns") << QStringList{} << "x" << "\"x\" does not match any pattern." << "";
     }
 
@@ -91,14 +94,14 @@ private slots:
         QCOMPARE(page.Validate(), QString("\"[Remix\" is not a valid pattern."));
         QCOMPARE(page.lblTestResults->text(), QString("\"My Demo.mp3\" matches with \"*demo*\"."));
 
-        page.mPatterns->setPlainText("*LIVE*\n*Remix*");
+        page.mPatterns->setPlainText("*LIVE*\n*Remix*\n*MOT\u00d6RHEAD*");
         page.seMinWordCount->setValue(1);
         changes.clear();
         page.SaveToProfile();
         QCOMPARE(changes.count(), 0);
-        QCOMPARE(profile.ExclusionText(), std::string("*live*;*remix*;"));
+        QCOMPARE(profile.ExclusionText(), std::string("*live*;*remix*;*mot\u00f6rhead*;"));
         QCOMPARE(profile.MinWordCount, 1);
-        QCOMPARE(PatternLines(page.mPatterns->toPlainText()), QStringList({"*live*", "*remix*"}));
+        QCOMPARE(PatternLines(page.mPatterns->toPlainText()), QStringList({"*live*", "*remix*", "*mot\u00f6rhead*"}));
     }
 };
 

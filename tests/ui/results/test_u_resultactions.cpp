@@ -12,6 +12,7 @@
 #include "ui/results/u_warningreplace.h"
 #include "tests/ui/ui_test_main.h"
 
+#include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
 #include "model/u_discrequest.h"
 
@@ -19,7 +20,11 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QContextMenuEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
@@ -165,28 +170,62 @@ struct TResultsWindow {
         return {};
     }
     QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
+    // Right-clicks the row and clicks the action in the menu that opens there.
+    void ChooseFromRowMenu(TBWDupeFile* entry, const char* actionName) const
+    {
+        Click(entry);
+        const QPoint at = view->visualRect(Index(entry)).center();
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &rightClick);
+        auto* menu = window->findChild<QMenu*>("pmFiles");
+        if (!menu || !QTest::qWaitForWindowExposed(menu)) {
+            QTest::qFail("the row's menu did not open", __FILE__, __LINE__);
+            return;
+        }
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(Action(actionName)).center());
+    }
+    // The rows shown, "R name" for a reference and "D name" for the others, in their order.
+    QStringList Rows() const
+    {
+        QStringList rows;
+        for (int row = 0; row < window->Model().rowCount(); ++row) {
+            const TBWDupeFile* entry = window->Model().EntryAt(row);
+            rows << QString(entry->State() == dsReference ? "R " : "D ") + QString::fromStdString(entry->File()->Name());
+        }
+        return rows;
+    }
 
     TBWCVGenSettings settings;
     std::unique_ptr<TfScanResults> window;
     QTreeView* view = nullptr;
 };
 
-// Fails the test when the disc request comes up, and cancels it.
-class TNoDiscRequestExpected {
+// Answers the disc requests as a user does: OK after choosing the disc's
+// folder with Change Path (the folder is the scripted prompts' answer), or
+// Cancel Copy; a request beyond the answers given is cancelled. Records the
+// discs asked for.
+class TDiscRequestAnswers {
 public:
-    TNoDiscRequestExpected()
+    explicit TDiscRequestAnswers(std::vector<bool> answers = {}) : answers_(std::move(answers))
     {
         QObject::connect(&poll_, &QTimer::timeout, [this] {
-            if (auto* request = dynamic_cast<TfDiscNeeded*>(QApplication::activeModalWidget())) {
-                asked = true;
+            auto* request = dynamic_cast<TfDiscNeeded*>(QApplication::activeModalWidget());
+            if (!request)
+                return;
+            asked << request->findChild<QLabel*>("lblDisc")->text();
+            if (std::size_t(asked.size()) > answers_.size() || !answers_[std::size_t(asked.size()) - 1]) {
                 ClickButton(*request, "bCancel");
+                return;
             }
+            ClickButton(*request, "bChangePath");
+            ClickButton(*request, "bOK");
         });
         poll_.start(5);
     }
-    bool asked = false;
+    QStringList asked;
 
 private:
+    std::vector<bool> answers_;
     QTimer poll_;
 };
 
@@ -271,7 +310,7 @@ private slots:
         const TFolderMode closedFolder(files.Path("closed"), 0555);
         ScriptedPrompts prompts;
         prompts.ExpectYesNo(true, "delete 3 files")
-            .ExpectMessage(PromptKind::Warning, "1 of 3 files were deleted.\n\n2 files couldn't be deleted:");
+            .ExpectMessage(PromptKind::Warning, "1 of 3 files was deleted.\n\n2 files couldn't be deleted:");
         QVERIFY(actions.DeleteChecked());
         const QString told = prompts.Asked().back().text;
         QVERIFY2(told.contains(QString::fromStdString(closed->FullPath()) + ": its folder is read-only"), qPrintable(told));
@@ -669,9 +708,8 @@ private slots:
         files.Resolve();
         const std::string old = reference->FullPath();
         TResultsWindow shown(files.list);
-        shown.Click(files.EntryOf(duplicate));
         WhenModal([](QWidget& warning) { ClickButton(warning, "bReplace"); });
-        shown.Action("aReplace")->trigger();
+        shown.ChooseFromRowMenu(files.EntryOf(duplicate), "aReplace");
 
         const std::string placed = files.Path("Albums/Song.wma");
         QCOMPARE(reference->FullPath(), placed);
@@ -704,7 +742,6 @@ private slots:
         QFETCH(bool, focusOnReplace);
         TGroupFixture group;
         TResultsWindow shown(group.files.list);
-        shown.Click(group.files.EntryOf(group.duplicates[0]));
         bool rejected = false;
         WhenModal([&](QWidget& warning) {
             if (focusOnReplace)
@@ -713,7 +750,7 @@ private slots:
             QTest::keyClick(focused, Qt::Key_Return);
             rejected = static_cast<QDialog&>(warning).result() == QDialog::Rejected && !warning.isVisible();
         });
-        shown.Action("aReplace")->trigger();
+        shown.ChooseFromRowMenu(group.files.EntryOf(group.duplicates[0]), "aReplace");
         QVERIFY(rejected);
         QCOMPARE(ReadWholeFile(group.reference->FullPath()), std::string("Rock/best.mp3"));
     }
@@ -732,11 +769,127 @@ private slots:
         prompts.ExpectChoice(PromptKind::Folder, disc.Folder("dest"))
             .ExpectYesNo(false, "recreate the directory structure")
             .ExpectMessage(PromptKind::Warning, "0 of 2 files were copied. The copy was cancelled at a disc request.");
-        TNoDiscRequestExpected cancelling;
+        TDiscRequestAnswers cancelling;
         shown.Press(Qt::Key_C, Qt::ControlModifier);
-        QVERIFY(cancelling.asked);
+        QCOMPARE(cancelling.asked.size(), 1);
         QVERIFY(QDir(disc.Folder("dest")).isEmpty());
         QCOMPARE(disc.engine->Results().SelectedCount(), 2);
+    }
+
+    void aDiscCopyCancelledAtALaterRequestSaysHowManyOfHowManyAndUnchecksThoseCopied()
+    {
+        TCataloguedDisc disc(2);
+        disc.Scan();
+        TResultsWindow shown(disc.engine->Results());
+        QCOMPARE(shown.view->model()->rowCount(), 3);
+        TBWDupeFile* lithium = disc.EntryNamed("Nirvana - Lithium.mp3");
+        TBWDupeFile* debaser = disc.EntryNamed("Pixies - Debaser.mp3");
+        TBWDupeFile* onTheSecondDisc = disc.EntryNamed("Weezer - Buddy Holly.mp3");
+        for (TBWDupeFile* entry : {lithium, debaser, onTheSecondDisc})
+            shown.Check(entry);
+        const QString destination = disc.Folder("dest/");
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, disc.Folder("dest"))
+            .ExpectYesNo(false, "recreate the directory structure")
+            .ExpectChoice(PromptKind::Folder, disc.Disc(""))
+            .ExpectMessage(PromptKind::Warning, "2 of 3 files were copied to " + destination
+                                                    + ". The copy was cancelled at a disc request.");
+        TDiscRequestAnswers answers({true, false});
+        shown.Press(Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(prompts.Done());
+        QCOMPARE(answers.asked.size(), 2);
+        QVERIFY2(answers.asked[1].contains("\"Summer CD 2\""), qPrintable(answers.asked[1]));
+        QCOMPARE(QDir(destination).entryList(QDir::Files), (QStringList{"Nirvana - Lithium.mp3", "Pixies - Debaser.mp3"}));
+        // What was copied is unchecked; what was not stays checked for another try.
+        TBWDupeFileList& results = disc.engine->Results();
+        QVERIFY(!results.IsSelected(lithium));
+        QVERIFY(!results.IsSelected(debaser));
+        QVERIFY(results.IsSelected(onTheSecondDisc));
+    }
+
+    void aCopyFromADiscNeverReplacesAFileAndNamesTheNewNames_data()
+    {
+        QTest::addColumn<bool>("structure");
+        QTest::newRow("flat") << false;
+        QTest::newRow("structure kept") << true;
+    }
+    void aCopyFromADiscNeverReplacesAFileAndNamesTheNewNames()
+    {
+        QFETCH(bool, structure);
+        TCataloguedDisc disc;
+        disc.Scan();
+        const QString destination = disc.Folder("dest/");
+        const QString lithium = structure ? "CD1/Nirvana - Lithium" : "Nirvana - Lithium";
+        const QStringList own = {lithium + ".mp3", "Pixies - Debaser.mp3"};
+        for (const QString& name : own)
+            WriteWholeFile((destination + name).toStdString(), "the user's own");
+        TResultsWindow shown(disc.engine->Results());
+        for (const char* name : {"Nirvana - Lithium.mp3", "Pixies - Debaser.mp3"})
+            shown.Check(disc.EntryNamed(name));
+        ScriptedPrompts prompts;
+        prompts.ExpectChoice(PromptKind::Folder, disc.Folder("dest"))
+            .ExpectYesNo(structure, "recreate the directory structure")
+            .ExpectChoice(PromptKind::Folder, disc.Disc(""))
+            .ExpectMessage(PromptKind::Information,
+                           QString("2 files were copied to %1.\n\n2 files took a new name, as their names were taken there:")
+                               .arg(structure ? "2 folders under " + destination : destination));
+        TDiscRequestAnswers answers({true});
+        shown.Press(Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(prompts.Done());
+        const QString told = prompts.Asked().back().text;
+        QVERIFY2(told.contains("Nirvana - Lithium.mp3 \u2192 " + destination + lithium + " (2).mp3"), qPrintable(told));
+        QVERIFY(told.contains("Pixies - Debaser.mp3 \u2192 " + destination + "Pixies - Debaser (2).mp3"));
+        for (const QString& name : own)
+            QCOMPARE(ReadWholeFile((destination + name).toStdString()), std::string("the user's own"));
+        QCOMPARE(ReadWholeFile((destination + lithium + " (2).mp3").toStdString()),
+                 ReadWholeFile(disc.Disc("CD1/Nirvana - Lithium.mp3").toStdString()));
+        QCOMPARE(ReadWholeFile((destination + "Pixies - Debaser (2).mp3").toStdString()),
+                 ReadWholeFile(disc.Disc("Pixies - Debaser.mp3").toStdString()));
+    }
+
+    // A link to a song and a link to a folder outside the one chosen, on
+    // real files: neither takes part, so the only copy of a song is never
+    // offered for deletion as the duplicate of its own link.
+    void aLinkTakesNoPartInAScanSoDeletingADuplicateNeverLosesASong()
+    {
+        QTemporaryDir work;
+        const auto path = [&](const char* relative) { return work.filePath(relative); };
+        for (const char* folder : {"music", "outside"})
+            QVERIFY(QDir().mkpath(path(folder)));
+        const std::string song = Fixture("cbr128_stereo_44k_id3v23.mp3");
+        const std::string tune = Fixture("vbr_stereo_44k_picture.mp3");
+        for (const char* name : {"music/Song.mp3", "outside/Song.mp3"})
+            WriteWholeFile(path(name).toStdString(), song);
+        for (const char* name : {"music/Tune.mp3", "music/Tune copy.mp3"})
+            WriteWholeFile(path(name).toStdString(), tune);
+        QVERIFY(QFile::link(path("music/Song.mp3"), path("music/Song (alias).mp3")));
+        QVERIFY(QFile::link(path("outside"), path("music/elsewhere")));
+        TBWCVProfile profile;
+        profile.NewProfile();
+        profile.CompType = ctContent;
+        profile.DirPath = {FSDrive().FindDir(path("music/").toStdString(), true)->Path()};
+        TBWDupeEngine engine(FSDrive(), profile);
+        engine.AddDirectories(profile.DirPath);
+        engine.Execute();
+
+        TResultsWindow shown(engine.Results());
+        QStringList rows = shown.Rows();
+        QCOMPARE(rows.size(), 2);
+        QVERIFY2(rows.filter("Tune").size() == 2, qPrintable(rows.join(", ")));
+        TBWDupeFile* duplicate = shown.window->Model().EntryAt(rows.indexOf(QRegularExpression("D .*")));
+        shown.Check(duplicate);
+        const QString deleted = QString::fromStdString(duplicate->File()->Name());
+        ScriptedPrompts prompts;
+        prompts.ExpectDestructive(true, "delete 1 file");
+        shown.Press(Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(prompts.Done());
+        QCOMPARE(ReadWholeFile(path("music/Song.mp3").toStdString()), song);
+        QCOMPARE(ReadWholeFile(path("music/Song (alias).mp3").toStdString()), song);
+        QCOMPARE(ReadWholeFile(path("outside/Song.mp3").toStdString()), song);
+        QVERIFY(!QFile::exists(path("music/") + deleted));
+        QCOMPARE(ReadWholeFile((TrashFolder() + "/files/" + deleted).toStdString()), tune);
+        QFile::remove(TrashFolder() + "/files/" + deleted);
+        QFile::remove(TrashFolder() + "/info/" + deleted + ".trashinfo");
     }
 
     void moveFromTheWindowRefusesDiscFilesBeforeAnyDiscIsAskedFor()
@@ -750,11 +903,11 @@ private slots:
         prompts.ExpectChoice(PromptKind::Folder, disc.Folder("dest"))
             .ExpectYesNo(false, "recreate the directory structure")
             .ExpectMessage(PromptKind::Warning, "it lies on a catalogued disc and can only be copied");
-        TNoDiscRequestExpected noRequest;
+        TDiscRequestAnswers noRequest;
         shown.Press(Qt::Key_X, Qt::ControlModifier);
         QVERIFY(prompts.Done());
         QCoreApplication::processEvents();
-        QVERIFY(!noRequest.asked);
+        QVERIFY(noRequest.asked.isEmpty());
         QVERIFY(prompts.Asked().back().text.startsWith("0 of 1 file were moved."));
         QVERIFY(QDir(disc.Folder("dest")).isEmpty());
         QCOMPARE(shown.view->model()->rowCount(), 2);

@@ -149,7 +149,9 @@ private slots:
         prompts.ExpectChoice(PromptKind::Folder, disc.Folder("dest"))
             .ExpectYesNo(keepStructure, "recreate the directory structure")
             .ExpectChoice(PromptKind::Folder, disc.Disc(""))
-            .ExpectMessage(PromptKind::Information, "2 files were copied to " + disc.Folder("dest"));
+            .ExpectMessage(PromptKind::Information, "2 files were copied to "
+                                                        + (keepStructure ? "2 folders under " + disc.Folder("dest/")
+                                                                         : disc.Folder("dest/") + "."));
         // The disc is given at the first request; a second one means the
         // copy did not find it, and is cancelled.
         QStringList asked;
@@ -547,12 +549,45 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* view = window.findChild<QTreeView*>("lvResults");
-        QCOMPARE(view->model()->index(0, 0).data().toString(), QString("bad\u240Aname.mp3"));
-        QCOMPARE(view->model()->index(1, 0).data().toString(), QString("tab\u2409name.mp3"));
+        QCOMPARE(view->model()->index(0, 0).data().toString(), QString("bad\u23CEname.mp3"));
+        QCOMPARE(view->model()->index(1, 0).data().toString(), QString("tab\u21E5name.mp3"));
         ClickItem(*view, view->model()->index(1, 0));
         auto* details = window.findChild<QTreeWidget*>("lvDetails");
-        QCOMPARE(details->topLevelItem(0)->text(1), QString("tab\u2409name.mp3"));
-        QCOMPARE(details->topLevelItem(0)->text(2), QString("bad\u240Aname.mp3"));
+        QCOMPARE(details->topLevelItem(0)->text(1), QString("tab\u21E5name.mp3"));
+        QCOMPARE(details->topLevelItem(0)->text(2), QString("bad\u23CEname.mp3"));
+    }
+
+    // Del on a reference row asked to remove "1 file" and then left it: a
+    // reference cannot be checked, so it leaves only with its last
+    // duplicate. The user is told so, and a question counts only the rows
+    // that go.
+    void delOnAReferenceTellsWhyItStaysAndCountsOnlyTheRowsThatGo()
+    {
+        TShownResults shown;
+        const int referenceRow = shown.RowOf(shown.reference);
+        ClickItem(*shown.view, shown.view->model()->index(referenceRow, 0));
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage(PromptKind::Warning,
+                              "The file selected is a reference, which leaves the list only with the last of its "
+                              "duplicates.");
+        QTest::keyClick(shown.view, Qt::Key_Delete);
+        QVERIFY(prompts.Done());
+        QCOMPARE(shown.view->model()->rowCount(), 5);
+
+        // The reference and one of its duplicates: one file goes.
+        const QPoint secondRow = shown.view->visualRect(shown.view->model()->index(shown.RowOf(shown.second), 0)).center();
+        QTest::mouseClick(shown.view->viewport(), Qt::LeftButton, Qt::ControlModifier, secondRow);
+        QCOMPARE(shown.view->selectionModel()->selectedRows().size(), 2);
+        prompts.ExpectYesNo(true, "You are about to remove 1 file from the list.");
+        QTest::keyClick(shown.view, Qt::Key_Delete);
+        QVERIFY(prompts.Done());
+        QCOMPARE(shown.Names(), (TTexts{"Best Song.mp3", "Very Best Song.mp3", "Other.mp3", "Other copy.mp3"}));
+
+        // Its last duplicate takes the reference with it.
+        ClickItem(*shown.view, shown.view->model()->index(shown.RowOf(shown.live), 0));
+        prompts.ExpectYesNo(true, "remove 1 file");
+        QTest::keyClick(shown.view, Qt::Key_Delete);
+        QCOMPARE(shown.Names(), (TTexts{"Other.mp3", "Other copy.mp3"}));
     }
 
     // Un-maximised, the window first takes most of the screen, then the

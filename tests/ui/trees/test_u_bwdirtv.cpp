@@ -264,6 +264,27 @@ private slots:
         QVERIFY(tree.columnWidth(0) > tree.fontMetrics().horizontalAdvance(QString::fromStdString(longName)));
     }
 
+    // A line break or a tab in a folder's name shows as its mark, in the
+    // caption and the tooltip; a click still gives the folder's real path.
+    void controlCharactersInNamesShowAsMarksWhileThePathKeepsThem()
+    {
+        TestModelRoot model;
+        model.MakeFolders({"disk/music/bad\nname", "disk/music/Ёлка\t東京"});
+        TBWDirTV tree(nullptr, &model.Root());
+        QVERIFY(tree.AddDirectory(model.Dir("disk/music")));
+        tree.Rebuild();
+        tree.resize(400, 300);
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        const QModelIndex root = tree.model()->index(0, 0);
+        tree.expand(root);
+        QCOMPARE(Captions(tree.model(), root), QStringList({"bad\u23CEname", "Ёлка\u21E5東京"}));
+        const QModelIndex odd = ChildNamed(tree.model(), "bad\u23CEname", root);
+        QVERIFY(odd.data(Qt::ToolTipRole).toString().endsWith("/music/bad\u23CEname"));
+        ClickItem(tree, odd);
+        QCOMPARE(tree.SelectedPath(), model.PathOf("disk/music/bad\nname"));
+    }
+
     void imagesFollowTheKindOfEachDirectory()
     {
         TestModelRoot model;
