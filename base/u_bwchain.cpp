@@ -12,12 +12,12 @@ bool TBWChainOrderLess::operator()(const TBWChainNode* a, const TBWChainNode* b)
 }
 
 // Nodes without items are stored first, so they count as lower than any key.
-bool TBWChainOrderLess::operator()(const TBWChainNode* node, Probe probe) const
+bool TBWChainOrderLess::operator()(const TBWChainNode* node, TProbe probe) const
 {
     return !node->Item() || CompareOnKeys(node->Item(), probe.key, chain->ActiveKeys()) < 0;
 }
 
-bool TBWChainOrderLess::operator()(Probe probe, const TBWChainNode* node) const
+bool TBWChainOrderLess::operator()(TProbe probe, const TBWChainNode* node) const
 {
     return node->Item() && CompareOnKeys(node->Item(), probe.key, chain->ActiveKeys()) > 0;
 }
@@ -176,7 +176,7 @@ TBWComparable* TBWChain::Find()
     BeforeAccess();
     const TBWComparable* key = SearchKey();
     EnsureOrderIndex();
-    const auto found = order_->index.lower_bound(TBWChainOrderLess::Probe{key});
+    const auto found = order_->index.lower_bound(TBWChainOrderLess::TProbe{key});
     if (found != order_->index.end() && CompareOnKeys((*found)->Item(), key, ActiveKeys()) == 0) {
         PlaceCursor(*found);
         return (*found)->Item();

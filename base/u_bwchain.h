@@ -19,15 +19,15 @@ class TBWChainNode;
 // CompareForOrder). A probe compares a search key against the nodes by the
 // active keys alone.
 struct TBWChainOrderLess {
-    struct Probe {
+    struct TProbe {
         const TBWComparable* key;
     };
     using is_transparent = void;
 
     const TBWChain* chain;
     bool operator()(const TBWChainNode* a, const TBWChainNode* b) const;
-    bool operator()(const TBWChainNode* node, Probe probe) const;
-    bool operator()(Probe probe, const TBWChainNode* node) const;
+    bool operator()(const TBWChainNode* node, TProbe probe) const;
+    bool operator()(TProbe probe, const TBWChainNode* node) const;
 };
 
 // While a sort-key set is active and the index is built, every attached node

@@ -77,7 +77,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    PictureModules pictures;
+    TPictureModules pictures;
     QTemporaryDir folder;
     const std::string root = folder.path().toStdString() + "/";
     std::printf("making %d folders...\n", SubfolderCount);

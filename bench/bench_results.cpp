@@ -176,7 +176,7 @@ void BM_SortByColumn(benchmark::State& state)
     Collection().LinkGroups(list);
     list.ResolveReferences();
     for (auto _ : state) {
-        list.SetActiveKeys(1);
+        list.SetActiveKeys(TBWDupeFileList::kSizeSet);
         list.SetActiveKeys(TBWDupeFileList::kNameSet);
     }
     state.SetItemsProcessed(state.iterations() * 2 * kFiles);

@@ -31,7 +31,7 @@ constexpr int kGroups = 20000;
 constexpr int kGroupSize = 5;
 
 // Every question is answered Yes: the benchmark times the work, not a dialog.
-class TYesPrompts : public SilentPrompts {
+class TYesPrompts : public TSilentPrompts {
 public:
     bool AskYesNo(const QString&, const QString&) override { return true; }
 };
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    PictureModules pictures;
+    TPictureModules pictures;
     TYesPrompts prompts;
     ReplacePrompts(&prompts);
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <set>
 
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 #include "engine/u_bwgroup.h"
 
 namespace {
@@ -75,7 +75,7 @@ void LinkSixtyThousandWords(benchmark::State& state)
     const auto tolerance = static_cast<std::int32_t>(state.range(0));
     std::size_t links = 0;
     for (auto _ : state)
-        links = SimilarWordLinker::LinkLaterWords(words, tolerance, {}).LinkCount();
+        links = TSimilarWordLinker::LinkLaterWords(words, tolerance, {}).LinkCount();
     state.counters["links"] = static_cast<double>(links);
     state.counters["words"] = static_cast<double>(words.size());
 }
@@ -100,7 +100,7 @@ void LinkWorstCase(benchmark::State& state)
     const std::vector<std::string>& words = WorstCase(state.range(0));
     std::size_t links = 0;
     for (auto _ : state)
-        links = SimilarWordLinker::LinkLaterWords(words, 1, {}).LinkCount();
+        links = TSimilarWordLinker::LinkLaterWords(words, 1, {}).LinkCount();
     state.counters["links"] = static_cast<double>(links);
 }
 BENCHMARK(LinkWorstCase)->Arg(0)->Arg(1)->ArgName("case")->Unit(benchmark::kMillisecond);

@@ -51,8 +51,8 @@ void Run(const char* title, std::chrono::nanoseconds itemTime)
     window.Reset(1, 0, true);
     PaintLog log;
 
-    ScanMailbox mailbox;
-    ScanMailboxPump pump(mailbox);
+    TScanMailbox mailbox;
+    TScanMailboxPump pump(mailbox);
     std::atomic<bool> done{false};
     Clock::duration stepping{};
     const Clock::time_point start = Clock::now();
@@ -101,7 +101,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    PictureModules pictures;
+    TPictureModules pictures;
     Run("Flat out: nothing but steps", std::chrono::nanoseconds(0));
     Run("A job of about 3 s: 300 ns of work per item", std::chrono::nanoseconds(300));
     return 0;

@@ -60,7 +60,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int argcQt = 1;
     QApplication application(argcQt, argv);
-    PictureModules pictures;
+    TPictureModules pictures;
     QTemporaryDir data;
     const std::string dataFolder = data.path().toStdString() + "/";
     TBWCVProfile profile(dataFolder);

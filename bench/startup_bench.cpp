@@ -107,7 +107,7 @@ int main(int argc, char** argv)
     MplManager().SetFolder(AppPaths().dataFolder);
     MplManager().Reload();
     clock.Step("Mp3 Lists");
-    PictureModules pictures;
+    TPictureModules pictures;
     clock.Step("pictures");
     TfCorvella4 window;
     clock.Step("main window made (profiles read)");

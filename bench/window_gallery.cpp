@@ -41,7 +41,7 @@ int main(int argc, char** argv)
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    PictureModules pictures;
+    TPictureModules pictures;
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.path());
     int failures = 0;

@@ -82,7 +82,7 @@ void TBWGrpChString::Clear()
 {
     byWord_.clear();
     linkedEntries_.clear();
-    similarWords_ = WordLinks();
+    similarWords_ = TWordLinks();
     TBWGroup::Clear();
 }
 
@@ -104,7 +104,7 @@ void TBWGrpChString::AddWords(TBWWordedComparable* object)
 void TBWGrpChString::LinkSimilarWords(const ProgressEvent& progress)
 {
     linkedEntries_.clear();
-    similarWords_ = WordLinks();
+    similarWords_ = TWordLinks();
     std::vector<std::string> words;
     for (TBWComparable* item = First(); item; item = Next()) {
         auto* entry = static_cast<TBWGrpItString*>(item);
@@ -116,7 +116,7 @@ void TBWGrpChString::LinkSimilarWords(const ProgressEvent& progress)
         words.push_back(entry->Word);
     }
     std::uint64_t reported = 0;
-    WordLinks later = SimilarWordLinker::LinkLaterWords(words, MaxDistance, [&](std::uint64_t done) {
+    TWordLinks later = TSimilarWordLinker::LinkLaterWords(words, MaxDistance, [&](std::uint64_t done) {
         if (progress)
             progress(*this, done - reported);
         reported = done;

@@ -12,7 +12,7 @@
 
 #include "base/u_bwavltree.h"
 #include "base/u_bwchain.h"
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 
 class TBWGrpChString;
 
@@ -118,7 +118,7 @@ private:
     // Beside the tree: a scan looks a word up once per file that has it.
     std::unordered_map<std::string, TBWGrpItString*> byWord_;
     std::vector<TBWGrpItString*> linkedEntries_;
-    WordLinks similarWords_;
+    TWordLinks similarWords_;
 };
 
 // The index of audio files the engine builds.

@@ -34,6 +34,10 @@ struct TBWSetAside {
     std::string movedTo;
 };
 
+// The profile the program's general settings are kept under: in the data
+// folder itself, not among the comparison profiles.
+inline constexpr const char* kGenSettingsProfileName = "settings";
+
 // Where a profile's values are stored, one profile at a time: the profile
 // last loaded or being saved.
 class TBWProfileInterface {

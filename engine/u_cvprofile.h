@@ -20,10 +20,20 @@ enum TBWCompType : std::uint8_t {
 };
 
 // What a comparison type decides, each rule named once.
+// The files are compared by digest and size, not by words.
+constexpr bool ComparesByContent(TBWCompType type)
+{
+    return type == ctContent;
+}
 // The words are those of the tags, not of the file name.
 constexpr bool ComparesByTags(TBWCompType type)
 {
     return type == ctTagsWithAlbum || type == ctTags;
+}
+// The tags compared take in the Album besides Title and Artist.
+constexpr bool ComparesAlbumToo(TBWCompType type)
+{
+    return type == ctTagsWithAlbum;
 }
 // The words are scored field by field: file name fields, or one per tag.
 constexpr bool ComparesByFields(TBWCompType type)
@@ -45,7 +55,7 @@ constexpr bool ComparesFieldsInOrder(TBWCompType type, bool noFieldOrder)
 // such neighbours.
 constexpr bool ComparesSimilarWords(TBWCompType type, std::int32_t simWord)
 {
-    return simWord > 0 && type != ctContent;
+    return simWord > 0 && !ComparesByContent(type);
 }
 
 enum TBWResultType : std::uint8_t {

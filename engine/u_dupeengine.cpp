@@ -42,14 +42,14 @@ std::string TagLine(TBWMp3File& file, bool withAlbum)
 // them, the album included when it is empty.
 std::string BanlistTagText(TBWMp3File& file, TBWCompType compType)
 {
-    return TagLine(file, compType == ctTagsWithAlbum);
+    return TagLine(file, ComparesAlbumToo(compType));
 }
 
 // The words of a file compared by tags. Every "." becomes a blank, since the
 // words are split like a file name and a dot would start an extension.
 std::string WordsTagText(TBWMp3File& file, TBWCompType compType)
 {
-    std::string text = TagLine(file, compType == ctTagsWithAlbum && !file.Album().empty());
+    std::string text = TagLine(file, ComparesAlbumToo(compType) && !file.Album().empty());
     std::replace(text.begin(), text.end(), '.', ' ');
     return text;
 }
@@ -126,7 +126,7 @@ std::vector<TBWDupeEngine::TJob> TBWDupeEngine::JobsOf(const TBWCVProfile& profi
     if (profile.ResultType > rsNegative)
         return {TJob::AddFiles, TJob::AnalyseBanlist};
     std::vector<TJob> jobs{TJob::AddFiles};
-    if (profile.CompType == ctContent)
+    if (ComparesByContent(profile.CompType))
         jobs.push_back(TJob::ReadFileInfo);
     jobs.push_back(TJob::GroupByWords);
     if (ComparesSimilarWords(profile.CompType, profile.SimWord))
@@ -248,7 +248,7 @@ std::optional<std::int32_t> TBWDupeEngine::InfoReadAhead() const
 {
     if (ComparesByTags(profile_.CompType))
         return ikTags;
-    if (profile_.CompType == ctContent && profile_.ResultType == rsNegative)
+    if (ComparesByContent(profile_.CompType) && profile_.ResultType == rsNegative)
         return ikBasic;
     return std::nullopt;
 }
@@ -318,7 +318,7 @@ bool TBWDupeEngine::PrepareWords(TBWMp3File& file)
     }
     // A comparison by content gives every file the word of its content: the
     // words of its name take no part, however few or short they are.
-    if (profile_.CompType != ctContent) {
+    if (!ComparesByContent(profile_.CompType)) {
         file.DropShortWords(profile_.MinWordLength);
         if (file.WordCount() < profile_.MinWordCount)
             return false;

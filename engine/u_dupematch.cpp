@@ -221,7 +221,7 @@ struct TBWDupeMatch::TIndexedWords {
     std::vector<TBWFile*> files;  // by pool place
     std::vector<std::vector<std::uint32_t>> words;
     std::vector<TBWPrefixFilter::TFields> fields;
-    WordLinks laterSimilar;  // empty lists without similar words
+    TWordLinks laterSimilar;  // empty lists without similar words
 };
 
 bool TBWDupeMatch::FieldsInOrder() const
@@ -515,7 +515,7 @@ private:
     std::size_t asked_ = 0;
     TIndexedWords& indexed_;
     std::vector<std::vector<std::uint32_t>> filesOf_;
-    WordLinks similarOf_;
+    TWordLinks similarOf_;
     TBWWalkOrder walk_;
     std::vector<bool> infoRead_;
     unsigned threads_;

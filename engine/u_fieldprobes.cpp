@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 #include "engine/u_prefixfilter.h"
 #include "engine/u_workthreads.h"
 #include "model/u_bwfs.h"
@@ -131,10 +131,10 @@ void TBWFieldProbes::NumberInByteOrder(const std::vector<std::string_view>& voca
 void TBWFieldProbes::LinkSimilar(std::int32_t tolerance, const Progress& progress)
 {
     if (exact_) {
-        similarOf_ = WordLinks::Gathered(vocabularySize_, [](const auto&) {});
+        similarOf_ = TWordLinks::Gathered(vocabularySize_, [](const auto&) {});
         return;
     }
-    const auto later = SimilarWordLinker::LinkLaterWords(vocabulary_, tolerance, [&](std::uint64_t) {
+    const auto later = TSimilarWordLinker::LinkLaterWords(vocabulary_, tolerance, [&](std::uint64_t) {
         if (progress)
             progress();
     });
@@ -147,7 +147,7 @@ void TBWFieldProbes::CountLookups()
     lookupCost_.assign(kProbedFields, std::vector<std::uint64_t>(vocabularySize_));
     ForEachIndexOnThreads(kProbedFields, threads_, [&](std::size_t at) {
         const auto field = static_cast<std::int32_t>(at);
-        filesOf_[at] = WordLinks::Gathered(vocabularySize_, [&](const auto& add) {
+        filesOf_[at] = TWordLinks::Gathered(vocabularySize_, [&](const auto& add) {
             for (std::uint32_t file = 0; file < fieldCount_.size(); ++file)
                 for (const std::uint32_t* word = FieldBegin(file, field); word != FieldEnd(file, field); ++word)
                     if (std::find(FieldBegin(file, field), word, *word) == word)  // each file once
@@ -189,7 +189,7 @@ void TBWFieldProbes::ChoosePrefixes()
     prefixFilesOf_.resize(kProbedFields);
     ForEachIndexOnThreads(kProbedFields, threads_, [&](std::size_t at) {
         const auto field = static_cast<std::int32_t>(at);
-        prefixFilesOf_[at] = WordLinks::Gathered(vocabularySize_, [&](const auto& add) {
+        prefixFilesOf_[at] = TWordLinks::Gathered(vocabularySize_, [&](const auto& add) {
             for (std::uint32_t file = 0; file < fieldCount_.size(); ++file)
                 for (const std::uint32_t* word = PrefixBegin(file, field); word != PrefixEnd(file, field); ++word)
                     add(*word, file);

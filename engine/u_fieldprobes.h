@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 
 class TBWFile;
 class TBWCandidateMarks;
@@ -42,7 +42,7 @@ public:
 
 private:
     static constexpr std::int32_t kProbedFields = 4;
-    using TFilesOf = WordLinks;  // by word
+    using TFilesOf = TWordLinks;  // by word
 
     // What one file looks for in one field of another: a word among its
     // prefix words and their similar words, and a prefix word among all
@@ -115,6 +115,6 @@ private:
     std::vector<std::uint32_t> prefixLength_;
     std::vector<TFilesOf> filesOf_;        // [field]
     std::vector<TFilesOf> prefixFilesOf_;  // [field]: whose prefix has each word
-    WordLinks similarOf_;                  // [word], both ways
+    TWordLinks similarOf_;                  // [word], both ways
     std::vector<std::vector<std::uint64_t>> lookupCost_;  // [field][word]
 };

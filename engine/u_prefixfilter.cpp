@@ -7,7 +7,7 @@
 
 #include "base/u_bwbaseclass.h"
 
-void WithSimilarWords(std::span<const std::uint32_t> own, const WordLinks& similarOf, std::vector<std::uint32_t>& words)
+void WithSimilarWords(std::span<const std::uint32_t> own, const TWordLinks& similarOf, std::vector<std::uint32_t>& words)
 {
     words.assign(own.begin(), own.end());
     for (std::uint32_t word : own)
@@ -131,7 +131,7 @@ void TBWCandidateMarks::Begin(std::size_t files)
 
 TBWSimilarPrefixFilter::TBWSimilarPrefixFilter(const std::vector<TFields>& fields,
                                                const std::vector<std::vector<std::uint32_t>>& filesOf,
-                                               const WordLinks& similarOf,
+                                               const TWordLinks& similarOf,
                                                double threshold)
     : fields_(fields), filesOf_(filesOf), similarOf_(similarOf), threshold_(threshold), lookupCost_(filesOf.size())
 {
@@ -147,7 +147,7 @@ TBWSimilarPrefixFilter::TBWSimilarPrefixFilter(const std::vector<TFields>& field
             prefixOf_.Add(word);
         prefixOf_.EndWord();
     }
-    prefixFilesOf_ = WordLinks::Gathered(filesOf.size(), [&](const auto& add) {
+    prefixFilesOf_ = TWordLinks::Gathered(filesOf.size(), [&](const auto& add) {
         for (std::uint32_t file = 0; file < fields.size(); ++file)
             for (std::uint32_t word : prefixOf_[file])
                 add(word, file);

@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 
 class TBWWordedComparable;
 
@@ -77,7 +77,7 @@ private:
 };
 
 // The words with their similar words, ascending, each once.
-void WithSimilarWords(std::span<const std::uint32_t> own, const WordLinks& similarOf, std::vector<std::uint32_t>& words);
+void WithSimilarWords(std::span<const std::uint32_t> own, const TWordLinks& similarOf, std::vector<std::uint32_t>& words);
 
 class TBWPrefixFilter {
 public:
@@ -191,7 +191,7 @@ public:
     // copied, and must outlive the filter.
     TBWSimilarPrefixFilter(const std::vector<TFields>& fields,
                            const std::vector<std::vector<std::uint32_t>>& filesOf,
-                           const WordLinks& similarOf, double threshold);
+                           const TWordLinks& similarOf, double threshold);
 
     // The files that may reach the threshold with file, scored either way
     // round, file itself among them; each once, in no particular order.
@@ -207,11 +207,11 @@ private:
 
     const std::vector<TFields>& fields_;
     const std::vector<std::vector<std::uint32_t>>& filesOf_;
-    const WordLinks& similarOf_;
+    const TWordLinks& similarOf_;
     double threshold_;
     std::vector<std::uint64_t> lookupCost_;  // per word: its files and those of its similar words
-    WordLinks prefixOf_;                     // per file
-    WordLinks prefixFilesOf_;                // per word: the files whose prefix holds it
+    TWordLinks prefixOf_;                     // per file
+    TWordLinks prefixFilesOf_;                // per word: the files whose prefix holds it
 };
 
 // For files compared field by field in order with exact words: one bit per

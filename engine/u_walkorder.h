@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 
 class TBWWalkOrder {
 public:
@@ -28,7 +28,7 @@ public:
     // ascending. All are read, not copied, and must outlive this.
     TBWWalkOrder(const std::vector<std::vector<std::uint32_t>>& wordsOf,
                  const std::vector<std::vector<std::uint32_t>>& filesOf,
-                 const WordLinks& laterSimilar)
+                 const TWordLinks& laterSimilar)
         : wordsOf_(wordsOf), filesOf_(filesOf), laterSimilar_(laterSimilar)
     {
     }
@@ -47,5 +47,5 @@ private:
 
     const std::vector<std::vector<std::uint32_t>>& wordsOf_;
     const std::vector<std::vector<std::uint32_t>>& filesOf_;
-    const WordLinks& laterSimilar_;
+    const TWordLinks& laterSimilar_;
 };

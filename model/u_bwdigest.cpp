@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "base/u_sysinfo.h"
-#include "model/u_bwfswin.h"
-#include "tags/ByteSource.h"
+#include "tags/u_bytesource.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/u_bwfs.h"
+#include "model/u_digesttype.h"
 
 // The window of every file digest the model takes. Stored lists hold
 // digests of this window, so it never changes.

@@ -308,13 +308,13 @@ TBWDirectory* TBWDirectory::TopOfKind()
 
 TBWDirectory* TBWDirectory::FindChild(const std::string& name)
 {
-    subDirs_->Count();
+    RefreshIfNeeded();
     return NamedAmong<TBWDirectory>(dirIndex_.Candidates(FirstComponent(name)), name, true);
 }
 
 TBWDirectory* TBWDirectory::FindChildExact(const std::string& name)
 {
-    subDirs_->Count();
+    RefreshIfNeeded();
     return NamedAmong<TBWDirectory>(dirIndex_.Candidates(FirstComponent(name)), name, false);
 }
 
@@ -373,7 +373,7 @@ TBWDirectory* TBWDirectory::FindDir(const std::string& path, bool create)
 
 std::vector<TBWDirectory*> TBWDirectory::DirsOpening(std::string_view rest)
 {
-    subDirs_->Count();
+    RefreshIfNeeded();
     std::vector<TBWDirectory*> exact, otherCase;
     for (TBWObject* candidate : dirIndex_.Candidates(FirstComponent(rest))) {
         auto* dir = static_cast<TBWDirectory*>(candidate);
@@ -417,7 +417,7 @@ void TBWDirectory::CollectFiles(TBWStruct* target, bool selectedOnly)
         return;
     LoadForWalk(nullptr);
     TBWSelChain* items = Files()->Items();
-    items->Count();
+    Files()->RefreshIfNeeded();
     for (TBWChainNode* node = items->Head(); node; node = node->Next())
         if (!selectedOnly || items->IsSelected(node->Item()))
             target->Add(node->Item());
@@ -438,7 +438,7 @@ void TBWDirectory::CopyTree(TBWDirectory* source)
     if (!source)
         return;
     TBWSelChain* sourceItems = source->Files()->Items();
-    sourceItems->Count();
+    source->Files()->RefreshIfNeeded();
     for (TBWChainNode* node = sourceItems->Head(); node; node = node->Next())
         if (TBWFile* file = As<TBWFile>(node->Item()))
             Files()->AddFileTouch(file->Name())->Assign(*file);
@@ -602,13 +602,13 @@ TBWFile* TBWFileList::FileAt(std::int32_t index)
 
 TBWFile* TBWFileList::FindByName(const std::string& name)
 {
-    items_->Count();
+    RefreshIfNeeded();
     return NamedAmong<TBWFile>(nameIndex_.Candidates(name), name, true);
 }
 
 TBWFile* TBWFileList::FindExact(const std::string& name)
 {
-    items_->Count();
+    RefreshIfNeeded();
     return NamedAmong<TBWFile>(nameIndex_.Candidates(name), name, false);
 }
 
@@ -809,18 +809,6 @@ const TBWDigest& TBWFile::GetDigest()
     EnsureInfo(ikDigest);
     static const TBWDigest none{};
     return details_ ? details_->digest : none;
-}
-
-std::string DigestHexOf(const TBWDigest& digest)
-{
-    // Made for every file of a scan by content: no formatting call per byte.
-    constexpr std::string_view kDigits = "0123456789abcdef";
-    std::string hex(2 * digest.size(), '0');
-    for (std::size_t i = 0; i < digest.size(); ++i) {
-        hex[2 * i] = kDigits[digest[i] >> 4];
-        hex[2 * i + 1] = kDigits[digest[i] & 0xf];
-    }
-    return hex;
 }
 
 std::string TBWFile::DigestHex()

@@ -17,6 +17,7 @@
 #include "base/u_bwselchain.h"
 #include "base/u_bwslots.h"
 #include "model/u_bwnameindex.h"
+#include "model/u_digesttype.h"
 
 class TBWFileList;
 class TBWFile;
@@ -315,9 +316,6 @@ enum TBWInfoKind : std::int32_t {
 };
 // Room for the kinds there are and a few more: every file entry holds one.
 using TBWInfoKinds = std::bitset<8>;
-using TBWDigest = std::array<std::uint8_t, 16>;
-// 32 lower-case hexadecimal digits.
-std::string DigestHexOf(const TBWDigest& digest);
 
 // Keys of a file entry (audio entries add 10 to 16; 65536 and up are words).
 enum TBWFileKey : TBWKey {

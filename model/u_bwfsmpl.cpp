@@ -247,8 +247,8 @@ void TBWDirMpl::SetState(TMplState state)
 
 void TBWDirMpl::ReadWholeTree()
 {
-    Files()->Count();
-    DirCount();
+    Files()->RefreshIfNeeded();
+    RefreshIfNeeded();
     for (TBWDirMpl* dir : ItemsOf<TBWDirMpl>(*SubDirs()))
         dir->ReadWholeTree();
 }
@@ -414,10 +414,10 @@ void TBWDirMpl::ReadFiles(TBWFileList& files)
 
 std::int32_t TBWDirMpl::WriteRecords(TMplIO& io, std::vector<TMplFileRecord>& scratch)
 {
-    DirCount();
+    RefreshIfNeeded();
     const std::vector<TBWDirMpl*> dirs = ItemsOf<TBWDirMpl>(*SubDirs());
     TBWSelChain* items = Files()->Items();
-    items->Count();
+    Files()->RefreshIfNeeded();
     scratch.clear();
     for (TBWFile* file : ItemsOf<TBWFile>(*items))
         scratch.push_back(RecordOf(*file));

@@ -7,7 +7,7 @@
 #include "model/u_bwfsmp3.h"
 #include "model/u_bwdigest.h"
 #include "model/u_mplio.h"
-#include "tags/BinaryView.h"
+#include "tags/u_binaryview.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/HUtils.h"
+#include "base/platform/u_filemove.h"
 #include "base/platform/u_wholefile.h"
 #include "base/u_bwfunc.h"
 #include "base/u_bwtextcase.h"

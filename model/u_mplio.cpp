@@ -7,7 +7,7 @@
 
 #include "base/platform/u_wholefile.h"
 #include "model/u_bwdigest.h"
-#include "tags/BinaryView.h"
+#include "tags/u_binaryview.h"
 #include "tags/TagText.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "tags/ByteSource.h"
+#include "tags/u_bytesource.h"
 
 // The ID3v1 genre list with its common extension, indexed by the genre byte.
 constexpr std::int32_t kGenreCount = 148;

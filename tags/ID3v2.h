@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tags/ByteSource.h"
+#include "tags/u_bytesource.h"
 
 // The total size of the tag whose 10 header bytes are given (header, frames,
 // padding and footer), 0 when the bytes are no ID3v2 header or the tag would

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "tags/APEtag.h"
-#include "tags/ByteSource.h"
+#include "tags/u_bytesource.h"
 #include "tags/ID3v1.h"
 #include "tags/ID3v2.h"
 

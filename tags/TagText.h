@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "tags/BinaryView.h"
+#include "tags/u_binaryview.h"
 
 enum class TTextEncoding : std::uint8_t {
     Windows1252,

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tags/ByteSource.h"
+#include "tags/u_bytesource.h"
 
 class TWMAfile {
 public:

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tags/ByteSource.h"
+#include "tags/u_bytesource.h"
 
 // An atom whose payload is never read ("free", "mdat" and the like), and the
 // base of every other atom.

@@ -1,32 +1,13 @@
 // Putting a file under a new name without ever replacing one that is
-// there: the rename and the move of the results window, and the copies of
-// damaged profiles set aside. Network file systems (NFS, CIFS) refuse the
-// kernel's no-replace rename; there a hard link and an unlink stand in for
-// it, and where even links are missing, a check and a plain rename.
+// there: the move of the results window (a rename within a file system, a
+// copy placed as a temporary file across them), numbered free names, and
+// the copies of damaged profiles set aside.
 #pragma once
 
 #include <functional>
 #include <string>
 
-enum class TRenameOutcome {
-    Renamed,
-    NameTaken,        // a file of the new name is there; nothing changed
-    OtherFileSystem,  // the new name lies on another file system; nothing changed
-    Failed,           // errno says why; nothing changed
-};
-
-// The system calls a rename goes through, each returning 0 or -1 with errno
-// set; tests replace one to make it refuse as a network file system does.
-struct TRenameCalls {
-    int (*renameNoReplace)(const char* from, const char* to);
-    int (*link)(const char* from, const char* to);
-    int (*unlink)(const char* path);
-    int (*rename)(const char* from, const char* to);
-};
-const TRenameCalls& SystemRenameCalls();
-
-TRenameOutcome RenameNoReplace(const std::string& from, const std::string& to,
-                               const TRenameCalls& calls = SystemRenameCalls());
+#include "base/platform/u_renamenoreplace.h"
 
 // Moves the file from to to, never replacing a file at to. Within a file
 // system it is a rename; across file systems the file is copied to a new
@@ -42,9 +23,6 @@ bool MoveNoReplace(const std::string& from, const std::string& to, std::string& 
 // an older copy is never replaced. Gives the new path; empty when it could
 // not be renamed (errno says why).
 std::string SetAsideFile(const std::string& path, const TRenameCalls& calls = SystemRenameCalls());
-
-// The folder that holds path's file: "." for a bare name, "/" at the top.
-std::string FolderOfFile(const std::string& path);
 
 // The text MoveNoReplace and the renames give when the new name is taken.
 extern const char* const kNameTakenReason;

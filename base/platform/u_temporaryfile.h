@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "base/platform/u_filemove.h"
+#include "base/platform/u_renamenoreplace.h"
 
 class TTemporaryFile {
 public:

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/platform/u_filemove.h"
+#include "base/platform/u_renamenoreplace.h"
 
 // The most a file the program reads whole may hold. Far above what any
 // profile, list or result file of a real collection holds, and far below

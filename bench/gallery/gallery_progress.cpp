@@ -10,7 +10,7 @@
 namespace {
 
 // Every reading is a second later, so every step of the sample paints.
-ProgressTracker::Clock SecondsApart()
+TProgressTracker::Clock SecondsApart()
 {
     return [now = std::chrono::steady_clock::time_point{}]() mutable { return now += std::chrono::seconds(1); };
 }

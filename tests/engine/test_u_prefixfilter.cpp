@@ -171,7 +171,7 @@ TEST(SimilarPrefixFilter, MissesNoPairThatReachesTheThreshold)
                     if (filesOf[word].empty() || filesOf[word].back() != file)
                         filesOf[word].push_back(file);
         for (const std::int32_t tolerance : {1, 2}) {
-            WordLinks similarOf;
+            TWordLinks similarOf;
             for (std::uint32_t a = 0; a < vocabulary.size(); ++a) {
                 for (std::uint32_t b = 0; b < vocabulary.size(); ++b)
                     if (a != b && WithinEditDistance(vocabulary[a], vocabulary[b], tolerance))

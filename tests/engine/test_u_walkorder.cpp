@@ -12,9 +12,9 @@ namespace {
 using TLists = std::vector<std::vector<std::uint32_t>>;
 using TMeeting = TBWWalkOrder::TMeeting;
 
-WordLinks Linked(const TLists& lists)
+TWordLinks Linked(const TLists& lists)
 {
-    WordLinks links;
+    TWordLinks links;
     for (const std::vector<std::uint32_t>& list : lists) {
         for (std::uint32_t linked : list)
             links.Add(linked);
@@ -71,7 +71,7 @@ TPool SmallPool()
 TEST(WalkOrder, FirstMeetingIsUnderTheFirstSharedWordOrItsSimilarWords)
 {
     const TPool pool = SmallPool();
-    const WordLinks similar = Linked(pool.laterSimilar);
+    const TWordLinks similar = Linked(pool.laterSimilar);
     const TBWWalkOrder walk(pool.wordsOf, pool.filesOf, similar);
     // 0 and 1 share word 0: 0, the earlier, is scored there against 1.
     EXPECT_EQ(walk.FirstMeeting(0, 1), (TMeeting{0, 0, 1}));
@@ -106,7 +106,7 @@ TEST(WalkOrder, AgreesWithThePlainWalk)
                 if (random() % 4 == 0)
                     similar[word].push_back(later);
         const TPool pool(wordsOf, similar, words);
-        const WordLinks links = Linked(pool.laterSimilar);
+        const TWordLinks links = Linked(pool.laterSimilar);
         const TBWWalkOrder walk(pool.wordsOf, pool.filesOf, links);
         const auto plain = PlainWalk(pool);
 

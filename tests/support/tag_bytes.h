@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tags/ByteSource.h"
+#include "tags/u_bytesource.h"
 
 using TBytes = std::vector<std::uint8_t>;
 

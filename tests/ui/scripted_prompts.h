@@ -19,7 +19,7 @@ struct AskedPrompt {
     bool destructive = false;  // a Yes/No question whose default answer is No
 };
 
-class ScriptedPrompts : public UserPrompts {
+class ScriptedPrompts : public TUserPrompts {
 public:
     // Failures go to `fail`; by default they fail the running QtTest function.
     explicit ScriptedPrompts(std::function<void(const QString&)> fail = {});
@@ -67,7 +67,7 @@ private:
                                  bool destructive = false);
 
     std::function<void(const QString&)> fail_;
-    UserPrompts* replaced_;
+    TUserPrompts* replaced_;
     std::deque<Expected> script_;
     std::vector<AskedPrompt> asked_;
 };

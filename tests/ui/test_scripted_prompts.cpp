@@ -55,11 +55,11 @@ private slots:
 
     void failsOnAnUnusedScriptAndRestoresThePrompts()
     {
-        UserPrompts* before = &Prompts();
+        TUserPrompts* before = &Prompts();
         {
             ScriptedPrompts prompts(Collect());
             prompts.ExpectMessage(PromptKind::Error);
-            QCOMPARE(&Prompts(), static_cast<UserPrompts*>(&prompts));
+            QCOMPARE(&Prompts(), static_cast<TUserPrompts*>(&prompts));
         }
         QCOMPARE(failures.size(), 1);
         QVERIFY(failures[0].contains("error"));

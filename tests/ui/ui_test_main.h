@@ -23,7 +23,7 @@ private:
     {                                                    \
         IsolatedDesktop desktop;                         \
         QApplication application(argc, argv);           \
-        PictureModules pictures;                         \
+        TPictureModules pictures;                         \
         TestClass test;                                  \
         return QTest::qExec(&test, argc, argv);          \
     }

@@ -36,9 +36,9 @@ void LookLikeLink(QLabel* label)
 }
 
 // A click on the link label, however it reached the label.
-class ClickFilter : public QObject {
+class TClickFilter : public QObject {
 public:
-    ClickFilter(QObject* parent, std::function<void()> onClick) : QObject(parent), onClick_(std::move(onClick)) {}
+    TClickFilter(QObject* parent, std::function<void()> onClick) : QObject(parent), onClick_(std::move(onClick)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -94,7 +94,7 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent)
         Label(panel, "Comments", QString("Brindlewick on the web:\n%1").arg(kMakerPage),
               {16, 116, 258, 56});
     LookLikeLink(comments);
-    comments->installEventFilter(new ClickFilter(comments, [this] { CommentsClick(); }));
+    comments->installEventFilter(new TClickFilter(comments, [this] { CommentsClick(); }));
 
     auto* close = new QPushButton("&Close", this);
     close->setObjectName("OKButton");

@@ -18,7 +18,7 @@ extern const std::array<const char*, kResultColumnCount> ResultColumnNames;
 
 class TBWCVGenSettings : public TBWProfile {
 public:
-    static constexpr const char* SettingsName = "settings";
+    static constexpr const char* SettingsName = kGenSettingsProfileName;
 
     // dataFolder: the folder of the settings file, ending in "/"; empty
     // for the program's data folder. The fields hold false and 0 until

@@ -1,6 +1,5 @@
 #include "ui/common/u_helpwindow.h"
 
-#include "ui/common/u_prompts.h"
 #include "ui/common/u_screenplace.h"
 
 #include <QAction>
@@ -38,12 +37,6 @@ namespace {
 constexpr QSize kHelpWindowSize(640, 480);
 
 QPointer<THelpWindow> gHelpWindow;
-
-QString MissingHelpMessage(const QString& topic)
-{
-    return QCoreApplication::translate("THelpWindow", "The help page \"%1\" is not installed (looked in %2).")
-        .arg(topic, ProgramDataFolder() + "/help");
-}
 
 // A window blocked by a modal one cannot be used: the help goes over the
 // modal window when there is one.
@@ -154,12 +147,16 @@ bool THelpWindow::OpenTopic(const QString& topic)
     return true;
 }
 
+QString MissingHelpMessage(const QString& topic)
+{
+    return QCoreApplication::translate("THelpWindow", "The help page \"%1\" is not installed (looked in %2).")
+        .arg(topic, ProgramDataFolder() + "/help");
+}
+
 bool ShowHelpTopic(const QString& topic)
 {
-    if (HelpPagePath(topic).isEmpty()) {
-        Prompts().ShowError(QCoreApplication::translate("THelpWindow", "Corvella Help"), MissingHelpMessage(topic));
+    if (HelpPagePath(topic).isEmpty())
         return false;
-    }
     QWidget* owner = HelpOwner();
     THelpWindow& window = HelpWindowOver(owner);
     window.OpenTopic(topic);

@@ -42,7 +42,10 @@ private:
 
 // Opens the topic in the one help window, shown over the window that asked
 // (the active modal window, else the active window) and made active. A topic
-// without a page is reported with an error box instead, and gives false.
+// without a page gives false and shows nothing: Prompts().ShowHelpTopic
+// tells the user then, with MissingHelpMessage.
 bool ShowHelpTopic(const QString& topic);
+// What the user is told when the topic's page is not installed.
+QString MissingHelpMessage(const QString& topic);
 // The help window when one exists, shown or not.
 THelpWindow* HelpWindow();

@@ -350,13 +350,13 @@ QPixmap ProgramIcon(int side)
     });
 }
 
-PictureModules::PictureModules()
+TPictureModules::TPictureModules()
 {
     dmCommonPics = &commonPics_;
     dmCentral = &central_;
 }
 
-PictureModules::~PictureModules()
+TPictureModules::~TPictureModules()
 {
     dmCentral = nullptr;
     dmCommonPics = nullptr;

@@ -2,7 +2,7 @@
 // The shared image lists of the windows, our own artwork drawn at start-up:
 // dmCommonPics->dirIL for the directory trees, dmCentral's IL, BigIL, PriIL
 // and testIL for lists, tool bars, menus, role and check marks. Made once by
-// a PictureModules object (after the QApplication) and freed with it.
+// a TPictureModules object (after the QApplication) and freed with it.
 #include <QIcon>
 #include <QPixmap>
 #include <vector>
@@ -59,12 +59,12 @@ extern TdmCentral* dmCentral;
 // The program's own icon, side × side pixels: the about window's, and the windows'.
 QPixmap ProgramIcon(int side);
 
-class PictureModules {
+class TPictureModules {
 public:
-    PictureModules();
-    ~PictureModules();
-    PictureModules(const PictureModules&) = delete;
-    PictureModules& operator=(const PictureModules&) = delete;
+    TPictureModules();
+    ~TPictureModules();
+    TPictureModules(const TPictureModules&) = delete;
+    TPictureModules& operator=(const TPictureModules&) = delete;
 
 private:
     TdmCommonPics commonPics_;

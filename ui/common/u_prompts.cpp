@@ -36,7 +36,7 @@ std::optional<QString> Chosen(const QString& answer)
     return answer;
 }
 
-class QtPrompts final : public UserPrompts {
+class TQtPrompts final : public TUserPrompts {
 public:
     bool AskYesNo(const QString& caption, const QString& question) override
     {
@@ -114,20 +114,21 @@ public:
     }
     void ShowHelpTopic(const QString& topic) override
     {
-        ::ShowHelpTopic(topic);
+        if (!::ShowHelpTopic(topic))
+            Prompts().ShowError(QCoreApplication::translate("THelpWindow", "Corvella Help"), MissingHelpMessage(topic));
     }
 };
 
-QtPrompts qtPrompts;
+TQtPrompts qtPrompts;
 // While the program ends on a request nobody may be there to answer, and a
 // box would hold the end up.
-SilentPrompts endingPrompts;
-UserPrompts* current = &qtPrompts;
+TSilentPrompts endingPrompts;
+TUserPrompts* current = &qtPrompts;
 bool endingOnRequest = false;
 
 } // namespace
 
-UserPrompts& Prompts()
+TUserPrompts& Prompts()
 {
     return endingOnRequest ? endingPrompts : *current;
 }
@@ -142,9 +143,9 @@ bool EndingOnRequest()
     return endingOnRequest;
 }
 
-UserPrompts* ReplacePrompts(UserPrompts* prompts)
+TUserPrompts* ReplacePrompts(TUserPrompts* prompts)
 {
-    UserPrompts* replaced = current;
+    TUserPrompts* replaced = current;
     current = prompts ? prompts : &qtPrompts;
     return replaced;
 }

@@ -1,13 +1,13 @@
 #pragma once
 // Every modal question, message and dialog of the windows, and every hand-over
-// to the desktop, goes through UserPrompts so tests can answer them from a
+// to the desktop, goes through TUserPrompts so tests can answer them from a
 // script. Windows call Prompts(); a test installs its own with ReplacePrompts.
 #include <QString>
 #include <optional>
 
-class UserPrompts {
+class TUserPrompts {
 public:
-    virtual ~UserPrompts() = default;
+    virtual ~TUserPrompts() = default;
     virtual bool AskYesNo(const QString& caption, const QString& question) = 0;
     // A question whose Yes destroys or drops something: No is the default
     // answer, so that Enter never destroys. Without its own box it is a
@@ -46,7 +46,7 @@ public:
 // Shows nothing and answers every question with No or nothing: what the
 // program asks while it ends on a request, and a base for prompts that
 // answer only some questions.
-class SilentPrompts : public UserPrompts {
+class TSilentPrompts : public TUserPrompts {
 public:
     bool AskYesNo(const QString&, const QString&) override { return false; }
     std::optional<bool> AskYesNoCancel(const QString&, const QString&) override { return std::nullopt; }
@@ -62,9 +62,9 @@ public:
 };
 
 // The process's current prompts: the Qt dialogs unless replaced.
-UserPrompts& Prompts();
+TUserPrompts& Prompts();
 // Installs `prompts` (nullptr: the Qt dialogs again) and returns the one replaced.
-UserPrompts* ReplacePrompts(UserPrompts* prompts);
+TUserPrompts* ReplacePrompts(TUserPrompts* prompts);
 
 // The program ends on a close request (SIGTERM, the end of the session):
 // from then on Prompts() shows nothing and answers every question with No,

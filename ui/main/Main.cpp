@@ -3,10 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDate>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QMenuBar>
 #include <QFileInfo>
 #include <QTimer>
@@ -16,13 +14,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 
 #include "base/HUtils.h"
-#include "base/u_bwdatetime.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
+#include "engine/u_registryconversion.h"
 #include "engine/u_xmlprofile.h"
 #include "model/u_bwfsdrive.h"
 #include "model/u_bwfsmpl.h"
@@ -51,32 +48,11 @@
 namespace {
 
 constexpr const char* kQuickScanName = "quick_scan";
-constexpr const char* kConvertedMarker = "ConvertedToXML";
 // How often a close asked for by a signal looks again whether the scan and
 // the modal windows have ended.
 constexpr int kCloseRetryMs = 50;
 // The summary panel's height in the fonts the window was laid out for.
 constexpr int kSummaryHeight = 186;
-
-int CompareTexts(const std::string& a, const std::string& b)
-{
-    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive);
-}
-
-// Profiles that ran come first, the earlier day first; never-run profiles,
-// and runs of the same day, tie.
-int CompareLastRuns(double a, double b)
-{
-    const double dayA = std::floor(a);
-    const double dayB = std::floor(b);
-    if (dayA == dayB)
-        return 0;
-    if (dayA == 0)
-        return 1;
-    if (dayB == 0)
-        return -1;
-    return dayA < dayB ? -1 : 1;
-}
 
 QModelIndex SelectedRow(const QTreeView& view)
 {
@@ -91,23 +67,6 @@ void SelectRow(QTreeView& view, int row)
 }
 
 } // namespace
-
-QString TimeTakenText(double days)
-{
-    const std::int64_t seconds = std::max<std::int64_t>(WholeSeconds(days), 0);
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600, 2, 10, QChar('0'))
-        .arg(seconds / 60 % 60, 2, 10, QChar('0'))
-        .arg(seconds % 60, 2, 10, QChar('0'));
-}
-
-QString LastRunText(double lastRun)
-{
-    if (lastRun == 0)
-        return QStringLiteral("Never");
-    const QDate day = QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(lastRun)));
-    return QLocale().toString(day, QLocale::ShortFormat);
-}
 
 std::vector<TProfileRow> ReadStoredProfiles(TBWCVProfile& profile)
 {
@@ -124,77 +83,6 @@ std::vector<TProfileRow> ReadStoredProfiles(TBWCVProfile& profile)
             LoadProblems().ProfileNotLoaded(profile, name);
     }
     return rows;
-}
-
-// ------------------------------------------------------------ TProfileListModel
-
-void TProfileListModel::SetRows(std::vector<TProfileRow> rows)
-{
-    beginResetModel();
-    rows_ = std::move(rows);
-    endResetModel();
-}
-
-void TProfileListModel::ColumnClick(int column)
-{
-    tag_ = column == tag_ ? column + kDescending : column;
-    beginResetModel();
-    std::stable_sort(rows_.begin(), rows_.end(),
-                     [this](const TProfileRow& a, const TProfileRow& b) { return Compare(a, b) < 0; });
-    endResetModel();
-    emit headerDataChanged(Qt::Horizontal, 0, colCount - 1);
-}
-
-int TProfileListModel::Compare(const TProfileRow& a, const TProfileRow& b) const
-{
-    int result = 0;
-    switch (tag_ & 0xFFFF) {
-    case colComment: result = CompareTexts(a.comment, b.comment); break;
-    case colLastRun: result = CompareLastRuns(a.lastRun, b.lastRun); break;
-    case colTimeTaken: result = TimeTakenText(a.lastTime).compare(TimeTakenText(b.lastTime), Qt::CaseInsensitive); break;
-    default: result = CompareTexts(a.name, b.name); break;
-    }
-    return tag_ >= kDescending ? -result : result;
-}
-
-int TProfileListModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-}
-
-int TProfileListModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : colCount;
-}
-
-QVariant TProfileListModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.row() >= rowCount())
-        return {};
-    const TProfileRow& row = Row(index.row());
-    if (role == Qt::DecorationRole && index.column() == colName)
-        return dmCentral->IL.Icon(siProfile);
-    if (role != Qt::DisplayRole)
-        return {};
-    switch (index.column()) {
-    case colName: return QString::fromStdString(row.name);
-    case colComment: return QString::fromStdString(row.comment);
-    case colLastRun: return LastRunText(row.lastRun);
-    case colTimeTaken: return TimeTakenText(row.lastTime);
-    default: return {};
-    }
-}
-
-QVariant TProfileListModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal)
-        return {};
-    if (role == Qt::DecorationRole && section == (tag_ & 0xFFFF))
-        return dmCentral->IL.Icon(tag_ >= kDescending ? siDescending : siAscending);
-    if (role != Qt::DisplayRole)
-        return {};
-    static const char* const captions[colCount] = {"Profile Name", "Comment", "Last Run", "Time Taken"};
-    return section >= 0 && section < colCount ? QString(captions[section]) : QVariant();
 }
 
 // ------------------------------------------------------------------ decisions
@@ -219,25 +107,6 @@ const QMetaObject& SummaryRowPage(int row)
     case 9: return TfrcProCVActions::staticMetaObject;
     default: return TfrcPCVSummary::staticMetaObject;
     }
-}
-
-bool ConvertRegistryProfiles(TRegistryStore& store, const std::string& key, const std::string& dataFolder)
-{
-    if (!store.KeyExists(key) || store.FindValue(key, kConvertedMarker))
-        return false;
-    const std::string profilesKey = key + "\\profiles";
-    for (const std::string& name : store.SubKeyNames(profilesKey)) {
-        // A name with a path in it would write the profile outside the profiles folder.
-        if (IsStorableProfileName(name))
-            ExportRegistryToXml(store, profilesKey + "\\" + name, dataFolder + "profiles/" + name + ".xml");
-        else
-            LoadProblems().ProfileNotConverted(name);
-    }
-    ExportRegistryToXml(store, key + "\\" + TBWCVGenSettings::SettingsName,
-                        dataFolder + TBWCVGenSettings::SettingsName + ".xml");
-    store.WriteValue(key, RegistryDword(kConvertedMarker, 1));
-    store.Save();
-    return true;
 }
 
 // ---------------------------------------------------------------- TfCorvella4
@@ -363,11 +232,14 @@ void TfCorvella4::BuildSummary()
 void TfCorvella4::FormCreate()
 {
     TRegistryStore store(AppPaths().registryFile);
+    std::vector<std::string> notConverted;
     // The settings were loaded before this window existed; the converted ones take their place.
     if (!store.Load())
         LoadProblems().RegistryNotRead(AppPaths().registryFile, store.LoadFailure());
-    else if (ConvertRegistryProfiles(store, AppPaths().registryKey, AppPaths().dataFolder))
+    else if (ConvertRegistryProfiles(store, AppPaths().registryKey, AppPaths().dataFolder, &notConverted))
         GenSettings().LoadOrCreate();
+    for (const std::string& name : notConverted)
+        LoadProblems().ProfileNotConverted(name);
     RefreshProfileList();
 }
 

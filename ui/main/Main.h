@@ -2,71 +2,27 @@
 // The main window: the stored profiles in a list, and every action that
 // starts work (run, edit, delete a profile, load the last results, the
 // Mp3 List editor, help, the tip of the day, about). Running a profile takes
-// the scan road (u_scanroad); closing the window ends the program. The list's
-// rows and its sort rule, and which actions may run, are plain pieces here
-// that tests drive without the window.
-#include <QAbstractTableModel>
+// the scan road (u_scanroad); closing the window ends the program. The list
+// is a model of its own (u_profilelistmodel); which actions may run is a
+// plain piece here that tests drive without the window.
 #include <QMainWindow>
 
 #include <string>
 #include <vector>
 
+#include "ui/main/u_profilelistmodel.h"
 #include "ui/main/u_scanroad.h"
 
 class QAction;
 class QTreeView;
 class TBWCVProfile;
-class TRegistryStore;
 class TfrcPCVSummary;
-
-// A time taken as "hh:nn:ss"; hours go past 24 rather than wrapping.
-QString TimeTakenText(double days);
-// The day of a run in the locale's short date format; "Never" for 0.
-QString LastRunText(double lastRun);
-
-struct TProfileRow {
-    std::string name;
-    std::string comment;
-    double lastRun = 0;   // day count, 0 when never run
-    double lastTime = 0;  // days
-};
 
 // Loads every stored profile into profile, in the storage's order; a
 // profile that cannot be loaded goes to LoadProblems, which keeps its file.
 // Twins of a profile's file in other letter case are set aside first, and a
 // profiles folder that cannot be listed is recorded there too.
 std::vector<TProfileRow> ReadStoredProfiles(TBWCVProfile& profile);
-
-// The rows of lvProfiles and its sort state. Tag holds the sorted column in
-// its low 16 bits, plus 0x10000 when the order is descending.
-class TProfileListModel : public QAbstractTableModel {
-public:
-    enum Column { colName, colComment, colLastRun, colTimeTaken, colCount };
-    static constexpr int kDescending = 0x10000;
-
-    using QAbstractTableModel::QAbstractTableModel;
-
-    // In the order given; a refill does not sort again.
-    void SetRows(std::vector<TProfileRow> rows);
-    const TProfileRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
-    int Tag() const { return tag_; }
-    // A click on the column sorted ascending sorts it descending; any other
-    // click sorts that column ascending.
-    void ColumnClick(int column);
-    // <0, 0 or >0 by the sort state: text columns without regard to case;
-    // "Last Run" earlier first with the profiles never run last. Descending
-    // is the exact reverse.
-    int Compare(const TProfileRow& a, const TProfileRow& b) const;
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-private:
-    std::vector<TProfileRow> rows_;
-    int tag_ = 0;
-};
 
 // UpdateActions' states.
 enum TMainState { msSelectionChanged = 0, msAfterRun = 1, msScanning = 2 };
@@ -84,13 +40,6 @@ TMainActionStates MainActionStates(TMainState state, bool hasSelection);
 // The profile editor's page that a row of the summary stands for: the page
 // class to open the editor at.
 const QMetaObject& SummaryRowPage(int row);
-
-// The one-time conversion of the profiles and settings kept in the settings
-// store under the program's key into XML files of the data folder, marked
-// done by "ConvertedToXML". True when it converted; a store without the key
-// is left as it is. A profile whose name holds a path is not converted,
-// and LoadProblems says so.
-bool ConvertRegistryProfiles(TRegistryStore& store, const std::string& key, const std::string& dataFolder);
 
 class TfCorvella4 : public QMainWindow, private TScanRoadHost {
     Q_OBJECT

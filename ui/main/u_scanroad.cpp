@@ -26,7 +26,7 @@ class TEngineWorker : public TScanWorker {
 public:
     TEngineWorker(TBWDirectory& root, const TBWCVProfile& profile) : engine_(root, profile) {}
 
-    void Start(const std::vector<std::string>& directories, ScanMailbox& mailbox) override
+    void Start(const std::vector<std::string>& directories, TScanMailbox& mailbox) override
     {
         engine_.Progress = &mailbox;
         engine_.AddDirectories(directories);
@@ -162,10 +162,10 @@ TScanOutcome TScanRoad::Run(const std::string& profileName)
     // The worker keeps a copy of the profile: the windows may load another
     // one into the current profile while it runs.
     std::unique_ptr<TScanWorker> worker = makeWorker_(profile);
-    ScanMailbox mailbox;
+    TScanMailbox mailbox;
     bool cancelled = false;
     {
-        ScanMailboxPump pump(mailbox);
+        TScanMailboxPump pump(mailbox);
         worker->Start(scanList, mailbox);
         cancelled = WaitForWorker(*worker);
     }

@@ -17,7 +17,7 @@
 
 #include "engine/u_contentwords.h"
 
-class ScanMailbox;
+class TScanMailbox;
 class TBWCVProfile;
 class TBWDirectory;
 class TBWDupeFileList;
@@ -51,7 +51,7 @@ class TScanWorker {
 public:
     virtual ~TScanWorker() = default;
     // Starts the scan of directories on the worker thread; its reports go to mailbox.
-    virtual void Start(const std::vector<std::string>& directories, ScanMailbox& mailbox) = 0;
+    virtual void Start(const std::vector<std::string>& directories, TScanMailbox& mailbox) = 0;
     // True once the worker has ended, whether it completed, stopped or failed.
     virtual bool Finished() const = 0;
     virtual void RequestStop() = 0;

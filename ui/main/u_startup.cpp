@@ -188,7 +188,7 @@ int RunCorvella(int argc, char** argv)
     LoadMp3Lists();
     LoadProblems().ListsLoaded(MplManager());
 
-    PictureModules pictures;
+    TPictureModules pictures;
     int status = 0;
     {
         TfCorvella4 window;

@@ -48,7 +48,7 @@ TfrcProCVAnims::TfrcProCVAnims(QWidget* parent)
 void TfrcProCVAnims::Timer1Timer()
 {
     for (int animType = 0; animType < kAnimTypeCount; ++animType) {
-        const AnimPlacement placement = PlaceAnimStep(stepCounter_, AnimFrameCount(animType), kPreviewWidth);
+        const TAnimPlacement placement = PlaceAnimStep(stepCounter_, AnimFrameCount(animType), kPreviewWidth);
         const QPixmap frame = animIL_.Pixmap(AnimFirstImage(animType) + placement.frame);
         QPixmap& canvas = canvases_[static_cast<std::size_t>(animType)];
         PaintAnimStep(canvas, frame, placement);

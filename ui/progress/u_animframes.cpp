@@ -155,15 +155,15 @@ int AnimPositions(int slotWidth)
     return std::max(1, (slotWidth - 4) / kAnimFrameSide);
 }
 
-AnimPlacement PlaceAnimStep(int step, int frameCount, int slotWidth)
+TAnimPlacement PlaceAnimStep(int step, int frameCount, int slotWidth)
 {
-    AnimPlacement placement;
+    TAnimPlacement placement;
     placement.frame = frameCount > 0 ? step % frameCount : -1;
     placement.x = step % AnimPositions(slotWidth) * kAnimFrameSide + 2;
     return placement;
 }
 
-void PaintAnimStep(QPixmap& canvas, const QPixmap& frame, const AnimPlacement& placement)
+void PaintAnimStep(QPixmap& canvas, const QPixmap& frame, const TAnimPlacement& placement)
 {
     QPainter painter(&canvas);
     painter.setPen(Qt::black);

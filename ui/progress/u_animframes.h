@@ -24,15 +24,15 @@ void FillAnimImages(TImageList& list);
 // Where step `step` of an animation with `frameCount` frames goes in a slot
 // `slotWidth` pixels wide: the frame walks left to right in 16-pixel steps,
 // cycling through the frames, and starts again at the left.
-struct AnimPlacement {
+struct TAnimPlacement {
     int frame = -1;  // index among the type's frames; -1 when the type has none
     int x = 2;
     int y = 2;
 };
-AnimPlacement PlaceAnimStep(int step, int frameCount, int slotWidth);
+TAnimPlacement PlaceAnimStep(int step, int frameCount, int slotWidth);
 // Positions a slot of that width has room for.
 int AnimPositions(int slotWidth);
 
 // Erases the slot `canvas` (a white box with a black outline) and draws
 // `frame` where `placement` says; a null frame leaves the box empty.
-void PaintAnimStep(QPixmap& canvas, const QPixmap& frame, const AnimPlacement& placement);
+void PaintAnimStep(QPixmap& canvas, const QPixmap& frame, const TAnimPlacement& placement);

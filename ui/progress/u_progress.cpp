@@ -33,23 +33,23 @@ void KeepRoomWhenHidden(QWidget* widget)
     widget->setSizePolicy(policy);
 }
 
-void ShowBar(QProgressBar* widget, const BarValues& values)
+void ShowBar(QProgressBar* widget, const TBarValues& values)
 {
-    const WidgetBar bar = FitToWidget(values);
+    const TWidgetBar bar = FitToWidget(values);
     widget->setRange(0, bar.maximum);
     widget->setValue(bar.position);
 }
 
 } // namespace
 
-TfProgress::TfProgress(QWidget* parent, ProgressTracker::Clock clock)
+TfProgress::TfProgress(QWidget* parent, TProgressTracker::Clock clock)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), tracker_(std::move(clock))
 {
     setObjectName("fProgress");
     setWindowTitle(tr("Working..."));
     BuildForm();
     FillAnimImages(animIL_);
-    animCanvas_ = QPixmap(ProgressTracker::kAnimSlotWidth, 20);
+    animCanvas_ = QPixmap(TProgressTracker::kAnimSlotWidth, 20);
     animCanvas_.fill(palette().color(QPalette::Window));
     PaintAnimStep(animCanvas_, {}, {});
     imAnim->setPixmap(animCanvas_);
@@ -81,16 +81,16 @@ void TfProgress::BuildForm()
 
     // The job bar and the animation share one place: a job shows one of them.
     auto* slot = new QWidget(this);
-    slot->setFixedSize(ProgressTracker::kAnimSlotWidth, 20);
+    slot->setFixedSize(TProgressTracker::kAnimSlotWidth, 20);
     pbJob = Named(new QProgressBar(slot), "pbJob");
-    pbJob->setGeometry(0, 0, ProgressTracker::kAnimSlotWidth, 17);
+    pbJob->setGeometry(0, 0, TProgressTracker::kAnimSlotWidth, 17);
     pbJob->setTextVisible(false);
     imAnim = Named(new QLabel(slot), "imAnim");
-    imAnim->setGeometry(0, 0, ProgressTracker::kAnimSlotWidth, 20);
+    imAnim->setGeometry(0, 0, TProgressTracker::kAnimSlotWidth, 20);
 
     Label2 = Named(new QLabel(tr("Overall progress:"), this), "Label2");
     pbOverall = Named(new QProgressBar(this), "pbOverall");
-    pbOverall->setFixedSize(ProgressTracker::kAnimSlotWidth, 17);
+    pbOverall->setFixedSize(TProgressTracker::kAnimSlotWidth, 17);
     pbOverall->setTextVisible(false);
     bCancel = Named(new QPushButton(tr("&Cancel"), this), "bCancel");
     KeepRoomWhenHidden(bCancel);
@@ -163,7 +163,7 @@ void TfProgress::ShowBars()
 
 void TfProgress::ShowAnimation()
 {
-    const AnimPlacement& placement = tracker_.LastPlacement();
+    const TAnimPlacement& placement = tracker_.LastPlacement();
     const bool hasFrame = placement.frame >= 0 && placement.frame < static_cast<int>(animFrames_.size());
     PaintAnimStep(animCanvas_, hasFrame ? animFrames_[static_cast<size_t>(placement.frame)] : QPixmap(), placement);
     imAnim->setPixmap(animCanvas_);

@@ -20,7 +20,7 @@ class TfProgress : public QWidget {
 
 public:
     // A tool window over `parent`; without one it is a window of its own.
-    explicit TfProgress(QWidget* parent = nullptr, ProgressTracker::Clock clock = std::chrono::steady_clock::now);
+    explicit TfProgress(QWidget* parent = nullptr, TProgressTracker::Clock clock = std::chrono::steady_clock::now);
     ~TfProgress() override;
 
     // A new operation of jobCount jobs with animation type animType; Cancel
@@ -39,7 +39,7 @@ public:
     bool Cancelled() const { return tracker_.Cancelled(); }
     bool Alive() const { return alive_; }
     const QString& ShownProfileName() const { return shownProfileName_; }
-    const ProgressTracker& Tracker() const { return tracker_; }
+    const TProgressTracker& Tracker() const { return tracker_; }
     // The frames of the loaded animation type, copied out of AnimIL.
     const std::vector<QPixmap>& AnimFrames() const { return animFrames_; }
     const TImageList& AnimIL() const { return animIL_; }
@@ -60,7 +60,7 @@ private:
     void ShowAnimation();
     void ShowCancel();
 
-    ProgressTracker tracker_;
+    TProgressTracker tracker_;
     bool alive_ = false;
     QString shownProfileName_;
     TImageList animIL_{kAnimFrameSide};

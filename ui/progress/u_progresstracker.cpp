@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-WidgetBar FitToWidget(const BarValues& bar)
+TWidgetBar FitToWidget(const TBarValues& bar)
 {
     // A widget with maximum 0 shows a busy bar; an operation of no jobs shows an empty one.
     const std::int64_t maximum = std::max<std::int64_t>(bar.maximum, 1);
@@ -12,9 +12,9 @@ WidgetBar FitToWidget(const BarValues& bar)
             static_cast<int>(std::clamp<std::int64_t>(bar.position, 0, maximum) / divisor)};
 }
 
-ProgressTracker::ProgressTracker(Clock clock) : clock_(std::move(clock)) {}
+TProgressTracker::TProgressTracker(Clock clock) : clock_(std::move(clock)) {}
 
-bool ProgressTracker::Reset(int jobCount, int animType, bool showCancel)
+bool TProgressTracker::Reset(int jobCount, int animType, bool showCancel)
 {
     jobCount_ = jobCount;
     jobIndex_ = -1;
@@ -27,7 +27,7 @@ bool ProgressTracker::Reset(int jobCount, int animType, bool showCancel)
     return true;
 }
 
-void ProgressTracker::StartJob(std::int64_t itemCount)
+void TProgressTracker::StartJob(std::int64_t itemCount)
 {
     frameCounter_ = 0;
     itemCount = std::max<std::int64_t>(itemCount, 0);
@@ -39,7 +39,7 @@ void ProgressTracker::StartJob(std::int64_t itemCount)
     overall_ = {segment * jobCount_, std::min(segment * jobIndex_, segment * jobCount_)};
 }
 
-bool ProgressTracker::Step(std::int64_t count)
+bool TProgressTracker::Step(std::int64_t count)
 {
     pendingSteps_ += count;
     if (!RepaintDue())
@@ -55,12 +55,12 @@ bool ProgressTracker::Step(std::int64_t count)
     return true;
 }
 
-bool ProgressTracker::RepaintDue() const
+bool TProgressTracker::RepaintDue() const
 {
     return !lastRepaint_ || clock_() - *lastRepaint_ > kRepaintInterval;
 }
 
-void ProgressTracker::AdvanceBars()
+void TProgressTracker::AdvanceBars()
 {
     // A job reporting more items than it announced shows a full bar, no more:
     // the overall bar stays within the job's segment.
@@ -69,13 +69,13 @@ void ProgressTracker::AdvanceBars()
     overall_.position = std::clamp<std::int64_t>(overall_.position + job_.position - before, 0, overall_.maximum);
 }
 
-void ProgressTracker::Cancel()
+void TProgressTracker::Cancel()
 {
     cancelled_ = true;
     cancelEnabled_ = false;
 }
 
-void ProgressTracker::RequestClose()
+void TProgressTracker::RequestClose()
 {
     if (cancelShown_)
         cancelled_ = true;

@@ -10,20 +10,20 @@
 #include <functional>
 #include <optional>
 
-struct BarValues {
+struct TBarValues {
     std::int64_t maximum = 1;
     std::int64_t position = 0;
 };
 
 // The same fill in the range a progress bar widget holds (int): the job of
 // linking similar words can count billions of pairs.
-struct WidgetBar {
+struct TWidgetBar {
     int maximum = 1;
     int position = 0;
 };
-WidgetBar FitToWidget(const BarValues& bar);
+TWidgetBar FitToWidget(const TBarValues& bar);
 
-class ProgressTracker {
+class TProgressTracker {
 public:
     // Monotonic, so that a wall clock set back cannot stop the repaints.
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
@@ -32,7 +32,7 @@ public:
     // Repaints are at least this far apart.
     static constexpr std::chrono::milliseconds kRepaintInterval{500};
 
-    explicit ProgressTracker(Clock clock = std::chrono::steady_clock::now);
+    explicit TProgressTracker(Clock clock = std::chrono::steady_clock::now);
 
     // A new operation of jobCount jobs. True when the frames of animType are
     // to be loaded, that is when another type was loaded before.
@@ -55,15 +55,15 @@ public:
     bool CancelEnabled() const { return cancelEnabled_; }
     // The animation takes the job bar's place while the job has no item count.
     bool ShowsAnimation() const { return job_.maximum == 0; }
-    const BarValues& JobBar() const { return job_; }
-    const BarValues& OverallBar() const { return overall_; }
+    const TBarValues& JobBar() const { return job_; }
+    const TBarValues& OverallBar() const { return overall_; }
     int JobCount() const { return jobCount_; }
     int JobIndex() const { return jobIndex_; }
     int AnimType() const { return animType_; }
     int FrameCounter() const { return frameCounter_; }
     std::int64_t PendingSteps() const { return pendingSteps_; }
     // Where the animation's last painted step goes.
-    const AnimPlacement& LastPlacement() const { return placement_; }
+    const TAnimPlacement& LastPlacement() const { return placement_; }
 
 private:
     bool RepaintDue() const;
@@ -73,14 +73,14 @@ private:
     bool cancelled_ = false;
     bool cancelShown_ = false;
     bool cancelEnabled_ = true;
-    BarValues job_;
-    BarValues overall_;
+    TBarValues job_;
+    TBarValues overall_;
     int jobCount_ = 0;
     int jobIndex_ = -1;
     int frameCounter_ = 0;
     std::int64_t pendingSteps_ = 0;
     int animType_ = -1;
-    AnimPlacement placement_;
+    TAnimPlacement placement_;
     // Empty until the first repaint, which is therefore never held back.
     std::optional<std::chrono::steady_clock::time_point> lastRepaint_;
 };

@@ -1,15 +1,15 @@
 #include "ui/progress/u_scanmailbox.h"
 
 
-void ScanMailbox::StartJob(const std::string& caption, std::uint64_t itemCount)
+void TScanMailbox::StartJob(const std::string& caption, std::uint64_t itemCount)
 {
     std::lock_guard lock(mutex_);
     jobs_.push_back({caption, itemCount, steps_.exchange(0, std::memory_order_relaxed)});
 }
 
-void ScanMailbox::Drain(TProgressSink& into)
+void TScanMailbox::Drain(TProgressSink& into)
 {
-    std::vector<PostedJob> jobs;
+    std::vector<TPostedJob> jobs;
     std::uint64_t stepsOfLastJob = 0;
     {
         // Both exchanges of the count happen under the mutex, so every step
@@ -18,7 +18,7 @@ void ScanMailbox::Drain(TProgressSink& into)
         jobs.swap(jobs_);
         stepsOfLastJob = steps_.exchange(0, std::memory_order_relaxed);
     }
-    for (const PostedJob& job : jobs) {
+    for (const TPostedJob& job : jobs) {
         if (job.stepsBefore > 0)
             into.Step(job.stepsBefore);
         into.StartJob(job.caption, job.itemCount);
@@ -27,13 +27,13 @@ void ScanMailbox::Drain(TProgressSink& into)
         into.Step(stepsOfLastJob);
 }
 
-ScanMailboxPump::ScanMailboxPump(ScanMailbox& mailbox, QObject* parent) : QObject(parent), mailbox_(mailbox)
+TScanMailboxPump::TScanMailboxPump(TScanMailbox& mailbox, QObject* parent) : QObject(parent), mailbox_(mailbox)
 {
-    connect(&timer_, &QTimer::timeout, this, &ScanMailboxPump::DrainNow);
+    connect(&timer_, &QTimer::timeout, this, &TScanMailboxPump::DrainNow);
     timer_.start(kInterval);
 }
 
-void ScanMailboxPump::DrainNow()
+void TScanMailboxPump::DrainNow()
 {
     if (draining_)
         return;

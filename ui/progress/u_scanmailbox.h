@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-class ScanMailbox : public TProgressSink {
+class TScanMailbox : public TProgressSink {
 public:
     // Worker side. A new job; steps reported before it stay with the job before.
     void StartJob(const std::string& caption, std::uint64_t itemCount) override;
@@ -27,14 +27,14 @@ public:
     void Drain(TProgressSink& into);
 
 private:
-    struct PostedJob {
+    struct TPostedJob {
         std::string caption;
         std::uint64_t itemCount;
         std::uint64_t stepsBefore;  // steps of the job before this one, not yet drained
     };
 
     std::mutex mutex_;
-    std::vector<PostedJob> jobs_;
+    std::vector<TPostedJob> jobs_;
     // On a line of its own, so that the window thread taking the mutex does
     // not slow the worker's steps.
     alignas(64) std::atomic<std::uint64_t> steps_{0};
@@ -43,18 +43,18 @@ private:
 // Drains a mailbox into the progress window (ShowProgress) on the window
 // thread, every kInterval while it lives; a report after CloseProgress would
 // open a fresh window, so it is to end with the operation.
-class ScanMailboxPump : public QObject {
+class TScanMailboxPump : public QObject {
     Q_OBJECT
 
 public:
     static constexpr std::chrono::milliseconds kInterval{50};
 
-    explicit ScanMailboxPump(ScanMailbox& mailbox, QObject* parent = nullptr);
+    explicit TScanMailboxPump(TScanMailbox& mailbox, QObject* parent = nullptr);
     // Drains at once, for instance after the worker has ended.
     void DrainNow();
 
 private:
-    ScanMailbox& mailbox_;
+    TScanMailbox& mailbox_;
     QTimer timer_;
     TProgressWindowSink window_;
     // The progress window lets pending events run, which may include a drain.

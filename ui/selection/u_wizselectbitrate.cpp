@@ -1,6 +1,6 @@
 #include "ui/selection/u_wizselectbitrate.h"
 
-#include "ui/selection/u_wizseqselect.h"
+#include "ui/selection/u_selectioncriteria.h"
 
 TfrWizSelectBitrate::TfrWizSelectBitrate(QWidget* parent)
     : TfrpWizSelectComparison(QStringLiteral("%s duplicate with bitrate between these values:"), ValueModes(), parent)

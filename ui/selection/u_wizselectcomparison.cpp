@@ -9,7 +9,7 @@
 #include <cmath>
 #include <optional>
 
-#include "ui/selection/u_wizseqselect.h"
+#include "ui/selection/u_selectioncriteria.h"
 #include "ui/common/u_rangespinbox.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "ui/selection/u_wizseqselect.h"
+#include "ui/selection/u_selectioncriteria.h"
 
 TfrWizSelectDir::TfrWizSelectDir(QWidget* parent, TBWFSDrive* modelRoot) : TfrWizDirSel(parent, modelRoot)
 {

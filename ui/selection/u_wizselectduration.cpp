@@ -1,6 +1,6 @@
 #include "ui/selection/u_wizselectduration.h"
 
-#include "ui/selection/u_wizseqselect.h"
+#include "ui/selection/u_selectioncriteria.h"
 
 TfrWizSelectDuration::TfrWizSelectDuration(QWidget* parent)
     : TfrpWizSelectComparison(QStringLiteral("%s duplicate with duration between these values:"), ValueModes(), parent)

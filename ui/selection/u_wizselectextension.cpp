@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "tags/u_musichandler.h"
-#include "ui/selection/u_wizseqselect.h"
+#include "ui/selection/u_selectioncriteria.h"
 
 TfrWizSelectExtension::TfrWizSelectExtension(QWidget* parent)
     : TfrpProfile(parent), rgComp(new QGroupBox(QStringLiteral("Check/select duplicates with..."), this)),

@@ -3,7 +3,8 @@
 // uncheck, toggle) and which criteria they must meet.
 #include <array>
 
-#include "ui/selection/u_wizseqselect.h"
+#include "ui/profile/up_frprofile.h"
+#include "ui/selection/u_selectioncriteria.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -3,7 +3,7 @@
 #include <QComboBox>
 
 #include "engine/u_cvprofile.h"
-#include "ui/selection/u_wizseqselect.h"
+#include "ui/selection/u_selectioncriteria.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-#include "ui/selection/u_wizseqselect.h"
+#include "ui/selection/u_selectioncriteria.h"
 
 TfrWizSelectRelevance::TfrWizSelectRelevance(QWidget* parent)
     : TfrpWizSelectComparison(QStringLiteral("%s duplicate with relevance between these values:"), ValueModes(),

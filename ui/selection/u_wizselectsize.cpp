@@ -1,6 +1,6 @@
 #include "ui/selection/u_wizselectsize.h"
 
-#include "ui/selection/u_wizseqselect.h"
+#include "ui/selection/u_selectioncriteria.h"
 
 TfrWizSelectSize::TfrWizSelectSize(QWidget* parent)
     : TfrpWizSelectComparison(QStringLiteral("%s duplicate with size between these values:"), ValueModes(), parent)

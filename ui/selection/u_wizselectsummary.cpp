@@ -9,7 +9,7 @@
 #include "ui/selection/u_wizselectcomparison.h"
 #include "ui/selection/u_wizselectmain.h"
 #include "ui/selection/u_wizselectpriority.h"
-#include "ui/selection/u_wizseqselect.h"
+#include "ui/selection/u_selectioncriteria.h"
 
 namespace {
 

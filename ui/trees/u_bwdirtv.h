@@ -11,10 +11,10 @@
 #include <string>
 
 #include "model/u_bwfs.h"
+#include "ui/trees/u_dirtreemodel.h"
 
 class QMenu;
 class TBWFSDrive;
-class TDirTreeModel;
 class TImageList;
 
 // The roots of one tree: a directory that only lists directories of the
@@ -30,9 +30,6 @@ public:
 enum TImageIndexType { itImage = 0, itState = 1 };
 // May replace the image a tree chose for a directory (in and out).
 using TImageNeededEvent = std::function<void(TBWDirectory* aDir, TImageIndexType aType, int& aImageIndex)>;
-
-// The private MIME type of a dragged directory: its model path, UTF-8.
-inline constexpr const char* DirectoryMimeType = "application/x-corvella-model-path";
 
 class TBWDirTV : public QTreeView {
     Q_OBJECT

@@ -91,14 +91,14 @@ void TWizSequence::SetSteps(std::vector<TWizStepClass> classes)
         steps_[i].stepClass = std::move(classes[i]);
 }
 
-TWizSequence::TStep& TWizSequence::Current()
+TWizSequence::TStep& TWizSequence::CurrentStepAsIs()
 {
     return steps_[static_cast<std::size_t>(std::clamp(index_, 0, StepCount() - 1))];
 }
 
-TWizSequence::TStep& TWizSequence::CurrentStep()
+TWizSequence::TStep& TWizSequence::CurrentStepCreated()
 {
-    TStep& step = Current();
+    TStep& step = CurrentStepAsIs();
     if (!step.HasObject())
         CreateStep(step, step.stepClass);
     return step;
@@ -117,7 +117,7 @@ void TWizSequence::CreateStep(TStep& step, const TWizStepClass& stepClass)
 
 TWizStepKind TWizSequence::StepKind()
 {
-    const TStep& step = CurrentStep();
+    const TStep& step = CurrentStepCreated();
     return step.page ? wkPage : step.child ? wkSequence : wkNone;
 }
 
@@ -132,7 +132,7 @@ TfrpProfile* TWizSequence::CurrentPage()
         if (index_ != asked)
             return CurrentPage();
     }
-    TStep& step = Current();
+    TStep& step = CurrentStepAsIs();
     return step.child ? step.child->CurrentPage() : step.page.get();
 }
 
@@ -154,7 +154,7 @@ bool TWizSequence::IsLast()
 
 void TWizSequence::CommitCurrent()
 {
-    TStep& step = CurrentStep();
+    TStep& step = CurrentStepCreated();
     if (step.page && index_ >= 0) {
         step.page->SaveToProfile();
         AfterSave();
@@ -163,7 +163,7 @@ void TWizSequence::CommitCurrent()
 
 void TWizSequence::LoadCurrent()
 {
-    TStep& step = CurrentStep();
+    TStep& step = CurrentStepCreated();
     if (step.child) {
         step.child->LoadCurrent();
     } else if (step.page && index_ >= 0) {
@@ -188,11 +188,11 @@ TfrpProfile* TWizSequence::Next()
         while (index_ < StepCount() - 1 && !page) {
             ++index_;
             // Every step is entered with a fresh object.
-            TStep& step = Current();
+            TStep& step = CurrentStepAsIs();
             step.page.reset();
             step.child.reset();
             page = CurrentPage();
-            if (TWizSequence* child = Current().child.get()) {
+            if (TWizSequence* child = CurrentStepAsIs().child.get()) {
                 ChildEntered(*child);
                 child->Enter();
             }

@@ -106,10 +106,11 @@ private:
         bool HasObject() const { return page || child; }
     };
 
-    TStep& Current();
-    // The current step's object, made from its class when it has none yet.
-    TStep& CurrentStep();
-    TWizSequence* CurrentChild() { return CurrentStep().child.get(); }
+    // The current step as it stands: its object may not be made yet.
+    TStep& CurrentStepAsIs();
+    // The current step with its object, made from its class when it has none yet.
+    TStep& CurrentStepCreated();
+    TWizSequence* CurrentChild() { return CurrentStepCreated().child.get(); }
     void CreateStep(TStep& step, const TWizStepClass& stepClass);
 
     std::vector<TStep> steps_;

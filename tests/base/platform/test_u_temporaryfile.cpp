@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/platform/u_filemove.h"
 #include "base/platform/u_wholefile.h"
 #include "tests/support/fake_system.h"
 

@@ -2,6 +2,7 @@
 #include "tests/ui/scripted_prompts.h"
 #include "ui/common/u_cvgensettings.h"
 #include "ui/common/u_helpwindow.h"
+#include "ui/common/u_prompts.h"
 #include "ui/profile/uc_fProfileCV.h"
 #include "ui/results/u_scanresults.h"
 #include "tests/ui/ui_test_main.h"
@@ -39,6 +40,13 @@ private slots:
         ScriptedPrompts prompts;
         prompts.ExpectMessage(PromptKind::Error, "corvella/nothing.htm");
         QVERIFY(!ShowHelpTopic("corvella/nothing.htm"));
+        QVERIFY(!prompts.Done());
+        // The program's own prompts, which a window asks for help, say it.
+        TUserPrompts* scripted = ReplacePrompts(nullptr);
+        TUserPrompts& programPrompts = Prompts();
+        ReplacePrompts(scripted);
+        programPrompts.ShowHelpTopic("corvella/nothing.htm");
+        QVERIFY(prompts.Done());
     }
 
     void theDataFolderFollowsTheEnvironment()

@@ -23,6 +23,7 @@
 #include "ui/main/u_loadproblems.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_dupefiles.h"
+#include "engine/u_registryconversion.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmpl.h"
 #include "model/u_bwfsdrive.h"
@@ -126,7 +127,7 @@ QStringList ShownCells(QWidget& dialog)
 class TIdleWorker : public TScanWorker {
 public:
     explicit TIdleWorker(bool endless = true) : stopped_(!endless) {}
-    void Start(const std::vector<std::string>&, ScanMailbox&) override {}
+    void Start(const std::vector<std::string>&, TScanMailbox&) override {}
     bool Finished() const override { return stopped_; }
     void RequestStop() override { stopped_ = true; }
     std::string Error() const override { return {}; }

@@ -40,7 +40,7 @@ public:
     }
     ~TFakeWorker() override { alive_ = false; }
 
-    void Start(const std::vector<std::string>& directories, ScanMailbox& mailbox) override
+    void Start(const std::vector<std::string>& directories, TScanMailbox& mailbox) override
     {
         scanned_ = directories;
         mailbox.StartJob("Adding files to the scan list", 0);

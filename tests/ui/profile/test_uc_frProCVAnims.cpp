@@ -70,7 +70,7 @@ private slots:
             QPixmap expected(TfrcProCVAnims::kPreviewWidth, TfrcProCVAnims::kPreviewHeight);
             expected.fill(Qt::transparent);
             for (int step = 0; step < 2; ++step) {
-                const AnimPlacement placement = PlaceAnimStep(step, AnimFrameCount(animType), expected.width());
+                const TAnimPlacement placement = PlaceAnimStep(step, AnimFrameCount(animType), expected.width());
                 PaintAnimStep(expected, AnimFrame(animType, placement.frame), placement);
             }
             const QLabel* image = page.images[static_cast<std::size_t>(animType)];

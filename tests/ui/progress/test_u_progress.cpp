@@ -13,7 +13,7 @@ namespace {
 // A monotonic clock the test moves by hand.
 struct FakeClock {
     std::chrono::steady_clock::time_point now{std::chrono::hours(1)};
-    ProgressTracker::Clock Reader()
+    TProgressTracker::Clock Reader()
     {
         return [this] { return now; };
     }
@@ -22,7 +22,7 @@ struct FakeClock {
 // A tracker that has just repainted, so the next steps are held back.
 struct Tracked {
     FakeClock clock;
-    ProgressTracker tracker{clock.Reader()};
+    TProgressTracker tracker{clock.Reader()};
     void PaintNextStep(std::int64_t count = 1)
     {
         clock.now += 600ms;
@@ -60,7 +60,7 @@ private slots:
     void aNegativeItemCountShowsTheAnimationLikeNone()
     {
         QFETCH(int, itemCount);
-        ProgressTracker tracker;
+        TProgressTracker tracker;
         tracker.Reset(3, 0, true);
         tracker.StartJob(itemCount);
         QVERIFY(tracker.ShowsAnimation());
@@ -162,7 +162,7 @@ private slots:
 
     void cancelAndCloseRequests()
     {
-        ProgressTracker shown;
+        TProgressTracker shown;
         shown.Reset(1, 0, true);
         shown.RequestClose();
         QVERIFY(shown.Cancelled());
@@ -170,7 +170,7 @@ private slots:
         shown.Reset(1, 0, true);
         QVERIFY2(shown.Cancelled(), "Reset never clears Cancelled");
 
-        ProgressTracker hidden;
+        TProgressTracker hidden;
         hidden.Reset(1, 0, false);
         hidden.RequestClose();
         QVERIFY2(!hidden.Cancelled(), "an operation that cannot be cancelled ignores a close request");
@@ -180,10 +180,10 @@ private slots:
 
     void barsBeyondTheWidgetRangeKeepTheirFill()
     {
-        const WidgetBar huge = FitToWidget({6'000'000'000LL, 4'500'000'000LL});
+        const TWidgetBar huge = FitToWidget({6'000'000'000LL, 4'500'000'000LL});
         QVERIFY(huge.maximum > 1'000'000'000);
         QCOMPARE(double(huge.position) / huge.maximum, 0.75);
-        const WidgetBar small = FitToWidget({200, 50});
+        const TWidgetBar small = FitToWidget({200, 50});
         QCOMPARE(small.maximum, 200);
         QCOMPARE(small.position, 50);
         QCOMPARE(FitToWidget({0, 0}).maximum, 1);

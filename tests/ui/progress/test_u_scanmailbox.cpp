@@ -20,7 +20,7 @@ struct Recorder : TProgressSink {
 
     void StartJob(const std::string& caption, std::uint64_t count) override { jobs.push_back({caption, count, 0}); }
     void Step(std::uint64_t items) override { (jobs.empty() ? stepsBeforeAnyJob : jobs.back().steps) += items; }
-    void DrainFrom(ScanMailbox& mailbox) { mailbox.Drain(*this); }
+    void DrainFrom(TScanMailbox& mailbox) { mailbox.Drain(*this); }
 };
 
 // Jobs as a scan reports them: a caption, then one step per item.
@@ -32,7 +32,7 @@ const DrainedJob kScan[] = {
     {"Processing negative results", 0, 0},
 };
 
-void ReportScan(ScanMailbox& mailbox)
+void ReportScan(TScanMailbox& mailbox)
 {
     for (const DrainedJob& job : kScan) {
         mailbox.StartJob(job.caption, job.itemCount);
@@ -49,7 +49,7 @@ class TestScanMailbox : public QObject {
 private slots:
     void stepsStayWithTheirJobWhileTheWorkerRuns()
     {
-        ScanMailbox mailbox;
+        TScanMailbox mailbox;
         Recorder recorder;
         std::atomic<bool> done{false};
         std::thread worker([&] {
@@ -73,7 +73,7 @@ private slots:
 
     void aDrainWithNothingNewReportsNothing()
     {
-        ScanMailbox mailbox;
+        TScanMailbox mailbox;
         mailbox.StartJob("Matching groups", 4);
         Recorder recorder;
         recorder.DrainFrom(mailbox);
@@ -84,12 +84,12 @@ private slots:
 
     void thePumpBringsAWorkersReportsToTheProgressWindow()
     {
-        ScanMailbox mailbox;
-        ScanMailboxPump pump(mailbox);
+        TScanMailbox mailbox;
+        TScanMailboxPump pump(mailbox);
         ShowProgress().Reset(int(std::size(kScan)), 0, true);
         std::thread worker([&] { ReportScan(mailbox); });
         worker.join();
-        const ProgressTracker& tracker = ShowProgress().Tracker();
+        const TProgressTracker& tracker = ShowProgress().Tracker();
         QTRY_COMPARE(tracker.JobIndex(), int(std::size(kScan)) - 1);
         pump.DrainNow();
         QCOMPARE(tracker.OverallBar().maximum, std::int64_t(std::size(kScan)));

@@ -1,4 +1,4 @@
-#include "tags/BinaryView.h"
+#include "tags/u_binaryview.h"
 
 #include <algorithm>
 

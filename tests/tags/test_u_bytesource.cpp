@@ -1,4 +1,4 @@
-#include "tags/ByteSource.h"
+#include "tags/u_bytesource.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "base/u_bwstop.h"
-#include "tags/BinaryView.h"
+#include "tags/u_binaryview.h"
 #include "tags/ID3v1.h"
 #include "tags/MPEGaudio.h"
 #include "tests/support/tag_bytes.h"

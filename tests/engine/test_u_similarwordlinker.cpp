@@ -1,4 +1,4 @@
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ std::vector<std::string> RandomVocabulary(std::size_t count, std::uint32_t seed)
     return {words.begin(), words.end()};  // byte order
 }
 
-std::vector<std::uint32_t> LinksOf(const WordLinks& links, std::uint32_t word)
+std::vector<std::uint32_t> LinksOf(const TWordLinks& links, std::uint32_t word)
 {
     const auto linked = links[word];
     return {linked.begin(), linked.end()};
@@ -48,11 +48,11 @@ std::vector<std::uint32_t> LinksOf(const WordLinks& links, std::uint32_t word)
 
 }  // namespace
 
-TEST(SimilarWordLinker, GivesTheLinksOfTheWalkOverEveryPair)
+TEST(TSimilarWordLinker, GivesTheLinksOfTheWalkOverEveryPair)
 {
     for (std::int32_t tolerance = 1; tolerance <= 3; ++tolerance) {
         const std::vector<std::string> words = RandomVocabulary(3000, 11 + tolerance);
-        const auto fast = SimilarWordLinker::LinkLaterWords(words, tolerance, {});
+        const auto fast = TSimilarWordLinker::LinkLaterWords(words, tolerance, {});
         const auto plain = LinkEveryPair(words, tolerance);
         ASSERT_EQ(fast.size(), plain.size());
         std::size_t linked = 0;
@@ -65,20 +65,20 @@ TEST(SimilarWordLinker, GivesTheLinksOfTheWalkOverEveryPair)
     }
 }
 
-TEST(SimilarWordLinker, LengthAndDistanceRules)
+TEST(TSimilarWordLinker, LengthAndDistanceRules)
 {
     const std::vector<std::string> words = {"abcd", "abce", "abcdef", "xabcd", "zzzz"};
-    const auto links = SimilarWordLinker::LinkLaterWords(words, 1, {});
+    const auto links = TSimilarWordLinker::LinkLaterWords(words, 1, {});
     EXPECT_EQ(LinksOf(links, 0), (std::vector<std::uint32_t>{1, 3}));  // one letter changed, one added
     EXPECT_TRUE(links[1].empty());                                  // abcdef: two letters more
-    const WordLinks none = SimilarWordLinker::LinkLaterWords(words, 0, {});
+    const TWordLinks none = TSimilarWordLinker::LinkLaterWords(words, 0, {});
     EXPECT_EQ(none.size(), words.size());
     EXPECT_EQ(none.LinkCount(), 0u);
 }
 
 // Numbers of one length share a deletion variant with dozens of others, most
 // of them two edits apart: the candidates far outnumber the links.
-TEST(SimilarWordLinker, WordsCrowdedWithinOneEditGiveTheLinksOfTheWalk)
+TEST(TSimilarWordLinker, WordsCrowdedWithinOneEditGiveTheLinksOfTheWalk)
 {
     std::vector<std::string> words;
     for (int n = 0; n < 1500; ++n)
@@ -87,7 +87,7 @@ TEST(SimilarWordLinker, WordsCrowdedWithinOneEditGiveTheLinksOfTheWalk)
         words.push_back(extra);
     std::sort(words.begin(), words.end());
     words.erase(std::unique(words.begin(), words.end()), words.end());
-    const auto fast = SimilarWordLinker::LinkLaterWords(words, 1, {});
+    const auto fast = TSimilarWordLinker::LinkLaterWords(words, 1, {});
     const auto plain = LinkEveryPair(words, 1);
     for (std::uint32_t i = 0; i < words.size(); ++i)
         ASSERT_EQ(LinksOf(fast, i), plain[i]) << words[i];
@@ -95,10 +95,10 @@ TEST(SimilarWordLinker, WordsCrowdedWithinOneEditGiveTheLinksOfTheWalk)
 
 // The links each way, each word's list in word order, as the index keeps them
 // for a walk that meets every pair from both sides.
-TEST(SimilarWordLinker, MirroredLinksListTheEarlierWordsThenTheLater)
+TEST(TSimilarWordLinker, MirroredLinksListTheEarlierWordsThenTheLater)
 {
     const std::vector<std::string> words = {"abc", "abcd", "abd", "xyz", "xyzz"};
-    const WordLinks both = SimilarWordLinker::LinkLaterWords(words, 1, {}).Mirrored();
+    const TWordLinks both = TSimilarWordLinker::LinkLaterWords(words, 1, {}).Mirrored();
     ASSERT_EQ(both.size(), words.size());
     EXPECT_EQ(LinksOf(both, 0), (std::vector<std::uint32_t>{1, 2}));
     EXPECT_EQ(LinksOf(both, 1), (std::vector<std::uint32_t>{0, 2}));
@@ -107,21 +107,21 @@ TEST(SimilarWordLinker, MirroredLinksListTheEarlierWordsThenTheLater)
     EXPECT_EQ(LinksOf(both, 4), (std::vector<std::uint32_t>{3}));
 }
 
-TEST(SimilarWordLinker, ReportsEveryPairAsDone)
+TEST(TSimilarWordLinker, ReportsEveryPairAsDone)
 {
     const std::vector<std::string> words = RandomVocabulary(2000, 5);
     std::uint64_t last = 0;
     int reports = 0;
-    SimilarWordLinker::LinkLaterWords(words, 1, [&](std::uint64_t done) {
+    TSimilarWordLinker::LinkLaterWords(words, 1, [&](std::uint64_t done) {
         EXPECT_GE(done, last);
         last = done;
         ++reports;
     });
-    EXPECT_EQ(last, SimilarWordLinker::PairCount(words.size()));
+    EXPECT_EQ(last, TSimilarWordLinker::PairCount(words.size()));
     EXPECT_GE(reports, 1);
 
     reports = 0;
-    SimilarWordLinker::LinkLaterWords({"single"}, 1, [&](std::uint64_t) { ++reports; });
-    SimilarWordLinker::LinkLaterWords(words, 0, [&](std::uint64_t) { ++reports; });
+    TSimilarWordLinker::LinkLaterWords({"single"}, 1, [&](std::uint64_t) { ++reports; });
+    TSimilarWordLinker::LinkLaterWords(words, 0, [&](std::uint64_t) { ++reports; });
     EXPECT_EQ(reports, 0);
 }

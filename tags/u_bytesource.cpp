@@ -1,4 +1,4 @@
-#include "tags/ByteSource.h"
+#include "tags/u_bytesource.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "engine/SimilarWordLinker.h"
+#include "engine/u_similarwordlinker.h"
 
 #include <algorithm>
 #include <string_view>
@@ -11,10 +11,10 @@ namespace {
 // by deleting at most t characters from each (a substitution is one deletion
 // on either side). So words that share no such "deletion variant" are never
 // similar, and only words that share one need the exact test.
-struct VariantEntry {
+struct TVariantEntry {
     std::uint64_t hash;
     std::uint32_t word;
-    bool operator<(const VariantEntry& other) const
+    bool operator<(const TVariantEntry& other) const
     {
         return hash != other.hash ? hash < other.hash : word < other.word;
     }
@@ -33,9 +33,9 @@ std::uint64_t HashCodePoints(const char32_t* begin, std::size_t length)
 // The folded code points of every word, side by side in one array: the
 // exact tests read two words at random, and apart they would each cost a
 // miss of the cache.
-class FoldedWords {
+class TFoldedWords {
 public:
-    explicit FoldedWords(const std::vector<std::string>& words)
+    explicit TFoldedWords(const std::vector<std::string>& words)
     {
         starts_.reserve(words.size() + 1);
         starts_.push_back(0);
@@ -76,9 +76,9 @@ std::uint64_t VariantCount(std::size_t length, std::int32_t tolerance)
 
 // Every choice of up to tolerance deleted positions of a word, as hashes,
 // each once.
-class VariantHasher {
+class TVariantHasher {
 public:
-    explicit VariantHasher(std::int32_t tolerance) : tolerance_(tolerance) {}
+    explicit TVariantHasher(std::int32_t tolerance) : tolerance_(tolerance) {}
 
     const std::vector<std::uint64_t>& HashesOf(std::u32string_view word)
     {
@@ -126,9 +126,9 @@ private:
 
 // Hands the engine's stop request a chance while words are prepared or
 // compared: a report comes at least every kReportEvery pairs or checks.
-class ProgressReporter {
+class TProgressReporter {
 public:
-    explicit ProgressReporter(const SimilarWordLinker::Progress& progress) : progress_(progress) {}
+    explicit TProgressReporter(const TSimilarWordLinker::Progress& progress) : progress_(progress) {}
 
     void WordDone(std::uint64_t pairs)
     {
@@ -160,7 +160,7 @@ private:
         unreportedWork_ = 0;
     }
 
-    const SimilarWordLinker::Progress& progress_;
+    const TSimilarWordLinker::Progress& progress_;
     std::uint64_t pairsDone_ = 0;
     std::uint64_t lastReported_ = 0;
     std::uint64_t unreportedWork_ = 0;
@@ -168,18 +168,18 @@ private:
 
 // Sorts the variants by hash and, for one hash, by word: in slices of the
 // hashes' top bits, so that the work is reported slice by slice.
-void SortByHash(std::vector<VariantEntry>& entries, ProgressReporter& reporter)
+void SortByHash(std::vector<TVariantEntry>& entries, TProgressReporter& reporter)
 {
     constexpr int kSliceBits = 16;
     std::vector<std::size_t> sliceStarts((1u << kSliceBits) + 1, 0);
-    auto sliceOf = [](const VariantEntry& entry) { return entry.hash >> (64 - kSliceBits); };
-    for (const VariantEntry& entry : entries)
+    auto sliceOf = [](const TVariantEntry& entry) { return entry.hash >> (64 - kSliceBits); };
+    for (const TVariantEntry& entry : entries)
         ++sliceStarts[sliceOf(entry) + 1];
     for (std::size_t s = 1; s < sliceStarts.size(); ++s)
         sliceStarts[s] += sliceStarts[s - 1];
-    std::vector<VariantEntry> sorted(entries.size());
+    std::vector<TVariantEntry> sorted(entries.size());
     std::vector<std::size_t> next(sliceStarts.begin(), sliceStarts.end() - 1);
-    for (const VariantEntry& entry : entries)
+    for (const TVariantEntry& entry : entries)
         sorted[next[sliceOf(entry)]++] = entry;
     reporter.Worked(entries.size());
     for (std::size_t s = 0; s + 1 < sliceStarts.size(); ++s) {
@@ -194,12 +194,12 @@ void SortByHash(std::vector<VariantEntry>& entries, ProgressReporter& reporter)
 // word of a close length. Holds the variants once, by hash, and where each
 // word's own ones lie among them, never the pairs: its memory grows with
 // the words and not with their pairs.
-class CandidateFinder {
+class TCandidateFinder {
 public:
-    CandidateFinder(const FoldedWords& folded, std::int32_t tolerance, ProgressReporter& reporter)
+    TCandidateFinder(const TFoldedWords& folded, std::int32_t tolerance, TProgressReporter& reporter)
         : folded_(folded), tolerance_(tolerance), firstVariant_(folded.Count() + 1, 0), seenBy_(folded.Count(), 0)
     {
-        VariantHasher hasher(tolerance);
+        TVariantHasher hasher(tolerance);
         for (std::uint32_t i = 0; i < folded.Count(); ++i) {
             const std::size_t length = folded[i].size();
             if (length >= byLength_.size()) {
@@ -254,10 +254,10 @@ private:
         candidates.insert(candidates.end(), std::upper_bound(words.begin(), words.end(), word), words.end());
     }
 
-    const FoldedWords& folded_;
+    const TFoldedWords& folded_;
     std::int32_t tolerance_;
     std::vector<std::size_t> firstVariant_;  // per word, into placesOfWord_
-    std::vector<VariantEntry> byHash_;       // every variant of every word, by hash, then word
+    std::vector<TVariantEntry> byHash_;       // every variant of every word, by hash, then word
     std::vector<std::size_t> placesOfWord_;  // each word's variants, word by word: their places in byHash_
     std::vector<std::vector<std::uint32_t>> byLength_;
     std::vector<std::vector<std::uint32_t>> longByLength_;
@@ -304,13 +304,13 @@ bool Similar(const std::string& a, const std::string& b, std::u32string_view fol
 
 }  // namespace
 
-WordLinks WordLinks::Mirrored() const
+TWordLinks TWordLinks::Mirrored() const
 {
     const std::size_t words = size();
     std::vector<std::size_t> earlier(words, 0);
     for (std::uint32_t later : linked_)
         ++earlier[later];
-    WordLinks both;
+    TWordLinks both;
     both.starts_.resize(words + 1);
     for (std::size_t w = 0; w < words; ++w)
         both.starts_[w + 1] = both.starts_[w] + earlier[w] + (starts_[w + 1] - starts_[w]);
@@ -324,19 +324,19 @@ WordLinks WordLinks::Mirrored() const
     return both;
 }
 
-WordLinks SimilarWordLinker::LinkLaterWords(const std::vector<std::string>& words, std::int32_t tolerance,
+TWordLinks TSimilarWordLinker::LinkLaterWords(const std::vector<std::string>& words, std::int32_t tolerance,
                                            const Progress& progress)
 {
-    WordLinks links;
+    TWordLinks links;
     if (tolerance <= 0 || words.size() < 2) {
         for (std::size_t i = 0; i < words.size(); ++i)
             links.EndWord();
         return links;
     }
-    ProgressReporter reporter(progress);
-    const FoldedWords folded(words);
+    TProgressReporter reporter(progress);
+    const TFoldedWords folded(words);
     reporter.Worked(words.size());
-    CandidateFinder finder(folded, tolerance, reporter);
+    TCandidateFinder finder(folded, tolerance, reporter);
 
     std::vector<std::uint32_t> candidates, similar;
     for (std::uint32_t i = 0; i < words.size(); ++i) {

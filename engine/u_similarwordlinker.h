@@ -15,13 +15,13 @@
 // bytes a link. A worst case has millions of links. Read like a vector of
 // lists: size() words, [word] the list of one. The files of each word are
 // kept the same way.
-class WordLinks {
+class TWordLinks {
 public:
     // Lists for words numbered below words: fill(add) calls add(word,
     // number) for every entry, each list's in the order it keeps. fill is
     // called twice, and must add the same both times.
     template <class Fill>
-    static WordLinks Gathered(std::size_t words, const Fill& fill);
+    static TWordLinks Gathered(std::size_t words, const Fill& fill);
 
     std::size_t size() const { return starts_.size() - 1; }
     std::size_t LinkCount() const { return linked_.size(); }
@@ -37,7 +37,7 @@ public:
     // Every link both ways, from links that each go to a later word: for
     // each word first the earlier words linked to it, then its own later
     // ones, so each word's list stays in word order.
-    WordLinks Mirrored() const;
+    TWordLinks Mirrored() const;
 
 private:
     std::vector<std::size_t> starts_{0};  // the links of word w begin at starts_[w]
@@ -45,9 +45,9 @@ private:
 };
 
 template <class Fill>
-WordLinks WordLinks::Gathered(std::size_t words, const Fill& fill)
+TWordLinks TWordLinks::Gathered(std::size_t words, const Fill& fill)
 {
-    WordLinks lists;
+    TWordLinks lists;
     lists.starts_.assign(words + 1, 0);
     fill([&](std::uint32_t word, std::uint32_t) { ++lists.starts_[word + 1]; });
     for (std::size_t w = 0; w < words; ++w)
@@ -58,7 +58,7 @@ WordLinks WordLinks::Gathered(std::size_t words, const Fill& fill)
     return lists;
 }
 
-class SimilarWordLinker {
+class TSimilarWordLinker {
 public:
     // Called now and then with the number of word pairs dealt with so far;
     // the last call reports all n(n-1)/2 pairs. Calls with no new pairs come
@@ -69,7 +69,7 @@ public:
     // words: distinct, in byte order. For each word, the numbers of the later
     // words whose length differs by at most tolerance and whose EditDistance
     // (unit costs) is at most tolerance, ascending. Nothing with tolerance <= 0.
-    static WordLinks LinkLaterWords(const std::vector<std::string>& words, std::int32_t tolerance,
+    static TWordLinks LinkLaterWords(const std::vector<std::string>& words, std::int32_t tolerance,
                                     const Progress& progress);
 
     static std::uint64_t PairCount(std::uint64_t wordCount)

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tags/BinaryView.h"
+#include "tags/u_binaryview.h"
 
 class TByteSource {
 public:
