@@ -4,7 +4,7 @@
 
 #include "base/platform/u_registrystore.h"
 #include "engine/u_cvprofile.h"
-#include "tests/engine/temp_folder.h"
+#include "tests/support/temp_tree.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ const std::string kKey = "Software\\Maker\\App";
 
 TEST(RegistryConversion, ProfilesAndSettingsBecomeFilesOnceAndTheKeyIsMarked)
 {
-    TTempFolder folder;
+    TTempTree folder;
     TRegistryStore store(folder.Path("registry.txt"));
     store.WriteValue(kKey + "\\profiles\\Ёлка 音楽", RegistryString("ProfileComment", "old days"));
     store.WriteValue(kKey + "\\profiles\\Rock", RegistryDword("MinPerc", 70));
@@ -41,7 +41,7 @@ TEST(RegistryConversion, ProfilesAndSettingsBecomeFilesOnceAndTheKeyIsMarked)
 
 TEST(RegistryConversion, AStoreWithoutTheKeyIsLeftAsItIs)
 {
-    TTempFolder folder;
+    TTempTree folder;
     TRegistryStore store(folder.Path("registry.txt"));
     store.WriteValue("Software\\Other", RegistryDword("x", 1));
     EXPECT_FALSE(ConvertRegistryProfiles(store, kKey, folder.Path()));
