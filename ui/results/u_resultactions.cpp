@@ -12,6 +12,7 @@
 #include "ui/results/u_fileoperations.h"
 #include "ui/common/u_counttext.h"
 #include "ui/common/u_prompts.h"
+#include "ui/common/u_visibletext.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -143,7 +144,7 @@ void TResultFileActions::Report(const QString& verb, const QString& summary, con
     if (!failures_.empty()) {
         QStringList lines;
         for (const TFailure& failure : failures_)
-            lines << Utf8(failure.path) + ": " + Utf8(failure.reason);
+            lines << VisibleText(failure.path) + ": " + Utf8(failure.reason);
         parts << QString("%1 couldn't be %2:").arg(Plural(failures_.size())).arg(verb) + NamedLines(lines) + "\n"
                      + kept;
     }
@@ -155,14 +156,21 @@ void TResultFileActions::Report(const QString& verb, const QString& summary, con
         ShowMessage(parts.join("\n\n"));
 }
 
+// Said of the files that failed, which stay in the list deselected.
+QString TResultFileActions::FailedKeptText() const
+{
+    return ByCount(failures_.size(), "It has been deselected and kept in the duplicate list.",
+                   "They have been deselected and kept in the duplicate list.");
+}
+
 QString TResultFileActions::CopySummary() const
 {
     const QString verb = moveMode_ ? "moved" : "copied";
-    QString where = Utf8(destination_);
+    QString where = VisibleText(destination_);
     if (targetFolders_.size() == 1)
-        where = Utf8(targetFolders_.front());
+        where = VisibleText(targetFolders_.front());
     else if (targetFolders_.size() > 1)
-        where = QString("%1 folders under %2").arg(targetFolders_.size()).arg(Utf8(destination_));
+        where = QString("%1 folders under %2").arg(targetFolders_.size()).arg(VisibleText(destination_));
     const std::size_t done = done_.size(), total = checked_.size();
     QString text = done == total
                        ? QString("%1 %2 %3 to %4.").arg(Plural(done), done == 1 ? "was" : "were", verb, where)
@@ -174,7 +182,7 @@ QString TResultFileActions::CopySummary() const
     if (!renamed_.empty()) {
         QStringList lines;
         for (const TRenamed& renamed : renamed_)
-            lines << Utf8(renamed.name) + " \u2192 " + Utf8(renamed.path);
+            lines << VisibleText(renamed.name) + " \u2192 " + VisibleText(renamed.path);
         text += QString("\n\n%1 took a new name, as %2 taken there:")
                     .arg(Plural(renamed_.size()), renamed_.size() == 1 ? "its name was" : "their names were")
                 + NamedLines(lines);
@@ -207,7 +215,7 @@ bool TResultFileActions::DeleteChecked()
     const QString summary = failures_.empty() ? QString()
                                               : ByCount(done_.size(), "%1 of %2 was deleted.", "%1 of %2 were deleted.")
                                                     .arg(Plural(checked_.size()));
-    Report("deleted", summary, "They have been deselected and kept in the duplicate list.");
+    Report("deleted", summary, FailedKeptText());
     return true;
 }
 
@@ -270,8 +278,7 @@ bool TResultFileActions::CopyChecked(bool move)
         UncheckDone();
     }
     Report(move ? "moved" : "copied", CopySummary(),
-           move ? "They have been deselected and kept in the duplicate list."
-                : "The files copied have been unchecked; the others stay checked.");
+           move ? FailedKeptText() : QString("The files copied have been unchecked; the others stay checked."));
     return true;
 }
 
@@ -417,7 +424,7 @@ std::string TResultFileActions::PlaceReplacement(TBWFile& duplicate, TBWFile& re
         != TRenameOutcome::Renamed) {
         Prompts().ShowError(kCaption, QString("The reference file is in the Trash, but its replacement could not take "
                                               "its name: %1. The replacement is %2.")
-                                          .arg(Utf8(reason), Utf8(copy)));
+                                          .arg(Utf8(reason), VisibleText(copy)));
         return {};
     }
     return placed;

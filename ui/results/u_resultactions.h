@@ -82,6 +82,7 @@ private:
     void Report(const QString& verb, const QString& summary, const QString& kept);
     // How many of the files a copy or move took where, and which took another name.
     QString CopySummary() const;
+    QString FailedKeptText() const;
     bool ConfirmRemoval(const char* question, std::size_t count);
     // The new file in the reference's folder: the duplicate's bytes under
     // the reference's name with the duplicate's extension. Empty when it failed.

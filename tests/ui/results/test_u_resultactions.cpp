@@ -337,6 +337,7 @@ private slots:
                                                   ": it is no longer there"));
         QVERIFY(group.Actions().DeleteChecked());
         QVERIFY(!prompts.Asked().back().text.contains("opened by some other program"));
+        QVERIFY(prompts.Asked().back().text.endsWith("\nIt has been deselected and kept in the duplicate list."));
         QVERIFY(!FileExists(group.PathOf(1)));
     }
 
