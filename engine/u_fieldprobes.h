@@ -35,7 +35,8 @@ public:
     // Tells early, and cheaply, of some files that they cannot reach a file.
     using Excluded = std::function<bool(std::uint32_t other)>;
 
-    // The files after file that may reach the threshold with it, each once,
+    // The files on either side of file that may reach the threshold with it,
+    // each once (file itself too: the caller leaves it out),
     // in no particular order; those that excluded tells of are left out.
     void Candidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen,
                     const Excluded& excluded = {}) const;

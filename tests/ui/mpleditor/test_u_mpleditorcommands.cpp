@@ -186,8 +186,8 @@ private slots:
         QCOMPARE(QString::fromStdString(MusicHandler().Mask()), QString("*.MP3;"));
         MusicHandler().SetMask("");
         QVERIFY(volume);
-        const std::vector<RecordedProgress::Job> jobs = {{"Initializing", 0, false},
-                                                          {"Adding files", fresh.FileCount(), true}};
+        const auto added = static_cast<std::uint64_t>(fresh.FileCount());
+        const std::vector<RecordedProgress::Job> jobs = {{"Initializing", 0, false}, {"Adding files", added, true}};
         QCOMPARE(progress.jobs, jobs);
         QCOMPARE(progress.steps, std::int64_t(fresh.FileCount()));
         QCOMPARE(progress.closes, 1);
