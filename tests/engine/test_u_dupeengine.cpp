@@ -523,7 +523,7 @@ TEST(DupeEngine, MatchingReportsItsStepsWhileItRuns)
 }
 
 // A matching of fewer words than a batch of steps hands them on while it
-// runs, on either fast road: a share as each stage ends, the first before
+// runs, with exact and with similar words: a share as each stage ends, the first before
 // any pair is linked, and not all at once when the job is over.
 TEST(DupeEngine, MatchingOfFewWordsHandsOnItsStepsBeforeItEnds)
 {
@@ -531,7 +531,7 @@ TEST(DupeEngine, MatchingOfFewWordsHandsOnItsStepsBeforeItEnds)
     for (int i = 0; i < 100; ++i)
         for (const std::string folder : {"a/", "b/"})
             scan.File(folder + "alpha" + std::to_string(i) + " beta" + std::to_string(i) + ".mp3");
-    for (std::int32_t tolerance : {0, 1}) {  // the prefix road, the class-pair road
+    for (std::int32_t tolerance : {0, 1}) {  // exact words, similar words
         scan.profile.SimWord = tolerance;
         std::vector<std::uint64_t> reports;
         std::vector<std::int32_t> linkedAtReport;
