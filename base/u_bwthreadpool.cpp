@@ -68,7 +68,8 @@ namespace {
 
 // One loop's indices, shared out among the calling thread and its helpers.
 // A helper that starts once the caller has closed the loop (its own share
-// having thrown) takes nothing.
+// having thrown) takes nothing; the loop lasts until every helper asked has
+// come and gone.
 class TLoop {
 public:
     TLoop(std::size_t count, std::size_t grain, const TBWRangeWork& work) : count_(count), grain_(grain), work_(work) {}
@@ -79,35 +80,45 @@ public:
             work_(from, std::min(count_, from + grain_));
     }
 
-    void Help()
+    void AskHelpers(TBWThreadPool& pool, std::size_t helpers)
     {
         {
             const std::lock_guard lock(mutex_);
-            if (closed_)
-                return;
-            ++helping_;
+            asked_ += helpers;
         }
-        TakeRanges();
-        const std::lock_guard lock(mutex_);
-        if (--helping_ == 0 && closed_)
-            left_.notify_all();
+        for (std::size_t h = 0; h < helpers; ++h)
+            pool.Post([this] { Help(); });
     }
 
     void CloseAndWait()
     {
         std::unique_lock lock(mutex_);
         closed_ = true;
-        left_.wait(lock, [this] { return helping_ == 0; });
+        left_.wait(lock, [this] { return asked_ == 0; });
     }
 
 private:
+    void Help()
+    {
+        bool open = false;
+        {
+            const std::lock_guard lock(mutex_);
+            open = !closed_;
+        }
+        if (open)
+            TakeRanges();
+        const std::lock_guard lock(mutex_);
+        if (--asked_ == 0 && closed_)
+            left_.notify_all();
+    }
+
     const std::size_t count_;
     const std::size_t grain_;
     const TBWRangeWork& work_;
     std::atomic<std::size_t> next_{0};
     std::mutex mutex_;
     std::condition_variable left_;
-    unsigned helping_ = 0;
+    std::size_t asked_ = 0;
     bool closed_ = false;
 };
 
@@ -123,14 +134,25 @@ private:
     TLoop& loop_;
 };
 
+void ShareLoop(TLoop& loop, TBWThreadPool& pool, std::size_t helpers)
+{
+    const TLoopCloser closer(loop);
+    loop.AskHelpers(pool, helpers);
+    loop.TakeRanges();
+}
+
+std::size_t RangesOf(std::size_t count, std::size_t grain)
+{
+    return (count + grain - 1) / grain;
+}
+
 }  // namespace
 
 void ForEachRangeOnThreads(std::size_t count, unsigned threads, std::size_t grain, const TBWRangeWork& work)
 {
     grain = std::max<std::size_t>(grain, 1);
-    const std::size_t ranges = (count + grain - 1) / grain;
     // The threads that share the loop, the calling thread among them.
-    const std::size_t sharing = std::min<std::size_t>(threads ? threads : Processors(), ranges);
+    const std::size_t sharing = std::min<std::size_t>(threads ? threads : Processors(), RangesOf(count, grain));
     TLoop loop(count, grain, work);
     if (sharing <= 1) {
         loop.TakeRanges();
@@ -141,8 +163,13 @@ void ForEachRangeOnThreads(std::size_t count, unsigned threads, std::size_t grai
     // the buffers of every round at once (a scan of a million names peaked
     // 13 to 27 MB higher).
     TBWThreadPool helping(static_cast<unsigned>(sharing - 1));
-    for (std::size_t h = 1; h < sharing; ++h)
-        helping.Post([&loop] { loop.Help(); });
-    const TLoopCloser closer(loop);
-    loop.TakeRanges();
+    ShareLoop(loop, helping, sharing - 1);
+}
+
+void ForEachRangeOnThreads(TBWThreadPool& helpers, std::size_t count, std::size_t grain, const TBWRangeWork& work)
+{
+    grain = std::max<std::size_t>(grain, 1);
+    TLoop loop(count, grain, work);
+    const std::size_t ranges = RangesOf(count, grain);
+    ShareLoop(loop, helpers, ranges > 1 ? std::min(helpers.Threads(), ranges - 1) : 0);
 }

@@ -48,6 +48,10 @@ unsigned Processors();
 // time; see ForEachIndexOnThreads.
 using TBWRangeWork = std::function<void(std::size_t from, std::size_t to)>;
 void ForEachRangeOnThreads(std::size_t count, unsigned threads, std::size_t grain, const TBWRangeWork& work);
+// The same with the helpers of a pool the caller keeps, whose threads (and
+// what they keep per thread) outlive the loop; it ends once every helper
+// asked has come.
+void ForEachRangeOnThreads(TBWThreadPool& helpers, std::size_t count, std::size_t grain, const TBWRangeWork& work);
 
 // Calls work(i) for every i below count, spread over threads (0 for one
 // per processor): the calling thread and helpers, which take grain indices
@@ -58,6 +62,15 @@ template <class Work>
 void ForEachIndexOnThreads(std::size_t count, unsigned threads, const Work& work, std::size_t grain = 1)
 {
     ForEachRangeOnThreads(count, threads, grain, [&work](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i)
+            work(i);
+    });
+}
+
+template <class Work>
+void ForEachIndexOnThreads(TBWThreadPool& helpers, std::size_t count, const Work& work)
+{
+    ForEachRangeOnThreads(helpers, count, 1, [&work](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i)
             work(i);
     });

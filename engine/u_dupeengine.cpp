@@ -402,16 +402,20 @@ void TBWDupeEngine::LoadInfo(const std::vector<TBWFile*>& files)
     // processor. Each file is read by one thread; its change notices only
     // climb its owners, which do nothing with them. A few are read at once
     // sooner than threads start.
-    ForEachIndexOnThreads(files.size(), files.size() < 16 ? 1 : Tuning.MatchThreads, [&](std::size_t i) {
-        const TBWStopScope stopReads(stopRequested_);
-        try {
-            if (!stopRequested_.load(std::memory_order_relaxed))
-                files[i]->EnsureInfo(ikBasic);
-        } catch (const TBWStopped&) {
-            // The worker leaves below, once every helper is done.
-        }
-    });
+    ForEachIndexOnThreads(files.size(), files.size() < 16 ? 1 : Tuning.MatchThreads,
+                          [&](std::size_t i) { ReadInfo(*files[i]); });
     DoSteps(0);
+}
+
+void TBWDupeEngine::ReadInfo(TBWFile& file)
+{
+    const TBWStopScope stopReads(stopRequested_);
+    try {
+        if (!stopRequested_.load(std::memory_order_relaxed))
+            file.EnsureInfo(ikBasic);
+    } catch (const TBWStopped&) {
+        // The worker leaves at its next step, once every helper is done.
+    }
 }
 
 void TBWDupeEngine::KeepNegativeResults()

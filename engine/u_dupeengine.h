@@ -124,6 +124,7 @@ private:
     void CountSteps(std::uint64_t items) override;
     bool StopRequested() const override { return stopRequested_.load(std::memory_order_relaxed); }
     void FlushSteps() override;
+    void ReadInfo(TBWFile& file) override;
     void LoadInfo(const std::vector<TBWFile*>& files) override;
 
     TBWDirectory& root_;

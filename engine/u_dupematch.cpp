@@ -179,7 +179,7 @@ void TBWDupeMatch::WalkEveryPair()
 // the whole job.
 constexpr double kPreparedShare = 0.1;
 
-// Links kept of the files whose turn has passed, at most, per file.
+// Links recorded of the files whose turn has passed, at most, per file.
 constexpr std::size_t kKeptPerFile = 16;
 
 class TBWDupeMatch::TWordSteps {
@@ -339,8 +339,13 @@ public:
           infoRead_(indexed.files.size()),
           threads_(match.tuning_.MatchThreads ? match.tuning_.MatchThreads
                                               : std::max(1u, std::thread::hardware_concurrency())),
-          kept_(indexed.files.size())
+          turnTaken_(indexed.files.size()),
+          linksRecorded_(indexed.files.size())
     {
+        // Kept for every turn: what each thread keeps to look up candidates
+        // is as large as the pool.
+        if (threads_ > 1)
+            helpers_.emplace(threads_ - 1);
         const double threshold = match.Threshold();
         if (threshold == 0)
             return;  // none met can be left out
@@ -359,20 +364,36 @@ public:
     void LinksOf(std::span<const std::uint32_t> files, const TOpen& open,
                  std::vector<std::vector<std::uint32_t>>& links) override
     {
+        RecordLastTurns(open);
         std::vector<std::vector<TLink>> found(files.size());
-        ForEachIndexOnThreads(files.size(), files.size() > 1 ? threads_ : 1, [&](std::size_t i) {
-            if (!match_.steps_.StopRequested())
-                FindLinks(files[i], open, found[i]);
-        });
+        const auto find = [&](std::size_t i) {
+            if (match_.steps_.StopRequested())
+                return;
+            FindLinks(files[i], open, found[i]);
+            if (!found[i].empty()) {
+                ReadInfo(files[i]);
+                for (const TLink& link : found[i])
+                    ReadInfo(link.other);
+            }
+        };
+        if (helpers_)
+            ForEachIndexOnThreads(*helpers_, files.size(), find);
+        else
+            ForEachIndexOnThreads(files.size(), 1, find);
         for (std::size_t i = 0; i < files.size(); ++i) {
             std::sort(found[i].begin(), found[i].end(),
                       [](const TLink& a, const TLink& b) { return a.meeting < b.meeting; });
             links[i].clear();
             for (const TLink& link : found[i])
                 links[i].push_back(link.other);
+            turnTaken_[files[i]] = true;
+            if (const auto met = metEarlier_.find(files[i]); met != metEarlier_.end()) {
+                recorded_ -= met->second.size();
+                metEarlier_.erase(met);
+            }
         }
-        Keep(files, open, found);
-        ReadInfo(files, links);
+        lastTurns_.assign(files.begin(), files.end());
+        lastFound_ = std::move(found);
         // The files asked about, of all, tell how far the job has come;
         // each tenth is handed on at once, also in a short job.
         const double before = Share();
@@ -396,63 +417,72 @@ private:
         return kPreparedShare + (1 - kPreparedShare) * std::min(1.0, static_cast<double>(asked_) / files);
     }
 
+    // A file whose turn has passed and whose links were recorded is not
+    // looked at again: the files it links to that still wait for their
+    // turn find it among the links met earlier. Files no longer open are
+    // never linked.
     void FindLinks(std::uint32_t file, const TOpen& open, std::vector<TLink>& found) const
     {
         thread_local std::vector<std::uint32_t> candidates;
         thread_local TBWCandidateMarks seen;
-        Candidates(file, candidates, seen);
-        for (std::uint32_t other : candidates) {
-            if (other == file || !open(other))
-                continue;
-            // A file asked about before, open then as now, tells its links.
-            if (const std::vector<TLink>* known = kept_[other].get()) {
-                const auto at = std::lower_bound(known->begin(), known->end(), file,
-                                                 [](const TLink& link, std::uint32_t f) { return link.other < f; });
-                if (at != known->end() && at->other == file)
-                    found.push_back({other, at->meeting});
-            } else if (const auto meeting = LinkedAt(file, other)) {
-                found.push_back({other, *meeting});
-            }
-        }
+        const auto settled = [&](std::uint32_t other) {
+            return other == file || linksRecorded_[other] || !open(other);
+        };
+        Candidates(file, settled, candidates, seen);
+        for (std::uint32_t other : candidates)
+            if (!settled(other))
+                if (const auto meeting = LinkedAt(file, other))
+                    found.push_back({other, *meeting});
+        if (const auto met = metEarlier_.find(file); met != metEarlier_.end())
+            std::copy_if(met->second.begin(), met->second.end(), std::back_inserter(found),
+                         [&](const TLink& link) { return open(link.other); });
     }
 
-    // Keeps the links found of files while they take little room, so that
-    // a file left open is not scored again from the other side: a file
-    // whose turn has passed and that is still open is met by every later
-    // file it may reach. The links of files grouped since go when room is
-    // short.
-    void Keep(std::span<const std::uint32_t> files, const TOpen& open, std::vector<std::vector<TLink>>& found)
+    // The links of the files of the last turns that are still open are
+    // handed to the linked files whose turn is still to come, while they
+    // take little room: a file left open after its turn is met by every
+    // later file it may reach, which need not score it again. Links to
+    // files grouped since go when room is short.
+    void RecordLastTurns(const TOpen& open)
     {
-        const std::size_t room = kKeptPerFile * indexed_.files.size();
         std::size_t needed = 0;
-        for (const std::vector<TLink>& own : found)
-            needed += own.size();
-        // Looked for now and then only: it walks every file.
-        if (keptCount_ + needed > room && asked_ >= purgedAt_ + indexed_.files.size() / 16) {
+        for (std::size_t i = 0; i < lastTurns_.size(); ++i) {
+            std::erase_if(lastFound_[i],
+                          [&](const TLink& link) { return turnTaken_[link.other] || !open(link.other); });
+            needed += lastFound_[i].size();
+        }
+        const std::size_t room = kKeptPerFile * indexed_.files.size();
+        // Looked for now and then only: it walks every recorded link.
+        if (recorded_ + needed > room && asked_ >= purgedAt_ + indexed_.files.size() / 16) {
             purgedAt_ = asked_;
-            for (std::uint32_t file = 0; file < kept_.size(); ++file)
-                if (kept_[file] && !open(file)) {
-                    keptCount_ -= kept_[file]->size();
-                    kept_[file].reset();
-                }
+            recorded_ = 0;
+            for (auto& [file, met] : metEarlier_) {
+                std::erase_if(met, [&](const TLink& link) { return !open(link.other); });
+                recorded_ += met.size();
+            }
         }
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            if (keptCount_ + found[i].size() > room || !open(files[i]))
+        for (std::size_t i = 0; i < lastTurns_.size(); ++i) {
+            const std::uint32_t file = lastTurns_[i];
+            if (!open(file) || recorded_ + lastFound_[i].size() > room)
                 continue;
-            std::sort(found[i].begin(), found[i].end(),
-                      [](const TLink& a, const TLink& b) { return a.other < b.other; });
-            keptCount_ += found[i].size();
-            kept_[files[i]] = std::make_unique<std::vector<TLink>>(std::move(found[i]));
+            linksRecorded_[file] = true;
+            recorded_ += lastFound_[i].size();
+            for (const TLink& link : lastFound_[i])
+                metEarlier_[link.other].push_back({file, link.meeting});
         }
+        lastTurns_.clear();
+        lastFound_.clear();
     }
 
     // The files that may reach the minimum relevance with file, either way
-    // round, each once; file itself may be among them.
-    void Candidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen) const
+    // round, each once; file itself may be among them, and files settled
+    // tells of may be left out.
+    void Candidates(std::uint32_t file, const TBWFieldProbes::Excluded& settled, std::vector<std::uint32_t>& candidates,
+                    TBWCandidateMarks& seen) const
     {
         candidates.clear();
         if (inOrder_) {
-            inOrder_->Candidates(file, candidates, seen);
+            inOrder_->Candidates(file, candidates, seen, settled);
         } else if (similar_) {
             similar_->Candidates(file, candidates, seen);
         } else if (exact_) {
@@ -490,24 +520,12 @@ private:
         return std::nullopt;
     }
 
-    // The files to be compared by priority have their information read.
-    void ReadInfo(std::span<const std::uint32_t> files, const std::vector<std::vector<std::uint32_t>>& links)
+    // The files to be compared by priority have their information read,
+    // each once, by the thread that finds it linked first.
+    void ReadInfo(std::uint32_t file)
     {
-        std::vector<TBWFile*> unread;
-        const auto need = [&](std::uint32_t file) {
-            if (!infoRead_[file]) {
-                infoRead_[file] = true;
-                unread.push_back(indexed_.files[file]);
-            }
-        };
-        for (std::size_t i = 0; i < files.size(); ++i)
-            if (!links[i].empty()) {
-                need(files[i]);
-                for (std::uint32_t linked : links[i])
-                    need(linked);
-            }
-        if (!unread.empty())
-            match_.steps_.LoadInfo(unread);
+        if (!infoRead_[file].exchange(true, std::memory_order_relaxed))
+            match_.steps_.ReadInfo(*indexed_.files[file]);
     }
 
     const TBWDupeMatch& match_;
@@ -517,12 +535,19 @@ private:
     std::vector<std::vector<std::uint32_t>> filesOf_;
     TWordLinks similarOf_;
     TBWWalkOrder walk_;
-    std::vector<bool> infoRead_;
+    std::vector<std::atomic<bool>> infoRead_;
     unsigned threads_;
-    // By file: the links found at its turn, while it is kept.
-    std::vector<std::unique_ptr<std::vector<TLink>>> kept_;
-    std::size_t keptCount_ = 0;
-    std::size_t purgedAt_ = 0;  // files asked about when the links of grouped files last went
+    std::optional<TBWThreadPool> helpers_;
+    std::vector<bool> turnTaken_;  // by file
+    // By file: its links are in metEarlier_ of the files whose turn comes later.
+    std::vector<bool> linksRecorded_;
+    // By file still to take its turn: its links found at earlier turns.
+    std::unordered_map<std::uint32_t, std::vector<TLink>> metEarlier_;
+    std::size_t recorded_ = 0;  // links in metEarlier_
+    std::size_t purgedAt_ = 0;  // files asked about when the links to grouped files last went
+    // The files of the last turns and their links, recorded at the next.
+    std::vector<std::uint32_t> lastTurns_;
+    std::vector<std::vector<TLink>> lastFound_;
     std::optional<TBWFieldProbes> inOrder_;
     std::optional<TBWSimilarPrefixFilter> similar_;
     std::optional<TBWPrefixFilter> exact_;

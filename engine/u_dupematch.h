@@ -30,7 +30,10 @@ public:
     virtual void FlushSteps() = 0;
     virtual bool StopRequested() const = 0;
     // Reads what the choice of the files to keep compares (size, duration,
-    // bitrate) for files, on the matching's threads.
+    // bitrate) of one file; safe on several threads at once for distinct
+    // files. A stop is answered by the next DoSteps.
+    virtual void ReadInfo(TBWFile& file) = 0;
+    // The same for files, on the matching's threads.
     virtual void LoadInfo(const std::vector<TBWFile*>& files) = 0;
 
 protected:

@@ -169,6 +169,7 @@ void TBWFieldProbes::ChoosePrefixes()
     // with exact words meet in their prefixes too.
     prefixes_.resize(words_.size());
     prefixLength_.resize(fieldCount_.size() * kProbedFields);
+    prefixBits_.assign(exact_ ? fieldCount_.size() : 0, 0);
     ForEachIndexOnThreads(fieldCount_.size(), threads_, [&](std::size_t place) {
         const auto file = static_cast<std::uint32_t>(place);
         for (std::int32_t field = 0; field < kProbedFields; ++field) {
@@ -184,6 +185,8 @@ void TBWFieldProbes::ChoosePrefixes()
             end = std::unique(prefix, end);
             prefixLength_[place * kProbedFields + static_cast<std::size_t>(field)] =
                 static_cast<std::uint32_t>(end - prefix);
+            if (exact_)
+                prefixBits_[place] |= PrefixBits(field, {prefix, end});
         }
     }, kLightWork);
     prefixFilesOf_.resize(kProbedFields);
@@ -203,6 +206,25 @@ std::uint64_t TBWFieldProbes::FilesOf(const TFilesOf& filesOf, const std::vector
     for (std::uint32_t word : words)
         files += filesOf[word].size();
     return files;
+}
+
+std::uint64_t TBWFieldProbes::PrefixBits(std::int32_t field, std::span<const std::uint32_t> prefix)
+{
+    std::uint64_t bits = 0;
+    for (std::uint32_t word : prefix)
+        bits |= std::uint64_t{1} << ((word * 0x9E3779B97F4A7C15ull) >> 60);
+    return bits << (kBitsPerField * field);
+}
+
+bool TBWFieldProbes::PrefixesApart(std::uint32_t file, std::uint32_t other) const
+{
+    // A high bit in each field whose bits are not all clear.
+    const auto fieldsWithBits = [](std::uint64_t bits) {
+        constexpr std::uint64_t kHigh = 0x8000800080008000ull;
+        return (bits | ((bits & ~kHigh) + ~kHigh)) & kHigh;
+    };
+    const std::uint64_t own = prefixBits_[file];
+    return (fieldsWithBits(own) & ~fieldsWithBits(own & prefixBits_[other])) != 0;
 }
 
 bool TBWFieldProbes::MeetsEveryField(std::uint32_t other, std::int32_t fieldCount, const TProbes& probes,
@@ -300,7 +322,8 @@ void TBWFieldProbes::Candidates(std::uint32_t file, std::vector<std::uint32_t>& 
     std::sort(cheapest.begin(), cheapest.end(), [](const TWay& a, const TWay& b) { return a.files < b.files; });
     if (cheapest[0].lists)  // a file without words meets no other
         TakeCandidates(cheapest, seen, [&](std::uint32_t other) {
-            if (!(excluded && excluded(other)) && MeetsEveryField(other, fieldCount, probes, marks))
+            if (!(exact_ && PrefixesApart(file, other)) && !(excluded && excluded(other)) &&
+                MeetsEveryField(other, fieldCount, probes, marks))
                 candidates.push_back(other);
         });
     marks.Clear();

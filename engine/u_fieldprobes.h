@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,6 +97,12 @@ private:
     template <class Keep>
     void TakeCandidates(const std::array<TWay, kProbedFields>& cheapest, TBWCandidateMarks& seen,
                         const Keep& keep) const;
+    // With exact words, two files meet in a field only when their prefixes
+    // share a word: a hash of each field's prefix words, a few bits per
+    // field, tells cheaply of most pairs that they do not.
+    static constexpr std::int32_t kBitsPerField = 16;
+    static std::uint64_t PrefixBits(std::int32_t field, std::span<const std::uint32_t> prefix);
+    bool PrefixesApart(std::uint32_t file, std::uint32_t other) const;
     bool MeetsEveryField(std::uint32_t other, std::int32_t fieldCount, const TProbes& probes,
                          const TBWWordMarks& marks) const;
 
@@ -114,6 +121,7 @@ private:
     // Each field's prefix where its words are in words_, and its length.
     std::vector<std::uint32_t> prefixes_;
     std::vector<std::uint32_t> prefixLength_;
+    std::vector<std::uint64_t> prefixBits_;  // per file, with exact words only
     std::vector<TFilesOf> filesOf_;        // [field]
     std::vector<TFilesOf> prefixFilesOf_;  // [field]: whose prefix has each word
     TWordLinks similarOf_;                  // [word], both ways

@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -58,26 +61,59 @@ TEST(ThreadPool, LoopsInsideLoopsFinish)
         EXPECT_EQ(sum.load(), static_cast<int>(kInner * (kInner - 1) / 2));
 }
 
+// Work of a loop whose calling thread throws at its first index; the
+// helpers leave it an index to throw on, and count what they run.
+class TCallerThrows {
+public:
+    void operator()(std::size_t)
+    {
+        if (std::this_thread::get_id() == caller_) {
+            callerIn_ = true;
+            throw std::runtime_error("stopped");
+        }
+        while (!callerIn_)
+            std::this_thread::yield();
+        ++ran_;
+    }
+    int Ran() const { return ran_; }
+
+private:
+    const std::thread::id caller_ = std::this_thread::get_id();
+    std::atomic<bool> callerIn_{false};
+    std::atomic<int> ran_{0};
+};
+
 // What the calling thread's share throws reaches the caller, once every
 // helper has let go of the work (which lives on the caller's stack).
 TEST(ThreadPool, WhatALoopThrowsReachesItsCaller)
 {
-    const std::thread::id caller = std::this_thread::get_id();
-    std::atomic<bool> callerIn{false};
-    std::atomic<int> ran{0};
-    EXPECT_THROW(ForEachIndexOnThreads(10000, 4,
-                                       [&](std::size_t) {
-                                           if (std::this_thread::get_id() == caller) {
-                                               callerIn = true;
-                                               throw std::runtime_error("stopped");
-                                           }
-                                           // The helpers leave the caller an index to throw on.
-                                           while (!callerIn)
-                                               std::this_thread::yield();
-                                           ++ran;
-                                       }),
-                 std::runtime_error);
-    EXPECT_LE(ran.load(), 9999);
+    TCallerThrows work;
+    EXPECT_THROW(ForEachIndexOnThreads(10000, 4, std::ref(work)), std::runtime_error);
+    EXPECT_LE(work.Ran(), 9999);
+}
+
+// A pool kept by the caller serves loop after loop with the same threads,
+// also after a loop whose caller's share threw (the helpers asked then must
+// not touch that loop once it is gone).
+TEST(ThreadPool, LoopsOnAKeptPoolTakeEachIndexOnceOnItsOwnThreads)
+{
+    TBWThreadPool helpers(3);
+    std::mutex mutex;
+    std::set<std::thread::id> threads;
+    for (std::size_t count : {0u, 1u, 2u, 1000u, 7u, 1000u}) {
+        SCOPED_TRACE(testing::Message() << count << " indices");
+        std::vector<std::atomic<int>> taken(count);
+        ForEachIndexOnThreads(helpers, count, [&](std::size_t i) {
+            ++taken[i];
+            const std::lock_guard lock(mutex);
+            threads.insert(std::this_thread::get_id());
+        });
+        for (std::size_t i = 0; i < count; ++i)
+            EXPECT_EQ(taken[i].load(), 1) << "index " << i;
+        TCallerThrows throwing;
+        EXPECT_THROW(ForEachIndexOnThreads(helpers, 100, std::ref(throwing)), std::runtime_error);
+    }
+    EXPECT_LE(threads.size(), 4u);
 }
 
 }  // namespace
