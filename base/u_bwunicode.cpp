@@ -14,8 +14,32 @@
 
 #include "base/u_bwtextcase.h"
 
+namespace {
+
+constexpr std::string_view kAsciiWordChars = "0123456789abcdefghijklmnopqrstuvwxyz";
+
+// Letters and digits make words, letters lower-cased; digits belong to no
+// script, so the marks after them stay.
+constexpr std::array<TBWWordChar, 0x80> AsciiWordChars()
+{
+    std::array<TBWWordChar, 0x80> chars{};
+    for (std::size_t c = 0; c < chars.size(); ++c) {
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
+        const std::size_t at = kAsciiWordChars.find(lower);
+        if (at == std::string_view::npos)
+            continue;
+        chars[c].folded = kAsciiWordChars.substr(at, 1);
+        chars[c].role = crLetter;
+        chars[c].latin = lower >= 'a';
+    }
+    return chars;
+}
+
+}  // namespace
+
 namespace bw_unicode_detail {
 std::atomic<const TBWWordChar*> pages[kPageCount];
+constinit const std::array<TBWWordChar, 0x80> asciiChars = AsciiWordChars();
 }  // namespace bw_unicode_detail
 
 namespace {

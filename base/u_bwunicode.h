@@ -6,6 +6,7 @@
 // pays for the others.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -66,11 +67,18 @@ namespace bw_unicode_detail {
 constexpr std::size_t kPageCount = 0x110000 >> 8;
 extern std::atomic<const TBWWordChar*> pages[kPageCount];
 const TBWWordChar* BuildPage(std::size_t page);
+// ASCII as the first page reads it, known without the library: the page
+// holds Latin letters whose ASCII forms take a transliterator, which costs
+// a start of the program tens of milliseconds, so plain ASCII text never
+// builds it.
+extern const std::array<TBWWordChar, 0x80> asciiChars;
 }  // namespace bw_unicode_detail
 
 // Inline: the word split asks it for every character that is not ASCII.
 inline const TBWWordChar& WordCharOf(char32_t codePoint)
 {
+    if (codePoint < 0x80)
+        return bw_unicode_detail::asciiChars[codePoint];
     const std::size_t page = codePoint >> 8;
     const TBWWordChar* chars = bw_unicode_detail::pages[page].load(std::memory_order_acquire);
     if (!chars)

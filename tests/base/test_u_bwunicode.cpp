@@ -126,6 +126,22 @@ TEST(WordsOfEveryScript, PagesBuiltByManyThreadsAtOnceAgree)
     }
 }
 
+// ASCII is read without the library (so that plain text never pays for the
+// transliterator of the first page), exactly as that page reads it.
+TEST(WordsOfEveryScript, AsciiReadsAsTheFirstPageDoes)
+{
+    const TBWWordChar* page = bw_unicode_detail::BuildPage(0);
+    for (char32_t c = 0; c < 0x80; ++c) {
+        const TBWWordChar& ascii = WordCharOf(c);
+        SCOPED_TRACE(testing::Message() << "character " << static_cast<int>(c));
+        EXPECT_EQ(ascii.folded, page[c].folded);
+        EXPECT_EQ(ascii.role, page[c].role);
+        EXPECT_EQ(ascii.latin, page[c].latin);
+        EXPECT_EQ(ascii.composes, page[c].composes);
+        EXPECT_EQ(ascii.wholeWord, page[c].wholeWord);
+    }
+}
+
 TEST(FoldingOfEveryScript, EditDistanceFoldsAsWordsDo)
 {
     struct Case {
