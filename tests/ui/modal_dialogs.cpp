@@ -11,8 +11,10 @@ void WhenModal(std::function<void(QWidget& dialog)> act)
     auto* poll = new QTimer;
     poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
+        // Acted on once it is the active window, as a user meets it: on a
+        // busy machine it is shown some time before it takes the focus.
         QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog)
+        if (!dialog || QApplication::activeWindow() != dialog)
             return;
         poll->stop();
         poll->deleteLater();
