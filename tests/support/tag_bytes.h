@@ -126,8 +126,9 @@ inline TBytes MpegFrame(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::
 inline TBytes Repeated(const TBytes& bytes, int count)
 {
     TBytes result;
+    result.reserve(bytes.size() * static_cast<std::size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i)
-        result = result + bytes;
+        result.insert(result.end(), bytes.begin(), bytes.end());
     return result;
 }
 
