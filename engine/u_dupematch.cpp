@@ -365,6 +365,10 @@ public:
                  std::vector<std::vector<std::uint32_t>>& links) override
     {
         RecordLastTurns(open);
+        // Files mostly take their turns in pool order: those below the
+        // first one still unsettled need not even be looked at.
+        while (settledBelow_ < indexed_.files.size() && (linksRecorded_[settledBelow_] || !open(settledBelow_)))
+            ++settledBelow_;
         std::vector<std::vector<TLink>> found(files.size());
         const auto find = [&](std::size_t i) {
             if (match_.steps_.StopRequested())
@@ -482,7 +486,7 @@ private:
     {
         candidates.clear();
         if (inOrder_) {
-            inOrder_->Candidates(file, candidates, seen, settled);
+            inOrder_->Candidates(file, candidates, seen, settled, settledBelow_);
         } else if (similar_) {
             similar_->Candidates(file, candidates, seen);
         } else if (exact_) {
@@ -544,6 +548,7 @@ private:
     // By file still to take its turn: its links found at earlier turns.
     std::unordered_map<std::uint32_t, std::vector<TLink>> metEarlier_;
     std::size_t recorded_ = 0;  // links in metEarlier_
+    std::uint32_t settledBelow_ = 0;  // every file numbered below is settled
     std::size_t purgedAt_ = 0;  // files asked about when the links to grouped files last went
     // The files of the last turns and their links, recorded at the next.
     std::vector<std::uint32_t> lastTurns_;

@@ -248,9 +248,11 @@ bool TBWFieldProbes::MeetsEveryField(std::uint32_t other, std::int32_t fieldCoun
 template <class Visit>
 void TBWFieldProbes::ForEachFile(const TWay& way, const Visit& visit) const
 {
-    for (std::uint32_t word : *way.words)
-        for (std::uint32_t file : (*way.lists)[word])
-            visit(file);
+    for (std::uint32_t word : *way.words) {
+        const std::span<const std::uint32_t> files = (*way.lists)[word];
+        for (auto at = std::lower_bound(files.begin(), files.end(), way.from); at != files.end(); ++at)
+            visit(*at);
+    }
 }
 
 // Every way is a condition of every candidate, so the files that several
@@ -285,7 +287,7 @@ void TBWFieldProbes::TakeCandidates(const std::array<TWay, kProbedFields>& cheap
 }
 
 void TBWFieldProbes::Candidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen,
-                                const Excluded& excluded) const
+                                const Excluded& excluded, std::uint32_t from) const
 {
     candidates.clear();
     thread_local TProbes probes;
@@ -315,6 +317,7 @@ void TBWFieldProbes::Candidates(std::uint32_t file, std::vector<std::uint32_t>& 
         for (std::size_t way = 0; way < (exact_ ? 3u : 2u); ++way) {
             TWay counted = ways[way];
             counted.files = FilesOf(*counted.lists, *counted.words);
+            counted.from = from;
             if (counted.files < cheapest[field].files)
                 cheapest[field] = counted;
         }

@@ -38,9 +38,10 @@ public:
 
     // The files on either side of file that may reach the threshold with it,
     // each once (file itself too: the caller leaves it out),
-    // in no particular order; those that excluded tells of are left out.
+    // in no particular order; those that excluded tells of are left out,
+    // and so is every file numbered below from.
     void Candidates(std::uint32_t file, std::vector<std::uint32_t>& candidates, TBWCandidateMarks& seen,
-                    const Excluded& excluded = {}) const;
+                    const Excluded& excluded = {}, std::uint32_t from = 0) const;
 
 private:
     static constexpr std::int32_t kProbedFields = 4;
@@ -61,6 +62,7 @@ private:
         const TFilesOf* lists = nullptr;
         const std::vector<std::uint32_t>* words = nullptr;
         std::uint64_t files = UINT64_MAX;
+        std::uint32_t from = 0;  // the files numbered below are not looked at
     };
     // Below this many files, each is looked at; otherwise the files of the
     // next ways are taken too, those with at most this many times as many.
