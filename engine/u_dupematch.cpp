@@ -367,7 +367,7 @@ public:
         RecordLastTurns(open);
         // Files mostly take their turns in pool order: those below the
         // first one still unsettled need not even be looked at.
-        while (settledBelow_ < indexed_.files.size() && (linksRecorded_[settledBelow_] || !open(settledBelow_)))
+        while (settledBelow_ < indexed_.files.size() && Settled(settledBelow_, open))
             ++settledBelow_;
         std::vector<std::vector<TLink>> found(files.size());
         const auto find = [&](std::size_t i) {
@@ -425,13 +425,13 @@ private:
     // looked at again: the files it links to that still wait for their
     // turn find it among the links met earlier. Files no longer open are
     // never linked.
+    bool Settled(std::uint32_t file, const TOpen& open) const { return linksRecorded_[file] || !open(file); }
+
     void FindLinks(std::uint32_t file, const TOpen& open, std::vector<TLink>& found) const
     {
         thread_local std::vector<std::uint32_t> candidates;
         thread_local TBWCandidateMarks seen;
-        const auto settled = [&](std::uint32_t other) {
-            return other == file || linksRecorded_[other] || !open(other);
-        };
+        const auto settled = [&](std::uint32_t other) { return other == file || Settled(other, open); };
         Candidates(file, settled, candidates, seen);
         for (std::uint32_t other : candidates)
             if (!settled(other))
