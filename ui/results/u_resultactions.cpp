@@ -173,8 +173,8 @@ QString TResultFileActions::CopySummary() const
         where = QString("%1 folders under %2").arg(targetFolders_.size()).arg(VisibleText(destination_));
     const std::size_t done = done_.size(), total = checked_.size();
     QString text = done == total
-                       ? QString("%1 %2 %3 to %4.").arg(Plural(done), done == 1 ? "was" : "were", verb, where)
-                       : QString("%1 of %2 %3 %4").arg(done).arg(Plural(total)).arg(done == 1 ? "was" : "were", verb);
+                       ? ByCount(done, "%1 file was %2 to %3.", "%1 files were %2 to %3.").arg(verb, where)
+                       : ByCount(done, "%1 of %2 was %3", "%1 of %2 were %3").arg(Plural(total), verb);
     if (done != total)
         text += done == 0 ? "." : " to " + where + ".";
     if (cancelled_)
@@ -183,9 +183,10 @@ QString TResultFileActions::CopySummary() const
         QStringList lines;
         for (const TRenamed& renamed : renamed_)
             lines << VisibleText(renamed.name) + " \u2192 " + VisibleText(renamed.path);
-        text += QString("\n\n%1 took a new name, as %2 taken there:")
-                    .arg(Plural(renamed_.size()), renamed_.size() == 1 ? "its name was" : "their names were")
-                + NamedLines(lines);
+        text += "\n\n" +
+                ByCount(renamed_.size(), "%1 file took a new name, as its name was taken there:",
+                        "%1 files took a new name, as their names were taken there:") +
+                NamedLines(lines);
     }
     return text;
 }

@@ -69,6 +69,18 @@ class TestMplEditor : public QObject {
     }
 
     // Whether the list's node carries the modified mark left of its image.
+    // A list made with Ctrl+N and clicked, so that it takes the commands;
+    // none when it was not made.
+    static TBWDirMpl* NewClickedList(TfMPLEditor& editor, ScriptedPrompts& prompts, const char* name)
+    {
+        prompts.ExpectChoice(PromptKind::Text, name);
+        Press(editor, QKeySequence("Ctrl+N"));
+        TBWDirMpl* list = MplManager().FindList(name);
+        if (list)
+            Click(editor, list);
+        return list;
+    }
+
     static bool ShowsModifiedMark(TfMPLEditor& editor, TBWDirectory* list)
     {
         const QIcon icon = ShownNode(editor, list).data(Qt::DecorationRole).value<QIcon>();
@@ -170,11 +182,8 @@ private slots:
         TfMPLEditor editor;
         Show(editor);
         ScriptedPrompts prompts;
-        prompts.ExpectChoice(PromptKind::Text, "My Discs");
-        Press(editor, QKeySequence("Ctrl+N"));
-        TBWDirMpl* discs = MplManager().FindList("My Discs");
+        TBWDirMpl* discs = NewClickedList(editor, prompts, "My Discs");
         QVERIFY(discs);
-        Click(editor, discs);
         for (const char* needsDir : {"aAddVolume", "aDelete", "aExport"})
             QVERIFY2(Action(editor, needsDir)->isEnabled(), needsDir);
 
@@ -202,11 +211,8 @@ private slots:
         TfMPLEditor editor;
         Show(editor);
         ScriptedPrompts prompts;
-        prompts.ExpectChoice(PromptKind::Text, "Odd");
-        Press(editor, QKeySequence("Ctrl+N"));
-        TBWDirMpl* odd = MplManager().FindList("Odd");
+        TBWDirMpl* odd = NewClickedList(editor, prompts, "Odd");
         QVERIFY(odd);
-        Click(editor, odd);
         prompts.ExpectChoice(PromptKind::Folder, disc.path()).ExpectChoice(PromptKind::Text, "CD");
         Press(editor, QKeySequence("Ctrl+A"));
         TBWDirectory* live = odd->FindChild("CD") ? odd->FindChild("CD")->FindChild("Live\tSet") : nullptr;
