@@ -212,14 +212,7 @@ void TBWUnreadFiles::Add(const std::string& path)
 const TBWUnreadFiles& TBWContentWords::SetWords(const std::vector<TBWMp3File*>& files)
 {
     unread_ = {};
-    std::vector<TToRead> mayMeet;
-    TBWFullPaths paths;  // the pool holds files folder after folder
-    for (TBWMp3File* file : files) {
-        file->SetText(std::string());
-        mayMeet.push_back({file, paths.Of(*file), std::nullopt});
-    }
-    if (SkipLoneSizes || SkipDistinctStarts)
-        LookAtParts(mayMeet);
+    std::vector<TToRead> mayMeet = ToRead(files, SkipLoneSizes || SkipDistinctStarts);
     if (SkipLoneSizes)
         mayMeet = OfPartsThatMayMeet(std::move(mayMeet));
     ReadSizes(mayMeet);
@@ -241,16 +234,28 @@ const TBWUnreadFiles& TBWContentWords::SetWords(const std::vector<TBWMp3File*>& 
     return unread_;
 }
 
-// The first look at the part of every file whose digest is to be read, on
-// other threads. It tells the length of the part too, which for a file
-// compared whole is the file's length.
-void TBWContentWords::LookAtParts(std::vector<TToRead>& files)
+// Every file with its path, its word emptied, and when look is set, the
+// first look at the part of every file whose digest is to be read, taken
+// on other threads while the paths are made. The look tells the length of
+// the part too, which for a file compared whole is the file's length.
+std::vector<TBWContentWords::TToRead> TBWContentWords::ToRead(const std::vector<TBWMp3File*>& files, bool look)
 {
-    TBWReadAhead<TToRead*, std::optional<TBWContentPart>, const std::string*> ahead(threads_, ReadFirstLook, stop_);
-    for (TToRead& file : files)
-        if (!HoldsWindowDigest(*file.file))
-            ahead.Add(&file, &file.path);
-    ahead.TakeAll([](TToRead* file, const std::optional<TBWContentPart>& part) { file->look = part; });
+    using TLooks = TBWReadAhead<TToRead*, std::optional<TBWContentPart>, const std::string*>;
+    std::optional<TLooks> ahead;
+    if (look)
+        ahead.emplace(threads_, ReadFirstLook, stop_);
+    std::vector<TToRead> toRead;
+    toRead.reserve(files.size());  // the looks hold on to its elements
+    TBWFullPaths paths;            // the pool holds files folder after folder
+    for (TBWMp3File* file : files) {
+        file->SetText(std::string());
+        TToRead& added = toRead.emplace_back(TToRead{file, paths.Of(*file), std::nullopt});
+        if (ahead && !HoldsWindowDigest(*file))
+            ahead->Add(&added, &added.path);
+    }
+    if (ahead)
+        ahead->TakeAll([](TToRead* file, const std::optional<TBWContentPart>& part) { file->look = part; });
+    return toRead;
 }
 
 // Only files whose compared parts may be equal can meet, whatever their

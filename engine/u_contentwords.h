@@ -65,7 +65,7 @@ private:
         bool wholeFiles = false;
     };
     using TGroups = std::vector<TGroup>;
-    void LookAtParts(std::vector<TToRead>& files);
+    std::vector<TToRead> ToRead(const std::vector<TBWMp3File*>& files, bool look);
     std::vector<TToRead> OfPartsThatMayMeet(std::vector<TToRead> files);
     void ReadSizes(const std::vector<TToRead>& files);
     TGroups GroupByPartStarts(const std::vector<TToRead>& files, const std::unordered_set<std::int64_t>& heldSizes);

@@ -19,6 +19,7 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/u_bwstop.h"
 #include "base/u_bwthreadpool.h"
@@ -168,6 +169,7 @@ private:
         const TBWStopScope stopReads(stop_);
         std::uint64_t storageReads = storageReads_();
         unsigned sinceLook = 0;
+        std::vector<TJob*> run;
         std::unique_lock lock(mutex_);
         for (;;) {
             ++idle_;
@@ -177,23 +179,18 @@ private:
                 return;
             // A deque keeps its elements in place while the scan adds more
             // and takes those done from the front.
-            TJob& job = jobs_[next_++];
+            run.clear();
+            for (std::size_t length = RunLength(); length > 0; --length)
+                run.push_back(&jobs_[next_++]);
             const bool wake = ShouldWake();
             lock.unlock();
             if (wake)
                 queued_.notify_one();
-            std::exception_ptr failure;
-            try {
-                if (!stop_.load(std::memory_order_relaxed))
-                    job.result = read_(job.where);
-            } catch (const TBWStopped&) {
-                // The scan leaves through TakeAll.
-            } catch (...) {
-                failure = std::current_exception();
-            }
+            const std::exception_ptr failure = ReadRun(run);
             // Asking costs a call into the kernel: asked every few reads.
             bool fromStorage = false;
-            if (++sinceLook == kReadsPerLook) {
+            sinceLook += static_cast<unsigned>(run.size());
+            if (sinceLook >= kReadsPerLook) {
                 sinceLook = 0;
                 fromStorage = std::exchange(storageReads, storageReads_()) != storageReads;
             }
@@ -202,15 +199,43 @@ private:
                 GrowWhileQueued();
             if (failure && !failure_)
                 failure_ = failure;
-            job.done = true;
-            ++done_;
+            for (TJob* job : run)
+                job->done = true;
+            done_ += run.size();
             // Only TakeAll waits, and only for all of them or a failure.
             if (done_ == jobs_.size() || failure_)
                 finished_.notify_all();
         }
     }
 
+    // Reads the jobs of a run until one fails; the rest keep empty results,
+    // which the failure keeps from being taken.
+    std::exception_ptr ReadRun(const std::vector<TJob*>& run)
+    {
+        for (TJob* job : run) {
+            try {
+                if (!stop_.load(std::memory_order_relaxed))
+                    job->result = read_(job->where);
+            } catch (const TBWStopped&) {
+                // The scan leaves through TakeAll.
+            } catch (...) {
+                return std::current_exception();
+            }
+        }
+        return nullptr;
+    }
+
+    // Under the lock. A read from the page cache costs less than taking
+    // the lock twice: a thread takes several queued jobs at once, but
+    // leaves most of them to the other threads.
+    std::size_t RunLength() const
+    {
+        const std::size_t queued = jobs_.size() - next_;
+        return std::clamp<std::size_t>(queued / (2 * mostThreads_), 1, kMostJobsPerRun);
+    }
+
     static constexpr unsigned kReadsPerLook = 4;
+    static constexpr std::size_t kMostJobsPerRun = 16;
 
     // Waking a thread costs calls into the kernel on both sides, more than
     // a read from the page cache: a busy thread takes the next job itself,

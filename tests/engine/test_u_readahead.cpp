@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <future>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,26 @@ TEST(ReadAhead, TheLastFewJobsQueuedAreReadToo)
     while (taken.size() < 3)
         ahead.TakeDone(store);
     EXPECT_EQ(taken, (std::vector<int>{0, 1, 2}));
+}
+
+// Threads take many queued jobs at once: a read failing amid them still
+// fails the whole, and no result of the jobs left unread is handed on.
+TEST(ReadAhead, AReadFailingAmidManyQueuedFailsTheWhole)
+{
+    const std::atomic<bool> stop{false};
+    TNumberAhead ahead(
+        {2, 2},
+        [](const std::string& where) {
+            if (where == "250")
+                throw std::runtime_error("unreadable");
+            return "read " + where;
+        },
+        stop, NeverReading);
+    for (int i = 0; i < 1000; ++i)
+        ahead.Add(i, std::to_string(i));
+    bool stored = false;
+    EXPECT_THROW(ahead.TakeAll([&](int, const std::string&) { stored = true; }), std::runtime_error);
+    EXPECT_FALSE(stored);
 }
 
 }  // namespace
