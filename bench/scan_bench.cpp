@@ -35,6 +35,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/platform/u_largepages.h"
 #include "base/u_bwthreadpool.h"
 #include "engine/u_dupeengine.h"
 #include "model/u_bwfsmp3.h"
@@ -185,6 +186,7 @@ bool DropPageCache()
 
 int main(int argc, char** argv)
 {
+    RestartWithLargePages(argv);  // as the program does
     TBWCVProfile profile("/nonexistent");
     profile.NewProfile();
     Options options;

@@ -1,0 +1,68 @@
+#include "base/platform/u_largepages.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr const char* kVariable = "GLIBC_TUNABLES";
+
+// Large pages, and a heap that grows by many of them at a time: the C
+// library advises the kernel of large pages only for growth of at least
+// one, and the threads' own heaps start at this size too.
+const std::string kLargePages = "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=33554432";
+
+// Tunables that say how the heap is to grow, which the user may have set.
+bool SaysHowTheHeapGrows(const std::string& tunables)
+{
+    return tunables.find("glibc.malloc.hugetlb") != std::string::npos ||
+           tunables.find("glibc.malloc.top_pad") != std::string::npos;
+}
+
+std::string Variable()
+{
+    const char* value = std::getenv(kVariable);
+    return value ? value : "";
+}
+
+void SetVariable(const std::string& value)
+{
+    if (value.empty())
+        ::unsetenv(kVariable);
+    else
+        ::setenv(kVariable, value.c_str(), 1);
+}
+
+}  // namespace
+
+std::optional<std::string> TunablesWithLargePages(const std::string& current)
+{
+    if (SaysHowTheHeapGrows(current))
+        return std::nullopt;
+    return current.empty() ? kLargePages : current + ":" + kLargePages;
+}
+
+std::string TunablesAsTheUserSetThem(const std::string& current)
+{
+    if (current == kLargePages)
+        return {};
+    const std::string added = ":" + kLargePages;
+    if (current.ends_with(added))
+        return current.substr(0, current.size() - added.size());
+    return current;
+}
+
+void RestartWithLargePages(char** argv)
+{
+    const std::string current = Variable();
+    const std::optional<std::string> restartWith = TunablesWithLargePages(current);
+    if (!restartWith) {
+        SetVariable(TunablesAsTheUserSetThem(current));
+        return;
+    }
+    SetVariable(*restartWith);
+    ::execv("/proc/self/exe", argv);
+    // Not restarted (no /proc, say): the program goes on as it is.
+    SetVariable(current);
+}

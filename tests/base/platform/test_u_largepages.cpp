@@ -1,0 +1,39 @@
+#include "base/platform/u_largepages.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+const std::string kOurs = "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=33554432";
+
+struct TTunablesCase {
+    const char* name;
+    std::string userSet;
+    std::optional<std::string> startedWith;  // none: not restarted
+};
+
+// The program restarts once with large pages, keeps what the user set
+// beside them, and leaves the heap as the user asked where they asked;
+// what it hands on to the programs it starts is what the user set.
+TEST(LargePages, RestartsOnceKeepingTheUsersTunablesAndHandsThemOn)
+{
+    const TTunablesCase cases[] = {
+        {"none set", "", kOurs},
+        {"others set", "glibc.pthread.rseq=0", "glibc.pthread.rseq=0:" + kOurs},
+        {"large pages refused", "glibc.malloc.hugetlb=0", std::nullopt},
+        {"growth set", "glibc.malloc.top_pad=0", std::nullopt},
+    };
+    for (const TTunablesCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<std::string> startedWith = TunablesWithLargePages(c.userSet);
+        EXPECT_EQ(startedWith, c.startedWith);
+        const std::string running = startedWith.value_or(c.userSet);
+        EXPECT_EQ(TunablesWithLargePages(running), std::nullopt) << "restarted again";
+        EXPECT_EQ(TunablesAsTheUserSetThem(running), c.userSet);
+    }
+}
+
+}  // namespace
