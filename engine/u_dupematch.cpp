@@ -218,7 +218,7 @@ private:
 struct TBWDupeMatch::TIndexedWords {
     std::vector<TBWGrpItString*> entries;  // by word number
     std::vector<std::uint32_t> filesOfWord;
-    std::vector<TBWFile*> files;  // by pool place
+    std::vector<TBWFile*> files;  // in pool order, those with words
     std::vector<std::vector<std::uint32_t>> words;
     std::vector<TBWPrefixFilter::TFields> fields;
     TWordLinks laterSimilar;  // empty lists without similar words
@@ -281,12 +281,35 @@ void TBWDupeMatch::IndexedWords(TIndexedWords& indexed)
         std::sort(all.begin(), all.end());
         all.erase(std::unique(all.begin(), all.end()), all.end());
     }, kLightWork);
+    DropFilesWithoutWords(indexed);
     for (TBWGrpItString* entry : indexed.entries) {
         // Numbered in word order by the linking, as here.
         for (std::uint32_t similar : entry->SimilarWordNumbers())
             indexed.laterSimilar.Add(similar);
         indexed.laterSimilar.EndWord();
     }
+}
+
+// A file without words meets no other: it takes no turn. A scan by
+// content leaves most files without a word.
+void TBWDupeMatch::DropFilesWithoutWords(TIndexedWords& indexed)
+{
+    std::size_t kept = 0;
+    for (std::size_t place = 0; place < indexed.files.size(); ++place) {
+        if (indexed.files[place]->WordCount() == 0)
+            continue;
+        if (kept != place) {  // a vector moved onto itself is left empty
+            indexed.files[kept] = indexed.files[place];
+            indexed.words[kept] = std::move(indexed.words[place]);
+            if (!indexed.fields.empty())
+                indexed.fields[kept] = std::move(indexed.fields[place]);
+        }
+        ++kept;
+    }
+    indexed.files.resize(kept);
+    indexed.words.resize(kept);
+    if (!indexed.fields.empty())
+        indexed.fields.resize(kept);
 }
 
 // Everything the matching needs of the word index is in indexed now; the
