@@ -31,7 +31,7 @@
 class TBWDirectory;
 class TBWMp3File;
 
-class TBWDupeEngine : private TBWMatchSteps {
+class TBWDupeEngine final : private TBWMatchSteps {
 public:
     // Scans below root (the model's root) with its own copy of profile.
     TBWDupeEngine(TBWDirectory& root, const TBWCVProfile& profile);

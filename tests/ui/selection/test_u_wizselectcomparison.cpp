@@ -57,22 +57,26 @@ private slots:
         QTest::addColumn<int>("farValue");         // a value the page must take
         QTest::addColumn<QString>("orderMessage");
         QTest::addColumn<TSavedReader>("saved");
-        const auto& c = SelectionCriteria;
         QTest::newRow("size") << Make<TfrWizSelectSize>() << "Toggle duplicate with size between these values:"
                               << QList<int>{0, 99999, -10, 10} << 8 * 1024 * 1024
                               << "The maximum size can't be lower than the minimum."
-                              << TSavedReader([&c] { return TSavedRange{c.SelSizeRelative, c.SelSizeMin, c.SelSizeMax}; });
+                              << TSavedReader([] {
+                                  const auto& c = SelectionCriteria;
+                                  return TSavedRange{c.SelSizeRelative, c.SelSizeMin, c.SelSizeMax};
+                              });
         QTest::newRow("duration") << Make<TfrWizSelectDuration>()
                                   << "Toggle duplicate with duration between these values:"
                                   << QList<int>{0, 600, -3, 3} << 5 * 3600
                                   << "The maximum duration can't be lower than the minimum."
-                                  << TSavedReader([&c] {
+                                  << TSavedReader([] {
+                                         const auto& c = SelectionCriteria;
                                          return TSavedRange{c.SelDurationRelative, c.SelDurationMin, c.SelDurationMax};
                                      });
         QTest::newRow("bitrate") << Make<TfrWizSelectBitrate>() << "Toggle duplicate with bitrate between these values:"
                                  << QList<int>{0, 400, -10, 10} << -320
                                  << "The maximum bitrate can't be lower than the minimum"
-                                 << TSavedReader([&c] {
+                                 << TSavedReader([] {
+                                        const auto& c = SelectionCriteria;
                                         return TSavedRange{c.SelBitrateRelative, c.SelBitrateMin, c.SelBitrateMax};
                                     });
     }
