@@ -38,14 +38,32 @@ TContentDigest PartDigest(const TBWDigest& digest, bool wholeFile)
     return {wholeFile ? EmptyWindow() : digest, digest, wholeFile};
 }
 
-// The content digest of a file alone: its window, else the whole file.
-TContentDigest ReadContentDigest(const std::string& path)
+// What is read of a file whose content is digested: the digests, and for a
+// file compared whole, what its headers give (size, bitrate, duration),
+// read from the same bytes rather than from the file once more.
+struct TPartRead {
+    TContentDigest digest;
+    std::optional<TBWMp3File::TReadInfo> info;
+};
+
+// What the headers of a file compared whole give, from the bytes read for
+// its digest; none for a window.
+std::optional<TBWMp3File::TReadInfo> InfoOfWhole(bool wholeFile, const std::string& path,
+                                                 std::span<const std::uint8_t> content)
+{
+    if (!wholeFile)
+        return std::nullopt;
+    return TBWMp3File::ReadInfo(path, ikBasic, content);
+}
+
+// What is read of a file alone: its window, else the whole file.
+TPartRead ReadContentDigest(const std::string& path)
 {
     thread_local std::vector<std::uint8_t> part;
     for (const bool wholeFile : {false, true})
         if (ReadFileWindow(path, wholeFile ? 0 : DigestOffset, wholeFile ? 0 : DigestLength, part))
-            return PartDigest(Md5OfEach({part}).front(), wholeFile);
-    return {EmptyWindow(), std::nullopt, true};
+            return {PartDigest(Md5OfEach({part}).front(), wholeFile), InfoOfWhole(wholeFile, path, part)};
+    return {{EmptyWindow(), std::nullopt, true}, std::nullopt};
 }
 
 void SetContentWord(TBWMp3File& file, const TBWDigest& digest, bool wholeFile)
@@ -105,7 +123,7 @@ private:
 // read is read as any file alone, and a part beyond the few a group keeps
 // is digested at once: those get kNone and their digest.
 void ReadGroupParts(const TGroupToRead& group, TKeptWindows& kept, std::vector<std::size_t>& places,
-                    std::vector<TContentDigest>& digests)
+                    std::vector<TPartRead>& reads)
 {
     const std::size_t first = kept.Count();
     const std::uint64_t offset = group.wholeFiles ? 0 : DigestOffset;
@@ -114,40 +132,43 @@ void ReadGroupParts(const TGroupToRead& group, TKeptWindows& kept, std::vector<s
     thread_local std::vector<std::uint8_t> part;
     for (const std::string* path : group.paths) {
         places.push_back(TKeptWindows::kNone);
-        digests.emplace_back();
         if (!ReadFileWindow(*path, offset, maxLength, part)) {
-            digests.back() = ReadContentDigest(*path);
-        } else if (const std::size_t same = kept.Find(part, first); same != TKeptWindows::kNone) {
-            places.back() = same;
-        } else if (kept.Count() - first < kKeptWindows) {
-            places.back() = kept.Keep(part);
-        } else {
-            digests.back() = PartDigest(Md5OfEach({part}).front(), group.wholeFiles);
+            reads.push_back(ReadContentDigest(*path));
+            continue;
         }
+        // The digest of a part kept comes once the kept parts are digested.
+        TContentDigest digest{};
+        if (const std::size_t same = kept.Find(part, first); same != TKeptWindows::kNone)
+            places.back() = same;
+        else if (kept.Count() - first < kKeptWindows)
+            places.back() = kept.Keep(part);
+        else
+            digest = PartDigest(Md5OfEach({part}).front(), group.wholeFiles);
+        reads.push_back({digest, InfoOfWhole(group.wholeFiles, *path, part)});
     }
 }
 
 // The content digests of a few groups of files whose parts may be equal;
 // a file alone in its group is read as any file alone. The parts kept are
 // digested together, eight side by side where the processor can.
-std::vector<std::vector<TContentDigest>> ReadContentDigests(const std::vector<TGroupToRead>& groups)
+std::vector<std::vector<TPartRead>> ReadContentDigests(const std::vector<TGroupToRead>& groups)
 {
-    std::vector<std::vector<TContentDigest>> digests(groups.size());
+    std::vector<std::vector<TPartRead>> reads(groups.size());
     std::vector<std::vector<std::size_t>> places(groups.size());
     thread_local TKeptWindows kept;
     kept.Clear();
     for (std::size_t g = 0; g < groups.size(); ++g) {
         if (groups[g].paths.size() == 1)
-            digests[g].push_back(ReadContentDigest(*groups[g].paths.front()));
+            reads[g].push_back(ReadContentDigest(*groups[g].paths.front()));
         else
-            ReadGroupParts(groups[g], kept, places[g], digests[g]);
+            ReadGroupParts(groups[g], kept, places[g], reads[g]);
     }
     const std::vector<TBWDigest> made = kept.Digests();
     for (std::size_t g = 0; g < groups.size(); ++g)
         for (std::size_t i = 0; i < places[g].size(); ++i)
             if (const std::size_t place = places[g][i]; place != TKeptWindows::kNone)
-                digests[g][i] = PartDigest(made[place], groups[g].wholeFiles);
-    return digests;
+                reads[g][i].digest = PartDigest(made[place], groups[g].wholeFiles);
+    return reads;
 }
 
 // The first bytes of a part that tell most parts apart: a small part of a
@@ -174,19 +195,11 @@ bool HoldsWindowDigest(TBWMp3File& file)
     return file.LoadedInfo().test(ikDigest) && file.GetDigest() != EmptyWindow();
 }
 
-template <class TFile>
-std::unordered_set<std::int64_t> SharedSizes(const std::vector<TFile>& files)
+void StoreContentDigest(TBWMp3File& file, const std::string& path, const TPartRead& read, TBWUnreadFiles& unread)
 {
-    std::unordered_set<std::int64_t> seen, shared;
-    for (const TFile& file : files)
-        if (!seen.insert(file.file->Size()).second)
-            shared.insert(file.file->Size());
-    return shared;
-}
-
-void StoreContentDigest(TBWMp3File& file, const std::string& path, const TContentDigest& digest,
-                        TBWUnreadFiles& unread)
-{
+    if (read.info && !file.LoadedInfo().test(ikBasic))
+        file.StoreInfo(ikBasic, *read.info);
+    const TContentDigest& digest = read.digest;
     if (!file.LoadedInfo().test(ikDigest)) {
         file.SetDigest(digest.window);
         file.MarkLoaded(ikDigest);
@@ -220,7 +233,7 @@ const TBWUnreadFiles& TBWContentWords::SetWords(const std::vector<TBWMp3File*>& 
     std::vector<TToRead> unread;
     std::unordered_set<std::int64_t> heldSizes;
     for (TToRead& file : mayMeet) {
-        if (SkipLoneSizes && !shared.contains(file.file->Size()))
+        if (SkipLoneSizes && !shared.contains(GroupingSize(file)))
             continue;
         if (HoldsWindowDigest(*file.file)) {
             SetContentWord(*file.file, file.file->GetDigest(), false);
@@ -288,13 +301,38 @@ std::vector<TBWContentWords::TToRead> TBWContentWords::OfPartsThatMayMeet(std::v
     return mayMeet;
 }
 
-// The size in KB of the files that have not read it, read on other threads.
+// A file compared whole is read whole for its digest, and its headers are
+// read from those bytes then.
+bool TBWContentWords::ReadsSizeWithContent(const TToRead& file)
+{
+    return file.look && file.look->wholeFile;
+}
+
+// The size in KB files are told apart by before their digests are read:
+// for a file compared whole, whose headers are not read yet, its length's,
+// which files of equal content share as they share their headers.
+std::int64_t TBWContentWords::GroupingSize(const TToRead& file)
+{
+    return ReadsSizeWithContent(file) ? static_cast<std::int64_t>(file.look->length / 1024) : file.file->Size();
+}
+
+std::unordered_set<std::int64_t> TBWContentWords::SharedSizes(const std::vector<TToRead>& files)
+{
+    std::unordered_set<std::int64_t> seen, shared;
+    for (const TToRead& file : files)
+        if (const std::int64_t size = GroupingSize(file); !seen.insert(size).second)
+            shared.insert(size);
+    return shared;
+}
+
+// The size in KB of the files that have not read it and are not read with
+// their content, read on other threads.
 void TBWContentWords::ReadSizes(const std::vector<TToRead>& files)
 {
     TBWReadAhead<TBWMp3File*, TBWMp3File::TReadInfo, const std::string*> ahead(
         threads_, [](const std::string* path) { return TBWMp3File::ReadInfo(*path, ikBasic); }, stop_);
     for (const TToRead& file : files)
-        if (!file.file->LoadedInfo().test(ikBasic))
+        if (!file.file->LoadedInfo().test(ikBasic) && !ReadsSizeWithContent(file))
             ahead.Add(file.file, &file.path);
     ahead.TakeAll([](TBWMp3File* file, const TBWMp3File::TReadInfo& info) { file->StoreInfo(ikBasic, info); });
 }
@@ -309,7 +347,7 @@ TBWContentWords::TGroups TBWContentWords::OneGroupEach(const std::vector<TToRead
 
 void TBWContentWords::ReadGroups(const TGroups& groups)
 {
-    TBWReadAhead<std::size_t, std::vector<std::vector<TContentDigest>>, std::vector<TGroupToRead>> digests(
+    TBWReadAhead<std::size_t, std::vector<std::vector<TPartRead>>, std::vector<TGroupToRead>> digests(
         threads_, ReadContentDigests, stop_);
     for (std::size_t first = 0; first < groups.size(); first += kGroupsPerJob) {
         std::vector<TGroupToRead> job;
@@ -320,7 +358,7 @@ void TBWContentWords::ReadGroups(const TGroups& groups)
         }
         digests.Add(first, std::move(job));
     }
-    digests.TakeAll([&](std::size_t first, const std::vector<std::vector<TContentDigest>>& read) {
+    digests.TakeAll([&](std::size_t first, const std::vector<std::vector<TPartRead>>& read) {
         for (std::size_t g = 0; g < read.size(); ++g)
             for (std::size_t i = 0; i < read[g].size(); ++i)
                 StoreContentDigest(*groups[first + g].files[i]->file, groups[first + g].files[i]->path, read[g][i],
@@ -349,13 +387,13 @@ TBWContentWords::TGroups TBWContentWords::GroupByPartStarts(const std::vector<TT
     std::vector<TLook> looks;
     std::unordered_set<std::int64_t> blindSizes = heldSizes;
     for (const TToRead& file : files) {
-        const std::int64_t size = file.file->Size();
+        const std::int64_t size = GroupingSize(file);
         if (!file.look)
             blindSizes.insert(size);
         if (!file.look || file.look->length > 0)
             looks.push_back({size, file.look.value_or(TBWContentPart{}), &file});
         else
-            StoreContentDigest(*file.file, file.path, {EmptyWindow(), std::nullopt, true}, unread_);
+            StoreContentDigest(*file.file, file.path, {{EmptyWindow(), std::nullopt, true}, std::nullopt}, unread_);
     }
     std::stable_sort(looks.begin(), looks.end());
     TGroups groups;

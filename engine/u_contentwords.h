@@ -67,6 +67,9 @@ private:
     using TGroups = std::vector<TGroup>;
     std::vector<TToRead> ToRead(const std::vector<TBWMp3File*>& files, bool look);
     std::vector<TToRead> OfPartsThatMayMeet(std::vector<TToRead> files);
+    static bool ReadsSizeWithContent(const TToRead& file);
+    static std::int64_t GroupingSize(const TToRead& file);
+    static std::unordered_set<std::int64_t> SharedSizes(const std::vector<TToRead>& files);
     void ReadSizes(const std::vector<TToRead>& files);
     TGroups GroupByPartStarts(const std::vector<TToRead>& files, const std::unordered_set<std::int64_t>& heldSizes);
     TGroups OneGroupEach(const std::vector<TToRead>& files);

@@ -122,18 +122,29 @@ void TBWMp3File::LoadInfo(std::int32_t kind)
 
 TBWMp3File::TReadInfo TBWMp3File::ReadInfo(const std::string& path, std::int32_t kind)
 {
-    const std::unique_ptr<TInfoFetcher> reader = ReaderFor(path);
+    return InfoOf(*ReaderFor(path), kind);
+}
+
+TBWMp3File::TReadInfo TBWMp3File::ReadInfo(const std::string& path, std::int32_t kind,
+                                           std::span<const std::uint8_t> content)
+{
+    TMemorySource bytes(content);
+    return InfoOf(*MusicHandler().CreateFetcher(path, bytes), kind);
+}
+
+TBWMp3File::TReadInfo TBWMp3File::InfoOf(TInfoFetcher& reader, std::int32_t kind)
+{
     TReadInfo info;
     if (kind == ikBasic) {
-        info.sizeKB = reader->SizeKB();
-        info.bitrate = reader->Bitrate();
-        info.duration = reader->Duration();
+        info.sizeKB = reader.SizeKB();
+        info.bitrate = reader.Bitrate();
+        info.duration = reader.Duration();
     } else if (kind == ikTags) {
-        info.artist = reader->Artist();
-        info.title = reader->Title();
-        info.album = reader->Album();
-        info.genre = reader->Genre();
-        info.comment = reader->Comment();
+        info.artist = reader.Artist();
+        info.title = reader.Title();
+        info.album = reader.Album();
+        info.genre = reader.Genre();
+        info.comment = reader.Comment();
     }
     return info;
 }

@@ -7,9 +7,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "model/u_bwfswin.h"
+
+class TInfoFetcher;
 
 // An audio folder on disk: subfolders in the order of their captions
 // without regard to case, files of the current audio extensions.
@@ -72,6 +75,8 @@ public:
     // Reads kind 0 or 2 of the file at path without touching any entry, so
     // that other threads can read while the model changes.
     static TReadInfo ReadInfo(const std::string& path, std::int32_t kind);
+    // The same from the file's content, every byte of it, read already.
+    static TReadInfo ReadInfo(const std::string& path, std::int32_t kind, std::span<const std::uint8_t> content);
     // Stores what ReadInfo read as LoadInfo does, and counts the kind loaded.
     void StoreInfo(std::int32_t kind, const TReadInfo& info);
 
@@ -108,6 +113,7 @@ private:
     };
     using TTagText = std::string TTags::*;
 
+    static TReadInfo InfoOf(TInfoFetcher& reader, std::int32_t kind);
     const std::string& Tag(TTagText tag);
     const std::string& StoredTag(TTagText tag) const;
     void SetTag(TTagText tag, const std::string& text);

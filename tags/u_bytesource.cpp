@@ -91,6 +91,8 @@ std::int64_t TFileSource::ReadAt(std::int64_t offset, std::span<std::uint8_t> bu
 
 std::int64_t TReadAheadSource::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer)
 {
+    if (source_.InMemory())
+        return source_.ReadInto(offset, buffer);
     const auto count = static_cast<std::int64_t>(buffer.size());
     for (std::size_t i = 0; i < blocks_.size(); ++i)
         if (blocks_[i].Holds(offset, count)) {

@@ -18,6 +18,9 @@ public:
     virtual ~TByteSource() = default;
 
     virtual std::int64_t Size() const = 0;
+    // Whether the bytes are in memory already, where reading ahead of a
+    // reader would only copy them again.
+    virtual bool InMemory() const { return false; }
 
     // Fills buffer with exactly count bytes from offset, zeros past the end.
     // Returns how many bytes came from the source, or -1 when the offset lies
@@ -39,6 +42,7 @@ public:
     explicit TMemorySource(TBinaryView bytes) : bytes_(bytes) {}
 
     std::int64_t Size() const override { return bytes_.size(); }
+    bool InMemory() const override { return true; }
 
 protected:
     std::int64_t ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) override;

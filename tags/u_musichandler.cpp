@@ -27,11 +27,24 @@ std::int32_t KiloBytes(std::int64_t bytes)
     return static_cast<std::int32_t>(std::min<std::int64_t>(bytes / 1024, std::numeric_limits<std::int32_t>::max()));
 }
 
+// Loads a reader from the bytes of the file read already, else from the file.
+template <class TReader>
+void LoadReader(TReader& reader, const std::string& fileName, TByteSource* bytes)
+{
+    if (bytes)
+        reader.LoadFromSource(*bytes);
+    else
+        reader.LoadFile(fileName);
+}
+
 // The texts of the ID3v2 tag when the file has one, even empty ones; else
 // those of the ID3v1 tag.
 class TMp3Fetcher : public TInfoFetcher {
 public:
-    explicit TMp3Fetcher(const std::string& fileName) : TInfoFetcher(fileName) { reader_.LoadFile(fileName); }
+    TMp3Fetcher(const std::string& fileName, TByteSource* bytes) : TInfoFetcher(fileName)
+    {
+        LoadReader(reader_, fileName, bytes);
+    }
 
     std::string Album() override { return TagText(&TID3v2::Album, &TID3v1::Album); }
     std::string Artist() override { return TagText(&TID3v2::Artist, &TID3v1::Artist); }
@@ -61,7 +74,10 @@ private:
 template <class TReader>
 class TStreamFetcher : public TInfoFetcher {
 public:
-    explicit TStreamFetcher(const std::string& fileName) : TInfoFetcher(fileName) { reader_.LoadFile(fileName); }
+    TStreamFetcher(const std::string& fileName, TByteSource* bytes) : TInfoFetcher(fileName)
+    {
+        LoadReader(reader_, fileName, bytes);
+    }
 
     std::string Album() override { return reader_.Album(); }
     std::string Artist() override { return reader_.Artist(); }
@@ -83,7 +99,10 @@ using TOggFetcher = TStreamFetcher<TOggVorbis>;
 // that would end a scan.
 class TAacFetcher : public TInfoFetcher {
 public:
-    explicit TAacFetcher(const std::string& fileName) : TInfoFetcher(fileName) { reader_.LoadFile(fileName); }
+    TAacFetcher(const std::string& fileName, TByteSource* bytes) : TInfoFetcher(fileName)
+    {
+        LoadReader(reader_, fileName, bytes);
+    }
 
     std::string Album() override { return Guarded(&TMp4File::Album); }
     std::string Artist() override { return Guarded(&TMp4File::Artist); }
@@ -113,10 +132,10 @@ private:
 // A reader that fails in any way leaves the file with the empty values of
 // the base fetcher.
 template <class TFetcher>
-std::unique_ptr<TInfoFetcher> CreateFetcher(const std::string& fileName)
+std::unique_ptr<TInfoFetcher> CreateFetcher(const std::string& fileName, TByteSource* bytes)
 {
     try {
-        return std::make_unique<TFetcher>(fileName);
+        return std::make_unique<TFetcher>(fileName, bytes);
     } catch (const TBWStopped&) {
         throw;  // not a failure of the file: the scan leaves
     } catch (...) {
@@ -206,8 +225,18 @@ const TFetcherClass* TMusicHandler::LastFetcherClass() const
 
 std::unique_ptr<TInfoFetcher> TMusicHandler::CreateFetcher(const std::string& fileName)
 {
+    return CreateFetcherOf(fileName, nullptr);
+}
+
+std::unique_ptr<TInfoFetcher> TMusicHandler::CreateFetcher(const std::string& fileName, TByteSource& bytes)
+{
+    return CreateFetcherOf(fileName, &bytes);
+}
+
+std::unique_ptr<TInfoFetcher> TMusicHandler::CreateFetcherOf(const std::string& fileName, TByteSource* bytes)
+{
     const TFetcherClass* fetcherClass = GetFetcherClass(ExtensionUpper(fileName));
-    return fetcherClass ? fetcherClass->Create(fileName) : std::make_unique<TInfoFetcher>(fileName);
+    return fetcherClass ? fetcherClass->Create(fileName, bytes) : std::make_unique<TInfoFetcher>(fileName);
 }
 
 void TMusicHandler::SetMask(std::string_view extensions)

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/u_bwmask.h"
+#include "tags/u_bytesource.h"
 
 // What one file holds, read once when the fetcher is made. Getters never
 // fail: a file that cannot be read gives empty texts and zeros. Texts are
@@ -42,10 +43,11 @@ private:
     std::string fileName_;
 };
 
-// A reader class: its name, and the virtual constructor of its fetcher.
+// A reader class: its name, and the virtual constructor of its fetcher,
+// which reads the file, or the bytes of it given.
 struct TFetcherClass {
     const char* Name;
-    std::unique_ptr<TInfoFetcher> (*Create)(const std::string& fileName);
+    std::unique_ptr<TInfoFetcher> (*Create)(const std::string& fileName, TByteSource* bytes);
 };
 
 class TMusicHandler {
@@ -65,6 +67,9 @@ public:
     // The fetcher of a file, chosen by its extension; a file without a
     // reader gets the base fetcher's empty values.
     std::unique_ptr<TInfoFetcher> CreateFetcher(const std::string& fileName);
+    // The same from the whole of the file, read already: bytes must hold
+    // every byte of it and outlive the fetcher.
+    std::unique_ptr<TInfoFetcher> CreateFetcher(const std::string& fileName, TByteSource& bytes);
 
     // Extensions separated by ";", each made "*.EXT" and kept in the given
     // order and case; an empty list stands for every registered extension.
@@ -80,6 +85,7 @@ public:
     std::int32_t ExtensionRank(std::string_view extension) const;
 
 private:
+    std::unique_ptr<TInfoFetcher> CreateFetcherOf(const std::string& fileName, TByteSource* bytes);
     void BuildMask(const std::vector<std::string>& entries);
 
     // The mask changes when a scan starts on the worker thread while the

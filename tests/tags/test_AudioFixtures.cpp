@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -300,6 +301,27 @@ TEST_P(HandlerFixture, EveryFormatAnswersInTheProgramsUnits)
     } else {
         EXPECT_NEAR(info->Bitrate(), Number(expected, "ffprobe.bit_rate") / 1000, 1);
     }
+}
+
+// A scan by content reads a short file whole for its digest and its headers
+// from those bytes: they answer as the file read from disk does.
+TEST_P(HandlerFixture, TheBytesOfAFileAnswerAsTheFile)
+{
+    const std::string path = PathOf(GetParam());
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TMemorySource bytes{TBinaryView(content)};
+    TMusicHandler handler;
+    const std::unique_ptr<TInfoFetcher> fromDisk = handler.CreateFetcher(path);
+    const std::unique_ptr<TInfoFetcher> fromBytes = handler.CreateFetcher(path, bytes);
+    EXPECT_EQ(fromBytes->SizeKB(), fromDisk->SizeKB());
+    EXPECT_EQ(fromBytes->Duration(), fromDisk->Duration());
+    EXPECT_EQ(fromBytes->Bitrate(), fromDisk->Bitrate());
+    EXPECT_EQ(fromBytes->Title(), fromDisk->Title());
+    EXPECT_EQ(fromBytes->Artist(), fromDisk->Artist());
+    EXPECT_EQ(fromBytes->Album(), fromDisk->Album());
+    EXPECT_EQ(fromBytes->Comment(), fromDisk->Comment());
+    EXPECT_EQ(fromBytes->Genre(), fromDisk->Genre());
 }
 
 INSTANTIATE_TEST_SUITE_P(RealFiles, AudioFixture, testing::ValuesIn(FixtureNames({".mp3", ".mp2"})), ParamName);

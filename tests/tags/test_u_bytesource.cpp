@@ -71,13 +71,28 @@ TEST(ByteSource, WindowsAreZeroFilledPastTheEndAndRefusedBeforeTheStart)
     EXPECT_EQ(kept, (std::vector<std::uint8_t>{2, 3, 9, 9}));
 }
 
+// Stands for a file: its reads cost, and are counted.
+class TCountedSource : public TMemorySource {
+public:
+    using TMemorySource::TMemorySource;
+    bool InMemory() const override { return false; }
+    int reads = 0;
+
+protected:
+    std::int64_t ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) override
+    {
+        ++reads;
+        return TMemorySource::ReadAt(offset, buffer);
+    }
+};
+
 TEST(ReadAheadSource, GivesTheSameBytesAsTheSourceItReads)
 {
     TBytes bytes(3 * TReadAheadSource::kBlockSize + 17);
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
     TMemorySource direct{TBinaryView(bytes)};
-    TMemorySource inner{TBinaryView(bytes)};
+    TCountedSource inner{TBinaryView(bytes)};
     TReadAheadSource buffered(inner);
     const std::int64_t block = TReadAheadSource::kBlockSize;
     const std::pair<std::int64_t, std::int64_t> reads[] = {
@@ -92,19 +107,6 @@ TEST(ReadAheadSource, GivesTheSameBytesAsTheSourceItReads)
         EXPECT_EQ(got, expected) << offset << " " << count;
     }
 }
-
-class TCountedSource : public TMemorySource {
-public:
-    using TMemorySource::TMemorySource;
-    int reads = 0;
-
-protected:
-    std::int64_t ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) override
-    {
-        ++reads;
-        return TMemorySource::ReadAt(offset, buffer);
-    }
-};
 
 // The reads a header walk makes of an MP3 file: its start, the tag at its
 // end, then the audio just after the tag at its start. Each came with a
