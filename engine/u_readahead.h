@@ -25,8 +25,8 @@
 #include "base/u_bwthreadpool.h"
 
 // How many threads read: the pool starts with first and adds one, up to
-// most, whenever a thread's reads had to be fetched from the disk while
-// other reads were queued.
+// most, whenever a thread's reads had mostly to be fetched from the disk
+// while other reads were queued.
 struct TBWReadThreads {
     unsigned first;
     unsigned most;
@@ -191,8 +191,10 @@ private:
             bool fromStorage = false;
             sinceLook += static_cast<unsigned>(run.size());
             if (sinceLook >= kReadsPerLook) {
+                const std::uint64_t blocks = storageReads_();
+                fromStorage = blocks - storageReads >= kStorageBlocksPerRead * sinceLook;
+                storageReads = blocks;
                 sinceLook = 0;
-                fromStorage = std::exchange(storageReads, storageReads_()) != storageReads;
             }
             lock.lock();
             if (fromStorage)
@@ -235,6 +237,11 @@ private:
     }
 
     static constexpr unsigned kReadsPerLook = 4;
+    // A page (of 512-byte blocks) per read, on average: a collection mostly
+    // in the page cache, of which the system let a little go, is read as
+    // fast as it can be by a thread per processor, and more threads only
+    // contend for them (a pool of 32 took four times as long).
+    static constexpr std::uint64_t kStorageBlocksPerRead = 8;
     static constexpr std::size_t kMostJobsPerRun = 16;
 
     // Waking a thread costs calls into the kernel on both sides, more than
