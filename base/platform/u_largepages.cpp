@@ -4,9 +4,12 @@
 
 #include <cstdlib>
 
+#include "base/platform/u_wholefile.h"
+
 namespace {
 
 constexpr const char* kVariable = "GLIBC_TUNABLES";
+constexpr const char* kKernelSetting = "/sys/kernel/mm/transparent_hugepage/enabled";
 
 // Large pages, and a heap that grows by many of them at a time: the C
 // library advises the kernel of large pages only for growth of at least
@@ -43,6 +46,12 @@ std::optional<std::string> TunablesWithLargePages(const std::string& current)
     return current.empty() ? kLargePages : current + ":" + kLargePages;
 }
 
+bool GivesLargePages(std::string_view kernelSetting)
+{
+    return kernelSetting.find("[always]") != std::string_view::npos ||
+           kernelSetting.find("[madvise]") != std::string_view::npos;
+}
+
 std::string TunablesAsTheUserSetThem(const std::string& current)
 {
     if (current == kLargePages)
@@ -61,6 +70,11 @@ void RestartWithLargePages(char** argv)
         SetVariable(TunablesAsTheUserSetThem(current));
         return;
     }
+    // A restart costs the loading of every library once more: not for
+    // nothing.
+    std::string kernelSetting;
+    if (!ReadWholeFile(kKernelSetting, kernelSetting) || !GivesLargePages(kernelSetting))
+        return;
     SetVariable(*restartWith);
     ::execv("/proc/self/exe", argv);
     // Not restarted (no /proc, say): the program goes on as it is.

@@ -9,17 +9,23 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 // The tunables to start with, given those set now (empty when none), or
 // none where they ask for the heap's pages already or say themselves how
 // the heap is to grow: the user's choice stands.
 std::optional<std::string> TunablesWithLargePages(const std::string& current);
 
+// Whether the kernel's setting of large pages for a program's memory, as
+// its file reads ("always [madvise] never"), gives them where asked.
+bool GivesLargePages(std::string_view kernelSetting);
+
 // The tunables as the user set them, given those the program started with
 // (empty when none): what programs it starts inherit.
 std::string TunablesAsTheUserSetThem(const std::string& current);
 
 // Starts the running program again with the same arguments and its heap on
-// large pages, unless it runs so already; returns only where it did not.
+// large pages, unless it runs so already or the kernel gives none; returns
+// only where it did not.
 // Once restarted, it gives the user's tunables back to the environment.
 void RestartWithLargePages(char** argv);

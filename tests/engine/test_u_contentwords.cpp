@@ -121,11 +121,18 @@ std::map<std::string, std::string> MeetingWordsOfRoad(const TRoad& road, TCollec
     words.SkipLoneSizes = road.skipLoneSizes;
     words.SkipDistinctStarts = road.skipDistinctStarts;
     EXPECT_EQ(words.SetWords(files).count, 0u);
-    // Whatever a file was given, its window digest is the window's own.
+    // Whatever a file was given, its window digest is the window's own, and
+    // what its headers give is theirs, however they were read.
     for (TBWMp3File* file : files) {
         if (file->LoadedInfo().test(ikDigest)) {
             EXPECT_EQ(file->GetDigest(), DigestFileWindow(file->FullPath(), DigestOffset, DigestLength))
                 << file->FullPath();
+        }
+        if (file->LoadedInfo().test(ikBasic)) {
+            const TBWMp3File::TReadInfo headers = TBWMp3File::ReadInfo(file->FullPath(), ikBasic);
+            EXPECT_EQ(file->Size(), headers.sizeKB) << file->FullPath();
+            EXPECT_EQ(file->Bitrate(), headers.bitrate) << file->FullPath();
+            EXPECT_EQ(file->Duration(), headers.duration) << file->FullPath();
         }
     }
     std::map<std::string, std::string> inside;

@@ -36,4 +36,14 @@ TEST(LargePages, RestartsOnceKeepingTheUsersTunablesAndHandsThemOn)
     }
 }
 
+// A restart costs the loading of every library once more: only where the
+// kernel gives large pages when asked.
+TEST(LargePages, AreAskedForOnlyWhereTheKernelGivesThem)
+{
+    EXPECT_TRUE(GivesLargePages("always [madvise] never\n"));
+    EXPECT_TRUE(GivesLargePages("[always] madvise never\n"));
+    EXPECT_FALSE(GivesLargePages("always madvise [never]\n"));
+    EXPECT_FALSE(GivesLargePages(""));
+}
+
 }  // namespace
