@@ -17,6 +17,7 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,10 +68,8 @@ public:
     TBWReadAhead(TBWReadThreads threads, Read read, const std::atomic<bool>& stop,
                  StorageReads storageReads = StorageReadsOfThread)
         : read_(std::move(read)), stop_(stop), storageReads_(std::move(storageReads)),
-          mostThreads_(std::max(1u, std::max(threads.first, threads.most))), pool_(std::max(1u, threads.first))
+          firstThreads_(std::max(1u, threads.first)), mostThreads_(std::max(firstThreads_, threads.most))
     {
-        for (std::size_t t = pool_.Threads(); t > 0; --t)
-            pool_.Post([this] { Serve(); });
     }
 
     ~TBWReadAhead()
@@ -94,6 +93,13 @@ public:
             const std::lock_guard lock(mutex_);
             jobs_.push_back({item, std::move(where), {}, false});
             wake = ShouldWake();
+        }
+        // Threads cost their start: none for a stage with nothing to read.
+        // Only the caller adds jobs, and the threads come after this.
+        if (!pool_) {
+            pool_.emplace(firstThreads_);
+            for (std::size_t t = pool_->Threads(); t > 0; --t)
+                pool_->Post([this] { Serve(); });
         }
         if (wake)
             queued_.notify_one();
@@ -144,7 +150,7 @@ public:
     }
 
     // The threads that read now.
-    std::size_t Threads() const { return pool_.Threads(); }
+    std::size_t Threads() const { return pool_ ? pool_->Threads() : 0; }
 
 private:
     struct TJob {
@@ -263,16 +269,17 @@ private:
     // idle: another thread puts one more read in flight.
     void GrowWhileQueued()
     {
-        if (!closing_ && pool_.Threads() < mostThreads_ && next_ < jobs_.size()) {
-            pool_.AddThread();
-            pool_.Post([this] { Serve(); });
+        if (!closing_ && pool_->Threads() < mostThreads_ && next_ < jobs_.size()) {
+            pool_->AddThread();
+            pool_->Post([this] { Serve(); });
         }
     }
 
     Read read_;
     const std::atomic<bool>& stop_;
     const StorageReads storageReads_;
-    const std::size_t mostThreads_;
+    const unsigned firstThreads_;
+    const unsigned mostThreads_;
     std::mutex mutex_;
     std::condition_variable queued_;
     std::condition_variable finished_;
@@ -282,5 +289,5 @@ private:
     unsigned idle_ = 0;  // threads waiting for a job
     bool closing_ = false;
     std::exception_ptr failure_;
-    TBWThreadPool pool_;  // last: joined before the rest goes
+    std::optional<TBWThreadPool> pool_;  // last: joined before the rest goes
 };
