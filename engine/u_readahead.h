@@ -63,8 +63,8 @@ public:
     using StorageReads = std::function<std::uint64_t()>;
 
     // stop: the scan's stop request, which reaches into every read.
-    // storageReads tells how many reads the calling thread has had served
-    // by storage so far.
+    // storageReads tells how many blocks (of 512 bytes) the calling thread
+    // has had read from storage so far.
     TBWReadAhead(TBWReadThreads threads, Read read, const std::atomic<bool>& stop,
                  StorageReads storageReads = StorageReadsOfThread)
         : read_(std::move(read)), stop_(stop), storageReads_(std::move(storageReads)),
