@@ -36,12 +36,13 @@ std::string AudioFrames(int count, const std::vector<std::size_t>& marks = {})
     return text;
 }
 
-// Files whose windows are alike in every way the reading can tell apart.
+// Files whose windows are alike in every way the reading can tell apart,
+// some of them named in other scripts, as a collection's are.
 struct TCollection {
     TCollection()
     {
         Add("a/song.mp3", AudioFrames(480));
-        Add("b/its copy.mp3", AudioFrames(480));
+        Add("b/его копия.mp3", AudioFrames(480));
         Add("b/another copy.mp3", AudioFrames(480));
         // Start like the song, differ inside the window.
         Add("c/differs late.mp3", AudioFrames(480, {kWindowStart + 60000}));
@@ -49,11 +50,11 @@ struct TCollection {
         Add("c/differs elsewhere.mp3", AudioFrames(480, {kWindowStart + 30000}));
         // The song's window, in files of another size in KB.
         Add("d/longer.mp3", AudioFrames(600));
-        Add("d/longer copy.mp3", AudioFrames(600));
+        Add("d/plus longue, copie été.mp3", AudioFrames(600));
         Add("d/longer, starts apart.mp3", AudioFrames(600, {kWindowStart + 10}));
         // Files too short for the window, compared whole.
         Add("e/short.mp3", AudioFrames(160));
-        Add("e/short copy.mp3", AudioFrames(160));
+        Add("e/短い コピー.mp3", AudioFrames(160));
         Add("e/short other.mp3", AudioFrames(160, {30000}));
         Add("e/short, starts apart.mp3", AudioFrames(160, {10}));
         // Of the same size in KB, a byte longer: another whole.

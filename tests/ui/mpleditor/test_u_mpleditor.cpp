@@ -68,7 +68,6 @@ class TestMplEditor : public QObject {
         QTest::keyClick(focused, keys[0].key(), keys[0].keyboardModifiers());
     }
 
-    // Whether the list's node carries the modified mark left of its image.
     // A list made with Ctrl+N and clicked, so that it takes the commands;
     // none when it was not made.
     static TBWDirMpl* NewClickedList(TfMPLEditor& editor, ScriptedPrompts& prompts, const char* name)
@@ -81,6 +80,7 @@ class TestMplEditor : public QObject {
         return list;
     }
 
+    // Whether the list's node carries the modified mark left of its image.
     static bool ShowsModifiedMark(TfMPLEditor& editor, TBWDirectory* list)
     {
         const QIcon icon = ShownNode(editor, list).data(Qt::DecorationRole).value<QIcon>();
