@@ -24,6 +24,7 @@ public:
 
     // Files object under the entry, after the others.
     void AddObject(TBWComparable* object);
+    void AddObjects(std::vector<TBWComparable*>&& objects);
     const std::vector<TBWComparable*>& ObjectList() const { return objectList_; }
     // The same objects as a chain to read, made when first asked for: a
     // scan files millions of objects, and a caller that reads the list
@@ -90,6 +91,9 @@ public:
     // Files object under each of its words in Field that is long enough,
     // once per word.
     void AddWords(TBWWordedComparable* object);
+    // The same for each of objects in turn, with the words read and looked
+    // up on threads (0: one per processor): a scan files millions of words.
+    void AddWords(std::span<TBWWordedComparable* const> objects, unsigned threads);
     TBWGrpItString* FindOrAddWord(const std::string& word);
     // The entry of word; none when it is not indexed.
     TBWGrpItString* FindWord(const std::string& word) const;
@@ -115,6 +119,11 @@ public:
     std::int32_t Field = -1;
 
 private:
+    // The words of object that are filed: in Field, long enough; each with
+    // its place among the object's words.
+    template <class Visit>
+    void ForEachIndexedWord(const TBWWordedComparable& object, const Visit& visit) const;
+
     // Beside the tree: a scan looks a word up once per file that has it.
     std::unordered_map<std::string, TBWGrpItString*> byWord_;
     std::vector<TBWGrpItString*> linkedEntries_;

@@ -370,10 +370,23 @@ void TBWDupeEngine::ReadContentWords()
 void TBWDupeEngine::GroupByWords()
 {
     SetStatus("Grouping files by words", pool_->Count());
+    // Some files at a time, so that the job bar moves and a stop is
+    // answered between them; on one thread when they are few, as threads
+    // cost memory of their own.
+    constexpr std::size_t kFilesAtOnce = 1 << 18;
+    const unsigned threads = pool_->Count() < (1 << 16) ? 1 : Tuning.MatchThreads;
+    std::vector<TBWWordedComparable*> files;
+    const auto fileThem = [&] {
+        index_->AddWords(files, threads);
+        DoSteps(files.size());
+        files.clear();
+    };
     for (TBWComparable* item = pool_->First(); item; item = pool_->Next()) {
-        index_->AddObject(item);
-        DoStep();
+        files.push_back(static_cast<TBWFile*>(item));
+        if (files.size() == kFilesAtOnce)
+            fileThem();
     }
+    fileThem();
 }
 
 void TBWDupeEngine::LinkSimilarWords()

@@ -12,6 +12,7 @@
 #include "base/u_bwfunc.h"
 #include "engine/u_cvprofile.h"
 #include "engine/u_scanrecord.h"
+#include "engine/u_workthreads.h"
 #include "model/u_bwfs.h"
 #include "model/u_bwfsmp3.h"
 
@@ -986,28 +987,35 @@ void TBWDupeFileList::Sort()
 
 bool TBWDupeFileList::PlaceInGroupedOrder(TBWKey key)
 {
-    std::vector<std::pair<TGroupedPlace, TBWComparable*>> places;
-    places.reserve(static_cast<std::size_t>(StoredCount()));
+    std::vector<TBWComparable*> items;
+    items.reserve(static_cast<std::size_t>(StoredCount()));
     for (TBWChainNode* node = Head(); node; node = node->Next()) {
-        const auto* entry = dynamic_cast<const TBWDupeFile*>(node->Item());
-        if (!entry)
+        if (!dynamic_cast<const TBWDupeFile*>(node->Item()))
             return false;
-        places.emplace_back(PlaceOf(*entry, key, Descending()), node->Item());
+        items.push_back(node->Item());
     }
+    // Keys the model holds are read on every processor: the results of a
+    // scan of a million names hold some hundred thousand entries. A short
+    // list is read by this thread, which spares a thread its memory.
+    constexpr std::size_t kPlacesPerThread = 2048;
+    std::vector<TGroupedPlace> places(items.size());
+    ForEachIndexOnThreads(items.size(), TBWFile::KeyHeldInMemory(key) ? 0u : 1u, [&](std::size_t at) {
+        places[at] = PlaceOf(*static_cast<const TBWDupeFile*>(items[at]), key, Descending());
+    }, kPlacesPerThread);
     // Small records are sorted, not the places: most comparisons end at
     // the group's leading bytes, and moving a place moves its texts.
     std::vector<TPlaceHead> order;
     order.reserve(places.size());
     for (std::size_t at = 0; at < places.size(); ++at)
-        order.push_back(HeadOf(places[at].first.group, static_cast<std::uint32_t>(at)));
+        order.push_back(HeadOf(places[at].group, static_cast<std::uint32_t>(at)));
     std::stable_sort(order.begin(), order.end(), [&](const TPlaceHead& a, const TPlaceHead& b) {
         if (a.Head() != b.Head())
             return a.Head() < b.Head();
-        return CompareGroupedPlaces(places[a.at].first, places[b.at].first) < 0;
+        return CompareGroupedPlaces(places[a.at], places[b.at]) < 0;
     });
     auto head = order.begin();
     for (TBWChainNode* node = Head(); node; node = node->Next())
-        node->SetItem(places[(head++)->at].second);
+        node->SetItem(items[(head++)->at]);
     return true;
 }
 

@@ -340,6 +340,9 @@ public:
     TBWKeyKind KeyKind(TBWKey key) const override;
     std::string KeyText(TBWKey key) const override;
     std::int64_t KeyInt(TBWKey key) const override;
+    // Whether the key is read from what the model holds, never from the
+    // file: it may then be read on several threads at once.
+    static bool KeyHeldInMemory(TBWKey key) { return key == fkName || key == fkDirPath; }
     // Words and name as they stand, size and digest read from the source
     // entry if it had not read them, then its loaded kinds. No change signal.
     void Assign(const TBWComparable& source) override;

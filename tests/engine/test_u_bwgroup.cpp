@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -83,6 +84,52 @@ TEST(WordIndex, IndexesOnlyTheChosenField)
     file.SetText("Pink Floyd - Wish You Were Here");
     index.AddObject(&file);
     EXPECT_EQ(AllWords(index), (std::vector<std::string>{"floyd", "pink"}));
+}
+
+// Every word with its objects, in word order.
+std::vector<std::pair<std::string, std::vector<TBWComparable*>>> Filed(TBWGrpChString& index)
+{
+    std::vector<std::pair<std::string, std::vector<TBWComparable*>>> filed;
+    for (TBWComparable* item = index.First(); item; item = index.Next()) {
+        const auto* entry = static_cast<TBWGrpItString*>(item);
+        filed.emplace_back(entry->Word, entry->ObjectList());
+    }
+    return filed;
+}
+
+TEST(WordIndex, ObjectsFiledTogetherOnThreadsAreFiledAsOneByOne)
+{
+    // Enough objects for several blocks on several threads; words of every
+    // script, repeated within a name, too short, and in other fields.
+    std::mt19937 random(7);
+    const std::vector<std::string> words{"Beyoncé", "Чайковский", "宇多田ヒカル", "Halo", "Halo", "ab", "Été",
+                                         "озеро", "ファースト", "love", "x", "Love"};
+    std::vector<std::unique_ptr<TBWWordedComparable>> made;
+    for (int i = 0; i < 9000; ++i) {
+        std::string text;
+        for (int w = static_cast<int>(random() % 7); w > 0; --w)
+            text += words[random() % words.size()] + (random() % 4 == 0 ? " - " : " ");
+        made.push_back(std::make_unique<TBWWordedComparable>());
+        made.back()->SetText(text + std::to_string(random() % 3000));
+    }
+    for (const std::int32_t field : {-1, 0, 1}) {
+        TBWGrpChString oneByOne, together;
+        for (TBWGrpChString* index : {&oneByOne, &together}) {
+            index->Field = field;
+            index->MinWordLength = 3;
+        }
+        // Filed before: the words met again get the new objects after theirs.
+        for (TBWGrpChString* index : {&oneByOne, &together})
+            index->AddWords(made.front().get());
+        std::vector<TBWWordedComparable*> objects{made.front().get(), nullptr};  // filed again: once
+        for (std::size_t i = 1; i < made.size(); ++i) {
+            objects.push_back(made[i].get());
+            oneByOne.AddWords(made[i].get());
+        }
+        together.AddWords(objects, 4);
+        EXPECT_EQ(Filed(together), Filed(oneByOne)) << "field " << field;
+        EXPECT_GT(oneByOne.Count(), 1000) << "field " << field;
+    }
 }
 
 TEST(WordIndex, LinksWordsWithinTheDistanceAndLengthDifference)

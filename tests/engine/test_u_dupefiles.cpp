@@ -520,6 +520,38 @@ INSTANTIATE_TEST_SUITE_P(
                    {"R b.mp3", "D z.mp3", "D a.mp3", "R m.mp3", "D c.mp3"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ResultList, ManyEntriesGoInTheOrderTheirPairsCompareIn)
+{
+    // Enough entries for the keys to be read on several threads; names and
+    // folders of every script, some equal but for case.
+    const std::vector<std::string> names{"Beyoncé - Halo", "beyoncé - halo", "Чайковский", "宇多田ヒカル",
+                                         "Été", "été", "Love", "01"};
+    const std::vector<std::string> folders{"/new/", "/Новая/", "/新しい/", "/new/sub/"};
+    std::mt19937 random(11);
+    std::vector<TFileMade> made;
+    for (int i = 0; i < 9000; ++i)
+        made.push_back({folders[random() % folders.size()] + names[random() % names.size()] + " " +
+                        std::to_string(random() % 100000) + ".mp3"});
+    TPairs pairs;
+    for (int i = 0; i + 1 < 9000; i += 1 + static_cast<int>(random() % 3))
+        pairs.push_back({i, i + 1 + static_cast<int>(random() % 4) % (8999 - i)});
+    Build(made, pairs);
+    ASSERT_GT(list.Count(), 4096);
+    for (const std::int32_t keys : {TBWDupeFileList::kNameSet, TBWDupeFileList::kPathSet})
+        for (const bool descending : {false, true}) {
+            list.SetActiveKeys(keys);
+            list.SetDescending(descending);
+            std::vector<TBWComparable*> walked;
+            for (TBWComparable* item = list.First(); !list.Eof(); item = list.Next())
+                walked.push_back(item);
+            const TBWKey key = keys == TBWDupeFileList::kNameSet ? fkName : fkDirPath;
+            // A descending list is walked from its end.
+            for (std::size_t at = 1; at < walked.size(); ++at)
+                ASSERT_LT(walked[at - 1]->Compare(walked[at], key) * (descending ? -1 : 1), 0)
+                    << "keys " << keys << " descending " << descending << " at " << at;
+        }
+}
+
 TEST_F(ResultList, EqualKeysAreOrderedByIdentity)
 {
     const auto files = Build({{"/one/x.mp3", {900}}, {"/two/x.mp3"}, {"/two/X.mp3", {900}}, {"/one/X.mp3"}},
