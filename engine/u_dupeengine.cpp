@@ -338,11 +338,28 @@ std::int32_t TBWDupeEngine::RoleOf(const TBWFile& file)
 
 void TBWDupeEngine::PrunePool()
 {
-    TBWComparable* item = pool_->First();
-    while (item) {
-        const bool keep = PrepareWords(*static_cast<TBWMp3File*>(item));
-        DoStep();
-        if (keep) {
+    std::vector<TBWMp3File*> files;
+    for (TBWComparable* item = pool_->First(); item; item = pool_->Next())
+        files.push_back(static_cast<TBWMp3File*>(item));
+    // Each file's words are prepared on their own, on every processor for
+    // many names; tags may still be read, and are read by this thread. The
+    // threads only look the folders' roles up.
+    const TBWDirectory* known = nullptr;
+    for (const TBWMp3File* file : files)
+        if (file->Directory() != known) {
+            known = file->Directory();
+            RoleOf(*file);
+        }
+    const bool onThreads = !ComparesByTags(profile_.CompType) && files.size() >= Tuning.ManyFiles;
+    std::vector<std::uint8_t> keep(files.size());
+    ForEachIndexOnThreads(files.size(), onThreads ? Tuning.MatchThreads : 1, [&](std::size_t at) {
+        if (!StopRequested())
+            keep[at] = PrepareWords(*files[at]);
+    }, kLightWork);
+    DoSteps(files.size());
+    std::size_t at = 0;
+    for (TBWComparable* item = pool_->First(); item; ++at) {
+        if (keep[at]) {
             item = pool_->Next();
         } else {
             pool_->DeleteCurrent();
@@ -371,10 +388,9 @@ void TBWDupeEngine::GroupByWords()
 {
     SetStatus("Grouping files by words", pool_->Count());
     // Some files at a time, so that the job bar moves and a stop is
-    // answered between them; on one thread when they are few, as threads
-    // cost memory of their own.
+    // answered between them.
     constexpr std::size_t kFilesAtOnce = 1 << 18;
-    const unsigned threads = pool_->Count() < (1 << 16) ? 1 : Tuning.MatchThreads;
+    const unsigned threads = static_cast<std::size_t>(pool_->Count()) < Tuning.ManyFiles ? 1 : Tuning.MatchThreads;
     std::vector<TBWWordedComparable*> files;
     const auto fileThem = [&] {
         index_->AddWords(files, threads);

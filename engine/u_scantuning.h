@@ -3,9 +3,15 @@
 // them as they are.
 #pragma once
 
+#include <cstddef>
+
 struct TBWScanTuning {
     // Threads that score word groups; 0 for one per processor.
     unsigned MatchThreads = 0;
+    // Files from which the words of a scan are prepared and filed on
+    // MatchThreads threads; fewer are on one, which spares the memory each
+    // thread takes.
+    std::size_t ManyFiles = 1 << 16;
     // Threads that list folders ahead of the walk that fills the pool; 0 for
     // one per processor, 1 for none (the walk lists each folder itself).
     unsigned ListingThreads = 0;

@@ -6,6 +6,7 @@
 #include <array>
 #include <random>
 #include <chrono>
+#include <cstdint>
 #include <fstream>
 #include <numeric>
 #include <optional>
@@ -782,9 +783,10 @@ struct TMadeFile {
 
 // The saved results and shown list of a scan of folder by a way other than
 // the walk over every pair that differ from the walk's, by the first way
-// that gives them (1 filtered on one thread, 2 on several, 3 the walk that
-// drops only the pairs whose signatures tell they cannot reach); way 0 is
-// the walk that reads every digest on one thread. Each way scans a model
+// that gives them (1 filtered on one thread, 2 on several, which prepare
+// and file the words on threads too, 3 the walk that drops only the pairs
+// whose signatures tell they cannot reach); way 0 is the walk that reads
+// every digest on one thread. Each way scans a model
 // of its own, which has read nothing yet.
 struct TMismatch {
     int way;
@@ -803,6 +805,7 @@ std::optional<TMismatch> FirstMismatch(const std::string& folder, const TBWCVPro
         engine.Tuning.SkipLoneSizes = way > 0;
         engine.Tuning.SkipDistinctStarts = way > 0;
         engine.Tuning.MatchThreads = way >= 2 ? 8 : 1;
+        engine.Tuning.ManyFiles = way == 2 ? 0 : SIZE_MAX;
         engine.Tuning.ListingThreads = way == 2 ? 3 : 1;
         engine.Tuning.ReadThreads = way == 2 ? 8 : 1;
         engine.AddDirectory(folder);
