@@ -1,5 +1,6 @@
 #include "base/platform/u_largepages.h"
 
+#include <limits.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -10,6 +11,7 @@ namespace {
 
 constexpr const char* kVariable = "GLIBC_TUNABLES";
 constexpr const char* kKernelSetting = "/sys/kernel/mm/transparent_hugepage/enabled";
+constexpr const char* kRunningProgram = "/proc/self/exe";
 
 // Large pages, and a heap that grows by many of them at a time: the C
 // library advises the kernel of large pages only for growth of at least
@@ -62,6 +64,15 @@ std::string TunablesAsTheUserSetThem(const std::string& current)
     return current;
 }
 
+std::string ProgramFile()
+{
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink(kRunningProgram, path, sizeof path);
+    if (length <= 0 || static_cast<std::size_t>(length) == sizeof path)
+        return {};
+    return std::string(path, static_cast<std::size_t>(length));
+}
+
 void RestartWithLargePages(char** argv)
 {
     const std::string current = Variable();
@@ -76,7 +87,11 @@ void RestartWithLargePages(char** argv)
     if (!ReadWholeFile(kKernelSetting, kernelSetting) || !GivesLargePages(kernelSetting))
         return;
     SetVariable(*restartWith);
-    ::execv("/proc/self/exe", argv);
+    // Through its file, the process keeps its name; through /proc/self/exe
+    // it also restarts when the file was replaced meanwhile.
+    if (const std::string file = ProgramFile(); !file.empty())
+        ::execv(file.c_str(), argv);
+    ::execv(kRunningProgram, argv);
     // Not restarted (no /proc, say): the program goes on as it is.
     SetVariable(current);
 }

@@ -24,6 +24,11 @@ bool GivesLargePages(std::string_view kernelSetting);
 // (empty when none): what programs it starts inherit.
 std::string TunablesAsTheUserSetThem(const std::string& current);
 
+// The running program's file, empty where it cannot be told. Started
+// again from it rather than from /proc/self/exe, the process keeps its name,
+// which ps, top and pkill know it by.
+std::string ProgramFile();
+
 // Starts the running program again with the same arguments and its heap on
 // large pages, unless it runs so already or the kernel gives none; returns
 // only where it did not.

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <errno.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include <optional>
 #include <string>
 
@@ -44,6 +49,20 @@ TEST(LargePages, AreAskedForOnlyWhereTheKernelGivesThem)
     EXPECT_TRUE(GivesLargePages("[always] madvise never\n"));
     EXPECT_FALSE(GivesLargePages("always madvise [never]\n"));
     EXPECT_FALSE(GivesLargePages(""));
+}
+
+// Restarted from /proc/self/exe, the program was listed as "exe" by ps and
+// top, and pkill corvella missed it.
+TEST(LargePages, RestartFromTheProgramsOwnFileUnderItsName)
+{
+    const std::string file = ProgramFile();
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(std::filesystem::path(file).filename(), program_invocation_short_name);
+    struct stat own {}, running {};
+    ASSERT_EQ(::stat(file.c_str(), &own), 0);
+    ASSERT_EQ(::stat("/proc/self/exe", &running), 0);
+    EXPECT_EQ(own.st_ino, running.st_ino);
+    EXPECT_EQ(own.st_dev, running.st_dev);
 }
 
 }  // namespace
