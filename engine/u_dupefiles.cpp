@@ -997,7 +997,7 @@ bool TBWDupeFileList::PlaceInGroupedOrder(TBWKey key)
     // Keys the model holds are read on every processor: the results of a
     // scan of a million names hold some hundred thousand entries. A short
     // list is read by this thread, which spares a thread its memory.
-    constexpr std::size_t kPlacesPerThread = 2048;
+    constexpr std::size_t kPlacesPerThread = 8192;
     std::vector<TGroupedPlace> places(items.size());
     ForEachIndexOnThreads(items.size(), TBWFile::KeyHeldInMemory(key) ? 0u : 1u, [&](std::size_t at) {
         places[at] = PlaceOf(*static_cast<const TBWDupeFile*>(items[at]), key, Descending());

@@ -529,14 +529,14 @@ TEST_F(ResultList, ManyEntriesGoInTheOrderTheirPairsCompareIn)
     const std::vector<std::string> folders{"/new/", "/Новая/", "/新しい/", "/new/sub/"};
     std::mt19937 random(11);
     std::vector<TFileMade> made;
-    for (int i = 0; i < 9000; ++i)
+    for (int i = 0; i < 15000; ++i)
         made.push_back({folders[random() % folders.size()] + names[random() % names.size()] + " " +
                         std::to_string(random() % 100000) + ".mp3"});
     TPairs pairs;
-    for (int i = 0; i + 1 < 9000; i += 1 + static_cast<int>(random() % 3))
-        pairs.push_back({i, i + 1 + static_cast<int>(random() % 4) % (8999 - i)});
+    for (int i = 0; i + 1 < 15000; i += 1 + static_cast<int>(random() % 3))
+        pairs.push_back({i, i + 1 + static_cast<int>(random() % 4) % (14999 - i)});
     Build(made, pairs);
-    ASSERT_GT(list.Count(), 4096);
+    ASSERT_GT(list.Count(), 8192);
     for (const std::int32_t keys : {TBWDupeFileList::kNameSet, TBWDupeFileList::kPathSet})
         for (const bool descending : {false, true}) {
             list.SetActiveKeys(keys);
