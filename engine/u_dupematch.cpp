@@ -261,7 +261,8 @@ void TBWDupeMatch::IndexedWords(TIndexedWords& indexed)
     indexed.fields.resize(keepFields ? indexed.files.size() : 0);
     indexed.words.resize(indexed.files.size());
     // The index and the numbers are only read here.
-    ForEachIndexOnThreads(indexed.files.size(), tuning_.MatchThreads, [&](std::size_t place) {
+    const unsigned threads = indexed.files.size() < tuning_.ManyFiles ? 1 : tuning_.MatchThreads;
+    ForEachIndexOnThreads(indexed.files.size(), threads, [&](std::size_t place) {
         const TBWFile* file = indexed.files[place];
         thread_local TBWPrefixFilter::TFields scratch;
         scratch.clear();
@@ -352,7 +353,7 @@ void TBWDupeMatch::LoadInfoOfLinkedFiles()
 // files are held at a time.
 class TBWDupeMatch::TLinkSearch : public TBWLinkFinder {
 public:
-    TLinkSearch(const TBWDupeMatch& match, TIndexedWords& indexed, TWordSteps& progress)
+    TLinkSearch(const TBWDupeMatch& match, TIndexedWords& indexed, TWordSteps& progress, unsigned threads)
         : match_(match),
           progress_(progress),
           indexed_(indexed),
@@ -360,8 +361,7 @@ public:
           similarOf_(indexed.laterSimilar.Mirrored()),
           walk_(indexed.words, filesOf_, indexed.laterSimilar),
           infoRead_(indexed.files.size()),
-          threads_(match.tuning_.MatchThreads ? match.tuning_.MatchThreads
-                                              : std::max(1u, std::thread::hardware_concurrency())),
+          threads_(threads ? threads : Processors()),
           turnTaken_(indexed.files.size()),
           linksRecorded_(indexed.files.size())
     {
@@ -581,6 +581,20 @@ private:
     std::optional<TBWPrefixFilter> exact_;
 };
 
+// Threads for the link search where the files meet many others through
+// their words, one where they meet few.
+unsigned TBWDupeMatch::ThreadsToFindLinks(const TIndexedWords& indexed) const
+{
+    const auto filesOf = [&](std::uint32_t word) { return std::uint64_t{indexed.filesOfWord[word]}; };
+    std::uint64_t meetings = 0;
+    for (std::uint32_t word = 0; word < indexed.filesOfWord.size(); ++word) {
+        meetings += filesOf(word) * filesOf(word);
+        for (std::uint32_t similar : indexed.laterSimilar[word])
+            meetings += 2 * filesOf(word) * filesOf(similar);
+    }
+    return meetings < tuning_.ManyMeetings ? 1 : tuning_.MatchThreads;
+}
+
 void TBWDupeMatch::GroupAsFound()
 {
     TWordSteps progress(steps_, index_->Count());
@@ -588,7 +602,7 @@ void TBWDupeMatch::GroupAsFound()
     IndexedWords(indexed);
     ReleaseIndex(indexed);
     progress.EndStage(kPreparedShare / 2);
-    TLinkSearch search(*this, indexed, progress);
+    TLinkSearch search(*this, indexed, progress, ThreadsToFindLinks(indexed));
     progress.EndStage(kPreparedShare);
     results_.ResolveReferences(search);
     progress.EndStage(1);

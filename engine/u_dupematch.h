@@ -78,6 +78,7 @@ private:
     bool WithSimilarWords() const;
     bool FieldsInOrder() const;
     void IndexedWords(TIndexedWords& indexed);
+    unsigned ThreadsToFindLinks(const TIndexedWords& indexed) const;
     static void DropFilesWithoutWords(TIndexedWords& indexed);
     void ReleaseIndex(TIndexedWords& indexed);
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 struct TBWScanTuning {
     // Threads that score word groups; 0 for one per processor.
@@ -12,6 +13,12 @@ struct TBWScanTuning {
     // MatchThreads threads; fewer are on one, which spares the memory each
     // thread takes.
     std::size_t ManyFiles = 1 << 16;
+    // Meetings of files through their words (every pair of files sharing a
+    // word, or having similar words) from which the links are found on
+    // MatchThreads threads; fewer are found on one: threads cost more to
+    // start than they save on a scan by content, whose files share their
+    // word with one or two others.
+    std::uint64_t ManyMeetings = 1 << 16;
     // Threads that list folders ahead of the walk that fills the pool; 0 for
     // one per processor, 1 for none (the walk lists each folder itself).
     unsigned ListingThreads = 0;

@@ -512,6 +512,7 @@ TEST(DupeEngine, MatchingReportsItsStepsWhileItRuns)
         };
         scan.engine = std::make_unique<TBWDupeEngine>(scan.root, scan.profile);
         scan.engine->Tuning.MatchThreads = threads;
+        scan.engine->Tuning.ManyMeetings = 0;  // each file meets only itself
         scan.engine->Progress = &progress;
         scan.engine->AddDirectory(scan.tree.Path("a"));
         scan.engine->Execute();
@@ -783,11 +784,11 @@ struct TMadeFile {
 
 // The saved results and shown list of a scan of folder by a way other than
 // the walk over every pair that differ from the walk's, by the first way
-// that gives them (1 filtered on one thread, 2 on several, which prepare
-// and file the words on threads too, 3 the walk that drops only the pairs
-// whose signatures tell they cannot reach); way 0 is the walk that reads
-// every digest on one thread. Each way scans a model
-// of its own, which has read nothing yet.
+// that gives them (1 filtered on one thread, 2 on several, which also
+// prepare and file the words and find the links on threads however few the
+// files, 3 the walk that drops only the pairs whose signatures tell they
+// cannot reach); way 0 is the walk that reads every digest on one thread.
+// Each way scans a model of its own, which has read nothing yet.
 struct TMismatch {
     int way;
     std::string walk;
@@ -806,6 +807,7 @@ std::optional<TMismatch> FirstMismatch(const std::string& folder, const TBWCVPro
         engine.Tuning.SkipDistinctStarts = way > 0;
         engine.Tuning.MatchThreads = way >= 2 ? 8 : 1;
         engine.Tuning.ManyFiles = way == 2 ? 0 : SIZE_MAX;
+        engine.Tuning.ManyMeetings = way == 2 ? 0 : UINT64_MAX;
         engine.Tuning.ListingThreads = way == 2 ? 3 : 1;
         engine.Tuning.ReadThreads = way == 2 ? 8 : 1;
         engine.AddDirectory(folder);
