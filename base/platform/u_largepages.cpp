@@ -15,8 +15,11 @@ constexpr const char* kRunningProgram = "/proc/self/exe";
 
 // Large pages, and a heap that grows by many of them at a time: the C
 // library advises the kernel of large pages only for growth of at least
-// one, and the threads' own heaps start at this size too.
-const std::string kLargePages = "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=33554432";
+// one. A thread's own heap is advised as it starts, at this size, and
+// grows unadvised up to 64 MB: started at 64 MB, the whole of it has
+// large pages (at 32 MB, a scan of a million names took 125,000 faults
+// instead of 69,000, and its walk 2.4 s instead of 1.8).
+const std::string kLargePages = "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=67108864";
 
 // Tunables that say how the heap is to grow, which the user may have set.
 bool SaysHowTheHeapGrows(const std::string& tunables)

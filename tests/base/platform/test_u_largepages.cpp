@@ -12,7 +12,7 @@
 
 namespace {
 
-const std::string kOurs = "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=33554432";
+const std::string kOurs = "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=67108864";
 
 struct TTunablesCase {
     const char* name;
