@@ -219,7 +219,7 @@ struct TBWDupeMatch::TIndexedWords {
     std::vector<TBWGrpItString*> entries;  // by word number
     std::vector<std::uint32_t> filesOfWord;
     std::vector<TBWFile*> files;  // in pool order, those with words
-    std::vector<std::vector<std::uint32_t>> words;
+    TWordLinks words;  // by file
     std::vector<TBWPrefixFilter::TFields> fields;
     TWordLinks laterSimilar;  // empty lists without similar words
 };
@@ -239,10 +239,10 @@ bool TBWDupeMatch::WithSimilarWords() const
     return ComparesSimilarWords(profile_.CompType, profile_.SimWord);
 }
 
-// The words each pool file was indexed under, by their number in word
-// order: all of them distinct and ascending, and (unless fields go in
-// order) by field once per occurrence, ascending; the files in pool order.
-// Compared in any field order, each field counts on its own.
+// The words each pool file with words was indexed under, by their number
+// in word order: all of them distinct and ascending, and (unless fields go
+// in order) by field once per occurrence, ascending; the files in pool
+// order. Compared in any field order, each field counts on its own.
 void TBWDupeMatch::IndexedWords(TIndexedWords& indexed)
 {
     std::unordered_map<const TBWGrpItString*, std::uint32_t> numberOf;
@@ -252,65 +252,66 @@ void TBWDupeMatch::IndexedWords(TIndexedWords& indexed)
         indexed.filesOfWord.push_back(static_cast<std::uint32_t>(entry->ObjectList().size()));
         indexed.entries.push_back(entry);
     }
+    // A file without words meets no other: it takes no turn. A scan by
+    // content leaves most files without a word.
     for (TBWComparable* item = pool_.First(); item; item = pool_.Next())
-        indexed.files.push_back(static_cast<TBWFile*>(item));
+        if (static_cast<TBWFile*>(item)->WordCount() > 0)
+            indexed.files.push_back(static_cast<TBWFile*>(item));
     const bool byEachField = ComparesFieldsInAnyOrder(profile_.CompType, profile_.NoFieldOrder);
     // Fields in order are found by the field probes, which read the words
     // themselves.
     const bool keepFields = !FieldsInOrder();
     indexed.fields.resize(keepFields ? indexed.files.size() : 0);
-    indexed.words.resize(indexed.files.size());
-    // The index and the numbers are only read here.
+    // Each block of files gathers its words on a thread; the blocks are then
+    // laid end to end. The index and the numbers are only read meanwhile.
+    constexpr std::size_t kBlock = 1 << 12;
+    struct TBlockWords {
+        std::vector<std::uint32_t> counts;  // per file
+        std::vector<std::uint32_t> words;
+    };
+    std::vector<TBlockWords> blocks((indexed.files.size() + kBlock - 1) / kBlock);
     const unsigned threads = indexed.files.size() < tuning_.ManyFiles ? 1 : tuning_.MatchThreads;
-    ForEachIndexOnThreads(indexed.files.size(), threads, [&](std::size_t place) {
-        const TBWFile* file = indexed.files[place];
-        thread_local TBWPrefixFilter::TFields scratch;
-        scratch.clear();
-        TBWPrefixFilter::TFields& own = keepFields ? indexed.fields[place] : scratch;
-        const std::int32_t fieldCount = byEachField ? file->FieldCount() : 1;
-        for (std::int32_t f = 0; f < fieldCount; ++f) {
-            const std::int32_t field = byEachField ? f : index_->Field;
-            std::vector<std::uint32_t>& list = own.emplace_back();
-            for (std::int32_t i = 0; i < file->WordCount(field); ++i)
-                if (const TBWGrpItString* entry = index_->FindWord(file->GetWord(i, field)))
-                    list.push_back(numberOf.at(entry));
-            std::sort(list.begin(), list.end());
+    ForEachIndexOnThreads(blocks.size(), threads, [&](std::size_t block) {
+        TBlockWords& gathered = blocks[block];
+        std::vector<std::uint32_t> all;
+        TBWPrefixFilter::TFields scratch;
+        for (std::size_t place = block * kBlock; place < std::min(indexed.files.size(), (block + 1) * kBlock);
+             ++place) {
+            const TBWFile* file = indexed.files[place];
+            scratch.clear();
+            TBWPrefixFilter::TFields& own = keepFields ? indexed.fields[place] : scratch;
+            const std::int32_t fieldCount = byEachField ? file->FieldCount() : 1;
+            for (std::int32_t f = 0; f < fieldCount; ++f) {
+                const std::int32_t field = byEachField ? f : index_->Field;
+                std::vector<std::uint32_t>& list = own.emplace_back();
+                for (std::int32_t i = 0; i < file->WordCount(field); ++i)
+                    if (const TBWGrpItString* entry = index_->FindWord(file->GetWord(i, field)))
+                        list.push_back(numberOf.at(entry));
+                std::sort(list.begin(), list.end());
+            }
+            all.clear();
+            for (const std::vector<std::uint32_t>& list : own)
+                all.insert(all.end(), list.begin(), list.end());
+            std::sort(all.begin(), all.end());
+            all.erase(std::unique(all.begin(), all.end()), all.end());
+            gathered.counts.push_back(static_cast<std::uint32_t>(all.size()));
+            gathered.words.insert(gathered.words.end(), all.begin(), all.end());
         }
-        std::vector<std::uint32_t>& all = indexed.words[place];
-        for (const std::vector<std::uint32_t>& list : own)
-            all.insert(all.end(), list.begin(), list.end());
-        std::sort(all.begin(), all.end());
-        all.erase(std::unique(all.begin(), all.end()), all.end());
-    }, kLightWork);
-    DropFilesWithoutWords(indexed);
+    });
+    for (const TBlockWords& block : blocks) {
+        auto word = block.words.begin();
+        for (const std::uint32_t count : block.counts) {
+            for (std::uint32_t i = 0; i < count; ++i)
+                indexed.words.Add(*word++);
+            indexed.words.EndWord();
+        }
+    }
     for (TBWGrpItString* entry : indexed.entries) {
         // Numbered in word order by the linking, as here.
         for (std::uint32_t similar : entry->SimilarWordNumbers())
             indexed.laterSimilar.Add(similar);
         indexed.laterSimilar.EndWord();
     }
-}
-
-// A file without words meets no other: it takes no turn. A scan by
-// content leaves most files without a word.
-void TBWDupeMatch::DropFilesWithoutWords(TIndexedWords& indexed)
-{
-    std::size_t kept = 0;
-    for (std::size_t place = 0; place < indexed.files.size(); ++place) {
-        if (indexed.files[place]->WordCount() == 0)
-            continue;
-        if (kept != place) {  // a vector moved onto itself is left empty
-            indexed.files[kept] = indexed.files[place];
-            indexed.words[kept] = std::move(indexed.words[place]);
-            if (!indexed.fields.empty())
-                indexed.fields[kept] = std::move(indexed.fields[place]);
-        }
-        ++kept;
-    }
-    indexed.files.resize(kept);
-    indexed.words.resize(kept);
-    if (!indexed.fields.empty())
-        indexed.fields.resize(kept);
 }
 
 // Everything the matching needs of the word index is in indexed now; the
@@ -324,8 +325,7 @@ void TBWDupeMatch::ReleaseIndex(TIndexedWords& indexed)
 namespace {
 
 // Per word its files, in pool order.
-std::vector<std::vector<std::uint32_t>> FilesOfWords(const std::vector<std::vector<std::uint32_t>>& wordsOf,
-                                                     std::size_t vocabulary)
+std::vector<std::vector<std::uint32_t>> FilesOfWords(const TWordLinks& wordsOf, std::size_t vocabulary)
 {
     std::vector<std::vector<std::uint32_t>> filesOf(vocabulary);
     for (std::uint32_t file = 0; file < wordsOf.size(); ++file)

@@ -79,7 +79,6 @@ private:
     bool FieldsInOrder() const;
     void IndexedWords(TIndexedWords& indexed);
     unsigned ThreadsToFindLinks(const TIndexedWords& indexed) const;
-    static void DropFilesWithoutWords(TIndexedWords& indexed);
     void ReleaseIndex(TIndexedWords& indexed);
 
     const TBWCVProfile& profile_;

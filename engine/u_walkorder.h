@@ -26,8 +26,7 @@ public:
     // wordsOf: per file its words, distinct and ascending; filesOf: per word
     // its files, ascending; laterSimilar: per word its later similar words,
     // ascending. All are read, not copied, and must outlive this.
-    TBWWalkOrder(const std::vector<std::vector<std::uint32_t>>& wordsOf,
-                 const std::vector<std::vector<std::uint32_t>>& filesOf,
+    TBWWalkOrder(const TWordLinks& wordsOf, const std::vector<std::vector<std::uint32_t>>& filesOf,
                  const TWordLinks& laterSimilar)
         : wordsOf_(wordsOf), filesOf_(filesOf), laterSimilar_(laterSimilar)
     {
@@ -45,7 +44,7 @@ private:
     bool HasWord(std::uint32_t file, std::uint32_t word) const;
     std::uint32_t PlaceOf(std::uint32_t file, std::uint32_t word) const;
 
-    const std::vector<std::vector<std::uint32_t>>& wordsOf_;
+    const TWordLinks& wordsOf_;
     const std::vector<std::vector<std::uint32_t>>& filesOf_;
     const TWordLinks& laterSimilar_;
 };

@@ -71,8 +71,8 @@ TPool SmallPool()
 TEST(WalkOrder, FirstMeetingIsUnderTheFirstSharedWordOrItsSimilarWords)
 {
     const TPool pool = SmallPool();
-    const TWordLinks similar = Linked(pool.laterSimilar);
-    const TBWWalkOrder walk(pool.wordsOf, pool.filesOf, similar);
+    const TWordLinks similar = Linked(pool.laterSimilar), wordsOf = Linked(pool.wordsOf);
+    const TBWWalkOrder walk(wordsOf, pool.filesOf, similar);
     // 0 and 1 share word 0: 0, the earlier, is scored there against 1.
     EXPECT_EQ(walk.FirstMeeting(0, 1), (TMeeting{0, 0, 1}));
     // The later file of a shared word is not scored against the earlier one.
@@ -106,8 +106,8 @@ TEST(WalkOrder, AgreesWithThePlainWalk)
                 if (random() % 4 == 0)
                     similar[word].push_back(later);
         const TPool pool(wordsOf, similar, words);
-        const TWordLinks links = Linked(pool.laterSimilar);
-        const TBWWalkOrder walk(pool.wordsOf, pool.filesOf, links);
+        const TWordLinks links = Linked(pool.laterSimilar), wordsOfFiles = Linked(pool.wordsOf);
+        const TBWWalkOrder walk(wordsOfFiles, pool.filesOf, links);
         const auto plain = PlainWalk(pool);
 
         for (std::uint32_t scored = 0; scored < files; ++scored)
