@@ -53,6 +53,21 @@ std::int32_t CompareIdentities(const TBWFile* a, const TBWFile* b)
     return Order(a->Serial(), b->Serial());
 }
 
+// The places of files in identity order, as CompareIdentities orders them;
+// files mostly come in that order already.
+std::vector<std::uint32_t> IdentityOrder(const std::vector<TBWFile*>& files)
+{
+    std::vector<std::pair<bool, std::uint64_t>> identities(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i)
+        identities[i] = {files[i] != nullptr, files[i] ? files[i]->Serial() : 0};
+    std::vector<std::uint32_t> order(files.size());
+    std::iota(order.begin(), order.end(), 0u);
+    if (!std::is_sorted(identities.begin(), identities.end()))
+        std::sort(order.begin(), order.end(),
+                  [&](std::uint32_t a, std::uint32_t b) { return identities[a] < identities[b]; });
+    return order;
+}
+
 // A file's value on one sort key, read once. Missing files come first,
 // then files by the kind of the key (should a list ever mix classes that
 // disagree on it), then by value, then by identity. Texts compared without
@@ -640,17 +655,21 @@ void TBWDupeFileList::ResolveReferences()
 void TBWDupeFileList::ResolveReferences(TBWLinkFinder& finder)
 {
     const std::vector<TBWFile*>& files = finder.Files();
-    std::vector<std::uint32_t> order(files.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return CompareIdentities(files[a], files[b]) < 0; });
+    const std::vector<std::uint32_t> order = IdentityOrder(files);
+    // The files of a folder mostly follow each other.
     std::vector<std::int32_t> roles(files.size());
     std::unordered_map<const TBWDirectory*, std::int32_t> roleOf;
+    const TBWDirectory* directory = nullptr;
+    std::int32_t role = dtPriority3;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const auto [known, added] = roleOf.try_emplace(files[i]->Directory(), dtPriority3);
-        if (added)
-            known->second = profile_->GetDirPriority(files[i]->DirPath());
-        roles[i] = known->second;
+        if (i == 0 || files[i]->Directory() != directory) {
+            directory = files[i]->Directory();
+            const auto [known, added] = roleOf.try_emplace(directory, dtPriority3);
+            if (added)
+                known->second = profile_->GetDirPriority(files[i]->DirPath());
+            role = known->second;
+        }
+        roles[i] = role;
     }
     std::vector<bool> grouped(files.size());
     std::vector<std::uint32_t> references, others;
