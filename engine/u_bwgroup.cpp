@@ -151,22 +151,14 @@ struct TPartWords {
     std::vector<std::string_view> words;
     std::vector<std::vector<TBWComparable*>> objects;
 };
+using TWordsByPart = std::array<TPartWords, kWordParts>;
 
-}  // namespace
-
-void TBWGrpChString::AddWords(std::span<TBWWordedComparable* const> objects, unsigned threads)
+// The words of the occurrences found in blocks of objects, part by part on
+// threads.
+TWordsByPart WordsOf(std::span<TBWWordedComparable* const> objects, const std::vector<TOccurrencesByPart>& found,
+                     unsigned threads)
 {
-    constexpr std::size_t kBlock = 1 << 12;
-    const std::size_t blocks = (objects.size() + kBlock - 1) / kBlock;
-    std::vector<TOccurrencesByPart> found(blocks);
-    ForEachIndexOnThreads(blocks, threads, [&](std::size_t block) {
-        for (std::size_t place = block * kBlock; place < std::min(objects.size(), (block + 1) * kBlock); ++place)
-            if (objects[place])
-                ForEachIndexedWord(*objects[place], [&](std::string_view word, std::int32_t at) {
-                    found[block][WordPartOf(word)].push_back({static_cast<std::uint32_t>(place), at});
-                });
-    });
-    std::array<TPartWords, kWordParts> parts;
+    TWordsByPart parts;
     ForEachIndexOnThreads(kWordParts, threads, [&](std::size_t part) {
         TPartWords& own = parts[part];
         std::unordered_map<std::string_view, std::uint32_t> numberOf;
@@ -184,7 +176,24 @@ void TBWGrpChString::AddWords(std::span<TBWWordedComparable* const> objects, uns
                     filed.push_back(object);
             }
     });
-    for (TPartWords& part : parts)
+    return parts;
+}
+
+}  // namespace
+
+void TBWGrpChString::AddWords(std::span<TBWWordedComparable* const> objects, unsigned threads)
+{
+    constexpr std::size_t kBlock = 1 << 12;
+    const std::size_t blocks = (objects.size() + kBlock - 1) / kBlock;
+    std::vector<TOccurrencesByPart> found(blocks);
+    ForEachIndexOnThreads(blocks, threads, [&](std::size_t block) {
+        for (std::size_t place = block * kBlock; place < std::min(objects.size(), (block + 1) * kBlock); ++place)
+            if (objects[place])
+                ForEachIndexedWord(*objects[place], [&](std::string_view word, std::int32_t at) {
+                    found[block][WordPartOf(word)].push_back({static_cast<std::uint32_t>(place), at});
+                });
+    });
+    for (TPartWords& part : WordsOf(objects, found, threads))
         for (std::size_t w = 0; w < part.words.size(); ++w) {
             TBWGrpItString* entry = FindOrAddWord(std::string(part.words[w]));
             std::vector<TBWComparable*>& filed = part.objects[w];

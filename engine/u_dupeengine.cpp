@@ -336,20 +336,26 @@ std::int32_t TBWDupeEngine::RoleOf(const TBWFile& file)
     return roles_[directory] = profile_.GetDirPriority(file.DirPath());
 }
 
-void TBWDupeEngine::PrunePool()
+// The roles of the files' folders worked out, so that threads only look
+// them up.
+void TBWDupeEngine::KnowRolesOf(const std::vector<TBWMp3File*>& files)
 {
-    std::vector<TBWMp3File*> files;
-    for (TBWComparable* item = pool_->First(); item; item = pool_->Next())
-        files.push_back(static_cast<TBWMp3File*>(item));
-    // Each file's words are prepared on their own, on every processor for
-    // many names; tags may still be read, and are read by this thread. The
-    // threads only look the folders' roles up.
     const TBWDirectory* known = nullptr;
     for (const TBWMp3File* file : files)
         if (file->Directory() != known) {
             known = file->Directory();
             RoleOf(*file);
         }
+}
+
+void TBWDupeEngine::PrunePool()
+{
+    std::vector<TBWMp3File*> files;
+    for (TBWComparable* item = pool_->First(); item; item = pool_->Next())
+        files.push_back(static_cast<TBWMp3File*>(item));
+    // Each file's words are prepared on their own, on every processor for
+    // many names; tags may still be read, and are read by this thread.
+    KnowRolesOf(files);
     const bool onThreads = !ComparesByTags(profile_.CompType) && files.size() >= Tuning.ManyFiles;
     std::vector<std::uint8_t> keep(files.size());
     ForEachIndexOnThreads(files.size(), onThreads ? Tuning.MatchThreads : 1, [&](std::size_t at) {

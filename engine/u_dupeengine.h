@@ -112,6 +112,7 @@ private:
     void PrunePool();
     bool PrepareWords(TBWMp3File& file);
     std::int32_t RoleOf(const TBWFile& file);
+    void KnowRolesOf(const std::vector<TBWMp3File*>& files);
     void ReadContentWords();
     void GroupByWords();
     void LinkSimilarWords();
