@@ -245,7 +245,7 @@ bool TBWDupeMatch::WithSimilarWords() const
 // order. Compared in any field order, each field counts on its own.
 void TBWDupeMatch::IndexedWords(TIndexedWords& indexed)
 {
-    std::unordered_map<const TBWGrpItString*, std::uint32_t> numberOf;
+    TWordNumbers numberOf;
     for (TBWComparable* item = index_->First(); item; item = index_->Next()) {
         auto* entry = static_cast<TBWGrpItString*>(item);
         numberOf.emplace(entry, static_cast<std::uint32_t>(indexed.filesOfWord.size()));
@@ -257,13 +257,23 @@ void TBWDupeMatch::IndexedWords(TIndexedWords& indexed)
     for (TBWComparable* item = pool_.First(); item; item = pool_.Next())
         if (static_cast<TBWFile*>(item)->WordCount() > 0)
             indexed.files.push_back(static_cast<TBWFile*>(item));
-    const bool byEachField = ComparesFieldsInAnyOrder(profile_.CompType, profile_.NoFieldOrder);
     // Fields in order are found by the field probes, which read the words
     // themselves.
-    const bool keepFields = !FieldsInOrder();
-    indexed.fields.resize(keepFields ? indexed.files.size() : 0);
-    // Each block of files gathers its words on a thread; the blocks are then
-    // laid end to end. The index and the numbers are only read meanwhile.
+    indexed.fields.resize(FieldsInOrder() ? 0 : indexed.files.size());
+    NumberWordsOfFiles(numberOf, indexed);
+    for (TBWGrpItString* entry : indexed.entries) {
+        // Numbered in word order by the linking, as here.
+        for (std::uint32_t similar : entry->SimilarWordNumbers())
+            indexed.laterSimilar.Add(similar);
+        indexed.laterSimilar.EndWord();
+    }
+}
+
+// The words of each block of files are numbered on a thread; the blocks
+// are then laid end to end. The index and the numbers are only read
+// meanwhile.
+void TBWDupeMatch::NumberWordsOfFiles(const TWordNumbers& numberOf, TIndexedWords& indexed) const
+{
     constexpr std::size_t kBlock = 1 << 12;
     struct TBlockWords {
         std::vector<std::uint32_t> counts;  // per file
@@ -272,30 +282,16 @@ void TBWDupeMatch::IndexedWords(TIndexedWords& indexed)
     std::vector<TBlockWords> blocks((indexed.files.size() + kBlock - 1) / kBlock);
     const unsigned threads = indexed.files.size() < tuning_.ManyFiles ? 1 : tuning_.MatchThreads;
     ForEachIndexOnThreads(blocks.size(), threads, [&](std::size_t block) {
-        TBlockWords& gathered = blocks[block];
-        std::vector<std::uint32_t> all;
+        TBlockWords& numbered = blocks[block];
+        std::vector<std::uint32_t> words;
         TBWPrefixFilter::TFields scratch;
         for (std::size_t place = block * kBlock; place < std::min(indexed.files.size(), (block + 1) * kBlock);
              ++place) {
-            const TBWFile* file = indexed.files[place];
             scratch.clear();
-            TBWPrefixFilter::TFields& own = keepFields ? indexed.fields[place] : scratch;
-            const std::int32_t fieldCount = byEachField ? file->FieldCount() : 1;
-            for (std::int32_t f = 0; f < fieldCount; ++f) {
-                const std::int32_t field = byEachField ? f : index_->Field;
-                std::vector<std::uint32_t>& list = own.emplace_back();
-                for (std::int32_t i = 0; i < file->WordCount(field); ++i)
-                    if (const TBWGrpItString* entry = index_->FindWord(file->GetWord(i, field)))
-                        list.push_back(numberOf.at(entry));
-                std::sort(list.begin(), list.end());
-            }
-            all.clear();
-            for (const std::vector<std::uint32_t>& list : own)
-                all.insert(all.end(), list.begin(), list.end());
-            std::sort(all.begin(), all.end());
-            all.erase(std::unique(all.begin(), all.end()), all.end());
-            gathered.counts.push_back(static_cast<std::uint32_t>(all.size()));
-            gathered.words.insert(gathered.words.end(), all.begin(), all.end());
+            NumberWords(*indexed.files[place], numberOf, indexed.fields.empty() ? scratch : indexed.fields[place],
+                        words);
+            numbered.counts.push_back(static_cast<std::uint32_t>(words.size()));
+            numbered.words.insert(numbered.words.end(), words.begin(), words.end());
         }
     });
     for (const TBlockWords& block : blocks) {
@@ -306,12 +302,27 @@ void TBWDupeMatch::IndexedWords(TIndexedWords& indexed)
             indexed.words.EndWord();
         }
     }
-    for (TBWGrpItString* entry : indexed.entries) {
-        // Numbered in word order by the linking, as here.
-        for (std::uint32_t similar : entry->SimilarWordNumbers())
-            indexed.laterSimilar.Add(similar);
-        indexed.laterSimilar.EndWord();
+}
+
+// The numbers of a file's words, by field, and all of them once.
+void TBWDupeMatch::NumberWords(const TBWFile& file, const TWordNumbers& numberOf, TBWPrefixFilter::TFields& fields,
+                               std::vector<std::uint32_t>& all) const
+{
+    const bool byEachField = ComparesFieldsInAnyOrder(profile_.CompType, profile_.NoFieldOrder);
+    const std::int32_t fieldCount = byEachField ? file.FieldCount() : 1;
+    for (std::int32_t f = 0; f < fieldCount; ++f) {
+        const std::int32_t field = byEachField ? f : index_->Field;
+        std::vector<std::uint32_t>& list = fields.emplace_back();
+        for (std::int32_t i = 0; i < file.WordCount(field); ++i)
+            if (const TBWGrpItString* entry = index_->FindWord(file.GetWord(i, field)))
+                list.push_back(numberOf.at(entry));
+        std::sort(list.begin(), list.end());
     }
+    all.clear();
+    for (const std::vector<std::uint32_t>& list : fields)
+        all.insert(all.end(), list.begin(), list.end());
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
 }
 
 // Everything the matching needs of the word index is in indexed now; the

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/u_cvprofile.h"
@@ -16,6 +17,7 @@
 class TBWDupeFileList;
 class TBWFile;
 class TBWGrpChFilename;
+class TBWGrpItString;
 class TBWSelChain;
 
 // How the matching reports the words it has matched to the scan that runs it.
@@ -77,7 +79,11 @@ private:
     double Threshold() const;
     bool WithSimilarWords() const;
     bool FieldsInOrder() const;
+    using TWordNumbers = std::unordered_map<const TBWGrpItString*, std::uint32_t>;
     void IndexedWords(TIndexedWords& indexed);
+    void NumberWordsOfFiles(const TWordNumbers& numberOf, TIndexedWords& indexed) const;
+    void NumberWords(const TBWFile& file, const TWordNumbers& numberOf, std::vector<std::vector<std::uint32_t>>& fields,
+                     std::vector<std::uint32_t>& all) const;
     unsigned ThreadsToFindLinks(const TIndexedWords& indexed) const;
     void ReleaseIndex(TIndexedWords& indexed);
 
