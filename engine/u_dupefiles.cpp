@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <numeric>
+#include <optional>
 #include <string_view>
 #include <tuple>
 #include <unordered_map>
@@ -802,32 +803,54 @@ void TBWDupeFileList::GroupChanged()
 
 bool TBWDupeFileList::SaveToFile(const std::string& fileName, std::vector<std::string>* leftOut)
 {
+    // The files of each line; their paths and words are read on every
+    // processor where there are many (a scan of a million names groups some
+    // hundred thousand files), then written in order.
+    std::vector<const TBWDupeFile*> members;
+    std::vector<std::size_t> lineEnds;
+    for (TBWDupeFile* entry : EntriesInOrder()) {
+        if (entry->state_ != dsReference && entry->state_ != dsSingle)
+            continue;
+        const auto add = [&members](const TBWDupeFile* member) {
+            if (member->file_)
+                members.push_back(member);
+        };
+        add(entry);
+        for (const TBWDupeFile* linked : entry->links_)
+            add(linked);
+        lineEnds.push_back(members.size());
+    }
+    struct TWritten {
+        std::string path;
+        std::optional<std::string> words;  // none where the path cannot be written
+    };
+    constexpr std::size_t kFilesPerThread = 8192;
+    std::vector<TWritten> written(members.size());
+    ForEachIndexOnThreads(members.size(), 0, [&](std::size_t at) {
+        written[at].path = members[at]->file_->FullPath();
+        if (Writable(written[at].path))
+            written[at].words = TBWScanRecord::WordsOf(*members[at]->file_);
+    }, kFilesPerThread);
     std::vector<std::string> unwritable;
     std::string text;
     TBWScanRecord record;
     record.TakeSettings(*profile_);
     if (singleMode_)
         (text += kSingleModeMark) += kLineEnd;
-    for (TBWDupeFile* entry : EntriesInOrder()) {
-        if (entry->state_ != dsReference && entry->state_ != dsSingle)
-            continue;
+    std::size_t lineStart = 0;
+    for (const std::size_t lineEnd : lineEnds) {
         std::string line;
-        const auto addPath = [&line, &unwritable, &record](const TBWDupeFile* member) {
-            if (!member->file_)
-                return;
-            const std::string path = member->file_->FullPath();
-            if (Writable(path)) {
-                (line += path) += ';';
-                record.AddFile(member->dirType_, *member->file_);
+        for (std::size_t at = lineStart; at < lineEnd; ++at) {
+            if (written[at].words) {
+                (line += written[at].path) += ';';
+                record.AddFile(members[at]->dirType_, std::move(*written[at].words));
             } else {
-                unwritable.push_back(path);
+                unwritable.push_back(std::move(written[at].path));
             }
-        };
-        addPath(entry);
-        for (const TBWDupeFile* linked : entry->links_)
-            addPath(linked);
+        }
         if (!line.empty())
             (text += line) += kLineEnd;
+        lineStart = lineEnd;
     }
     if (leftOut)
         *leftOut = std::move(unwritable);

@@ -130,7 +130,12 @@ void TBWScanRecord::GiveSettings(TBWCVProfile& profile) const
     profile.ExtPri = extPri_;
 }
 
-void TBWScanRecord::AddFile(std::int32_t role, const TBWWordedComparable& file)
+void TBWScanRecord::AddFile(std::int32_t role, std::string words)
+{
+    files_.push_back({role, std::move(words)});
+}
+
+std::string TBWScanRecord::WordsOf(const TBWWordedComparable& file)
 {
     std::string words;
     for (std::int32_t field = 0; field < file.FieldCount(); ++field) {
@@ -139,7 +144,7 @@ void TBWScanRecord::AddFile(std::int32_t role, const TBWWordedComparable& file)
         for (std::int32_t i = 0; i < file.WordCount(field); ++i)
             (words += i > 0 ? " " : "") += file.GetWord(i, field);
     }
-    files_.push_back({role, OneLine(std::move(words))});
+    return OneLine(std::move(words));
 }
 
 std::string TBWScanRecord::Text(std::string_view resultText) const

@@ -33,8 +33,10 @@ public:
     // Puts them into profile, which keeps its other values.
     void GiveSettings(TBWCVProfile& profile) const;
 
-    // The next path of the result file: its file's role and words.
-    void AddFile(std::int32_t role, const TBWWordedComparable& file);
+    // The next path of the result file: its file's role and words, as
+    // WordsOf gives them (safe on several threads at once).
+    void AddFile(std::int32_t role, std::string words);
+    static std::string WordsOf(const TBWWordedComparable& file);
     const std::vector<TBWRecordedFile>& Files() const { return files_; }
 
     // The record of the result file whose whole text is resultText.

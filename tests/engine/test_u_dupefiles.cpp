@@ -717,6 +717,50 @@ TEST_F(ResultFile, GroupsReadBackAsTheyWereSaved)
     EXPECT_EQ(reloaded.DupeCount(), 3);
 }
 
+// Enough files for their paths and words to be read on several threads:
+// each group comes back on its line, in the list's order, each file with
+// its own words from the record, and the path the file cannot hold is
+// left out.
+TEST_F(ResultFile, ManyGroupsReadBackAsScannedWithTheirWords)
+{
+    const std::vector<std::string> names{"Beyoncé - Halo", "Чайковский - Лебединое озеро", "宇多田ヒカル - First Love",
+                                         "Été - Chanson"};
+    std::vector<TFileMade> made;
+    TPairs pairs;
+    for (int group = 0; group < 3000; ++group) {
+        const int first = static_cast<int>(made.size());
+        for (int copy = 0; copy < 3; ++copy)
+            made.push_back({"/new/" + std::to_string(copy) + (group == 777 && copy == 1 ? ";/" : "/") +
+                                names[static_cast<std::size_t>(group % 4)] + " " + std::to_string(group) + ".mp3",
+                            {100 * (3 - copy)}});
+        pairs.push_back({first, first + 1});
+        pairs.push_back({first, first + 2});
+    }
+    const std::vector<TBWFile*> files = Build(made, pairs);
+    for (TBWFile* file : files)
+        file->SetText(file->Name());
+    std::map<const TBWFile*, std::string> words;
+    for (const TBWFile* file : files)
+        words[file] = file->WordsText();
+    std::vector<std::string> leftOut;
+    ASSERT_TRUE(list.SaveToFile(FileName(), &leftOut));
+    EXPECT_EQ(leftOut, (std::vector<std::string>{"/new/1;/Чайковский - Лебединое озеро 777.mp3"}));
+    for (TBWFile* file : files)
+        file->SetText("forgotten");
+    TBWCVProfile scanProfile{folder.Path()};
+    bool asScanned = false;
+    ASSERT_TRUE(reloaded.LoadFromFile(FileName(), collection.Root(), &scanProfile, &asScanned));
+    reloaded.SetProfile(profile);
+    EXPECT_TRUE(asScanned);
+    TTexts expected = Shown();
+    expected.erase(std::find(expected.begin(), expected.end(), "D Чайковский - Лебединое озеро 777.mp3"));
+    EXPECT_EQ(Shown(reloaded), expected);
+    for (TBWComparable* item = reloaded.First(); !reloaded.Eof(); item = reloaded.Next()) {
+        const TBWFile* file = static_cast<TBWDupeFile*>(item)->File();
+        ASSERT_EQ(file->WordsText(), words[file]) << file->Name();
+    }
+}
+
 TEST_F(ResultFile, SinglesReadBackAsTheyWereSaved)
 {
     const auto files = AddFiles({{"/new/b.mp3"}, {"/new/a.mp3"}});
