@@ -356,9 +356,9 @@ void TBWDupeEngine::PrunePool()
     // Each file's words are prepared on their own, on every processor for
     // many names; tags may still be read, and are read by this thread.
     KnowRolesOf(files);
-    const bool onThreads = !ComparesByTags(profile_.CompType) && files.size() >= Tuning.ManyFiles;
+    const unsigned threads = ComparesByTags(profile_.CompType) ? 1 : Tuning.ThreadsForFiles(files.size());
     std::vector<std::uint8_t> keep(files.size());
-    ForEachIndexOnThreads(files.size(), onThreads ? Tuning.MatchThreads : 1, [&](std::size_t at) {
+    ForEachIndexOnThreads(files.size(), threads, [&](std::size_t at) {
         if (!StopRequested())
             keep[at] = PrepareWords(*files[at]);
     }, kLightWork);
@@ -396,7 +396,7 @@ void TBWDupeEngine::GroupByWords()
     // Some files at a time, so that the job bar moves and a stop is
     // answered between them.
     constexpr std::size_t kFilesAtOnce = 1 << 18;
-    const unsigned threads = static_cast<std::size_t>(pool_->Count()) < Tuning.ManyFiles ? 1 : Tuning.MatchThreads;
+    const unsigned threads = Tuning.ThreadsForFiles(static_cast<std::size_t>(pool_->Count()));
     std::vector<TBWWordedComparable*> files;
     const auto fileThem = [&] {
         index_->AddWords(files, threads);

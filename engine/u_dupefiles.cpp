@@ -54,6 +54,11 @@ std::int32_t CompareIdentities(const TBWFile* a, const TBWFile* b)
     return Order(a->Serial(), b->Serial());
 }
 
+// Entries whose files are read on a thread of their own: the results of a
+// scan of a million names hold some hundred thousand entries, and a short
+// list is read by the calling thread, which spares a thread its memory.
+constexpr std::size_t kEntriesPerThread = 8192;
+
 // The places of files in identity order, as CompareIdentities orders them;
 // files mostly come in that order already.
 std::vector<std::uint32_t> IdentityOrder(const std::vector<TBWFile*>& files)
@@ -804,8 +809,7 @@ void TBWDupeFileList::GroupChanged()
 bool TBWDupeFileList::SaveToFile(const std::string& fileName, std::vector<std::string>* leftOut)
 {
     // The files of each line; their paths and words are read on every
-    // processor where there are many (a scan of a million names groups some
-    // hundred thousand files), then written in order.
+    // processor where there are many, then written in order.
     std::vector<const TBWDupeFile*> members;
     std::vector<std::size_t> lineEnds;
     for (TBWDupeFile* entry : EntriesInOrder()) {
@@ -824,13 +828,12 @@ bool TBWDupeFileList::SaveToFile(const std::string& fileName, std::vector<std::s
         std::string path;
         std::optional<std::string> words;  // none where the path cannot be written
     };
-    constexpr std::size_t kFilesPerThread = 8192;
     std::vector<TWritten> written(members.size());
     ForEachIndexOnThreads(members.size(), 0, [&](std::size_t at) {
         written[at].path = members[at]->file_->FullPath();
         if (Writable(written[at].path))
             written[at].words = TBWScanRecord::WordsOf(*members[at]->file_);
-    }, kFilesPerThread);
+    }, kEntriesPerThread);
     std::vector<std::string> unwritable;
     std::string text;
     TBWScanRecord record;
@@ -1036,14 +1039,11 @@ bool TBWDupeFileList::PlaceInGroupedOrder(TBWKey key)
             return false;
         items.push_back(node->Item());
     }
-    // Keys the model holds are read on every processor: the results of a
-    // scan of a million names hold some hundred thousand entries. A short
-    // list is read by this thread, which spares a thread its memory.
-    constexpr std::size_t kPlacesPerThread = 8192;
+    // Keys the model holds are read on every processor.
     std::vector<TGroupedPlace> places(items.size());
     ForEachIndexOnThreads(items.size(), TBWFile::KeyHeldInMemory(key) ? 0u : 1u, [&](std::size_t at) {
         places[at] = PlaceOf(*static_cast<const TBWDupeFile*>(items[at]), key, Descending());
-    }, kPlacesPerThread);
+    }, kEntriesPerThread);
     // Small records are sorted, not the places: most comparisons end at
     // the group's leading bytes, and moving a place moves its texts.
     std::vector<TPlaceHead> order;

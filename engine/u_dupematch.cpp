@@ -6,7 +6,6 @@
 #include <deque>
 #include <optional>
 #include <span>
-#include <thread>
 #include <unordered_map>
 
 #include "base/u_bwselchain.h"
@@ -280,8 +279,7 @@ void TBWDupeMatch::NumberWordsOfFiles(const TWordNumbers& numberOf, TIndexedWord
         std::vector<std::uint32_t> words;
     };
     std::vector<TBlockWords> blocks((indexed.files.size() + kBlock - 1) / kBlock);
-    const unsigned threads = indexed.files.size() < tuning_.ManyFiles ? 1 : tuning_.MatchThreads;
-    ForEachIndexOnThreads(blocks.size(), threads, [&](std::size_t block) {
+    ForEachIndexOnThreads(blocks.size(), tuning_.ThreadsForFiles(indexed.files.size()), [&](std::size_t block) {
         TBlockWords& numbered = blocks[block];
         std::vector<std::uint32_t> words;
         TBWPrefixFilter::TFields scratch;

@@ -13,6 +13,8 @@ struct TBWScanTuning {
     // MatchThreads threads; fewer are on one, which spares the memory each
     // thread takes.
     std::size_t ManyFiles = 1 << 16;
+    // MatchThreads for ManyFiles files and more, else one.
+    unsigned ThreadsForFiles(std::size_t files) const { return files < ManyFiles ? 1 : MatchThreads; }
     // Meetings of files through their words (every pair of files sharing a
     // word, or having similar words) from which the links are found on
     // MatchThreads threads; fewer are found on one: threads cost more to
